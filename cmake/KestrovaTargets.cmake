@@ -1,0 +1,22 @@
+# One static library per module folder; the files of a folder are picked up as they are added.
+function(kestrova_module_part part)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${part}/*.cpp)
+  if(NOT sources)
+    set(sources ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(kv_${part} STATIC ${sources})
+  target_include_directories(kv_${part} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# One test program per folder of tests/, linked with the libraries it names.
+function(kestrova_test_part part)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${part}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(test_${part} ${sources})
+  target_link_libraries(test_${part} PRIVATE ${ARGN} GTest::gmock GTest::gtest_main Threads::Threads)
+  target_include_directories(test_${part} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  add_test(NAME ${part} COMMAND test_${part})
+  set_tests_properties(${part} PROPERTIES ENVIRONMENT "KESTROVA_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()

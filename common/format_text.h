@@ -1,0 +1,40 @@
+// The module's own message formatter: every message with arguments, every protocol line with
+// numbers and every log line is built here.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace kestrova {
+
+// One tagged argument: an integer, a character, a pointer or a text.
+struct FormatArg {
+    enum class Kind { Integer, Character, Pointer, Text };
+
+    FormatArg(int v) : kind(Kind::Integer), integer(v) {}
+    FormatArg(unsigned v) : kind(Kind::Integer), integer(v) {}
+    FormatArg(long v) : kind(Kind::Integer), integer(v) {}
+    FormatArg(unsigned long v) : kind(Kind::Integer), integer(static_cast<int64_t>(v)) {}
+    FormatArg(long long v) : kind(Kind::Integer), integer(v) {}
+    FormatArg(unsigned long long v) : kind(Kind::Integer), integer(static_cast<int64_t>(v)) {}
+    FormatArg(char c) : kind(Kind::Character), text(1, c) {}
+    FormatArg(const void* p) : kind(Kind::Pointer), integer(reinterpret_cast<intptr_t>(p)) {}
+    FormatArg(const char* s) : kind(Kind::Text), text(s ? s : "") {}
+    FormatArg(std::string_view s) : kind(Kind::Text), text(s) {}
+    FormatArg(const std::string& s) : kind(Kind::Text), text(s) {}
+
+    Kind kind;
+    int64_t integer = 0;
+    std::string text;
+};
+
+std::string FormatText(std::string_view format, std::span<const FormatArg> args);
+inline std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args = {}) {
+    return FormatText(format, std::span<const FormatArg>(args.begin(), args.size()));
+}
+
+}  // namespace kestrova

@@ -1,0 +1,75 @@
+// Byte streams: the abstract stream, a file stream and a growing memory stream.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrova {
+
+enum class SeekOrigin { Beginning = 0, Current = 1, End = 2 };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Partial transfers: return the number of bytes actually moved.
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    virtual int64_t Write(const void* buffer, int64_t count) = 0;
+    virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
+    virtual void SetSize(int64_t size) = 0;
+
+    int64_t Position() { return Seek(0, SeekOrigin::Current); }
+    void SetPosition(int64_t pos) { Seek(pos, SeekOrigin::Beginning); }
+    int64_t Size();
+
+    // Whole-block transfers: EReadError "Stream read error" ("Read buffer") or EWriteError
+    // "Stream write error" ("Write buffer"), code 0x10000000, when short.
+    void ReadBuffer(void* buffer, int64_t count);
+    void WriteBuffer(const void* buffer, int64_t count);
+    // Writes the text's bytes without a terminator.
+    void WriteText(std::string_view text) { WriteBuffer(text.data(), static_cast<int64_t>(text.size())); }
+    // Copies in blocks of 61440 bytes; a count of 0 copies the whole source from its start.
+    int64_t CopyFrom(TStream& source, int64_t count);
+};
+
+inline constexpr unsigned kFileCreate = 0xFFFF;  // mode that creates (truncates) the file
+
+class TFileStream : public TStream {
+public:
+    // Mode kFileCreate creates the file ("Cannot create file '%s'", EFCreateError); any other mode
+    // opens it ("Cannot open file '%s'", EFOpenError); code 0x20000000. The low bits of an open
+    // mode select access: 0 read, 1 write, 2 read/write.
+    TFileStream(const std::string& fileName, unsigned mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, SeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+    const std::string& FileName() const { return fileName_; }
+
+private:
+    std::string fileName_;
+    int fd_ = -1;
+};
+
+class TMemoryStream : public TStream {
+public:
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, SeekOrigin origin) override;
+    void SetSize(int64_t size) override;  // grows to exactly the size needed
+
+    const char* Memory() const { return data_.data(); }
+    char* Memory() { return data_.data(); }
+
+private:
+    std::vector<char> data_;
+    int64_t position_ = 0;
+};
+
+}  // namespace kestrova

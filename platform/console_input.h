@@ -1,0 +1,33 @@
+// The process-wide queue of console input events. The host feeds it from the terminal; the
+// module peeks and consumes (Esc polling, input flushing).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace kestrova::platform {
+
+struct InputEvent {
+    uint16_t EventType = 1;  // 1: a key event
+    bool KeyDown = true;
+    uint16_t VirtualKeyCode = 0;
+    uint32_t ControlKeyState = 0;
+    char AsciiChar = 0;
+};
+
+// The host registers what drains its terminal into the queue without blocking, and the
+// descriptor a wait can poll for console input (-1 when there is none).
+void SetConsoleInputSource(int fd, std::function<void()> drainReady);
+int ConsoleInputFd();
+
+void PushInput(const InputEvent& event);
+// Takes whatever the terminal has ready, then returns the pending events without removing them.
+std::vector<InputEvent> PeekInput();
+// Removes the first count pending events.
+void ConsumeInput(size_t count);
+// Drops every pending event (also what the terminal has ready).
+void FlushInputQueue();
+
+}  // namespace kestrova::platform
