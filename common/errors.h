@@ -16,7 +16,7 @@ inline constexpr uint32_t kRefused = 0x10000000u;
 
 // The runtime's exception class: carries the message.
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::string message = {}) : Message(std::move(message)) {}
     const char* what() const noexcept override { return Message.c_str(); }
     virtual const char* ClassName() const { return "Exception"; }
@@ -24,11 +24,11 @@ public:
     std::string Message;
 };
 
-#define KESTROVA_DERIVED_EXCEPTION(Name, Base)                            \
-    class Name : public Base {                                            \
-    public:                                                               \
-        using Base::Base;                                                 \
-        const char* ClassName() const override { return #Name; }          \
+#define KESTROVA_DERIVED_EXCEPTION(Name, Base)                   \
+    class Name : public Base {                                   \
+      public:                                                    \
+        using Base::Base;                                        \
+        const char* ClassName() const override { return #Name; } \
     }
 
 // The silent abort: ends the running operation without a message.
@@ -41,7 +41,7 @@ KESTROVA_DERIVED_EXCEPTION(EInternetLeave, Exception);
 KESTROVA_DERIVED_EXCEPTION(EOSError, Exception);
 
 class ECustomError : public Exception {
-public:
+  public:
     ECustomError(uint32_t code, std::string message, std::string procName)
         : Exception(std::move(message)), Code(code), ProcName(std::move(procName)) {}
     const char* ClassName() const override { return "ECustomError"; }

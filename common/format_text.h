@@ -2,6 +2,7 @@
 // numbers and every log line is built here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -32,6 +33,13 @@ struct FormatArg {
     std::string text;
 };
 
+// Widths beyond this many characters are cut to it, so that a faulty format cannot exhaust memory.
+inline constexpr size_t kMaxFormatWidth = 65536;
+
+// Specifications: "%" [ "-" ] [ "*" | digits ] conversion, with the conversions s (text), d
+// (decimal), D (decimal padded with zeros), x and p (upper-case hexadecimal padded with zeros; p
+// has width 8 by default) and %% for a percent sign. A value longer than its width keeps its last
+// characters. Missing arguments write nothing; the formatter never fails.
 std::string FormatText(std::string_view format, std::span<const FormatArg> args);
 inline std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args = {}) {
     return FormatText(format, std::span<const FormatArg>(args.begin(), args.size()));

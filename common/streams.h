@@ -11,13 +11,16 @@ namespace kestrova {
 enum class SeekOrigin { Beginning = 0, Current = 1, End = 2 };
 
 class TStream {
-public:
+  public:
     virtual ~TStream() = default;
 
-    // Partial transfers: return the number of bytes actually moved.
+    // Partial transfers: return the number of bytes actually moved (0 for a count <= 0).
     virtual int64_t Read(void* buffer, int64_t count) = 0;
     virtual int64_t Write(const void* buffer, int64_t count) = 0;
+    // Returns the new position, or -1 (position unchanged) for a target before the start.
     virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
+    // Raises EOSError when the size cannot be set (negative, or no room); a position beyond the
+    // new end moves to the end.
     virtual void SetSize(int64_t size) = 0;
 
     int64_t Position() { return Seek(0, SeekOrigin::Current); }
@@ -29,18 +32,22 @@ public:
     void ReadBuffer(void* buffer, int64_t count);
     void WriteBuffer(const void* buffer, int64_t count);
     // Writes the text's bytes without a terminator.
-    void WriteText(std::string_view text) { WriteBuffer(text.data(), static_cast<int64_t>(text.size())); }
-    // Copies in blocks of 61440 bytes; a count of 0 copies the whole source from its start.
+    void WriteText(std::string_view text) {
+        WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    }
+    // Copies in blocks of 61440 bytes; a count of 0 copies the whole source from its start, a
+    // negative count copies nothing. Returns the bytes copied; a short source raises EReadError.
     int64_t CopyFrom(TStream& source, int64_t count);
 };
 
 inline constexpr unsigned kFileCreate = 0xFFFF;  // mode that creates (truncates) the file
 
 class TFileStream : public TStream {
-public:
-    // Mode kFileCreate creates the file ("Cannot create file '%s'", EFCreateError); any other mode
-    // opens it ("Cannot open file '%s'", EFOpenError); code 0x20000000. The low bits of an open
-    // mode select access: 0 read, 1 write, 2 read/write.
+  public:
+    // Mode kFileCreate creates the file ("Cannot create file '%s'", EFCreateError, "Create"); any
+    // other mode opens it ("Cannot open file '%s'", EFOpenError, "Open"); code 0x20000000. The low
+    // bits of an open mode select access: 0 read, 1 write, 2 read/write; the sharing bits are
+    // ignored. The name is OEM text; a folder is refused.
     TFileStream(const std::string& fileName, unsigned mode);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
@@ -52,13 +59,13 @@ public:
     void SetSize(int64_t size) override;
     const std::string& FileName() const { return fileName_; }
 
-private:
+  private:
     std::string fileName_;
     int fd_ = -1;
 };
 
 class TMemoryStream : public TStream {
-public:
+  public:
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, SeekOrigin origin) override;
@@ -67,7 +74,7 @@ public:
     const char* Memory() const { return data_.data(); }
     char* Memory() { return data_.data(); }
 
-private:
+  private:
     std::vector<char> data_;
     int64_t position_ = 0;
 };

@@ -8,25 +8,26 @@
 namespace kestrova {
 
 class TStringList {
-public:
+  public:
     int Count() const { return count_; }
     int Capacity() const { return static_cast<int>(items_.size()); }
 
-    // Raises EStringListError "List index out of bounds" ("InRange", 0x10000000) outside 0..Count-1.
+    // Raises EStringListError "List index out of bounds" ("InRange", 0x10000000) outside
+    // 0..Count-1.
     const std::string& Get(int index) const;
     void Put(int index, std::string value);
     const std::string& operator[](int index) const { return Get(index); }
 
-    int Add(std::string value);               // appends; returns the new index
-    void Insert(int index, std::string value);  // an index beyond the end appends
-    void Delete(int index);                   // raises like Get
-    void Clear();
+    int Add(std::string value);                 // appends; returns the new index
+    void Insert(int index, std::string value);  // beyond the end appends; negative raises
+    void Delete(int index);                     // raises like Get
+    void Clear();                               // also releases the capacity
 
     // Lines joined with CR LF after each; setting clears and splits at CR, LF or CR LF.
     std::string Text() const;
     void SetText(std::string_view text);
 
-private:
+  private:
     void Grow();
     void CheckIndex(int index) const;
 

@@ -10,7 +10,7 @@ int WordPosition(int n, std::string_view text, char separator);  // 1-based; 0 w
 std::string ExtractWord(int n, std::string_view text, char separator);
 int WordCount(std::string_view text, char separator);
 
-std::string TrimLeft(std::string_view text);   // spaces (32) only
+std::string TrimLeft(std::string_view text);  // spaces (32) only
 std::string TrimRight(std::string_view text);
 std::string Trim(std::string_view text);
 bool IsBlank(std::string_view text);  // every character NUL, TAB or space; true when empty
@@ -18,8 +18,12 @@ std::string ReplaceChar(std::string_view text, char from, char to);
 
 // Locale-aware comparison of OEM texts; flags 1 ignores case; length -1 compares whole texts.
 int CompareOem(std::string_view a, std::string_view b, unsigned flags, int length);
-inline int CompareStrOem(std::string_view a, std::string_view b) { return CompareOem(a, b, 0, -1); }
-inline int CompareTextOem(std::string_view a, std::string_view b) { return CompareOem(a, b, 1, -1); }
+inline int CompareStrOem(std::string_view a, std::string_view b) {
+    return CompareOem(a, b, 0, -1);
+}
+inline int CompareTextOem(std::string_view a, std::string_view b) {
+    return CompareOem(a, b, 1, -1);
+}
 inline int CompareTextOemN(std::string_view a, std::string_view b, int length) {
     return CompareOem(a, b, 1, length);
 }
