@@ -1,0 +1,168 @@
+#include "platform/codepages.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/codepage_tables.h"
+#include "platform/utf8.h"
+
+namespace kestrova::platform {
+
+namespace {
+
+constexpr int kDefaultOemCodePage = 866;
+constexpr int kDefaultAnsiCodePage = 1251;
+constexpr char kUnmappable = '?';
+
+int CodePageFromEnvironment(const char* variable, int fallback) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || *value == '\0') return fallback;
+    char* end = nullptr;
+    errno = 0;
+    const long number = std::strtol(value, &end, 10);
+    if (errno != 0 || *end != '\0' || number <= 0 || number > 65535) return fallback;
+    const int codePage = static_cast<int>(number);
+    return CodePageCharacters(codePage) != nullptr ? codePage : fallback;
+}
+
+// One code page with its characters sorted for the way back from Unicode.
+class CodePage {
+  public:
+    explicit CodePage(const char16_t* characters) : characters_(characters) {
+        for (int byte = 0; byte < 256; ++byte) {
+            byCharacter_[byte] = {characters[byte], static_cast<uint8_t>(byte)};
+        }
+        std::sort(byCharacter_.begin(), byCharacter_.end());
+    }
+
+    char32_t CharacterOf(uint8_t byte) const { return characters_[byte]; }
+
+    // The byte of codePoint, or '?' when the page has none.
+    char ByteOf(char32_t codePoint) const {
+        if (codePoint == kReplacementCharacter || codePoint > 0xFFFF) return kUnmappable;
+        const auto key = static_cast<char16_t>(codePoint);
+        const auto found = std::lower_bound(byCharacter_.begin(), byCharacter_.end(),
+                                            std::pair<char16_t, uint8_t>{key, 0});
+        if (found == byCharacter_.end() || found->first != key) return kUnmappable;
+        return static_cast<char>(found->second);
+    }
+
+  private:
+    const char16_t* characters_;
+    std::array<std::pair<char16_t, uint8_t>, 256> byCharacter_{};
+};
+
+const CodePage& GetCodePage(int number) {
+    // Built once, on first use; every supported page is small.
+    static const std::map<int, CodePage> pages = [] {
+        std::map<int, CodePage> built;
+        for (int supported : kSupportedCodePages) {
+            built.emplace(supported, CodePage(CodePageCharacters(supported)));
+        }
+        return built;
+    }();
+    const auto found = pages.find(number);
+    if (found == pages.end()) {
+        throw std::invalid_argument("unsupported code page " + std::to_string(number));
+    }
+    return found->second;
+}
+
+using ByteMap = std::array<char, 256>;
+
+// The byte-to-byte table between two pages, kept once made: comparisons convert every text.
+const ByteMap& GetByteMap(int fromCodePage, int toCodePage) {
+    static std::mutex guard;
+    static std::map<std::pair<int, int>, ByteMap> made;
+    const CodePage& from = GetCodePage(fromCodePage);
+    const CodePage& to = GetCodePage(toCodePage);
+    std::lock_guard lock(guard);
+    auto [entry, inserted] = made.try_emplace({fromCodePage, toCodePage});
+    if (inserted) {
+        for (int byte = 0; byte < 256; ++byte) {
+            entry->second[byte] = to.ByteOf(from.CharacterOf(static_cast<uint8_t>(byte)));
+        }
+    }
+    return entry->second;
+}
+
+}  // namespace
+
+int OemCodePage() {
+    return CodePageFromEnvironment("KESTROVA_OEMCP", kDefaultOemCodePage);
+}
+
+int AnsiCodePage() {
+    return CodePageFromEnvironment("KESTROVA_ANSICP", kDefaultAnsiCodePage);
+}
+
+std::string ConvertCodePage(std::string_view text, int fromCodePage, int toCodePage) {
+    const ByteMap& map = GetByteMap(fromCodePage, toCodePage);
+    std::string out(text.size(), '\0');
+    for (size_t i = 0; i < text.size(); ++i) out[i] = map[static_cast<uint8_t>(text[i])];
+    return out;
+}
+
+std::string CodePageToUtf8(std::string_view text, int codePage) {
+    const CodePage& page = GetCodePage(codePage);
+    std::string out;
+    out.reserve(text.size());
+    for (char byte : text) {
+        const char32_t character = page.CharacterOf(static_cast<uint8_t>(byte));
+        if (character == kReplacementCharacter) {
+            out += kUnmappable;
+        } else {
+            AppendUtf8(out, character);
+        }
+    }
+    return out;
+}
+
+std::string Utf8ToCodePage(std::string_view text, int codePage) {
+    const CodePage& page = GetCodePage(codePage);
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    while (pos < text.size()) out += page.ByteOf(NextUtf8CodePoint(text, pos));
+    return out;
+}
+
+std::string OemToAnsi(std::string_view text) {
+    return ConvertCodePage(text, OemCodePage(), AnsiCodePage());
+}
+
+std::string AnsiToOem(std::string_view text) {
+    return ConvertCodePage(text, AnsiCodePage(), OemCodePage());
+}
+
+std::string OemToUtf8(std::string_view text) {
+    return CodePageToUtf8(text, OemCodePage());
+}
+
+std::string Utf8ToOem(std::string_view text) {
+    return Utf8ToCodePage(text, OemCodePage());
+}
+
+std::string AnsiToUtf8(std::string_view text) {
+    return CodePageToUtf8(text, AnsiCodePage());
+}
+
+std::string Utf8ToAnsi(std::string_view text) {
+    return Utf8ToCodePage(text, AnsiCodePage());
+}
+
+bool CodePageTable(int codePage, char32_t (&table)[256]) {
+    const char16_t* characters = CodePageCharacters(codePage);
+    if (characters == nullptr) return false;
+    std::copy(characters, characters + 256, table);
+    return true;
+}
+
+}  // namespace kestrova::platform

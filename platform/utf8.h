@@ -1,0 +1,20 @@
+// UTF-8 encoding and strict decoding of single code points.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kestrova::platform {
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// Appends the UTF-8 form of a scalar value (code point up to 0x10FFFF, no surrogate).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// Decodes the character at text[pos] and moves pos past it. An ill-formed sequence gives
+// kReplacementCharacter and pos moves past its longest valid-looking start (at least one byte),
+// so each ill-formed sequence counts once and the next character is read whole.
+char32_t NextUtf8CodePoint(std::string_view text, size_t& pos);
+
+}  // namespace kestrova::platform
