@@ -1,0 +1,8 @@
+#include "ui/host_services.h"
+
+namespace kestrova {
+
+PluginStartupInfo StartupInfo{};
+FarStandardFunctions StandardFunctions{};
+
+}  // namespace kestrova

@@ -1,0 +1,59 @@
+#include "ui/message_box.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/format_text.h"
+#include "ui/console_keys.h"
+#include "ui/host_services.h"
+#include "ui/messages.h"
+
+namespace kestrova {
+namespace {
+
+// The OEM single horizontal line.
+constexpr char kHorizontalLine = static_cast<char>(196);
+
+int CallMessage(unsigned flags, const std::vector<const char*>& items, int buttons) {
+    FlushInput();
+    return StartupInfo.Message(StartupInfo.ModuleNumber, flags, nullptr, items.data(),
+                               static_cast<int>(items.size()), buttons);
+}
+
+std::string FileNameOf(const PluginPanelItem& item) {
+    const char* name = item.FindData.cFileName;
+    return std::string(name, strnlen(name, sizeof item.FindData.cFileName));
+}
+
+}  // namespace
+
+int ShowMessage(unsigned flags, const std::vector<std::string>& lines,
+                const std::vector<int>& buttons) {
+    std::vector<const char*> items;
+    items.reserve(lines.size() + buttons.size());
+    for (const std::string& line : lines) items.push_back(line.c_str());
+    for (int button : buttons) items.push_back(GetMsg(button));
+    return CallMessage(flags, items, static_cast<int>(buttons.size()));
+}
+
+int ShowTextList(const TStringList& list, unsigned flags) {
+    if (list.Count() == 0) return 0;
+    size_t longest = 0;
+    std::vector<const char*> items;
+    items.reserve(list.Count() + 2);
+    for (int i = 0; i < list.Count(); ++i) {
+        items.push_back(list[i].c_str());
+        longest = std::max(longest, list[i].size());
+    }
+    const std::string separator(longest, kHorizontalLine);
+    items.push_back(separator.c_str());
+    items.push_back(GetMsg(1));
+    return CallMessage(flags, items, 1);
+}
+
+int ConfirmDelete(const PluginPanelItem* items, int count) {
+    const std::string body = count == 1 ? FileNameOf(items[0]) : FormatText(GetMsg(46), {count});
+    return ShowMessage(FMSG_WARNING, {GetMsg(47), body}, {9, 2}) == 0 ? 1 : 2;
+}
+
+}  // namespace kestrova
