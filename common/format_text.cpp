@@ -67,7 +67,8 @@ std::optional<Converted> Convert(char conversion, const FormatArg& arg) {
 }
 
 // Pads to the width, or keeps only the last `width` characters of a longer text. Zeros go after
-// a minus sign, so that a negative number stays readable.
+// a minus sign, and never after a number (left alignment pads with spaces), so that the padded
+// number keeps its value.
 void ApplyWidth(std::string& text, size_t width, bool leftAlign, char fill) {
     if (width == 0) return;
     if (text.size() > width) {
@@ -76,7 +77,7 @@ void ApplyWidth(std::string& text, size_t width, bool leftAlign, char fill) {
     }
     size_t padding = width - text.size();
     if (leftAlign) {
-        text.append(padding, fill);
+        text.append(padding, ' ');
     } else if (fill == '0' && !text.empty() && text.front() == '-') {
         text.insert(1, padding, fill);
     } else {

@@ -38,8 +38,9 @@ inline constexpr size_t kMaxFormatWidth = 65536;
 
 // Specifications: "%" [ "-" ] [ "*" | digits ] conversion, with the conversions s (text), d
 // (decimal), D (decimal padded with zeros), x and p (upper-case hexadecimal padded with zeros; p
-// has width 8 by default) and %% for a percent sign. A value longer than its width keeps its last
-// characters. Missing arguments write nothing; the formatter never fails.
+// has width 8 by default) and %% for a percent sign. Zeros pad on the left only, after a minus
+// sign. A value longer than its width keeps its last characters. Missing arguments write nothing;
+// the formatter never fails.
 std::string FormatText(std::string_view format, std::span<const FormatArg> args);
 inline std::string FormatText(std::string_view format, std::initializer_list<FormatArg> args = {}) {
     return FormatText(format, std::span<const FormatArg>(args.begin(), args.size()));

@@ -1,0 +1,176 @@
+#include "common/streams.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+#include "common/errors.h"
+
+namespace kestrova {
+namespace {
+
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kv-streams-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Contents(TMemoryStream& stream) {
+    return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
+}
+
+// A memory stream that records the size of every read, to see the copy's block size.
+class RecordingStream : public TMemoryStream {
+  public:
+    int64_t Read(void* buffer, int64_t count) override {
+        reads.push_back(count);
+        return TMemoryStream::Read(buffer, count);
+    }
+    std::vector<int64_t> reads;
+};
+
+std::string Pattern(size_t size) {
+    std::string data(size, '\0');
+    for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>(i * 7 + i / 251);
+    return data;
+}
+
+template <typename Error>
+void ExpectStreamError(const std::function<void()>& operation, uint32_t code,
+                       const std::string& message, const std::string& procName) {
+    try {
+        operation();
+        ADD_FAILURE() << "no " << message;
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Code, code);
+        EXPECT_EQ(e.Message, message);
+        EXPECT_EQ(e.ProcName, procName);
+    }
+}
+
+TEST(FileStream, CreateWriteReopenRead) {
+    TempFolder folder;
+    std::string name = folder.File("data.bin");
+    {
+        TFileStream out(name, kFileCreate);
+        out.WriteText("hello, ");
+        out.WriteText("world");
+        EXPECT_EQ(out.Size(), 12);
+    }
+    EXPECT_EQ(ReadAll(name), "hello, world");
+    {
+        TFileStream again(name, kFileCreate);  // creating truncates
+    }
+    EXPECT_EQ(ReadAll(name), "");
+    std::ofstream(name, std::ios::binary) << "0123456789";
+    TFileStream in(name, 0);
+    char buffer[4] = {};
+    EXPECT_EQ(in.Seek(-4, SeekOrigin::End), 6);
+    in.ReadBuffer(buffer, 4);
+    EXPECT_EQ(std::string(buffer, 4), "6789");
+    EXPECT_EQ(in.Read(buffer, 4), 0);  // a partial read at the end is no error
+    EXPECT_EQ(in.Write("x", 1), 0);    // opened for reading only
+}
+
+TEST(FileStream, OpenAndCreateFailuresNameTheFile) {
+    TempFolder folder;
+    std::string missing = folder.File("missing.txt");
+    ExpectStreamError<EFOpenError>([&] { TFileStream s(missing, 0); }, 0x20000000,
+                                   "Cannot open file '" + missing + "'", "Open");
+    ExpectStreamError<EFOpenError>([&] { TFileStream s(folder.File(""), 2); }, 0x20000000,
+                                   "Cannot open file '" + folder.File("") + "'", "Open");
+    std::string deep = folder.File("no/such/dir.txt");
+    ExpectStreamError<EFCreateError>([&] { TFileStream s(deep, kFileCreate); }, 0x20000000,
+                                     "Cannot create file '" + deep + "'", "Create");
+}
+
+TEST(FileStream, SetSizeTruncatesAndKeepsPositionInside) {
+    TempFolder folder;
+    TFileStream stream(folder.File("sized.bin"), kFileCreate);
+    stream.WriteText("0123456789");
+    stream.SetSize(4);
+    EXPECT_EQ(stream.Position(), 4);
+    stream.WriteText("X");
+    EXPECT_EQ(ReadAll(folder.File("sized.bin")), "0123X");
+    EXPECT_THROW(stream.SetSize(-1), EOSError);
+}
+
+TEST(Stream, ShortWholeTransfersRaise) {
+    TMemoryStream memory;
+    memory.WriteText("abc");
+    memory.SetPosition(1);
+    char buffer[8];
+    ExpectStreamError<EReadError>([&] { memory.ReadBuffer(buffer, 3); }, 0x10000000,
+                                  "Stream read error", "Read buffer");
+    memory.ReadBuffer(buffer, 0);  // nothing asked, nothing missing
+
+    TempFolder folder;
+    std::ofstream(folder.File("ro.txt")) << "x";
+    TFileStream readOnly(folder.File("ro.txt"), 0);
+    ExpectStreamError<EWriteError>([&] { readOnly.WriteBuffer("abc", 3); }, 0x10000000,
+                                   "Stream write error", "Write buffer");
+}
+
+TEST(Stream, CopyMovesBlocksOf61440Bytes) {
+    RecordingStream source;
+    std::string data = Pattern(130000);
+    source.WriteText(data);
+    TMemoryStream target;
+    EXPECT_EQ(target.CopyFrom(source, 0), 130000);  // from the start although positioned at the end
+    EXPECT_EQ(Contents(target), data);
+    EXPECT_EQ(source.reads, (std::vector<int64_t>{61440, 61440, 7120}));
+
+    source.SetPosition(100);
+    TMemoryStream part;
+    EXPECT_EQ(part.CopyFrom(source, 50), 50);  // a count copies from the current position
+    EXPECT_EQ(Contents(part), data.substr(100, 50));
+    EXPECT_EQ(part.CopyFrom(source, -5), 0);
+}
+
+TEST(Stream, CopyBeyondTheSourceRaises) {
+    TMemoryStream source;
+    source.WriteText("short");
+    source.SetPosition(0);
+    TMemoryStream target;
+    EXPECT_THROW(target.CopyFrom(source, 6), EReadError);
+    TMemoryStream empty;
+    EXPECT_EQ(target.CopyFrom(empty, 0), 0);
+}
+
+TEST(MemoryStream, GrowsExactlyAndFillsGapsWithZeros) {
+    TMemoryStream stream;
+    EXPECT_EQ(stream.Size(), 0);
+    stream.WriteText("ab");
+    EXPECT_EQ(stream.Seek(3, SeekOrigin::Current), 5);
+    stream.WriteText("c");
+    EXPECT_EQ(Contents(stream), std::string("ab\0\0\0c", 6));
+    EXPECT_EQ(stream.Seek(-1, SeekOrigin::Beginning), -1);
+    EXPECT_EQ(stream.Position(), 6);
+    stream.SetSize(2);
+    EXPECT_EQ(stream.Position(), 2);
+    stream.SetPosition(0);
+    char buffer[4];
+    EXPECT_EQ(stream.Read(buffer, 4), 2);
+    EXPECT_THROW(stream.SetSize(-1), EOSError);
+}
+
+}  // namespace
+}  // namespace kestrova

@@ -1,0 +1,100 @@
+#include "common/string_list.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "common/errors.h"
+
+namespace kestrova {
+namespace {
+
+std::vector<std::string> Items(const TStringList& list) {
+    std::vector<std::string> items;
+    for (int i = 0; i < list.Count(); ++i) items.push_back(list[i]);
+    return items;
+}
+
+TEST(StringList, CapacityGrowsInSteps) {
+    TStringList list;
+    std::vector<int> capacities;
+    for (int i = 0; i < 120; ++i) {
+        list.Add("x");
+        if (capacities.empty() || capacities.back() != list.Capacity())
+            capacities.push_back(list.Capacity());
+    }
+    EXPECT_EQ(capacities, (std::vector<int>{4, 8, 12, 28, 44, 60, 76, 95, 118, 147}));
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Capacity(), 0);
+}
+
+TEST(StringList, OutOfBoundsRaisesInRange) {
+    TStringList list;
+    list.Add("a");
+    list.Add("b");
+    const std::vector<std::function<void()>> operations = {
+        [&] { list.Get(2); },         [&] { list.Get(-1); },    [&] { list.Put(2, "x"); },
+        [&] { list.Delete(2); },      [&] { list.Delete(-1); }, [&] { list.Insert(-1, "x"); },
+        [&] { TStringList().Get(0); }};
+    for (size_t i = 0; i < operations.size(); ++i) {
+        try {
+            operations[i]();
+            ADD_FAILURE() << "operation " << i << " did not raise";
+        } catch (const EStringListError& e) {
+            EXPECT_EQ(e.Message, "List index out of bounds");
+            EXPECT_EQ(e.ProcName, "InRange");
+            EXPECT_EQ(e.Code, 0x10000000u);
+        }
+    }
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(StringList, InsertPutDelete) {
+    TStringList list;
+    EXPECT_EQ(list.Add("b"), 0);
+    list.Insert(0, "a");
+    list.Insert(99, "d");  // beyond the end appends
+    list.Insert(2, "c");
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b", "c", "d"}));
+    list.Put(1, "B");
+    list.Delete(0);
+    list.Delete(2);
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"B", "c"}));
+    EXPECT_EQ(list.Add("e"), 2);
+}
+
+TEST(StringList, TextSplitsAtEveryLineEnd) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"one", {"one"}},
+        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"a\r\n", {"a"}},
+        {"\n\n", {"", ""}},
+        {"a\n\r b", {"a", "", " b"}},  // LF CR is two line ends
+        {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+    };
+    for (const Case& c : cases) {
+        TStringList list;
+        list.Add("old");
+        list.SetText(c.text);
+        EXPECT_EQ(Items(list), c.lines) << "text: " << c.text;
+    }
+}
+
+TEST(StringList, TextJoinsWithCrLfAfterEachLine) {
+    TStringList list;
+    EXPECT_EQ(list.Text(), "");
+    list.Add("a");
+    list.Add("");
+    list.Add("b");
+    EXPECT_EQ(list.Text(), "a\r\n\r\nb\r\n");
+}
+
+}  // namespace
+}  // namespace kestrova

@@ -1,0 +1,103 @@
+#include "common/text_utils.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+struct WordCase {
+    std::string text;
+    char separator;
+    int n;
+    int position;
+    std::string word;
+};
+
+TEST(Words, PositionAndExtraction) {
+    const WordCase cases[] = {
+        {"a,,b,c", ',', 2, 4, "b"},
+        {"a,,b,c", ',', 3, 6, "c"},
+        {",,a,,b", ',', 1, 3, "a"},
+        {",,a,,b", ',', 2, 6, "b"},
+        {",,a,,b", ',', 3, 0, ""},
+        {"a b", ' ', 5, 0, ""},
+        {"a b", ' ', 0, 0, ""},
+        {"a b", ' ', -1, 0, ""},
+        {"", ',', 1, 0, ""},
+        {",,,", ',', 1, 0, ""},
+        {"one two ", ' ', 2, 5, "two"},
+        {std::string(",\0,x", 4), ',', 1, 4, "x"},  // a NUL does not start a word
+    };
+    for (const WordCase& c : cases) {
+        EXPECT_EQ(WordPosition(c.n, c.text, c.separator), c.position) << c.text << " #" << c.n;
+        EXPECT_EQ(ExtractWord(c.n, c.text, c.separator), c.word) << c.text << " #" << c.n;
+    }
+}
+
+TEST(Words, Count) {
+    const std::pair<std::string, int> cases[] = {
+        {"", 0}, {",,,", 0}, {"a", 1}, {"a,", 1}, {",,a,,b", 2}, {"a,,b,c", 3}, {",a,b,", 2},
+    };
+    for (const auto& [text, count] : cases) EXPECT_EQ(WordCount(text, ','), count) << text;
+}
+
+TEST(Trim, RemovesSpacesOnly) {
+    struct Case {
+        std::string text, left, right, both;
+    };
+    const Case cases[] = {
+        {"", "", "", ""},
+        {"   ", "", "", ""},
+        {"  a b  ", "a b  ", "  a b", "a b"},
+        {"\t a \t", "\t a \t", "\t a \t", "\t a \t"},
+        {" \ta", "\ta", " \ta", "\ta"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TrimLeft(c.text), c.left) << '[' << c.text << ']';
+        EXPECT_EQ(TrimRight(c.text), c.right) << '[' << c.text << ']';
+        EXPECT_EQ(Trim(c.text), c.both) << '[' << c.text << ']';
+    }
+}
+
+TEST(Text, BlankAndReplace) {
+    EXPECT_TRUE(IsBlank(""));
+    EXPECT_TRUE(IsBlank(std::string(" \t\0 ", 4)));
+    EXPECT_FALSE(IsBlank(" \r "));
+    EXPECT_FALSE(IsBlank("  x"));
+    EXPECT_EQ(ReplaceChar("a\\b\\c", '\\', '/'), "a/b/c");
+    EXPECT_EQ(ReplaceChar("aaa", 'a', 'a'), "aaa");
+}
+
+// OEM (CP866) bytes: 0x80 A, 0xA0 a, 0xA5 ye, 0xF1 yo, 0xA6 zhe, 0x9F YA.
+TEST(CompareOem, CaseAndCollation) {
+    struct Case {
+        std::string a, b;
+        int caseSensitive, caseInsensitive;
+    };
+    const Case cases[] = {
+        {"abc", "abc", 0, 0},        {"abc", "ABC", -1, 0},  {"ABC", "abc", 1, 0},
+        {"apple", "Banana", -1, -1},  // letters first, case only breaks ties
+        {"ab", "abc", -1, -1},       {"\x80", "\xA0", 1, 0}, {"\xA5", "\xF1", -1, -1},
+        {"\xF1", "\xA6", -1, -1},    {"z", "\x80", -1, -1},  {"\x9F", "\xA0", 1, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CompareStrOem(c.a, c.b), c.caseSensitive) << c.a << " / " << c.b;
+        EXPECT_EQ(CompareTextOem(c.a, c.b), c.caseInsensitive) << c.a << " / " << c.b;
+        EXPECT_EQ(CompareTextOem(c.b, c.a), -c.caseInsensitive) << c.b << " / " << c.a;
+    }
+}
+
+TEST(CompareOem, LengthLimitsTheComparison) {
+    EXPECT_EQ(CompareTextOemN("[Kestrova]\r\nx", "[KESTROVA]", 10), 0);
+    EXPECT_EQ(CompareTextOemN("[Kestrov]", "[KESTROVA]", 10), -1);
+    EXPECT_EQ(CompareTextOemN("abc", "abd", 2), 0);
+    EXPECT_EQ(CompareTextOemN("abc", "xyz", 0), 0);
+}
+
+TEST(CompareOem, AnsiConversionKeepsLength) {
+    std::string oem = "Hi \x80\xA0\xF1";
+    EXPECT_EQ(OemToAnsiText(oem), "Hi \xC0\xE0\xB8");
+}
+
+}  // namespace
+}  // namespace kestrova
