@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "platform/clock.h"
 #include "platform/codepages.h"
@@ -178,20 +177,10 @@ std::string CreateTempFile(std::string_view folder, std::string_view prefix) {
 
     static constexpr char kSuffix[] = ".tmp";
     std::string pattern = nativeFolder + ToNativePath(prefix) + "XXXXXX" + kSuffix;
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = mkstemps(buffer.data(), sizeof(kSuffix) - 1);
+    const int fd = mkstemps(pattern.data(), sizeof(kSuffix) - 1);  // fills in the X's
     if (fd < 0) return "";
     close(fd);
-
-    const std::string created(buffer.data());
-    const std::string result = FromNativePath(created);
-    // A folder whose name the OEM page cannot spell would hand back a path to another file.
-    if (ToNativePath(result) != created) {
-        unlink(created.c_str());
-        return "";
-    }
-    return result;
+    return FromNativePath(pattern);
 }
 
 }  // namespace kestrova::platform

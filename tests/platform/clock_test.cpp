@@ -1,0 +1,245 @@
+#include "platform/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <ctime>
+#include <optional>
+#include <stdexcept>
+
+#include "platform/scoped_environment.h"
+
+namespace kestrova::platform {
+namespace {
+
+SYSTEMTIME Make(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+                int milliseconds = 0) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<uint16_t>(year);
+    st.wMonth = static_cast<uint16_t>(month);
+    st.wDay = static_cast<uint16_t>(day);
+    st.wHour = static_cast<uint16_t>(hour);
+    st.wMinute = static_cast<uint16_t>(minute);
+    st.wSecond = static_cast<uint16_t>(second);
+    st.wMilliseconds = static_cast<uint16_t>(milliseconds);
+    return st;
+}
+
+void ExpectSameMoment(const SYSTEMTIME& actual, const SYSTEMTIME& expected, const char* what) {
+    EXPECT_EQ(actual.wYear, expected.wYear) << what;
+    EXPECT_EQ(actual.wMonth, expected.wMonth) << what;
+    EXPECT_EQ(actual.wDay, expected.wDay) << what;
+    EXPECT_EQ(actual.wHour, expected.wHour) << what;
+    EXPECT_EQ(actual.wMinute, expected.wMinute) << what;
+    EXPECT_EQ(actual.wSecond, expected.wSecond) << what;
+    EXPECT_EQ(actual.wMilliseconds, expected.wMilliseconds) << what;
+}
+
+struct KnownDate {
+    const char* what;
+    SYSTEMTIME time;
+    uint64_t fileTime;
+    int dayOfWeek;  // Sunday 0
+};
+
+const KnownDate kKnownDates[] = {
+    {"start of the FILETIME count", Make(1601, 1, 1), 0, 1},
+    {"start of the day count", Make(1899, 12, 30), 94'353'120'000'000'000ull, 6},
+    {"Unix epoch", Make(1970, 1, 1), 116'444'736'000'000'000ull, 4},
+    {"leap day of a 400-year", Make(2000, 2, 29, 23, 59, 59, 999), 125'963'423'999'990'000ull, 2},
+    {"leap day", Make(2024, 2, 29, 12), 133'536'816'000'000'000ull, 4},
+    {"day after a February", Make(2026, 3, 1, 12, 34, 56, 789), 134'168'420'967'890'000ull, 0},
+    {"late 2026", Make(2026, 12, 6, 9, 55, 30), 134'410'245'300'000'000ull, 0},
+    {"last moment", Make(30827, 12, 31, 23, 59, 59, 999), 9'223'149'887'999'990'000ull, -1},
+};
+
+TEST(ClockTest, KnownDatesConvertBothWays) {
+    for (const KnownDate& known : kKnownDates) {
+        FILETIME ft{};
+        ASSERT_TRUE(SystemTimeToFileTime(known.time, ft)) << known.what;
+        EXPECT_EQ(FileTimeToU64(ft), known.fileTime) << known.what;
+
+        SYSTEMTIME back{};
+        ASSERT_TRUE(FileTimeToSystemTime(ft, back)) << known.what;
+        ExpectSameMoment(back, known.time, known.what);
+        if (known.dayOfWeek >= 0) {
+            EXPECT_EQ(back.wDayOfWeek, known.dayOfWeek) << known.what;
+        }
+    }
+}
+
+TEST(ClockTest, InvalidSystemTimesAreRefusedAndLeaveTheOutputAlone) {
+    const struct {
+        const char* what;
+        SYSTEMTIME time;
+    } cases[] = {
+        {"month 0", Make(2026, 0, 1)},
+        {"month 13", Make(2026, 13, 1)},
+        {"day 0", Make(2026, 1, 0)},
+        {"April 31", Make(2026, 4, 31)},
+        {"February 29 of a common year", Make(2026, 2, 29)},
+        {"February 29 of 2100", Make(2100, 2, 29)},
+        {"hour 24", Make(2026, 1, 1, 24)},
+        {"minute 60", Make(2026, 1, 1, 0, 60)},
+        {"second 60", Make(2026, 1, 1, 0, 0, 60)},
+        {"millisecond 1000", Make(2026, 1, 1, 0, 0, 0, 1000)},
+        {"year before 1601", Make(1600, 12, 31)},
+        {"year after 30827", Make(30828, 1, 1)},
+    };
+    for (const auto& c : cases) {
+        FILETIME ft = U64ToFileTime(12345);
+        EXPECT_FALSE(SystemTimeToFileTime(c.time, ft)) << c.what;
+        EXPECT_EQ(FileTimeToU64(ft), 12345u) << c.what;
+        EXPECT_THROW(SystemTimeToDateTime(c.time), std::invalid_argument) << c.what;
+    }
+}
+
+TEST(ClockTest, FileTimesBeyondTheSystemTimeRangeAreRefused) {
+    SYSTEMTIME st = Make(2026, 1, 1);
+    EXPECT_FALSE(FileTimeToSystemTime(U64ToFileTime(0x8000'0000'0000'0000ull), st));
+    EXPECT_EQ(st.wYear, 2026);
+}
+
+TEST(ClockTest, UnixTimesConvertWithTheirFraction) {
+    EXPECT_EQ(FileTimeToU64(UnixTimeToFileTime(1'700'000'000)), 133'444'736'000'000'000ull);
+    EXPECT_EQ(FileTimeToU64(UnixTimeToFileTime(1'700'000'000, 123'456'789)),
+              133'444'736'001'234'567ull);
+    EXPECT_EQ(FileTimeToU64(UnixTimeToFileTime(-1)), 116'444'735'990'000'000ull);
+    EXPECT_EQ(FileTimeToU64(UnixTimeToFileTime(-20'000'000'000)), 0u);  // before 1601
+
+    EXPECT_EQ(FileTimeToUnixTime(U64ToFileTime(133'444'736'009'999'999ull)), 1'700'000'000);
+    EXPECT_EQ(FileTimeToUnixTime(U64ToFileTime(116'444'735'995'000'000ull)), -1);
+    EXPECT_EQ(FileTimeToUnixTime(U64ToFileTime(0)), -11'644'473'600);
+}
+
+TEST(ClockTest, DayCountDateTimesOfKnownDates) {
+    const struct {
+        SYSTEMTIME time;
+        double dateTime;
+    } cases[] = {
+        {Make(1899, 12, 30), 0.0},      {Make(1899, 12, 31, 6), 1.25},
+        {Make(1899, 12, 29, 6), -1.25}, {Make(1899, 12, 29, 18), -1.75},
+        {Make(2026, 1, 1), 46023.0},    {Make(2026, 12, 6, 12), 46362.5},
+        {Make(1601, 1, 1), -109205.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(SystemTimeToDateTime(c.time), c.dateTime);
+        ExpectSameMoment(DateTimeToSystemTime(c.dateTime), c.time, "day count back");
+    }
+}
+
+TEST(ClockTest, DateTimeKeepsMillisecondsAndRoundsIntoTheNextDay) {
+    const SYSTEMTIME st = Make(2024, 2, 29, 23, 59, 59, 999);
+    ExpectSameMoment(DateTimeToSystemTime(SystemTimeToDateTime(st)), st, "round trip");
+    ExpectSameMoment(DateTimeToSystemTime(46022.9999999999), Make(2026, 1, 1), "rounded up");
+    EXPECT_EQ(DateTimeToSystemTime(46023.0).wDayOfWeek, 4);  // a Thursday
+}
+
+TEST(ClockTest, DateTimesOutsideTheCalendarAreRefused) {
+    for (double bad : {double(NAN), double(INFINITY), -109206.0, 2e7, 1e300}) {
+        EXPECT_THROW(DateTimeToSystemTime(bad), std::out_of_range) << bad;
+    }
+}
+
+class LocalTimeTest : public ::testing::Test {
+  protected:
+    void SetUp() override { environment_.emplace(); }
+    void TearDown() override {
+        environment_.reset();  // restores TZ
+        tzset();
+    }
+    void UseZone(const char* zone) {
+        environment_->Set("TZ", zone);
+        tzset();
+    }
+    std::optional<ScopedEnvironment> environment_;
+};
+
+TEST_F(LocalTimeTest, LocalTimeUsesTheOffsetInEffectAtThatMoment) {
+    const struct {
+        const char* zone;
+        SYSTEMTIME utc;
+        SYSTEMTIME local;
+    } cases[] = {
+        {"UTC0", Make(2026, 7, 1, 12), Make(2026, 7, 1, 12)},
+        {"XST-3", Make(2026, 12, 31, 22, 30), Make(2027, 1, 1, 1, 30)},
+        {"EST5EDT,M3.2.0,M11.1.0", Make(2026, 1, 15, 12), Make(2026, 1, 15, 7)},
+        {"EST5EDT,M3.2.0,M11.1.0", Make(2026, 7, 1, 12), Make(2026, 7, 1, 8)},
+    };
+    for (const auto& c : cases) {
+        UseZone(c.zone);
+        FILETIME utc{};
+        FILETIME local{};
+        FILETIME back{};
+        ASSERT_TRUE(SystemTimeToFileTime(c.utc, utc));
+        ASSERT_TRUE(FileTimeToLocalFileTime(utc, local));
+        SYSTEMTIME shown{};
+        ASSERT_TRUE(FileTimeToSystemTime(local, shown));
+        ExpectSameMoment(shown, c.local, c.zone);
+        ASSERT_TRUE(LocalFileTimeToFileTime(local, back));
+        EXPECT_EQ(FileTimeToU64(back), FileTimeToU64(utc)) << c.zone;
+    }
+}
+
+TEST_F(LocalTimeTest, LocalTimeThatWouldFallBefore1601IsRefused) {
+    UseZone("XST+5");
+    FILETIME local = U64ToFileTime(7);
+    EXPECT_FALSE(FileTimeToLocalFileTime(U64ToFileTime(0), local));
+    EXPECT_EQ(FileTimeToU64(local), 7u);
+}
+
+TEST_F(LocalTimeTest, NowAgreesAcrossItsForms) {
+    UseZone("XST-3");
+    const int64_t before = FileTimeToUnixTime(NowFileTime());
+    const SYSTEMTIME utc = NowSystemTime();
+    const SYSTEMTIME local = NowLocalSystemTime();
+    FILETIME utcTime{};
+    FILETIME localTime{};
+    ASSERT_TRUE(SystemTimeToFileTime(utc, utcTime));
+    ASSERT_TRUE(SystemTimeToFileTime(local, localTime));
+    EXPECT_LE(before, FileTimeToUnixTime(utcTime));
+    EXPECT_LE(FileTimeToUnixTime(utcTime) - before, 2);
+    EXPECT_NEAR(FileTimeToUnixTime(localTime) - FileTimeToUnixTime(utcTime), 3 * 3600, 2);
+    EXPECT_NEAR(NowDateTime(), SystemTimeToDateTime(local), 2.0 / 86400);
+}
+
+TEST(DateTextTest, ShortDateFollowsTheFormatsOrderAndSeparator) {
+    const SYSTEMTIME date = Make(2026, 12, 5, 7, 5, 9);
+    const struct {
+        const char* format;
+        const char* expected;
+    } cases[] = {
+        {"%d.%m.%Y", "05.12.2026"},    {"%m/%d/%y", "12/05/2026"}, {"%Y-%m-%d", "2026-12-05"},
+        {"%D", "12/05/2026"},          {"%F", "2026-12-05"},       {"%e/%m/%Y", "05/12/2026"},
+        {"%d%m%Y", "05.12.2026"},      {"", "05.12.2026"},         {"%Y/%m", "05.12.2026"},
+        {"%Ey.%Om.%Od", "2026.12.05"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShortDateText(date, c.format), c.expected) << c.format;
+}
+
+TEST(DateTextTest, ShortDateOfTheLocaleAndTheTime) {
+    ASSERT_NE(std::setlocale(LC_TIME, "C"), nullptr);
+    EXPECT_EQ(ShortDateText(Make(1999, 1, 2)), "01/02/1999");
+    EXPECT_EQ(LongTimeText(Make(2026, 1, 1, 7, 5, 9)), "07:05:09");
+    EXPECT_EQ(LongTimeText(Make(2026, 1, 1, 23, 59, 0)), "23:59:00");
+}
+
+uint64_t fakeNow = 0;
+uint64_t FakeClock() {
+    return fakeNow;
+}
+
+TEST(MonotonicClockTest, TestsCanDriveTheClock) {
+    const uint64_t real = MonotonicMillis();
+    SetMonotonicClock(FakeClock);
+    fakeNow = 42;
+    EXPECT_EQ(MonotonicMillis(), 42u);
+    fakeNow = 542;
+    EXPECT_EQ(MonotonicMillis(), 542u);
+    SetMonotonicClock(nullptr);
+    EXPECT_GE(MonotonicMillis(), real);
+}
+
+}  // namespace
+}  // namespace kestrova::platform

@@ -1,0 +1,160 @@
+#include "platform/codepages.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "platform/codepage_tables.h"
+#include "platform/scoped_environment.h"
+
+namespace kestrova::platform {
+namespace {
+
+// "Привет" in the code pages that hold Cyrillic.
+constexpr char kPrivetOem866[] = "\x8F\xE0\xA8\xA2\xA5\xE2";
+constexpr char kPrivetAnsi1251[] = "\xCF\xF0\xE8\xE2\xE5\xF2";
+constexpr char kPrivetUtf8[] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+
+class CodePagesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        environment_.Set("KESTROVA_OEMCP", nullptr);
+        environment_.Set("KESTROVA_ANSICP", nullptr);
+    }
+    ScopedEnvironment environment_;
+};
+
+TEST_F(CodePagesTest, EveryMappedByteOfEveryPageSurvivesTheTripThroughUtf8) {
+    for (int codePage : kSupportedCodePages) {
+        char32_t table[256];
+        ASSERT_TRUE(CodePageTable(codePage, table)) << codePage;
+        int mapped = 0;
+        for (int byte = 0; byte < 256; ++byte) {
+            if (table[byte] == 0xFFFD) continue;
+            ++mapped;
+            const std::string original(1, static_cast<char>(byte));
+            const std::string utf8 = CodePageToUtf8(original, codePage);
+            EXPECT_EQ(Utf8ToCodePage(utf8, codePage), original) << codePage << " byte " << byte;
+        }
+        EXPECT_GE(mapped, 251) << codePage;  // only a few holes in the windows pages
+    }
+}
+
+TEST_F(CodePagesTest, BytesMapToTheirKnownCharacters) {
+    struct Case {
+        int codePage;
+        unsigned char byte;
+        char32_t character;
+    };
+    const Case cases[] = {
+        {866, 0x80, U'А'},   {866, 0xF0, U'Ё'},    {866, 0xC4, U'─'},   {866, 0xFC, U'№'},
+        {437, 0x82, U'é'},   {437, 0xE1, U'ß'},    {850, 0x9B, U'ø'},   {850, 0xD5, U'ı'},
+        {1251, 0xC0, U'А'},  {1251, 0xA8, U'Ё'},   {1251, 0xB9, U'№'},  {1251, 0x98, 0xFFFD},
+        {1252, 0x80, U'€'},  {1252, 0x81, 0xFFFD}, {1252, 0xDF, U'ß'},  {20866, 0xE1, U'А'},
+        {20866, 0xC1, U'а'}, {20866, 0xB3, U'Ё'},  {28595, 0xB0, U'А'}, {28595, 0xA1, U'Ё'},
+        {28595, 0xF0, U'№'}, {866, 'A', U'A'},     {28595, 0x80, 0x80},
+    };
+    for (const Case& c : cases) {
+        char32_t table[256];
+        ASSERT_TRUE(CodePageTable(c.codePage, table));
+        EXPECT_EQ(table[c.byte], c.character) << c.codePage << " byte " << int(c.byte);
+    }
+}
+
+TEST_F(CodePagesTest, UnsupportedPagesAreRefused) {
+    char32_t table[256];
+    EXPECT_FALSE(CodePageTable(1250, table));
+    EXPECT_THROW(ConvertCodePage("x", 866, 1250), std::invalid_argument);
+    EXPECT_THROW(CodePageToUtf8("x", 0), std::invalid_argument);
+    EXPECT_THROW(Utf8ToCodePage("x", 65001), std::invalid_argument);
+}
+
+TEST_F(CodePagesTest, DefaultPagesConvertCyrillicBothWays) {
+    EXPECT_EQ(OemCodePage(), 866);
+    EXPECT_EQ(AnsiCodePage(), 1251);
+    EXPECT_EQ(OemToAnsi(kPrivetOem866), kPrivetAnsi1251);
+    EXPECT_EQ(AnsiToOem(kPrivetAnsi1251), kPrivetOem866);
+    EXPECT_EQ(OemToUtf8(kPrivetOem866), kPrivetUtf8);
+    EXPECT_EQ(Utf8ToOem(kPrivetUtf8), kPrivetOem866);
+    EXPECT_EQ(AnsiToUtf8(kPrivetAnsi1251), kPrivetUtf8);
+    EXPECT_EQ(Utf8ToAnsi(kPrivetUtf8), kPrivetAnsi1251);
+}
+
+TEST_F(CodePagesTest, ConversionsKeepTheLengthAndEmbeddedNul) {
+    const std::string text("a\0b\x80", 4);
+    EXPECT_EQ(OemToAnsi(text), std::string("a\0b\xC0", 4));
+    EXPECT_EQ(OemToUtf8(text), std::string("a\0b\xD0\x90", 5));
+    EXPECT_EQ(Utf8ToOem(""), "");
+}
+
+TEST_F(CodePagesTest, CharactersWithoutEquivalentBecomeQuestionMarks) {
+    struct Case {
+        const char* what;
+        std::string converted;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"box drawing has no ANSI form", OemToAnsi("\xB0x\xC4"), "?x?"},
+        {"euro sign has no OEM form", AnsiToOem("\x88"), "?"},
+        {"undefined ANSI byte", AnsiToUtf8("\x98"), "?"},
+        {"Greek letter has no OEM form", Utf8ToOem("\xCE\xB1"), "?"},
+        {"character beyond the BMP counts once", Utf8ToOem("a\xF0\x9F\x98\x80z"), "a?z"},
+        {"KOI8-R to CP866 keeps Cyrillic", ConvertCodePage("\xF0\xD2\xC9\xD7\xC5\xD4", 20866, 866),
+         kPrivetOem866},
+        {"ISO 8859-5 to CP1251", ConvertCodePage("\xBF\xE0\xD8\xD2\xD5\xE2", 28595, 1251),
+         kPrivetAnsi1251},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.converted, c.expected) << c.what;
+}
+
+TEST_F(CodePagesTest, IllFormedUtf8BecomesOneQuestionMarkPerBadSequence) {
+    struct Case {
+        const char* what;
+        std::string input;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"stray continuation byte", "a\x80z", "a?z"},
+        {"overlong slash", "\xC0\xAF", "??"},
+        {"overlong three-byte form", "\xE0\x80\xAF", "???"},
+        {"truncated at the end", "ab\xD0", "ab?"},
+        {"truncated before ASCII", "\xE2\x82x", "?x"},
+        {"truncated before a valid letter", "\xD0\xD0\x90", "?\x80"},
+        {"surrogate", "\xED\xA0\x80", "???"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", "????"},
+        {"invalid lead byte", "\xFF\xFE", "??"},
+        {"valid Cyrillic around bad bytes", "\xD0\x90\xFF\xD1\x8F", "\x80?\xEF"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Utf8ToOem(c.input), c.expected) << c.what;
+}
+
+TEST_F(CodePagesTest, EnvironmentChoosesSupportedPagesOnly) {
+    struct Case {
+        const char* oem;
+        const char* ansi;
+        int expectedOem;
+        int expectedAnsi;
+    };
+    const Case cases[] = {
+        {"437", "1252", 437, 1252},    {"20866", "28595", 20866, 28595},
+        {"1250", "999999", 866, 1251}, {"abc", "1252x", 866, 1251},
+        {"", "-1251", 866, 1251},
+    };
+    for (const Case& c : cases) {
+        ScopedEnvironment environment;
+        environment.Set("KESTROVA_OEMCP", c.oem);
+        environment.Set("KESTROVA_ANSICP", c.ansi);
+        EXPECT_EQ(OemCodePage(), c.expectedOem) << c.oem;
+        EXPECT_EQ(AnsiCodePage(), c.expectedAnsi) << c.ansi;
+    }
+}
+
+TEST_F(CodePagesTest, WesternPagesFromTheEnvironmentAreUsedForConversion) {
+    environment_.Set("KESTROVA_OEMCP", "437");
+    environment_.Set("KESTROVA_ANSICP", "1252");
+    EXPECT_EQ(OemToAnsi("\x82\xE1\xB0"), "\xE9\xDF?");  // é ß and a shade block
+    EXPECT_EQ(Utf8ToOem("\xC3\xA9"), "\x82");
+}
+
+}  // namespace
+}  // namespace kestrova::platform

@@ -1,0 +1,207 @@
+#include "platform/filesystem.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <set>
+
+#include "platform/clock.h"
+#include "platform/scoped_environment.h"
+#include "platform/temp_folder.h"
+
+namespace kestrova::platform {
+namespace {
+
+constexpr char kOemName[] = "\x8F\xE0\xA8\xA2\xA5\xE2.txt";                             // CP866
+constexpr char kNativeName[] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt";  // UTF-8
+
+void WriteNativeFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string ReadNativeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FileSystemTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(folder_.Path().empty());
+        environment_.Set("KESTROVA_OEMCP", nullptr);
+    }
+    std::string At(const std::string& name) const { return folder_.Path() + "/" + name; }
+
+    TempFolderForTest folder_;
+    ScopedEnvironment environment_;
+};
+
+TEST_F(FileSystemTest, HomeFolderFollowsTheEnvironmentAndIsCreated) {
+    struct Case {
+        const char* home;
+        const char* dataHome;
+        const char* userHome;
+        std::string expectedBelowFolder;
+    };
+    const Case cases[] = {
+        {"k/home//", "x", "h", "k/home"},
+        {nullptr, "xdg", "h", "xdg/kestrova"},
+        {"", "", "user", "user/.local/share/kestrova"},
+    };
+    for (const Case& c : cases) {
+        ScopedEnvironment environment;
+        // Each variable names a place inside the test's folder, is empty, or is unset (null).
+        const auto set = [&](const char* name, const char* relative) {
+            if (relative == nullptr) return environment.Set(name, nullptr);
+            environment.Set(name, *relative != '\0' ? At(relative).c_str() : "");
+        };
+        set("KESTROVA_HOME", c.home);
+        set("XDG_DATA_HOME", c.dataHome);
+        set("HOME", c.userHome);
+
+        const std::string expected = At(c.expectedBelowFolder);
+        EXPECT_EQ(HomeFolder(), expected);
+        EXPECT_TRUE(DirectoryExists(expected)) << expected;
+    }
+}
+
+TEST_F(FileSystemTest, RelativeDataHomeIsIgnored) {
+    environment_.Set("KESTROVA_HOME", nullptr);
+    environment_.Set("XDG_DATA_HOME", "relative/data");
+    environment_.Set("HOME", folder_.Path().c_str());
+    EXPECT_EQ(HomeFolder(), At(".local/share/kestrova"));
+}
+
+TEST_F(FileSystemTest, OemNamesAreUtf8OnDisk) {
+    const std::string oemPath = At(kOemName);
+    WriteNativeFile(At(kNativeName), "body");
+    EXPECT_EQ(ToNativePath(oemPath), At(kNativeName));
+    EXPECT_EQ(FromNativePath(At(kNativeName)), oemPath);
+    EXPECT_TRUE(FileExists(oemPath));
+    EXPECT_FALSE(DirectoryExists(oemPath));
+
+    ASSERT_TRUE(CreateDirectory(At("\x84\xA8\xE0")));  // "Дир"
+    EXPECT_TRUE(std::filesystem::is_directory(At("\xD0\x94\xD0\xB8\xD1\x80")));
+    EXPECT_FALSE(FileExists(At("\x84\xA8\xE0")));
+}
+
+TEST_F(FileSystemTest, CreateAndRemoveWorkOneLevelAndOnlyOnTheRightKind) {
+    EXPECT_FALSE(CreateDirectory(At("a/b")));  // parent missing
+    ASSERT_TRUE(CreateDirectory(At("a")));
+    EXPECT_FALSE(CreateDirectory(At("a")));  // already there
+    WriteNativeFile(At("a/f"), "x");
+    EXPECT_FALSE(RemoveDirectory(At("a")));  // not empty
+    EXPECT_FALSE(DeleteFile(At("a")));       // a folder is no file
+    EXPECT_TRUE(DeleteFile(At("a/f")));
+    EXPECT_FALSE(DeleteFile(At("a/f")));
+    EXPECT_TRUE(RemoveDirectory(At("a")));
+    EXPECT_FALSE(DirectoryExists(At("a")));
+}
+
+TEST_F(FileSystemTest, RenameNeverReplacesAnExistingFile) {
+    WriteNativeFile(At("from"), "new");
+    WriteNativeFile(At("to"), "old");
+    EXPECT_FALSE(RenameFile(At("from"), At("to")));
+    EXPECT_EQ(ReadNativeFile(At("to")), "old");
+    EXPECT_TRUE(FileExists(At("from")));
+
+    EXPECT_TRUE(RenameFile(At("from"), At(kOemName)));
+    EXPECT_EQ(ReadNativeFile(At(kNativeName)), "new");
+    EXPECT_FALSE(FileExists(At("from")));
+    EXPECT_FALSE(RenameFile(At("missing"), At("elsewhere")));
+}
+
+TEST_F(FileSystemTest, PathsThatNameNothingAreRefused) {
+    WriteNativeFile(At("a"), "keep");
+    const std::string withNul = At("a") + std::string("\0b", 2);
+    EXPECT_FALSE(FileExists(withNul));
+    EXPECT_FALSE(DeleteFile(withNul));
+    EXPECT_FALSE(RenameFile(withNul, At("c")));
+    EXPECT_TRUE(FileExists(At("a")));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(DirectoryExists(""));
+}
+
+TEST_F(FileSystemTest, FindDataOfAFileHasAttributesSizeTimesAndNamePart) {
+    const std::string native = At(kNativeName);
+    WriteNativeFile(native, "12345");
+    const timespec times[2] = {{1'600'000'000, 0}, {1'700'000'000, 500'000'000}};
+    ASSERT_EQ(utimensat(AT_FDCWD, native.c_str(), times, 0), 0);
+
+    FAR_FIND_DATA data;
+    std::memset(&data, 0x55, sizeof(data));
+    ASSERT_TRUE(GetFindData(At(kOemName), data));
+    EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(data.nFileSizeHigh, 0u);
+    EXPECT_EQ(data.nFileSizeLow, 5u);
+    EXPECT_EQ(FileTimeToU64(data.ftLastWriteTime), 133'444'736'005'000'000ull);
+    EXPECT_EQ(FileTimeToU64(data.ftLastAccessTime), 132'444'736'000'000'000ull);
+    EXPECT_NE(FileTimeToU64(data.ftCreationTime), 0u);
+    EXPECT_STREQ(data.cFileName, kOemName);
+    EXPECT_STREQ(data.cAlternateFileName, "");
+}
+
+TEST_F(FileSystemTest, FindDataOfAFolderAndOfALargeFile) {
+    ASSERT_TRUE(CreateDirectory(At("dir")));
+    FAR_FIND_DATA data{};
+    ASSERT_TRUE(GetFindData(At("dir/"), data));
+    EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_STREQ(data.cFileName, "dir");
+
+    const int fd = open(At("big").c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, (5ll << 30) + 7), 0);  // sparse: 5 GiB and 7 bytes
+    close(fd);
+    ASSERT_TRUE(GetFindData(At("big"), data));
+    EXPECT_EQ(data.nFileSizeHigh, 1u);
+    EXPECT_EQ(data.nFileSizeLow, (1u << 30) + 7);
+}
+
+TEST_F(FileSystemTest, FindDataOfAMissingFileLeavesTheRecordAlone) {
+    FAR_FIND_DATA data{};
+    data.nFileSizeLow = 42;
+    EXPECT_FALSE(GetFindData(At("missing"), data));
+    EXPECT_EQ(data.nFileSizeLow, 42u);
+}
+
+TEST_F(FileSystemTest, TempFolderEndsWithTheDelimiter) {
+    const struct {
+        const char* tmpdir;
+        std::string expected;
+    } cases[] = {{nullptr, "/tmp/"}, {"", "/tmp/"}, {"/var/t", "/var/t/"}, {"/var/t//", "/var/t/"}};
+    for (const auto& c : cases) {
+        ScopedEnvironment environment;
+        environment.Set("TMPDIR", c.tmpdir);
+        EXPECT_EQ(TempFolder(), c.expected);
+    }
+}
+
+TEST_F(FileSystemTest, TempFilesAreNewEmptyAndUnique) {
+    std::set<std::string> names;
+    for (const std::string& folder : {folder_.Path(), folder_.Path() + "/"}) {
+        for (int i = 0; i < 20; ++i) {
+            const std::string name = CreateTempFile(folder, "nw");
+            ASSERT_FALSE(name.empty());
+            EXPECT_EQ(name.rfind(At("nw"), 0), 0u) << name;
+            EXPECT_EQ(name.substr(name.size() - 4), ".tmp");
+            EXPECT_TRUE(FileExists(name));
+            EXPECT_EQ(std::filesystem::file_size(name), 0u);
+            names.insert(name);
+        }
+    }
+    EXPECT_EQ(names.size(), 40u);
+}
+
+TEST_F(FileSystemTest, TempFileFailuresGiveAnEmptyName) {
+    EXPECT_EQ(CreateTempFile(At("missing"), ""), "");
+    EXPECT_EQ(CreateTempFile(folder_.Path(), "sub/x"), "");
+    EXPECT_EQ(CreateTempFile("", "x"), "");
+    EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
+}
+
+}  // namespace
+}  // namespace kestrova::platform
