@@ -1,0 +1,19 @@
+// The socket error numbers' texts and their classes (the code bits that steer retrying).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kestrova {
+
+inline constexpr uint32_t kNotInListenMode = 0x10000001u;
+
+// The text of a socket error number; "Not a Winsock error" for a number without one.
+std::string SocketErrorText(uint32_t code);
+
+// kTransient for the connection-level errors, kRefused for every other number.
+uint32_t SocketErrorClass(uint32_t code);
+// True for the errors after which the socket is closed (the connection is gone).
+bool IsClosingSocketError(uint32_t code);
+
+}  // namespace kestrova

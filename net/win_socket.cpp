@@ -1,0 +1,414 @@
+#include "net/win_socket.h"
+
+#include <arpa/inet.h>
+#include <netinet/tcp.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "common/errors.h"
+#include "common/streams.h"
+#include "net/socket_error_text.h"
+#include "platform/winsock_errors.h"
+
+namespace kestrova {
+
+namespace {
+
+using platform::kWsaConnReset;
+using platform::kWsaNotConnected;
+using platform::kWsaWouldBlock;
+using platform::WinsockErrorFromErrno;
+
+constexpr int kMaxIdleSends = 101;
+constexpr uint32_t kSocketNotSupported = 10044;
+
+int LastOsError() {
+    return WinsockErrorFromErrno(errno);
+}
+
+void SetOption(int fd, int level, int option) {
+    const int on = 1;
+    setsockopt(fd, level, option, &on, sizeof on);
+}
+
+unsigned ConnectedEvents() {
+    return platform::kEventRead | platform::kEventWrite | platform::kEventClose;
+}
+
+}  // namespace
+
+TWinSocket::WaitScope::WaitScope(TWinSocket& socket) : socket_(socket) {
+    socket_.AcquireWindow();
+    socket_.StartTimer();
+}
+
+TWinSocket::WaitScope::~WaitScope() {
+    socket_.StopTimer();
+    socket_.ReleaseWindow();
+}
+
+TWinSocket::TWinSocket(int timeout, int bufferSize)
+    : Timeout(timeout),
+      Buffer(static_cast<size_t>(std::max(bufferSize, 0))),
+      BufferSize(std::max(bufferSize, 0)) {
+    State = kSocketIdle;
+}
+
+TWinSocket::~TWinSocket() {
+    TWinSocket::SocketClose();
+    Window.reset();
+    WindowRefs = 0;
+    State = kSocketNotStarted;
+}
+
+void TWinSocket::AcquireWindow() {
+    if (WindowRefs++ > 0) return;
+    Window = std::make_unique<platform::SocketEventSource>();
+    Events = 0;
+    SelectForState();
+}
+
+void TWinSocket::ReleaseWindow() {
+    if (WindowRefs == 0) return;
+    if (--WindowRefs == 0) Window.reset();
+}
+
+void TWinSocket::SelectForState() {
+    if (!Window) return;
+    if (State == kSocketConnected || State == kSocketAccepted) {
+        Window->Select(Handle, ConnectedEvents());
+    } else if (State == kSocketListening) {
+        Window->Select(Handle, platform::kEventAccept);
+    } else {
+        Window->Select(-1, 0);
+    }
+}
+
+void TWinSocket::StartTimer() {
+    LastError = 0;
+    Countdown = 4 * Timeout;
+    if (Window) Window->StartTimer();
+}
+
+void TWinSocket::StopTimer() {
+    if (Window) Window->StopTimer();
+}
+
+void TWinSocket::CallOnWait(SocketEventKind event) {
+    if (!OnWait || InWait) return;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{InWait};
+    InWait = true;
+    OnWait(*this, static_cast<int>(event), Countdown);
+}
+
+void TWinSocket::GetSockAddress(const std::string& host, uint16_t port) {
+    Address = {};
+    Address.sin_family = AF_INET;
+    Address.sin_port = htons(port);
+    if (inet_aton(host.c_str(), &Address.sin_addr) != 0) return;  // a dotted address
+
+    WaitScope scope(*this);
+    platform::HostLookup& lookup = Window->Lookup();
+    if (!lookup.Start(host)) {
+        SocketError(static_cast<uint32_t>(lookup.Error()), "GetSockAddress");
+        return;
+    }
+    if (SocketWait(SocketEventKind::Resolved) != 0) return;
+    Address.sin_addr = lookup.Address();
+}
+
+void TWinSocket::SocketOpen() {
+    if (State == kSocketNotStarted) {
+        SocketError(kSocketNotSupported, "Socket open");
+        return;
+    }
+    if (Handle >= 0) SocketClose();
+    Handle = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    if (Handle < 0) {
+        SocketError(static_cast<uint32_t>(LastOsError()), "Socket open");
+        return;
+    }
+    SetOption(Handle, IPPROTO_TCP, TCP_NODELAY);
+    Events = 0;
+    received_.Clear();
+    State = kSocketCreated;
+}
+
+void TWinSocket::SocketConnect(const std::string& host, uint16_t port) {
+    if (!host.empty()) GetSockAddress(host, port);
+    SocketOpen();
+    if (Handle < 0) return;
+
+    WaitScope scope(*this);
+    Window->Select(Handle, platform::kEventConnect);
+    if (connect(Handle, reinterpret_cast<const sockaddr*>(&Address), sizeof Address) != 0 &&
+        errno != EINPROGRESS) {
+        SocketError(static_cast<uint32_t>(LastOsError()), "SocketConnect");
+        return;
+    }
+    if (SocketWait(SocketEventKind::Connected) != 0) return;
+    Window->Select(Handle, ConnectedEvents());
+    socklen_t length = sizeof Address;
+    getsockname(Handle, reinterpret_cast<sockaddr*>(&Address), &length);
+    State = kSocketConnected;
+}
+
+void TWinSocket::SocketListen(const std::string& /*host*/, uint16_t /*port*/) {
+    SocketOpen();
+    if (Handle < 0) return;
+    Address = {};
+    Address.sin_family = AF_INET;
+    Address.sin_addr.s_addr = htonl(INADDR_ANY);
+    socklen_t length = sizeof Address;
+    if (bind(Handle, reinterpret_cast<const sockaddr*>(&Address), sizeof Address) != 0 ||
+        listen(Handle, 5) != 0 ||
+        getsockname(Handle, reinterpret_cast<sockaddr*>(&Address), &length) != 0) {
+        const auto error = static_cast<uint32_t>(LastOsError());
+        LastError = error;
+        SocketClose();
+        SocketError(error, "SocketListen");
+        return;
+    }
+    State = kSocketListening;
+    SelectForState();
+}
+
+void TWinSocket::SocketAccept() {
+    if (State != kSocketListening) {
+        SocketError(kNotInListenMode, "SocketAccept");
+        return;
+    }
+    WaitScope scope(*this);
+    if (SocketWait(SocketEventKind::AcceptPending) != 0) return;
+    const int accepted = accept4(Handle, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    Window->Rearm(platform::kEventAccept);
+    if (accepted < 0) {
+        SocketError(static_cast<uint32_t>(LastOsError()), "SocketAccept");
+        return;
+    }
+    close(Handle);
+    Handle = accepted;
+    SetOption(Handle, IPPROTO_TCP, TCP_NODELAY);
+    Events = 0;
+    received_.Clear();
+    State = kSocketAccepted;
+    SelectForState();
+}
+
+void TWinSocket::SocketClose() {
+    StopTimer();
+    if (Window) {
+        Window->Lookup().Cancel();
+        Window->Select(-1, 0);
+    }
+    if (Handle >= 0 && close(Handle) != 0) LastError = static_cast<uint32_t>(LastOsError());
+    Handle = -1;
+    State = kSocketIdle;
+    Events = 0;
+    received_.Clear();
+}
+
+int TWinSocket::SocketWait(SocketEventKind event) {
+    const bool ownWindow = !Window;
+    if (ownWindow) AcquireWindow();
+    struct Release {
+        TWinSocket& socket;
+        bool own;
+        ~Release() {
+            if (own) socket.ReleaseWindow();
+        }
+    } release{*this, ownWindow};
+
+    CallOnWait(event);
+    const auto bit = static_cast<uint8_t>(1u << static_cast<int>(event));
+    int result = 0;
+    while (result == 0) {
+        if (Events & bit) {
+            if (event != SocketEventKind::Writable) Events &= static_cast<uint8_t>(~bit);
+            return 0;
+        }
+        if (Events & kEventClosed) {
+            if (DataAvailable() <= 0) {
+                SocketClose();
+                return kWsaConnReset;
+            }
+            Events |= kEventReadable;  // what is still buffered can be read
+            if (event == SocketEventKind::Readable) continue;
+        }
+        const platform::SocketNotice notice = Window->Next();
+        switch (notice.kind) {
+            case platform::SocketNotice::Kind::Tick:
+                if (Timeout != 0 && --Countdown <= 0) {
+                    Window->Lookup().Cancel();
+                    result = platform::kWsaTimedOut;
+                }
+                CallOnWait(event);
+                break;
+            case platform::SocketNotice::Kind::ConsoleInput:
+                CallOnWait(event);
+                break;
+            case platform::SocketNotice::Kind::LookupDone:
+            case platform::SocketNotice::Kind::Socket:
+                Events |= static_cast<uint8_t>(notice.event);
+                result = notice.error;
+                break;
+        }
+    }
+    SocketError(static_cast<uint32_t>(result), "SocketWait");
+    return result;
+}
+
+void TWinSocket::SocketError(uint32_t code, const char* procName) {
+    if (code == 0) return;
+    const uint32_t classBits = SocketErrorClass(code);
+    if (IsClosingSocketError(code)) SocketClose();
+    LastError = code;
+    const std::string text = SocketErrorText(code);
+    if (OnError) {
+        OnError(*this, code | classBits, procName, text);
+        return;
+    }
+    throw ESocketError(code | classBits, text, procName);
+}
+
+int TWinSocket::WriteBuffer(const void* buffer, int length, int flags) {
+    if (buffer == nullptr || length <= 0) return 0;
+    if (Handle < 0) {
+        SocketError(kWsaNotConnected, "WriteBuffer");
+        return 0;
+    }
+    WaitScope scope(*this);
+    if (OnData) OnData(*this, kDirectionOut, length, static_cast<const char*>(buffer));
+    if (const int waited = SocketWait(SocketEventKind::Writable); waited != 0) {
+        // A wait that found the connection closed by the peer reports nothing by itself.
+        if (waited == kWsaConnReset && LastError != kWsaConnReset)
+            SocketError(kWsaConnReset, "WriteBuffer");
+        return 0;
+    }
+    const ssize_t sent = send(Handle, buffer, static_cast<size_t>(length), flags | MSG_NOSIGNAL);
+    if (sent < 0) {
+        const int error = LastOsError();
+        if (error == kWsaWouldBlock) {
+            Events &= static_cast<uint8_t>(~kEventWritable);
+            Window->Rearm(platform::kEventWrite);
+        } else {
+            SocketError(static_cast<uint32_t>(error), "WriteBuffer");
+        }
+        return 0;
+    }
+    return static_cast<int>(sent);
+}
+
+int TWinSocket::ReceiveBlock() {
+    if (Handle < 0 || SocketWait(SocketEventKind::Readable) != 0 || Handle < 0) return -1;
+    SetOption(Handle, IPPROTO_TCP, TCP_QUICKACK);  // Linux leaves quick-ack mode by itself
+    char* space = received_.Space();
+    const ssize_t count = recv(Handle, space, received_.SpaceSize(), 0);
+    Window->Rearm(platform::kEventRead);
+    if (count < 0) {
+        const int error = LastOsError();
+        if (error == kWsaWouldBlock) return 0;
+        SocketError(static_cast<uint32_t>(error), "ReadBuffer");
+        return -1;
+    }
+    if (count == 0) {
+        Events |= kEventClosed;  // the next wait ends the connection
+        return 0;
+    }
+    received_.Commit(static_cast<size_t>(count));
+    if (OnData) OnData(*this, kDirectionIn, static_cast<int>(count), space);
+    return static_cast<int>(count);
+}
+
+int TWinSocket::ReadBuffer(void* buffer, int length, int flags) {
+    if (buffer == nullptr || length <= 0) return 0;
+    if (received_.Empty()) {
+        if (Handle < 0) return 0;
+        WaitScope scope(*this);
+        if (ReceiveBlock() <= 0) return 0;
+    }
+    return static_cast<int>(
+        received_.Take(buffer, static_cast<size_t>(length), (flags & MSG_PEEK) != 0));
+}
+
+int TWinSocket::ReadExact(void* buffer, int length) {
+    if (buffer == nullptr || length <= 0) return 0;
+    auto* out = static_cast<char*>(buffer);
+    size_t total = received_.Take(out, static_cast<size_t>(length), false);
+    if (total == static_cast<size_t>(length) || Handle < 0) return static_cast<int>(total);
+    WaitScope scope(*this);
+    while (total < static_cast<size_t>(length)) {
+        if (received_.Empty() && ReceiveBlock() < 0) break;
+        total += received_.Take(out + total, static_cast<size_t>(length) - total, false);
+    }
+    return static_cast<int>(total);
+}
+
+int TWinSocket::SendAll(const char* data, int length) {
+    int sent = 0;
+    for (int idle = 0; sent < length && idle < kMaxIdleSends;) {
+        const int count = WriteBuffer(data + sent, length - sent);
+        if (count == 0) {
+            if (Handle < 0) break;
+            ++idle;
+        }
+        sent += count;
+    }
+    return sent;
+}
+
+int TWinSocket::WriteLine(std::string_view text) {
+    const size_t end = text.find("\r\n");
+    std::string line = end == std::string_view::npos ? std::string(text) + "\r\n"
+                                                     : std::string(text.substr(0, end + 2));
+    return SendAll(line.data(), static_cast<int>(line.size()));
+}
+
+int TWinSocket::ReadLine(std::string& text) {
+    text.clear();
+    size_t taken = 0;
+    for (;;) {
+        if (received_.Empty() && Handle >= 0) {
+            WaitScope scope(*this);
+            ReceiveBlock();
+        }
+        const TLineBuffer::LinePart part = received_.TakeLinePart(text);
+        taken = part.taken;
+        if (part.ended || !IsConnected()) break;
+    }
+    return static_cast<int>(taken);
+}
+
+int64_t TWinSocket::SendStream(TStream& stream, int64_t count) {
+    int64_t sent = 0;
+    while (BufferSize > 0) {
+        int64_t want = BufferSize;
+        if (count != 0) want = std::min(want, count - sent);
+        const int64_t got = want > 0 ? stream.Read(Buffer.data(), want) : 0;
+        if (got <= 0) break;
+        const int n = SendAll(Buffer.data(), static_cast<int>(got));
+        sent += n;
+        if (n < got || (count != 0 && sent >= count)) break;
+    }
+    return sent;
+}
+
+bool TWinSocket::IsConnected() {
+    if (State != kSocketConnected && State != kSocketAccepted) return false;
+    return !(send(Handle, "", 0, MSG_NOSIGNAL) < 0 && LastOsError() == kWsaWouldBlock);
+}
+
+int TWinSocket::DataAvailable() {
+    int count = 0;
+    if (Handle < 0 || ioctl(Handle, FIONREAD, &count) != 0) return -1;
+    return count + static_cast<int>(received_.Size());
+}
+
+}  // namespace kestrova

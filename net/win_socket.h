@@ -1,0 +1,167 @@
+// The module's TCP client socket: non-blocking, every wait a loop over the socket's event
+// source that counts a time-out down on the 500 ms tick and calls the owner on every tick so
+// that it can show progress and let the user abort. Errors become ESocketError with the socket
+// error number, its class bits and its text.
+#pragma once
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/line_buffer.h"
+#include "platform/socket_events.h"
+
+namespace kestrova {
+
+class TStream;
+
+// The events a wait is for (the argument of SocketWait).
+enum class SocketEventKind : int {
+    Connected = 0,
+    AcceptPending = 1,
+    Readable = 2,
+    Writable = 3,
+    Resolved = 4
+};
+
+// Bits of TWinSocket::Events.
+inline constexpr uint8_t kEventConnected = 1u << 0;
+inline constexpr uint8_t kEventAcceptPending = 1u << 1;
+inline constexpr uint8_t kEventReadable = 1u << 2;
+inline constexpr uint8_t kEventWritable = 1u << 3;
+inline constexpr uint8_t kEventResolved = 1u << 4;
+inline constexpr uint8_t kEventClosed = 1u << 5;
+
+// Values of TWinSocket::State.
+enum : uint8_t {
+    kSocketNotStarted = 0,
+    kSocketIdle = 1,
+    kSocketCreated = 2,
+    kSocketConnected = 3,
+    kSocketListening = 4,
+    kSocketAccepted = 5,
+};
+
+inline constexpr int kDirectionOut = 0;
+inline constexpr int kDirectionIn = 1;
+
+class TWinSocket {
+  public:
+    // Called at the start of every wait and on every tick of it (and when console input wakes
+    // the wait); may raise to abort the wait.
+    using WaitEvent = std::function<void(TWinSocket& sender, int awaitedEvent, int ticksLeft)>;
+    // Called for each block before it is sent, and for each block received from the socket.
+    using DataEvent =
+        std::function<void(TWinSocket& sender, int direction, int count, const char* data)>;
+    // When set, errors are reported here instead of being raised.
+    using ErrorEvent = std::function<void(TWinSocket& sender, uint32_t code,
+                                          const std::string& procName, const std::string& message)>;
+
+    // timeout: in units of 2 seconds (4 ticks each), 0 for none; bufferSize: the send block size.
+    TWinSocket(int timeout, int bufferSize);
+    virtual ~TWinSocket();
+    TWinSocket(const TWinSocket&) = delete;
+    TWinSocket& operator=(const TWinSocket&) = delete;
+
+    // The event source is use-counted: the first acquire creates it and re-arms the events of
+    // the current state, the last release destroys it. Waiting operations hold it themselves
+    // for their duration, so an owner holds it only to keep it across operations.
+    void AcquireWindow();
+    void ReleaseWindow();
+
+    // Slot 0: fills Address; a name is looked up asynchronously while the wait ticks.
+    // Raises with "GetSockAddress" or "SocketWait" (e.g. 11001 "Host not found").
+    virtual void GetSockAddress(const std::string& host, uint16_t port);
+    // Slot 1: connects (an empty host connects to the Address already set). Raises with
+    // "Socket open", "SocketConnect" or "SocketWait" (e.g. 10061, 10060).
+    virtual void SocketConnect(const std::string& host, uint16_t port);
+    // Slot 2: listens on any local port (the base ignores host and port). Raises with
+    // "SocketListen".
+    virtual void SocketListen(const std::string& host, uint16_t port);
+    // Slot 3: accepts the pending connection. Raises 0x10000001 "Socket not in listen mode"
+    // with "SocketAccept" unless listening, else with "SocketWait" or "SocketAccept".
+    virtual void SocketAccept();
+    // Slot 4: stops the timer, cancels a look-up and closes. Never raises.
+    virtual void SocketClose();
+
+    // Creates the socket; raises 10044 with "Socket open" before start-up.
+    void SocketOpen();
+
+    // Bytes sent; 0 when the send would block. Raises with "WriteBuffer" or "SocketWait".
+    int WriteBuffer(const void* buffer, int length, int flags = 0);
+    // Bytes received (MSG_PEEK leaves them to be read again); 0 at the end of the data.
+    // Raises with "ReadBuffer" or "SocketWait".
+    int ReadBuffer(void* buffer, int length, int flags = 0);
+    // Reads until length bytes came or the connection ended; returns the bytes received.
+    int ReadExact(void* buffer, int length);
+    // Sends text up to and including its first CR LF, or text and CR LF; returns bytes sent.
+    int WriteLine(std::string_view text);
+    // Reads one line without its end into text; returns the bytes taken in the last pass
+    // (0 when the connection ended without a line end).
+    int ReadLine(std::string& text);
+    // Sends count bytes of stream from its position (0: all of it); returns bytes sent.
+    int64_t SendStream(TStream& stream, int64_t count);
+
+    bool IsConnected();
+    // Bytes that can be read without waiting; -1 without a socket.
+    int DataAvailable();
+
+    // Waits for event; 0, or the error number (raised unless OnError is set; a connection that
+    // the peer closed with nothing left to read returns 10054 without raising).
+    int SocketWait(SocketEventKind event);
+    // The single error path: classifies code, closes the socket for the closing class,
+    // records LastError and raises (or reports to OnError).
+    void SocketError(uint32_t code, const char* procName);
+
+    int Handle = -1;
+    std::unique_ptr<platform::SocketEventSource> Window;
+    int WindowRefs = 0;
+    sockaddr_in Address{};
+    int SocketType = 1;  // stream
+    int Protocol = 6;    // TCP
+    int Timeout;
+    int Countdown = 0;
+    uint8_t State = kSocketNotStarted;
+    uint8_t Events = 0;
+    uint32_t LastError = 0;
+    WaitEvent OnWait;
+    DataEvent OnData;
+    ErrorEvent OnError;
+    std::vector<char> Buffer;
+    int BufferSize;
+    bool InWait = false;
+
+  protected:
+    // Sends until all bytes went or 101 sends in all sent nothing; returns the bytes sent.
+    int SendAll(const char* data, int length);
+
+    // Holds the event source and runs the time-out for one waiting operation.
+    class WaitScope {
+      public:
+        explicit WaitScope(TWinSocket& socket);
+        ~WaitScope();
+        WaitScope(const WaitScope&) = delete;
+        WaitScope& operator=(const WaitScope&) = delete;
+
+      private:
+        TWinSocket& socket_;
+    };
+
+  private:
+    void StartTimer();
+    void StopTimer();
+    void CallOnWait(SocketEventKind event);
+    void SelectForState();
+    // One receive into the line buffer: > 0 bytes, 0 nothing this time (try again), -1 the
+    // connection ended or failed.
+    int ReceiveBlock();
+
+    TLineBuffer received_;
+};
+
+}  // namespace kestrova
