@@ -1,0 +1,99 @@
+// The clipboard, the console title and the bell as the terminal receives them.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "platform/clipboard.h"
+#include "platform/console_title.h"
+#include "platform/scoped_environment.h"
+#include "platform/terminal_pipe.h"
+
+namespace kestrova::platform {
+namespace {
+
+constexpr char kPrivetOem866[] = "\x8F\xE0\xA8\xA2\xA5\xE2";
+
+class TerminalSequencesTest : public ::testing::Test {
+  protected:
+    void SetUp() override { environment_.Set("KESTROVA_OEMCP", nullptr); }
+    ScopedEnvironment environment_;
+};
+
+TEST_F(TerminalSequencesTest, WithoutATerminalOnlyTheProcessKeepsTheTexts) {
+    SetTerminalOutput(-1);
+    EXPECT_TRUE(SetClipboardText(kPrivetOem866));
+    EXPECT_EQ(ClipboardText(), kPrivetOem866);
+    SetConsoleTitle("title");
+    EXPECT_EQ(ConsoleTitle(), "title");
+    Beep();  // nowhere to go, and no failure
+}
+
+TEST_F(TerminalSequencesTest, ClipboardTextGoesToTheTerminalAsBase64Utf8) {
+    const struct {
+        std::string oem;
+        const char* base64;
+    } cases[] = {
+        {"", ""},
+        {"a", "YQ=="},
+        {"ab", "YWI="},
+        {"abc", "YWJj"},
+        {kPrivetOem866, "0J/RgNC40LLQtdGC"},
+        {"\xBA x\r\n", "4pWRIHgNCg=="},  // a double line, a blank and a line break
+    };
+    TerminalPipe terminal;
+    ASSERT_TRUE(terminal.Open());
+    for (const auto& c : cases) {
+        EXPECT_TRUE(SetClipboardText(c.oem));
+        EXPECT_EQ(terminal.Take(), std::string("\x1b]52;c;") + c.base64 + "\x07") << c.oem;
+        EXPECT_EQ(ClipboardText(), c.oem);
+    }
+}
+
+TEST_F(TerminalSequencesTest, AFailedTerminalWriteIsReportedButTheTextIsKept) {
+    const int readOnly = open("/dev/null", O_RDONLY);
+    ASSERT_GE(readOnly, 0);
+    SetTerminalOutput(readOnly);
+    EXPECT_FALSE(SetClipboardText("kept"));
+    SetTerminalOutput(-1);
+    close(readOnly);
+    EXPECT_EQ(ClipboardText(), "kept");
+}
+
+TEST_F(TerminalSequencesTest, TitleIsUtf8AndCannotCarryControlCharacters) {
+    const struct {
+        std::string oem;
+        std::string sent;
+    } cases[] = {
+        {"50% news", "50% news"},
+        {kPrivetOem866, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
+        {"a\x1b]52;c;eA==\x07z", "a?]52;c;eA==?z"},
+        {"tab\there\x7f", "tab?here?"},
+    };
+    TerminalPipe terminal;
+    ASSERT_TRUE(terminal.Open());
+    for (const auto& c : cases) {
+        SetConsoleTitle(c.oem);
+        EXPECT_EQ(terminal.Take(), "\x1b]0;" + c.sent + "\x07") << c.oem;
+        EXPECT_EQ(ConsoleTitle(), c.oem);
+    }
+}
+
+TEST_F(TerminalSequencesTest, TitleFiltersControlsOfTheChosenOemPage) {
+    environment_.Set("KESTROVA_OEMCP", "28595");  // 0x80-0x9F are C1 controls there
+    TerminalPipe terminal;
+    ASSERT_TRUE(terminal.Open());
+    SetConsoleTitle(
+        "a\x9B"
+        "1m\xB0");
+    EXPECT_EQ(terminal.Take(), "\x1b]0;a?1m\xD0\x90\x07");
+}
+
+TEST_F(TerminalSequencesTest, BeepRingsTheBell) {
+    TerminalPipe terminal;
+    ASSERT_TRUE(terminal.Open());
+    Beep();
+    EXPECT_EQ(terminal.Take(), "\x07");
+}
+
+}  // namespace
+}  // namespace kestrova::platform
