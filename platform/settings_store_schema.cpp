@@ -1,0 +1,144 @@
+#include "platform/settings_store_schema.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/codepages.h"
+#include "platform/settings_store.h"
+#include "platform/store_name_fold.h"
+
+namespace kestrova::platform {
+namespace {
+
+// Version 1. Keys: one row each, the root (id 1) stands for HKEY_CURRENT_USER; "fold" is the
+// case-folded name used for look-up and order. Values: ordered by id, which is creation order.
+constexpr const char* kCreateSchema = R"sql(
+CREATE TABLE keys(
+  id INTEGER PRIMARY KEY,
+  parent INTEGER,
+  name BLOB NOT NULL,
+  fold BLOB NOT NULL,
+  locked INTEGER NOT NULL DEFAULT 0,
+  write_time INTEGER NOT NULL DEFAULT 0);
+CREATE UNIQUE INDEX keys_by_name ON keys(parent, fold);
+CREATE TABLE vals(
+  id INTEGER PRIMARY KEY,
+  key INTEGER NOT NULL REFERENCES keys(id) ON DELETE CASCADE,
+  name BLOB NOT NULL,
+  fold BLOB NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL);
+CREATE UNIQUE INDEX vals_by_name ON vals(key, fold);
+CREATE TABLE meta(name TEXT PRIMARY KEY, value);
+INSERT INTO keys(id, parent, name, fold) VALUES(1, NULL, x'', x'');
+PRAGMA user_version = 1;
+)sql";
+
+bool Exec(sqlite3* db, const std::string& sql) {
+    return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+int UserVersion(sqlite3* db) {
+    sqlite3_stmt* s = nullptr;
+    int version = -1;
+    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+        version = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    return version;
+}
+
+int FoldCodePage(sqlite3* db) {
+    sqlite3_stmt* s = nullptr;
+    int codePage = 0;
+    if (sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE name='fold_codepage'", -1, &s,
+                           nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+        codePage = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    return codePage;
+}
+
+// Recomputes the fold column of one table; false on a failure (for instance two names that
+// differ in the old code page but fold alike in the new one).
+bool Refold(sqlite3* db, const char* table) {
+    std::vector<std::pair<sqlite3_int64, std::string>> rows;
+    sqlite3_stmt* s = nullptr;
+    std::string select = std::string("SELECT id, name FROM ") + table;
+    if (sqlite3_prepare_v2(db, select.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        const char* p = static_cast<const char*>(sqlite3_column_blob(s, 1));
+        rows.emplace_back(sqlite3_column_int64(s, 0),
+                          std::string(p ? p : "", sqlite3_column_bytes(s, 1)));
+    }
+    sqlite3_finalize(s);
+    std::string update = std::string("UPDATE ") + table + " SET fold=? WHERE id=?";
+    if (sqlite3_prepare_v2(db, update.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
+    bool ok = true;
+    for (const auto& [id, name] : rows) {
+        std::string fold = FoldStoreName(name);
+        sqlite3_bind_blob(s, 1, fold.data(), static_cast<int>(fold.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(s, 2, id);
+        ok = ok && sqlite3_step(s) == SQLITE_DONE;
+        sqlite3_reset(s);
+    }
+    sqlite3_finalize(s);
+    return ok;
+}
+
+bool RefoldIfCodePageChanged(sqlite3* db) {
+    int codePage = OemCodePage();
+    if (FoldCodePage(db) == codePage) return true;
+    if (!Exec(db, "BEGIN IMMEDIATE")) return false;
+    if (FoldCodePage(db) != codePage) {
+        // Names move to their new fold in one step; a clash leaves the old folding in place.
+        if (!Exec(db, "DROP INDEX keys_by_name; DROP INDEX vals_by_name") || !Refold(db, "keys") ||
+            !Refold(db, "vals") ||
+            !Exec(db,
+                  "CREATE UNIQUE INDEX keys_by_name ON keys(parent, fold);"
+                  "CREATE UNIQUE INDEX vals_by_name ON vals(key, fold);") ||
+            !Exec(db, "INSERT OR REPLACE INTO meta VALUES('fold_codepage', " +
+                          std::to_string(codePage) + ")")) {
+            Exec(db, "ROLLBACK");
+            return false;
+        }
+    }
+    return Exec(db, "COMMIT");
+}
+
+}  // namespace
+
+bool PrepareSchema(sqlite3* db, bool readOnly, std::string& problem) {
+    int version = UserVersion(db);
+    if (version == 0 && !readOnly) {
+        // Two processes may start on a new store at once: create under the write lock.
+        if (!Exec(db, "BEGIN IMMEDIATE")) {
+            problem = sqlite3_errmsg(db);
+            return false;
+        }
+        if (UserVersion(db) == 0 && !Exec(db, kCreateSchema)) {
+            problem = sqlite3_errmsg(db);
+            Exec(db, "ROLLBACK");
+            return false;
+        }
+        if (!Exec(db, "COMMIT")) {
+            problem = sqlite3_errmsg(db);
+            return false;
+        }
+        version = UserVersion(db);
+    }
+    if (version != kSettingsSchemaVersion) {
+        problem = version > kSettingsSchemaVersion
+                      ? "written by a newer version (schema " + std::to_string(version) + ")"
+                      : "not a settings store (schema " + std::to_string(version) + ")";
+        return false;
+    }
+    if (!readOnly && !RefoldIfCodePageChanged(db))
+        std::fprintf(stderr,
+                     "kestrova: settings store: names clash in the new OEM code page; kept the old "
+                     "folding\n");
+    return true;
+}
+
+}  // namespace kestrova::platform

@@ -1,0 +1,197 @@
+#include "platform/settings_store.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
+
+#include "store/fresh_store.h"
+
+namespace kestrova::platform {
+namespace {
+
+using namespace std::string_literals;
+
+class SettingsStoreTest : public ::testing::Test {
+  protected:
+    StoreKey Create(std::string_view path) {
+        StoreKey key = 0;
+        EXPECT_EQ(StoreCreateKey(HKEY_CURRENT_USER, path, key), StoreResult::Ok) << path;
+        return key;
+    }
+    StoreResult Open(std::string_view path, StoreAccess access = StoreAccess::Full) {
+        StoreKey key = 0;
+        StoreResult r = StoreOpenKey(HKEY_CURRENT_USER, path, access, key);
+        StoreCloseKey(key);
+        return r;
+    }
+    std::vector<std::string> SubKeys(StoreKey key) {
+        std::vector<std::string> names;
+        std::string name;
+        for (uint32_t i = 0; StoreEnumKey(key, i, name) == StoreResult::Ok; ++i)
+            names.push_back(name);
+        return names;
+    }
+    std::vector<std::string> Values(StoreKey key) {
+        std::vector<std::string> names;
+        std::string name;
+        for (uint32_t i = 0; StoreEnumValue(key, i, name) == StoreResult::Ok; ++i)
+            names.push_back(name);
+        return names;
+    }
+
+    FreshStore store_;
+};
+
+TEST_F(SettingsStoreTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
+    StoreKey key = Create("Software\\MyKey");
+    ASSERT_EQ(StoreSetValue(key, "Server Name", REG_SZ, "a\0"s), StoreResult::Ok);
+    EXPECT_EQ(Open("SOFTWARE\\mykey"), StoreResult::Ok);
+
+    // Writing through another spelling replaces the value but keeps the first spelling.
+    ASSERT_EQ(StoreSetValue(key, "SERVER NAME", REG_SZ, "b\0"s), StoreResult::Ok);
+    uint32_t type = 0;
+    std::string data;
+    ASSERT_EQ(StoreQueryValue(key, "server name", type, data), StoreResult::Ok);
+    EXPECT_EQ(data, "b\0"s);
+    EXPECT_EQ(Values(key), std::vector<std::string>{"Server Name"});
+
+    StoreKey software = Create("software");
+    EXPECT_EQ(SubKeys(software), std::vector<std::string>{"MyKey"});
+    // Cyrillic names in the OEM code page fold too ("Ключ" and "КЛЮЧ" in CP866).
+    Create("software\\\x8A\xAB\xEE\xE7");
+    EXPECT_EQ(Open("software\\\x8A\x8B\x9E\x97"), StoreResult::Ok);
+    StoreCloseKey(key);
+    StoreCloseKey(software);
+}
+
+TEST_F(SettingsStoreTest, SubkeysEnumerateByNameAndValuesInCreationOrder) {
+    StoreKey key = Create("Order");
+    for (const char* name : {"beta", "Alpha", "gamma", "ALPHA2"})
+        StoreCloseKey(Create("Order\\"s + name));
+    EXPECT_EQ(SubKeys(key), (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "gamma"}));
+
+    for (const char* name : {"z", "a", "M"})
+        ASSERT_EQ(StoreSetValue(key, name, REG_DWORD, "1234"), StoreResult::Ok);
+    ASSERT_EQ(StoreDeleteValue(key, "a"), StoreResult::Ok);
+    ASSERT_EQ(StoreSetValue(key, "b", REG_SZ, ""), StoreResult::Ok);
+    ASSERT_EQ(StoreSetValue(key, "Z", REG_SZ, ""), StoreResult::Ok);  // overwrite keeps the place
+    EXPECT_EQ(Values(key), (std::vector<std::string>{"z", "M", "b"}));
+    StoreCloseKey(key);
+}
+
+TEST_F(SettingsStoreTest, KeepsEveryKindAndEveryByte) {
+    StoreKey key = Create("Kinds");
+    const std::vector<std::pair<uint32_t, std::string>> cases = {
+        {REG_NONE, ""},
+        {REG_SZ, "text\0"s},
+        {REG_EXPAND_SZ, "%HOME%\\x\0"s},
+        {REG_BINARY, "\0\xFF\x80\r\n\0"s},
+        {REG_DWORD, "\x01\x00\x00\x80"s},
+    };
+    for (size_t i = 0; i < cases.size(); ++i)
+        ASSERT_EQ(StoreSetValue(key, std::to_string(i), cases[i].first, cases[i].second),
+                  StoreResult::Ok);
+    ResetSettingsStore();  // read back from the file, not from a cache
+    key = Create("Kinds");
+    for (size_t i = 0; i < cases.size(); ++i) {
+        uint32_t type = 99;
+        std::string data;
+        ASSERT_EQ(StoreQueryValue(key, std::to_string(i), type, data), StoreResult::Ok);
+        EXPECT_EQ(type, cases[i].first);
+        EXPECT_EQ(data, cases[i].second);
+    }
+    StoreCloseKey(key);
+}
+
+TEST_F(SettingsStoreTest, KeyInfoCountsAndMeasures) {
+    StoreKey key = Create("Info");
+    StoreCloseKey(Create("Info\\abc"));
+    StoreCloseKey(Create("Info\\abcdef"));
+    ASSERT_EQ(StoreSetValue(key, "v", REG_BINARY, "0123456789"), StoreResult::Ok);
+    ASSERT_EQ(StoreSetValue(key, "longer", REG_SZ, "x\0"s), StoreResult::Ok);
+    StoreKeyInfo info;
+    ASSERT_EQ(StoreQueryInfo(key, info), StoreResult::Ok);
+    EXPECT_EQ(info.SubKeys, 2u);
+    EXPECT_EQ(info.MaxSubKeyLen, 6u);
+    EXPECT_EQ(info.Values, 2u);
+    EXPECT_EQ(info.MaxValueNameLen, 6u);
+    EXPECT_EQ(info.MaxValueLen, 10u);
+    EXPECT_NE(info.LastWriteTime.dwHighDateTime, 0u);
+    StoreCloseKey(key);
+}
+
+TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
+    std::string path = "Top";
+    for (int depth = 0; depth < 40; ++depth) {
+        path += "\\level" + std::to_string(depth);
+        StoreKey key = Create(path);
+        ASSERT_EQ(StoreSetValue(key, "v", REG_SZ, "x\0"s), StoreResult::Ok);
+        StoreCloseKey(key);
+    }
+    StoreKey open = Create(path);
+    ASSERT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "top\\LEVEL0"), StoreResult::Ok);
+    EXPECT_EQ(Open("Top\\level0"), StoreResult::NotFound);
+    EXPECT_EQ(Open("Top"), StoreResult::Ok);
+    // A handle to a deleted key can no longer write.
+    EXPECT_NE(StoreSetValue(open, "v", REG_SZ, ""), StoreResult::Ok);
+    StoreCloseKey(open);
+    EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "Top\\level0"), StoreResult::NotFound);
+    EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, ""), StoreResult::AccessDenied);  // never the root
+}
+
+TEST_F(SettingsStoreTest, LockedKeyOpensOnlyForReading) {
+    StoreCloseKey(Create("Locked\\Inner"));
+    ASSERT_EQ(StoreSetKeyLocked(HKEY_CURRENT_USER, "Locked\\Inner", true), StoreResult::Ok);
+    EXPECT_EQ(Open("Locked\\Inner"), StoreResult::AccessDenied);
+    EXPECT_EQ(Open("Locked\\Inner", StoreAccess::Read), StoreResult::Ok);
+    StoreKey key = 0;
+    ASSERT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "Locked\\Inner", StoreAccess::Read, key),
+              StoreResult::Ok);
+    EXPECT_EQ(StoreSetValue(key, "v", REG_SZ, ""), StoreResult::AccessDenied);
+    StoreCloseKey(key);
+    // Neither the key nor a parent of it can be deleted; nothing is created below it.
+    EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "Locked"), StoreResult::AccessDenied);
+    EXPECT_EQ(StoreCreateKey(HKEY_CURRENT_USER, "Locked\\Inner\\New", key),
+              StoreResult::AccessDenied);
+    EXPECT_EQ(Open("Locked\\Inner\\New", StoreAccess::Read), StoreResult::NotFound);
+}
+
+TEST_F(SettingsStoreTest, BatchCommitsAllOrNothing) {
+    StoreKey key = Create("Batch");
+    {
+        StoreBatch batch;
+        ASSERT_EQ(StoreSetValue(key, "one", REG_SZ, "1"), StoreResult::Ok);
+        StoreCloseKey(Create("Batch\\Sub"));
+    }  // not committed
+    uint32_t type;
+    std::string data;
+    EXPECT_EQ(StoreQueryValue(key, "one", type, data), StoreResult::NotFound);
+    EXPECT_EQ(Open("Batch\\Sub"), StoreResult::NotFound);
+    {
+        StoreBatch batch;
+        ASSERT_EQ(StoreSetValue(key, "two", REG_SZ, "2"), StoreResult::Ok);
+        EXPECT_TRUE(batch.Commit());
+    }
+    EXPECT_EQ(StoreQueryValue(key, "two", type, data), StoreResult::Ok);
+    StoreCloseKey(key);
+}
+
+TEST_F(SettingsStoreTest, RecordsItsSchemaVersionAndRefusesANewerOne) {
+    StoreCloseKey(Create("x"));
+    ResetSettingsStore();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(SettingsStorePath().c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* s = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(s, 0), kSettingsSchemaVersion);
+    sqlite3_finalize(s);
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=99", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(Open("x"), StoreResult::Failed);
+}
+
+}  // namespace
+}  // namespace kestrova::platform

@@ -1,0 +1,80 @@
+// The module's options: one global record, loaded at start-up and saved one section at a time
+// when its configuration dialog is accepted. They live in the settings store under OptionsKey,
+// one subkey per section, texts as strings and integers as decimal text.
+#pragma once
+
+#include <string>
+
+#include "news/url.h"
+#include "ui/account_options.h"
+
+namespace kestrova {
+
+struct TConnectOptions {
+    std::string LogFile;
+    int CreateLog = 0;
+    int LogLevel = 0;       // lines of level 0..LogLevel are written
+    int ServerTimeout = 0;  // in units of 2 seconds; 0: none
+    int RetryCount = 0;
+    int CacheLife = 0;  // hours; 0: nothing expires
+};
+
+struct TProxyOptions {
+    TUrlComponents Url;
+    int Reserved = 0;  // not stored; 0 after every load
+    int Socks5 = 0;    // SOCKS 5 when non-zero, else SOCKS 4
+};
+
+struct TTemplatesOptions {
+    char QuoteChar = 0;
+    std::string NewTemplate;
+    std::string ReplyTemplate;
+    std::string DownloadTemplate;
+};
+
+struct TPluginOptions {
+    int AddToDisksMenu = 0;
+    int DiskMenuNumber = 0;
+    int ConnectAsDefault = 0;
+    int ShowPrivateHosts = 0;
+    int ReplaceModes = 0;
+    int SoundAlert = 0;
+    int CopyPasswords = 0;  // read, never written
+    TConnectOptions Connect;
+    TProxyOptions Proxy;
+    TAccountOptions Default;
+    TTemplatesOptions Templates;
+};
+
+extern TPluginOptions Options;
+
+// The panel's column layout in the host's column-description syntax.
+inline constexpr const char* kDefaultColumnTypes = "N,S,C0";
+inline constexpr const char* kDefaultColumnWidths = "0,10,10";
+inline constexpr const char* kDefaultStatusTypes = "C2,S,D,T";
+inline constexpr const char* kDefaultStatusWidths = "0,8,0,5";
+extern std::string ColumnTypes;
+extern std::string ColumnWidths;
+extern std::string StatusTypes;
+extern std::string StatusWidths;
+
+// Each reads its section into Options; missing values read as their defaults.
+void LoadInterfaceOptions();  // "INTERFACE", with the column layout
+void LoadConnectOptions();    // "CONNECTION"
+void LoadDefaultOptions();    // "DEFAULT": the character table is looked up among the slots
+void LoadProxyOptions();      // "PROXY"
+void LoadTemplatesOptions();  // "TEMPLATES"
+
+// Each writes every value of its section; a store failure raises ERegistryError.
+void SaveInterfaceOptions();
+void SaveConnectOptions();
+void SaveDefaultOptions();
+void SaveProxyOptions();
+void SaveTemplatesOptions();
+
+// Start-up loading in its fixed order: INTERFACE, CONNECTION, DEFAULT, PROXY, the character-set
+// slots, TEMPLATES. The default account's character table is therefore resolved among the
+// built-in slots.
+void LoadAllOptions();
+
+}  // namespace kestrova
