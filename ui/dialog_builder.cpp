@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/text_utils.h"
+#include "store/integer_text.h"
 #include "ui/console_keys.h"
 #include "ui/host_services.h"
 #include "ui/item_text.h"
@@ -57,6 +59,22 @@ void SetItemText(FarDialogItem& item, std::string_view text) {
 
 std::string ItemText(const FarDialogItem& item) {
     return std::string(item.Data, strnlen(item.Data, sizeof item.Data));
+}
+
+void SetItemNumber(FarDialogItem& item, int value) {
+    SetItemText(item, IntToText(value));
+}
+
+int ItemNumber(const FarDialogItem& item) {
+    return TextToIntDef(Trim(ItemText(item)), 0);
+}
+
+void SetItemCheck(FarDialogItem& item, int value) {
+    item.Selected = value != 0;
+}
+
+int ItemCheck(const FarDialogItem& item) {
+    return item.Selected != 0;
 }
 
 void SetItemHistory(FarDialogItem& item, const char* historyName) {

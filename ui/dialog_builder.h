@@ -45,6 +45,13 @@ int ShowDialog(DialogItems& items, const char* helpTopic);
 void SetItemText(FarDialogItem& item, std::string_view text);
 std::string ItemText(const FarDialogItem& item);
 
+// Numbers as decimal text; text that does not convert reads as 0.
+void SetItemNumber(FarDialogItem& item, int value);
+int ItemNumber(const FarDialogItem& item);
+// Check boxes: any non-zero value checks the box; reading gives 0 or 1.
+void SetItemCheck(FarDialogItem& item, int value);
+int ItemCheck(const FarDialogItem& item);
+
 // Gives the field a history list under historyName (which must outlive the dialog).
 void SetItemHistory(FarDialogItem& item, const char* historyName);
 

@@ -1,0 +1,63 @@
+#include <array>
+
+#include "ui/config_dialogs.h"
+#include "ui/dialog_builder.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+namespace {
+
+enum : int {
+    kLogFile = 2,
+    kCreateLog = 3,
+    kLogLevel = 4,
+    kServerTimeout = 7,
+    kRetryCount = 9,
+    kCacheLife = 11,
+    kAccept = 14,
+};
+
+constexpr std::array<DialogItemTemplate, 16> kTemplate{{
+    {DI_DOUBLEBOX, 3, 1, 70, 0, 76},
+    {DI_TEXT, 5, 2, 0, 0, 91},
+    {DI_EDIT, 5, 3, 68, 0, 0},
+    {DI_CHECKBOX, 5, 4, 0, 0, 92},
+    {DI_FIXEDIT, 7, 5, 7, 0, 0},
+    {DI_TEXT, 9, 5, 0, 0, 93},
+    {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
+    {DI_FIXEDIT, 5, 7, 7, 0, 0},
+    {DI_TEXT, 9, 7, 0, 0, 94},
+    {DI_FIXEDIT, 5, 8, 7, 0, 0},
+    {DI_TEXT, 9, 8, 0, 0, 95},
+    {DI_FIXEDIT, 5, 9, 7, 0, 0},
+    {DI_TEXT, 9, 9, 0, 0, 96},
+    {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, 12},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, 2},
+}};
+
+}  // namespace
+
+bool ConnectionDialog() {
+    TConnectOptions& connect = Options.Connect;
+    DialogItems items = BuildDialog(kTemplate, kAccept, kLogFile);
+    SetItemHistory(items[kLogFile], "KstrvLog");
+    SetItemText(items[kLogFile], connect.LogFile);
+    SetItemCheck(items[kCreateLog], connect.CreateLog);
+    SetItemNumber(items[kLogLevel], connect.LogLevel);
+    SetItemNumber(items[kServerTimeout], connect.ServerTimeout);
+    SetItemNumber(items[kRetryCount], connect.RetryCount);
+    SetItemNumber(items[kCacheLife], connect.CacheLife);
+    if (ShowDialog(items, "dlgConnection") != kAccept) return false;
+
+    connect.LogFile = ItemText(items[kLogFile]);
+    connect.CreateLog = ItemCheck(items[kCreateLog]);
+    connect.LogLevel = ItemNumber(items[kLogLevel]);
+    connect.ServerTimeout = ItemNumber(items[kServerTimeout]);
+    connect.RetryCount = ItemNumber(items[kRetryCount]);
+    connect.CacheLife = ItemNumber(items[kCacheLife]);
+    SaveConnectOptions();
+    return true;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,82 @@
+#include <array>
+
+#include "ui/char_tables.h"
+#include "ui/config_dialogs.h"
+#include "ui/dialog_builder.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+namespace {
+
+enum : int {
+    kFromName = 2,
+    kFromAddr = 4,
+    kReplyTo = 6,
+    kOrganization = 8,
+    kAskPassword = 10,
+    kUseProxy = 11,
+    kChooseSlot = 13,
+    kSlotName = 14,
+    kAccept = 16,
+};
+
+constexpr std::array<DialogItemTemplate, 18> kTemplate{{
+    {DI_DOUBLEBOX, 3, 1, 70, 0, 77},
+    {DI_TEXT, 5, 2, 0, 0, 67},
+    {DI_EDIT, 18, 2, 68, 0, 0},
+    {DI_TEXT, 5, 3, 0, 0, 68},
+    {DI_EDIT, 18, 3, 68, 0, 0},
+    {DI_TEXT, 5, 4, 0, 0, 69},
+    {DI_EDIT, 18, 4, 68, 0, 0},
+    {DI_TEXT, 5, 5, 0, 0, 70},
+    {DI_EDIT, 18, 5, 68, 0, 0},
+    {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
+    {DI_CHECKBOX, 5, 7, 0, 0, 71},
+    {DI_CHECKBOX, 5, 8, 0, 0, 72},
+    {DI_TEXT, 5, 9, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 5, 10, 0, 0, 73},
+    {DI_TEXT, 27, 10, 0, 0, 0},
+    {DI_TEXT, 5, 11, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 12, 0, kButtonRow, 12},
+    {DI_BUTTON, 0, 12, 0, kButtonRow, 2},
+}};
+
+}  // namespace
+
+bool DefaultAccountDialog() {
+    TAccountOptions& account = Options.Default;
+    DialogItems items = BuildDialog(kTemplate, kAccept, kFromName);
+    const struct {
+        int item;
+        const char* history;
+        std::string* field;
+    } texts[] = {{kFromName, "KstrvName", &account.FromName},
+                 {kFromAddr, "KstrvAddr", &account.FromAddr},
+                 {kReplyTo, "KstrvAddr", &account.ReplyTo},
+                 {kOrganization, "KstrvOrg", &account.Organization}};
+    for (const auto& text : texts) {
+        SetItemHistory(items[text.item], text.history);
+        SetItemText(items[text.item], *text.field);
+    }
+    SetItemCheck(items[kAskPassword], account.AskPassword);
+    SetItemCheck(items[kUseProxy], account.UseProxy);
+
+    // The slot chosen here is stored only when the dialog is accepted.
+    int slot = account.CharTable;
+    SetItemText(items[kSlotName], SlotName(slot));
+    int closedBy;
+    while ((closedBy = ShowDialog(items, "dlgDefault")) == kChooseSlot) {
+        slot = ChooseSlot(slot);
+        SetItemText(items[kSlotName], SlotName(slot));
+    }
+    if (closedBy != kAccept) return false;
+
+    for (const auto& text : texts) *text.field = ItemText(items[text.item]);
+    account.AskPassword = ItemCheck(items[kAskPassword]);
+    account.UseProxy = ItemCheck(items[kUseProxy]);
+    account.CharTable = slot;
+    SaveDefaultOptions();
+    return true;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,13 @@
+// The product information lines, shown by the last configuration entry and in the registry-mode
+// info panel. Built when the module is loaded; cleared when the host unloads it.
+#pragma once
+
+#include "common/string_list.h"
+
+namespace kestrova {
+
+inline constexpr int kProductInfoLines = 12;
+
+extern TStringList ProductInfo;
+
+}  // namespace kestrova

@@ -1,0 +1,54 @@
+#include <array>
+
+#include "ui/config_dialogs.h"
+#include "ui/dialog_builder.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+namespace {
+
+enum : int { kQuote = 1, kDownload = 4, kNew = 7, kReply = 9, kAccept = 11 };
+
+// An emptied quote field gives the quote character that loading gives for an empty value.
+constexpr char kDefaultQuoteChar = '>';
+
+constexpr std::array<DialogItemTemplate, 13> kTemplate{{
+    {DI_DOUBLEBOX, 3, 1, 70, 0, 79},
+    {DI_FIXEDIT, 5, 2, 5, 0, 0},
+    {DI_TEXT, 7, 2, 0, 0, 143},
+    {DI_TEXT, 5, 3, 0, 0, 144},
+    {DI_EDIT, 5, 4, 68, 0, 0},
+    {DI_TEXT, 5, 5, 0, kSeparatorLine, 0},
+    {DI_TEXT, 5, 6, 0, 0, 145},
+    {DI_EDIT, 5, 7, 68, 0, 0},
+    {DI_TEXT, 5, 8, 0, 0, 146},
+    {DI_EDIT, 5, 9, 68, 0, 0},
+    {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, 12},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, 2},
+}};
+
+}  // namespace
+
+bool TemplatesDialog() {
+    TTemplatesOptions& templates = Options.Templates;
+    DialogItems items = BuildDialog(kTemplate, kAccept, kQuote);
+    SetItemText(items[kQuote], templates.QuoteChar ? std::string(1, templates.QuoteChar) : "");
+    SetItemHistory(items[kDownload], "KstrvDnld");
+    SetItemText(items[kDownload], templates.DownloadTemplate);
+    SetItemHistory(items[kNew], "KstrvTpl");
+    SetItemText(items[kNew], templates.NewTemplate);
+    SetItemHistory(items[kReply], "KstrvTpl");
+    SetItemText(items[kReply], templates.ReplyTemplate);
+    if (ShowDialog(items, "dlgInterface") != kAccept) return false;
+
+    const std::string quote = ItemText(items[kQuote]);
+    templates.QuoteChar = quote.empty() ? kDefaultQuoteChar : quote[0];
+    templates.DownloadTemplate = ItemText(items[kDownload]);
+    templates.NewTemplate = ItemText(items[kNew]);
+    templates.ReplyTemplate = ItemText(items[kReply]);
+    SaveTemplatesOptions();
+    return true;
+}
+
+}  // namespace kestrova
