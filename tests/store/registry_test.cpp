@@ -1,0 +1,159 @@
+#include "store/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/errors.h"
+#include "store/fresh_store.h"
+
+namespace kestrova {
+namespace {
+
+using namespace std::string_literals;
+
+// The message of the ERegistryError that op raises; fails the test when it raises none.
+template <typename Op>
+std::string RegistryErrorOf(Op op) {
+    try {
+        op();
+    } catch (const ERegistryError& e) {
+        EXPECT_EQ(e.Code, 0x20000000u);
+        EXPECT_EQ(e.ProcName, "");
+        return e.Message;
+    }
+    ADD_FAILURE() << "no ERegistryError";
+    return {};
+}
+
+class RegistryTest : public ::testing::Test {
+  protected:
+    FreshStore store_;
+    TRegistry reg_;
+};
+
+TEST_F(RegistryTest, RelativeAndAbsoluteOpensBuildCurrentPath) {
+    ASSERT_TRUE(reg_.CreateKey("X\\Y\\A"));
+    ASSERT_TRUE(reg_.CreateKey("A"));
+    ASSERT_TRUE(reg_.OpenKey("X\\Y", false));
+    EXPECT_EQ(reg_.CurrentPath, "X\\Y");
+    ASSERT_TRUE(reg_.OpenKey("A", false));
+    EXPECT_EQ(reg_.CurrentPath, "X\\Y\\A");
+    reg_.WriteString("where", "deep");
+    ASSERT_TRUE(reg_.OpenKey("\\A", false));
+    EXPECT_EQ(reg_.CurrentPath, "A");
+    EXPECT_FALSE(reg_.ValueExists("where"));
+    ASSERT_TRUE(reg_.OpenKey("\\x\\y\\a", false));
+    EXPECT_EQ(reg_.ReadString("WHERE"), "deep");
+
+    // A failed open keeps the previous key.
+    EXPECT_FALSE(reg_.OpenKey("Missing", false));
+    EXPECT_EQ(reg_.CurrentPath, "x\\y\\a");
+    EXPECT_EQ(reg_.ReadString("where"), "deep");
+
+    // Opening with create makes the path below the open key.
+    ASSERT_TRUE(reg_.OpenKey("New\\Deeper\\", true));
+    EXPECT_EQ(reg_.CurrentPath, "x\\y\\a\\New\\Deeper\\");
+    EXPECT_TRUE(reg_.KeyExists("\\X\\Y\\A\\NEW\\deeper"));
+    reg_.CloseKey();
+    EXPECT_EQ(reg_.CurrentKey, 0u);
+    EXPECT_EQ(reg_.CurrentPath, "");
+}
+
+TEST_F(RegistryTest, ReadStringTakesOnlyStrings) {
+    ASSERT_TRUE(reg_.OpenKey("Values", true));
+    reg_.WriteString("empty", "");
+    reg_.WriteString("text", "abc");
+    EXPECT_EQ(reg_.GetDataSize("empty"), 1);  // the terminating NUL is stored
+    EXPECT_EQ(reg_.GetDataSize("text"), 4);
+    EXPECT_EQ(reg_.ReadString("empty"), "");
+    EXPECT_EQ(reg_.ReadString("missing"), "");
+    EXPECT_EQ(reg_.GetDataSize("missing"), -1);
+    EXPECT_EQ(reg_.ReadString("text"), "abc");
+    reg_.PutData("expand", "%HOME%\0junk", 11, TRegDataType::rdExpandString);
+    EXPECT_EQ(reg_.ReadString("expand"), "%HOME%");  // up to the first NUL, unexpanded
+
+    reg_.PutData("dword", "\x01\0\0\0", 4, TRegDataType::rdInteger);
+    reg_.PutData("blob", "ab", 2, TRegDataType::rdBinary);
+    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadString("dword"); }), "Invalid data type for 'dword'");
+    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadString("blob"); }), "Invalid data type for 'blob'");
+    TRegDataType kind;
+    int size;
+    ASSERT_TRUE(reg_.GetDataInfo("DWORD", kind, size));
+    EXPECT_EQ(kind, TRegDataType::rdInteger);
+    EXPECT_EQ(size, 4);
+}
+
+TEST_F(RegistryTest, TimesAreExactlyEightBinaryBytes) {
+    ASSERT_TRUE(reg_.OpenKey("Times", true));
+    FILETIME t{0x89ABCDEFu, 0x01D00000u};
+    reg_.WriteTime("t", t);
+    EXPECT_EQ(reg_.GetDataSize("t"), 8);
+    FILETIME back = reg_.ReadTime("t");
+    EXPECT_EQ(back.dwLowDateTime, t.dwLowDateTime);
+    EXPECT_EQ(back.dwHighDateTime, t.dwHighDateTime);
+
+    reg_.PutData("four", "abcd", 4, TRegDataType::rdBinary);
+    reg_.PutData("sixteen", "0123456789abcdef", 16, TRegDataType::rdBinary);
+    reg_.WriteString("text", "1234567");  // 8 bytes, but a string
+    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadTime("four"); }), "Invalid data type for 'four'");
+    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadTime("sixteen"); }),
+              "Failed to get data for 'sixteen'");
+    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadTime("text"); }), "Invalid data type for 'text'");
+    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadTime("missing"); }),
+              "Failed to get data for 'missing'");
+}
+
+TEST_F(RegistryTest, ReadOnlyKeyOpensButRefusesWrites) {
+    ASSERT_TRUE(reg_.CreateKey("Shared\\Fixed"));
+    {
+        TRegistry writer;
+        ASSERT_TRUE(writer.OpenKey("Shared\\Fixed", false));
+        writer.WriteString("kept", "yes");
+    }
+    ASSERT_EQ(platform::StoreSetKeyLocked(HKEY_CURRENT_USER, "Shared\\Fixed", true),
+              platform::StoreResult::Ok);
+    ASSERT_TRUE(reg_.OpenKey("Shared\\Fixed", false));
+    EXPECT_EQ(reg_.ReadString("kept"), "yes");
+    EXPECT_EQ(RegistryErrorOf([&] { reg_.WriteString("new", "x"); }),
+              "Failed to set data for 'new'");
+    EXPECT_EQ(RegistryErrorOf([&] { reg_.CreateKey("Sub"); }), "Failed to create key Sub");
+    reg_.CloseKey();
+    EXPECT_FALSE(reg_.DeleteKey("Shared"));
+    EXPECT_TRUE(reg_.KeyExists("Shared\\Fixed"));
+}
+
+TEST_F(RegistryTest, DeleteKeyIsRecursiveAndQuietWhenMissing) {
+    ASSERT_TRUE(reg_.CreateKey("Tree\\a\\b\\c\\d\\e"));
+    ASSERT_TRUE(reg_.CreateKey("Tree\\a\\b2"));
+    ASSERT_TRUE(reg_.CreateKey("Tree\\keep"));
+    ASSERT_TRUE(reg_.OpenKey("Tree", false));
+    EXPECT_TRUE(reg_.DeleteKey("A"));
+    TStringList names;
+    reg_.GetKeyNames(names);
+    ASSERT_EQ(names.Count(), 1);
+    EXPECT_EQ(names[0], "keep");
+    EXPECT_FALSE(reg_.DeleteKey("a"));
+    EXPECT_FALSE(reg_.KeyExists("\\Tree\\a\\b\\c"));
+}
+
+TEST_F(RegistryTest, NamesListInStoreOrder) {
+    ASSERT_TRUE(reg_.OpenKey("Lists", true));
+    for (const char* v : {"Zeta", "alpha", "Mid"}) reg_.WriteString(v, v);
+    for (const char* k : {"zeta", "Alpha", "mid"}) reg_.CreateKey(k);
+    TStringList values, keys;
+    reg_.GetValueNames(values);
+    reg_.GetKeyNames(keys);
+    EXPECT_EQ(values.Text(), "Zeta\r\nalpha\r\nMid\r\n");
+    EXPECT_EQ(keys.Text(), "Alpha\r\nmid\r\nzeta\r\n");
+    TRegKeyInfo info;
+    ASSERT_TRUE(reg_.GetKeyInfo(info));
+    EXPECT_EQ(info.NumSubKeys, 3u);
+    EXPECT_EQ(info.NumValues, 3u);
+    EXPECT_EQ(info.MaxDataLen, 6u);
+    reg_.CloseKey();
+    EXPECT_FALSE(reg_.GetKeyInfo(info));
+}
+
+}  // namespace
+}  // namespace kestrova
