@@ -37,7 +37,12 @@ void SocketEventSource::Select(int fd, unsigned events) {
                   [](const SocketNotice& n) { return n.kind == SocketNotice::Kind::Socket; });
 }
 
+void SocketEventSource::DropTicks() {
+    std::erase_if(queue_, [](const SocketNotice& n) { return n.kind == SocketNotice::Kind::Tick; });
+}
+
 void SocketEventSource::StartTimer() {
+    DropTicks();
     timerRunning_ = true;
     nextTick_ = MonotonicMillis() + kTickMillis;
 }
@@ -58,17 +63,21 @@ void SocketEventSource::PollOnce() {
         Push(SocketNotice::Kind::LookupDone, kEventResolved, lookup_.Error());
         return;
     }
+    // A due tick still polls once without waiting, so that a slow owner (every tick late)
+    // cannot starve the socket.
+    bool tickDue = false;
     int timeout = -1;
     if (timerRunning_) {
         const uint64_t now = MonotonicMillis();
-        if (now >= nextTick_) {
+        tickDue = now >= nextTick_;
+        if (tickDue) {
             // Ticks do not pile up: a late tick is one tick, and the next is a period away.
             nextTick_ = std::max(nextTick_ + kTickMillis, now + 1);
             consoleArmed_ = true;
-            Push(SocketNotice::Kind::Tick, 0, 0);
-            return;
+            timeout = 0;
+        } else {
+            timeout = static_cast<int>(nextTick_ - now);
         }
-        timeout = static_cast<int>(nextTick_ - now);
     }
 
     std::vector<pollfd> fds;
@@ -85,7 +94,10 @@ void SocketEventSource::PollOnce() {
     if (lookupTimeout >= 0)
         timeout = timeout < 0 ? lookupTimeout : std::min(timeout, lookupTimeout);
 
-    if (poll(fds.data(), fds.size(), timeout) < 0) return;  // interrupted: look again
+    if (poll(fds.data(), fds.size(), timeout) < 0) {
+        if (tickDue) Push(SocketNotice::Kind::Tick, 0, 0);
+        return;  // interrupted: look again
+    }
 
     size_t index = 0;
     if (watchSocket) CheckSocket(fds[index++].revents);
@@ -94,6 +106,7 @@ void SocketEventSource::PollOnce() {
         Push(SocketNotice::Kind::ConsoleInput, 0, 0);
     }
     if (lookup_.Pending()) lookup_.Process(fds, lookupFirst, fds.size() - lookupFirst);
+    if (tickDue) Push(SocketNotice::Kind::Tick, 0, 0);
 }
 
 void SocketEventSource::CheckSocket(short revents) {

@@ -43,7 +43,10 @@ class SocketEventSource {
 
     // The tick runs only between these; StartTimer restarts it a full period from now.
     void StartTimer();
-    void StopTimer() { timerRunning_ = false; }
+    void StopTimer() {
+        timerRunning_ = false;
+        DropTicks();
+    }
 
     HostLookup& Lookup() { return lookup_; }
 
@@ -52,6 +55,7 @@ class SocketEventSource {
 
   private:
     void PollOnce();
+    void DropTicks();
     void CheckSocket(short revents);
     void Push(SocketNotice::Kind kind, unsigned event, int error);
 

@@ -1,0 +1,113 @@
+#include "net/line_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace kestrova {
+namespace {
+
+using namespace std::string_literals;
+
+// Reads lines as ReadLine does, with the stream arriving in the given pieces. A last line
+// without an end is marked with a leading '|'.
+std::vector<std::string> ReadLines(const std::vector<std::string>& pieces) {
+    TLineBuffer buffer(16);
+    std::vector<std::string> lines;
+    std::string current;
+    for (const std::string& piece : pieces) {
+        for (size_t at = 0; at < piece.size();) {
+            const size_t n = std::min(buffer.SpaceSize(), piece.size() - at);
+            std::memcpy(buffer.Space(), piece.data() + at, n);
+            buffer.Commit(n);
+            at += n;
+            while (!buffer.Empty()) {
+                if (buffer.TakeLinePart(current).ended) {
+                    lines.push_back(current);
+                    current.clear();
+                }
+            }
+        }
+    }
+    if (!current.empty()) lines.push_back("|" + current);
+    return lines;
+}
+
+struct LineCase {
+    std::string input;
+    std::vector<std::string> lines;
+};
+
+const LineCase kCases[] = {
+    {"A\r\nB\n", {"A", "B"}},
+    {"A\r\r", {"A", ""}},
+    {"A\n\rB\n", {"A", "B"}},
+    {"A\0B\n"s, {"A B"}},
+    {"\0\0\r\n"s, {"  "}},
+    {"\n\n", {"", ""}},
+    {"A\n\n\r", {"A", ""}},
+    {"\r\n\n\r\r\n", {"", "", ""}},
+    {"A\r\n\r\nB", {"A", "", "|B"}},
+    {"\xff\x80\x0e\r\n", {"\xff\x80\x0e"}},
+    {"a line longer than the sixteen-byte buffer\r\nnext\r\n",
+     {"a line longer than the sixteen-byte buffer", "next"}},
+};
+
+TEST(LineBuffer, LineEndRules) {
+    for (const LineCase& c : kCases) {
+        EXPECT_EQ(ReadLines({c.input}), c.lines) << "input " << ::testing::PrintToString(c.input);
+    }
+}
+
+TEST(LineBuffer, SameLinesWhereverTheStreamIsSplit) {
+    for (const LineCase& c : kCases) {
+        for (size_t cut = 1; cut < c.input.size(); ++cut) {
+            EXPECT_EQ(ReadLines({c.input.substr(0, cut), c.input.substr(cut)}), c.lines)
+                << "input " << ::testing::PrintToString(c.input) << " cut at " << cut;
+        }
+        std::vector<std::string> bytes;
+        for (char ch : c.input) bytes.emplace_back(1, ch);
+        EXPECT_EQ(ReadLines(bytes), c.lines)
+            << "byte by byte " << ::testing::PrintToString(c.input);
+    }
+}
+
+TEST(LineBuffer, TakenCountsTheLineEnd) {
+    TLineBuffer buffer;
+    const std::string input = "AB\r\nC\nD";
+    std::memcpy(buffer.Space(), input.data(), input.size());
+    buffer.Commit(input.size());
+    std::string line;
+    TLineBuffer::LinePart part = buffer.TakeLinePart(line);
+    EXPECT_TRUE(part.ended);
+    EXPECT_EQ(part.taken, 4u);
+    line.clear();
+    part = buffer.TakeLinePart(line);
+    EXPECT_EQ(part.taken, 2u);
+    line.clear();
+    part = buffer.TakeLinePart(line);
+    EXPECT_FALSE(part.ended);
+    EXPECT_EQ(part.taken, 1u);
+    EXPECT_EQ(line, "D");
+}
+
+TEST(LineBuffer, RawReadsKeepTheBytesAfterALineAndSkipASplitLineEndsPartner) {
+    TLineBuffer buffer;
+    std::memcpy(buffer.Space(), "A\r", 2);
+    buffer.Commit(2);
+    std::string line;
+    ASSERT_TRUE(buffer.TakeLinePart(line).ended);
+    std::memcpy(buffer.Space(), "\nXYZ", 4);
+    buffer.Commit(4);
+    char out[8] = {};
+    EXPECT_EQ(buffer.Take(out, 2, /*peek=*/true), 2u);
+    EXPECT_EQ(std::string(out, 2), "XY");
+    EXPECT_EQ(buffer.Take(out, 8, false), 3u);
+    EXPECT_EQ(std::string(out, 3), "XYZ");
+    EXPECT_TRUE(buffer.Empty());
+}
+
+}  // namespace
+}  // namespace kestrova
