@@ -1,0 +1,223 @@
+#include "net/proxy_socket.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/errors.h"
+#include "loopback_peer.h"
+
+namespace kestrova {
+namespace {
+
+using namespace std::string_literals;
+using testing::LoopbackPeer;
+using testing::ReceiveUntilClosed;
+using testing::SendAllBytes;
+
+// A scripted proxy: sends its canned replies at once, records everything the client sends.
+class ScriptedProxy {
+  public:
+    explicit ScriptedProxy(std::string replies)
+        : peer_([this, replies = std::move(replies)](int fd) {
+              SendAllBytes(fd, replies);
+              received_ = ReceiveUntilClosed(fd);
+          }) {}
+
+    uint16_t Port() const { return peer_.Port(); }
+    // What the client sent, once it has closed.
+    const std::string& Received() {
+        peer_.Join();
+        return received_;
+    }
+
+  private:
+    std::string received_;
+    LoopbackPeer peer_;
+};
+
+std::unique_ptr<TProxySocket> MakeSocket(const ScriptedProxy& proxy, int version,
+                                         std::string user = "", std::string password = "") {
+    TUrlComponents url;
+    url.HostName = "127.0.0.1";
+    url.Port = proxy.Port();
+    url.UserName = std::move(user);
+    url.Password = std::move(password);
+    auto socket = std::make_unique<TProxySocket>(5, url, 1024);
+    socket->Version = version;
+    return socket;
+}
+
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (!out.empty()) out += ' ';
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+std::string AddressText(const sockaddr_in& address) {
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+    return std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
+}
+
+struct ConnectCase {
+    const char* name;
+    int version;
+    std::string user, password;
+    std::string host;
+    std::string replies;       // what the proxy answers, then the server's first line
+    std::string sent;          // every byte the client must send
+    std::string boundAddress;  // Address after the connect
+};
+
+TEST(ProxySocket, ConnectExchangesAreByteExact) {
+    const std::string greeting = "200 news ready\r\n";
+    const ConnectCase cases[] = {
+        {"socks4 with user", 4, "user", "", "10.0.0.1", "\x00\x5A\x00\x77\x0A\x00\x00\x01"s,
+         "\x04\x01\x00\x77\x0A\x00\x00\x01user\x00"s, "10.0.0.1:119"},
+        {"socks4 without user", 4, "", "", "10.0.0.1", "\x00\x5A\x00\x77\x0A\x00\x00\x01"s,
+         "\x04\x01\x00\x77\x0A\x00\x00\x01\x00"s, "10.0.0.1:119"},
+        {"socks5 no login", 5, "", "", "newshost",
+         "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38"s,
+         "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "127.0.0.1:1080"},
+        {"socks5 login", 5, "user", "pass", "newshost",
+         "\x05\x02\x01\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38"s,
+         "\x05\x02\x00\x02\x01\x04user\x04pass\x05\x01\x00\x03\x08newshost\x00\x77"s,
+         "127.0.0.1:1080"},
+        {"socks5 name in reply", 5, "", "", "newshost",
+         "\x05\x00\x05\x00\x00\x03\x09proxyhost\x00\x50"s,
+         "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "0.0.0.0:80"},
+        {"socks5 IPv6 in reply", 5, "", "", "newshost",
+         "\x05\x00\x05\x00\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x51"s,
+         "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "0.0.0.0:81"},
+    };
+    for (const ConnectCase& c : cases) {
+        ScriptedProxy proxy(c.replies + greeting);
+        auto socket = MakeSocket(proxy, c.version, c.user, c.password);
+        socket->SocketConnect(c.host, 119);
+        EXPECT_EQ(socket->State, kSocketConnected) << c.name;
+        EXPECT_EQ(AddressText(socket->Address), c.boundAddress) << c.name;
+        // The reply is consumed exactly: the server's first line comes through whole.
+        std::string line;
+        socket->ReadLine(line);
+        EXPECT_EQ(line, "200 news ready") << c.name;
+        socket.reset();
+        EXPECT_EQ(Hex(proxy.Received()), Hex(c.sent)) << c.name;
+    }
+}
+
+struct FailureCase {
+    const char* name;
+    int version;
+    std::string user;
+    std::string replies;
+    uint32_t code;
+    const char* text;
+    const char* procName;
+};
+
+TEST(ProxySocket, FailuresRaiseWithTheirCodeTextAndStepAndCloseTheSocket) {
+    const std::string longName(256, 'u');
+    const FailureCase cases[] = {
+        {"socks4 rejected", 4, "", "\x00\x5B\x00\x77\x0A\x00\x00\x01"s, 0x4000035B,
+         "Request rejected or failed", "Socks4Request"},
+        {"socks4 answered by a version 5 proxy", 4, "", "\x05\xFF"s, 0x10000200,
+         "SOCKS proxy not supported", "Socks4Request"},
+        {"socks4 reply cut short", 4, "", "\x00\x5A\x00"s, 0x40000100,
+         "Connection lost to SOCKS server", "Socks4Request"},
+        {"socks5 refused", 5, "", "\x05\x00\x05\x05\x00\x01\x00\x00\x00\x00\x00\x00"s, 0x40000305,
+         "Connection refused", "Socks5Request"},
+        {"socks5 unassigned reply", 5, "", "\x05\x00\x05\x0A\x00\x01"s, 0x4000030A,
+         "Unassigned SOCKS server error", "Socks5Request"},
+        {"socks5 login refused", 5, "user", "\x05\x02\x01\x01"s, 0x40000301,
+         "General SOCKS server failure", "Socks5Login"},
+        {"socks5 login reply of another version", 5, "user", "\x05\x02\x05\x00"s, 0x10000200,
+         "SOCKS proxy not supported", "Socks5Login"},
+        {"socks5 no acceptable method", 5, "", "\x05\xFF"s, 0x10000400,
+         "SOCKS proxy accepts none of the offered authentication methods", "Socks5Request"},
+        {"socks5 user name too long", 5, longName, "\x05\x02"s, 0x10000500,
+         "SOCKS user name or password longer than 255 characters", "Socks5Login"},
+        {"socks5 unknown address type", 5, "", "\x05\x00\x05\x00\x00\x07"s, 0x10000200,
+         "SOCKS proxy not supported", "Socks5Request"},
+        {"socks5 proxy hangs up in the bound address", 5, "", "\x05\x00\x05\x00\x00\x01\x7F\x00"s,
+         0x40000100, "Connection lost to SOCKS server", "Socks5Request"},
+    };
+    for (const FailureCase& c : cases) {
+        // The proxy ends its side after its replies and reads on until the client closes.
+        LoopbackPeer proxy([&c](int fd) {
+            SendAllBytes(fd, c.replies);
+            shutdown(fd, SHUT_WR);
+            ReceiveUntilClosed(fd);
+        });
+        TUrlComponents url;
+        url.HostName = "127.0.0.1";
+        url.Port = proxy.Port();
+        url.UserName = c.user;
+        url.Password = "pass";
+        TProxySocket socket(5, url, 1024);
+        socket.Version = c.version;
+        // SOCKS failures raise even when socket errors go to OnError.
+        socket.OnError = [](TWinSocket&, uint32_t, const std::string&, const std::string&) {};
+        try {
+            socket.SocketConnect("10.0.0.1", 119);
+            ADD_FAILURE() << c.name << ": no error";
+        } catch (const ESocketError& e) {
+            EXPECT_EQ(e.Code, c.code) << c.name;
+            EXPECT_EQ(e.Message, c.text) << c.name;
+            EXPECT_EQ(e.ProcName, c.procName) << c.name;
+        }
+        EXPECT_EQ(socket.State, kSocketIdle) << c.name;
+    }
+}
+
+TEST(ProxySocket, TooLongLoginIsNotSent) {
+    ScriptedProxy proxy("\x05\x02"s);
+    auto socket = MakeSocket(proxy, 5, "user", std::string(300, 'p'));
+    EXPECT_THROW(socket->SocketConnect("newshost", 119), ESocketError);
+    socket.reset();
+    EXPECT_EQ(Hex(proxy.Received()), Hex("\x05\x02\x00\x02"s));
+}
+
+TEST(ProxySocket, ProxyPortZeroMeansTheStandardPort) {
+    TUrlComponents url;
+    url.HostName = "proxy";
+    EXPECT_EQ(TProxySocket(5, url, 1024).Proxy.Port, 1080);
+}
+
+TEST(ProxySocket, BindListensAtTheProxyAndAcceptsThroughIt) {
+    struct BindCase {
+        int version;
+        std::string replies;
+        std::string sent;
+    };
+    const BindCase cases[] = {
+        {4, "\x00\x5A\x04\x38\x7F\x00\x00\x01\x00\x5A\x00\x77\x0A\x00\x00\x01"s,
+         "\x04\x02\x00\x77\x0A\x00\x00\x01\x00"s},
+        {5,
+         "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38\x05\x00\x00\x01\x0A\x00\x00\x01\x00\x77"s,
+         "\x05\x02\x00\x02\x05\x02\x00\x03\x08\x31\x30\x2E\x30\x2E\x30\x2E\x31\x00\x77"s},
+    };
+    for (const BindCase& c : cases) {
+        ScriptedProxy proxy(c.replies + "hello\r\n");
+        auto socket = MakeSocket(proxy, c.version);
+        socket->SocketListen("10.0.0.1", 119);
+        EXPECT_EQ(AddressText(socket->Address), "127.0.0.1:1080");
+        socket->SocketAccept();
+        EXPECT_EQ(AddressText(socket->Address), "10.0.0.1:119");
+        std::string line;
+        socket->ReadLine(line);
+        EXPECT_EQ(line, "hello");
+        socket.reset();
+        EXPECT_EQ(Hex(proxy.Received()), Hex(c.sent)) << c.version;
+    }
+}
+
+}  // namespace
+}  // namespace kestrova
