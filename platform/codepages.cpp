@@ -9,6 +9,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "platform/codepage_tables.h"
 #include "platform/utf8.h"
@@ -32,35 +33,41 @@ int CodePageFromEnvironment(const char* variable, int fallback) {
     return CodePageCharacters(codePage) != nullptr ? codePage : fallback;
 }
 
-// One code page with its characters sorted for the way back from Unicode.
+// One code page with a direct table for the way back from Unicode (every character of the
+// supported pages lies in the Basic Multilingual Plane).
 class CodePage {
   public:
-    explicit CodePage(const char16_t* characters) : characters_(characters) {
-        for (int byte = 0; byte < 256; ++byte) {
-            byCharacter_[byte] = {characters[byte], static_cast<uint8_t>(byte)};
+    explicit CodePage(const char16_t* characters)
+        : characters_(characters), byCharacter_(0x10000, kUnmappable) {
+        // From the top down, so a character that two bytes share maps back to the lower byte.
+        for (int byte = 255; byte >= 0; --byte) {
+            if (characters[byte] == kReplacementCharacter) {
+                utf8_[byte] = std::string(1, kUnmappable);
+            } else {
+                AppendUtf8(utf8_[byte], characters[byte]);
+                byCharacter_[characters[byte]] = static_cast<char>(byte);
+            }
         }
-        std::sort(byCharacter_.begin(), byCharacter_.end());
     }
 
     char32_t CharacterOf(uint8_t byte) const { return characters_[byte]; }
 
+    // The UTF-8 form of byte, or "?" when the page has no character for it.
+    const std::string& Utf8Of(uint8_t byte) const { return utf8_[byte]; }
+
     // The byte of codePoint, or '?' when the page has none.
     char ByteOf(char32_t codePoint) const {
-        if (codePoint == kReplacementCharacter || codePoint > 0xFFFF) return kUnmappable;
-        const auto key = static_cast<char16_t>(codePoint);
-        const auto found = std::lower_bound(byCharacter_.begin(), byCharacter_.end(),
-                                            std::pair<char16_t, uint8_t>{key, 0});
-        if (found == byCharacter_.end() || found->first != key) return kUnmappable;
-        return static_cast<char>(found->second);
+        return codePoint < byCharacter_.size() ? byCharacter_[codePoint] : kUnmappable;
     }
 
   private:
     const char16_t* characters_;
-    std::array<std::pair<char16_t, uint8_t>, 256> byCharacter_{};
+    std::vector<char> byCharacter_;
+    std::array<std::string, 256> utf8_;
 };
 
 const CodePage& GetCodePage(int number) {
-    // Built once, on first use; every supported page is small.
+    // Built once, on first use (some 70 KiB a page).
     static const std::map<int, CodePage> pages = [] {
         std::map<int, CodePage> built;
         for (int supported : kSupportedCodePages) {
@@ -113,15 +120,8 @@ std::string ConvertCodePage(std::string_view text, int fromCodePage, int toCodeP
 std::string CodePageToUtf8(std::string_view text, int codePage) {
     const CodePage& page = GetCodePage(codePage);
     std::string out;
-    out.reserve(text.size());
-    for (char byte : text) {
-        const char32_t character = page.CharacterOf(static_cast<uint8_t>(byte));
-        if (character == kReplacementCharacter) {
-            out += kUnmappable;
-        } else {
-            AppendUtf8(out, character);
-        }
-    }
+    out.reserve(text.size() * 2);
+    for (char byte : text) out += page.Utf8Of(static_cast<uint8_t>(byte));
     return out;
 }
 
