@@ -56,11 +56,15 @@ class FakeHost {
         info.Dialog = &Dialog;
         info.Message = &Message;
         info.GetMsg = &GetMsg;
+        info.CharTable = &CharTable;
         info.AdvControl = &AdvControl;
         info.FSF = &standardFunctions;
         return info;
     }
 
+    // Names of the host's character tables, by number.
+    std::vector<std::string> charTables{"KOI-8", "CP-1251   (Windows russian)",
+                                        "ISO 8859-5 (Unix russian)"};
     // Message texts: "<n>" unless a test sets one.
     std::map<int, std::string> texts;
     int farVersion = 0x0146;
@@ -135,6 +139,19 @@ class FakeHost {
         const int result = answer(edited);
         std::copy(edited.begin(), edited.end(), item);
         return result;
+    }
+
+    static int CharTable(int n, char* buffer, int bufferSize) {
+        const auto& tables = current_->charTables;
+        if (n < 0 || n >= static_cast<int>(tables.size())) return -1;
+        EXPECT_EQ(bufferSize, static_cast<int>(sizeof(CharTableSet)));
+        CharTableSet set{};
+        for (int i = 0; i < 256; ++i)
+            set.DecodeTable[i] = set.EncodeTable[i] = set.UpperTable[i] = set.LowerTable[i] =
+                static_cast<unsigned char>(i);
+        std::strncpy(set.TableName, tables[n].c_str(), sizeof set.TableName - 1);
+        std::memcpy(buffer, &set, sizeof set);
+        return n;
     }
 
     static intptr_t AdvControl(intptr_t moduleNumber, int command, void* param) {
