@@ -16,8 +16,8 @@ constexpr int64_t kMillisecondsPerDay = 86'400'000;
 constexpr int64_t kFileTimeEpochDay = -134'774;
 constexpr int64_t kDateTimeEpochDay = -25'569;
 constexpr uint64_t kUnixEpochTicks = 116'444'736'000'000'000ull;
-constexpr uint64_t kFileTimeLimit =
-    0x8000'0000'0000'0000ull;  // first value a SYSTEMTIME can't hold
+// The first FILETIME that no SYSTEMTIME can hold.
+constexpr uint64_t kFileTimeLimit = 0x8000'0000'0000'0000ull;
 constexpr int kFirstYear = 1601;
 constexpr int kLastYear = 30827;
 
@@ -80,13 +80,14 @@ int64_t UtcOffsetAt(int64_t unixSeconds) {
     return localtime_r(&moment, &local) != nullptr ? local.tm_gmtoff : 0;
 }
 
-// value + seconds (each FILETIME tick count below kFileTimeLimit); false when that leaves the
-// range.
+// from moved by a number of seconds; false when from or the result is beyond what a SYSTEMTIME
+// can hold.
 bool ShiftFileTime(const FILETIME& from, int64_t seconds, FILETIME& to) {
     const uint64_t value = FileTimeToU64(from);
     if (value >= kFileTimeLimit) return false;
-    const int64_t shifted = static_cast<int64_t>(value) + seconds * kTicksPerSecond;
-    if (shifted < 0) return false;
+    const __int128 shifted =
+        static_cast<__int128>(value) + static_cast<__int128>(seconds) * kTicksPerSecond;
+    if (shifted < 0 || shifted >= static_cast<__int128>(kFileTimeLimit)) return false;
     to = U64ToFileTime(static_cast<uint64_t>(shifted));
     return true;
 }
