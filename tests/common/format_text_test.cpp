@@ -13,6 +13,10 @@ struct FormatCase {
     std::string expected;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << '"' << c.format << '"';
+}
+
 class FormatTextTest : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatTextTest, WritesExpectedText) {

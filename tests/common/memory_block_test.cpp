@@ -55,6 +55,17 @@ TEST(MemoryBlock, ResizeRoundsTo64KiBAndZeroFills) {
     EXPECT_EQ(block, nullptr);
 }
 
+TEST(MemoryBlock, ResizeKeepsABlockWithinOneStepAboveTheRoundedSize) {
+    void* block = nullptr;
+    GetBlock(block, 100000);
+    ResizeBlock(block, 10);  // rounded 65536; 100000 lies within 65535 above it
+    EXPECT_EQ(BlockSize(block), 100000u);
+    ResizeBlock(block, 100001);  // rounded 131072: grows
+    EXPECT_EQ(BlockSize(block), 131072u);
+    EXPECT_TRUE(AllZero(block, 100000, 131072));
+    FreeBlock(block);
+}
+
 TEST(MemoryBlock, HeapFailureRaisesSystemError) {
     void* block = nullptr;
     try {
