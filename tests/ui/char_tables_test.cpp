@@ -1,0 +1,165 @@
+#include "ui/char_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "module_settings.h"
+#include "platform/codepages.h"
+#include "store/reg_ini_file.h"
+
+namespace kestrova {
+namespace {
+
+class CharTablesTest : public ::testing::Test {
+  protected:
+    void StoreSlots(int count) {
+        TRegIniFile ini(FrameworkKey);
+        for (int i = 0; i < count; ++i)
+            ini.WriteString("CHARTABLES", "set" + std::to_string(i), "table" + std::to_string(i));
+    }
+    // An old host: a service table without AdvControl announces itself by its size.
+    void UseOldHost() {
+        StartupInfo.AdvControl = nullptr;
+        StartupInfo.StructSize = 324;
+    }
+
+    testing::ModuleSettings settings_;
+};
+
+TEST_F(CharTablesTest, SlotNamesAndIndices) {
+    EXPECT_EQ(SlotIndex("KOI8-R"), 0);
+    EXPECT_EQ(SlotIndex("Windows-1251"), 1);
+    EXPECT_EQ(SlotIndex(""), kNoSlot);
+    EXPECT_EQ(SlotIndex("utf-8"), kNoSlot);
+    EXPECT_EQ(SlotName(-4), ".default");
+    EXPECT_EQ(SlotName(7), ".default");
+    EXPECT_EQ(SlotName(10), ".default");
+    EXPECT_EQ(SlotName(2), "iso-8859-5");
+    EXPECT_EQ(SlotTableCode(0), 0);
+    EXPECT_EQ(SlotTableCode(1), 1);
+    EXPECT_EQ(SlotTableCode(7), kDefaultTable);  // a free slot names no table
+    EXPECT_EQ(SlotTableCode(-4), -4);
+}
+
+TEST_F(CharTablesTest, TableCodesAndNames) {
+    struct Case {
+        const char* name;
+        int code;
+    } cases[] = {
+        {".default", -4},
+        {".DOS (OEM)", -3},
+        {".Windows (ANSI)", -2},
+        {".autodetect", -1},
+        {"koi-8", 0},
+        {"ISO 8859-5 (Unix russian)", 2},
+        {"CP-1251 (Windows russian)", -4},  // one space instead of three
+        {"", -4},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TableCodeOf(c.name), c.code) << c.name;
+    EXPECT_EQ(TableCodeName(-3), ".dos (OEM)");
+    EXPECT_EQ(TableCodeName(1), "CP-1251   (Windows russian)");
+    EXPECT_EQ(TableCodeName(3), ".default");  // the host has no table 3
+
+    UseOldHost();
+    EXPECT_EQ(TableCodeOf("KOI-8"), -4);
+    EXPECT_EQ(TableCodeOf(".autodetect"), -4);
+    EXPECT_EQ(TableCodeOf(".windows (ansi)"), -2);
+    EXPECT_EQ(TableCodeName(-1), ".default");
+    EXPECT_EQ(TableCodeName(0), ".default");
+    EXPECT_EQ(TableCodeName(-2), ".windows (ANSI)");
+}
+
+TEST_F(CharTablesTest, StoredSlotsReplaceTheBuiltInOnes) {
+    LoadSlots();  // no section: the built-in slots stay
+    EXPECT_EQ(CharsetSlots[2].CharsetNames, "iso-8859-5");
+
+    StoreSlots(12);
+    LoadSlots();
+    for (int i = 0; i < kSlotCount; ++i) {
+        EXPECT_EQ(CharsetSlots[i].CharsetNames, "set" + std::to_string(i));
+        EXPECT_EQ(CharsetSlots[i].CharsetTables, "table" + std::to_string(i));
+    }
+    TRegIniFile(FrameworkKey).EraseSection("CHARTABLES");
+    StoreSlots(2);
+    LoadSlots();
+    EXPECT_EQ(CharsetSlots[1].CharsetNames, "set1");
+    for (int i = 2; i < kSlotCount; ++i) EXPECT_EQ(CharsetSlots[i].CharsetNames, "") << i;
+}
+
+TEST_F(CharTablesTest, SavedSlotsLoadBackInOrder) {
+    CharsetSlots[5] = {"utf-8", ".default"};
+    CharsetSlots[1] = {};
+    SaveSlots();
+    CharsetSlots = {};
+    LoadSlots();
+    EXPECT_EQ(CharsetSlots[0].CharsetNames, "koi8-r");
+    EXPECT_EQ(CharsetSlots[1].CharsetNames, "iso-8859-5");
+    EXPECT_EQ(CharsetSlots[2].CharsetNames, "utf-8");
+    EXPECT_EQ(CharsetSlots[2].CharsetTables, ".default");
+    EXPECT_EQ(CharsetSlots[3].CharsetNames, "");
+}
+
+TEST_F(CharTablesTest, EncodedWordsDecodeThroughTheHostTable) {
+    // "Привет" in KOI8-R, Base64 and quoted-printable; expected in CP866.
+    const std::string cp866 = "\x8F\xE0\xA8\xA2\xA5\xE2";
+    ASSERT_EQ(platform::OemCodePage(), 866);
+    std::string result = "untouched";
+    ASSERT_TRUE(DecodeEncodedWord("=?koi8-r?B?8NLJ18XU?=", result));
+    EXPECT_EQ(result, cp866);
+    ASSERT_TRUE(DecodeEncodedWord("=?KOI8-R?q?=F0=D2=C9=D7=C5=D4_1?= tail dropped", result));
+    EXPECT_EQ(result, cp866 + " 1");
+    ASSERT_TRUE(DecodeEncodedWord("=?utf-8?B?YWJj?=", result));  // no slot: bytes as decoded
+    EXPECT_EQ(result, "abc");
+
+    result = "untouched";
+    for (const char* text : {"=?koi8-r?X?8NLJ18XU?=", "Re: =?koi8-r?B?8NLJ18XU?=",
+                             "=?koi8-r?BB?8NLJ?=", "=?koi8-r?B?", "plain"})
+        EXPECT_FALSE(DecodeEncodedWord(text, result)) << text;
+    EXPECT_EQ(result, "untouched");
+}
+
+TEST_F(CharTablesTest, BufferConversions) {
+    const std::string cp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";  // "Привет"
+    const std::string cp866 = "\x8F\xE0\xA8\xA2\xA5\xE2";
+    struct Case {
+        int code;
+        std::string in;
+        std::string decoded;
+    } cases[] = {
+        {-4, cp1251, cp1251}, {-3, cp1251, cp1251}, {-1, cp1251, cp1251},
+        {-2, cp1251, cp866},  {1, cp1251, cp866},   {7, cp1251, cp1251},  // no host table 7
+    };
+    for (const Case& c : cases) {
+        std::string buffer = c.in;
+        DecodeBuffer(c.code, buffer.data(), static_cast<int>(buffer.size()));
+        EXPECT_EQ(buffer, c.decoded) << c.code;
+        EncodeBuffer(c.code, buffer.data(), static_cast<int>(buffer.size()));
+        EXPECT_EQ(buffer, c.in) << c.code;
+    }
+}
+
+TEST_F(CharTablesTest, MenusPreselectAndMapBack) {
+    settings_.host.menuAnswers = {3, -1, 0};
+    EXPECT_EQ(ChooseSlot(1), 1);  // entries: .default, separator, koi8-r, windows-1251, iso-8859-5
+    EXPECT_EQ(settings_.host.menus.back().items.size(), 5u);
+    EXPECT_EQ(settings_.host.menus.back().items[3].Selected, 1);
+    EXPECT_EQ(ChooseSlot(2), 2);  // Esc
+    EXPECT_EQ(ChooseSlot(7), kNoSlot);
+    EXPECT_EQ(settings_.host.menus.back().items[0].Selected, 1);
+
+    settings_.host.menuAnswers = {6, 4, 2, -1};
+    EXPECT_EQ(ChooseTableCode(-4), 1);
+    auto& items = settings_.host.menus.back().items;
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_STREQ(items[7].Text, "ISO 8859-5 (Unix russian)");
+    EXPECT_EQ(items[3].Separator, 1);
+    EXPECT_EQ(ChooseTableCode(0), -1);
+    EXPECT_EQ(settings_.host.menus.back().items[5].Selected, 1);
+    EXPECT_EQ(ChooseTableCode(-1), -2);
+    EXPECT_EQ(settings_.host.menus.back().items[4].Selected, 1);
+    EXPECT_EQ(ChooseTableCode(2), 2);
+}
+
+}  // namespace
+}  // namespace kestrova

@@ -1,0 +1,163 @@
+#include "ui/plugin_options.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "module_settings.h"
+#include "store/password_scramble.h"
+#include "store/reg_ini_file.h"
+
+namespace kestrova {
+namespace {
+
+auto Fields(const TUrlComponents& u) {
+    return std::tie(u.Scheme, u.HostName, u.Port, u.UserName, u.Password, u.UrlPath, u.ExtraInfo);
+}
+
+// Copies of every stored field of the options and of the layout texts.
+auto Stored(const TPluginOptions& o) {
+    const TConnectOptions& c = o.Connect;
+    const TAccountOptions& d = o.Default;
+    const TTemplatesOptions& t = o.Templates;
+    auto fields = std::tuple_cat(
+        std::tie(o.AddToDisksMenu, o.DiskMenuNumber, o.ConnectAsDefault, o.ShowPrivateHosts,
+                 o.ReplaceModes, o.SoundAlert, o.CopyPasswords),
+        std::tie(c.LogFile, c.CreateLog, c.LogLevel, c.ServerTimeout, c.RetryCount, c.CacheLife),
+        Fields(o.Proxy.Url), std::tie(o.Proxy.Reserved, o.Proxy.Socks5), Fields(d.Url),
+        std::tie(d.FromName, d.FromAddr, d.ReplyTo, d.Organization, d.CharTable, d.UseProxy,
+                 d.AskPassword),
+        std::tie(t.QuoteChar, t.NewTemplate, t.ReplyTemplate, t.DownloadTemplate),
+        std::tie(ColumnTypes, ColumnWidths, StatusTypes, StatusWidths));
+    return std::apply([](const auto&... field) { return std::make_tuple(field...); }, fields);
+}
+
+void SaveAll() {
+    SaveInterfaceOptions();
+    SaveConnectOptions();
+    SaveDefaultOptions();
+    SaveProxyOptions();
+    SaveTemplatesOptions();
+}
+
+class PluginOptionsTest : public ::testing::Test {
+  protected:
+    std::string Stored(const char* section, const char* name) {
+        return TRegIniFile(OptionsKey).ReadString(section, name, "<missing>");
+    }
+    void Store(const char* section, const char* name, const std::string& value) {
+        TRegIniFile(OptionsKey).WriteString(section, name, value);
+    }
+
+    testing::ModuleSettings settings_;
+};
+
+TEST_F(PluginOptionsTest, AFreshStoreGivesExactlyTheDefaults) {
+    ColumnTypes = "changed";
+    LoadAllOptions();
+    TPluginOptions expected;
+    expected.AddToDisksMenu = 1;
+    expected.ShowPrivateHosts = 1;
+    expected.ReplaceModes = 1;
+    expected.SoundAlert = 1;
+    expected.Proxy.Socks5 = 1;
+    expected.Default.CharTable = kNoSlot;
+    expected.Templates.QuoteChar = '>';
+    EXPECT_TRUE(kestrova::Stored(Options) == kestrova::Stored(expected));
+    EXPECT_EQ(ColumnTypes, "N,S,C0");
+    EXPECT_EQ(ColumnWidths, "0,10,10");
+    EXPECT_EQ(StatusTypes, "C2,S,D,T");
+    EXPECT_EQ(StatusWidths, "0,8,0,5");
+}
+
+TEST_F(PluginOptionsTest, EverySectionRoundTrips) {
+    Options.AddToDisksMenu = 0;
+    Options.DiskMenuNumber = 3;
+    Options.ConnectAsDefault = 1;
+    Options.ShowPrivateHosts = 0;
+    Options.ReplaceModes = 0;
+    Options.SoundAlert = 0;
+    Options.Connect = {"/var/log/news.log", 1, 3, 15, 2, 48};
+    Options.Proxy.Url = {"", "proxy.example.org", 1080, "proxyuser", "proxypass", "/", ""};
+    Options.Proxy.Socks5 = 0;
+    Options.Default.Url.UserName = "reader";
+    Options.Default.Url.Password = "p@ss word";
+    Options.Default.FromName = "\x88\xa2\xa0\xad";  // Cyrillic in CP866
+    Options.Default.FromAddr = "reader@example.org";
+    Options.Default.ReplyTo = "reply@example.org";
+    Options.Default.Organization = "Example";
+    Options.Default.CharTable = 1;
+    Options.Default.UseProxy = 1;
+    Options.Default.AskPassword = 1;
+    Options.Templates = {'|', "new.tpl", "reply.tpl", "%s.txt"};
+    ColumnTypes = "N,S";
+    ColumnWidths = "0,10";
+    StatusTypes = "N";
+    StatusWidths = "0";
+    SaveAll();
+    const auto saved = kestrova::Stored(Options);
+    Options = {};
+    ColumnTypes = ColumnWidths = StatusTypes = StatusWidths = "";
+    LoadAllOptions();
+    EXPECT_TRUE(kestrova::Stored(Options) == saved);
+    EXPECT_EQ(Options.Default.Url.Password, "p@ss word");
+    EXPECT_EQ(Options.Proxy.Url.HostName, "proxy.example.org");
+}
+
+TEST_F(PluginOptionsTest, CopyPasswordsIsReadButNeverWritten) {
+    Options.CopyPasswords = 1;
+    SaveInterfaceOptions();
+    EXPECT_EQ(Stored("INTERFACE", "Copy passwords"), "<missing>");
+    Store("INTERFACE", "Copy passwords", "1");
+    Options.CopyPasswords = 0;
+    LoadInterfaceOptions();
+    EXPECT_EQ(Options.CopyPasswords, 1);
+}
+
+TEST_F(PluginOptionsTest, OddStoredTextsReadAsDefaults) {
+    Store("INTERFACE", "Disk menu number", "x");
+    Store("TEMPLATES", "Quote", "#!");
+    Store("DEFAULT", "Character table", "no-such-charset");
+    LoadAllOptions();
+    EXPECT_EQ(Options.DiskMenuNumber, 0);
+    EXPECT_EQ(Options.Templates.QuoteChar, '#');
+    EXPECT_EQ(Options.Default.CharTable, kNoSlot);
+    SaveDefaultOptions();
+    EXPECT_EQ(Stored("DEFAULT", "Character table"), ".default");
+
+    Store("TEMPLATES", "Quote", "");
+    LoadTemplatesOptions();
+    EXPECT_EQ(Options.Templates.QuoteChar, '>');
+}
+
+TEST_F(PluginOptionsTest, DefaultCharacterTableIsLookedUpAmongTheBuiltInSlots) {
+    // Stored slots rename slot 0; the default account still finds "koi8-r" in the built-in slot 0.
+    TRegIniFile(FrameworkKey).WriteString("CHARTABLES", "utf-7", "KOI-8");
+    Store("DEFAULT", "Character table", "KOI8-R");
+    LoadAllOptions();
+    EXPECT_EQ(Options.Default.CharTable, 0);
+    EXPECT_EQ(CharsetSlots[0].CharsetNames, "utf-7");
+}
+
+TEST_F(PluginOptionsTest, ProxyUrlNeverCarriesThePassword) {
+    Options.Proxy.Url = {"socks", "proxy.example.org", 1081, "proxyuser", "proxypass", "", "?x"};
+    Options.Proxy.Socks5 = 1;
+    SaveProxyOptions();
+    EXPECT_EQ(Stored("PROXY", "Url"), "proxyuser@proxy.example.org:1081");
+    EXPECT_EQ(UnscramblePassword(Stored("PROXY", "Password")), "proxypass");
+    EXPECT_EQ(Stored("PROXY", "Socks version 5"), "1");
+    Options.Proxy = {};
+    LoadProxyOptions();
+    EXPECT_EQ(Options.Proxy.Url.UserName, "proxyuser");
+    EXPECT_EQ(Options.Proxy.Url.Password, "proxypass");
+    EXPECT_EQ(Options.Proxy.Url.Port, 1081);
+
+    // An empty stored password keeps one written into the URL by hand.
+    Store("PROXY", "Url", "u:hand@proxy.example.org");
+    Store("PROXY", "Password", "");
+    LoadProxyOptions();
+    EXPECT_EQ(Options.Proxy.Url.Password, "hand");
+}
+
+}  // namespace
+}  // namespace kestrova
