@@ -125,9 +125,5 @@ TEST_F(ConsoleInputTest, FlushDropsQueuedAndReadyInput) {
     EXPECT_TRUE(PeekInput().empty());
 }
 
-TEST_F(ConsoleInputTest, WithoutASourceThereIsNoDescriptor) {
-    EXPECT_EQ(ConsoleInputFd(), -1);
-}
-
 }  // namespace
 }  // namespace kestrova::platform
