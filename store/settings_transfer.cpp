@@ -1,0 +1,160 @@
+#include "store/settings_transfer.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "common/errors.h"
+#include "platform/codepages.h"
+#include "platform/settings_store.h"
+#include "store/settings_text_reader.h"
+
+namespace kestrova {
+namespace {
+
+using namespace platform;
+
+bool PlainText(std::string_view oem) {
+    for (char c : oem)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    return Utf8ToOem(OemToUtf8(oem)) == oem;
+}
+
+std::string Quoted(std::string_view oem) {
+    std::string out = "\"";
+    for (char c : OemToUtf8(oem)) {
+        if (c == '\\' || c == '"') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::string HexBytes(std::string_view data) {
+    static const char* const kDigits = "0123456789abcdef";
+    std::string out;
+    for (size_t i = 0; i < data.size(); ++i) {
+        unsigned char b = static_cast<unsigned char>(data[i]);
+        if (i > 0) out += ',';
+        out += kDigits[b >> 4];
+        out += kDigits[b & 15];
+    }
+    return out;
+}
+
+std::string ValueData(uint32_t type, const std::string& data) {
+    if (type == REG_SZ && !data.empty() && data.back() == '\0' &&
+        PlainText(std::string_view(data).substr(0, data.size() - 1)))
+        return Quoted(std::string_view(data).substr(0, data.size() - 1));
+    if (type == REG_DWORD && data.size() == 4) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = v << 8 | static_cast<unsigned char>(data[static_cast<size_t>(i)]);
+        char text[16];
+        std::snprintf(text, sizeof text, "dword:%08x", v);
+        return text;
+    }
+    if (type == REG_BINARY) return "hex:" + HexBytes(data);
+    char prefix[24];
+    std::snprintf(prefix, sizeof prefix, "hex(%x):", type);
+    return prefix + HexBytes(data);
+}
+
+void Fail(const std::string& message) {
+    throw Exception(message);
+}
+
+void ExportKey(StoreKey key, const std::string& path, std::string& out) {
+    std::string name;
+    StoreKeyInfo info;
+    if (StoreQueryInfo(key, info) != StoreResult::Ok) Fail("cannot read key " + path);
+    if (!path.empty() || info.Values > 0)
+        out += "[HKEY_CURRENT_USER" + (path.empty() ? "" : "\\" + OemToUtf8(path)) + "]\r\n";
+    for (uint32_t i = 0; StoreEnumValue(key, i, name) == StoreResult::Ok; ++i) {
+        uint32_t type;
+        std::string data;
+        if (StoreQueryValue(key, name, type, data) != StoreResult::Ok)
+            Fail("cannot read value " + name + " of " + path);
+        if (!PlainText(name))
+            Fail("the value name " + Quoted(name) + " of " + path + " cannot be written as text");
+        out += (name.empty() ? "@" : Quoted(name)) + "=" + ValueData(type, data) + "\r\n";
+    }
+    if (!path.empty() || info.Values > 0) out += "\r\n";
+    for (uint32_t i = 0; StoreEnumKey(key, i, name) == StoreResult::Ok; ++i) {
+        if (!PlainText(name))
+            Fail("the key name " + Quoted(name) + " under " + path + " cannot be written as text");
+        StoreKey child = 0;
+        if (StoreOpenKey(key, name, StoreAccess::Read, child) != StoreResult::Ok)
+            Fail("cannot open key " + name);
+        try {
+            ExportKey(child, path.empty() ? name : path + "\\" + name, out);
+        } catch (...) {
+            StoreCloseKey(child);
+            throw;
+        }
+        StoreCloseKey(child);
+    }
+}
+
+void Apply(const SettingsEdit& edit) {
+    StoreKey key = 0;
+    StoreResult r = StoreResult::Ok;
+    switch (edit.kind) {
+        case SettingsEdit::Kind::CreateKey:
+            r = StoreCreateKey(HKEY_CURRENT_USER, edit.keyPath, key);
+            break;
+        case SettingsEdit::Kind::DeleteKey:
+            r = StoreDeleteTree(HKEY_CURRENT_USER, edit.keyPath);
+            if (r == StoreResult::NotFound) r = StoreResult::Ok;  // already gone
+            break;
+        case SettingsEdit::Kind::SetValue:
+        case SettingsEdit::Kind::DeleteValue:
+            r = StoreOpenKey(HKEY_CURRENT_USER, edit.keyPath, StoreAccess::Full, key);
+            if (r == StoreResult::Ok && edit.kind == SettingsEdit::Kind::SetValue)
+                r = StoreSetValue(key, edit.valueName, edit.type, edit.data);
+            else if (r == StoreResult::Ok &&
+                     StoreDeleteValue(key, edit.valueName) == StoreResult::Failed)
+                r = StoreResult::Failed;
+            break;
+    }
+    StoreCloseKey(key);
+    if (r != StoreResult::Ok)
+        throw SettingsFormatError(edit.line, r == StoreResult::AccessDenied
+                                                 ? "the key is read-only"
+                                                 : "the store refused the change");
+}
+
+}  // namespace
+
+void ExportSettings(const std::string& path) {
+    std::string text = "REGEDIT4\r\n\r\n";
+    ExportKey(HKEY_CURRENT_USER, "", text);
+    std::string temp = path + ".part";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!(out << text) || !out.flush()) {
+            std::remove(temp.c_str());
+            Fail("Cannot create file '" + path + "'");
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        Fail("Cannot create file '" + path + "'");
+    }
+}
+
+void ImportSettings(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Fail("Cannot open file '" + path + "'");
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    try {
+        std::vector<SettingsEdit> edits = ReadSettingsText(text);
+        StoreBatch batch;
+        if (!batch.Active()) Fail("the settings store cannot be written");
+        for (const SettingsEdit& edit : edits) Apply(edit);
+        if (!batch.Commit()) Fail("the settings store cannot be written");
+    } catch (const SettingsFormatError& e) {
+        Fail(path + ": " + e.what());
+    }
+}
+
+}  // namespace kestrova

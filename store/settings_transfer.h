@@ -1,0 +1,18 @@
+// Backing up and moving the settings store as text: every key and value of HKEY_CURRENT_USER
+// in the format of settings_text_reader.h. Strings are written as UTF-8 text when that gives
+// back their exact bytes, otherwise as hex(1).
+#pragma once
+
+#include <string>
+
+namespace kestrova {
+
+// Writes the whole store to the file at path (a native path), replacing it only when complete.
+// Raises Exception with the reason on failure.
+void ExportSettings(const std::string& path);
+
+// Applies the file at path to the store in one transaction. A file with a wrong line changes
+// nothing and raises Exception "<path>: line N: <what is wrong>".
+void ImportSettings(const std::string& path);
+
+}  // namespace kestrova

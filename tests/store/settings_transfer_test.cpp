@@ -1,0 +1,165 @@
+#include "store/settings_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "common/errors.h"
+#include "platform/settings_store.h"
+#include "store/fresh_store.h"
+#include "store/settings_text_reader.h"
+
+namespace kestrova {
+namespace {
+
+using namespace std::string_literals;
+using namespace platform;
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+void Set(const std::string& key, const std::string& name, uint32_t type, const std::string& data) {
+    StoreKey handle = 0;
+    ASSERT_EQ(StoreCreateKey(HKEY_CURRENT_USER, key, handle), StoreResult::Ok);
+    ASSERT_EQ(StoreSetValue(handle, name, type, data), StoreResult::Ok);
+    StoreCloseKey(handle);
+}
+
+std::string Get(const std::string& key, const std::string& name) {
+    StoreKey handle = 0;
+    uint32_t type;
+    std::string data = "<missing>";
+    if (StoreOpenKey(HKEY_CURRENT_USER, key, StoreAccess::Read, handle) == StoreResult::Ok)
+        StoreQueryValue(handle, name, type, data);
+    StoreCloseKey(handle);
+    return data;
+}
+
+std::string ExportToText(const std::string& path) {
+    ExportSettings(path);
+    return FileText(path);
+}
+
+class SettingsTransferTest : public ::testing::Test {
+  protected:
+    TempFolderForTest files_;
+    std::string File(const char* name) { return files_.Path() + "/" + name; }
+};
+
+TEST_F(SettingsTransferTest, ExportAndImportReproduceTheStoreExactly) {
+    std::string exported;
+    {
+        FreshStore store;
+        Set("Software\\Far\\Plugins\\Kestrova\\INTERFACE", "Sound alert", REG_SZ, "1\0"s);
+        Set("Software\\Far\\Plugins\\Kestrova\\INTERFACE", "Quote \"x\" \\ y", REG_SZ,
+            "a\\b\"c\0"s);
+        Set("Software\\Olmwood\\Kestrova\\HOSTS\\\x8D\xAE\xA2\xAE\xE1\xE2\xA8", "Url", REG_SZ,
+            "\x8A\xAE\xA9\0"s);
+        Set("Software\\Olmwood\\Kestrova\\HOSTS\\news", "Create time", REG_BINARY,
+            "\x01\x02\x00\xFF\0\0\0\x80"s);
+        Set("Software\\Olmwood\\Kestrova\\HOSTS\\news", "", REG_SZ, "default value\0"s);
+        Set("Kinds", "dword", REG_DWORD, "\x1F\x00\x00\x80"s);
+        Set("Kinds", "short dword", REG_DWORD, "\x1F"s);
+        Set("Kinds", "expand", REG_EXPAND_SZ, "%HOME%\0"s);
+        Set("Kinds", "no nul", REG_SZ, "abc"s);
+        Set("Kinds", "two lines", REG_SZ, "a\r\nb\0"s);
+        Set("Kinds", "none", REG_NONE, ""s);
+        Set("Kinds", "type 7", 7, "x\0y\0\0"s);
+        Set("Empty\\Key", "v", REG_SZ, "\0"s);
+        ASSERT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "Empty\\Key"), StoreResult::Ok);
+        exported = ExportToText(File("a.reg"));
+    }
+    EXPECT_EQ(exported.substr(0, 10), "REGEDIT4\r\n");
+    EXPECT_NE(exported.find("\"Sound alert\"=\"1\""), std::string::npos);
+    EXPECT_NE(exported.find("[HKEY_CURRENT_USER\\Software\\Olmwood\\Kestrova\\HOSTS\\Новости]"),
+              std::string::npos);
+    EXPECT_NE(exported.find("\"dword\"=dword:8000001f"), std::string::npos);
+    EXPECT_NE(exported.find("[HKEY_CURRENT_USER\\Empty]"), std::string::npos);
+
+    FreshStore store;
+    ImportSettings(File("a.reg"));
+    EXPECT_EQ(ExportToText(File("b.reg")), exported);
+    EXPECT_EQ(Get("software\\olmwood\\kestrova\\hosts\\news", "CREATE TIME"),
+              "\x01\x02\x00\xFF\0\0\0\x80"s);
+    EXPECT_EQ(Get("Kinds", "two lines"), "a\r\nb\0"s);
+    EXPECT_EQ(Get("Kinds", "no nul"), "abc"s);
+    EXPECT_EQ(Get("Kinds", "type 7"), "x\0y\0\0"s);
+}
+
+TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
+    FreshStore store;
+    Set("Keep", "v", REG_SZ, "old\0"s);
+    const std::string before = ExportToText(File("before.reg"));
+    struct Case {
+        const char* text;
+        int line;
+    } cases[] = {
+        {"REGEDIT5\r\n", 1},
+        {"REGEDIT4\r\n\"v\"=\"x\"\r\n", 2},
+        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\Keep]\r\n\"v\"=\"new\"\r\n[HKEY_LOCAL_MACHINE\\X]\r\n",
+         4},
+        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\Keep]\r\n\"v\"=\"new\"\r\n\"w\"=dword:123456789\r\n", 4},
+        {"REGEDIT4\r\n\r\n; note\r\n[HKEY_CURRENT_USER\\Keep]\r\n\"v\"=hex:0,1\r\n", 5},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"v\"=hex:00,\\\n  01,zz\n", 3},
+        {"REGEDIT4\n[-HKEY_CURRENT_USER\\Keep]\n[HKEY_CURRENT_USER\\Keep\n", 3},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"v\"=\"unterminated\n", 3},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"v\"=\"bad \\n escape\"\n", 3},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"v\" \"no equals\"\n", 3},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"v\"=word:1\n", 3},
+        {"REGEDIT4\n[-HKEY_CURRENT_USER\\Keep]\n\"v\"=\"into a deleted key\"\n", 3},
+        {"REGEDIT4\n[-HKEY_CURRENT_USER]\n", 2},
+    };
+    for (const Case& c : cases) {
+        WriteFile(File("bad.reg"), c.text);
+        try {
+            ImportSettings(File("bad.reg"));
+            ADD_FAILURE() << "accepted: " << c.text;
+        } catch (const Exception& e) {
+            EXPECT_NE(e.Message.find(File("bad.reg") + ": line " + std::to_string(c.line) + ": "),
+                      std::string::npos)
+                << e.Message;
+        }
+        EXPECT_EQ(ExportToText(File("after.reg")), before) << c.text;
+    }
+}
+
+TEST_F(SettingsTransferTest, ReadOnlyKeyFailsTheWholeImport) {
+    FreshStore store;
+    Set("Locked", "v", REG_SZ, "old\0"s);
+    ASSERT_EQ(StoreSetKeyLocked(HKEY_CURRENT_USER, "Locked", true), StoreResult::Ok);
+    WriteFile(File("x.reg"),
+              "REGEDIT4\n[HKEY_CURRENT_USER\\Other]\n\"a\"=\"1\"\n[HKEY_CURRENT_USER\\Locked]"
+              "\n\"v\"=\"new\"\n");
+    EXPECT_THROW(ImportSettings(File("x.reg")), Exception);
+    EXPECT_EQ(Get("Other", "a"), "<missing>");
+    EXPECT_EQ(Get("Locked", "v"), "old\0"s);
+}
+
+TEST_F(SettingsTransferTest, DeletionsAndWrappedHexApply) {
+    FreshStore store;
+    Set("Old\\Deep", "v", REG_SZ, "x\0"s);
+    Set("Keep", "gone", REG_SZ, "x\0"s);
+    Set("Keep", "stays", REG_SZ, "x\0"s);
+    WriteFile(File("x.reg"),
+              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Old]\r\n[HKEY_CURRENT_USER\\Keep]\r\n\"gone\"=-\r\n"
+              "\"bin\"=hex:00,01,\\\r\n    02,03\r\n@=\"dflt\"\r\n");
+    ImportSettings(File("x.reg"));
+    StoreKey key = 0;
+    EXPECT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "Old", StoreAccess::Read, key),
+              StoreResult::NotFound);
+    EXPECT_EQ(Get("Keep", "gone"), "<missing>");
+    EXPECT_EQ(Get("Keep", "stays"), "x\0"s);
+    EXPECT_EQ(Get("Keep", "bin"), "\x00\x01\x02\x03"s);
+    EXPECT_EQ(Get("Keep", ""), "dflt\0"s);
+}
+
+}  // namespace
+}  // namespace kestrova
