@@ -1,9 +1,56 @@
 #include "net/line_buffer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace kestrova {
+
+namespace {
+
+// Skips ahead over whole blocks that hold no byte below 14 (NUL, LF and CR are below 14);
+// returns where the first block that may hold one starts.
+const unsigned char* SkipPlainBytes(const unsigned char* p, const unsigned char* last) {
+#ifdef __SSE2__
+    const __m128i limit = _mm_set1_epi8(13);
+    while (last - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // A byte is at most 13 exactly when the unsigned minimum with 13 is the byte itself.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(bytes, limit), bytes)) != 0) break;
+        p += 16;
+    }
+#else
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    while (last - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (((word - kOnes * 14) & ~word & kHighs) != 0) break;
+        p += 8;
+    }
+#endif
+    return p;
+}
+
+// The first CR or LF in [p, last), or last; notes whether a NUL comes before it.
+const unsigned char* FindLineEnd(const unsigned char* p, const unsigned char* last, bool& hasNul) {
+    while (p < last) {
+        p = SkipPlainBytes(p, last);
+        for (const unsigned char* stop = std::min(p + 16, last); p < stop; ++p) {
+            const unsigned char c = *p;
+            if (c > '\r') continue;
+            if (c == '\r' || c == '\n') return p;
+            if (c == 0) hasNul = true;
+        }
+    }
+    return last;
+}
+
+}  // namespace
 
 char* TLineBuffer::Space() {
     if (begin_ == end_) {
@@ -34,14 +81,8 @@ size_t TLineBuffer::Take(void* out, size_t count, bool peek) {
 TLineBuffer::LinePart TLineBuffer::TakeLinePart(std::string& line) {
     const auto* first = reinterpret_cast<const unsigned char*>(data_.data() + begin_);
     const auto* last = reinterpret_cast<const unsigned char*>(data_.data() + end_);
-    const unsigned char* p = first;
     bool hasNul = false;
-    for (; p < last; ++p) {
-        const unsigned char c = *p;
-        if (c > '\r') continue;  // the fast path: no control byte of interest
-        if (c == '\r' || c == '\n') break;
-        if (c == 0) hasNul = true;
-    }
+    const unsigned char* p = FindLineEnd(first, last, hasNul);
     const size_t oldSize = line.size();
     line.append(reinterpret_cast<const char*>(first), static_cast<size_t>(p - first));
     if (hasNul)

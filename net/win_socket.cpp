@@ -306,12 +306,11 @@ int TWinSocket::WriteBuffer(const void* buffer, int length, int flags) {
     return static_cast<int>(sent);
 }
 
-int TWinSocket::ReceiveBlock() {
-    if (Handle < 0 || SocketWait(SocketEventKind::Readable) != 0 || Handle < 0) return -1;
+int TWinSocket::Receive() {
     SetOption(Handle, IPPROTO_TCP, TCP_QUICKACK);  // Linux leaves quick-ack mode by itself
     char* space = received_.Space();
     const ssize_t count = recv(Handle, space, received_.SpaceSize(), 0);
-    Window->Rearm(platform::kEventRead);
+    if (Window) Window->Rearm(platform::kEventRead);
     if (count < 0) {
         const int error = LastOsError();
         if (error == kWsaWouldBlock) return 0;
@@ -322,9 +321,22 @@ int TWinSocket::ReceiveBlock() {
         Events |= kEventClosed;  // the next wait ends the connection
         return 0;
     }
+    Events &= static_cast<uint8_t>(~kEventReadable);  // taken: the next data is reported afresh
     received_.Commit(static_cast<size_t>(count));
     if (OnData) OnData(*this, kDirectionIn, static_cast<int>(count), space);
     return static_cast<int>(count);
+}
+
+int TWinSocket::ReceiveBlock() {
+    if (Handle < 0) return -1;
+    // Data already waiting is taken without a wait: a fast stream costs one call per block.
+    if (!(Events & kEventClosed)) {
+        if (const int count = Receive(); count != 0) return count;
+    }
+    for (;;) {
+        if (SocketWait(SocketEventKind::Readable) != 0 || Handle < 0) return -1;
+        if (const int count = Receive(); count != 0) return count;
+    }
 }
 
 int TWinSocket::ReadBuffer(void* buffer, int length, int flags) {

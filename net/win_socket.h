@@ -157,8 +157,11 @@ class TWinSocket {
     void StopTimer();
     void CallOnWait(SocketEventKind event);
     void SelectForState();
-    // One receive into the line buffer: > 0 bytes, 0 nothing this time (try again), -1 the
-    // connection ended or failed.
+    // One receive into the line buffer without waiting: bytes, 0 when nothing was there (or the
+    // peer closed), -1 when it failed.
+    int Receive();
+    // Receives at least one byte into the line buffer, waiting when nothing is there; -1 when
+    // the connection ended or failed.
     int ReceiveBlock();
 
     TLineBuffer received_;

@@ -131,7 +131,9 @@ void SocketEventSource::CheckSocket(short revents) {
         Push(SocketNotice::Kind::Socket, kEventClose, error);
         return;
     }
-    const int waiting = (revents & POLLIN) ? BytesWaiting(fd_) : 0;
+    // Only a hang-up needs the byte count to tell the last data from the end of it.
+    const bool hangUp = (revents & (POLLRDHUP | POLLHUP)) != 0;
+    const int waiting = !(revents & POLLIN) ? 0 : hangUp ? BytesWaiting(fd_) : 1;
     if ((armed_ & kEventRead) && waiting > 0) report(kEventRead, 0);
     if ((armed_ & kEventWrite) && (revents & POLLOUT)) report(kEventWrite, 0);
     const bool peerClosed =
