@@ -12,40 +12,31 @@ namespace kestrova {
 
 namespace {
 
-// Skips ahead over whole blocks that hold no byte below 14 (NUL, LF and CR are below 14);
-// returns where the first block that may hold one starts.
-const unsigned char* SkipPlainBytes(const unsigned char* p, const unsigned char* last) {
-#ifdef __SSE2__
-    const __m128i limit = _mm_set1_epi8(13);
-    while (last - p >= 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        // A byte is at most 13 exactly when the unsigned minimum with 13 is the byte itself.
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(bytes, limit), bytes)) != 0) break;
-        p += 16;
-    }
-#else
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
-    while (last - p >= 8) {
-        uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        if (((word - kOnes * 14) & ~word & kHighs) != 0) break;
-        p += 8;
-    }
-#endif
-    return p;
+// Checks one byte below 14: true for a line end, notes a NUL.
+bool IsLineEnd(unsigned char c, bool& hasNul) {
+    if (c == '\r' || c == '\n') return true;
+    if (c == 0) hasNul = true;
+    return false;
 }
 
 // The first CR or LF in [p, last), or last; notes whether a NUL comes before it.
 const unsigned char* FindLineEnd(const unsigned char* p, const unsigned char* last, bool& hasNul) {
-    while (p < last) {
-        p = SkipPlainBytes(p, last);
-        for (const unsigned char* stop = std::min(p + 16, last); p < stop; ++p) {
-            const unsigned char c = *p;
-            if (c > '\r') continue;
-            if (c == '\r' || c == '\n') return p;
-            if (c == 0) hasNul = true;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: the mask marks the bytes up to 13 (NUL, LF and CR among them),
+    // i.e. those whose unsigned minimum with 13 is the byte itself.
+    const __m128i limit = _mm_set1_epi8(13);
+    for (; last - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        for (unsigned mask = static_cast<unsigned>(
+                 _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(bytes, limit), bytes)));
+             mask != 0; mask &= mask - 1) {
+            const int at = __builtin_ctz(mask);
+            if (IsLineEnd(p[at], hasNul)) return p + at;
         }
+    }
+#endif
+    for (; p < last; ++p) {
+        if (*p <= '\r' && IsLineEnd(*p, hasNul)) return p;
     }
     return last;
 }
