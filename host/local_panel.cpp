@@ -1,0 +1,78 @@
+#include "host/local_panel.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "host/host_error.h"
+#include "platform/filesystem.h"
+
+namespace kestrova::host {
+namespace {
+
+std::filesystem::path Absolute(const std::filesystem::path& base, const std::string& oemFolder) {
+    std::filesystem::path path = platform::ToNativePath(oemFolder);
+    if (path.is_relative()) path = base / path;
+    return path.lexically_normal();
+}
+
+std::string WithoutTrailingDelimiter(std::string path) {
+    while (path.size() > 1 && path.back() == platform::kPathDelim) path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+LocalPanel::LocalPanel(const std::string& folder) {
+    if (!ChangeFolder(folder)) throw HostError("not a folder: " + platform::ToNativePath(folder));
+}
+
+bool LocalPanel::ChangeFolder(const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::path base = folder_.empty()
+                                           ? std::filesystem::current_path(error)
+                                           : std::filesystem::path(platform::ToNativePath(folder_));
+    const std::filesystem::path path = Absolute(base, folder);
+    if (!std::filesystem::is_directory(path, error)) return false;
+    folder_ = WithoutTrailingDelimiter(platform::FromNativePath(path.string()));
+    SelectAll(false);
+    SetCursor(0, 0);
+    Reread();
+    return true;
+}
+
+std::string LocalPanel::PathOf(const std::string& name) const {
+    if (name == "..")
+        return platform::FromNativePath(
+            std::filesystem::path(platform::ToNativePath(folder_)).parent_path().string());
+    return folder_ == "/" ? "/" + name : folder_ + platform::kPathDelim + name;
+}
+
+void LocalPanel::List(PanelItemList& items) {
+    const std::filesystem::path folder = platform::ToNativePath(folder_);
+    if (folder.has_relative_path()) {
+        FAR_FIND_DATA dots{};
+        dots.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+        items.Add(dots, "..");
+    }
+    struct Entry {
+        std::string Name;
+        FAR_FIND_DATA Data;
+    };
+    std::vector<Entry> entries;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        Entry entry{platform::FromNativePath(it->path().filename().string()), {}};
+        if (platform::GetFindData(PathOf(entry.Name), entry.Data)) entries.push_back(entry);
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        const bool aFolder = a.Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        const bool bFolder = b.Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        return aFolder != bFolder ? aFolder : a.Name < b.Name;
+    });
+    for (const Entry& entry : entries) items.Add(entry.Data, entry.Name);
+}
+
+}  // namespace kestrova::host

@@ -1,0 +1,43 @@
+// kestrova: the host program. Runs a script of user actions against the module and prints the
+// transcript.
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "host/module_loader.h"
+#include "host/script_runner.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kestrova --script FILE   run a script of user actions (FILE \"-\": standard input)\n"
+    "The module is KESTROVA_MODULE or kestrova.so next to this program; see host/README.md.\n";
+
+int RunScript(const char* name) {
+    std::ostringstream script;
+    if (std::strcmp(name, "-") == 0) {
+        script << std::cin.rdbuf();
+    } else {
+        std::ifstream in(name, std::ios::binary);
+        if (!in) {
+            std::cerr << "kestrova: cannot read the script " << name << '\n';
+            return 2;
+        }
+        script << in.rdbuf();
+    }
+    kestrova::host::ScriptRunner runner(std::cout, kestrova::host::DefaultModulePath());
+    const int result = runner.Run(script.str());
+    std::cout.flush();
+    if (result != 0) std::cerr << "kestrova: the script failed (see the transcript's last line)\n";
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--script") == 0) return RunScript(argv[2]);
+    std::cerr << kUsage;
+    return 2;
+}

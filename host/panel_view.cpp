@@ -1,0 +1,100 @@
+#include "host/panel_view.h"
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+namespace kestrova::host {
+
+bool IsDotDot(const PluginPanelItem& item) {
+    return ItemName(item) == "..";
+}
+
+void PanelView::Reread() {
+    const std::string currentName =
+        current_ < static_cast<int>(items_.Size()) ? ItemName(items_[current_]) : "";
+    std::set<std::string> selected;
+    for (size_t i = 0; i < items_.Size(); ++i)
+        if (items_[i].Flags & PPIF_SELECTED) selected.insert(ItemName(items_[i]));
+    PanelItemList fresh;
+    List(fresh);
+    items_ = std::move(fresh);
+    for (size_t i = 0; i < items_.Size(); ++i) {
+        items_[i].Flags &= ~PPIF_SELECTED;
+        if (selected.count(ItemName(items_[i]))) items_[i].Flags |= PPIF_SELECTED;
+    }
+    const int found = Find(currentName);
+    SetCursor(found >= 0 ? found : current_, top_);
+}
+
+void PanelView::SetCursor(int current, int top) {
+    const int count = static_cast<int>(items_.Size());
+    current_ = std::clamp(current, 0, std::max(count - 1, 0));
+    top_ = std::clamp(top, 0, current_);
+    if (current_ >= top_ + kVisibleRows) top_ = current_ - kVisibleRows + 1;
+}
+
+void PanelView::MoveCursor(int delta) {
+    SetCursor(current_ + delta, top_);
+}
+
+int PanelView::Find(const std::string& name) const {
+    for (size_t i = 0; i < items_.Size(); ++i)
+        if (ItemName(items_[i]) == name) return static_cast<int>(i);
+    return -1;
+}
+
+void PanelView::SetSelected(int index, bool selected) {
+    if (index < 0 || index >= static_cast<int>(items_.Size()) || IsDotDot(items_[index])) return;
+    if (selected)
+        items_[index].Flags |= PPIF_SELECTED;
+    else
+        items_[index].Flags &= ~PPIF_SELECTED;
+}
+
+void PanelView::SelectAll(bool selected) {
+    for (size_t i = 0; i < items_.Size(); ++i) SetSelected(static_cast<int>(i), selected);
+}
+
+std::vector<PluginPanelItem> PanelView::SelectedOrCurrent() const {
+    std::vector<PluginPanelItem> chosen;
+    for (size_t i = 0; i < items_.Size(); ++i)
+        if (items_[i].Flags & PPIF_SELECTED) chosen.push_back(items_[i]);
+    if (chosen.empty() && current_ < static_cast<int>(items_.Size()) &&
+        !IsDotDot(items_[current_])) {
+        chosen.push_back(items_[current_]);
+        chosen.back().Flags |= PPIF_SELECTED;
+    }
+    return chosen;
+}
+
+void PanelView::TakeSelectionBack(const std::vector<PluginPanelItem>& handed) {
+    for (const PluginPanelItem& item : handed)
+        if (!(item.Flags & PPIF_SELECTED)) SetSelected(Find(ItemName(item)), false);
+}
+
+void PanelView::FillPanelInfo(PanelInfo& info, bool active) {
+    selectedForInfo_ = SelectedOrCurrent();
+    info = PanelInfo{};
+    info.PanelType = PTYPE_FILEPANEL;
+    info.Plugin = IsModulePanel() ? 1 : 0;
+    const int left = active ? 0 : 40;
+    info.PanelRect[0] = left;
+    info.PanelRect[1] = 1;
+    info.PanelRect[2] = left + 39;
+    info.PanelRect[3] = 1 + kVisibleRows + 2;
+    info.PanelItems = items_.Data();
+    info.ItemsNumber = static_cast<int>(items_.Size());
+    info.SelectedItems = selectedForInfo_.empty() ? nullptr : selectedForInfo_.data();
+    info.SelectedItemsNumber = static_cast<int>(selectedForInfo_.size());
+    info.CurrentItem = current_;
+    info.TopPanelItem = top_;
+    info.Visible = 1;
+    info.Focus = active ? 1 : 0;
+    info.ViewMode = viewMode_;
+    std::strncpy(info.ColumnTypes, ColumnTypes().c_str(), sizeof info.ColumnTypes - 1);
+    std::strncpy(info.ColumnWidths, ColumnWidths().c_str(), sizeof info.ColumnWidths - 1);
+    std::strncpy(info.CurDir, Folder().c_str(), sizeof info.CurDir - 1);
+}
+
+}  // namespace kestrova::host

@@ -1,0 +1,288 @@
+#include "host/script_runner.h"
+
+#include <charconv>
+#include <filesystem>
+#include <system_error>
+
+#include "host/host_error.h"
+#include "host/key_names.h"
+#include "host/utf8_copy.h"
+#include "platform/clipboard.h"
+#include "platform/codepages.h"
+#include "platform/console_input.h"
+#include "platform/filesystem.h"
+
+namespace kestrova::host {
+namespace {
+
+// Control key states of console input records.
+constexpr uint32_t kRightAltPressed = 0x01;
+constexpr uint32_t kRightCtrlPressed = 0x04;
+constexpr uint32_t kShiftPressed = 0x10;
+
+[[noreturn]] void Fail(const ScriptLine& line, const std::string& what) {
+    throw HostError("line " + std::to_string(line.Number) + ": " + what);
+}
+
+void RequireWords(const ScriptLine& line, size_t least, size_t most, const char* usage) {
+    if (line.Words.size() < least || line.Words.size() > most)
+        Fail(line, std::string("usage: ") + usage);
+}
+
+int OptionalIndex(const ScriptLine& line, size_t word) {
+    if (line.Words.size() <= word) return 0;
+    int value = 0;
+    const std::string& text = line.Words[word];
+    const auto [ptr, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || ptr != text.data() + text.size() || value < 0)
+        Fail(line, "expected an entry number, found \"" + text + "\"");
+    return value;
+}
+
+std::string Oem(const std::string& utf8) {
+    return platform::Utf8ToOem(utf8);
+}
+
+KeyPress Key(const ScriptLine& line, const std::string& name) {
+    const std::optional<KeyPress> key = ParseKey(name);
+    if (!key) Fail(line, "unknown key \"" + name + "\"");
+    return *key;
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(std::ostream& out, std::string modulePath)
+    : transcript_(out), frontEnd_(transcript_), modulePath_(std::move(modulePath)) {}
+
+int ScriptRunner::Run(std::string_view script) {
+    try {
+        const std::vector<ScriptLine> lines = ParseScript(script, ProcessEnvironment);
+        host_.emplace(modulePath_, frontEnd_, std::string());
+        for (const ScriptLine& line : lines) {
+            if (line.Words[0] == "answer") {
+                frontEnd_.Queue(ParseAnswer(line));
+                continue;
+            }
+            transcript_.Raw("> " + line.Text);
+            frontEnd_.BeginAction(line.Number);
+            std::optional<std::string> failure;
+            try {
+                Execute(line);
+            } catch (const HostError& error) {
+                failure = error.what();
+            }
+            ShowChanges();
+            const std::optional<std::string> shownFailure = frontEnd_.EndAction();
+            if (!failure) failure = shownFailure;
+            if (failure) {
+                transcript_.Raw("error: " + *failure);
+                return 1;
+            }
+        }
+        if (const std::optional<std::string> leftovers = frontEnd_.Leftovers()) {
+            transcript_.Raw("error: " + *leftovers);
+            return 1;
+        }
+        host_.reset();
+        return 0;
+    } catch (const HostError& error) {
+        transcript_.Raw(std::string("error: ") + error.what());
+        return 1;
+    }
+}
+
+Host& ScriptRunner::RequireHost() {
+    return *host_;
+}
+
+ModulePanel& ScriptRunner::RequirePanel() {
+    if (!host_->Panel()) throw HostError("no module panel is open");
+    return *host_->Panel();
+}
+
+void ScriptRunner::ShowChanges() {
+    Host& host = RequireHost();
+    if (host.Panel()) {
+        if (shownTitle_ != host.Panel()->Title())
+            transcript_.Labelled("title: ", host.Panel()->Title());
+        shownTitle_ = host.Panel()->Title();
+    } else if (shownTitle_) {
+        transcript_.Raw("panel closed");
+        shownTitle_.reset();
+    }
+    if (host.CommandLine() != shownCommandLine_)
+        transcript_.Labelled("command line: ", host.CommandLine());
+    shownCommandLine_ = host.CommandLine();
+}
+
+void ScriptRunner::Execute(const ScriptLine& line) {
+    Host& host = RequireHost();
+    const std::string& verb = line.Words[0];
+    const std::vector<std::string>& words = line.Words;
+    if (verb == "open") {
+        Open(line);
+    } else if (verb == "close") {
+        RequireWords(line, 1, 1, "close");
+        RequirePanel();
+        host.ClosePanel();
+    } else if (verb == "configure") {
+        RequireWords(line, 1, 2, "configure [ENTRY]");
+        const int result = host.Configure(OptionalIndex(line, 1));
+        transcript_.Raw("configure result: " + std::to_string(result));
+    } else if (verb == "key") {
+        RequireWords(line, 2, SIZE_MAX, "key KEY...");
+        Keys(line, 1);
+    } else if (verb == "enter" || verb == "cursor") {
+        RequireWords(line, 2, 2, "enter|cursor NAME");
+        ModulePanel& panel = RequirePanel();
+        const int index = panel.Find(Oem(words[1]));
+        if (index < 0) Fail(line, "the panel has no item \"" + words[1] + "\"");
+        panel.SetCursor(index, panel.Top());
+        if (verb == "enter") host.PressKey(*ParseKey("Enter"));
+    } else if (verb == "select" || verb == "unselect") {
+        RequireWords(line, 2, SIZE_MAX, "select|unselect NAME...|all");
+        Select(line, verb == "select");
+    } else if (verb == "copy" || verb == "move") {
+        RequireWords(line, 1, 2, "copy|move [FOLDER]");
+        host.PressKey(*ParseKey(verb == "copy" ? "F5" : "F6"),
+                      words.size() > 1 ? Oem(words[1]) : std::string());
+    } else if (verb == "put" || verb == "put-move") {
+        RequireWords(line, 2, SIZE_MAX, "put|put-move NAME...");
+        std::vector<std::string> names;
+        for (size_t i = 1; i < words.size(); ++i) names.push_back(Oem(words[i]));
+        host.PutFromLocal(names, verb == "put-move");
+    } else if (verb == "mkdir" || verb == "delete" || verb == "view" || verb == "edit") {
+        RequireWords(line, 1, 1, "mkdir|delete|view|edit");
+        const char* key = verb == "mkdir"    ? "F7"
+                          : verb == "delete" ? "F8"
+                          : verb == "view"   ? "F3"
+                                             : "F4";
+        host.PressKey(*ParseKey(key));
+    } else if (verb == "local") {
+        RequireWords(line, 2, 2, "local FOLDER");
+        if (!host.ChangeLocalFolder(Oem(words[1]))) Fail(line, "no such folder: " + words[1]);
+    } else if (verb == "local-file") {
+        RequireWords(line, 3, 3, "local-file NAME TEXT");
+        WriteLocalFile(line);
+    } else if (verb == "local-folder") {
+        RequireWords(line, 2, 2, "local-folder NAME");
+        std::error_code error;
+        std::filesystem::create_directories(
+            platform::ToNativePath(host.OtherLocal().PathOf(Oem(words[1]))), error);
+        if (error) Fail(line, "cannot create the folder " + words[1] + ": " + error.message());
+        host.OtherLocal().Reread();
+    } else if (verb == "print") {
+        Print(line);
+    } else if (verb == "remember-shortcut") {
+        RequireWords(line, 1, 1, "remember-shortcut");
+        rememberedShortcut_ = RequirePanel().ShortcutData();
+    } else if (verb == "trace") {
+        RequireWords(line, 2, 2, "trace on|off");
+        if (words[1] != "on" && words[1] != "off") Fail(line, "usage: trace on|off");
+        host.SetTracing(words[1] == "on");
+    } else if (verb == "type-ahead") {
+        RequireWords(line, 2, SIZE_MAX, "type-ahead KEY...");
+        TypeAhead(line);
+    } else {
+        Fail(line, "unknown command \"" + verb + "\"");
+    }
+}
+
+void ScriptRunner::Open(const ScriptLine& line) {
+    RequireWords(
+        line, 2, 3,
+        "open menu|disks [ENTRY] | open command TEXT | open shortcut [DATA] | open file NAME");
+    Host& host = RequireHost();
+    const std::string& how = line.Words[1];
+    if (how == "menu" || how == "disks") {
+        const int entry = OptionalIndex(line, 2);
+        const ModuleMenus menus = host.Menus();
+        const std::vector<std::string>& entries =
+            how == "menu" ? menus.PluginMenu : menus.DisksMenu;
+        if (entry < static_cast<int>(entries.size()))
+            transcript_.Labelled(how == "menu" ? "plugins menu: " : "disks menu: ", entries[entry]);
+        if (how == "menu")
+            host.OpenFromPluginsMenu(entry);
+        else
+            host.OpenFromDisksMenu(entry);
+    } else if (how == "command" && line.Words.size() == 3) {
+        host.OpenCommandLine(Oem(line.Words[2]));
+    } else if (how == "shortcut") {
+        host.OpenShortcut(line.Words.size() == 3 ? Oem(line.Words[2]) : rememberedShortcut_);
+    } else if (how == "file" && line.Words.size() == 3) {
+        host.OpenFile(Oem(line.Words[2]));
+    } else {
+        Fail(line,
+             "usage: open menu|disks [ENTRY] | open command TEXT | open shortcut [DATA] | open "
+             "file NAME");
+    }
+}
+
+void ScriptRunner::Keys(const ScriptLine& line, size_t first) {
+    std::vector<KeyPress> keys;
+    for (size_t i = first; i < line.Words.size(); ++i) keys.push_back(Key(line, line.Words[i]));
+    for (const KeyPress& key : keys) RequireHost().PressKey(key);
+}
+
+void ScriptRunner::Select(const ScriptLine& line, bool selected) {
+    ModulePanel& panel = RequirePanel();
+    if (line.Words.size() == 2 && line.Words[1] == "all") {
+        panel.SelectAll(selected);
+        return;
+    }
+    for (size_t i = 1; i < line.Words.size(); ++i) {
+        const int index = panel.Find(Oem(line.Words[i]));
+        if (index < 0) Fail(line, "the panel has no item \"" + line.Words[i] + "\"");
+        panel.SetSelected(index, selected);
+    }
+}
+
+void ScriptRunner::WriteLocalFile(const ScriptLine& line) {
+    Host& host = RequireHost();
+    const std::string path = platform::ToNativePath(host.OtherLocal().PathOf(Oem(line.Words[1])));
+    WriteFileBytes(path, Oem(line.Words[2]));
+    host.OtherLocal().Reread();
+}
+
+void ScriptRunner::TypeAhead(const ScriptLine& line) {
+    for (size_t i = 1; i < line.Words.size(); ++i) {
+        const KeyPress key = Key(line, line.Words[i]);
+        platform::InputEvent event;
+        event.VirtualKeyCode = static_cast<uint16_t>(key.VirtualKey);
+        event.ControlKeyState = ((key.ControlState & PKF_CONTROL) ? kRightCtrlPressed : 0) |
+                                ((key.ControlState & PKF_ALT) ? kRightAltPressed : 0) |
+                                ((key.ControlState & PKF_SHIFT) ? kShiftPressed : 0);
+        if (key.VirtualKey == VK_ESCAPE || key.VirtualKey == VK_RETURN ||
+            key.VirtualKey == VK_SPACE)
+            event.AsciiChar = static_cast<char>(key.VirtualKey);
+        platform::PushInput(event);
+    }
+}
+
+void ScriptRunner::Print(const ScriptLine& line) {
+    RequireWords(line, 2, 3, "print panel|local|keybar|cmdline|clipboard|shortcut|file NAME");
+    Host& host = RequireHost();
+    const std::string& what = line.Words[1];
+    if (what == "panel") {
+        transcript_.ModulePanelListing(RequirePanel());
+    } else if (what == "local") {
+        transcript_.LocalPanelListing(host.OtherLocal(), host.StartFolder());
+    } else if (what == "keybar") {
+        transcript_.KeyBar(RequirePanel().KeyBar());
+    } else if (what == "cmdline") {
+        transcript_.Labelled("command line: ", host.CommandLine());
+    } else if (what == "clipboard") {
+        transcript_.Raw("clipboard:");
+        transcript_.FileContent(platform::ClipboardText());
+    } else if (what == "shortcut") {
+        transcript_.Labelled("shortcut: ", RequirePanel().ShortcutData());
+    } else if (what == "file" && line.Words.size() == 3) {
+        const std::string path = host.OtherLocal().PathOf(Oem(line.Words[2]));
+        transcript_.Raw("file " + line.Words[2] + ":");
+        transcript_.FileContent(ReadFileBytes(platform::ToNativePath(path)));
+    } else {
+        Fail(line, "usage: print panel|local|keybar|cmdline|clipboard|shortcut|file NAME");
+    }
+}
+
+}  // namespace kestrova::host

@@ -1,0 +1,47 @@
+// Runs a script of user actions against the host and writes the transcript (see README.md for
+// the language). The first failure ends the run.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "host/host.h"
+#include "host/script_front_end.h"
+#include "host/script_parser.h"
+#include "host/transcript.h"
+
+namespace kestrova::host {
+
+class ScriptRunner {
+  public:
+    ScriptRunner(std::ostream& out, std::string modulePath);
+
+    // 0 when every line ran, 1 after a failure (written to the transcript as "error: ...").
+    int Run(std::string_view script);
+
+  private:
+    void Execute(const ScriptLine& line);
+    void Open(const ScriptLine& line);
+    void Print(const ScriptLine& line);
+    void Select(const ScriptLine& line, bool selected);
+    void Keys(const ScriptLine& line, size_t first);
+    void WriteLocalFile(const ScriptLine& line);
+    void TypeAhead(const ScriptLine& line);
+    // Writes what changed on screen after an action: the panel's title, its closing, the
+    // command line.
+    void ShowChanges();
+    Host& RequireHost();
+    ModulePanel& RequirePanel();
+
+    Transcript transcript_;
+    ScriptFrontEnd frontEnd_;
+    std::string modulePath_;
+    std::optional<Host> host_;
+    std::optional<std::string> shownTitle_;
+    std::string shownCommandLine_;
+    std::string rememberedShortcut_;
+};
+
+}  // namespace kestrova::host

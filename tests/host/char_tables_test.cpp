@@ -1,0 +1,64 @@
+#include "host/char_tables.h"
+
+#include <gtest/gtest.h>
+
+#include "host/case_tables.h"
+
+namespace kestrova::host {
+namespace {
+
+CharTableSet Table(int n) {
+    CharTableSet table{};
+    EXPECT_TRUE(FillCharTableSet(n, table)) << n;
+    return table;
+}
+
+TEST(CharTables, OffersExactlyThreeNamedTables) {
+    ASSERT_EQ(CharTableCount(), 3);
+    EXPECT_STREQ(Table(0).TableName, "KOI-8");
+    EXPECT_STREQ(Table(1).TableName, "CP-1251   (Windows russian)");
+    EXPECT_STREQ(Table(2).TableName, "ISO 8859-5 (Unix russian)");
+    CharTableSet table;
+    EXPECT_FALSE(FillCharTableSet(3, table));
+    EXPECT_FALSE(FillCharTableSet(-1, table));
+}
+
+// With the default OEM code page 866: the Cyrillic small a is 0xA0, capital A 0x80, yo 0xF1.
+TEST(CharTables, ConvertCyrillicBothWays) {
+    struct Case {
+        int Table;
+        unsigned char SmallA, CapitalA, SmallYo;
+    } cases[] = {{0, 0xC1, 0xE1, 0xA3}, {1, 0xE0, 0xC0, 0xB8}, {2, 0xD0, 0xB0, 0xF1}};
+    for (const Case& c : cases) {
+        const CharTableSet table = Table(c.Table);
+        EXPECT_EQ(table.DecodeTable[c.SmallA], 0xA0) << c.Table;
+        EXPECT_EQ(table.DecodeTable[c.CapitalA], 0x80) << c.Table;
+        EXPECT_EQ(table.DecodeTable[c.SmallYo], 0xF1) << c.Table;
+        EXPECT_EQ(table.EncodeTable[0xA0], c.SmallA) << c.Table;
+        EXPECT_EQ(table.UpperTable[c.SmallA], c.CapitalA) << c.Table;
+        EXPECT_EQ(table.LowerTable[c.CapitalA], c.SmallA) << c.Table;
+        for (int b = 0; b < 0x80; ++b) {
+            ASSERT_EQ(table.DecodeTable[b], b);
+        }
+        // Every Cyrillic letter of the set survives the way to OEM and back.
+        for (int b = 0x80; b < 256; ++b) {
+            if (table.DecodeTable[b] != '?') {
+                EXPECT_EQ(table.EncodeTable[table.DecodeTable[b]], b) << c.Table << " byte " << b;
+            }
+        }
+    }
+}
+
+TEST(CaseTables, FoldOemLetters) {
+    const CaseTables& oem = OemCaseTables();
+    EXPECT_EQ(oem.Upper['a'], 'A');
+    EXPECT_EQ(oem.Upper[0xA0], 0x80);  // а -> А
+    EXPECT_EQ(oem.Upper[0xE0], 0x90);  // р -> Р
+    EXPECT_EQ(oem.Upper[0xF1], 0xF0);  // ё -> Ё
+    EXPECT_EQ(oem.Lower[0x9F], 0xEF);  // Я -> я
+    EXPECT_EQ(oem.Upper['1'], '1');
+    EXPECT_EQ(oem.Upper[0xC4], 0xC4);  // box drawing stays
+}
+
+}  // namespace
+}  // namespace kestrova::host

@@ -1,0 +1,420 @@
+// A small module for testing the host: an in-memory folder tree that answers every entry point
+// and calls the host's services the way the real module does (messages, menus, dialogs, panel
+// control, dir lists, character tables, clipboard).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "hostapi/plugin_api.h"
+
+namespace {
+
+enum Msg {
+    MMenu,
+    MOk,
+    MCancel,
+    MConfigTitle,
+    MInterface,
+    MConnection,
+    MDefault,
+    MProxy,
+    MTemplates,
+    MCharTables,
+    MAbout,
+    MAboutText,
+    MDelete,
+    MMakeFolder,
+    MFolderName,
+    MCopy,
+    MFolderItems,
+    MTablesTitle,
+    MThings,
+};
+
+PluginStartupInfo Info;
+FarStandardFunctions Functions;
+const char* MenuString;
+
+const char* Text(int n) {
+    return Info.GetMsg(Info.ModuleNumber, n);
+}
+
+struct Node {
+    std::string Name;
+    bool Folder = false;
+    std::string Content;
+    std::vector<Node> Children;
+};
+
+Node Root{"",
+          true,
+          "",
+          {
+              {"alpha",
+               true,
+               "",
+               {{"one.txt", false, "first file\n", {}},
+                {"deep", true, "", {{"two.txt", false, "second\n", {}}}}}},
+              {"beta", true, "", {}},
+              {"readme.txt", false, "read me\n", {}},
+          }};
+
+struct Panel {
+    std::vector<std::string> Path;
+    std::string CurDir, Title, Shortcut;
+    const char* ColumnTitles[3] = {"Name", "Size", "Note"};
+    PanelMode Modes[10] = {};
+    KeyBarTitles KeyBar = {};
+};
+
+Node* Folder(const std::vector<std::string>& path) {
+    Node* node = &Root;
+    for (const std::string& name : path) {
+        Node* next = nullptr;
+        for (Node& child : node->Children)
+            if (child.Folder && child.Name == name) next = &child;
+        if (!next) return nullptr;
+        node = next;
+    }
+    return node;
+}
+
+// Enters dir: "..", a name, "a\b", or "\a" from the top. False when there is no such folder.
+bool Enter(Panel& panel, std::string dir) {
+    std::vector<std::string> path = panel.Path;
+    if (!dir.empty() && dir[0] == '\\') {
+        path.clear();
+        dir.erase(0, 1);
+    }
+    std::stringstream parts(dir);
+    for (std::string part; std::getline(parts, part, '\\');) {
+        if (part == "..") {
+            if (path.empty()) return false;
+            path.pop_back();
+        } else if (!part.empty()) {
+            path.push_back(part);
+        }
+    }
+    if (!Folder(path)) return false;
+    panel.Path = path;
+    return true;
+}
+
+int ShowMessage(unsigned flags, std::vector<const char*> lines, int buttons) {
+    return Info.Message(Info.ModuleNumber, flags, nullptr, lines.data(),
+                        static_cast<int>(lines.size()), buttons);
+}
+
+std::string Join(const std::vector<std::string>& path) {
+    std::string text;
+    for (const std::string& name : path) text += "\\" + name;
+    return text.empty() ? "\\" : text;
+}
+
+std::vector<std::string> Names(const PluginPanelItem* items, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) names.push_back(items[i].FindData.cFileName);
+    return names;
+}
+
+// Lists names in a box with one button, after a title.
+void ShowList(const char* title, const std::vector<std::string>& names, const std::string& last) {
+    std::vector<const char*> lines{title};
+    for (const std::string& name : names) lines.push_back(name.c_str());
+    lines.push_back(last.c_str());
+    lines.push_back(Text(MOk));
+    ShowMessage(0, lines, 1);
+}
+
+void ShowPluginDirList(Panel* panel) {
+    PanelInfo info{};
+    Info.Control(panel, FCTL_GETPANELINFO, &info);
+    if (info.CurrentItem <= 0 || info.CurrentItem >= info.ItemsNumber) return;
+    const std::string name = info.PanelItems[info.CurrentItem].FindData.cFileName;
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    if (!Info.GetPluginDirList(Info.ModuleNumber, panel, name.c_str(), &items, &count)) {
+        ShowList(Text(MFolderItems), {}, "refused");
+        return;
+    }
+    std::vector<std::string> names = Names(items, count);
+    Info.FreeDirList(items);
+    ShowList(Text(MFolderItems), names, "back in " + Join(panel->Path));
+}
+
+void ShowLocalDirList() {
+    PanelInfo other{};
+    Info.Control(INVALID_HANDLE_VALUE, FCTL_GETANOTHERPANELINFO, &other);
+    const std::string name = other.PanelItems[other.CurrentItem].FindData.cFileName;
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    if (!Info.GetDirList(name.c_str(), &items, &count)) {
+        ShowList(Text(MFolderItems), {}, "refused");
+        return;
+    }
+    std::vector<std::string> names = Names(items, count);
+    Info.FreeDirList(items);
+    ShowList(Text(MFolderItems), names,
+             "in " + std::string(other.CurDir).substr(std::string(other.CurDir).rfind('/')));
+}
+
+void ShowCharTables() {
+    std::vector<std::string> lines;
+    CharTableSet table;
+    for (int n = 0; Info.CharTable(n, reinterpret_cast<char*>(&table), sizeof table) >= 0; ++n) {
+        char line[200];
+        std::snprintf(line, sizeof line, "%s: C1->%02X, A0->%02X", table.TableName,
+                      table.DecodeTable[0xC1], table.EncodeTable[0xA0]);
+        lines.push_back(line);
+    }
+    ShowList(Text(MTablesTitle), lines, "end");
+}
+
+void CopyNamesToClipboard(Panel* panel) {
+    PanelInfo info{};
+    Info.Control(panel, FCTL_GETPANELINFO, &info);
+    std::string text;
+    for (int i = 0; i < info.SelectedItemsNumber; ++i)
+        text += std::string(info.SelectedItems[i].FindData.cFileName) + "\n";
+    Info.FSF->CopyToClipboard(text.c_str());
+}
+
+void ThingsMenu() {
+    FarMenuItem items[4] = {};
+    std::strcpy(items[0].Text, "First thing");
+    std::strcpy(items[1].Text, "Second thing");
+    items[1].Selected = 1;
+    items[2].Separator = 1;
+    std::strcpy(items[3].Text, "Last thing");
+    const int chosen = Info.Menu(Info.ModuleNumber, -1, -1, 0, FMENU_AUTOHIGHLIGHT, Text(MThings),
+                                 nullptr, nullptr, nullptr, nullptr, items, 4);
+    if (chosen >= 0) ShowMessage(0, {Text(MThings), items[chosen].Text}, 0);
+}
+
+}  // namespace
+
+KESTROVA_EXPORT void SetStartupInfo(const PluginStartupInfo* info) {
+    Info = *info;
+    Functions = *info->FSF;
+    Info.FSF = &Functions;
+}
+
+KESTROVA_EXPORT void GetPluginInfo(PluginInfo* info) {
+    static int diskNumber = 3;
+    MenuString = Text(MMenu);
+    info->StructSize = sizeof *info;
+    info->DiskMenuStrings = &MenuString;
+    info->DiskMenuNumbers = &diskNumber;
+    info->DiskMenuStringsNumber = 1;
+    info->PluginMenuStrings = &MenuString;
+    info->PluginMenuStringsNumber = 1;
+    info->PluginConfigStrings = &MenuString;
+    info->PluginConfigStringsNumber = 1;
+    info->CommandPrefix = "news:fake";
+}
+
+KESTROVA_EXPORT HANDLE OpenPlugin(int openFrom, intptr_t item) {
+    auto panel = std::make_unique<Panel>();
+    if (openFrom == OPEN_COMMANDLINE || openFrom == OPEN_SHORTCUT) {
+        const std::string text = reinterpret_cast<const char*>(item);
+        if (!text.empty() && !Enter(*panel, text)) return INVALID_HANDLE_VALUE;
+    }
+    return panel.release();
+}
+
+KESTROVA_EXPORT HANDLE OpenFilePlugin(const char*, const unsigned char* data, int dataSize) {
+    if (dataSize < 6 || std::memcmp(data, "[Fake]", 6) != 0) return INVALID_HANDLE_VALUE;
+    return new Panel;
+}
+
+KESTROVA_EXPORT void ClosePlugin(HANDLE plugin) {
+    delete static_cast<Panel*>(plugin);
+}
+
+KESTROVA_EXPORT void GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info) {
+    Panel& panel = *static_cast<Panel*>(plugin);
+    panel.CurDir = Join(panel.Path);
+    panel.Title = "Fake:" + panel.CurDir;
+    panel.Shortcut = panel.CurDir;
+    panel.Modes[3].ColumnTypes = "N,S,C0";
+    panel.Modes[3].ColumnWidths = "0,8,10";
+    panel.Modes[3].ColumnTitles = panel.ColumnTitles;
+    panel.KeyBar.Titles[6] = const_cast<char*>("MkFold");
+    info->Flags |= OPIF_ADDDOTS | OPIF_SHOWPRESERVECASE;
+    info->CurDir = panel.CurDir.c_str();
+    info->PanelTitle = panel.Title.c_str();
+    info->Format = "fake";
+    info->ShortcutData = panel.Shortcut.c_str();
+    info->PanelModesArray = panel.Modes;
+    info->PanelModesNumber = 10;
+    info->KeyBar = &panel.KeyBar;
+}
+
+KESTROVA_EXPORT int GetFindData(HANDLE plugin, PluginPanelItem** items, int* itemsNumber, int) {
+    const Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
+    const int count = static_cast<int>(folder->Children.size());
+    *items = count ? new PluginPanelItem[count]() : nullptr;
+    *itemsNumber = count;
+    for (int i = 0; i < count; ++i) {
+        const Node& node = folder->Children[i];
+        PluginPanelItem& item = (*items)[i];
+        std::snprintf(item.FindData.cFileName, NM, "%s", node.Name.c_str());
+        item.FindData.dwFileAttributes =
+            node.Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+        item.FindData.nFileSizeLow = static_cast<uint32_t>(node.Content.size());
+        if (!node.Folder) {
+            item.Description = strdup(("about " + node.Name).c_str());
+            item.CustomColumnNumber = 2;
+            item.CustomColumnData = new char* [2] { strdup("c0"), strdup("c1") };
+        }
+    }
+    return 1;
+}
+
+KESTROVA_EXPORT void FreeFindData(HANDLE, PluginPanelItem* items, int itemsNumber) {
+    for (int i = 0; i < itemsNumber; ++i) {
+        std::free(items[i].Description);
+        for (int c = 0; c < items[i].CustomColumnNumber; ++c)
+            std::free(items[i].CustomColumnData[c]);
+        delete[] items[i].CustomColumnData;
+    }
+    delete[] items;
+}
+
+KESTROVA_EXPORT int GetFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int move,
+                             char* destPath, int opMode) {
+    if (!(opMode & (OPM_SILENT | OPM_FIND)) &&
+        ShowMessage(0, {Text(MCopy), destPath, Text(MOk), Text(MCancel)}, 2) != 0)
+        return 0;
+    Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
+    for (int i = 0; i < itemsNumber; ++i) {
+        for (size_t c = 0; c < folder->Children.size(); ++c) {
+            Node& node = folder->Children[c];
+            if (node.Folder || node.Name != items[i].FindData.cFileName) continue;
+            std::ofstream(std::string(destPath) + "/" + node.Name, std::ios::binary)
+                << node.Content;
+            items[i].Flags &= ~PPIF_SELECTED;
+            if (move) folder->Children.erase(folder->Children.begin() + static_cast<long>(c));
+            break;
+        }
+    }
+    return 1;
+}
+
+KESTROVA_EXPORT int PutFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int,
+                             int opMode) {
+    Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
+    for (int i = 0; i < itemsNumber; ++i) {
+        std::ifstream in(items[i].FindData.cFileName, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        Node* existing = nullptr;
+        for (Node& node : folder->Children)
+            if (node.Name == items[i].FindData.cFileName) existing = &node;
+        if (existing && (opMode & OPM_EDIT))
+            existing->Content = content.str();
+        else
+            folder->Children.push_back({items[i].FindData.cFileName, false, content.str(), {}});
+    }
+    return 1;
+}
+
+KESTROVA_EXPORT int SetDirectory(HANDLE plugin, const char* dir, int) {
+    Panel* panel = static_cast<Panel*>(plugin);
+    if (std::strcmp(dir, "..") == 0 && panel->Path.empty()) {
+        // Leaving the top closes the panel, as the real module does.
+        Info.Control(plugin, FCTL_CLOSEPLUGIN, nullptr);
+        return 0;
+    }
+    return Enter(*panel, dir) ? 1 : 0;
+}
+
+KESTROVA_EXPORT int MakeDirectory(HANDLE plugin, char* name, int opMode) {
+    if (opMode & OPM_SILENT) return 0;
+    FarDialogItem items[5] = {};
+    items[0] = {DI_DOUBLEBOX, 3, 1, 40, 5, 0, {}, 0, 0, {}};
+    items[1] = {DI_TEXT, 5, 2, 0, 0, 0, {}, 0, 0, {}};
+    items[2] = {DI_EDIT, 5, 3, 38, 0, 1, {}, 0, 0, {}};
+    items[3] = {DI_BUTTON, 0, 4, 0, 0, 0, {}, DIF_CENTERGROUP, 1, {}};
+    items[4] = {DI_BUTTON, 0, 4, 0, 0, 0, {}, DIF_CENTERGROUP, 0, {}};
+    std::strcpy(items[0].Data, Text(MMakeFolder));
+    std::strcpy(items[1].Data, Text(MFolderName));
+    std::strcpy(items[3].Data, Text(MOk));
+    std::strcpy(items[4].Data, Text(MCancel));
+    const int closed = Info.Dialog(Info.ModuleNumber, -1, -1, 44, 7, nullptr, items, 5);
+    if (closed != 2 && closed != 3) return -1;
+    if (!*items[2].Data) return 0;
+    Folder(static_cast<Panel*>(plugin)->Path)->Children.push_back({items[2].Data, true, "", {}});
+    std::strcpy(name, items[2].Data);
+    return 1;
+}
+
+KESTROVA_EXPORT int DeleteFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int) {
+    const std::string question = "Delete " + std::to_string(itemsNumber) + " items?";
+    if (ShowMessage(FMSG_WARNING, {Text(MDelete), question.c_str(), Text(MDelete), Text(MCancel)},
+                    2) != 0)
+        return 0;
+    Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
+    for (int i = 0; i < itemsNumber; ++i)
+        std::erase_if(folder->Children,
+                      [&](const Node& node) { return node.Name == items[i].FindData.cFileName; });
+    return 1;
+}
+
+KESTROVA_EXPORT int ProcessKey(HANDLE plugin, int key, unsigned controlState) {
+    Panel* panel = static_cast<Panel*>(plugin);
+    if (key == VK_F4 && controlState == PKF_SHIFT) {
+        ThingsMenu();
+    } else if (key == VK_INSERT && controlState == (PKF_CONTROL | PKF_SHIFT)) {
+        CopyNamesToClipboard(panel);
+    } else if (key == 'F' && controlState == PKF_CONTROL) {
+        Info.Control(plugin, FCTL_INSERTCMDLINE, const_cast<char*>("fake-name"));
+    } else if (key == VK_F2 && controlState == 0) {
+        ShowPluginDirList(panel);
+    } else if (key == VK_F2 && controlState == PKF_ALT) {
+        ShowLocalDirList();
+    } else if (key == VK_F9 && controlState == 0) {
+        ShowCharTables();
+    } else if (key == 'Q' && controlState == PKF_CONTROL) {
+        Folder(panel->Path)->Children.push_back({"added.txt", false, "new\n", {}});
+        Info.Control(plugin, FCTL_UPDATEPANEL, nullptr);
+        PanelRedrawInfo redraw{1, 0};
+        Info.Control(plugin, FCTL_REDRAWPANEL, &redraw);
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
+KESTROVA_EXPORT int ProcessEvent(HANDLE, int, void*) {
+    return 0;
+}
+
+KESTROVA_EXPORT int Configure(int) {
+    int selected = 0;
+    while (true) {
+        FarMenuItem items[8] = {};
+        const int texts[8] = {MInterface, MConnection, MDefault, MProxy,
+                              MTemplates, MCharTables, -1,       MAbout};
+        for (int i = 0; i < 8; ++i) {
+            if (texts[i] < 0)
+                items[i].Separator = 1;
+            else
+                std::snprintf(items[i].Text, sizeof items[i].Text, "%s", Text(texts[i]));
+        }
+        items[selected].Selected = 1;
+        const int chosen =
+            Info.Menu(Info.ModuleNumber, -1, -1, 0, FMENU_AUTOHIGHLIGHT, Text(MConfigTitle),
+                      nullptr, nullptr, nullptr, nullptr, items, 8);
+        if (chosen < 0) return 1;
+        selected = chosen;
+        if (chosen == 7) ShowMessage(0, {Text(MAbout), Text(MAboutText), Text(MOk)}, 1);
+    }
+}
+
+KESTROVA_EXPORT void ExitFAR() {}

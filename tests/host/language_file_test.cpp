@@ -1,0 +1,66 @@
+#include "host/language_file.h"
+
+#include <gtest/gtest.h>
+
+#include "host/host_error.h"
+
+namespace kestrova::host {
+namespace {
+
+TEST(LanguageFile, ReadsMessagesInNumberOrder) {
+    const LanguageFile file = LanguageFile::Parse(
+        "// header comment\r\n.Language=Russian,Russian (Русский)\r\n\r\n// 0\r\n\"\"\r\n"
+        "  \"Say \"hi\" %s\"  \r\n\"\x8F\xE0\xA8\xA2\xA5\xE2\"\r\n",
+        "test.lng");
+    EXPECT_EQ(file.Language(), "Russian");
+    ASSERT_EQ(file.Count(), 3);
+    EXPECT_STREQ(file.Message(0), "");
+    EXPECT_STREQ(file.Message(1), "Say \"hi\" %s");
+    EXPECT_STREQ(file.Message(2), "\x8F\xE0\xA8\xA2\xA5\xE2");
+    EXPECT_STREQ(file.Message(3), "");
+    EXPECT_STREQ(file.Message(-1), "");
+}
+
+TEST(LanguageFile, RejectsBadFilesNamingTheLine) {
+    struct Case {
+        const char* Text;
+        const char* Error;
+    } cases[] = {
+        {"", "test.lng: no \".Language=\" header"},
+        {"\"text\"\n", "test.lng:1: expected the header"},
+        {".Language=English\n\"ok\"\nbare text\n",
+         "test.lng:3: expected a message in double quotes"},
+        {".Language=English\n\"open\n", "test.lng:2: expected a message in double quotes"},
+        {".Language=,x\n", "test.lng:1: the header names no language"},
+    };
+    for (const Case& c : cases) {
+        try {
+            LanguageFile::Parse(c.Text, "test.lng");
+            ADD_FAILURE() << "accepted: " << c.Text;
+        } catch (const HostError& error) {
+            EXPECT_TRUE(std::string(error.what()).starts_with(c.Error)) << error.what();
+        }
+    }
+    EXPECT_THROW(LanguageFile::Load("/nonexistent/KestrovaEng.lng"), HostError);
+}
+
+TEST(LanguageFile, ChoosesTheFileByLanguage) {
+    EXPECT_EQ(LanguageFileName(nullptr, nullptr), "KestrovaEng.lng");
+    EXPECT_EQ(LanguageFileName("rus", "en_US.UTF-8"), "KestrovaRus.lng");
+    EXPECT_EQ(LanguageFileName("eng", "ru_RU.UTF-8"), "KestrovaEng.lng");
+    EXPECT_EQ(LanguageFileName(nullptr, "ru_RU.UTF-8"), "KestrovaRus.lng");
+    EXPECT_EQ(LanguageFileName("", "ru_RU.UTF-8"), "KestrovaRus.lng");
+    EXPECT_EQ(LanguageFileName(nullptr, "C.UTF-8"), "KestrovaEng.lng");
+}
+
+TEST(LanguageFile, ShippedFilesLoad) {
+    const char* source = std::getenv("KESTROVA_SOURCE_DIR");
+    ASSERT_TRUE(source);
+    for (const char* name : {"KestrovaEng.lng", "KestrovaRus.lng"}) {
+        const LanguageFile file = LanguageFile::Load(std::string(source) + "/lang/" + name);
+        EXPECT_GE(file.Count(), 149) << name;
+    }
+}
+
+}  // namespace
+}  // namespace kestrova::host

@@ -1,0 +1,64 @@
+#include "host/script_parser.h"
+
+#include <gtest/gtest.h>
+
+#include "host/host_error.h"
+
+namespace kestrova::host {
+namespace {
+
+std::optional<std::string> TestEnvironment(const std::string& name) {
+    if (name == "WORK") return "/tmp/w";
+    return std::nullopt;
+}
+
+std::vector<std::string> Words(std::string_view text) {
+    const std::vector<ScriptLine> lines = ParseScript(text, TestEnvironment);
+    EXPECT_EQ(lines.size(), 1u);
+    return lines.empty() ? std::vector<std::string>() : lines[0].Words;
+}
+
+TEST(ScriptParser, SplitsWordsQuotesCommentsAndVariables) {
+    struct Case {
+        const char* Line;
+        std::vector<std::string> Words;
+    } cases[] = {
+        {"key F7", {"key", "F7"}},
+        {"  key\tCtrl+R   Down  ", {"key", "Ctrl+R", "Down"}},
+        {"open command \"news://host/a b\"", {"open", "command", "news://host/a b"}},
+        {"answer dialog 4 2=\"two words\" 5=on", {"answer", "dialog", "4", "2=two words", "5=on"}},
+        {"local-file a.txt \"line\\none \\\"q\\\" \\\\\"",
+         {"local-file", "a.txt", "line\none \"q\" \\"}},
+        {"key F7 # a comment", {"key", "F7"}},
+        {"print \"# not a comment\"", {"print", "# not a comment"}},
+        {"local ${WORK}/x", {"local", "/tmp/w/x"}},
+        {"local \"${WORK} y\"", {"local", "/tmp/w y"}},
+        {"put \"\"", {"put", ""}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Words(c.Line), c.Words) << c.Line;
+}
+
+TEST(ScriptParser, KeepsLineNumbersAndSkipsEmptyLines) {
+    const std::vector<ScriptLine> lines =
+        ParseScript("# header\n\nopen menu\r\n   \nclose  # done\n", TestEnvironment);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].Number, 3);
+    EXPECT_EQ(lines[0].Text, "open menu");
+    EXPECT_EQ(lines[1].Number, 5);
+    EXPECT_EQ(lines[1].Text, "close");
+}
+
+TEST(ScriptParser, RejectsMalformedLinesNamingThem) {
+    const char* bad[] = {"key \"F7", "x \"a\\qb\"", "local ${UNSET}", "local ${WORK", "x \"ends\\"};
+    for (const char* line : bad) {
+        try {
+            ParseScript(std::string("ok\n") + line, TestEnvironment);
+            ADD_FAILURE() << "accepted: " << line;
+        } catch (const HostError& error) {
+            EXPECT_TRUE(std::string(error.what()).starts_with("line 2: ")) << error.what();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kestrova::host
