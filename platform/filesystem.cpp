@@ -55,14 +55,15 @@ bool IsNativeDirectory(const std::string& native) {
     return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Creates native and its missing parents.
-void CreateNativeDirectories(const std::string& native) {
+// Creates native and its missing parents, private to the user: the home folder holds the
+// settings store with the accounts' passwords.
+void CreatePrivateDirectories(const std::string& native) {
     if (native.empty() || IsNativeDirectory(native)) return;
     const size_t parentEnd = native.find_last_of(kPathDelim);
     if (parentEnd != std::string::npos && parentEnd > 0) {
-        CreateNativeDirectories(native.substr(0, parentEnd));
+        CreatePrivateDirectories(native.substr(0, parentEnd));
     }
-    mkdir(native.c_str(), 0777);
+    mkdir(native.c_str(), 0700);
 }
 
 FILETIME FileTimeOf(const statx_timestamp& stamp) {
@@ -82,7 +83,7 @@ std::string FromNativePath(std::string_view nativePath) {
 std::string HomeFolder() {
     std::string native = NativeHomeFolder();
     DropTrailingDelimiters(native);
-    CreateNativeDirectories(native);
+    CreatePrivateDirectories(native);
     return FromNativePath(native);
 }
 

@@ -12,7 +12,8 @@ namespace kestrova::platform {
 constexpr char kPathDelim = '/';
 
 // KESTROVA_HOME, default $XDG_DATA_HOME/kestrova or ~/.local/share/kestrova (OEM text, without a
-// trailing delimiter). Created with its missing parents on each call that finds it missing.
+// trailing delimiter). Created with its missing parents, private to the user (0700), on each
+// call that finds it missing.
 // Stands for the folder of the module file (settings, Cache, logs).
 std::string HomeFolder();
 

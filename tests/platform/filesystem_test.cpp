@@ -66,6 +66,8 @@ TEST_F(FileSystemTest, HomeFolderFollowsTheEnvironmentAndIsCreated) {
         const std::string expected = At(c.expectedBelowFolder);
         EXPECT_EQ(HomeFolder(), expected);
         EXPECT_TRUE(DirectoryExists(expected)) << expected;
+        const auto permissions = std::filesystem::status(expected).permissions();
+        EXPECT_EQ(permissions & std::filesystem::perms::all, std::filesystem::perms::owner_all);
     }
 }
 
