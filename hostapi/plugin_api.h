@@ -270,6 +270,7 @@ struct FarDialogItem {
 
 // ---- Host version ----------------------------------------------------------------------------
 
+// ACTL_GETFARVERSION: param points to an int that receives the version (low word).
 enum { ACTL_GETFARVERSION = 0 };
 
 // ---- Open modes and events -------------------------------------------------------------------
