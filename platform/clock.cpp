@@ -171,7 +171,7 @@ double SystemTimeToDateTime(const SYSTEMTIME& st) {
 }
 
 SYSTEMTIME DateTimeToSystemTime(double dateTime) {
-    // Far beyond either end of the range; keeps the day count inside an integer.
+    // Well beyond either end of the range; keeps the day count inside an integer.
     constexpr double kBeyondRange = 1e8;
     if (!std::isfinite(dateTime) || std::fabs(dateTime) > kBeyondRange) {
         throw std::out_of_range("date-time outside the calendar's range");
