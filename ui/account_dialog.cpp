@@ -1,0 +1,108 @@
+#include "ui/account_dialog.h"
+
+#include <array>
+
+#include "ui/char_tables.h"
+#include "ui/dialog_builder.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+namespace {
+
+enum : int {
+    kDescription = 2,
+    kAddress = 4,
+    kPassword = 6,
+    kFromName = 9,
+    kFromAddr = 11,
+    kReplyTo = 13,
+    kOrganization = 15,
+    kAskPassword = 17,
+    kUseProxy = 18,
+    kChooseSlot = 20,
+    kSlotName = 21,
+    kSave = 23,
+    kConnect = 24,
+};
+
+// The address shows user name, host, port and path; the password has its own field.
+constexpr unsigned kAddressFlags = kUrlUserName | kUrlNoScheme;
+
+constexpr std::array<DialogItemTemplate, 26> kTemplate{{
+    {DI_DOUBLEBOX, 3, 1, 70, 0, 64},
+    {DI_TEXT, 5, 2, 0, 0, 66},
+    {DI_EDIT, 18, 2, 68, 0, 0},
+    {DI_TEXT, 5, 3, 0, 0, 65},
+    {DI_EDIT, 18, 3, 68, 0, 0},
+    {DI_TEXT, 5, 4, 0, 0, 30},
+    {DI_PSWEDIT, 18, 4, 68, 0, 0},
+    {DI_TEXT, 5, 5, 0, kSeparatorLine, 0},
+    {DI_TEXT, 5, 6, 0, 0, 67},
+    {DI_EDIT, 18, 6, 68, 0, 0},
+    {DI_TEXT, 5, 7, 0, 0, 68},
+    {DI_EDIT, 18, 7, 68, 0, 0},
+    {DI_TEXT, 5, 8, 0, 0, 69},
+    {DI_EDIT, 18, 8, 68, 0, 0},
+    {DI_TEXT, 5, 9, 0, 0, 70},
+    {DI_EDIT, 18, 9, 68, 0, 0},
+    {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
+    {DI_CHECKBOX, 5, 11, 0, 0, 71},
+    {DI_CHECKBOX, 5, 12, 0, 0, 72},
+    {DI_TEXT, 5, 13, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 5, 14, 0, 0, 73},
+    {DI_TEXT, 27, 14, 0, 0, 0},
+    {DI_TEXT, 5, 15, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 16, 0, kButtonRow, 12},
+    {DI_BUTTON, 0, 16, 0, kButtonRow, 15},
+    {DI_BUTTON, 0, 16, 0, kButtonRow, 2},
+}};
+
+}  // namespace
+
+int EditAccount(TAccountOptions& account) {
+    DialogItems items =
+        BuildDialog(kTemplate, Options.ConnectAsDefault ? kConnect : kSave, kDescription);
+    std::string address;
+    BuildUrl(account.Url, kAddressFlags, address);
+    SetItemText(items[kDescription], account.Description);
+    SetItemHistory(items[kAddress], "KstrvUrl");
+    SetItemText(items[kAddress], address);
+    SetItemText(items[kPassword], account.Url.Password);
+    const struct {
+        int item;
+        const char* history;
+        std::string* field;
+    } texts[] = {{kFromName, "KstrvName", &account.FromName},
+                 {kFromAddr, "KstrvAddr", &account.FromAddr},
+                 {kReplyTo, "KstrvAddr", &account.ReplyTo},
+                 {kOrganization, "KstrvOrg", &account.Organization}};
+    for (const auto& text : texts) {
+        SetItemHistory(items[text.item], text.history);
+        SetItemText(items[text.item], *text.field);
+    }
+    SetItemCheck(items[kAskPassword], account.AskPassword);
+    SetItemCheck(items[kUseProxy], account.UseProxy);
+
+    // The slot chosen here reaches the record only with "save" or "connect".
+    int slot = account.CharTable;
+    SetItemText(items[kSlotName], SlotName(slot));
+    int closedBy;
+    while ((closedBy = ShowDialog(items, "dlgEditAcct")) == kChooseSlot) {
+        slot = ChooseSlot(slot);
+        SetItemText(items[kSlotName], SlotName(slot));
+    }
+    if (closedBy != kSave && closedBy != kConnect) return kAccountCancel;
+
+    account.Description = ItemText(items[kDescription]);
+    account.Url = TUrlComponents{};
+    ParseUrl(ItemText(items[kAddress]), kUrlNoScheme, account.Url);
+    const std::string password = ItemText(items[kPassword]);
+    if (!password.empty()) account.Url.Password = password;
+    for (const auto& text : texts) *text.field = ItemText(items[text.item]);
+    account.AskPassword = ItemCheck(items[kAskPassword]);
+    account.UseProxy = ItemCheck(items[kUseProxy]);
+    account.CharTable = slot;
+    return closedBy == kSave ? kAccountSave : kAccountConnect;
+}
+
+}  // namespace kestrova

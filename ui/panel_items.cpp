@@ -1,0 +1,38 @@
+#include "ui/panel_items.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace kestrova {
+
+PluginPanelItem* AllocPanelItems(int count) {
+    if (count <= 0) return nullptr;
+    void* block = std::calloc(static_cast<size_t>(count), sizeof(PluginPanelItem));
+    if (!block) throw std::bad_alloc();
+    return static_cast<PluginPanelItem*>(block);
+}
+
+char* NewItemText(std::string_view text) {
+    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (!copy) throw std::bad_alloc();
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
+    return copy;
+}
+
+void FreePanelItems(PluginPanelItem* items, int count) {
+    if (!items) return;
+    for (int i = 0; i < count; ++i) {
+        PluginPanelItem& item = items[i];
+        std::free(item.Description);
+        std::free(item.Owner);
+        if (item.CustomColumnData) {
+            for (int c = 0; c < item.CustomColumnNumber; ++c) std::free(item.CustomColumnData[c]);
+            std::free(item.CustomColumnData);
+        }
+    }
+    std::free(items);
+}
+
+}  // namespace kestrova
