@@ -1,0 +1,40 @@
+"""The record of what clients sent and what the server answered, for tests to compare.
+
+Each line is "#<connection> C: <command line>", "#<connection> S: <status line>" or
+"#<connection> * <event>"; data blocks are not written, only their status lines."""
+
+import threading
+
+
+class ExchangeLog:
+    def __init__(self, path: str = None):
+        self._lock = threading.Lock()
+        self._file = open(path, "a", encoding="latin-1", newline="\n") if path else None
+        self._commands = []  # (connection, command line) in arrival order
+
+    def close(self):
+        if self._file:
+            self._file.close()
+            self._file = None
+
+    def _write(self, connection: int, marker: str, text: str):
+        if self._file:
+            self._file.write(f"#{connection} {marker} {text}\n")
+            self._file.flush()
+
+    def client(self, connection: int, text: str):
+        with self._lock:
+            self._commands.append((connection, text))
+            self._write(connection, "C:", text)
+
+    def server(self, connection: int, text: str):
+        with self._lock:
+            self._write(connection, "S:", text)
+
+    def event(self, connection: int, text: str):
+        with self._lock:
+            self._write(connection, "*", text)
+
+    def commands(self) -> list:
+        with self._lock:
+            return list(self._commands)
