@@ -54,9 +54,10 @@ void WalkPlugin(ModuleCalls& module, HANDLE plugin, const std::string& prefix, P
 }  // namespace
 
 bool CollectLocalTree(const std::string& dir, PanelItemList& out) {
-    const std::filesystem::path folder = platform::ToNativePath(dir);
     std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) return false;
+    const std::filesystem::path folder =
+        std::filesystem::absolute(platform::ToNativePath(dir), error).lexically_normal();
+    if (error || !std::filesystem::is_directory(folder, error)) return false;
     std::filesystem::path name = folder.filename();
     if (name.empty())  // "dir/" names its last component before the delimiter
         name = folder.parent_path().filename();

@@ -104,21 +104,23 @@ void Host::Open(HANDLE plugin) {
     RereadPanels();
 }
 
-void Host::OpenFromPluginsMenu(int entry) {
+std::string Host::OpenFromPluginsMenu(int entry) {
     RequireNoPanel();
     const ModuleMenus menus = Menus();
     if (entry < 0 || entry >= static_cast<int>(menus.PluginMenu.size()))
         throw HostError("the plugins menu has no entry " + std::to_string(entry) +
                         " of the module");
     Open(module_.OpenPlugin(OPEN_PLUGINSMENU, entry, std::to_string(entry)));
+    return menus.PluginMenu[entry];
 }
 
-void Host::OpenFromDisksMenu(int entry) {
+std::string Host::OpenFromDisksMenu(int entry) {
     RequireNoPanel();
     const ModuleMenus menus = Menus();
     if (entry < 0 || entry >= static_cast<int>(menus.DisksMenu.size()))
         throw HostError("the disks menu has no entry " + std::to_string(entry) + " of the module");
     Open(module_.OpenPlugin(OPEN_DISKMENU, entry, std::to_string(entry)));
+    return menus.DisksMenu[entry];
 }
 
 void Host::OpenCommandLine(const std::string& commandLine) {

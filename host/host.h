@@ -46,8 +46,9 @@ class Host {
 
     // Opening the module's panel. Each throws HostError when a panel is already open or the
     // menu has no such entry; a refusal of the module is told to the front end.
-    void OpenFromPluginsMenu(int entry);
-    void OpenFromDisksMenu(int entry);
+    // Both return the text of the chosen entry.
+    std::string OpenFromPluginsMenu(int entry);
+    std::string OpenFromDisksMenu(int entry);
     void OpenCommandLine(const std::string& commandLine);  // e.g. "news://server/group"
     void OpenShortcut(const std::string& data);
     void OpenFile(const std::string& name);  // a file of the active local panel's folder

@@ -76,6 +76,7 @@ int ScriptRunner::Run(std::string_view script) {
             if (!failure) failure = shownFailure;
             if (failure) {
                 transcript_.Raw("error: " + *failure);
+                host_->SetTracing(false);  // closing down is not part of the transcript
                 return 1;
             }
         }
@@ -161,6 +162,11 @@ void ScriptRunner::Execute(const ScriptLine& line) {
     } else if (verb == "local") {
         RequireWords(line, 2, 2, "local FOLDER");
         if (!host.ChangeLocalFolder(Oem(words[1]))) Fail(line, "no such folder: " + words[1]);
+    } else if (verb == "local-cursor") {
+        RequireWords(line, 2, 2, "local-cursor NAME");
+        const int index = host.OtherLocal().Find(Oem(words[1]));
+        if (index < 0) Fail(line, "the local panel has no item \"" + words[1] + "\"");
+        host.OtherLocal().SetCursor(index, 0);
     } else if (verb == "local-file") {
         RequireWords(line, 3, 3, "local-file NAME TEXT");
         WriteLocalFile(line);
@@ -196,15 +202,9 @@ void ScriptRunner::Open(const ScriptLine& line) {
     const std::string& how = line.Words[1];
     if (how == "menu" || how == "disks") {
         const int entry = OptionalIndex(line, 2);
-        const ModuleMenus menus = host.Menus();
-        const std::vector<std::string>& entries =
-            how == "menu" ? menus.PluginMenu : menus.DisksMenu;
-        if (entry < static_cast<int>(entries.size()))
-            transcript_.Labelled(how == "menu" ? "plugins menu: " : "disks menu: ", entries[entry]);
-        if (how == "menu")
-            host.OpenFromPluginsMenu(entry);
-        else
-            host.OpenFromDisksMenu(entry);
+        const std::string chosen =
+            how == "menu" ? host.OpenFromPluginsMenu(entry) : host.OpenFromDisksMenu(entry);
+        transcript_.Labelled(how == "menu" ? "plugins menu: " : "disks menu: ", chosen);
     } else if (how == "command" && line.Words.size() == 3) {
         host.OpenCommandLine(Oem(line.Words[2]));
     } else if (how == "shortcut") {
