@@ -1,18 +1,23 @@
 // kestrova: the host program. Runs a script of user actions against the module and prints the
-// transcript.
+// transcript, or moves the settings store to and from a text file.
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "common/errors.h"
 #include "host/module_loader.h"
 #include "host/script_runner.h"
+#include "store/settings_transfer.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kestrova --script FILE   run a script of user actions (FILE \"-\": standard input)\n"
+    "usage: kestrova --script FILE            run a script of user actions (FILE \"-\": standard "
+    "input)\n"
+    "       kestrova --export-settings FILE   write the settings store to a text file\n"
+    "       kestrova --import-settings FILE   apply such a file to the settings store\n"
     "The module is KESTROVA_MODULE or kestrova.so next to this program; see host/README.md.\n";
 
 int RunScript(const char* name) {
@@ -34,10 +39,28 @@ int RunScript(const char* name) {
     return result;
 }
 
+// The settings store lives in KESTROVA_HOME; the module's own code reads and writes the text.
+int TransferSettings(bool exporting, const char* path) {
+    try {
+        if (exporting)
+            kestrova::ExportSettings(path);
+        else
+            kestrova::ImportSettings(path);
+        return 0;
+    } catch (const kestrova::Exception& error) {
+        std::cerr << "kestrova: " << error.what() << '\n';
+        return 1;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--script") == 0) return RunScript(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--export-settings") == 0)
+        return TransferSettings(true, argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--import-settings") == 0)
+        return TransferSettings(false, argv[2]);
     std::cerr << kUsage;
     return 2;
 }
