@@ -90,12 +90,16 @@ def main(argv=None) -> int:
         return 2
     signal.signal(signal.SIGTERM, _stop)
     try:
-        print(f"PORT {server.port}", flush=True)
+        control_port = None
         if arguments.control_port is not None:
-            print(f"CONTROL {server.open_control_port(arguments.control_port)}", flush=True)
+            control_port = server.open_control_port(arguments.control_port)
         if arguments.pid_file:
             with open(arguments.pid_file, "w") as file:
                 file.write(f"{os.getpid()}\n")
+        # The port line comes last: a test that has read it finds everything in place.
+        print(f"PORT {server.port}", flush=True)
+        if control_port is not None:
+            print(f"CONTROL {control_port}", flush=True)
         server.serve_forever()
     except KeyboardInterrupt:
         pass
