@@ -1,0 +1,123 @@
+// A registry-mode panel for tests: module settings in a fresh store, a fake host whose panel
+// control reports a scripted panel and records what the manager asks of it, and helpers to
+// open a manager, list a level and look into the stored keys.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/news_registry_manager.h"
+#include "store/reg_ini_file.h"
+#include "ui/module_settings.h"
+#include "ui/panel_items.h"
+
+namespace kestrova::testing {
+
+struct ListedItem {
+    std::string name;
+    uint32_t attributes;
+    intptr_t userData;
+    std::string description;
+    FILETIME created;
+    FILETIME modified;
+};
+
+class RegistryPanelTest : public ::testing::Test {
+  protected:
+    static inline const HANDLE kOwner = reinterpret_cast<HANDLE>(0x1234);
+
+    RegistryPanelTest() {
+        current_ = this;
+        StartupInfo.Control = &PanelControl;
+        KeyBarTitles = {};
+    }
+    ~RegistryPanelTest() override { current_ = nullptr; }
+
+    std::unique_ptr<TNewsRegistryManager> Open() {
+        auto manager = std::make_unique<TNewsRegistryManager>(kOwner, OptionsKey, PrivateRoot);
+        manager->OnNotify = [this](int kind, intptr_t p1, intptr_t p2) {
+            questions.push_back(
+                {kind, reinterpret_cast<const char*>(p1), reinterpret_cast<const char*>(p2)});
+            return answer;
+        };
+        return manager;
+    }
+
+    static std::vector<ListedItem> List(TRegistryManager& manager) {
+        PluginPanelItem* items = nullptr;
+        int count = 0;
+        manager.ListItems(items, count);
+        std::vector<ListedItem> listed;
+        for (int i = 0; i < count; ++i) {
+            const PluginPanelItem& item = items[i];
+            listed.push_back({item.FindData.cFileName, item.FindData.dwFileAttributes,
+                              item.UserData, item.Description ? item.Description : "",
+                              item.FindData.ftCreationTime, item.FindData.ftLastWriteTime});
+        }
+        FreePanelItems(items, count);
+        return listed;
+    }
+    static std::vector<std::string> Names(TRegistryManager& manager) {
+        std::vector<std::string> names;
+        for (const ListedItem& item : List(manager)) names.push_back(item.name);
+        return names;
+    }
+
+    // The key of the plugin store (HOSTS) joined with a store path.
+    static std::string StoreKey(const std::string& path = "") {
+        return OptionsKey + "HOSTS" + path;
+    }
+    static bool KeyExists(const std::string& key) {
+        TRegistry registry;
+        return registry.OpenKey(key, false);
+    }
+
+    // The panel that FCTL_GETPANELINFO reports: "..", then items with their UserData.
+    void SetPanel(const std::vector<std::pair<std::string, intptr_t>>& items) {
+        panelItems.assign(items.size(), PluginPanelItem{});
+        for (size_t i = 0; i < items.size(); ++i) {
+            std::strcpy(panelItems[i].FindData.cFileName, items[i].first.c_str());
+            panelItems[i].UserData = items[i].second;
+        }
+    }
+
+    struct Question {
+        int kind;
+        std::string text;
+        std::string message;
+    };
+    struct ControlCall {
+        int command;
+        PanelRedrawInfo redraw;
+    };
+
+    ModuleSettings settings;
+    FakeHost& host = settings.host;
+    std::vector<PluginPanelItem> panelItems;
+    std::vector<ControlCall> controls;
+    std::vector<Question> questions;
+    int answer = 1;
+
+  private:
+    static inline RegistryPanelTest* current_ = nullptr;
+
+    static int PanelControl(HANDLE plugin, int command, void* param) {
+        EXPECT_EQ(plugin, kOwner);
+        RegistryPanelTest& test = *current_;
+        ControlCall call{command, {-1, -1}};
+        if (command == FCTL_GETPANELINFO) {
+            auto& info = *static_cast<PanelInfo*>(param);
+            info.PanelItems = test.panelItems.data();
+            info.ItemsNumber = static_cast<int>(test.panelItems.size());
+        } else if (command == FCTL_REDRAWPANEL && param) {
+            call.redraw = *static_cast<PanelRedrawInfo*>(param);
+        }
+        test.controls.push_back(call);
+        return 1;
+    }
+};
+
+}  // namespace kestrova::testing
