@@ -142,7 +142,11 @@ void TWinSocket::SocketOpen() {
 }
 
 void TWinSocket::SocketConnect(const std::string& host, uint16_t port) {
-    if (!host.empty()) GetSockAddress(host, port);
+    if (!host.empty()) {
+        LastError = 0;
+        GetSockAddress(host, port);
+        if (LastError != 0) return;  // a failed look-up reported to OnError: nothing to connect to
+    }
     SocketOpen();
     if (Handle < 0) return;
 
@@ -387,13 +391,14 @@ int TWinSocket::ReadLine(std::string& text) {
     text.clear();
     size_t taken = 0;
     for (;;) {
+        bool ended = false;  // the connection ended or failed: no more bytes will come
         if (received_.Empty() && Handle >= 0) {
             WaitScope scope(*this);
-            ReceiveBlock();
+            ended = ReceiveBlock() < 0;
         }
         const TLineBuffer::LinePart part = received_.TakeLinePart(text);
         taken = part.taken;
-        if (part.ended || !IsConnected()) break;
+        if (part.ended || ended || !IsConnected()) break;
     }
     return static_cast<int>(taken);
 }

@@ -93,6 +93,18 @@ TEST(WinSocket, OnErrorReceivesErrorsInsteadOfRaising) {
     EXPECT_EQ(socket.State, kSocketIdle);
 }
 
+TEST(WinSocket, FailedLookupReportedToOnErrorConnectsNowhere) {
+    TWinSocket socket(5, 1024);
+    std::vector<uint32_t> codes;
+    socket.OnError = [&](TWinSocket&, uint32_t code, const std::string&, const std::string&) {
+        codes.push_back(code);
+    };
+    socket.SocketConnect("no-such-host.onion", 119);
+    EXPECT_EQ(codes, std::vector<uint32_t>{kRefused + 11001});
+    EXPECT_EQ(socket.State, kSocketIdle);
+    EXPECT_EQ(socket.Handle, -1);
+}
+
 TEST(WinSocket, SilentPeerTimesOutAfterFourTicksPerTimeoutUnit) {
     FakeClock clock;
     LoopbackPeer peer([](int fd) { ReceiveUntilClosed(fd); });
