@@ -214,6 +214,15 @@ class ControlsValidationTest(unittest.TestCase):
             controls.update({"delay_ms": 7, "bogus": 1})
         self.assertEqual(controls.get("delay_ms"), 5)
 
+    def test_update_keeps_rule_counters_unless_the_rules_change(self):
+        rules = [{"command": "X", "reply": "400 once", "times": 1}]
+        controls = Controls({"rules": rules})
+        self.assertIsNotNone(controls.match(1, "X"))
+        controls.update({"delay_ms": 1})
+        self.assertIsNone(controls.match(1, "X"))
+        controls.update({"rules": rules})
+        self.assertIsNotNone(controls.match(1, "x now"))
+
     def test_control_file_is_reloaded_when_it_changes(self):
         folder = tempfile.mkdtemp()
         path = os.path.join(folder, "controls.json")

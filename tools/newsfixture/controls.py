@@ -126,7 +126,10 @@ class Controls:
     def update(self, knobs: dict):
         """Changes the given knobs; new rules start with fresh counters."""
         with self._lock:
+            counters = (self._seen, self._used)
             self._set(self._merged(self._knobs, knobs))
+            if "rules" not in knobs:
+                self._seen, self._used = counters
 
     def reset(self, knobs: dict = None):
         """Back to the start-up knobs, with the given ones applied on top."""

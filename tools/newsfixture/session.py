@@ -324,7 +324,8 @@ class Session:
             return Reply("412 No newsgroup selected")
         if self.current is None:
             return Reply("420 No current article selected")
-        numbers = self.group.numbers()
+        with self.spool.lock:
+            numbers = self.group.numbers()
         if forward:
             following = [number for number in numbers if number > self.current]
             if not following:
