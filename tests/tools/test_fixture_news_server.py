@@ -5,7 +5,7 @@ import shutil
 import tempfile
 import unittest
 
-from fixture_harness import RunningServer, article, write_spool
+from fixture_harness import RunningServer, article
 
 from newsfixture import wire
 from newsfixture.spool import Spool, SpoolError
