@@ -1,0 +1,145 @@
+#include "news/connection_log.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/streams.h"
+#include "platform/clock.h"
+#include "temp_home.h"
+
+namespace kestrova {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr SYSTEMTIME kMorning{2024, 3, 2, 5, 7, 8, 9, 0};
+
+TConnectionLog::LocalClock Fixed() {
+    return [] { return kMorning; };
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) lines.push_back("|" + text.substr(start));
+    return lines;
+}
+
+TEST(ConnectionLogTest, LineHasDateTimeOwnerLevelAndText) {
+    TempHomeForTest home;
+    TConnectionLog log("news.log", Fixed());
+    const std::string date = platform::ShortDateText(kMorning);
+    EXPECT_EQ(log.FormatLine(0x1F, 1, "> GROUP alt.test"),
+              date + " 07:08:09 0000001F 1 > GROUP alt.test\r\n");
+    EXPECT_EQ(log.FormatLine(0xDEADBEEF, 3, ""), date + " 07:08:09 DEADBEEF 3 \r\n");
+    EXPECT_EQ(platform::ShortDateText(kMorning, "%d.%m.%Y"), "05.03.2024");
+}
+
+TEST(ConnectionLogTest, PasswordArgumentIsMasked) {
+    struct Case {
+        const char* text;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"> AUTHINFO PASS s3cret", "> AUTHINFO PASS ********"},
+        {"> authinfo pass s3cret word", "> authinfo pass ********"},
+        {"> AUTHINFO PASS ", "> AUTHINFO PASS ********"},
+        {"> AUTHINFO PASS", "> AUTHINFO PASS"},
+        {"> AUTHINFO USER bob", "> AUTHINFO USER bob"},
+        {"< 381 AUTHINFO PASS required", "< 381 AUTHINFO PASS required"},
+        {"AUTHINFO PASS in a posted line", "AUTHINFO PASS in a posted line"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MaskSecrets(c.text), c.logged) << c.text;
+
+    TempHomeForTest home;
+    TConnectionLog log("news.log", Fixed());
+    log.WriteLine(1, 1, "> AUTHINFO PASS s3cret");
+    const std::string written = ReadFile(home.At("news.log"));
+    EXPECT_EQ(written.find("s3cret"), std::string::npos) << written;
+    EXPECT_NE(written.find("> AUTHINFO PASS ********\r\n"), std::string::npos) << written;
+}
+
+TEST(ConnectionLogTest, NameWithoutFolderGoesToTheHomeFolder) {
+    TempHomeForTest home;
+    EXPECT_EQ(LogFilePath("news.log"), home.At("news.log"));
+    EXPECT_EQ(LogFilePath(home.At("sub.log")), home.At("sub.log"));
+    TConnectionLog log("news.log", Fixed());
+    ASSERT_TRUE(log.IsOpen());
+    log.WriteLine(2, 0, "Connecting");
+    EXPECT_EQ(Lines(ReadFile(home.At("news.log"))).size(), 1u);
+}
+
+TEST(ConnectionLogTest, UnopenableFileMeansNoLog) {
+    TempHomeForTest home;
+    TConnectionLog log(home.At("missing/news.log"), Fixed());
+    EXPECT_FALSE(log.IsOpen());
+    log.WriteLine(1, 1, "nothing");  // does nothing, raises nothing
+    TMemoryStream article;
+    log.WriteStream(1, 3, "Message", article);
+}
+
+// Two panels (and another process) append to one file: no line is lost, cut or overwritten, and
+// an existing file is never truncated.
+TEST(ConnectionLogTest, SharedFileKeepsEveryLineWhole) {
+    TempHomeForTest home;
+    { TConnectionLog("news.log", Fixed()).WriteLine(9, 0, "earlier session"); }
+    TConnectionLog first("news.log", Fixed());
+    TConnectionLog second("news.log", Fixed());
+    const int lines = 200;
+    const pid_t child = fork();
+    if (child == 0) {
+        TConnectionLog other("news.log", Fixed());
+        for (int i = 0; i < lines; ++i) other.WriteLine(3, 3, "process line " + std::to_string(i));
+        _exit(0);
+    }
+    for (int i = 0; i < lines; ++i) {
+        first.WriteLine(1, 1, "first " + std::to_string(i));
+        second.WriteLine(2, 1, "second " + std::to_string(i));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+
+    const std::vector<std::string> all = Lines(ReadFile(home.At("news.log")));
+    ASSERT_EQ(all.size(), 1u + 3 * lines);
+    EXPECT_NE(all.front().find("earlier session"), std::string::npos);
+    int firsts = 0, seconds = 0, others = 0;
+    for (const std::string& line : all) {
+        if (line.find(" 00000001 1 first ") != std::string::npos) ++firsts;
+        if (line.find(" 00000002 1 second ") != std::string::npos) ++seconds;
+        if (line.find(" 00000003 3 process line ") != std::string::npos) ++others;
+    }
+    EXPECT_EQ(firsts, lines);
+    EXPECT_EQ(seconds, lines);
+    EXPECT_EQ(others, lines);
+}
+
+TEST(ConnectionLogTest, StreamStandsBetweenAlignedMarkers) {
+    TempHomeForTest home;
+    TConnectionLog log("news.log", Fixed());
+    TMemoryStream article;
+    const std::string body = "Subject: test\r\n\r\n" + std::string(70000, 'x');
+    article.WriteText(body);  // longer than one copy block; position left at the end
+    log.WriteStream(0xAB, 3, "alt.test", article);
+    const std::string prefix = platform::ShortDateText(kMorning) + " 07:08:09 000000AB 3 ";
+    EXPECT_EQ(ReadFile(home.At("news.log")), prefix + "=== Begin: alt.test ===\r\n" + body +
+                                                 "\r\n" + prefix + "===   End: alt.test ===\r\n");
+}
+
+}  // namespace
+}  // namespace kestrova

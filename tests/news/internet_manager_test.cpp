@@ -1,0 +1,196 @@
+#include "news/internet_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/errors.h"
+#include "net/loopback_peer.h"
+#include "temp_home.h"
+
+namespace kestrova {
+namespace {
+
+HANDLE OwnerValue(uintptr_t value) {
+    return reinterpret_cast<HANDLE>(value);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ignored;
+    for (const auto& item : std::filesystem::directory_iterator(folder, ignored)) {
+        names.push_back(item.path().filename().string());
+    }
+    return names;
+}
+
+TEST(InternetManagerTest, SetPathDropsOneTrailingDelimiter) {
+    const std::pair<const char*, const char*> cases[] = {
+        {".", "."}, {"", ""}, {"alt.", "alt"}, {"alt..", "alt."}, {"comp.lang.c", "comp.lang.c"}};
+    TInternetManager manager(nullptr, 0, "");
+    manager.Delimiter = '.';
+    for (const auto& [path, stored] : cases) {
+        manager.SetPath(path);
+        EXPECT_EQ(manager.GetPath(), stored) << path;
+    }
+}
+
+TEST(InternetManagerTest, DotDotLeavesOnlyAtTheTop) {
+    const std::pair<const char*, bool> cases[] = {
+        {".", true}, {"", true}, {"..group.", true}, {"a.b", false}, {"comp.lang.c", false}};
+    TInternetManager manager(nullptr, 0, "");
+    manager.Delimiter = '.';
+    for (const auto& [path, leaves] : cases) {
+        manager.Path = path;
+        if (leaves) {
+            EXPECT_THROW(manager.SetDirectory(".."), EInternetLeave) << path;
+        } else {
+            EXPECT_NO_THROW(manager.SetDirectory("..")) << path;
+        }
+        EXPECT_NO_THROW(manager.SetDirectory("group")) << path;
+    }
+}
+
+TEST(InternetManagerTest, EventsReachThePanelWhenAssigned) {
+    TInternetManager manager(nullptr, 0, "");
+    EXPECT_EQ(manager.DoEvent(kEventStatus, 16, 0), 0);
+    std::vector<intptr_t> seen;
+    manager.OnEvent = [&](int kind, intptr_t p1, intptr_t p2) {
+        seen = {kind, p1, p2};
+        return 7;
+    };
+    EXPECT_EQ(manager.DoEvent(kEventProgress, 0, 1200), 7);
+    EXPECT_EQ(seen, (std::vector<intptr_t>{kEventProgress, 0, 1200}));
+}
+
+TEST(InternetManagerTest, RaiseErrorCarriesCodeMessageAndProcedure) {
+    TInternetManager manager(nullptr, 0, "");
+    try {
+        manager.RaiseError(0x20000000 + 423, "423 No such article", "GetArticle");
+        FAIL() << "no error raised";
+    } catch (const EInternetError& e) {
+        EXPECT_EQ(e.Code, 0x20000000u + 423);
+        EXPECT_EQ(e.Message, "423 No such article");
+        EXPECT_EQ(e.ProcName, "GetArticle");
+    }
+}
+
+TEST(InternetManagerTest, PanelFlagsAreAdded) {
+    TInternetManager manager(nullptr, 0, "");
+    OpenPluginInfo info{};
+    info.Flags = OPIF_ADDDOTS;
+    std::string descriptor = "kept";
+    manager.GetOpenPluginInfo(info, descriptor);
+    EXPECT_EQ(info.Flags,
+              OPIF_ADDDOTS | OPIF_USEFILTER | OPIF_USESORTGROUPS | OPIF_USEHIGHLIGHTING);
+    EXPECT_EQ(descriptor, "kept");
+    EXPECT_FALSE(manager.IsConnected());
+}
+
+TEST(InternetManagerTest, LogLinesNameTheOwnerInEightDigits) {
+    TempHomeForTest home;
+    {
+        TInternetManager manager(OwnerValue(0x1F), 0, "news.log");
+        ASSERT_NE(manager.LogStream, nullptr);
+        manager.WriteLog(1, "> LIST");
+        TInternetManager wide(OwnerValue(static_cast<uintptr_t>(0x7F12ABCDEF01ull)), 0, "news.log");
+        wide.WriteLog(0, "Connecting");
+    }
+    const std::regex line(R"(\S+ \d\d:\d\d:\d\d (0000001F 1 > LIST|ABCDEF01 0 Connecting)\r)");
+    std::istringstream lines(ReadFile(home.At("news.log")));
+    int count = 0;
+    for (std::string text; std::getline(lines, text); ++count) {
+        EXPECT_TRUE(std::regex_match(text, line)) << text;
+    }
+    EXPECT_EQ(count, 2);
+}
+
+TEST(InternetManagerTest, EmptyLogNameWritesNothing) {
+    TempHomeForTest home;
+    TInternetManager manager(nullptr, 0, "");
+    EXPECT_EQ(manager.LogStream, nullptr);
+    for (int level = 0; level <= 3; ++level) manager.WriteLog(level, "text");
+    EXPECT_TRUE(FilesIn(home.Folder()).empty());
+}
+
+// The command goes out in clear; the log keeps the password masked.
+TEST(InternetManagerTest, SentPasswordIsMaskedInTheLog) {
+    TempHomeForTest home;
+    std::string received;
+    testing::LoopbackPeer peer([&](int fd) {
+        received = testing::ReceiveLine(fd);
+        testing::SendAllBytes(fd, "281 Ok\r\n");
+    });
+    TInternetManager manager(OwnerValue(1), 0, "news.log");
+    manager.Socket = std::make_unique<TWinSocket>(5, 1024);
+    manager.Socket->SocketConnect("127.0.0.1", peer.Port());
+    EXPECT_EQ(manager.SendCommand(*manager.Socket, "AUTHINFO PASS", 1, 0, "s3cret"), 22);
+    EXPECT_GT(manager.ReadReply(*manager.Socket, 1), 0);
+    peer.Join();
+    EXPECT_EQ(received, "AUTHINFO PASS s3cret\r\n");
+    EXPECT_EQ(manager.ReplyLine, "281 Ok");
+    const std::string log = ReadFile(home.At("news.log"));
+    EXPECT_EQ(log.find("s3cret"), std::string::npos) << log;
+    EXPECT_NE(log.find(" 1 > AUTHINFO PASS ********\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" 1 < 281 Ok\r\n"), std::string::npos) << log;
+}
+
+TEST(AccountCacheFileTest, NamesStayInsideTheCacheFolder) {
+    TempHomeForTest home;
+    struct Case {
+        const char* user;
+        const char* host;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"bob", "news.example.org", "bob@news.example.org.twc"},
+        {"", "news.example.org", "@news.example.org.twc"},
+        {"../../evil", "h", "..%2F..%2Fevil@h.twc"},
+        {"u", "a/b", "u@a%2Fb.twc"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TInternetManager::CacheFileName(c.user, c.host), home.At("Cache/") + c.file)
+            << c.user;
+    }
+}
+
+TEST(AccountCacheFileTest, SavedCacheLoadsBackAndLeavesNothingAside) {
+    TempHomeForTest home;
+    TInternetManager manager(nullptr, 24, "");
+    const std::string groups = "group list block";
+    manager.Cache->Put(".", groups.data(), true, static_cast<uint32_t>(groups.size()));
+    manager.SaveCache(*manager.Cache, "bob", "news.example.org");
+    manager.SaveCache(*manager.Cache, "bob", "news.example.org");  // replaces the file
+    EXPECT_EQ(FilesIn(home.At("Cache")), std::vector<std::string>{"bob@news.example.org.twc"});
+
+    TInternetManager later(nullptr, 24, "");
+    later.LoadCache(*later.Cache, "bob", "news.example.org");
+    std::vector<char> data;
+    ASSERT_TRUE(later.Cache->Get(".", data));
+    EXPECT_EQ(std::string(data.begin(), data.end()), groups);
+}
+
+TEST(AccountCacheFileTest, EmptyHostSavesNothingAndMissingFileLoadsNothing) {
+    TempHomeForTest home;
+    TInternetManager manager(nullptr, 0, "");
+    manager.Cache->Put(".", "x", true, 1);
+    manager.SaveCache(*manager.Cache, "bob", "");
+    EXPECT_TRUE(FilesIn(home.Folder()).empty());
+    manager.LoadCache(*manager.Cache, "bob", "nowhere.example.org");
+    EXPECT_EQ(manager.Cache->Count(), 1);
+}
+
+}  // namespace
+}  // namespace kestrova
