@@ -3,6 +3,7 @@
 
 #include "host/dir_lists.h"
 #include "host/host.h"
+#include "host/host_error.h"
 
 namespace kestrova::host {
 
@@ -54,7 +55,11 @@ int Host::Control(HANDLE plugin, int command, void* param) {
                 .SetViewMode(*static_cast<const int*>(param));
             return 1;
         case FCTL_SETANOTHERPANELDIR:
-            return param && ChangeLocalFolder(static_cast<const char*>(param)) ? 1 : 0;
+            try {
+                return param && ChangeLocalFolder(static_cast<const char*>(param)) ? 1 : 0;
+            } catch (const HostError&) {
+                return 0;  // nothing may escape into the module
+            }
         case FCTL_SETCMDLINE:
             commandLine_ = param ? static_cast<const char*>(param) : "";
             return 1;

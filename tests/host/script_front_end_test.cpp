@@ -1,0 +1,117 @@
+#include "host/script_front_end.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+
+namespace kestrova::host {
+namespace {
+
+FarDialogItem Item(int type, const char* data, uint32_t flags = 0, int selected = 0) {
+    FarDialogItem item{};
+    item.Type = type;
+    item.Flags = flags;
+    item.Selected = selected;
+    std::strcpy(item.Data, data);
+    return item;
+}
+
+class ScriptFrontEndTest : public ::testing::Test {
+  protected:
+    ScriptFrontEndTest() : transcript_(out_), frontEnd_(transcript_) {
+        items_[0] = Item(DI_DOUBLEBOX, "Options");
+        items_[1] = Item(DI_EDIT, "old");
+        items_[2] = Item(DI_CHECKBOX, "Remember", 0, 1);
+        items_[3] = Item(DI_RADIOBUTTON, "One", DIF_GROUP, 1);
+        items_[4] = Item(DI_RADIOBUTTON, "Two");
+        items_[5] = Item(DI_RADIOBUTTON, "Three");
+        items_[6] = Item(DI_BUTTON, "Ok");
+        items_[6].DefaultButton = 1;
+        items_[7] = Item(DI_BUTTON, "Cancel");
+        frontEnd_.BeginAction(9);
+    }
+
+    int Show(const std::vector<std::string>& answerWords) {
+        std::vector<std::string> words{"answer", "dialog"};
+        words.insert(words.end(), answerWords.begin(), answerWords.end());
+        frontEnd_.Queue(ParseAnswer(ScriptLine{8, words, ""}));
+        return frontEnd_.ShowDialog(DialogRequest{60, 10, "", items_, 8});
+    }
+
+    std::ostringstream out_;
+    Transcript transcript_;
+    ScriptFrontEnd frontEnd_;
+    FarDialogItem items_[8];
+};
+
+TEST_F(ScriptFrontEndTest, SetsFieldsAndClosesWithTheChosenItem) {
+    EXPECT_EQ(Show({"enter", "1=new text", "2=off", "5=on"}), 6);
+    EXPECT_STREQ(items_[1].Data, "new text");
+    EXPECT_EQ(items_[2].Selected, 0);
+    EXPECT_EQ(items_[3].Selected, 0);  // the group has one choice
+    EXPECT_EQ(items_[5].Selected, 1);
+    EXPECT_FALSE(frontEnd_.EndAction());
+    EXPECT_NE(out_.str().find("  answer: 6 \"Ok\", 1=\"new text\", 2=\"off\", 5=\"on\""),
+              std::string::npos)
+        << out_.str();
+}
+
+TEST_F(ScriptFrontEndTest, EscapeKeepsTheFields) {
+    EXPECT_EQ(Show({"esc"}), -1);
+    EXPECT_STREQ(items_[1].Data, "old");
+    EXPECT_FALSE(frontEnd_.EndAction());
+}
+
+TEST_F(ScriptFrontEndTest, BadAnswersFailNamingTheDialog) {
+    struct Case {
+        std::vector<std::string> Words;
+        const char* Failure;
+    } cases[] = {
+        {{"8"}, "line 9: dialog \"Options\" has no item 8"},
+        {{"6", "9=x"}, "line 9: dialog \"Options\" item 9 does not exist"},
+        {{"6", "6=x"}, "line 9: dialog \"Options\" item 6 cannot take the value \"x\""},
+        {{"6", "2=yes"}, "line 9: dialog \"Options\" item 2 cannot take the value \"yes\""},
+        {{"6", "4=off"}, "line 9: dialog \"Options\" item 4 cannot take the value \"off\""},
+    };
+    for (const Case& c : cases) {
+        frontEnd_.BeginAction(9);
+        EXPECT_EQ(Show(c.Words), -1);
+        EXPECT_EQ(frontEnd_.EndAction().value_or(""), c.Failure);
+    }
+}
+
+TEST_F(ScriptFrontEndTest, SomethingShownWithoutAFittingAnswerFails) {
+    MenuRequest menu;
+    menu.Title = "Pick";
+    menu.Items.resize(2);
+    menu.Items[1].Separator = 1;
+    EXPECT_EQ(frontEnd_.ShowMenu(menu), -1);
+    EXPECT_EQ(frontEnd_.EndAction().value_or(""),
+              "line 9: unexpected menu \"Pick\": no answer queued");
+
+    frontEnd_.BeginAction(10);
+    frontEnd_.Queue(ParseAnswer(ScriptLine{3, {"answer", "menu", "1"}, ""}));
+    EXPECT_EQ(frontEnd_.ShowMenu(menu), -1);
+    EXPECT_EQ(frontEnd_.EndAction().value_or(""),
+              "line 10: menu \"Pick\" has no entry 1 to choose");
+
+    frontEnd_.BeginAction(11);
+    frontEnd_.Queue(ParseAnswer(ScriptLine{4, {"answer", "menu", "0"}, ""}));
+    MessageRequest message{0, {"Title", "body"}, {"Ok"}};
+    EXPECT_EQ(frontEnd_.ShowMessage(message), -1);
+    EXPECT_EQ(frontEnd_.EndAction().value_or(""),
+              "line 11: message \"Title\" appeared, but the next answer (line 4) is for a menu");
+    // What was queued and never fit stays reported.
+    EXPECT_TRUE(frontEnd_.Leftovers());
+}
+
+TEST_F(ScriptFrontEndTest, StatusBoxesNeedNoAnswer) {
+    MessageRequest status{0, {"Working", "please wait"}, {}};
+    EXPECT_EQ(frontEnd_.ShowMessage(status), -1);
+    EXPECT_FALSE(frontEnd_.EndAction());
+    EXPECT_EQ(out_.str(), "status \"Working\":\n  | please wait\n");
+}
+
+}  // namespace
+}  // namespace kestrova::host
