@@ -125,7 +125,12 @@ void SocketEventSource::CheckSocket(short revents) {
         return;
     }
     if (revents & POLLERR) {
-        // A reset: the connection is gone, nothing more will come from this socket.
+        // A reset: data that arrived before it is still delivered first, then the error; nothing
+        // more will come from this socket after that.
+        if ((armed_ & kEventRead) && BytesWaiting(fd_) > 0) {
+            report(kEventRead, 0);
+            return;
+        }
         const int error = PendingSocketError(fd_);
         armed_ = 0;
         Push(SocketNotice::Kind::Socket, kEventClose, error);

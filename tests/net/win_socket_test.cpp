@@ -168,6 +168,29 @@ TEST(WinSocket, PeerClosingWithUnreadDataStillDeliversIt) {
     EXPECT_EQ(socket.State, kSocketIdle);
 }
 
+TEST(WinSocket, DataBeforeAResetIsDeliveredBeforeTheError) {
+    LoopbackPeer peer([](int fd) {
+        ReceiveLine(fd);
+        SendAllBytes(fd, "05 reply\r\n");
+        const linger abort{1, 0};  // close with a reset, as some proxies do after a refusal
+        setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    });
+    TWinSocket socket(5, 1024);
+    socket.SocketConnect("127.0.0.1", peer.Port());
+    socket.WriteLine("request");
+    std::string line;  // read at once: the reply and the reset usually reach a waiting socket
+    socket.ReadLine(line);
+    EXPECT_EQ(line, "05 reply");
+    try {
+        socket.ReadLine(line);
+        FAIL() << "no error";
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(e.Code, kTransient + 10054);
+        EXPECT_EQ(e.Message, "Connection reset by peer");
+    }
+    EXPECT_EQ(socket.State, kSocketIdle);
+}
+
 TEST(WinSocket, ReadBufferReturnsBufferedDataThenZeroAfterPeerClosed) {
     LoopbackPeer peer = Sender("0123456789", /*closeAfterSending=*/true);
     TWinSocket socket(5, 1024);
