@@ -1,0 +1,110 @@
+#include "ui/account_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+#include "ui/char_tables.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+namespace {
+
+using testing::FakeHost;
+
+enum : int {
+    kDescription = 2,
+    kAddress = 4,
+    kPassword = 6,
+    kFromName = 9,
+    kOrganization = 15,
+    kAskPassword = 17,
+    kUseProxy = 18,
+    kChooseSlot = 20,
+    kSlotName = 21,
+    kSave = 23,
+    kConnect = 24,
+    kCancel = 25,
+};
+
+class AccountDialogTest : public testing::HostTest {
+  protected:
+    AccountDialogTest() {
+        Options = TPluginOptions{};
+        CharsetSlots = kBuiltInCharsetSlots;
+        account.Url.Scheme = "news";
+        account.Url.HostName = "news.example.org";
+        account.Url.Port = 119;
+        account.Url.UserName = "reader";
+        account.Url.Password = "secret";
+        account.Description = "Example";
+        account.FromName = "Reader";
+        account.CharTable = kNoSlot;
+    }
+
+    TAccountOptions account;
+};
+
+TEST_F(AccountDialogTest, ShowsTheAccountWithTheAddressWithoutSchemeOrPassword) {
+    host.dialogAnswers = {FakeHost::Close(kCancel)};
+    EXPECT_EQ(EditAccount(account), kAccountCancel);
+    const auto& dialog = host.dialogs.at(0);
+    ASSERT_EQ(dialog.items.size(), 26u);
+    EXPECT_EQ(dialog.helpTopic, "dlgEditAcct");
+    EXPECT_STREQ(dialog.items[kDescription].Data, "Example");
+    EXPECT_STREQ(dialog.items[kAddress].Data, "reader@news.example.org:119");
+    EXPECT_STREQ(dialog.items[kPassword].Data, "secret");
+    EXPECT_STREQ(dialog.items[kFromName].Data, "Reader");
+    EXPECT_STREQ(dialog.items[kSlotName].Data, ".default");
+    EXPECT_EQ(dialog.items[kDescription].Focus, 1);
+    EXPECT_EQ(dialog.items[kSave].DefaultButton, 1);
+    EXPECT_EQ(dialog.items[kConnect].DefaultButton, 0);
+}
+
+TEST_F(AccountDialogTest, ConnectIsTheDefaultButtonWhenConnectingIsTheDefault) {
+    Options.ConnectAsDefault = 1;
+    host.dialogAnswers = {FakeHost::Close(-1)};
+    EditAccount(account);
+    EXPECT_EQ(host.dialogs.at(0).items[kConnect].DefaultButton, 1);
+    EXPECT_EQ(host.dialogs.at(0).items[kSave].DefaultButton, 0);
+}
+
+TEST_F(AccountDialogTest, SaveAndConnectTakeEveryField) {
+    for (int button : {kSave, kConnect}) {
+        SCOPED_TRACE(button);
+        TAccountOptions edited = account;
+        host.dialogAnswers = {FakeHost::Close(kChooseSlot),
+                              FakeHost::Close(button,
+                                              {{kDescription, "Renamed"},
+                                               {kAddress, "other@news2.example.org:563/group"},
+                                               {kPassword, ""},
+                                               {kOrganization, "Org"}},
+                                              {{kAskPassword, 1}, {kUseProxy, 1}})};
+        host.menuAnswers = {3};  // windows-1251
+        EXPECT_EQ(EditAccount(edited), button == kSave ? kAccountSave : kAccountConnect);
+        EXPECT_EQ(edited.Description, "Renamed");
+        EXPECT_EQ(edited.Url.HostName, "news2.example.org");
+        EXPECT_EQ(edited.Url.Port, 563);
+        EXPECT_EQ(edited.Url.UserName, "other");
+        EXPECT_EQ(edited.Url.UrlPath, "/group");
+        EXPECT_EQ(edited.Url.Password, "");  // an empty field adds no password
+        EXPECT_EQ(edited.Organization, "Org");
+        EXPECT_EQ(edited.AskPassword, 1);
+        EXPECT_EQ(edited.UseProxy, 1);
+        EXPECT_EQ(edited.CharTable, 1);
+        EXPECT_STREQ(host.dialogs.back().items[kSlotName].Data, "windows-1251");
+    }
+}
+
+TEST_F(AccountDialogTest, CancelAfterChoosingATableLeavesTheAccountUnchanged) {
+    host.dialogAnswers = {FakeHost::Close(kChooseSlot),
+                          FakeHost::Close(-1, {{kDescription, "Changed"}})};
+    host.menuAnswers = {2};
+    TAccountOptions edited = account;
+    EXPECT_EQ(EditAccount(edited), kAccountCancel);
+    EXPECT_EQ(edited.Description, "Example");
+    EXPECT_EQ(edited.CharTable, kNoSlot);
+    EXPECT_EQ(edited.Url.Password, "secret");
+}
+
+}  // namespace
+}  // namespace kestrova
