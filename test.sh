@@ -9,10 +9,10 @@ tools/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 tools/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_SANITIZE=ON
 
 # Peers started here are stopped here, whatever happens to the tests.
-if [ -x tools/peers/start-all.sh ]; then
-    trap 'tools/peers/stop-all.sh' EXIT
-    tools/peers/start-all.sh
-fi
+record=$(mktemp)
+trap 'tools/peers/stop-all.sh "$record"' EXIT
+tools/peers/start-all.sh "$record"
+export KESTROVA_REQUIRE_PEERS=1
 
 ctest --test-dir build --output-on-failure -j2
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Starts the loopback peers that the conformance tests need, skipping those already running, and
+# records in $1 which ones this run started so that stop-all.sh stops only those.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+record=${1:?usage: start-all.sh RECORD_FILE}
+: > "$record"
+for peer in dante microsocks; do
+    if bash "$here/$peer.sh" status >/dev/null 2>&1; then
+        echo "$peer: already running, left as it is"
+    else
+        bash "$here/$peer.sh" start
+        echo "$peer" >> "$record"
+    fi
+done
