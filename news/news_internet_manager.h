@@ -1,0 +1,165 @@
+// The internet-mode manager of one NNTP server connection: connects and logs in, sends commands
+// and reads their status lines, turns unwanted status codes into errors, and keeps the state that
+// decides what the panel shows (the groups matching a mask, the user's own groups, or the
+// articles of one group). The listings themselves live in group_list.h and article_index.h.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hostapi/plugin_api.h"
+#include "news/internet_manager.h"
+#include "ui/account_options.h"
+
+namespace kestrova {
+
+struct TKeyContext;
+
+// What the panel shows; see SetState.
+enum class NewsState : uint8_t {
+    AllGroups = 0,  // the server's groups that match GroupMask; Path holds the mask
+    OwnGroups = 1,  // the user's own groups; Path is "."
+    InGroup = 2,    // the articles of the group named by Path
+    Posting = 3,    // an article is being sent
+};
+
+// Send block size of the manager's socket.
+inline constexpr int kNewsSocketBufferSize = 1024;
+
+// Bit of ServerFlags: the server allows posting.
+inline constexpr uint8_t kServerAllowsPosting = 2;
+
+// Bits of SendCommand's and WaitReply's Flags.
+inline constexpr int kWaitForReply = 1;  // wait for the status line (SendCommand)
+inline constexpr int kKeepReply = 2;     // leave the code to the caller: no CheckReply
+
+// Key actions of ProcessKey besides the registry manager's (store/registry_manager.h).
+inline constexpr int kActionRefresh = 1;
+inline constexpr int kActionChooseCharset = 10;
+inline constexpr int kActionGroups = 258;  // add the selected groups, or ask for a mask
+inline constexpr int kActionDropGroups = 259;
+inline constexpr int kActionReply = 260;
+inline constexpr int kActionNewArticle = 261;
+inline constexpr int kActionViewHeader = 262;
+inline constexpr int kActionReload = 263;
+inline constexpr int kActionViewBody = 264;
+inline constexpr int kActionAskMask = 265;
+
+// The key action of key (virtual-key code, control bits PKF_*) in state; 0 when none.
+int NewsKeyAction(NewsState state, int key, unsigned controlState);
+
+// How a line of a multi-line data block came out.
+enum class DataLine {
+    Data,  // a data line, un-stuffed
+    End,   // the terminating "." line: the block is complete
+    Lost,  // the connection ended before the block did
+};
+
+class TNewsInternetManager : public TInternetManager {
+  public:
+    // Uses the options CacheLife and, when CreateLog is set, LogFile; creates the socket.
+    explicit TNewsInternetManager(HANDLE owner);
+    ~TNewsInternetManager() override;
+
+    // Request 1: closes any connection, takes a copy of account (port 0 means 119), starts in
+    // the own-groups view, connects and logs in, then loads the account's cache file. Raises
+    // what ConnectHostDef raises.
+    void Connect(const TAccountOptions& account);
+    // Request 2 (and the second half of Connect): connects, checks the greeting (200 allows
+    // posting, 201 forbids it), logs in when the account has a user name, and enters the
+    // current group again when the panel is inside one (falling back to the own groups when
+    // that fails). Raises ESocketError, EUserAbort ("SocketWait") or EInternetError
+    // ("ConnectHostDef") for a refused greeting.
+    void ConnectHostDef();
+    // Logs and closes the socket; no command is sent.
+    void Disconnect();
+    // Slot 11: resolves the account's host and connects the socket. Raises the socket's
+    // failures.
+    virtual void OpenConnection();
+    // Slot 12: the socket the manager talks through.
+    virtual std::unique_ptr<TWinSocket> CreateSocket();
+
+    // Slot 2: sends the line; with kWaitForReply in flags the result is WaitReply's code (and
+    // kKeepReply leaves the code unchecked), otherwise the bytes sent.
+    int SendCommand(TWinSocket& socket, const std::string& command, int level, int flags,
+                    const std::string& argument) override;
+    // Slot 3: reads one line into ReplyLine; sets and returns ReplyCode (kNoStatusCode for a
+    // line that is not a status line, or when the connection ended: see LineLost).
+    int ReadReply(TWinSocket& socket, int level) override;
+    // Reads lines until one is a status line, then checks it by CheckReply(procName) unless
+    // flags holds kKeepReply; returns ReplyCode. Raises ESocketError 10054 with procName when
+    // the connection ends before a status line came (instead of waiting for ever).
+    int WaitReply(TWinSocket& socket, int level, const std::string& procName, int flags);
+    // Reads the next line of a multi-line data block at level kLogData. A data line that
+    // begins with ".." loses its first dot, so the text comes out as the author wrote it.
+    DataLine ReadDataLine(TWinSocket& socket, std::string& line);
+    // Returns when ReplyCode is an accepted code; otherwise raises EInternetError with the code
+    // and its class bit (reply_codes.h), ReplyLine and procName. For 400 and 503 the socket is
+    // closed first, so the next request reconnects.
+    void CheckReply(const std::string& procName);
+    // Raises ESocketError 10054 (transient) with procName: the server closed the connection.
+    [[noreturn]] void RaiseConnectionLost(const std::string& procName);
+
+    // Slots 4 and 5: only when the option CreateLog is set and level <= LogLevel.
+    void WriteLog(int level, const std::string& text) override;
+    void WriteLogStream(int level, const std::string& title, TStream& stream) override;
+
+    // Slot 6: "." does nothing; in the own groups ".." leaves internet mode (EInternetLeave)
+    // and a name enters that group (GROUP; an error status raises); inside a group ".." returns
+    // to the own groups without a command and a name enters another group. Nothing happens in
+    // the all-groups and posting states.
+    void SetDirectory(const std::string& name) override;
+    // Slot 8: the shortcut descriptor, panel flags, key-bar labels per state and, when the
+    // option ReplaceModes is set, the one panel mode with its column titles.
+    void GetOpenPluginInfo(OpenPluginInfo& info, std::string& descriptor) override;
+    // Slots 9 and 10: hold the socket's event source for the whole panel action, and log the
+    // action unless it has bit 0x100.
+    void StartAction(int action) override;
+    void StopAction(int action) override;
+    // Slot 13: maps the key to an action (NewsKeyAction). Actions 9, 260, 261, 262 and 264 are
+    // left to the panel (false); the others are carried out here (true), setting the context's
+    // redraw and update bits when they changed something.
+    virtual bool ProcessKey(int key, unsigned controlState, TKeyContext& context, int& action);
+
+    // Request 0x8001: the items of the current level in a new array (empty first).
+    void GetFindData(PluginPanelItem*& items, int& count);
+
+    // Every state change goes through here and is logged.
+    void SetState(NewsState state);
+    // The shortcut text that reopens this account (the format of ShortcutData).
+    std::string ShortcutDescriptor() const;
+
+    NewsState State = NewsState::AllGroups;
+    TAccountOptions Account;
+    uint8_t ServerFlags = 1;
+    std::string GroupMask = "*";
+    int ReloadGroupList = 0;
+    int UpdateGroup = 0;
+    // True when the last ReadReply found the connection ended instead of a line.
+    bool LineLost = false;
+
+  protected:
+    struct NoSocket {};
+    // For subclasses whose socket needs their own fields: they call AttachSocket themselves.
+    TNewsInternetManager(HANDLE owner, NoSocket);
+    // Takes socket and routes its data and wait notifications to this manager.
+    void AttachSocket(std::unique_ptr<TWinSocket> socket);
+
+  private:
+    void OnSocketData(int direction, int count, const char* data);
+    void OnSocketWait();
+    void SetKeyBar() const;
+    void SetPanelMode(OpenPluginInfo& info);
+    // The key actions that the manager carries out; true when something changed.
+    bool Refresh();
+    bool ChooseCharset();
+    bool GroupsAction(TKeyContext& context);
+    bool Reload();
+
+    PanelMode panelMode_{};
+    std::vector<const char*> columnTitles_;
+};
+
+}  // namespace kestrova

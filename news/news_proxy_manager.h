@@ -1,0 +1,23 @@
+// The news manager whose connection goes through the SOCKS proxy of the options; the panel
+// creates it instead of the plain one for an account that uses the proxy.
+#pragma once
+
+#include <memory>
+
+#include "news/news_internet_manager.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+
+class TNewsProxyManager : public TNewsInternetManager {
+  public:
+    // Copies the options' proxy record, then creates the proxy socket.
+    explicit TNewsProxyManager(HANDLE owner);
+
+    // Slot 12: a TProxySocket to ProxyOptions' address, SOCKS 5 when the option Socks5 is set.
+    std::unique_ptr<TWinSocket> CreateSocket() override;
+
+    TProxyOptions ProxyOptions;
+};
+
+}  // namespace kestrova
