@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,6 +34,21 @@ std::vector<std::string> FilesIn(const std::string& folder) {
         names.push_back(item.path().filename().string());
     }
     return names;
+}
+
+// The line after "date hh:mm:ss ", or a note of what is wrong with its start.
+std::string WithoutDateAndTime(const std::string& line) {
+    const size_t dateEnd = line.find(' ');
+    if (dateEnd == 0 || dateEnd == std::string::npos) return "no date: " + line;
+    const std::string time = line.substr(dateEnd + 1, 9);
+    for (size_t i = 0; i < 8; ++i) {
+        const bool colon = i == 2 || i == 5;
+        if (time.size() < 9 || (colon ? time[i] != ':' : !std::isdigit(time[i])) ||
+            time[8] != ' ') {
+            return "no time: " + line;
+        }
+    }
+    return line.substr(dateEnd + 10);
 }
 
 TEST(InternetManagerTest, SetPathDropsOneTrailingDelimiter) {
@@ -108,13 +123,11 @@ TEST(InternetManagerTest, LogLinesNameTheOwnerInEightDigits) {
         TInternetManager wide(OwnerValue(static_cast<uintptr_t>(0x7F12ABCDEF01ull)), 0, "news.log");
         wide.WriteLog(0, "Connecting");
     }
-    const std::regex line(R"(\S+ \d\d:\d\d:\d\d (0000001F 1 > LIST|ABCDEF01 0 Connecting)\r)");
     std::istringstream lines(ReadFile(home.At("news.log")));
-    int count = 0;
-    for (std::string text; std::getline(lines, text); ++count) {
-        EXPECT_TRUE(std::regex_match(text, line)) << text;
-    }
-    EXPECT_EQ(count, 2);
+    std::vector<std::string> stamped;
+    for (std::string text; std::getline(lines, text);) stamped.push_back(WithoutDateAndTime(text));
+    EXPECT_EQ(stamped,
+              (std::vector<std::string>{"0000001F 1 > LIST\r", "ABCDEF01 0 Connecting\r"}));
 }
 
 TEST(InternetManagerTest, EmptyLogNameWritesNothing) {
