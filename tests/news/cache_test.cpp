@@ -137,16 +137,6 @@ TEST(CacheFileTest, ForeignHeadersLeaveTheCacheUnchanged) {
     }
 }
 
-TEST(CacheFileTest, MagicLettersAreNotExamined) {
-    TCache source(TCache::kUnlimited, 0);
-    PutText(source, "group", "index", false);
-    std::string image = Image(source);
-    image.replace(0, 3, "XYZ");
-    TCache cache(TCache::kUnlimited, 0);
-    Load(cache, image);
-    EXPECT_EQ(GetText(cache, "group"), "index");
-}
-
 // Cut after every byte, with the size field telling the truth: the load gives either the
 // entries that are complete (at an entry boundary) or an empty cache, never a part of an entry.
 TEST(CacheFileTest, TruncatedFilesClearTheCache) {
@@ -205,16 +195,6 @@ TEST(CacheFileTest, EmptyKeyClearsTheCache) {
     PutText(cache, "before", "x", true);
     Load(cache, image);
     EXPECT_EQ(cache.Count(), 0);
-}
-
-TEST(CacheFileTest, KeyEndsAtItsFirstNul) {
-    TCache source(TCache::kUnlimited, 0);
-    PutText(source, "group", "index", false);
-    std::string image = Image(source);
-    image[TCache::kFileHeaderSize + TCache::kEntryHeadSize + 2] = '\0';
-    TCache cache(TCache::kUnlimited, 0);
-    Load(cache, image);
-    EXPECT_EQ(GetText(cache, "gr"), "index");
 }
 
 TEST(CacheLifeTest, ExpiryFollowsTheLifeTime) {
@@ -285,16 +265,6 @@ TEST(CacheOrderTest, RefusedPutKeepsEverything) {
     EXPECT_EQ(cache.Put("", "x", false, 1), -1);
     EXPECT_EQ(cache.Put("c", nullptr, false, 0), -1);
     EXPECT_EQ(Keys(cache), (std::vector<std::string>{"a", "b"}));
-}
-
-TEST(CacheOrderTest, CapacityGrowsInStepsOfFour) {
-    TCache cache(TCache::kUnlimited, 0);
-    std::vector<int> capacities;
-    for (int i = 0; i < 9; ++i) {
-        PutText(cache, std::to_string(i), "x", false);
-        capacities.push_back(cache.Capacity());
-    }
-    EXPECT_EQ(capacities, (std::vector<int>{4, 4, 4, 4, 8, 8, 8, 8, 12}));
 }
 
 }  // namespace

@@ -78,42 +78,6 @@ TEST(InternetManagerTest, DotDotLeavesOnlyAtTheTop) {
     }
 }
 
-TEST(InternetManagerTest, EventsReachThePanelWhenAssigned) {
-    TInternetManager manager(nullptr, 0, "");
-    EXPECT_EQ(manager.DoEvent(kEventStatus, 16, 0), 0);
-    std::vector<intptr_t> seen;
-    manager.OnEvent = [&](int kind, intptr_t p1, intptr_t p2) {
-        seen = {kind, p1, p2};
-        return 7;
-    };
-    EXPECT_EQ(manager.DoEvent(kEventProgress, 0, 1200), 7);
-    EXPECT_EQ(seen, (std::vector<intptr_t>{kEventProgress, 0, 1200}));
-}
-
-TEST(InternetManagerTest, RaiseErrorCarriesCodeMessageAndProcedure) {
-    TInternetManager manager(nullptr, 0, "");
-    try {
-        manager.RaiseError(0x20000000 + 423, "423 No such article", "GetArticle");
-        FAIL() << "no error raised";
-    } catch (const EInternetError& e) {
-        EXPECT_EQ(e.Code, 0x20000000u + 423);
-        EXPECT_EQ(e.Message, "423 No such article");
-        EXPECT_EQ(e.ProcName, "GetArticle");
-    }
-}
-
-TEST(InternetManagerTest, PanelFlagsAreAdded) {
-    TInternetManager manager(nullptr, 0, "");
-    OpenPluginInfo info{};
-    info.Flags = OPIF_ADDDOTS;
-    std::string descriptor = "kept";
-    manager.GetOpenPluginInfo(info, descriptor);
-    EXPECT_EQ(info.Flags,
-              OPIF_ADDDOTS | OPIF_USEFILTER | OPIF_USESORTGROUPS | OPIF_USEHIGHLIGHTING);
-    EXPECT_EQ(descriptor, "kept");
-    EXPECT_FALSE(manager.IsConnected());
-}
-
 TEST(InternetManagerTest, LogLinesNameTheOwnerInEightDigits) {
     TempHomeForTest home;
     {
