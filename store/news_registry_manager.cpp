@@ -202,15 +202,10 @@ void TNewsRegistryManager::GetItemUrl(const PluginPanelItem& item, bool withPass
         return;
     }
     TItemRecord account;
-    try {
-        ReadItem("", name, account);
-        const unsigned flags = kUrlExtraInfo | kUrlUserName | (withPassword ? kUrlPassword : 0);
-        text = AccountUrl(*account, flags);
-    } catch (...) {
-        FreeItem(account);
-        throw;
-    }
-    FreeItem(account);
+    TItemRelease release(*this, account);
+    ReadItem("", name, account);
+    const unsigned flags = kUrlExtraInfo | kUrlUserName | (withPassword ? kUrlPassword : 0);
+    text = AccountUrl(*account, flags);
 }
 
 void TNewsRegistryManager::GetTitle(std::string& text) const {

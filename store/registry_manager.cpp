@@ -50,19 +50,6 @@ std::string FileDirectory(const std::string& dir) {
     return dir.empty() ? std::string(".") + platform::kPathDelim : dir;
 }
 
-// Releases an item record through the manager's slot however the scope is left.
-class ItemRelease {
-  public:
-    ItemRelease(TRegistryManager& manager, TItemRecord& item) : manager_(manager), item_(item) {}
-    ~ItemRelease() { manager_.FreeItem(item_); }
-    ItemRelease(const ItemRelease&) = delete;
-    ItemRelease& operator=(const ItemRelease&) = delete;
-
-  private:
-    TRegistryManager& manager_;
-    TItemRecord& item_;
-};
-
 }  // namespace
 
 TRegistryManager::TRegistryManager(HANDLE owner, const std::string& pluginRoot,
@@ -278,7 +265,7 @@ void TRegistryManager::GetFile(const std::string& folder, const std::string& nam
     const std::string file = dir + destName;
     if (platform::FileExists(file)) platform::DeleteFile(file);
     TItemRecord item;
-    ItemRelease release(*this, item);
+    TItemRelease release(*this, item);
     if (ReadItem(folder, name, item)) SaveToFile(dir, destName, item.get());
 }
 
@@ -286,7 +273,7 @@ void TRegistryManager::PutFile(const std::string& srcDir, const std::string& src
                                const std::string& folder) {
     const std::string dir = FileDirectory(srcDir);
     TItemRecord item;
-    ItemRelease release(*this, item);
+    TItemRelease release(*this, item);
     if (!LoadFromFile(dir, srcName, item))
         RaiseError(FormatText(GetMsg(kMsgNoItemInFile), {dir + srcName}), "PutFile");
     WriteItem(folder, "", *item);

@@ -142,4 +142,17 @@ class TRegistryManager {
     bool GetPanelInfo(PanelInfo& info) const;
 };
 
+// Frees an item record through the manager's FreeItem slot however the scope is left.
+class TItemRelease {
+  public:
+    TItemRelease(TRegistryManager& manager, TItemRecord& item) : manager_(manager), item_(item) {}
+    ~TItemRelease() { manager_.FreeItem(item_); }
+    TItemRelease(const TItemRelease&) = delete;
+    TItemRelease& operator=(const TItemRelease&) = delete;
+
+  private:
+    TRegistryManager& manager_;
+    TItemRecord& item_;
+};
+
 }  // namespace kestrova
