@@ -1,7 +1,11 @@
-// The generic host panel object: its mode and the answers every panel object shares.
+// The generic host panel object: its mode, the texts it hands to the host, the saved screen, and
+// the view-mode memory that gives the host panel back the view mode it had before the module.
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "hostapi/plugin_api.h"
 
 namespace kestrova {
 
@@ -14,19 +18,35 @@ enum class PanelMode : uint8_t {
 
 class TFarPlugin {
   public:
-    virtual ~TFarPlugin() = default;
     TFarPlugin() = default;
+    virtual ~TFarPlugin() = default;
     TFarPlugin(const TFarPlugin&) = delete;
     TFarPlugin& operator=(const TFarPlugin&) = delete;
 
     // True before a mode is set and while closing: every panel operation then gives its
     // neutral answer without doing anything.
     virtual bool IsInactive() const;
-    // Host panel events; always answers 0.
+    // Host panel events: a view-mode change is remembered for the current mode. Always 0.
     virtual int ProcessEvent(int event, void* param);
 
-  protected:
+    // Records the panel's view mode: for mode Registry or Internet as that mode's remembered
+    // value in the settings store, for any other mode in SavedViewMode. Failures are swallowed.
+    void SaveViewMode(PanelMode mode);
+    // Applies the view mode remembered for mode (SavedViewMode for any other mode) when there
+    // is one. Failures are swallowed.
+    void RestoreViewMode(PanelMode mode);
+
+    // The handle the host knows this panel by.
+    HANDLE Handle() const;
+
     PanelMode Mode = PanelMode::None;
+    // The mode whose remembered view mode was last applied; None until the first listing.
+    PanelMode AppliedMode = PanelMode::None;
+    int SavedViewMode = -1;  // the host panel's own view mode; -1 until recorded
+    std::string PanelTitle;
+    std::string CurDir;
+    std::string ShortcutData;
+    HANDLE SavedScreen = nullptr;  // none when null
 };
 
 }  // namespace kestrova

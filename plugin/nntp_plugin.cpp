@@ -1,65 +1,87 @@
 #include "plugin/nntp_plugin.h"
 
-#include <string_view>
-
 #include "common/errors.h"
-#include "common/text_utils.h"
+#include "news/news_internet_manager.h"
+#include "news/news_proxy_manager.h"
+#include "plugin/operation_scope.h"
+#include "ui/module_state.h"
+#include "ui/standard_dialogs.h"
 
 namespace kestrova {
-namespace {
 
-constexpr std::string_view kAccountFileSignature = "[Kestrova]";
-
-}  // namespace
-
-bool HasAccountFileSignature(const unsigned char* data, int dataSize) {
-    const int length = static_cast<int>(kAccountFileSignature.size());
-    if (!data || dataSize < length) return false;
-    const std::string_view head(reinterpret_cast<const char*>(data), length);
-    return CompareTextOemN(head, kAccountFileSignature, length) == 0;
+TNntpPlugin::TNntpPlugin() {
+    RegistryManager = std::make_unique<TNewsRegistryManager>(Handle(), OptionsKey, PrivateRoot);
+    RegistryManager->OnNotify = [this](int kind, intptr_t param1, intptr_t param2) {
+        return HandleEvent(kind, param1, param2);
+    };
+    AppliedMode = PanelMode::None;
+    Mode = PanelMode::Registry;
+    SavedViewMode = -1;
+    UpdateTitle();
+    // The separator line of the progress box never changes.
+    ProgressLines[2].assign(kProgressWidth, '\xC4');
 }
 
 TNntpPlugin::~TNntpPlugin() {
-    Mode = PanelMode::Closing;
+    try {
+        CloseAccount();
+        Mode = PanelMode::Closing;
+        RestoreViewMode(PanelMode::None);
+        RegistryManager.reset();
+    } catch (...) {
+        // Closing must not fail towards the host.
+    }
 }
 
-void TNntpPlugin::OpenFilePlugin(const char*, const unsigned char* data, int dataSize) {
-    if (!HasAccountFileSignature(data, dataSize)) throw EAbort();
+void TNntpPlugin::UpdateTitle() {
+    if (InInternetMode()) {
+        PanelHost = InternetManager->Account.Url.HostName;
+        CurDir = InternetManager->GetPath();
+    } else {
+        PanelHost = RegistryManager->Store == kPrivateStore ? "Kestrova*" : "Kestrova";
+        CurDir = RegistryManager->Path;
+    }
+    PanelTitle = PanelHost + ":" + CurDir;
 }
 
-void TNntpPlugin::GetOpenPluginInfo(OpenPluginInfo&) {}
-
-int TNntpPlugin::GetFindData(PluginPanelItem** items, int* itemsNumber, int) {
-    *items = nullptr;
-    *itemsNumber = 0;
-    return 1;
+void TNntpPlugin::CloseAccount() {
+    if (Mode != PanelMode::Internet) return;
+    try {
+        InternetManager.reset();
+    } catch (...) {
+        // A connection that fails to close is gone all the same.
+    }
+    InternetManager = nullptr;
+    Mode = PanelMode::Registry;
+    UpdateTitle();
 }
 
-// Nothing to free: an inactive object never hands out items.
-void TNntpPlugin::FreeFindData(PluginPanelItem*, int) {}
-
-int TNntpPlugin::GetFiles(PluginPanelItem*, int, int, const std::string&, int) {
-    return 0;
-}
-
-int TNntpPlugin::PutFiles(PluginPanelItem*, int, int, int) {
-    return 0;
-}
-
-int TNntpPlugin::SetDirectory(const std::string&, int) {
-    return 0;
-}
-
-int TNntpPlugin::MakeDirectory(char*, int) {
-    return 0;
-}
-
-int TNntpPlugin::DeleteFiles(PluginPanelItem*, int, int) {
-    return 0;
-}
-
-int TNntpPlugin::ProcessKey(int, unsigned) {
-    return 0;
+void TNntpPlugin::OpenAccount(TAccountOptions* account) {
+    CloseAccount();
+    if (!account) return;
+    if (account->UseProxy)
+        InternetManager = std::make_unique<TNewsProxyManager>(Handle());
+    else
+        InternetManager = std::make_unique<TNewsInternetManager>(Handle());
+    Mode = PanelMode::Internet;
+    try {
+        if (account->AskPassword &&
+            LoginDialog(account->Url.HostName, nullptr, account->Url.UserName,
+                        account->Url.Password) != kAccepted)
+            throw EAbort();
+        InternetManager->OnEvent = [this](int kind, intptr_t param1, intptr_t param2) {
+            return HandleEvent(kind, param1, param2);
+        };
+        {
+            TOperationScope operation(*this, kRequestConnect, 0);
+            ReceiveData(kRequestConnect, reinterpret_cast<intptr_t>(account), nullptr);
+        }
+        // The panel title names the server from the first listing on.
+        UpdateTitle();
+    } catch (...) {
+        CloseAccount();
+        throw;
+    }
 }
 
 }  // namespace kestrova

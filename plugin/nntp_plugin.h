@@ -1,27 +1,98 @@
 // The panel object behind one open panel of the module. The host holds it as an opaque handle
 // from OpenPlugin (or OpenFilePlugin) until ClosePlugin.
 //
-// The registry-mode and internet-mode managers are not attached yet, so the object sets no mode
-// and stays inactive: every panel operation gives its neutral answer.
+// In registry mode the panel shows the stored accounts through its registry manager; in
+// internet mode it also owns the manager of one server connection. Every panel entry wraps its
+// work in BeginOperation ... EndOperation, reaches the network through ReceiveData, and shows
+// any failure once through ReportError, so that no failure returns to the host.
 #pragma once
 
+#include <cstdint>
+#include <exception>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 #include "hostapi/plugin_api.h"
 #include "plugin/far_plugin.h"
+#include "store/news_registry_manager.h"
 
 namespace kestrova {
 
+class TNewsInternetManager;
+
+// Request codes of ReceiveData, BeginOperation and EndOperation. Requests with kNetworkRequest
+// need a connection and reconnect a dropped one first.
+inline constexpr int kRequestConnect = 1;
+inline constexpr int kRequestReconnect = 2;
+inline constexpr int kNetworkRequest = 0x8000;
+inline constexpr int kRequestList = 0x8001;
+inline constexpr int kRequestGetFiles = 0x8002;
+inline constexpr int kRequestPutFiles = 0x8003;
+inline constexpr int kRequestDeleteFiles = 0x8004;
+inline constexpr int kRequestSetDirectory = 0x8005;
+inline constexpr int kRequestArticle = 0x8100;
+inline constexpr int kRequestHead = 0x8101;
+inline constexpr int kRequestBody = 0x8102;
+inline constexpr int kRequestPost = 0x8103;  // also the frame of ProcessKey
+
+// Flags of the running operation (OpFlags).
+inline constexpr unsigned kOpPercent = 0x100;        // shows a percentage bar
+inline constexpr unsigned kOpCounting = 0x200;       // counts items in the panel title
+inline constexpr unsigned kOpRunning = 0x10000;      // an operation runs
+inline constexpr unsigned kOpInteractive = 0x80000;  // it may talk to the user
+
+// Answers of ResolveFailure and ReceiveData: the message numbers of the buttons, 1 for done and
+// 0 for a failure passed on unchanged.
+inline constexpr int kAnswerPassOn = 0;
+inline constexpr int kAnswerDone = 1;
+inline constexpr int kAnswerRetry = 3;
+inline constexpr int kAnswerSkip = 10;
+inline constexpr int kAnswerStop = 13;
+
+// Width of the progress box's lines and bar.
+inline constexpr int kProgressWidth = 55;
+
 class TNntpPlugin : public TFarPlugin {
   public:
-    TNntpPlugin() = default;
+    // Registry mode at the folder the registry manager remembers.
+    TNntpPlugin();
+    // Closes the connection, gives the host panel its view mode back and lets the registry
+    // manager remember its store and folder.
     ~TNntpPlugin() override;
 
-    // Opening from a file: raises EAbort (silently) unless the data begins with the account
-    // file's section header, so the host goes on looking for another module.
-    void OpenFilePlugin(const char* name, const unsigned char* data, int dataSize);
+    // ---- Opening (panel_opening.cpp) ----
+    // Each reports its own failure (a silent abort shows nothing) and passes it on, so that the
+    // entry point gives the host INVALID_HANDLE_VALUE.
+    // Shortcut data: "1..." connects to the account it describes, anything else enters the
+    // registry folder of its tail. Shorter than 3 characters: a silent abort.
+    void OpenShortcut(const std::string& data);
+    // The text after "news:"; an empty text or one without a host opens registry mode.
+    void OpenCommandLine(const std::string& text);
+    // Raises EAbort unless data begins with the account file's section header; connects to the
+    // file's account when it holds one, else stays in registry mode.
+    void OpenFilePlugin(const std::string& name, const unsigned char* data, int dataSize);
 
-    // Panel operations; each answers neutrally while IsInactive.
+    // ---- Mode switch (nntp_plugin.cpp) ----
+    // Internet mode for account (none: only closes). AskPassword asks for the credentials
+    // first (cancelling is a silent abort). Any failure returns to registry mode and passes on.
+    void OpenAccount(TAccountOptions* account);
+    // Back to registry mode at the folder it was in; nothing in registry mode.
+    void CloseAccount();
+    // Recomputes PanelHost, CurDir and PanelTitle for the current mode.
+    void UpdateTitle();
+
+    // ---- Operation frame (operation_frame.cpp, receive_data.cpp) ----
+    // Starts an operation; returns the flags of the operation it runs inside.
+    unsigned BeginOperation(int request, int opMode);
+    // Ends it: restores the screen, beeps after a long interactive one when asked to. Never
+    // raises.
+    void EndOperation(int request, unsigned previous) noexcept;
+    // Runs request with the retry, skip and stop rules. Returns 1 done, 10 skipped by the user,
+    // 0 for an unknown request; a failure passed on is raised again, a stop is a silent abort.
+    int ReceiveData(int request, intptr_t param, void* target);
+
+    // ---- Panel operations ----
     void GetOpenPluginInfo(OpenPluginInfo& info);
     int GetFindData(PluginPanelItem** items, int* itemsNumber, int opMode);
     void FreeFindData(PluginPanelItem* items, int itemsNumber);
@@ -32,6 +103,55 @@ class TNntpPlugin : public TFarPlugin {
     int MakeDirectory(char* name, int opMode);
     int DeleteFiles(PluginPanelItem* items, int itemsNumber, int opMode);
     int ProcessKey(int key, unsigned controlState);
+
+    // ---- Errors and progress (error_reporting.cpp, resolve_failure.cpp, progress.cpp) ----
+    // Shows failure once (signals act instead: leave the module, drop the connection). Returns
+    // 1 when opMode is 0 and the failure was not a silent abort, else 0. Never raises.
+    int ReportError(std::exception_ptr failure, const char* procName, int opMode);
+    // What to do with a failure of the running request: retry (3), skip (10), stop (13) or pass
+    // it on (0). retriesLeft counts transient failures down to the question.
+    int ResolveFailure(std::exception_ptr failure, int request, intptr_t param, void* target,
+                       int& retriesLeft);
+    // A status box titled PanelHost, when OpFlags has a bit of mask; buttons are message numbers
+    // (none: the box stays and the call returns at once). Returns the host's answer, -1 when
+    // nothing was shown.
+    int ShowStatus(unsigned mask, const std::string& text, std::initializer_list<int> buttons = {},
+                   const std::string& extra = {});
+    // A transient panel title, when OpFlags has a bit of mask.
+    void ShowInTitle(unsigned mask, const std::string& text);
+    // Adds amount to Received and redraws the progress at most every 500 ms.
+    void ShowTraffic(int amount);
+    // The managers' callback: kinds 1 status, 2 title, 3 question, 5 and 6 data (Esc check),
+    // 7 progress unit, 8 message box.
+    int HandleEvent(int kind, intptr_t param1, intptr_t param2);
+
+    std::unique_ptr<TNewsRegistryManager> RegistryManager;
+    std::unique_ptr<TNewsInternetManager> InternetManager;
+    std::string PanelHost;
+    unsigned OpFlags = 0;
+    uint64_t OpStart = 0;  // monotonic milliseconds
+    // Item name, other end of the transfer, separator, bar; each at most kProgressWidth.
+    std::string ProgressLines[4];
+    int64_t Total = 0;
+    int64_t Received = 0;
+    std::string ProgressTitle;
+    uint64_t LastTraffic = 0;  // monotonic milliseconds of the last drawing; 0: not yet
+
+  protected:
+    // The request table of ReceiveData: carries out one attempt of request.
+    virtual int PerformRequest(int request, intptr_t param, void* target);
+
+  private:
+    // Panel keys (panel_keys.cpp).
+    void CarryOut(int action, TKeyContext& context);
+    // Registry mode: the account's URL (the password only with "Copy passwords") or the
+    // folder's path; internet mode: the item's name.
+    std::string GetItemText(const PluginPanelItem& item);
+    void CopyNamesToClipboard(const PluginPanelItem* items, int count);
+
+    bool InInternetMode() const { return Mode == PanelMode::Internet && InternetManager; }
+    void RestoreSavedScreen();
+    void SaveWholeScreen();
 };
 
 // The first bytes of an account file: its section header.

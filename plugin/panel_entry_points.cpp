@@ -31,9 +31,15 @@ Result Forward(HANDLE plugin, Result neutral, Work work) {
 
 using namespace kestrova;
 
-KESTROVA_EXPORT HANDLE OpenPlugin(int, intptr_t) {
+KESTROVA_EXPORT HANDLE OpenPlugin(int openFrom, intptr_t item) {
     try {
-        return new TNntpPlugin();
+        auto panel = std::make_unique<TNntpPlugin>();
+        const char* text = reinterpret_cast<const char*>(item);
+        if (openFrom == OPEN_SHORTCUT)
+            panel->OpenShortcut(text ? text : "");
+        else if (openFrom == OPEN_COMMANDLINE)
+            panel->OpenCommandLine(text ? text : "");
+        return panel.release();
     } catch (...) {
         return INVALID_HANDLE_VALUE;
     }
@@ -42,7 +48,7 @@ KESTROVA_EXPORT HANDLE OpenPlugin(int, intptr_t) {
 KESTROVA_EXPORT HANDLE OpenFilePlugin(const char* name, const unsigned char* data, int dataSize) {
     try {
         auto panel = std::make_unique<TNntpPlugin>();
-        panel->OpenFilePlugin(name, data, dataSize);
+        panel->OpenFilePlugin(name ? name : "", data, dataSize);
         return panel.release();
     } catch (...) {
         return INVALID_HANDLE_VALUE;

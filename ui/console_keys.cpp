@@ -1,13 +1,8 @@
 #include "ui/console_keys.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <string>
-
 #include "hostapi/plugin_api.h"
-#include "platform/codepages.h"
 #include "platform/console_input.h"
+#include "platform/console_title.h"
 
 namespace kestrova {
 
@@ -28,17 +23,7 @@ bool CheckForKey(uint16_t virtualKey) {
 }
 
 void SetTitle(std::string_view text) {
-    if (!isatty(STDOUT_FILENO)) return;
-    std::string printable;
-    printable.reserve(text.size());
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) printable.push_back(c);
-    }
-    // OSC 0: set the window title, terminated by BEL.
-    const std::string sequence = "\x1b]0;" + platform::OemToUtf8(printable) + "\x07";
-    std::fwrite(sequence.data(), 1, sequence.size(), stdout);
-    std::fflush(stdout);
+    platform::SetConsoleTitle(text);
 }
 
 }  // namespace kestrova

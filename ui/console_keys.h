@@ -15,8 +15,8 @@ void FlushInput();
 // a match nothing is consumed.
 bool CheckForKey(uint16_t virtualKey);
 
-// Sets the console title from OEM text; control characters are dropped so that text from the
-// network cannot smuggle terminal sequences. Written only when standard output is a terminal.
+// Sets the console title from OEM text through the platform, which keeps control characters
+// (text from the network) from ending the title sequence early.
 void SetTitle(std::string_view text);
 
 }  // namespace kestrova

@@ -1,0 +1,78 @@
+// GetFiles in registry mode: every selected account, and every account inside a selected
+// folder, is written to an account file of the destination folder; a move then deletes the
+// accounts and afterwards their folders.
+#include <vector>
+
+#include "common/errors.h"
+#include "common/path_utils.h"
+#include "platform/filesystem.h"
+#include "plugin/copy_target.h"
+#include "plugin/item_collection.h"
+#include "plugin/nntp_plugin.h"
+#include "plugin/operation_scope.h"
+#include "plugin/overwrite_answer.h"
+#include "plugin/target_names.h"
+#include "ui/file_helpers.h"
+#include "ui/messages.h"
+
+namespace kestrova {
+namespace {
+
+constexpr int kMsgPleaseWait = 24;
+constexpr int kMsgWritingAccount = 52;
+constexpr char kStoreDelim = '\\';
+
+bool IsFolder(const TFindItem& record) {
+    return (record.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+int TNntpPlugin::GetFiles(PluginPanelItem* items, int itemsNumber, int move,
+                          const std::string& destPath, int opMode) {
+    // Articles are copied out by the news operations; a connected panel has none here yet.
+    if (IsInactive() || Mode != PanelMode::Registry) return 0;
+    try {
+        TOperationScope operation(*this, kRequestGetFiles, opMode);
+        std::string dest = IncludeTrailingSeparator(destPath, platform::kPathDelim);
+        if ((opMode & (OPM_SILENT | OPM_FIND)) == 0 &&
+            !AskCopyTarget(move != 0, dest, platform::kPathDelim))
+            throw EAbort();
+        ShowStatus(kOpRunning, GetMsg(kMsgPleaseWait));
+        std::vector<TFindItem> list;
+        if (!CollectItems(*this, items, itemsNumber, true, list)) throw EAbort();
+
+        TOverwriteAnswer answer;
+        for (size_t i = 0; i < list.size(); ++i) {
+            const TFindItem& record = list[i];
+            const TTargetNames names =
+                MakeTargetNames(record, kTargetApplyMask, dest, kStoreDelim, platform::kPathDelim);
+            bool skipped = false;
+            if (IsFolder(record)) {
+                ForceDirectories(names.Dir);
+            } else {
+                const std::string name = MakeValidFileName(names.Name, kStoreDelim);
+                const std::string target = names.Dir + name;
+                ShowStatus(kOpInteractive, GetMsg(kMsgWritingAccount), {}, target);
+                FAR_FIND_DATA existing{};
+                const bool exists =
+                    platform::FileExists(target) && platform::GetFindData(target, existing);
+                skipped = !answer.Decide(record.FindData, exists ? &existing : nullptr);
+                if (!skipped) {
+                    RegistryManager->GetFile(names.SourceDir, names.SourceName, names.Dir, name);
+                    if (move) RegistryManager->DeleteItem(names.SourceDir + names.SourceName);
+                }
+            }
+            if (i < static_cast<size_t>(itemsNumber) && !skipped) items[i].Flags &= ~PPIF_SELECTED;
+        }
+        if (move) {
+            for (size_t i = list.size(); i-- > 0;)
+                if (IsFolder(list[i])) RegistryManager->DeleteItem(list[i].FindData.cFileName);
+        }
+        return 1;
+    } catch (...) {
+        return ReportError(std::current_exception(), "GetFiles", opMode);
+    }
+}
+
+}  // namespace kestrova

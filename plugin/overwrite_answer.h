@@ -1,0 +1,19 @@
+// The answer about existing targets, carried from item to item of one copy.
+#pragma once
+
+#include "hostapi/plugin_api.h"
+
+namespace kestrova {
+
+class TOverwriteAnswer {
+  public:
+    // Whether to write source over existing (null: no such target). Asks unless an earlier
+    // answer was for all; "for all" applies only to targets that exist, so a skip for all
+    // still writes new targets. Cancel is a silent abort.
+    bool Decide(const FAR_FIND_DATA& source, const FAR_FIND_DATA* existing);
+
+  private:
+    unsigned answer_ = 0;
+};
+
+}  // namespace kestrova

@@ -1,0 +1,83 @@
+// The three ways of opening the panel straight into an account: a folder shortcut, a "news:"
+// command line and an account file on the local panel.
+#include <string_view>
+
+#include "common/errors.h"
+#include "common/text_utils.h"
+#include "news/url.h"
+#include "platform/filesystem.h"
+#include "plugin/nntp_plugin.h"
+#include "plugin/shortcut_data.h"
+#include "ui/char_tables.h"
+#include "ui/file_helpers.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+namespace {
+
+constexpr std::string_view kAccountFileSignature = "[Kestrova]";
+
+// Runs an opening; a failure is reported under procName and passed on.
+template <typename Work>
+void Opening(TNntpPlugin& panel, const char* procName, Work work) {
+    try {
+        work();
+    } catch (...) {
+        panel.ReportError(std::current_exception(), procName, 0);
+        throw;
+    }
+}
+
+}  // namespace
+
+bool HasAccountFileSignature(const unsigned char* data, int dataSize) {
+    const int length = static_cast<int>(kAccountFileSignature.size());
+    if (!data || dataSize < length) return false;
+    const std::string_view head(reinterpret_cast<const char*>(data), length);
+    return CompareTextOemN(head, kAccountFileSignature, length) == 0;
+}
+
+void TNntpPlugin::OpenShortcut(const std::string& data) {
+    Opening(*this, "OpenShortcut", [&] {
+        TShortcut shortcut;
+        if (!ParseShortcut(data, shortcut)) throw EAbort();
+        if (!shortcut.Internet) {
+            RegistryManager->SetDirectory(shortcut.Tail);
+            UpdateTitle();
+            return;
+        }
+        TAccountOptions account = shortcut.Account;
+        account.CharTable = IsBlank(shortcut.CharTableName) ? Options.Default.CharTable
+                                                            : SlotIndex(shortcut.CharTableName);
+        OpenAccount(&account);
+        AppliedMode = PanelMode::None;
+    });
+}
+
+void TNntpPlugin::OpenCommandLine(const std::string& text) {
+    Opening(*this, "OpenCommandLine", [&] {
+        if (text.empty()) return;
+        TAccountOptions account = Options.Default;
+        ParseUrl("news:" + text, kUrlNoScheme, account.Url);
+        if (account.Url.HostName.empty()) return;
+        OpenAccount(&account);
+        AppliedMode = PanelMode::None;
+    });
+}
+
+void TNntpPlugin::OpenFilePlugin(const std::string& name, const unsigned char* data, int dataSize) {
+    Opening(*this, "OpenFilePlugin", [&] {
+        if (!HasAccountFileSignature(data, dataSize)) throw EAbort();
+        // The host names the file by its path; the account-file reader takes folder and name.
+        std::string dir, file;
+        SplitPath(name, platform::kPathDelim, dir, file);
+        TItemRecord account;
+        TItemRelease release(*RegistryManager, account);
+        if (RegistryManager->LoadFromFile(dir, file, account)) {
+            OpenAccount(account.get());
+            AppliedMode = PanelMode::None;
+        }
+    });
+}
+
+}  // namespace kestrova

@@ -1,0 +1,92 @@
+// What the panel shows while it works: status boxes, the transient panel title and the progress
+// box with its percentage bar, drawn at most every 500 ms.
+#include <algorithm>
+#include <vector>
+
+#include "common/format_text.h"
+#include "platform/clock.h"
+#include "plugin/nntp_plugin.h"
+#include "plugin/progress_bar.h"
+#include "ui/console_keys.h"
+#include "ui/host_services.h"
+#include "ui/host_version.h"
+#include "ui/messages.h"
+
+namespace kestrova {
+namespace {
+
+constexpr uint64_t kTrafficIntervalMillis = 500;
+constexpr char kBarEmpty = '\xB0';  // light shade
+constexpr char kBarFull = '\xDB';   // full block
+
+}  // namespace
+
+int TNntpPlugin::ShowStatus(unsigned mask, const std::string& text,
+                            std::initializer_list<int> buttons, const std::string& extra) {
+    if ((OpFlags & mask) == 0 || !StartupInfo.Message) return -1;
+    SaveWholeScreen();
+    std::vector<const char*> lines{PanelHost.c_str(), text.c_str()};
+    if (!extra.empty()) lines.push_back(extra.c_str());
+    for (int button : buttons) lines.push_back(GetMsg(button));
+    const int answer =
+        StartupInfo.Message(StartupInfo.ModuleNumber, 0, nullptr, lines.data(),
+                            static_cast<int>(lines.size()), static_cast<int>(buttons.size()));
+    SetTitle(text);
+    return answer;
+}
+
+void TNntpPlugin::ShowInTitle(unsigned mask, const std::string& text) {
+    if ((OpFlags & mask) == 0) return;
+    std::string kept = std::move(PanelTitle);
+    PanelTitle = text;
+    try {
+        if (StartupInfo.Control) StartupInfo.Control(Handle(), FCTL_REDRAWPANEL, nullptr);
+        if (HostVersion() >= kCharTableHostVersion && StartupInfo.Text)
+            StartupInfo.Text(0, 0, 0, nullptr);
+        SetTitle(text);
+    } catch (...) {
+        PanelTitle = std::move(kept);
+        throw;
+    }
+    PanelTitle = std::move(kept);
+}
+
+std::string ProgressBar(int percent) {
+    const int full =
+        std::min(kProgressWidth, (std::clamp(percent, 0, 100) * kProgressWidth + 50) / 100);
+    std::string bar(kProgressWidth, kBarEmpty);
+    std::fill_n(bar.begin(), full, kBarFull);
+    return bar;
+}
+
+int ProgressPercent(int64_t received, int64_t total) {
+    if (total <= 0) return 100;
+    const int64_t percent = (std::max<int64_t>(received, 0) * 200 + total) / (2 * total);
+    return static_cast<int>(std::min<int64_t>(percent, 100));
+}
+
+void TNntpPlugin::ShowTraffic(int amount) {
+    Received += amount;
+    try {
+        const uint64_t now = platform::MonotonicMillis();
+        if (LastTraffic != 0 && now - LastTraffic < kTrafficIntervalMillis) return;
+        // 0 stands for "not drawn yet"; a clock that starts at 0 must not look like that.
+        LastTraffic = std::max<uint64_t>(now, 1);
+        SaveWholeScreen();
+        if ((OpFlags & kOpCounting) != 0)
+            ShowInTitle(kOpInteractive, PanelTitle + FormatText(" (%d)", {Received}));
+        if ((OpFlags & kOpPercent) != 0 && StartupInfo.Message) {
+            const int percent = ProgressPercent(Received, Total);
+            SetTitle(FormatText("%d%% %s", {percent, ProgressLines[0]}));
+            ProgressLines[3] = ProgressBar(percent);
+            const char* lines[] = {ProgressTitle.c_str(), ProgressLines[0].c_str(),
+                                   ProgressLines[1].c_str(), ProgressLines[2].c_str(),
+                                   ProgressLines[3].c_str()};
+            StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_LEFTALIGN, nullptr, lines, 5, 0);
+        }
+    } catch (...) {
+        // Progress is only shown; the transfer goes on.
+    }
+}
+
+}  // namespace kestrova

@@ -1,0 +1,70 @@
+// ReceiveData: every request that may touch the network, with the reconnection of a dropped
+// connection and the retry, skip and stop rules of ResolveFailure.
+#include "common/errors.h"
+#include "news/news_internet_manager.h"
+#include "plugin/nntp_plugin.h"
+#include "ui/console_keys.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+namespace {
+
+// The answer for a request code that the table does not hold.
+constexpr int kNotInTable = 0;
+
+}  // namespace
+
+int TNntpPlugin::ReceiveData(int request, intptr_t param, void* target) {
+    int retriesLeft = Options.Connect.RetryCount;
+    for (;;) {
+        if (InInternetMode() && (request & kNetworkRequest) != 0 &&
+            !InternetManager->IsConnected()) {
+            const int reconnected = ReceiveData(kRequestReconnect, 0, nullptr);
+            if (reconnected != kAnswerDone) return reconnected;
+        }
+        int result = kAnswerDone;
+        try {
+            if (CheckForKey(VK_ESCAPE)) throw EUserAbort(kItemFailure, "", "ReceiveData");
+            result = PerformRequest(request, param, target);
+        } catch (...) {
+            result = ResolveFailure(std::current_exception(), request, param, target, retriesLeft);
+            if (result == kAnswerPassOn) throw;
+            if (result == kAnswerStop) throw EAbort();
+        }
+        if (result != kAnswerRetry) return result;
+    }
+}
+
+int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
+    switch (request & 0xFFFF) {
+        case kRequestConnect:
+            if (!InInternetMode()) return kNotInTable;
+            InternetManager->Connect(*reinterpret_cast<const TAccountOptions*>(param));
+            return kAnswerDone;
+        case kRequestReconnect:
+            if (!InInternetMode()) return kNotInTable;
+            InternetManager->ConnectHostDef();
+            return kAnswerDone;
+        case kRequestList: {
+            auto& items = *reinterpret_cast<PluginPanelItem**>(param);
+            auto& count = *static_cast<int*>(target);
+            if (InInternetMode()) {
+                Received = 0;
+                InternetManager->GetFindData(items, count);
+            } else {
+                RegistryManager->ListItems(items, count);
+            }
+            return kAnswerDone;
+        }
+        case kRequestSetDirectory:
+            if (!InInternetMode()) return kNotInTable;
+            InternetManager->SetDirectory(*reinterpret_cast<const std::string*>(param));
+            return kAnswerDone;
+        default:
+            // Fetching and posting articles join the table with the retrieval and posting
+            // operations of the news manager.
+            return kNotInTable;
+    }
+}
+
+}  // namespace kestrova
