@@ -1,26 +1,192 @@
-// Placeholder until the article index is built: the group listing and its refresh are refused
-// with a clear error, so the session can be used and tested on its own.
 #include "news/article_index.h"
 
-#include "common/errors.h"
+#include <exception>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "common/format_text.h"
+#include "news/list_block.h"
 #include "news/news_internet_manager.h"
+#include "ui/char_tables.h"
 
 namespace kestrova {
 
 namespace {
 
-[[noreturn]] void NotAvailable(const char* procName) {
-    throw EInternetError(kRefused, "The article index is not available in this build.", procName);
+constexpr int kMsgAskingForArticles = 139;
+constexpr int kHeadFollows = 221;
+constexpr int kNoCurrentArticle = 420;
+constexpr int kNoNextArticle = 421;
+constexpr int kNoArticleWithNumber = 423;
+constexpr int kNoArticleWithId = 430;
+
+// The stamp of an index whose walk was cut short: NEWNEWS since then names every article of
+// the group, and those already indexed are skipped, so the next entry completes the index.
+constexpr SYSTEMTIME kIncompleteWalkStamp{1970, 1, 4, 1, 0, 0, 0, 0};
+
+void AppendRecord(TNewsInternetManager& manager, TListBlock& index, const TArticleHeader& record) {
+    char bytes[TArticleHeader::kSize];
+    record.Write(bytes);
+    index.Append(bytes);
+    manager.DoEvent(kEventProgress, 0, 1);
+}
+
+// Walks the group from the server's current article (the first one after GROUP) to its end.
+void WalkGroup(TNewsInternetManager& manager, TListBlock& index) {
+    manager.DoEvent(kEventProgress, 0, 1);
+    for (;;) {
+        TArticleHeader record;
+        if (ReadHeader(manager, record) > 0) AppendRecord(manager, index, record);
+        const int code =
+            manager.SendCommand(*manager.Socket, "NEXT", kLogData, kWaitForReply | kKeepReply, "");
+        if (code < 300) continue;
+        if (code == kNoCurrentArticle || code == kNoNextArticle) return;
+        manager.CheckReply("WalkGroup");  // an error status raises instead of ending quietly
+        return;
+    }
+}
+
+std::string NewNewsArgument(const std::string& group, const SYSTEMTIME& since) {
+    return FormatText("%s %2D%2D%2D %2D%2D%2D GMT",
+                      {group, since.wYear % 100, since.wMonth, since.wDay, since.wHour,
+                       since.wMinute, since.wSecond});
+}
+
+// Adds the articles that NEWNEWS names since the index's stamp and the index lacks.
+void NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock& index) {
+    manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
+    manager.SendCommand(*manager.Socket, "NEWNEWS", kLogCommand, kWaitForReply,
+                        NewNewsArgument(group, index.Stamp()));
+    std::vector<std::string> identifiers;
+    if (manager.ReplyCode < 300) {
+        std::string line;
+        for (;;) {
+            const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
+            if (kind == DataLine::End) break;
+            if (kind == DataLine::Lost) manager.RaiseConnectionLost("NewNews");
+            identifiers.push_back(line);
+        }
+    }
+    std::unordered_set<std::string> known;
+    for (uint32_t i = 0; i < index.Count(); ++i) {
+        known.insert(TArticleHeader::Read(index.Record(i)).MessageId);
+    }
+    for (const std::string& identifier : identifiers) {
+        if (identifier.empty() || !known.insert(identifier).second) continue;
+        TArticleHeader record;
+        record.MessageId = identifier;
+        if (ReadHeader(manager, record) > 0) AppendRecord(manager, index, record);
+    }
+}
+
+// Lists the cached records, reading those marked for refresh again; true when some were marked.
+bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanelItemList& items) {
+    bool changed = false;
+    for (uint32_t i = 0; i < index.Count(); ++i) {
+        TArticleHeader record = TArticleHeader::Read(index.Record(i));
+        if ((record.Flags & kRefreshHeader) != 0 && !record.MessageId.empty()) {
+            changed = true;
+            // A vanished article keeps its record, still marked.
+            TArticleHeader fresh = record;
+            if (ReadHeader(manager, fresh) > 0) {
+                record = fresh;
+                record.Write(index.Record(i));
+            }
+        }
+        AddArticleItem(items, record, manager.Account.CharTable);
+        manager.DoEvent(kEventProgress, 0, 1);
+    }
+    return changed;
 }
 
 }  // namespace
 
-void GetArticlesInfo(TNewsInternetManager&, const std::string&, PluginPanelItem*&, int&) {
-    NotAvailable("GetArticlesInfo");
+void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
+                     PluginPanelItem*& items, int& count) {
+    TPanelItemList list;
+    TListBlock index(TArticleHeader::kSize);
+    const bool cached = FetchList(manager, group, index);
+    SYSTEMTIME stamp = index.Stamp();
+    bool changed = false;
+    std::exception_ptr failure;
+    try {
+        changed = ListCachedArticles(manager, index, list);
+        if (manager.UpdateGroup != 0) {
+            manager.UpdateGroup = 0;
+            const uint32_t known = index.Count();
+            const SYSTEMTIME asked = StampNow();
+            try {
+                if (cached) {
+                    NewNews(manager, group, index);
+                } else {
+                    WalkGroup(manager, index);
+                }
+                stamp = asked;
+            } catch (...) {
+                failure = std::current_exception();
+                if (!cached) stamp = kIncompleteWalkStamp;
+            }
+            for (uint32_t i = known; i < index.Count(); ++i) {
+                AddArticleItem(list, TArticleHeader::Read(index.Record(i)),
+                               manager.Account.CharTable);
+            }
+            changed = changed || index.Count() > known;
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // The stamp moves only when the server was asked to its end, so that no article that
+    // arrived in between is missed by the next NEWNEWS.
+    if (changed) {
+        index.SetStamp(stamp);
+        StoreList(manager, group, ListKind::Expiring, index);
+    }
+    list.Release(items, count);
+    if (failure) std::rethrow_exception(failure);
 }
 
-void MarkArticlesForRefresh(TNewsInternetManager&) {
-    NotAvailable("MarkArticlesForRefresh");
+int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record) {
+    record.CharTable = manager.Account.CharTable;
+    const int code = manager.SendCommand(*manager.Socket, "HEAD", kLogData,
+                                         kWaitForReply | kKeepReply, record.MessageId);
+    if (code == kNoCurrentArticle || code == kNoArticleWithNumber || code == kNoArticleWithId) {
+        return 0;
+    }
+    if (code != kHeadFollows) {
+        manager.CheckReply("ReadHeader");
+        return -1;
+    }
+    const int32_t knownNumber = record.Number;
+    record = TArticleHeader{};
+    ApplyHeadStatus(manager.ReplyLine, record);
+    record.CharTable = kNoSlot;
+    THeaderExtras extras;
+    std::string line;
+    for (;;) {
+        const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
+        if (kind == DataLine::End) break;
+        if (kind == DataLine::Lost) manager.RaiseConnectionLost("ReadHeader");
+        ApplyHeaderLine(line, record, extras);
+    }
+    // Asked for by identifier, the server answers with number 0.
+    if (record.Number == 0) {
+        const int32_t fromXref = NumberFromXref(extras.Xref, manager.GetPath());
+        record.Number = fromXref != 0 ? fromXref : knownNumber;
+    }
+    return 1;
+}
+
+void MarkArticlesForRefresh(TNewsInternetManager& manager) {
+    const std::string group = manager.GetPath();
+    TListBlock index(TArticleHeader::kSize);
+    if (!FetchList(manager, group, index)) return;
+    for (uint32_t i = 0; i < index.Count(); ++i) {
+        TArticleHeader record = TArticleHeader::Read(index.Record(i));
+        record.Flags |= kRefreshHeader;
+        record.Write(index.Record(i));
+    }
+    StoreList(manager, group, ListKind::Expiring, index);
 }
 
 }  // namespace kestrova

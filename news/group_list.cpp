@@ -1,38 +1,291 @@
-// Placeholder until the group list is built: every listing and group key is refused with a clear
-// error, so the session can be used and tested on its own.
 #include "news/group_list.h"
 
-#include "common/errors.h"
+#include <exception>
+#include <string>
+
+#include "common/format_text.h"
+#include "common/text_utils.h"
 #include "news/news_internet_manager.h"
+#include "store/registry_manager.h"
+#include "ui/host_services.h"
+#include "ui/message_box.h"
+#include "ui/messages.h"
+#include "ui/standard_dialogs.h"
 
 namespace kestrova {
 
 namespace {
 
-[[noreturn]] void NotAvailable(const char* procName) {
-    throw EInternetError(kRefused, "The group list is not available in this build.", procName);
+// Message numbers.
+constexpr int kMsgGroupsTitle = 98;
+constexpr int kMsgAddOneGroup = 99;
+constexpr int kMsgAddGroups = 100;
+constexpr int kMsgDropTitle = 101;
+constexpr int kMsgDropOneGroup = 102;
+constexpr int kMsgDropGroups = 103;
+constexpr int kMsgReplaceButton = 113;
+constexpr int kMsgAddButton = 114;
+constexpr int kMsgOwnGroupsExist = 115;
+constexpr int kMsgReplaceOrAdd = 116;
+constexpr int kMsgAskingForGroups = 138;
+constexpr int kMsgMaskPrompt = 140;
+constexpr int kButtonOk = 1;
+constexpr int kButtonCancel = 2;
+
+constexpr size_t kGroupMaskSize = 512;
+
+// Codes of a server that does not offer the command: the cached list stays as it is.
+constexpr int kFirstUnsupported = 500;
+constexpr int kLastUnsupported = 505;
+
+intptr_t TextParam(const char* text) {
+    return reinterpret_cast<intptr_t>(text);
+}
+
+bool MatchesMask(const TNewsInternetManager& manager, const std::string& name) {
+    return StartupInfo.CmpName != nullptr &&
+           StartupInfo.CmpName(manager.GroupMask.c_str(), name.c_str(), 0) != 0;
+}
+
+std::string NewGroupsCommand(const SYSTEMTIME& since) {
+    return FormatText(
+        "NEWGROUPS %2D%2D%2D %2D%2D%2D GMT",
+        {since.wYear % 100, since.wMonth, since.wDay, since.wHour, since.wMinute, since.wSecond});
+}
+
+// Asks the server for its groups (LIST, or NEWGROUPS since the list's stamp) and lists those
+// of the new ones that match the mask. True when groups were added.
+bool AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool cached,
+                        TPanelItemList& items) {
+    manager.DoEvent(kEventStatus, kMsgAskingForGroups, TextParam(manager.ReplyLine.c_str()));
+    const std::string command = cached ? NewGroupsCommand(groups.Stamp()) : "LIST";
+    const int code =
+        manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply | kKeepReply, "");
+    if (code >= kFirstUnsupported && code <= kLastUnsupported) return false;
+    if (code >= 300) {
+        manager.CheckReply("GetGroupsInfo");
+        return false;
+    }
+    manager.ReloadGroupList = 0;
+    std::vector<TGroupRecord> inserted;
+    std::exception_ptr failure;
+    try {
+        ReadGroupList(manager, groups, inserted);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!inserted.empty()) {
+        groups.SetStamp(StampNow());
+        for (const TGroupRecord& group : inserted) {
+            if (MatchesMask(manager, group.Name)) {
+                AddGroupItem(items, group, groups.Stamp(), manager.Account.CharTable);
+            }
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+    return !inserted.empty();
+}
+
+// Lists the cached groups of the current view, refreshing those marked for it; true when a
+// refresh changed the list.
+bool ListCachedGroups(TNewsInternetManager& manager, TListBlock& groups, TPanelItemList& items) {
+    const bool ownView = manager.State == NewsState::OwnGroups;
+    bool changed = false;
+    for (uint32_t i = 0; i < groups.Count(); ++i) {
+        TGroupRecord group = TGroupRecord::Read(groups.Record(i));
+        const bool offered =
+            ownView ? (group.Flags & kOwnGroup) != 0 : MatchesMask(manager, group.Name);
+        if (!offered) continue;
+        if ((group.Flags & kRefreshGroup) != 0) {
+            RefreshGroup(manager, group);
+            changed = true;
+        }
+        AddGroupItem(items, group, groups.Stamp(), manager.Account.CharTable);
+        group.Flags &= ~kNewGroup;
+        group.Write(groups.Record(i));
+        manager.DoEvent(kEventProgress, 0, 1);
+    }
+    return changed;
+}
+
+// The names of the items selected in the panel.
+std::vector<std::string> SelectedNames(const TKeyContext& context) {
+    std::vector<std::string> names;
+    const PanelInfo& info = context.Info;
+    if (info.SelectedItems == nullptr) return names;
+    for (int i = 0; i < info.SelectedItemsNumber; ++i) {
+        names.emplace_back(info.SelectedItems[i].FindData.cFileName);
+    }
+    return names;
+}
+
+std::string SelectionText(const std::vector<std::string>& names, int oneMessage, int manyMessage) {
+    if (names.size() == 1) return FormatText(GetMsg(oneMessage), {names.front()});
+    return FormatText(GetMsg(manyMessage), {static_cast<int>(names.size())});
+}
+
+// Applies change to the record of each name that the list holds.
+template <typename Change>
+void ChangeNamedGroups(TListBlock& groups, const std::vector<std::string>& names, Change change) {
+    for (const std::string& name : names) {
+        bool found = false;
+        const size_t at = FindGroup(groups, name, found);
+        if (!found) continue;
+        TGroupRecord group = TGroupRecord::Read(groups.Record(at));
+        change(group);
+        group.Write(groups.Record(at));
+    }
+}
+
+uint32_t CountOwnGroups(const TListBlock& groups) {
+    uint32_t own = 0;
+    for (uint32_t i = 0; i < groups.Count(); ++i) {
+        if ((TGroupRecord::Read(groups.Record(i)).Flags & kOwnGroup) != 0) ++own;
+    }
+    return own;
+}
+
+void ClearOwnGroups(TListBlock& groups) {
+    for (uint32_t i = 0; i < groups.Count(); ++i) {
+        TGroupRecord group = TGroupRecord::Read(groups.Record(i));
+        group.Flags &= ~kOwnGroup;
+        group.Write(groups.Record(i));
+    }
+}
+
+// Asks whether to replace or add to the m own groups that exist: false to stop.
+bool ReplaceOrAdd(TListBlock& groups) {
+    const uint32_t own = CountOwnGroups(groups);
+    if (own == 0) return true;
+    const int answer =
+        ShowMessage(0, {FormatText(GetMsg(kMsgOwnGroupsExist), {own}), GetMsg(kMsgReplaceOrAdd)},
+                    {kMsgReplaceButton, kMsgAddButton, kButtonCancel});
+    if (answer == 0) ClearOwnGroups(groups);
+    return answer == 0 || answer == 1;
 }
 
 }  // namespace
 
-void GetGroupsInfo(TNewsInternetManager&, PluginPanelItem*&, int&) {
-    NotAvailable("GetGroupsInfo");
+void GetGroupsInfo(TNewsInternetManager& manager, PluginPanelItem*& items, int& count) {
+    TPanelItemList list;
+    TListBlock groups(TGroupRecord::kSize);
+    const bool cached = FetchList(manager, kGroupListKey, groups);
+    bool changed = false;
+    std::exception_ptr failure;
+    try {
+        if (cached) changed = ListCachedGroups(manager, groups, list);
+        if (manager.State == NewsState::AllGroups && manager.ReloadGroupList != 0) {
+            changed = AskServerForGroups(manager, groups, cached, list) || changed;
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // What was read before a failure is kept: stored and listed, then the failure goes on.
+    if (changed) StoreList(manager, kGroupListKey, ListKind::Permanent, groups);
+    list.Release(items, count);
+    if (failure) std::rethrow_exception(failure);
 }
 
-bool AddGroups(TNewsInternetManager&, TKeyContext&) {
-    NotAvailable("AddGroups");
+void ReadGroupList(TNewsInternetManager& manager, TListBlock& list,
+                   std::vector<TGroupRecord>& inserted) {
+    const bool postingAllowed = (manager.ServerFlags & kServerAllowsPosting) != 0;
+    std::string line;
+    for (;;) {
+        switch (manager.ReadDataLine(*manager.Socket, line)) {
+            case DataLine::End:
+                return;
+            case DataLine::Lost:
+                manager.RaiseConnectionLost("GetGroupsInfo");
+            case DataLine::Data:
+                break;
+        }
+        manager.WriteLog(kLogConnection, line);
+        TGroupRecord group;
+        switch (ParseGroupLine(line, postingAllowed, group)) {
+            case GroupLine::Empty:
+                continue;
+            case GroupLine::TooLong:
+                manager.WriteLog(kLogConnection,
+                                 FormatText("Group name longer than %d characters skipped: %s",
+                                            {static_cast<int>(TGroupRecord::kNameSize - 1),
+                                             ExtractWord(1, line, ' ')}));
+                continue;
+            case GroupLine::Group:
+                break;
+        }
+        manager.WriteLog(kLogConnection, group.Name);
+        if (!InsertGroup(list, group)) continue;
+        inserted.push_back(group);
+        manager.DoEvent(kEventProgress, 0, 1);
+    }
 }
 
-bool DropGroups(TNewsInternetManager&, TKeyContext&) {
-    NotAvailable("DropGroups");
+void RefreshGroup(TNewsInternetManager& manager, TGroupRecord& group) {
+    constexpr int kGroupSelected = 211;
+    const int code = manager.SendCommand(*manager.Socket, "GROUP", kLogData,
+                                         kWaitForReply | kKeepReply, group.Name);
+    if (code != kGroupSelected) return;
+    group.First = DecimalOr(ExtractWord(3, manager.ReplyLine, ' '), 0);
+    group.Last = DecimalOr(ExtractWord(4, manager.ReplyLine, ' '), 0);
+    group.Flags &= ~kRefreshGroup;
 }
 
-bool AskGroupMask(TNewsInternetManager&) {
-    NotAvailable("AskGroupMask");
+bool AddGroups(TNewsInternetManager& manager, TKeyContext& context) {
+    const std::vector<std::string> names = SelectedNames(context);
+    if (!names.empty()) {
+        const int answer = ShowMessage(
+            0, {GetMsg(kMsgGroupsTitle), SelectionText(names, kMsgAddOneGroup, kMsgAddGroups)},
+            {kButtonOk, kButtonCancel});
+        if (answer != 0) return false;
+        TListBlock groups(TGroupRecord::kSize);
+        if (FetchList(manager, kGroupListKey, groups)) {
+            if (!ReplaceOrAdd(groups)) return false;
+            ChangeNamedGroups(groups, names, [](TGroupRecord& group) { group.Flags |= kOwnGroup; });
+            StoreList(manager, kGroupListKey, ListKind::Permanent, groups);
+        }
+    }
+    manager.SetState(NewsState::OwnGroups);
+    return true;
 }
 
-void MarkGroupsForRefresh(TNewsInternetManager&, uint32_t) {
-    NotAvailable("MarkGroupsForRefresh");
+bool DropGroups(TNewsInternetManager& manager, TKeyContext& context) {
+    const std::vector<std::string> names = SelectedNames(context);
+    if (names.empty()) return false;
+    const int answer =
+        ShowMessage(FMSG_WARNING,
+                    {GetMsg(kMsgDropTitle), SelectionText(names, kMsgDropOneGroup, kMsgDropGroups)},
+                    {kButtonOk, kButtonCancel});
+    if (answer != 0) return false;
+    TListBlock groups(TGroupRecord::kSize);
+    if (!FetchList(manager, kGroupListKey, groups)) return false;
+    ChangeNamedGroups(groups, names, [](TGroupRecord& group) { group.Flags &= ~kOwnGroup; });
+    StoreList(manager, kGroupListKey, ListKind::Permanent, groups);
+    return true;
+}
+
+bool AskGroupMask(TNewsInternetManager& manager) {
+    std::string mask = manager.GroupMask;
+    if (InputDialog(GetMsg(kMsgGroupsTitle), GetMsg(kMsgMaskPrompt), mask) != kAccepted) {
+        return false;
+    }
+    if (mask.empty() || mask == "*.*" || mask == "*." || mask == ".") mask = "*";
+    if (mask.size() >= kGroupMaskSize) mask.resize(kGroupMaskSize - 1);
+    manager.GroupMask = mask;
+    manager.SetPath(mask);
+    manager.SetState(NewsState::AllGroups);
+    return true;
+}
+
+void MarkGroupsForRefresh(TNewsInternetManager& manager, uint32_t flagFilter) {
+    TListBlock groups(TGroupRecord::kSize);
+    if (!FetchList(manager, kGroupListKey, groups)) return;
+    for (uint32_t i = 0; i < groups.Count(); ++i) {
+        TGroupRecord group = TGroupRecord::Read(groups.Record(i));
+        if (flagFilter != 0 && (group.Flags & flagFilter) == 0) continue;
+        group.Flags |= kRefreshGroup;
+        group.Write(groups.Record(i));
+    }
+    StoreList(manager, kGroupListKey, ListKind::Permanent, groups);
 }
 
 }  // namespace kestrova

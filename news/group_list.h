@@ -3,29 +3,44 @@
 // states of TNewsInternetManager).
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "hostapi/plugin_api.h"
+#include "news/group_record.h"
 
 namespace kestrova {
 
 class TNewsInternetManager;
 struct TKeyContext;
 
+// The cache key of the group list.
+inline constexpr const char* kGroupListKey = ".";
+
 // The listing of the own-groups or the all-groups view into a new array; in the all-groups
 // view with ReloadGroupList set the server is asked for its groups first (LIST, or NEWGROUPS
-// since the cached list's stamp). Raises EInternetError ("GetGroupsInfo") for a refused list.
+// since the cached list's stamp; a reply 500 to 505 leaves the list as it was). Groups read
+// before a failure are kept, listed and stored; then the failure is passed on: EInternetError
+// ("GetGroupsInfo") for a refused list, the socket's failures, EUserAbort.
 void GetGroupsInfo(TNewsInternetManager& manager, PluginPanelItem*& items, int& count);
+// Reads the data lines of a LIST or NEWGROUPS reply into list, each new name at its sorted
+// place; the groups inserted are added to inserted in the order they came. Names that do not
+// fit a record are skipped and logged. Raises ESocketError ("GetGroupsInfo") when the
+// connection ends inside the reply.
+void ReadGroupList(TNewsInternetManager& manager, TListBlock& list,
+                   std::vector<TGroupRecord>& inserted);
+// Asks for a group's counts with GROUP; on 211 takes First and Last and clears kRefreshGroup.
+// Any other reply leaves the record marked. Raises only the socket's failures.
+void RefreshGroup(TNewsInternetManager& manager, TGroupRecord& group);
 // Flags the groups selected in the panel as own groups and returns to the own-groups view;
 // false when the user declined.
 bool AddGroups(TNewsInternetManager& manager, TKeyContext& context);
 // Removes the own-group flag of the selected groups; false when nothing changed.
 bool DropGroups(TNewsInternetManager& manager, TKeyContext& context);
-// Asks for the group mask; when accepted, stores it, switches to the all-groups view and
-// returns true.
+// Asks for the group mask; when accepted, stores it ("", "*.*", "*." and "." become "*"),
+// switches to the all-groups view and returns true.
 bool AskGroupMask(TNewsInternetManager& manager);
 // Marks for refresh every cached group (flagFilter 0) or every group carrying flagFilter.
 void MarkGroupsForRefresh(TNewsInternetManager& manager, uint32_t flagFilter);
-
-// The own-group flag of a group record.
-inline constexpr uint32_t kOwnGroup = 0x100;
 
 }  // namespace kestrova

@@ -1,0 +1,179 @@
+#include "news/article_header.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "common/text_utils.h"
+#include "news/list_block.h"
+#include "ui/article_date.h"
+#include "ui/char_tables.h"
+#include "ui/panel_items.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr size_t kNumberAt = 0;
+constexpr size_t kMessageIdAt = 4;
+constexpr size_t kSubjectAt = kMessageIdAt + TArticleHeader::kLongText;
+constexpr size_t kLinesAt = kSubjectAt + TArticleHeader::kLongText;
+constexpr size_t kDateAt = kLinesAt + 4;
+constexpr size_t kFromAt = kDateAt + 8;
+constexpr size_t kXCommentToAt = kFromAt + TArticleHeader::kShortText;
+constexpr size_t kPathAt = kXCommentToAt + TArticleHeader::kShortText;
+constexpr size_t kOrganizationAt = kPathAt + TArticleHeader::kLongText;
+constexpr size_t kCharTableAt = kOrganizationAt + TArticleHeader::kShortText;
+constexpr size_t kFlagsAt = kCharTableAt + 4;
+static_assert(kFlagsAt + 4 == TArticleHeader::kSize);
+
+constexpr uint32_t kAttrArchive = 0x20;
+constexpr std::string_view kCharsetParameter = "charset=";
+
+bool IsSpaceOrTab(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+std::string_view FirstWord(std::string_view text) {
+    const auto start = std::find_if_not(text.begin(), text.end(), IsSpaceOrTab);
+    const auto end = std::find_if(start, text.end(), IsSpaceOrTab);
+    return text.substr(static_cast<size_t>(start - text.begin()), static_cast<size_t>(end - start));
+}
+
+// The charset named after the first "charset=" of value (quotation marks removed); false when
+// value has none.
+bool CharsetOf(std::string_view value, std::string& charset) {
+    const std::string lower = Lower(value);
+    const size_t at = lower.find(kCharsetParameter);
+    if (at == std::string::npos) return false;
+    std::string_view name =
+        FirstWord(std::string_view(lower).substr(at + kCharsetParameter.size()));
+    if (!name.empty() && (name.front() == '"' || name.front() == '\'')) {
+        name = name.size() >= 2 ? name.substr(1, name.size() - 2) : std::string_view();
+    }
+    charset = std::string(name);
+    return true;
+}
+
+// OEM text of a header value: an encoded word decoded, anything else converted by tableCode.
+std::string DisplayText(const std::string& value, int tableCode) {
+    std::string text;
+    if (DecodeEncodedWord(value, text)) return text;
+    text = value;
+    DecodeBuffer(tableCode, text.data(), static_cast<int>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+TArticleHeader TArticleHeader::Read(const char* bytes) {
+    TArticleHeader record;
+    record.Number = GetInt32(bytes + kNumberAt);
+    record.MessageId = std::string(GetField(bytes + kMessageIdAt, kLongText));
+    record.Subject = std::string(GetField(bytes + kSubjectAt, kLongText));
+    record.Lines = GetInt32(bytes + kLinesAt);
+    record.Date.dwLowDateTime = static_cast<uint32_t>(GetInt32(bytes + kDateAt));
+    record.Date.dwHighDateTime = static_cast<uint32_t>(GetInt32(bytes + kDateAt + 4));
+    record.From = std::string(GetField(bytes + kFromAt, kShortText));
+    record.XCommentTo = std::string(GetField(bytes + kXCommentToAt, kShortText));
+    record.PathHeader = std::string(GetField(bytes + kPathAt, kLongText));
+    record.Organization = std::string(GetField(bytes + kOrganizationAt, kShortText));
+    record.CharTable = GetInt32(bytes + kCharTableAt);
+    record.Flags = static_cast<uint32_t>(GetInt32(bytes + kFlagsAt));
+    return record;
+}
+
+void TArticleHeader::Write(char* bytes) const {
+    PutInt32(bytes + kNumberAt, Number);
+    PutField(bytes + kMessageIdAt, kLongText, MessageId);
+    PutField(bytes + kSubjectAt, kLongText, Subject);
+    PutInt32(bytes + kLinesAt, Lines);
+    PutInt32(bytes + kDateAt, static_cast<int32_t>(Date.dwLowDateTime));
+    PutInt32(bytes + kDateAt + 4, static_cast<int32_t>(Date.dwHighDateTime));
+    PutField(bytes + kFromAt, kShortText, From);
+    PutField(bytes + kXCommentToAt, kShortText, XCommentTo);
+    PutField(bytes + kPathAt, kLongText, PathHeader);
+    PutField(bytes + kOrganizationAt, kShortText, Organization);
+    PutInt32(bytes + kCharTableAt, CharTable);
+    PutInt32(bytes + kFlagsAt, static_cast<int32_t>(Flags));
+}
+
+void ApplyHeadStatus(std::string_view statusLine, TArticleHeader& record) {
+    record.Number = DecimalOr(ExtractWord(2, statusLine, ' '), -1);
+    record.MessageId = ExtractWord(3, statusLine, ' ');
+}
+
+void ApplyHeaderLine(std::string_view line, TArticleHeader& record, THeaderExtras& extras) {
+    std::string_view name = line.substr(
+        0,
+        static_cast<size_t>(std::find_if(line.begin(), line.end(), IsSpaceOrTab) - line.begin()));
+    if (!name.ends_with(':')) name = {};
+    std::string_view value = line.substr(name.size());
+    if (!value.empty() && IsSpaceOrTab(value.front())) value.remove_prefix(1);
+
+    const std::pair<std::string_view, std::string*> texts[] = {
+        {"SUBJECT:", &record.Subject},           {"FROM:", &record.From},
+        {"X-COMMENT-TO:", &record.XCommentTo},   {"PATH:", &record.PathHeader},
+        {"ORGANIZATION:", &record.Organization},
+    };
+    for (const auto& [header, field] : texts) {
+        if (SameName(name, header)) {
+            *field = std::string(value);
+            return;
+        }
+    }
+    if (SameName(name, "LINES:")) {
+        record.Lines = DecimalOr(Trim(value), 0);
+        return;
+    }
+    if (SameName(name, "DATE:")) {
+        ParseArticleDate(value, record.Date);
+        return;
+    }
+    if (SameName(name, "XREF:")) extras.Xref = std::string(value);
+    std::string charset;
+    if (CharsetOf(value, charset)) record.CharTable = SlotIndex(charset);
+}
+
+int32_t NumberFromXref(std::string_view xref, std::string_view group) {
+    // "host group:number group:number ..."
+    for (int n = 2;; ++n) {
+        const std::string entry = ExtractWord(n, xref, ' ');
+        if (entry.empty()) return 0;
+        const size_t colon = entry.rfind(':');
+        if (colon == std::string::npos || std::string_view(entry).substr(0, colon) != group) {
+            continue;
+        }
+        return std::max(DecimalOr(std::string_view(entry).substr(colon + 1), 0), 0);
+    }
+}
+
+void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot) {
+    const int slot = article.CharTable == kNoSlot ? accountSlot : article.CharTable;
+    const int tableCode = SlotTableCode(slot);
+    PluginPanelItem& item = items.Add(DisplayText(article.Subject, tableCode));
+    FAR_FIND_DATA& data = item.FindData;
+    data.dwFileAttributes = kAttrArchive;
+    data.ftCreationTime = data.ftLastAccessTime = data.ftLastWriteTime = article.Date;
+    data.nFileSizeLow = static_cast<uint32_t>(std::max(article.Lines, 0));
+    item.UserData = article.Number;
+    item.Description = NewItemText(article.MessageId);
+    TPanelItemList::SetColumns(
+        item, {DisplayText(article.From, tableCode), DisplayText(article.XCommentTo, tableCode),
+               article.PathHeader, DisplayText(article.Organization, tableCode), SlotName(slot)});
+}
+
+}  // namespace kestrova

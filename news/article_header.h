@@ -1,0 +1,64 @@
+// One article of a group's index: its 1182-byte header record, the HEAD reply lines it is read
+// from, and the panel item that shows it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "hostapi/plugin_api.h"
+#include "news/panel_item_list.h"
+
+namespace kestrova {
+
+// Flag of a header record: it must be read again.
+inline constexpr uint32_t kRefreshHeader = 0x200;
+
+struct TArticleHeader {
+    static constexpr size_t kLongText = 257;   // MessageId, Subject, PathHeader
+    static constexpr size_t kShortText = 129;  // From, XCommentTo, Organization
+    static constexpr size_t kSize = 1182;      // packed
+
+    int32_t Number = 0;
+    std::string MessageId;
+    std::string Subject;
+    int32_t Lines = 0;
+    FILETIME Date{};
+    std::string From;
+    std::string XCommentTo;
+    std::string PathHeader;
+    std::string Organization;
+    int32_t CharTable = 0;  // a slot index; -4: the account's table
+    uint32_t Flags = 0;
+
+    static TArticleHeader Read(const char* bytes);
+    // Texts longer than their fields are cut to fit.
+    void Write(char* bytes) const;
+};
+
+// Takes the article number (-1 when not a number) and the message identifier from a "221"
+// status line.
+void ApplyHeadStatus(std::string_view statusLine, TArticleHeader& record);
+
+// What a header line gave besides the record's fields.
+struct THeaderExtras {
+    std::string Xref;  // the value of "Xref:", empty when the article has none
+};
+
+// Takes one header line: Subject, Lines, Date, From, X-Comment-To, Path and Organization by
+// their names (any case, a blank or the end of the line after the colon); on every other line,
+// continuation lines included, a "charset=" sets CharTable to the slot of the name after it
+// (-4 when no slot holds it).
+void ApplyHeaderLine(std::string_view line, TArticleHeader& record, THeaderExtras& extras);
+
+// The number that xref (the value of an "Xref:" header) gives the article in group; 0 when it
+// names none.
+int32_t NumberFromXref(std::string_view xref, std::string_view group);
+
+// Appends the panel item of article: the decoded subject as name, Lines as size, Date as its
+// times, Number as user data, MessageId as description, and From, X-Comment-To, Path,
+// Organization and the table's name as the five custom columns. accountSlot is the table of an
+// article without its own.
+void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot);
+
+}  // namespace kestrova

@@ -1,0 +1,119 @@
+#include "news/group_record.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <vector>
+
+#include "common/text_utils.h"
+#include "platform/clock.h"
+#include "ui/char_tables.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr size_t kFirstAt = TGroupRecord::kNameSize;
+constexpr size_t kLastAt = kFirstAt + 4;
+constexpr size_t kFlagsAt = kLastAt + 4;
+
+constexpr uint32_t kAttrReadOnly = 0x01;
+constexpr uint32_t kAttrDirectory = 0x10;
+constexpr uint32_t kAttrArchive = 0x20;
+
+uint32_t PostingValue(std::string_view word, bool postingAllowed) {
+    if (word.empty()) return postingAllowed ? kPostingAllowed : kPostingNotAllowed;
+    switch (std::tolower(static_cast<unsigned char>(word[0]))) {
+        case 'm':
+            return kPostingModerated;
+        case 'n':
+            return kPostingNotAllowed;
+        default:
+            return kPostingAllowed;
+    }
+}
+
+// Last - First + 1 without overflow; a range that makes no sense counts no articles.
+uint32_t ArticleCount(const TGroupRecord& group) {
+    const int64_t count = int64_t{group.Last} - group.First + 1;
+    return static_cast<uint32_t>(std::clamp<int64_t>(count, 0, UINT32_MAX));
+}
+
+}  // namespace
+
+TGroupRecord TGroupRecord::Read(const char* bytes) {
+    TGroupRecord record;
+    record.Name = std::string(GetField(bytes, kNameSize));
+    record.First = GetInt32(bytes + kFirstAt);
+    record.Last = GetInt32(bytes + kLastAt);
+    record.Flags = static_cast<uint32_t>(GetInt32(bytes + kFlagsAt));
+    return record;
+}
+
+void TGroupRecord::Write(char* bytes) const {
+    PutField(bytes, kNameSize, Name);
+    PutInt32(bytes + kFirstAt, First);
+    PutInt32(bytes + kLastAt, Last);
+    PutInt32(bytes + kFlagsAt, static_cast<int32_t>(Flags));
+}
+
+GroupLine ParseGroupLine(std::string_view line, bool postingAllowed, TGroupRecord& record) {
+    const std::string name = ExtractWord(1, line, ' ');
+    if (name.empty()) return GroupLine::Empty;
+    if (name.size() >= TGroupRecord::kNameSize) return GroupLine::TooLong;
+    record.Name = name;
+    record.Last = DecimalOr(ExtractWord(2, line, ' '), 0);
+    record.First = DecimalOr(ExtractWord(3, line, ' '), 0);
+    record.Flags = PostingValue(ExtractWord(4, line, ' '), postingAllowed) | kNewGroup;
+    return GroupLine::Group;
+}
+
+size_t FindGroup(const TListBlock& list, std::string_view name, bool& found) {
+    size_t low = 0;
+    size_t high = list.Count();
+    found = false;
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        const int order =
+            CompareTextOem(GetField(list.Record(middle), TGroupRecord::kNameSize), name);
+        if (order == 0) {
+            found = true;
+            return middle;
+        }
+        if (order < 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
+bool InsertGroup(TListBlock& list, const TGroupRecord& record) {
+    bool found = false;
+    const size_t at = FindGroup(list, record.Name, found);
+    if (found) return false;
+    char bytes[TGroupRecord::kSize];
+    record.Write(bytes);
+    list.Insert(at, bytes);
+    return true;
+}
+
+void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,
+                  int charSlot) {
+    std::string name = group.Name;
+    DecodeBuffer(SlotTableCode(charSlot), name.data(), static_cast<int>(name.size()));
+    PluginPanelItem& item = items.Add(name);
+    FAR_FIND_DATA& data = item.FindData;
+    data.dwFileAttributes = kAttrDirectory;
+    if ((group.Flags & kNewGroup) == 0) data.dwFileAttributes |= kAttrArchive;
+    if ((group.Flags & kPostingMask) == kPostingNotAllowed) data.dwFileAttributes |= kAttrReadOnly;
+    FILETIME time{};
+    if (platform::SystemTimeToFileTime(stamp, time)) {
+        data.ftCreationTime = data.ftLastAccessTime = data.ftLastWriteTime = time;
+    }
+    data.nFileSizeLow = item.NumberOfLinks = ArticleCount(group);
+    TPanelItemList::SetColumns(item, {std::to_string(group.First), std::to_string(group.Last)});
+}
+
+}  // namespace kestrova

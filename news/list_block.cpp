@@ -1,0 +1,113 @@
+#include "news/list_block.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "news/news_internet_manager.h"
+#include "platform/clock.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr size_t kStampFields = 8;
+
+}  // namespace
+
+int32_t GetInt32(const char* at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(at[i]);
+    return static_cast<int32_t>(value);
+}
+
+void PutInt32(char* at, int32_t value) {
+    auto bits = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i, bits >>= 8) at[i] = static_cast<char>(bits & 0xFF);
+}
+
+int32_t DecimalOr(std::string_view text, int32_t fallback) {
+    if (text.starts_with('+')) text.remove_prefix(1);
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return fallback;
+    return value;
+}
+
+void PutField(char* field, size_t fieldSize, std::string_view text) {
+    const size_t length = std::min(text.size(), fieldSize - 1);
+    std::memcpy(field, text.data(), length);
+    std::memset(field + length, 0, fieldSize - length);
+}
+
+std::string_view GetField(const char* field, size_t fieldSize) {
+    return std::string_view(field, strnlen(field, fieldSize));
+}
+
+TListBlock::TListBlock(size_t recordSize) : recordSize_(recordSize), bytes_(kHeaderSize, 0) {}
+
+bool TListBlock::Assign(std::vector<char> bytes) {
+    bytes_.assign(kHeaderSize, 0);
+    if (bytes.size() < kHeaderSize) return false;
+    const auto count = static_cast<uint32_t>(GetInt32(bytes.data() + kStampSize));
+    if (count > (bytes.size() - kHeaderSize) / recordSize_) return false;
+    bytes.resize(kHeaderSize + count * recordSize_);
+    bytes_ = std::move(bytes);
+    return true;
+}
+
+uint32_t TListBlock::Count() const {
+    return static_cast<uint32_t>(GetInt32(bytes_.data() + kStampSize));
+}
+
+void TListBlock::SetCount(uint32_t count) {
+    PutInt32(bytes_.data() + kStampSize, static_cast<int32_t>(count));
+}
+
+SYSTEMTIME TListBlock::Stamp() const {
+    uint16_t fields[kStampFields];
+    for (size_t i = 0; i < kStampFields; ++i) {
+        fields[i] = static_cast<uint16_t>(static_cast<unsigned char>(bytes_[2 * i]) |
+                                          static_cast<unsigned char>(bytes_[2 * i + 1]) << 8);
+    }
+    return SYSTEMTIME{fields[0], fields[1], fields[2], fields[3],
+                      fields[4], fields[5], fields[6], fields[7]};
+}
+
+void TListBlock::SetStamp(const SYSTEMTIME& stamp) {
+    const uint16_t fields[kStampFields] = {stamp.wYear,   stamp.wMonth,       stamp.wDayOfWeek,
+                                           stamp.wDay,    stamp.wHour,        stamp.wMinute,
+                                           stamp.wSecond, stamp.wMilliseconds};
+    for (size_t i = 0; i < kStampFields; ++i) {
+        bytes_[2 * i] = static_cast<char>(fields[i] & 0xFF);
+        bytes_[2 * i + 1] = static_cast<char>(fields[i] >> 8);
+    }
+}
+
+void TListBlock::Insert(size_t index, const char* record) {
+    const size_t at = kHeaderSize + index * recordSize_;
+    bytes_.insert(bytes_.begin() + static_cast<ptrdiff_t>(at), record, record + recordSize_);
+    SetCount(Count() + 1);
+}
+
+void StoreList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
+               const TListBlock& block) {
+    const std::vector<char>& bytes = block.Bytes();
+    manager.Cache->Put(key, bytes.data(), kind == ListKind::Permanent,
+                       static_cast<uint32_t>(bytes.size()));
+    manager.SaveCache(*manager.Cache, manager.Account.Url.UserName, manager.Account.Url.HostName);
+}
+
+bool FetchList(TNewsInternetManager& manager, const std::string& key, TListBlock& block) {
+    std::vector<char> bytes;
+    if (!manager.Cache->Get(key, bytes)) return false;
+    if (block.Assign(std::move(bytes))) return true;
+    manager.WriteLog(kLogConnection, "Damaged list \"" + key + "\" in the cache is ignored");
+    return false;
+}
+
+SYSTEMTIME StampNow() {
+    return platform::NowSystemTime();
+}
+
+}  // namespace kestrova

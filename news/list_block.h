@@ -1,0 +1,81 @@
+// The list blocks kept in the cache: a SYSTEMTIME stamp (UTC), a record count and fixed-size
+// records. The group list (key ".") and each group's article index share this layout.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hostapi/plugin_api.h"
+
+namespace kestrova {
+
+class TNewsInternetManager;
+
+// Little-endian fields of the records.
+int32_t GetInt32(const char* at);
+void PutInt32(char* at, int32_t value);
+
+// A decimal number that is the whole of text (an optional sign, then digits) and fits 32 bits;
+// fallback otherwise.
+int32_t DecimalOr(std::string_view text, int32_t fallback);
+
+// Copies text into a NUL-terminated field of fieldSize bytes, cut to fieldSize - 1 bytes.
+void PutField(char* field, size_t fieldSize, std::string_view text);
+// The text of a field up to its first NUL (or its whole size when it has none).
+std::string_view GetField(const char* field, size_t fieldSize);
+
+class TListBlock {
+  public:
+    static constexpr size_t kStampSize = 16;
+    static constexpr size_t kHeaderSize = 20;
+
+    // An empty block: zero stamp, no records.
+    explicit TListBlock(size_t recordSize);
+
+    // Takes bytes read from the cache. False (and the block left empty) when they are shorter
+    // than the header or hold fewer records than their count says; bytes past the counted
+    // records are dropped.
+    bool Assign(std::vector<char> bytes);
+
+    uint32_t Count() const;
+    SYSTEMTIME Stamp() const;
+    void SetStamp(const SYSTEMTIME& stamp);
+
+    char* Record(size_t index) { return bytes_.data() + kHeaderSize + index * recordSize_; }
+    const char* Record(size_t index) const {
+        return bytes_.data() + kHeaderSize + index * recordSize_;
+    }
+    // Inserts a copy of record before index (index Count() appends).
+    void Insert(size_t index, const char* record);
+    void Append(const char* record) { Insert(Count(), record); }
+
+    const std::vector<char>& Bytes() const { return bytes_; }
+    size_t RecordSize() const { return recordSize_; }
+
+  private:
+    void SetCount(uint32_t count);
+
+    size_t recordSize_;
+    std::vector<char> bytes_;
+};
+
+// How a list block is kept in the cache.
+enum class ListKind {
+    Permanent,  // the group list: never expires
+    Expiring,   // an article index: expires with the option CacheLife
+};
+
+// Puts the block under key into the manager's cache and writes the account's cache file.
+void StoreList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
+               const TListBlock& block);
+// The block cached under key; false when there is none, it expired, or its bytes do not hold
+// the records they count.
+bool FetchList(TNewsInternetManager& manager, const std::string& key, TListBlock& block);
+
+// The current UTC time as a block stamp.
+SYSTEMTIME StampNow();
+
+}  // namespace kestrova

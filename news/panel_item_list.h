@@ -1,0 +1,36 @@
+// Panel items collected one by one while a level is listed, handed to the panel as one array
+// (see ui/panel_items.h). Items not handed over are freed with the list, also on a failure.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hostapi/plugin_api.h"
+
+namespace kestrova {
+
+class TPanelItemList {
+  public:
+    TPanelItemList() = default;
+    ~TPanelItemList();
+    TPanelItemList(const TPanelItemList&) = delete;
+    TPanelItemList& operator=(const TPanelItemList&) = delete;
+
+    // A new zero-filled item at the end; name is cut to the host's name length.
+    PluginPanelItem& Add(std::string_view name);
+    // Gives the item its own copies of columns as custom column data.
+    static void SetColumns(PluginPanelItem& item, const std::vector<std::string>& columns);
+
+    // Moves the items into a new array (none when empty) and empties the list.
+    void Release(PluginPanelItem*& items, int& count);
+    int Count() const { return count_; }
+
+  private:
+    // Allocated like the panel's arrays, so FreePanelItems releases what is left.
+    PluginPanelItem* items_ = nullptr;
+    int count_ = 0;
+    int capacity_ = 0;
+};
+
+}  // namespace kestrova
