@@ -1,15 +1,12 @@
 // The SOCKS client against real proxies on loopback (started by tools/peers/dante.sh and
 // tools/peers/microsocks.sh), each carrying a line exchange with a server of this test.
-// A proxy that is not listening skips its tests.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "common/errors.h"
+#include "conformance/peer_availability.h"
 #include "net/loopback_peer.h"
 #include "net/proxy_socket.h"
 
@@ -44,27 +41,9 @@ ProxyInfo Info(Proxy proxy) {
     return {};
 }
 
-std::string Env(const char* name, const char* fallback) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != 0 ? value : fallback;
-}
-
 uint16_t PortOf(Proxy proxy) {
     const ProxyInfo info = Info(proxy);
-    const char* value = std::getenv(info.portVariable);
-    return value != nullptr && *value != 0 ? static_cast<uint16_t>(std::atoi(value))
-                                           : info.defaultPort;
-}
-
-bool Listening(uint16_t port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool up = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return up;
+    return testing::PeerPort(info.portVariable, info.defaultPort);
 }
 
 // A small line server: greets, answers every line with "100 " and the line, ends on QUIT.
@@ -90,7 +69,7 @@ std::unique_ptr<TProxySocket> ProxySocketFor(Proxy proxy, int version, bool logi
     url.HostName = "127.0.0.1";
     url.Port = PortOf(proxy);
     if (login) {
-        url.UserName = Env("SOCKS_USER", "proxyuser");
+        url.UserName = testing::PeerEnv("SOCKS_USER", "proxyuser");
         url.Password = password;
     }
     auto socket = std::make_unique<TProxySocket>(5, url, 1024);
@@ -98,16 +77,9 @@ std::unique_ptr<TProxySocket> ProxySocketFor(Proxy proxy, int version, bool logi
     return socket;
 }
 
-// A proxy that is down skips its tests, unless the test run started the proxies itself
-// (KESTROVA_REQUIRE_PEERS), where a missing proxy is a failure.
-#define SKIP_UNLESS_UP(proxy)                                                                   \
-    if (!Listening(PortOf(proxy))) {                                                            \
-        if (std::getenv("KESTROVA_REQUIRE_PEERS"))                                              \
-            FAIL() << Info(proxy).name << " is not listening on 127.0.0.1:" << PortOf(proxy);   \
-        GTEST_SKIP() << Info(proxy).name << " is not listening on 127.0.0.1:" << PortOf(proxy)  \
-                     << " (start it as root: bash " << Info(proxy).startScript                  \
-                     << " start; port from " << Info(proxy).portVariable << ")";                \
-    }
+#define SKIP_UNLESS_UP(proxy)                                                       \
+    SKIP_UNLESS_LISTENING(PortOf(proxy), Info(proxy).name, Info(proxy).startScript, \
+                          Info(proxy).portVariable)
 
 struct ExchangeCase {
     Proxy proxy;
@@ -129,7 +101,8 @@ TEST_P(SocksExchange, CarriesALineExchangeToTheServer) {
     const ExchangeCase& c = GetParam();
     SKIP_UNLESS_UP(c.proxy);
     LoopbackPeer server = LineServer();
-    auto socket = ProxySocketFor(c.proxy, c.version, c.login, Env("SOCKS_PASS", "proxypass"));
+    auto socket =
+        ProxySocketFor(c.proxy, c.version, c.login, testing::PeerEnv("SOCKS_PASS", "proxypass"));
     socket->SocketConnect(c.target, server.Port());
     ASSERT_EQ(socket->State, kSocketConnected);
     std::string line;
