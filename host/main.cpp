@@ -32,7 +32,8 @@ int RunScript(const char* name) {
         }
         script << in.rdbuf();
     }
-    kestrova::host::ScriptRunner runner(std::cout, kestrova::host::DefaultModulePath());
+    kestrova::host::ScriptRunner runner(std::cout, kestrova::host::DefaultModulePath(),
+                                        kestrova::SettingsText);
     const int result = runner.Run(script.str());
     std::cout.flush();
     if (result != 0) std::cerr << "kestrova: the script failed (see the transcript's last line)\n";

@@ -51,8 +51,12 @@ KeyPress Key(const ScriptLine& line, const std::string& name) {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(std::ostream& out, std::string modulePath)
-    : transcript_(out), frontEnd_(transcript_), modulePath_(std::move(modulePath)) {}
+ScriptRunner::ScriptRunner(std::ostream& out, std::string modulePath,
+                           SettingsTextSource settingsText)
+    : transcript_(out),
+      frontEnd_(transcript_),
+      modulePath_(std::move(modulePath)),
+      settingsText_(std::move(settingsText)) {}
 
 int ScriptRunner::Run(std::string_view script) {
     try {
@@ -260,10 +264,14 @@ void ScriptRunner::TypeAhead(const ScriptLine& line) {
 }
 
 void ScriptRunner::Print(const ScriptLine& line) {
-    RequireWords(line, 2, 3, "print panel|local|keybar|cmdline|clipboard|shortcut|file NAME");
+    constexpr const char* kUsage =
+        "usage: print panel|local|keybar|cmdline|clipboard|shortcut|file NAME|settings [KEY]";
+    RequireWords(line, 2, 3, kUsage);
     Host& host = RequireHost();
     const std::string& what = line.Words[1];
-    if (what == "panel") {
+    if (what == "settings") {
+        PrintSettings(line);
+    } else if (what == "panel") {
         transcript_.ModulePanelListing(RequirePanel());
     } else if (what == "local") {
         transcript_.LocalPanelListing(host.OtherLocal(), host.StartFolder());
@@ -281,7 +289,33 @@ void ScriptRunner::Print(const ScriptLine& line) {
         transcript_.Raw("file " + line.Words[2] + ":");
         transcript_.FileContent(ReadFileBytes(platform::ToNativePath(path)));
     } else {
-        Fail(line, "usage: print panel|local|keybar|cmdline|clipboard|shortcut|file NAME");
+        Fail(line, kUsage);
+    }
+}
+
+// "settings KEY:" then the key's text without its blank lines, indented; "  (no such key)" when
+// the key does not exist.
+void ScriptRunner::PrintSettings(const ScriptLine& line) {
+    const std::string key = line.Words.size() == 3 ? line.Words[2] : std::string();
+    std::optional<std::string> text;
+    try {
+        text = settingsText_(Oem(key));
+    } catch (const std::exception& error) {
+        Fail(line, std::string("cannot read the settings: ") + error.what());
+    }
+    transcript_.Raw(key.empty() ? "settings:" : "settings " + key + ":");
+    if (!text) {
+        transcript_.Raw("  (no such key)");
+        return;
+    }
+    size_t start = 0;
+    while (start < text->size()) {
+        size_t end = text->find('\n', start);
+        if (end == std::string::npos) end = text->size();
+        std::string_view entry(text->data() + start, end - start);
+        if (!entry.empty() && entry.back() == '\r') entry.remove_suffix(1);
+        if (!entry.empty()) transcript_.Raw("  " + std::string(entry));
+        start = end + 1;
     }
 }
 

@@ -2,6 +2,7 @@
 // the language). The first failure ends the run.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,9 +15,14 @@
 
 namespace kestrova::host {
 
+// The settings-store text of a key and everything below it (the key path relative to
+// HKEY_CURRENT_USER, OEM; empty for the whole store), CRLF lines; nullopt when there is no such
+// key. Supplied by the program, which links the module's store code.
+using SettingsTextSource = std::function<std::optional<std::string>(const std::string& keyPath)>;
+
 class ScriptRunner {
   public:
-    ScriptRunner(std::ostream& out, std::string modulePath);
+    ScriptRunner(std::ostream& out, std::string modulePath, SettingsTextSource settingsText);
 
     // 0 when every line ran, 1 after a failure (written to the transcript as "error: ...").
     int Run(std::string_view script);
@@ -25,6 +31,7 @@ class ScriptRunner {
     void Execute(const ScriptLine& line);
     void Open(const ScriptLine& line);
     void Print(const ScriptLine& line);
+    void PrintSettings(const ScriptLine& line);
     void Select(const ScriptLine& line, bool selected);
     void Keys(const ScriptLine& line, size_t first);
     void WriteLocalFile(const ScriptLine& line);
@@ -38,6 +45,7 @@ class ScriptRunner {
     Transcript transcript_;
     ScriptFrontEnd frontEnd_;
     std::string modulePath_;
+    SettingsTextSource settingsText_;
     std::optional<Host> host_;
     std::optional<std::string> shownTitle_;
     std::string shownCommandLine_;

@@ -125,9 +125,25 @@ void Apply(const SettingsEdit& edit) {
 
 }  // namespace
 
+std::optional<std::string> SettingsText(std::string_view keyPath) {
+    while (!keyPath.empty() && keyPath.back() == '\\') keyPath.remove_suffix(1);
+    StoreKey key = 0;
+    const StoreResult opened = StoreOpenKey(HKEY_CURRENT_USER, keyPath, StoreAccess::Read, key);
+    if (opened == StoreResult::NotFound) return std::nullopt;
+    if (opened != StoreResult::Ok) Fail("cannot open key " + std::string(keyPath));
+    std::string text;
+    try {
+        ExportKey(key, std::string(keyPath), text);
+    } catch (...) {
+        StoreCloseKey(key);
+        throw;
+    }
+    StoreCloseKey(key);
+    return text;
+}
+
 void ExportSettings(const std::string& path) {
-    std::string text = "REGEDIT4\r\n\r\n";
-    ExportKey(HKEY_CURRENT_USER, "", text);
+    std::string text = "REGEDIT4\r\n\r\n" + SettingsText("").value_or("");
     std::string temp = path + ".part";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);

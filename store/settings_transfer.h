@@ -3,9 +3,16 @@
 // back their exact bytes, otherwise as hex(1).
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace kestrova {
+
+// The text of the key at keyPath (relative to HKEY_CURRENT_USER; empty: the whole store) and
+// everything below it, in the file's format without its first line; nullopt when the key does
+// not exist. Raises Exception when a part of it cannot be read or written as text.
+std::optional<std::string> SettingsText(std::string_view keyPath);
 
 // Writes the whole store to the file at path (a native path), replacing it only when complete.
 // Raises Exception with the reason on failure.
