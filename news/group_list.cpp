@@ -54,17 +54,18 @@ std::string NewGroupsCommand(const SYSTEMTIME& since) {
 }
 
 // Asks the server for its groups (LIST, or NEWGROUPS since the list's stamp) and lists those
-// of the new ones that match the mask. True when groups were added.
-bool AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool cached,
-                        TPanelItemList& items) {
+// of the new ones that match the mask. Sets changed when groups were added, also before a
+// failure is passed on.
+void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool cached,
+                        TPanelItemList& items, bool& changed) {
     manager.DoEvent(kEventStatus, kMsgAskingForGroups, TextParam(manager.ReplyLine.c_str()));
     const std::string command = cached ? NewGroupsCommand(groups.Stamp()) : "LIST";
     const int code =
         manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply | kKeepReply, "");
-    if (code >= kFirstUnsupported && code <= kLastUnsupported) return false;
+    if (code >= kFirstUnsupported && code <= kLastUnsupported) return;
     if (code >= 300) {
         manager.CheckReply("GetGroupsInfo");
-        return false;
+        return;
     }
     manager.ReloadGroupList = 0;
     std::vector<TGroupRecord> inserted;
@@ -75,6 +76,7 @@ bool AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool 
         failure = std::current_exception();
     }
     if (!inserted.empty()) {
+        changed = true;
         groups.SetStamp(StampNow());
         for (const TGroupRecord& group : inserted) {
             if (MatchesMask(manager, group.Name)) {
@@ -83,7 +85,6 @@ bool AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool 
         }
     }
     if (failure) std::rethrow_exception(failure);
-    return !inserted.empty();
 }
 
 // Lists the cached groups of the current view, refreshing those marked for it; true when a
@@ -175,7 +176,7 @@ void GetGroupsInfo(TNewsInternetManager& manager, PluginPanelItem*& items, int& 
     try {
         if (cached) changed = ListCachedGroups(manager, groups, list);
         if (manager.State == NewsState::AllGroups && manager.ReloadGroupList != 0) {
-            changed = AskServerForGroups(manager, groups, cached, list) || changed;
+            AskServerForGroups(manager, groups, cached, list, changed);
         }
     } catch (...) {
         failure = std::current_exception();

@@ -1,0 +1,260 @@
+// The group list against the fixture news server: first use, the mask, LIST and NEWGROUPS with
+// the stored stamp, refused lists, adding and dropping own groups, refresh and reload.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/errors.h"
+#include "news/group_list.h"
+#include "news/news_listing_fixture.h"
+
+namespace kestrova::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class GroupListFlowTest : public NewsListingTest {
+  protected:
+    GroupListFlowTest() {
+        server.AddGroup("comp.lang.c", "m");
+        server.AddGroup("alt.binaries", "n");
+        server.AddGroup("misc.misc");
+    }
+
+    // F7 in the own groups with mask typed at the prompt.
+    void EnterMask(const std::string& mask) {
+        host.dialogAnswers.push_back(FakeHost::Close(2, {{2, mask}}));
+        Key(VK_F7, 0);
+    }
+    // Enter in the all groups on the named groups, answering the boxes with answers.
+    void AddSelected(const Names& names, std::vector<int> answers) {
+        for (int answer : answers) host.messageAnswers.push_back(answer);
+        TKeyContext context = Selecting(names);
+        int action = 0;
+        manager->ProcessKey(VK_RETURN, 0, context, action);
+    }
+    bool Key(int key, unsigned control) {
+        TKeyContext context;
+        int action = 0;
+        return manager->ProcessKey(key, control, context, action);
+    }
+    // Lists all groups once with LIST and makes names the own groups.
+    void HaveOwnGroups(const Names& names) {
+        EnterMask("*");
+        List();
+        AddSelected(names, {0});
+        ASSERT_EQ(manager->State, NewsState::OwnGroups);
+    }
+    // The server reads its spool when it starts: restart it and reconnect.
+    void Restart() {
+        server.Stop();
+        server.Start();
+        manager->Account.Url.Port = server.Port();
+        manager->ConnectHostDef();
+    }
+    TListBlock CachedList() {
+        TListBlock list(TGroupRecord::kSize);
+        std::vector<char> bytes;
+        EXPECT_TRUE(manager->Cache->Get(".", bytes));
+        EXPECT_TRUE(list.Assign(bytes));
+        return list;
+    }
+};
+
+TEST_F(GroupListFlowTest, FirstUseShowsNoGroupsAndSaysSo) {
+    Open();
+    EXPECT_TRUE(List().names.empty());
+    EXPECT_TRUE(HadEvent(kEventMessageBox, 147));
+    EXPECT_TRUE(server.ClientCommands().empty());
+}
+
+TEST_F(GroupListFlowTest, MaskListsWithListThenEnterMakesOwnGroups) {
+    Open();
+    EnterMask("ALT.*");
+    EXPECT_EQ(manager->State, NewsState::AllGroups);
+    EXPECT_EQ(manager->GetPath(), "ALT.*");
+
+    const Listing all = List();
+    EXPECT_EQ(server.ClientCommands(), Names{"LIST"});
+    // In the order of the reply; new, and read-only for alt.binaries.
+    EXPECT_EQ(all.names, (Names{"alt.test", "alt.binaries"}));
+    EXPECT_EQ(all.attributes, (std::vector<uint32_t>{0x10, 0x11}));
+    EXPECT_EQ(CachedList().Count(), 4u);
+    EXPECT_TRUE(List().names.size() == 2);  // from the cache: no second LIST
+    EXPECT_EQ(server.ClientCommands(), Names{"LIST"});
+
+    AddSelected({"alt.test"}, {0});
+    EXPECT_EQ(manager->State, NewsState::OwnGroups);
+    EXPECT_EQ(manager->GetPath(), ".");
+    const Listing own = List();
+    EXPECT_EQ(own.names, Names{"alt.test"});
+    EXPECT_EQ(own.columns[0], (Names{"1", "2"}));
+}
+
+TEST_F(GroupListFlowTest, MaskVariantsMeanEveryGroup) {
+    Open();
+    for (const char* typed : {"", "*.*", "*.", "."}) {
+        EnterMask(typed);
+        EXPECT_EQ(manager->GroupMask, "*") << typed;
+        manager->SetState(NewsState::OwnGroups);
+    }
+}
+
+TEST_F(GroupListFlowTest, AddingToExistingOwnGroupsReplacesOrAdds) {
+    struct Case {
+        const char* what;
+        std::vector<int> answers;
+        Names own;
+        NewsState state;
+    };
+    const Case cases[] = {
+        {"replace", {0, 0}, {"misc.misc"}, NewsState::OwnGroups},
+        {"add", {0, 1}, {"alt.test", "misc.misc"}, NewsState::OwnGroups},
+        {"stop", {0, 2}, {"alt.test"}, NewsState::AllGroups},
+        {"declined", {1}, {"alt.test"}, NewsState::AllGroups},
+    };
+    Open();
+    for (const Case& c : cases) {
+        manager->Cache->Clear();
+        HaveOwnGroups({"alt.test"});
+        EnterMask("*");
+        AddSelected({"misc.misc"}, c.answers);
+        EXPECT_EQ(manager->State, c.state) << c.what;
+        manager->SetState(NewsState::OwnGroups);
+        EXPECT_EQ(List().names, c.own) << c.what;
+    }
+}
+
+TEST_F(GroupListFlowTest, DroppingOwnGroupsAfterConfirmation) {
+    Open();
+    HaveOwnGroups({"alt.test", "misc.misc"});
+    host.messageAnswers.push_back(1);  // declined
+    TKeyContext declined = Selecting({"alt.test"});
+    int action = 0;
+    manager->ProcessKey(VK_F8, 0, declined, action);
+    EXPECT_EQ(declined.Flags, 0u);
+    EXPECT_EQ(List().names, (Names{"alt.test", "misc.misc"}));
+
+    host.messageAnswers.push_back(0);
+    TKeyContext confirmed = Selecting({"ALT.TEST"});
+    manager->ProcessKey(VK_F8, 0, confirmed, action);
+    EXPECT_NE(confirmed.Flags, 0u);
+    EXPECT_EQ(List().names, Names{"misc.misc"});
+    EXPECT_EQ(host.messages.back().items[1], "<102>");
+}
+
+TEST_F(GroupListFlowTest, NewGroupsSinceTheStoredStampInsertsOnlyNewNames) {
+    Open();
+    EnterMask("*");
+    List();
+    TListBlock list = CachedList();
+    list.SetStamp(SYSTEMTIME{1999, 12, 0, 5, 10, 2, 3, 0});
+    manager->Cache->Put(".", list.Bytes().data(), true, static_cast<uint32_t>(list.Bytes().size()));
+    server.AddGroup("alt.new", "y", "2024-02-01T00:00:00Z");
+    Restart();
+
+    manager->ReloadGroupList = 1;
+    const Listing listing = List();
+    EXPECT_EQ(CommandsLike("NEWGROUPS"), Names{"NEWGROUPS 991205 100203 GMT"});
+    // The cached groups, then the one inserted from the reply.
+    EXPECT_EQ(listing.names,
+              (Names{"alt.binaries", "alt.test", "comp.lang.c", "misc.misc", "alt.new"}));
+    const TListBlock stored = CachedList();
+    ASSERT_EQ(stored.Count(), 5u);
+    EXPECT_EQ(TGroupRecord::Read(stored.Record(1)).Name, "alt.new");
+    EXPECT_GE(stored.Stamp().wYear, 2024);
+}
+
+TEST_F(GroupListFlowTest, RefusedListIsSilentOnlyForUnsupportedCommands) {
+    struct Case {
+        const char* reply;
+        uint32_t raised;  // 0: silent
+    };
+    const Case cases[] = {
+        {"502 NEWGROUPS disabled", 0},
+        {"500 What?", 0},
+        {"505 Unknown", 0},
+        {"480 Authentication required", 480 | kTransient},
+        {"411 Weird", 411 | kItemFailure},
+    };
+    for (const Case& c : cases) {
+        server.Stop();
+        server.SetControls(std::string(R"({"rules": [{"command": "NEWGROUPS", "reply": ")") +
+                           c.reply + "\"}]}");
+        Open();
+        manager->Cache->Clear();  // the file of the case before
+        EnterMask("*");
+        List();
+        const size_t before = CachedList().Bytes().size();
+        manager->ReloadGroupList = 1;
+        if (c.raised == 0) {
+            EXPECT_EQ(List().names.size(), 4u) << c.reply;
+            EXPECT_EQ(manager->ReloadGroupList, 1) << c.reply;
+        } else {
+            try {
+                List();
+                ADD_FAILURE() << c.reply << " was accepted";
+            } catch (const EInternetError& error) {
+                EXPECT_EQ(error.Code, c.raised);
+                EXPECT_EQ(error.ProcName, "GetGroupsInfo");
+            }
+        }
+        EXPECT_EQ(CachedList().Bytes().size(), before) << c.reply;
+        manager.reset();
+    }
+}
+
+TEST_F(GroupListFlowTest, RefreshAsksForTheCountsOfOwnGroups) {
+    server.SetControls(R"({"rules": [{"command": "GROUP", "args": "misc[.]misc", "nth": 1,
+        "reply": "411 No such group misc.misc"}]})");
+    Open();
+    HaveOwnGroups({"alt.test", "misc.misc"});
+    server.AddArticle(kTestGroup, 3, "Message-ID: <3@test>\r\nSubject: third\r\n\r\nbody\r\n");
+    Restart();
+    ASSERT_TRUE(Key('R', PKF_CONTROL));
+
+    const Listing refreshed = List();
+    EXPECT_EQ(CommandsLike("GROUP"), (Names{"GROUP alt.test", "GROUP misc.misc"}));
+    EXPECT_EQ(refreshed.columns[0], (Names{"1", "3"}));
+    // The refused refresh leaves misc.misc marked: the next listing asks again, alt.test not.
+    List();
+    EXPECT_EQ(CommandsLike("GROUP"),
+              (Names{"GROUP alt.test", "GROUP misc.misc", "GROUP misc.misc"}));
+}
+
+TEST_F(GroupListFlowTest, ListCutShortKeepsTheGroupsReadSoFar) {
+    server.SetControls(R"({"rules": [{"command": "LIST", "drop_after_bytes": 90}]})");
+    Open();
+    EnterMask("*");
+    EXPECT_THROW(List(), ESocketError);
+    const size_t read = lastPartial.names.size();
+    EXPECT_GE(read, 1u);
+    EXPECT_LT(read, 4u);
+    EXPECT_EQ(CachedList().Count(), read);
+}
+
+TEST_F(GroupListFlowTest, NameTooLongForTheRecordIsSkippedAndLogged) {
+    const std::string longName = "alt." + std::string(125, 'x');
+    server.AddGroup(longName);
+    Open();
+    EnterMask("*");
+    EXPECT_EQ(List().names.size(), 4u);
+    EXPECT_NE(SessionLog().find("skipped: " + longName), std::string::npos);
+}
+
+TEST_F(GroupListFlowTest, ReloadForgetsTheListAndAsksWithListAgain) {
+    Open();
+    HaveOwnGroups({"alt.test"});
+    EnterMask("*");
+    host.messageAnswers.push_back(0);
+    host.dialogAnswers.push_back(FakeHost::Close(2, {{2, "misc.*"}}));
+    ASSERT_TRUE(Key('R', PKF_CONTROL | PKF_ALT));
+    EXPECT_EQ(List().names, Names{"misc.misc"});
+    EXPECT_EQ(server.ClientCommands(), (Names{"LIST", "LIST"}));
+    manager->SetState(NewsState::OwnGroups);
+    EXPECT_TRUE(List().names.empty());  // the own-group flags went with the list
+}
+
+}  // namespace
+}  // namespace kestrova::testing
