@@ -126,6 +126,7 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
             } catch (...) {
                 failure = std::current_exception();
                 if (!cached) stamp = kIncompleteWalkStamp;
+                manager.UpdateGroup = 1;  // the next listing (a retry) goes on asking
             }
             for (uint32_t i = known; i < index.Count(); ++i) {
                 AddArticleItem(list, TArticleHeader::Read(index.Record(i)),

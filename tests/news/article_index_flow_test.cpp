@@ -1,0 +1,168 @@
+// The article index against the fixture news server: the first walk, re-entering with NEWNEWS
+// only, refresh, vanished articles, a walk cut short and completed later, a refused NEWNEWS and
+// the reload.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/errors.h"
+#include "news/article_index.h"
+#include "news/list_block.h"
+#include "news/news_listing_fixture.h"
+
+namespace kestrova::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class ArticleIndexFlowTest : public NewsListingTest {
+  protected:
+    void Enter() {
+        manager->SetDirectory(kTestGroup);
+        ASSERT_EQ(manager->State, NewsState::InGroup);
+    }
+    void ReEnter() {
+        manager->SetDirectory("..");
+        Enter();
+    }
+    void Restart() {
+        server.Stop();
+        server.Start();
+        manager->Account.Url.Port = server.Port();
+        manager->ConnectHostDef();
+    }
+    uint32_t IndexedCount() {
+        TListBlock index(TArticleHeader::kSize);
+        std::vector<char> bytes;
+        if (!manager->Cache->Get(kTestGroup, bytes) || !index.Assign(bytes)) return 0;
+        return index.Count();
+    }
+    SYSTEMTIME IndexStamp() {
+        TListBlock index(TArticleHeader::kSize);
+        std::vector<char> bytes;
+        EXPECT_TRUE(manager->Cache->Get(kTestGroup, bytes));
+        EXPECT_TRUE(index.Assign(bytes));
+        return index.Stamp();
+    }
+    static std::string Article(int n, const std::string& extra = "") {
+        const std::string id = std::to_string(n);
+        return "Message-ID: <" + id + "@test>\r\nSubject: article " + id + "\r\n" + extra +
+               "\r\nbody\r\n";
+    }
+};
+
+TEST_F(ArticleIndexFlowTest, FirstEntryWalksTheGroupAndStoresTheIndex) {
+    Open();
+    Enter();
+    const Listing listing = List();
+    EXPECT_EQ(server.ClientCommands(), (Names{"GROUP alt.test", "HEAD", "NEXT", "HEAD", "NEXT"}));
+    EXPECT_EQ(listing.names, (Names{"first", "second"}));
+    EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2}));
+    EXPECT_EQ(IndexedCount(), 2u);
+    EXPECT_EQ(manager->UpdateGroup, 0);
+    List();  // a reread asks nothing more
+    EXPECT_EQ(server.ClientCommands().size(), 5u);
+}
+
+TEST_F(ArticleIndexFlowTest, ReEnteringAsksOnlyForNewArticles) {
+    Open();
+    Enter();
+    List();
+    server.AddArticle(kTestGroup, 3, Article(3, "Xref: fixture alt.test:3\r\n"));
+    Restart();
+    ReEnter();
+    const Listing listing = List();
+    EXPECT_EQ(listing.names, (Names{"first", "second", "article 3"}));
+    EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2, 3}));  // from Xref
+    const Names all = server.ClientCommands();  // the log goes on over the restart
+    ASSERT_EQ(all.size(), 5u + 4u);
+    const Names after(all.begin() + 5, all.end());
+    EXPECT_EQ(after[0], "GROUP alt.test");  // the reconnect enters the group again
+    EXPECT_EQ(after[1], "GROUP alt.test");
+    EXPECT_EQ(after[2].rfind("NEWNEWS alt.test ", 0), 0u) << after[2];
+    EXPECT_EQ(after[3], "HEAD <3@test>");
+    EXPECT_EQ(IndexedCount(), 3u);
+}
+
+TEST_F(ArticleIndexFlowTest, RefreshReadsEveryHeaderAgainByIdentifier) {
+    Open();
+    Enter();
+    List();
+    TKeyContext context;
+    int action = 0;
+    ASSERT_TRUE(manager->ProcessKey('R', PKF_CONTROL, context, action));
+    const Listing listing = List();
+    EXPECT_EQ(CommandsLike("HEAD <"), (Names{"HEAD <1@test>", "HEAD <2@test>"}));
+    EXPECT_TRUE(CommandsLike("NEXT").size() == 2);               // only those of the first walk
+    EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2}));  // the numbers stay
+    List();
+    EXPECT_EQ(CommandsLike("HEAD <").size(), 2u);  // the marks are gone
+}
+
+TEST_F(ArticleIndexFlowTest, VanishedArticlesAreSkippedSilently) {
+    for (const char* reply :
+         {"423 No such article number 2", "420 No current article", "430 No such article"}) {
+        server.Stop();
+        server.SetControls(std::string(R"({"rules": [{"command": "HEAD", "nth": 2, "reply": ")") +
+                           reply + "\"}]}");
+        Open();
+        manager->Cache->Clear();
+        Enter();
+        EXPECT_EQ(List().names, Names{"first"}) << reply;
+        manager.reset();
+    }
+}
+
+TEST_F(ArticleIndexFlowTest, WalkCutShortIsStoredAndCompletedByTheRetry) {
+    server.AddArticle(kTestGroup, 3, Article(3, "Xref: fixture alt.test:3\r\n"));
+    server.SetControls(R"({"rules": [{"command": "NEXT", "nth": 1, "drop": true}]})");
+    Open();
+    Enter();
+    EXPECT_THROW(List(), ESocketError);
+    EXPECT_EQ(lastPartial.names, Names{"first"});
+    EXPECT_EQ(IndexedCount(), 1u);
+    EXPECT_EQ(IndexStamp().wYear, 1970);
+
+    manager->ConnectHostDef();  // what the panel's retry does
+    const Listing listing = List();
+    EXPECT_EQ(listing.names, (Names{"first", "second", "article 3"}));
+    EXPECT_EQ(CommandsLike("NEWNEWS"), Names{"NEWNEWS alt.test 700101 000000 GMT"});
+    EXPECT_EQ(CommandsLike("HEAD <"), (Names{"HEAD <2@test>", "HEAD <3@test>"}));
+    EXPECT_EQ(listing.userData.back(), 3);
+    EXPECT_GE(IndexStamp().wYear, 2024);
+}
+
+TEST_F(ArticleIndexFlowTest, RefusedNewNewsFailsTheListingButKeepsTheIndex) {
+    server.SetControls(R"({"rules": [{"command": "NEWNEWS", "reply": "502 NEWNEWS disabled"}]})");
+    Open();
+    Enter();
+    List();
+    ReEnter();
+    try {
+        List();
+        FAIL() << "a refused NEWNEWS was accepted";
+    } catch (const EInternetError& error) {
+        EXPECT_EQ(error.Code, 502u | kRefused);
+        EXPECT_EQ(error.ProcName, "SendCommand");
+    }
+    EXPECT_EQ(lastPartial.names, (Names{"first", "second"}));
+    EXPECT_EQ(IndexedCount(), 2u);
+}
+
+TEST_F(ArticleIndexFlowTest, ReloadWalksTheGroupAfresh) {
+    Open();
+    Enter();
+    List();
+    host.messageAnswers.push_back(0);
+    TKeyContext context;
+    int action = 0;
+    ASSERT_TRUE(manager->ProcessKey('R', PKF_CONTROL | PKF_ALT, context, action));
+    EXPECT_FALSE(manager->IsConnected());
+    manager->ConnectHostDef();
+    EXPECT_EQ(List().names, (Names{"first", "second"}));
+    EXPECT_EQ(CommandsLike("NEXT").size(), 4u);
+}
+
+}  // namespace
+}  // namespace kestrova::testing
