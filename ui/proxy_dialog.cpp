@@ -39,7 +39,9 @@ bool ProxyDialog() {
     SetItemCheck(items[kSocks5], proxy.Socks5);
     if (ShowDialog(items, "dlgProxy") != kAccept) return false;
 
-    // Every component is replaced; an emptied password field keeps what the address carried.
+    // Every component is replaced, so an emptied address field removes the proxy; an emptied
+    // password field keeps what the address carried.
+    proxy.Url = TUrlComponents{};
     ParseUrl(ItemText(items[kAddress]), kUrlNoScheme, proxy.Url);
     const std::string password = ItemText(items[kPassword]);
     if (!password.empty()) proxy.Url.Password = password;

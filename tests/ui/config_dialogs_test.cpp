@@ -108,6 +108,23 @@ TEST_F(ConfigDialogsTest, ProxyPasswordFieldSetsThePassword) {
     EXPECT_EQ(Stored("PROXY", "Url").find("secret"), std::string::npos);
 }
 
+TEST_F(ConfigDialogsTest, ProxyWithAnEmptiedAddressRemovesTheProxy) {
+    Options.Proxy.Url.HostName = "old.example";
+    Options.Proxy.Url.Port = 1080;
+    Options.Proxy.Url.UserName = "bob";
+    Options.Proxy.Url.Password = "secret";
+    host.dialogAnswers = {FakeHost::Close(8, {{2, ""}, {4, ""}})};
+    EXPECT_TRUE(ProxyDialog());
+    EXPECT_STREQ(Shown()[2].Data, "bob@old.example:1080");
+    const TUrlComponents& url = Options.Proxy.Url;
+    EXPECT_EQ(url.HostName, "");
+    EXPECT_EQ(url.Port, 0);
+    EXPECT_EQ(url.UserName, "");
+    EXPECT_EQ(url.Password, "");
+    EXPECT_EQ(Stored("PROXY", "Url"), "");
+    EXPECT_EQ(Stored("PROXY", "Password"), "");
+}
+
 TEST_F(ConfigDialogsTest, TemplatesTakeTheFirstQuoteCharacterAndEmptyGivesTheDefault) {
     struct Case {
         const char* field;
