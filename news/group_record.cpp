@@ -58,7 +58,8 @@ void TGroupRecord::Write(char* bytes) const {
 }
 
 GroupLine ParseGroupLine(std::string_view line, bool postingAllowed, TGroupRecord& record) {
-    const std::string name = ExtractWord(1, line, ' ');
+    std::string name = ExtractWord(1, line, ' ');
+    name.resize(std::min(name.size(), name.find('\0')));  // all that the record can hold
     if (name.empty()) return GroupLine::Empty;
     if (name.size() >= TGroupRecord::kNameSize) return GroupLine::TooLong;
     record.Name = name;

@@ -13,6 +13,8 @@
 namespace kestrova::testing {
 namespace {
 
+using namespace std::string_view_literals;
+
 TEST(GroupRecordTest, LayoutIsPackedLittleEndian) {
     TGroupRecord record;
     record.Name = "alt.test";
@@ -88,7 +90,7 @@ TEST(ListBlockTest, AssignRefusesCountsPastTheBytes) {
 
 TEST(GroupLineTest, Cases) {
     struct Case {
-        const char* line;
+        std::string_view line;
         bool serverAllowsPosting;
         GroupLine kind;
         const char* name;
@@ -110,6 +112,8 @@ TEST(GroupLineTest, Cases) {
         {"  alt.spaced   7   3  y", true, GroupLine::Group, "alt.spaced", 3, 7,
          kPostingAllowed | kNewGroup},
         {"alt.name", true, GroupLine::Group, "alt.name", 0, 0, kPostingAllowed | kNewGroup},
+        {"alt.nul\0junk 7 3 y"sv, true, GroupLine::Group, "alt.nul", 3, 7,
+         kPostingAllowed | kNewGroup},
         {"", true, GroupLine::Empty, "", 0, 0, 0},
         {"    ", true, GroupLine::Empty, "", 0, 0, 0},
     };
