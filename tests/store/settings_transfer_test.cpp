@@ -161,5 +161,26 @@ TEST_F(SettingsTransferTest, DeletionsAndWrappedHexApply) {
     EXPECT_EQ(Get("Keep", ""), "dflt\0"s);
 }
 
+TEST_F(SettingsTransferTest, SettingsTextShowsOneSubtreeOrNothingForAMissingKey) {
+    FreshStore store;
+    Set("Software\\Far\\Plugins\\Kestrova\\PROXY", "Url", REG_SZ, "proxy:1080\0"s);
+    Set("Software\\Far\\Plugins\\Kestrova\\PROXY\\Inner", "n", REG_DWORD, "\x05\0\0\0"s);
+    Set("Software\\Far\\Plugins\\Kestrova\\TEMPLATES", "Quote", REG_SZ, ">\0"s);
+    const std::string proxy =
+        "[HKEY_CURRENT_USER\\Software\\Far\\Plugins\\Kestrova\\PROXY]\r\n"
+        "\"Url\"=\"proxy:1080\"\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Far\\Plugins\\Kestrova\\PROXY\\Inner]\r\n"
+        "\"n\"=dword:00000005\r\n\r\n";
+    for (const char* path :
+         {"Software\\Far\\Plugins\\Kestrova\\PROXY", "Software\\Far\\Plugins\\Kestrova\\PROXY\\"})
+        EXPECT_EQ(SettingsText(path), proxy) << path;
+    EXPECT_EQ(SettingsText("Software\\Far\\Plugins\\Kestrova\\DEFAULT"), std::nullopt);
+    const std::optional<std::string> whole = SettingsText("");
+    ASSERT_TRUE(whole);
+    EXPECT_NE(whole->find(proxy), std::string::npos);
+    EXPECT_NE(whole->find("\"Quote\"=\">\""), std::string::npos);
+    EXPECT_EQ("REGEDIT4\r\n\r\n" + *whole, ExportToText(File("all.reg")));
+}
+
 }  // namespace
 }  // namespace kestrova
