@@ -269,7 +269,8 @@ bool AskGroupMask(TNewsInternetManager& manager) {
     if (InputDialog(GetMsg(kMsgGroupsTitle), GetMsg(kMsgMaskPrompt), mask) != kAccepted) {
         return false;
     }
-    if (mask.empty() || mask == "*.*" || mask == "*." || mask == ".") mask = "*";
+    // assign(1, '*') rather than = "*": GCC 12 reports a false overlap (-Wrestrict) for the latter.
+    if (mask.empty() || mask == "*.*" || mask == "*." || mask == ".") mask.assign(1, '*');
     if (mask.size() >= kGroupMaskSize) mask.resize(kGroupMaskSize - 1);
     manager.GroupMask = mask;
     manager.SetPath(mask);
