@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Prepares the loopback news server and runs build/bin/news_bench against it (run as root):
+#
+#   bash bench/run_news_bench.sh [BUILD_DIR]     (default: build)
+#
+#  1. starts the server with tools/peers/inn2.sh when it is not running, and stops it (by the
+#     PIDs that script recorded) at the end only in that case;
+#  2. creates a group of its own, kestrova.bench.<time>, and feeds it 10,000 articles through
+#     seed.py --feed (TAKETHIS); the benchmark adds 3 x 100 more, so every run starts fresh;
+#  3. adds 20,000 groups kestrova.bench.list.* for LIST. ctlinnd newgroup takes one round trip
+#     and a rewrite of the server's group table per group (minutes for 20,000), so the script
+#     throttles the server, appends the lines to its active file, reloads it ("ctlinnd reload
+#     active") and lets it go again: about a second. They are listed in a shuffled order, as a
+#     real server's LIST comes, not sorted;
+#  4. runs the benchmark (which repeats every measurement 3 times and prints the medians);
+#  5. removes both again (the groups from the active file the same way; the bench group with
+#     ctlinnd rmgroup, its articles left to expire), so other users of the server see what
+#     they saw before.
+set -euo pipefail
+
+SOURCE=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${1:-$SOURCE/build}
+BENCH=$BUILD/bin/news_bench
+INN=$SOURCE/tools/peers/inn2.sh
+CTLINND=/usr/lib/news/bin/ctlinnd
+ACTIVE=/var/lib/news/active
+LIST_PREFIX=kestrova.bench.list.
+LIST_GROUPS=20000
+ARTICLES=10000
+GROUP=kestrova.bench.$(date -u +%Y%m%d%H%M%S)
+
+log() { printf '[news-bench] %s\n' "$*" >&2; }
+die() { log "ERROR: $*"; exit 1; }
+
+[ "$(id -u)" = 0 ] || die "run as root (the news server's tools need it)"
+[ -x "$BENCH" ] || die "$BENCH not built (ninja -C $BUILD news_bench)"
+
+started=0
+group_created=0
+list_added=0
+
+# Runs the active-file edit given as a command between throttle and go, then reloads.
+edit_active() {
+    "$CTLINND" -s throttle "news bench" || die "cannot throttle the server"
+    local status=0
+    "$@" || status=$?
+    "$CTLINND" -s reload active "news bench" || status=1
+    "$CTLINND" -s go "news bench" || status=1
+    return $status
+}
+
+append_list_groups() {
+    # 7919 is prime to 20,000, so i*7919 mod 20,000 visits every number once, out of order.
+    awk -v n=$LIST_GROUPS -v p=$LIST_PREFIX \
+        'BEGIN { for (i = 0; i < n; i++) printf "%sg%05d 0000000000 0000000001 y\n", p, (i * 7919) % n }' \
+        >> "$ACTIVE"
+}
+
+remove_list_groups() {
+    grep -v "^${LIST_PREFIX//./\\.}" "$ACTIVE" > "$ACTIVE.bench" || true
+    cat "$ACTIVE.bench" > "$ACTIVE"
+    rm -f "$ACTIVE.bench"
+}
+
+cleanup() {
+    local status=$?
+    if [ $list_added = 1 ]; then
+        edit_active remove_list_groups && log "removed the $LIST_GROUPS list groups" || true
+    fi
+    if [ $group_created = 1 ]; then
+        "$CTLINND" -s rmgroup "$GROUP" && log "removed $GROUP" || true
+    fi
+    if [ $started = 1 ]; then bash "$INN" stop || true; fi
+    exit $status
+}
+trap cleanup EXIT
+
+if ! bash "$INN" status > /dev/null 2>&1; then
+    log "starting the news server"
+    started=1
+    bash "$INN" start > /dev/null
+fi
+
+t0=$SECONDS
+"$CTLINND" -s newgroup "$GROUP" y tester || die "newgroup $GROUP"
+group_created=1
+python3 "$SOURCE/tools/peers/seed.py" --feed --count $ARTICLES --group "$GROUP" > /dev/null \
+    || die "seeding $GROUP failed"
+log "$GROUP holds $ARTICLES articles ($((SECONDS - t0)) s)"
+
+t0=$SECONDS
+present=$(grep -c "^${LIST_PREFIX//./\\.}" "$ACTIVE" || true)
+if [ "$present" != 0 ]; then
+    # Left over from an interrupted run: start from none.
+    edit_active remove_list_groups
+fi
+list_added=1
+edit_active append_list_groups || die "adding the list groups failed"
+log "added $LIST_GROUPS groups ($((SECONDS - t0)) s)"
+
+"$BENCH" "$GROUP"
