@@ -39,7 +39,7 @@ int TNntpPlugin::SetDirectory(const std::string& dir, int opMode) {
 }
 
 int TNntpPlugin::MakeDirectory(char* name, int opMode) {
-    if (IsInactive() || Mode != PanelMode::Registry || (opMode & OPM_SILENT) != 0) return 0;
+    if (IsInactive() || Mode != PluginMode::Registry || (opMode & OPM_SILENT) != 0) return 0;
     try {
         std::string folder = name;
         if (InputDialog(PanelHost, GetMsg(kMsgFolderPrompt), folder) != kAccepted) return -1;
@@ -57,7 +57,7 @@ int TNntpPlugin::MakeDirectory(char* name, int opMode) {
 }
 
 int TNntpPlugin::DeleteFiles(PluginPanelItem* items, int itemsNumber, int opMode) {
-    if (IsInactive() || Mode != PanelMode::Registry) return 0;
+    if (IsInactive() || Mode != PluginMode::Registry) return 0;
     try {
         if (ConfirmDelete(items, itemsNumber) == kCancelled) return 0;
         TOperationScope operation(*this, kRequestDeleteFiles, opMode);

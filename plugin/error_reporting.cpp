@@ -52,6 +52,7 @@ int TNntpPlugin::ReportError(std::exception_ptr failure, const char* procName, i
                 CloseAccount();
                 break;
             default: {
+                if (!StartupInfo.Message) break;
                 // An error without a procedure of its own is named by the panel operation.
                 const bool ownProc = d.Kind != FailureKind::Other && !d.ProcName.empty();
                 const std::string proc = ownProc ? d.ProcName : std::string(procName);

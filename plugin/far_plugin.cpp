@@ -8,11 +8,11 @@ namespace kestrova {
 namespace {
 
 // Values under the options key that remember the view mode chosen in each mode.
-const char* ViewModeValue(PanelMode mode) {
+const char* ViewModeValue(PluginMode mode) {
     switch (mode) {
-        case PanelMode::Registry:
+        case PluginMode::Registry:
             return "Registry mode";
-        case PanelMode::Internet:
+        case PluginMode::Internet:
             return "Internet mode";
         default:
             return nullptr;
@@ -22,7 +22,7 @@ const char* ViewModeValue(PanelMode mode) {
 }  // namespace
 
 bool TFarPlugin::IsInactive() const {
-    return Mode == PanelMode::None || Mode == PanelMode::Closing;
+    return Mode == PluginMode::None || Mode == PluginMode::Closing;
 }
 
 int TFarPlugin::ProcessEvent(int event, void*) {
@@ -34,7 +34,7 @@ HANDLE TFarPlugin::Handle() const {
     return const_cast<void*>(dynamic_cast<const void*>(this));
 }
 
-void TFarPlugin::SaveViewMode(PanelMode mode) {
+void TFarPlugin::SaveViewMode(PluginMode mode) {
     try {
         if (!StartupInfo.Control) return;
         PanelInfo info{};
@@ -49,12 +49,12 @@ void TFarPlugin::SaveViewMode(PanelMode mode) {
     }
 }
 
-void TFarPlugin::RestoreViewMode(PanelMode mode) {
+void TFarPlugin::RestoreViewMode(PluginMode mode) {
     try {
         int viewMode = SavedViewMode;
-        if (mode == PanelMode::Registry)
+        if (mode == PluginMode::Registry)
             viewMode = TRegIniFile(OptionsKey).ReadInteger("", ViewModeValue(mode), 0);
-        else if (mode == PanelMode::Internet)
+        else if (mode == PluginMode::Internet)
             viewMode = TRegIniFile(OptionsKey).ReadInteger("", ViewModeValue(mode), -1);
         if (viewMode >= 0 && StartupInfo.Control)
             StartupInfo.Control(Handle(), FCTL_SETVIEWMODE, &viewMode);

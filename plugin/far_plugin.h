@@ -1,5 +1,6 @@
-// The generic host panel object: its mode, the texts it hands to the host, the saved screen, and
-// the view-mode memory that gives the host panel back the view mode it had before the module.
+// The generic host panel object: its mode (PluginMode, named apart from the host's PanelMode
+// record), the texts it hands to the host, the saved screen, and the view-mode memory that gives
+// the host panel back the view mode it had before the module changed it.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 
 namespace kestrova {
 
-enum class PanelMode : uint8_t {
+enum class PluginMode : uint8_t {
     None = 0,      // before a subclass sets a mode
     Registry = 1,  // the stored accounts
     Internet = 2,  // connected to one account's server
@@ -31,17 +32,17 @@ class TFarPlugin {
 
     // Records the panel's view mode: for mode Registry or Internet as that mode's remembered
     // value in the settings store, for any other mode in SavedViewMode. Failures are swallowed.
-    void SaveViewMode(PanelMode mode);
+    void SaveViewMode(PluginMode mode);
     // Applies the view mode remembered for mode (SavedViewMode for any other mode) when there
     // is one. Failures are swallowed.
-    void RestoreViewMode(PanelMode mode);
+    void RestoreViewMode(PluginMode mode);
 
     // The handle the host knows this panel by.
     HANDLE Handle() const;
 
-    PanelMode Mode = PanelMode::None;
+    PluginMode Mode = PluginMode::None;
     // The mode whose remembered view mode was last applied; None until the first listing.
-    PanelMode AppliedMode = PanelMode::None;
+    PluginMode AppliedMode = PluginMode::None;
     int SavedViewMode = -1;  // the host panel's own view mode; -1 until recorded
     std::string PanelTitle;
     std::string CurDir;

@@ -31,7 +31,7 @@ bool IsFolder(const TFindItem& record) {
 int TNntpPlugin::GetFiles(PluginPanelItem* items, int itemsNumber, int move,
                           const std::string& destPath, int opMode) {
     // Articles are copied out by the news operations; a connected panel has none here yet.
-    if (IsInactive() || Mode != PanelMode::Registry) return 0;
+    if (IsInactive() || Mode != PluginMode::Registry) return 0;
     try {
         TOperationScope operation(*this, kRequestGetFiles, opMode);
         std::string dest = IncludeTrailingSeparator(destPath, platform::kPathDelim);

@@ -28,9 +28,9 @@ bool CollectItems(TNntpPlugin& panel, const PluginPanelItem* items, int count, b
                   std::vector<TFindItem>& list) {
     list.clear();
     if (count <= 0 || !items) return false;
-    const bool internetMode = panel.Mode == PanelMode::Internet;
+    const bool internetMode = panel.Mode == PluginMode::Internet;
     for (int i = 0; i < count; ++i) list.push_back(MakeFindItem(items[i], fromPanel, internetMode));
-    if (fromPanel && panel.Mode != PanelMode::Registry) return true;
+    if (fromPanel && panel.Mode != PluginMode::Registry) return true;
 
     for (int i = 0; i < count; ++i) {
         list[i].ChildCount = 0;

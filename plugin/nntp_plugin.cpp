@@ -14,8 +14,8 @@ TNntpPlugin::TNntpPlugin() {
     RegistryManager->OnNotify = [this](int kind, intptr_t param1, intptr_t param2) {
         return HandleEvent(kind, param1, param2);
     };
-    AppliedMode = PanelMode::None;
-    Mode = PanelMode::Registry;
+    AppliedMode = PluginMode::None;
+    Mode = PluginMode::Registry;
     SavedViewMode = -1;
     UpdateTitle();
     // The separator line of the progress box never changes.
@@ -25,8 +25,8 @@ TNntpPlugin::TNntpPlugin() {
 TNntpPlugin::~TNntpPlugin() {
     try {
         CloseAccount();
-        Mode = PanelMode::Closing;
-        RestoreViewMode(PanelMode::None);
+        Mode = PluginMode::Closing;
+        RestoreViewMode(PluginMode::None);
         RegistryManager.reset();
     } catch (...) {
         // Closing must not fail towards the host.
@@ -45,14 +45,14 @@ void TNntpPlugin::UpdateTitle() {
 }
 
 void TNntpPlugin::CloseAccount() {
-    if (Mode != PanelMode::Internet) return;
+    if (Mode != PluginMode::Internet) return;
     try {
         InternetManager.reset();
     } catch (...) {
         // A connection that fails to close is gone all the same.
     }
     InternetManager = nullptr;
-    Mode = PanelMode::Registry;
+    Mode = PluginMode::Registry;
     UpdateTitle();
 }
 
@@ -63,7 +63,7 @@ void TNntpPlugin::OpenAccount(TAccountOptions* account) {
         InternetManager = std::make_unique<TNewsProxyManager>(Handle());
     else
         InternetManager = std::make_unique<TNewsInternetManager>(Handle());
-    Mode = PanelMode::Internet;
+    Mode = PluginMode::Internet;
     try {
         if (account->AskPassword &&
             LoginDialog(account->Url.HostName, nullptr, account->Url.UserName,

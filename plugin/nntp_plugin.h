@@ -149,7 +149,7 @@ class TNntpPlugin : public TFarPlugin {
     std::string GetItemText(const PluginPanelItem& item);
     void CopyNamesToClipboard(const PluginPanelItem* items, int count);
 
-    bool InInternetMode() const { return Mode == PanelMode::Internet && InternetManager; }
+    bool InInternetMode() const { return Mode == PluginMode::Internet && InternetManager; }
     void RestoreSavedScreen();
     void SaveWholeScreen();
 };

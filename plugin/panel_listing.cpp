@@ -11,7 +11,7 @@ namespace kestrova {
 void TNntpPlugin::GetOpenPluginInfo(OpenPluginInfo& info) {
     if (IsInactive()) return;
     try {
-        if (SavedViewMode == -1) SaveViewMode(PanelMode::None);
+        if (SavedViewMode == -1) SaveViewMode(PluginMode::None);
         if (Mode != AppliedMode) {
             AppliedMode = Mode;
             RestoreViewMode(Mode);

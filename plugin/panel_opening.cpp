@@ -50,7 +50,7 @@ void TNntpPlugin::OpenShortcut(const std::string& data) {
         account.CharTable = IsBlank(shortcut.CharTableName) ? Options.Default.CharTable
                                                             : SlotIndex(shortcut.CharTableName);
         OpenAccount(&account);
-        AppliedMode = PanelMode::None;
+        AppliedMode = PluginMode::None;
     });
 }
 
@@ -61,7 +61,7 @@ void TNntpPlugin::OpenCommandLine(const std::string& text) {
         ParseUrl("news:" + text, kUrlNoScheme, account.Url);
         if (account.Url.HostName.empty()) return;
         OpenAccount(&account);
-        AppliedMode = PanelMode::None;
+        AppliedMode = PluginMode::None;
     });
 }
 
@@ -75,7 +75,7 @@ void TNntpPlugin::OpenFilePlugin(const std::string& name, const unsigned char* d
         TItemRelease release(*RegistryManager, account);
         if (RegistryManager->LoadFromFile(dir, file, account)) {
             OpenAccount(account.get());
-            AppliedMode = PanelMode::None;
+            AppliedMode = PluginMode::None;
         }
     });
 }

@@ -29,7 +29,7 @@ bool IsFolder(const TFindItem& record) {
 
 int TNntpPlugin::PutFiles(PluginPanelItem* items, int itemsNumber, int move, int opMode) {
     // Files are posted to a server by the news operations; a connected panel takes none here.
-    if (IsInactive() || Mode != PanelMode::Registry) return 0;
+    if (IsInactive() || Mode != PluginMode::Registry) return 0;
     try {
         TOperationScope operation(*this, kRequestPutFiles, opMode);
         std::string folder = IncludeTrailingSeparator(RegistryManager->Path, kStoreDelim);

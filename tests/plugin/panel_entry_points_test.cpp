@@ -1,30 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "hostapi/plugin_api.h"
+#include "panel_fixture.h"
 
 namespace kestrova {
 namespace {
 
-TEST(PanelEntryPointsTest, OpenedPanelAnswersInactiveUntilClosed) {
-    for (int openFrom : {OPEN_DISKMENU, OPEN_PLUGINSMENU, OPEN_COMMANDLINE}) {
-        HANDLE panel = OpenPlugin(openFrom, reinterpret_cast<intptr_t>(""));
-        ASSERT_NE(panel, INVALID_HANDLE_VALUE);
-        ASSERT_NE(panel, nullptr);
-
-        PluginPanelItem* items = reinterpret_cast<PluginPanelItem*>(0x1);
-        int count = -1;
-        EXPECT_EQ(GetFindData(panel, &items, &count, 0), 1);
-        EXPECT_EQ(items, nullptr);
-        EXPECT_EQ(count, 0);
-        FreeFindData(panel, items, count);
-        EXPECT_EQ(ProcessKey(panel, VK_F7, 0), 0);
-        EXPECT_EQ(SetDirectory(panel, "group", 0), 0);
-        EXPECT_EQ(ProcessEvent(panel, FE_CHANGEVIEWMODE, nullptr), 0);
-        ClosePlugin(panel);
-    }
-}
+using testing::PanelTest;
 
 TEST(PanelEntryPointsTest, InvalidHandleGetsNeutralAnswers) {
     PluginPanelItem* items = nullptr;
@@ -41,12 +26,18 @@ struct FileCase {
     bool claimed;
 };
 
-class OpenFilePluginTest : public ::testing::TestWithParam<FileCase> {};
+class OpenFilePluginTest : public testing::PanelTest,
+                           public ::testing::WithParamInterface<FileCase> {};
 
+// The host hands over the file's path and its first bytes; an account file without a readable
+// account still opens the panel, in registry mode.
 TEST_P(OpenFilePluginTest, ClaimsOnlyAccountFiles) {
     const FileCase& c = GetParam();
+    const std::string path = settings.store.Folder() + "/server.ini";
+    std::ofstream(path, std::ios::binary) << c.data;
     const auto* bytes = reinterpret_cast<const unsigned char*>(c.data.data());
-    HANDLE panel = OpenFilePlugin("/home/user/server.ini", bytes, static_cast<int>(c.data.size()));
+    HANDLE panel = OpenFilePlugin(path.c_str(), bytes, static_cast<int>(c.data.size()));
+    EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(panel != INVALID_HANDLE_VALUE, c.claimed);
     if (panel != INVALID_HANDLE_VALUE) ClosePlugin(panel);
 }
@@ -62,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, OpenFilePluginTest,
                                            FileCase{"Empty", "", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(OpenFilePluginNullTest, NoDataIsNotClaimed) {
+TEST_F(PanelTest, NoDataIsNotClaimed) {
     EXPECT_EQ(OpenFilePlugin("x", nullptr, 10), INVALID_HANDLE_VALUE);
 }
 

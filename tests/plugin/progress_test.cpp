@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/errors.h"
+#include "panel_fixture.h"
+#include "platform/console_title.h"
+#include "plugin/progress_bar.h"
+
+namespace kestrova::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Bar(int full) {
+    return std::string(full, '\xDB') + std::string(kProgressWidth - full, '\xB0');
+}
+
+struct BarCase {
+    int percent;
+    int full;
+};
+
+class ProgressBarCases : public ::testing::TestWithParam<BarCase> {};
+
+TEST_P(ProgressBarCases, FullBlocksForThePercentage) {
+    EXPECT_EQ(ProgressBar(GetParam().percent), Bar(GetParam().full));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProgressBarCases,
+                         ::testing::Values(BarCase{0, 0}, BarCase{1, 1}, BarCase{50, 28},
+                                           BarCase{99, 54}, BarCase{100, 55}, BarCase{150, 55}));
+
+TEST(ProgressPercentTest, RoundsAndCaps) {
+    EXPECT_EQ(ProgressPercent(0, 200), 0);
+    EXPECT_EQ(ProgressPercent(1, 200), 1);  // 0.5 rounds up
+    EXPECT_EQ(ProgressPercent(100, 200), 50);
+    EXPECT_EQ(ProgressPercent(250, 200), 100);
+    EXPECT_EQ(ProgressPercent(5, 0), 100);  // nothing expected: done
+}
+
+class TrafficTest : public PanelTest {
+  protected:
+    TrafficTest() {
+        panel.BeginOperation(kRequestGetFiles, 0);  // interactive, with a percentage
+        panel.ProgressTitle = "Copying";
+        panel.ProgressLines[0] = "Re: question";
+        panel.ProgressLines[1] = "/tmp/question.txt";
+        panel.Total = 200;
+    }
+
+    TNntpPlugin panel;
+};
+
+TEST_F(TrafficTest, DrawsTheBoxAtZeroFiftyAndHundredPercent) {
+    const std::string separator(kProgressWidth, '\xC4');
+    for (const auto& [amount, percent, full] :
+         std::vector<std::tuple<int, int, int>>{{0, 0, 0}, {100, 50, 28}, {100, 100, 55}}) {
+        host.messages.clear();
+        panel.ShowTraffic(amount);
+        ASSERT_EQ(host.messages.size(), 1u) << percent;
+        EXPECT_EQ(host.messages[0].flags, FMSG_LEFTALIGN);
+        EXPECT_EQ(host.messages[0].buttons, 0);
+        EXPECT_EQ(host.messages[0].items,
+                  (Lines{"Copying", "Re: question", "/tmp/question.txt", separator, Bar(full)}));
+        EXPECT_EQ(platform::ConsoleTitle(), std::to_string(percent) + "% Re: question");
+        Advance(500);
+    }
+}
+
+TEST_F(TrafficTest, RedrawsAtMostEvery500Milliseconds) {
+    panel.ShowTraffic(10);  // the first unit always draws
+    Advance(499);
+    panel.ShowTraffic(10);
+    EXPECT_EQ(host.messages.size(), 1u);
+    Advance(1);
+    panel.ShowTraffic(10);
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(panel.Received, 30);                 // every unit counts, drawn or not
+    EXPECT_EQ(host.messages[1].items[4], Bar(8));  // 15 %
+}
+
+TEST_F(TrafficTest, EachBoxReplacesThePreviousOne) {
+    panel.ShowTraffic(1);
+    Advance(600);
+    panel.ShowTraffic(1);
+    EXPECT_EQ(savedScreens, 1);  // one saved image at a time
+    panel.EndOperation(kRequestGetFiles, 0);
+    EXPECT_EQ(savedScreens, 0);  // the operation leaves no box behind
+}
+
+TEST_F(PanelTest, CountingShowsTheCountInThePanelTitle) {
+    TNntpPlugin panel;
+    panel.BeginOperation(kRequestList, 0);
+    // The host fetches the title through the panel information while it redraws.
+    static std::string redrawnTitle;
+    StartupInfo.Control = [](HANDLE plugin, int command, void*) {
+        if (command == FCTL_REDRAWPANEL) {
+            OpenPluginInfo info{};
+            static_cast<TNntpPlugin*>(plugin)->GetOpenPluginInfo(info);
+            redrawnTitle = info.PanelTitle;
+        }
+        return 1;
+    };
+    panel.ShowTraffic(1);
+    EXPECT_EQ(redrawnTitle, "Kestrova:\\ (1)");
+    EXPECT_EQ(platform::ConsoleTitle(), "Kestrova:\\ (1)");
+    EXPECT_EQ(panel.PanelTitle, "Kestrova:\\");  // the transient title is gone again
+    Advance(500);
+    panel.ShowTraffic(41);
+    EXPECT_EQ(platform::ConsoleTitle(), "Kestrova:\\ (42)");
+    EXPECT_TRUE(host.messages.empty());  // no box while counting
+    panel.EndOperation(kRequestList, 0);
+}
+
+TEST_F(PanelTest, SilentListingShowsNoTraffic) {
+    TNntpPlugin panel;
+    panel.BeginOperation(kRequestList, OPM_SILENT);
+    panel.ShowTraffic(5);
+    EXPECT_TRUE(controls.empty());
+    EXPECT_TRUE(host.messages.empty());
+    panel.EndOperation(kRequestList, 0);
+}
+
+class HandleEventTest : public PanelTest {
+  protected:
+    TNntpPlugin panel;
+};
+
+TEST_F(HandleEventTest, ConfirmationAnswersOneForTheFirstButton) {
+    const std::string name = "news.example";
+    const std::string second = "";
+    for (const auto& [button, expected] :
+         std::vector<std::pair<int, int>>{{0, 1}, {1, 0}, {-1, 0}}) {
+        host.messages.clear();
+        host.messageAnswers = {button};
+        EXPECT_EQ(panel.HandleEvent(3, reinterpret_cast<intptr_t>(name.c_str()),
+                                    reinterpret_cast<intptr_t>(second.c_str())),
+                  expected);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].items, (Lines{"<39>", "news.example", "", "<11>", "<2>"}));
+        EXPECT_EQ(host.messages[0].flags, FMSG_WARNING);
+    }
+}
+
+TEST_F(HandleEventTest, StatusOnlyInAnInteractiveOperation) {
+    const std::string host_name = "news.example";
+    panel.HandleEvent(1, 16, reinterpret_cast<intptr_t>(host_name.c_str()));
+    EXPECT_TRUE(host.messages.empty());
+    panel.BeginOperation(kRequestConnect, 0);
+    panel.HandleEvent(1, 16, reinterpret_cast<intptr_t>(host_name.c_str()));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].items, (Lines{"Kestrova", "<16>", "news.example"}));
+    EXPECT_EQ(host.messages[0].buttons, 0);
+    EXPECT_EQ(platform::ConsoleTitle(), "<16>");
+
+    host.messageAnswers = {0};
+    panel.HandleEvent(8, 147, reinterpret_cast<intptr_t>(host_name.c_str()));
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[1].items, (Lines{"Kestrova", "<147>", "news.example", "<1>"}));
+    EXPECT_EQ(host.messages[1].buttons, 1);
+    panel.EndOperation(kRequestConnect, 0);
+}
+
+TEST_F(HandleEventTest, EscDuringDataAborts) {
+    for (int kind : {5, 6, 7}) {
+        PressEsc();
+        try {
+            panel.HandleEvent(kind, 0, 1);
+            ADD_FAILURE() << "kind " << kind << " did not abort";
+        } catch (const EUserAbort& e) {
+            EXPECT_EQ(e.Code, kItemFailure);
+            EXPECT_EQ(e.ProcName, kind == 7 ? "ShowTraffic" : "ReceiveData");
+        }
+    }
+    EXPECT_EQ(panel.HandleEvent(5, 0, 1), 0);  // no Esc: nothing
+    EXPECT_EQ(panel.HandleEvent(99, 0, 0), 0);
+}
+
+TEST_F(HandleEventTest, ProgressUnitsAddUp) {
+    panel.HandleEvent(7, 0, 3);
+    panel.HandleEvent(7, 0, 4);
+    EXPECT_EQ(panel.Received, 7);
+}
+
+}  // namespace
+}  // namespace kestrova::testing
