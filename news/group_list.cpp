@@ -1,7 +1,10 @@
 #include "news/group_list.h"
 
 #include <exception>
+#include <map>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "common/format_text.h"
 #include "common/text_utils.h"
@@ -85,6 +88,78 @@ void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool 
         }
     }
     if (failure) std::rethrow_exception(failure);
+}
+
+// Names in the order of the group list.
+struct GroupNameLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return CompareTextOem(a, b) < 0;
+    }
+};
+
+// Groups read from the server and not yet in the list, by name.
+using NewGroups = std::map<std::string, TGroupRecord, GroupNameLess>;
+
+// Reads the data lines of a group list reply into pending: the groups that neither list nor
+// pending holds yet (also added to inserted, in the order they came).
+void ReadNewGroups(TNewsInternetManager& manager, const TListBlock& list, NewGroups& pending,
+                   std::vector<TGroupRecord>& inserted) {
+    const bool postingAllowed = (manager.ServerFlags & kServerAllowsPosting) != 0;
+    std::string line;
+    for (;;) {
+        switch (manager.ReadDataLine(*manager.Socket, line)) {
+            case DataLine::End:
+                return;
+            case DataLine::Lost:
+                manager.RaiseConnectionLost("GetGroupsInfo");
+            case DataLine::Data:
+                break;
+        }
+        manager.WriteLog(kLogConnection, line);
+        TGroupRecord group;
+        switch (ParseGroupLine(line, postingAllowed, group)) {
+            case GroupLine::Empty:
+                continue;
+            case GroupLine::TooLong:
+                manager.WriteLog(kLogConnection,
+                                 FormatText("Group name longer than %d characters skipped: %s",
+                                            {static_cast<int>(TGroupRecord::kNameSize - 1),
+                                             ExtractWord(1, line, ' ')}));
+                continue;
+            case GroupLine::Group:
+                break;
+        }
+        manager.WriteLog(kLogConnection, group.Name);
+        bool listed = false;
+        FindGroup(list, group.Name, listed);
+        if (listed || !pending.emplace(group.Name, group).second) continue;
+        inserted.push_back(group);
+        manager.DoEvent(kEventProgress, 0, 1);
+    }
+}
+
+// Merges pending into the sorted list in one pass: inserting each group at its place would
+// move the records after it every time, quadratic in the size of a full LIST.
+void MergeGroups(TListBlock& list, NewGroups& pending) {
+    if (pending.empty()) return;
+    TListBlock merged(TGroupRecord::kSize);
+    merged.SetStamp(list.Stamp());
+    char bytes[TGroupRecord::kSize];
+    auto next = pending.begin();
+    for (uint32_t i = 0; i < list.Count(); ++i) {
+        const std::string_view name = GetField(list.Record(i), TGroupRecord::kNameSize);
+        for (; next != pending.end() && CompareTextOem(next->first, name) < 0; ++next) {
+            next->second.Write(bytes);
+            merged.Append(bytes);
+        }
+        merged.Append(list.Record(i));
+    }
+    for (; next != pending.end(); ++next) {
+        next->second.Write(bytes);
+        merged.Append(bytes);
+    }
+    pending.clear();
+    list = std::move(merged);
 }
 
 // Lists the cached groups of the current view, refreshing those marked for it; true when a
@@ -189,36 +264,14 @@ void GetGroupsInfo(TNewsInternetManager& manager, PluginPanelItem*& items, int& 
 
 void ReadGroupList(TNewsInternetManager& manager, TListBlock& list,
                    std::vector<TGroupRecord>& inserted) {
-    const bool postingAllowed = (manager.ServerFlags & kServerAllowsPosting) != 0;
-    std::string line;
-    for (;;) {
-        switch (manager.ReadDataLine(*manager.Socket, line)) {
-            case DataLine::End:
-                return;
-            case DataLine::Lost:
-                manager.RaiseConnectionLost("GetGroupsInfo");
-            case DataLine::Data:
-                break;
-        }
-        manager.WriteLog(kLogConnection, line);
-        TGroupRecord group;
-        switch (ParseGroupLine(line, postingAllowed, group)) {
-            case GroupLine::Empty:
-                continue;
-            case GroupLine::TooLong:
-                manager.WriteLog(kLogConnection,
-                                 FormatText("Group name longer than %d characters skipped: %s",
-                                            {static_cast<int>(TGroupRecord::kNameSize - 1),
-                                             ExtractWord(1, line, ' ')}));
-                continue;
-            case GroupLine::Group:
-                break;
-        }
-        manager.WriteLog(kLogConnection, group.Name);
-        if (!InsertGroup(list, group)) continue;
-        inserted.push_back(group);
-        manager.DoEvent(kEventProgress, 0, 1);
+    NewGroups pending;
+    try {
+        ReadNewGroups(manager, list, pending, inserted);
+    } catch (...) {
+        MergeGroups(list, pending);
+        throw;
     }
+    MergeGroups(list, pending);
 }
 
 void RefreshGroup(TNewsInternetManager& manager, TGroupRecord& group) {
