@@ -68,6 +68,7 @@ void NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
             identifiers.push_back(line);
         }
     }
+    index.Reserve(index.Count() + identifiers.size());
     std::unordered_set<std::string> known;
     for (uint32_t i = 0; i < index.Count(); ++i) {
         known.insert(TArticleHeader::Read(index.Record(i)).MessageId);

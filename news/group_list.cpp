@@ -144,6 +144,7 @@ void MergeGroups(TListBlock& list, NewGroups& pending) {
     if (pending.empty()) return;
     TListBlock merged(TGroupRecord::kSize);
     merged.SetStamp(list.Stamp());
+    merged.Reserve(list.Count() + pending.size());
     char bytes[TGroupRecord::kSize];
     auto next = pending.begin();
     for (uint32_t i = 0; i < list.Count(); ++i) {

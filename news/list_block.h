@@ -51,6 +51,8 @@ class TListBlock {
     // Inserts a copy of record before index (index Count() appends).
     void Insert(size_t index, const char* record);
     void Append(const char* record) { Insert(Count(), record); }
+    // Makes room for records in all, so that appending up to there copies nothing.
+    void Reserve(size_t records) { bytes_.reserve(kHeaderSize + records * recordSize_); }
 
     const std::vector<char>& Bytes() const { return bytes_; }
     size_t RecordSize() const { return recordSize_; }
