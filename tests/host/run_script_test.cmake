@@ -1,10 +1,18 @@
 # Runs one host script in a fresh work folder (its own KESTROVA_HOME and local panel folder) and
 # compares the transcript with the expected one. The work folder's path reads as $WORK, and a
-# non-zero exit code is appended as "[exit N]".
+# non-zero exit code is appended as "[exit N]". A NAME.server file beside the script runs it
+# against the fixture news server started with those arguments (run_with_news_server.py).
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/home ${WORK}/local)
+string(REGEX REPLACE "\\.script$" ".server" server_file ${SCRIPT})
+set(with_server)
+if(EXISTS ${server_file})
+  find_program(PYTHON3 python3 REQUIRED)
+  set(with_server ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/run_with_news_server.py ${server_file}
+                  ${WORK}/server.log --)
+endif()
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env KESTROVA_HOME=${WORK}/home KESTROVA_MODULE=${MODULE} KESTROVA_LANG=eng
+  COMMAND ${with_server} ${CMAKE_COMMAND} -E env KESTROVA_HOME=${WORK}/home KESTROVA_MODULE=${MODULE} KESTROVA_LANG=eng
           WORK=${WORK} ${HOST} --script ${SCRIPT}
   WORKING_DIRECTORY ${WORK}/local
   OUTPUT_VARIABLE actual

@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""Runs a command beside a fixture news server and appends the server's exchange log.
+
+    run_with_news_server.py SERVER_FILE LOG_FILE -- COMMAND...
+
+SERVER_FILE holds the server's arguments (shell words, '#' lines are comments); relative paths
+in it are relative to its own folder. The server listens on a free loopback port, which the
+command finds in NEWS_PORT. The command's output comes first, then "server log:" and the
+connection and client lines of the exchange log, so a transcript shows what the client sent.
+The server is stopped by its process id; the exit code is the command's.
+"""
+import os
+import shlex
+import signal
+import subprocess
+import sys
+
+FIXTURE_SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                              "fixture_news_server.py")
+
+
+def read_server_args(path):
+    with open(path, encoding="utf-8") as f:
+        words = []
+        for line in f:
+            if not line.lstrip().startswith("#"):
+                words += shlex.split(line)
+    return words
+
+
+def start_server(server_file, log_file):
+    args = [sys.executable, FIXTURE_SERVER, "--port", "0", "--log", log_file]
+    args += read_server_args(server_file)
+    server = subprocess.Popen(args, cwd=os.path.dirname(os.path.abspath(server_file)),
+                              stdout=subprocess.PIPE, text=True)
+    first = server.stdout.readline().split()
+    if len(first) != 2 or first[0] != "PORT":
+        server.wait()
+        sys.exit(f"the fixture news server did not start (exit {server.returncode})")
+    return server, first[1]
+
+
+def client_lines(log_file):
+    """The log lines of the client's side: connections opened and commands sent."""
+    if not os.path.exists(log_file):
+        return []
+    with open(log_file, encoding="utf-8", errors="replace") as f:
+        return [line.rstrip("\n") for line in f
+                if " C: " in line or line.rstrip().endswith("* connected")]
+
+
+def main():
+    if len(sys.argv) < 5 or sys.argv[3] != "--":
+        sys.exit(__doc__)
+    server_file, log_file, command = sys.argv[1], sys.argv[2], sys.argv[4:]
+    if os.path.exists(log_file):
+        os.remove(log_file)
+    server, port = start_server(server_file, log_file)
+    try:
+        run = subprocess.run(command, env=dict(os.environ, NEWS_PORT=port),
+                             stdout=subprocess.PIPE)
+    finally:
+        server.send_signal(signal.SIGTERM)
+        server.wait()
+    out = run.stdout.decode("utf-8", errors="replace").replace(f"127.0.0.1:{port}",
+                                                             "127.0.0.1:$NEWS_PORT")
+    sys.stdout.write(out)
+    sys.stdout.write("server log:\n")
+    for line in client_lines(log_file):
+        sys.stdout.write(line + "\n")
+    sys.stdout.flush()
+    return run.returncode
+
+
+if __name__ == "__main__":
+    sys.exit(main())
