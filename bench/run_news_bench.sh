@@ -75,9 +75,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Something accepts connections on 127.0.0.1:port.
+listening() { (exec 3<> "/dev/tcp/127.0.0.1/$1") 2> /dev/null; }
+
 if ! bash "$INN" status > /dev/null 2>&1; then
-    log "starting the news server"
-    started=1
+    if listening 119 || listening "${INN_READER_PORT:-1119}"; then
+        # Someone else's server, partly up: complete it, and leave it running afterwards.
+        log "starting the missing parts of the running news server"
+    else
+        log "starting the news server"
+        started=1
+    fi
     bash "$INN" start > /dev/null
 fi
 
