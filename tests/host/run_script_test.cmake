@@ -18,6 +18,9 @@ execute_process(
   OUTPUT_VARIABLE actual
   RESULT_VARIABLE code)
 string(REPLACE "${WORK}" "$WORK" actual "${actual}")
+# File dates and times shown in dialogs are those of the run; they read as <date> <time>.
+string(REGEX REPLACE "[0-9]+[/.-][0-9]+[/.-][0-9]+ [0-9]+:[0-9]+:[0-9]+" "<date> <time>" actual
+       "${actual}")
 if(NOT code EQUAL 0)
   string(APPEND actual "[exit ${code}]\n")
 endif()
