@@ -10,6 +10,7 @@ connection and client lines of the exchange log, so a transcript shows what the 
 The server is stopped by its process id; the exit code is the command's.
 """
 import os
+import re
 import shlex
 import signal
 import subprocess
@@ -41,18 +42,20 @@ def start_server(server_file, log_file):
 
 
 def client_lines(log_file):
-    """The log lines of the client's side: connections opened and commands sent."""
+    """The log lines of the client's side: connections opened and commands sent. The dates and
+    times NEWNEWS and NEWGROUPS send read as yymmdd and hhmmss."""
     if not os.path.exists(log_file):
         return []
     with open(log_file, encoding="utf-8", errors="replace") as f:
-        return [line.rstrip("\n") for line in f
-                if " C: " in line or line.rstrip().endswith("* connected")]
+        return [re.sub(r"( C: (?:NEWNEWS \S+|NEWGROUPS)) \d{6,8} \d{6}", r"\1 yymmdd hhmmss",
+                       line.rstrip("\n"))
+                for line in f if " C: " in line or line.rstrip().endswith("* connected")]
 
 
 def main():
     if len(sys.argv) < 5 or sys.argv[3] != "--":
         sys.exit(__doc__)
-    server_file, log_file, command = sys.argv[1], sys.argv[2], sys.argv[4:]
+    server_file, log_file, command = sys.argv[1], os.path.abspath(sys.argv[2]), sys.argv[4:]
     if os.path.exists(log_file):
         os.remove(log_file)
     server, port = start_server(server_file, log_file)
