@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "ui/char_tables.h"
+#include "ui/author_fields.h"
 #include "ui/dialog_builder.h"
 #include "ui/plugin_options.h"
 
@@ -13,14 +13,7 @@ enum : int {
     kDescription = 2,
     kAddress = 4,
     kPassword = 6,
-    kFromName = 9,
-    kFromAddr = 11,
-    kReplyTo = 13,
-    kOrganization = 15,
-    kAskPassword = 17,
-    kUseProxy = 18,
-    kChooseSlot = 20,
-    kSlotName = 21,
+    kFromName = 9,  // the first item of the author block
     kSave = 23,
     kConnect = 24,
 };
@@ -68,29 +61,10 @@ int EditAccount(TAccountOptions& account) {
     SetItemHistory(items[kAddress], "KstrvUrl");
     SetItemText(items[kAddress], address);
     SetItemText(items[kPassword], account.Url.Password);
-    const struct {
-        int item;
-        const char* history;
-        std::string* field;
-    } texts[] = {{kFromName, "KstrvName", &account.FromName},
-                 {kFromAddr, "KstrvAddr", &account.FromAddr},
-                 {kReplyTo, "KstrvAddr", &account.ReplyTo},
-                 {kOrganization, "KstrvOrg", &account.Organization}};
-    for (const auto& text : texts) {
-        SetItemHistory(items[text.item], text.history);
-        SetItemText(items[text.item], *text.field);
-    }
-    SetItemCheck(items[kAskPassword], account.AskPassword);
-    SetItemCheck(items[kUseProxy], account.UseProxy);
-
-    // The slot chosen here reaches the record only with "save" or "connect".
-    int slot = account.CharTable;
-    SetItemText(items[kSlotName], SlotName(slot));
-    int closedBy;
-    while ((closedBy = ShowDialog(items, "dlgEditAcct")) == kChooseSlot) {
-        slot = ChooseSlot(slot);
-        SetItemText(items[kSlotName], SlotName(slot));
-    }
+    TAuthorFields author(kFromName);
+    author.Put(items, account);
+    // The table chosen here reaches the record only with "save" or "connect".
+    const int closedBy = author.Show(items, "dlgEditAcct");
     if (closedBy != kSave && closedBy != kConnect) return kAccountCancel;
 
     account.Description = ItemText(items[kDescription]);
@@ -98,10 +72,7 @@ int EditAccount(TAccountOptions& account) {
     ParseUrl(ItemText(items[kAddress]), kUrlNoScheme, account.Url);
     const std::string password = ItemText(items[kPassword]);
     if (!password.empty()) account.Url.Password = password;
-    for (const auto& text : texts) *text.field = ItemText(items[text.item]);
-    account.AskPassword = ItemCheck(items[kAskPassword]);
-    account.UseProxy = ItemCheck(items[kUseProxy]);
-    account.CharTable = slot;
+    author.Get(items, account);
     return closedBy == kSave ? kAccountSave : kAccountConnect;
 }
 

@@ -1,6 +1,6 @@
 #include <array>
 
-#include "ui/char_tables.h"
+#include "ui/author_fields.h"
 #include "ui/config_dialogs.h"
 #include "ui/dialog_builder.h"
 #include "ui/plugin_options.h"
@@ -9,14 +9,7 @@ namespace kestrova {
 namespace {
 
 enum : int {
-    kFromName = 2,
-    kFromAddr = 4,
-    kReplyTo = 6,
-    kOrganization = 8,
-    kAskPassword = 10,
-    kUseProxy = 11,
-    kChooseSlot = 13,
-    kSlotName = 14,
+    kFromName = 2,  // the first item of the author block
     kAccept = 16,
 };
 
@@ -46,35 +39,13 @@ constexpr std::array<DialogItemTemplate, 18> kTemplate{{
 bool DefaultAccountDialog() {
     TAccountOptions& account = Options.Default;
     DialogItems items = BuildDialog(kTemplate, kAccept, kFromName);
-    const struct {
-        int item;
-        const char* history;
-        std::string* field;
-    } texts[] = {{kFromName, "KstrvName", &account.FromName},
-                 {kFromAddr, "KstrvAddr", &account.FromAddr},
-                 {kReplyTo, "KstrvAddr", &account.ReplyTo},
-                 {kOrganization, "KstrvOrg", &account.Organization}};
-    for (const auto& text : texts) {
-        SetItemHistory(items[text.item], text.history);
-        SetItemText(items[text.item], *text.field);
-    }
-    SetItemCheck(items[kAskPassword], account.AskPassword);
-    SetItemCheck(items[kUseProxy], account.UseProxy);
-
-    // The slot chosen here is stored only when the dialog is accepted.
-    int slot = account.CharTable;
-    SetItemText(items[kSlotName], SlotName(slot));
-    int closedBy;
-    while ((closedBy = ShowDialog(items, "dlgDefault")) == kChooseSlot) {
-        slot = ChooseSlot(slot);
-        SetItemText(items[kSlotName], SlotName(slot));
-    }
+    TAuthorFields author(kFromName);
+    author.Put(items, account);
+    // The table chosen here is stored only when the dialog is accepted.
+    const int closedBy = author.Show(items, "dlgDefault");
     if (closedBy != kAccept) return false;
 
-    for (const auto& text : texts) *text.field = ItemText(items[text.item]);
-    account.AskPassword = ItemCheck(items[kAskPassword]);
-    account.UseProxy = ItemCheck(items[kUseProxy]);
-    account.CharTable = slot;
+    author.Get(items, account);
     SaveDefaultOptions();
     return true;
 }
