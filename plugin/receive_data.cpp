@@ -4,6 +4,7 @@
 #include "news/news_internet_manager.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/console_keys.h"
+#include "ui/panel_items.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -48,6 +49,10 @@ int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
         case kRequestList: {
             auto& items = *reinterpret_cast<PluginPanelItem**>(param);
             auto& count = *static_cast<int*>(target);
+            // A retried listing replaces what a failed attempt had already handed out.
+            FreePanelItems(items, count);
+            items = nullptr;
+            count = 0;
             if (InInternetMode()) {
                 Received = 0;
                 InternetManager->GetFindData(items, count);
