@@ -9,7 +9,7 @@ namespace kestrova {
 
 namespace {
 
-struct Specification {
+struct Directive {
     bool leftAlign = false;
     size_t width = 0;  // 0: no width
     char conversion = 0;
@@ -97,15 +97,15 @@ std::string FormatText(std::string_view format, std::span<const FormatArg> args)
         result.append(format.substr(pos, percent - pos));
         pos = percent + 1;
 
-        Specification spec;
+        Directive directive;
         if (pos < format.size() && format[pos] == '-') {
-            spec.leftAlign = true;
+            directive.leftAlign = true;
             ++pos;
         }
         if (pos < format.size() && format[pos] == '*') {
             ++pos;
             if (argIndex < args.size() && args[argIndex].kind == FormatArg::Kind::Integer)
-                spec.width = WidthFromValue(args[argIndex].integer);
+                directive.width = WidthFromValue(args[argIndex].integer);
             ++argIndex;
         } else {
             int64_t digits = 0;
@@ -114,22 +114,22 @@ std::string FormatText(std::string_view format, std::span<const FormatArg> args)
                     digits = digits * 10 + (format[pos] - '0');
                 ++pos;
             }
-            spec.width = WidthFromValue(digits);
+            directive.width = WidthFromValue(digits);
         }
-        // A specification cut off by the end of the format writes nothing.
+        // A directive cut off by the end of the format writes nothing.
         if (pos >= format.size()) return result;
-        spec.conversion = format[pos++];
+        directive.conversion = format[pos++];
 
-        if (spec.conversion == '%') {
+        if (directive.conversion == '%') {
             result += '%';
             continue;
         }
-        if (spec.conversion == 'p' && spec.width == 0) spec.width = 8;
+        if (directive.conversion == 'p' && directive.width == 0) directive.width = 8;
         size_t index = argIndex++;
         if (index >= args.size()) continue;
-        std::optional<Converted> converted = Convert(spec.conversion, args[index]);
+        std::optional<Converted> converted = Convert(directive.conversion, args[index]);
         if (!converted) continue;
-        ApplyWidth(converted->text, spec.width, spec.leftAlign, converted->fill);
+        ApplyWidth(converted->text, directive.width, directive.leftAlign, converted->fill);
         result += converted->text;
     }
     if (pos < format.size()) result.append(format.substr(pos));

@@ -36,7 +36,7 @@ struct FormatArg {
 // Widths beyond this many characters are cut to it, so that a faulty format cannot exhaust memory.
 inline constexpr size_t kMaxFormatWidth = 65536;
 
-// Specifications: "%" [ "-" ] [ "*" | digits ] conversion, with the conversions s (text), d
+// Directives: "%" [ "-" ] [ "*" | digits ] conversion, with the conversions s (text), d
 // (decimal), D (decimal padded with zeros), x and p (upper-case hexadecimal padded with zeros; p
 // has width 8 by default) and %% for a percent sign. Zeros pad on the left only, after a minus
 // sign. A value longer than its width keeps its last characters. Missing arguments write nothing;

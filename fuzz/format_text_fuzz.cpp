@@ -1,5 +1,5 @@
 // Feeds FormatText arbitrary formats with arbitrary arguments of every kind, and checks that the
-// result never grows beyond what the specifications allow and that plain text passes unchanged.
+// result never grows beyond what the directives allow and that plain text passes unchanged.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -41,9 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::string result = kestrova::FormatText(format, args);
 
-    size_t specifications = static_cast<size_t>(std::count(format.begin(), format.end(), '%'));
+    size_t directives = static_cast<size_t>(std::count(format.begin(), format.end(), '%'));
     size_t longestField = std::max({kestrova::kMaxFormatWidth, longestText, size_t{20}});
-    if (result.size() > format.size() + specifications * longestField) std::abort();
-    if (specifications == 0 && result != format) std::abort();
+    if (result.size() > format.size() + directives * longestField) std::abort();
+    if (directives == 0 && result != format) std::abort();
     return 0;
 }
