@@ -22,10 +22,6 @@ constexpr int kMsgPleaseWait = 24;
 constexpr int kMsgWritingAccount = 52;
 constexpr char kStoreDelim = '\\';
 
-bool IsFolder(const TFindItem& record) {
-    return (record.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 }  // namespace
 
 int TNntpPlugin::GetFiles(PluginPanelItem* items, int itemsNumber, int move,

@@ -16,10 +16,15 @@ struct TFindItem {
     // cFileName is the path relative to the panel's folder: a plain name for a selected item,
     // "folder\item" (or "folder/file" from the file system) for one found inside a folder.
     FAR_FIND_DATA FindData{};
+
     std::string ColumnText;  // internet mode: the item's first custom column
     intptr_t Number = -1;    // internet mode: the item's UserData
     int ChildCount = -1;     // 0 once its folder has been looked into
 };
+
+inline bool IsFolder(const TFindItem& record) {
+    return (record.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 
 // A record of item; ColumnText and Number only for an item of a connected panel.
 TFindItem MakeFindItem(const PluginPanelItem& item, bool fromPanel, bool internetMode);

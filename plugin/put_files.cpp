@@ -21,10 +21,6 @@ constexpr int kMsgPleaseWait = 24;
 constexpr int kMsgReadingAccount = 53;
 constexpr char kStoreDelim = '\\';
 
-bool IsFolder(const TFindItem& record) {
-    return (record.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 }  // namespace
 
 int TNntpPlugin::PutFiles(PluginPanelItem* items, int itemsNumber, int move, int opMode) {
