@@ -1,6 +1,9 @@
 // The cache file of an account, in the Cache folder of the home folder.
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <system_error>
+#include <thread>
 
 #include "common/streams.h"
 #include "news/internet_manager.h"
@@ -30,6 +33,27 @@ std::string CacheFolder() {
     return platform::HomeFolder() + platform::kPathDelim + kCacheFolder;
 }
 
+// Writes image aside in the Cache folder and renames it over fileName. Never raises: an unsaved
+// cache only costs a longer listing next time.
+void WriteCacheFile(const std::string& folder, const std::string& fileName, TMemoryStream& image) {
+    std::string aside;
+    try {
+        if (!platform::DirectoryExists(folder)) platform::CreateDirectory(folder);
+        aside = platform::CreateTempFile(folder, "save");
+        if (aside.empty()) return;
+        {
+            TFileStream file(aside, kFileCreate);
+            file.WriteBuffer(image.Memory(), image.Size());
+        }
+        if (std::rename(platform::ToNativePath(aside).c_str(),
+                        platform::ToNativePath(fileName).c_str()) == 0) {
+            return;
+        }
+    } catch (...) {
+    }
+    if (!aside.empty()) platform::DeleteFile(aside);
+}
+
 }  // namespace
 
 std::string TInternetManager::CacheFileName(std::string_view userName, std::string_view host) {
@@ -41,6 +65,7 @@ std::string TInternetManager::CacheFileName(std::string_view userName, std::stri
 }
 
 void TInternetManager::LoadCache(TCache& cache, std::string_view userName, std::string_view host) {
+    WaitForCacheSave();  // the file of a save still being written would be the old one
     try {
         TFileStream file(CacheFileName(userName, host), 0);
         cache.LoadFromStream(file);
@@ -51,25 +76,27 @@ void TInternetManager::LoadCache(TCache& cache, std::string_view userName, std::
 
 void TInternetManager::SaveCache(TCache& cache, std::string_view userName, std::string_view host) {
     if (host.empty()) return;
-    std::string aside;
+    auto image = std::make_shared<TMemoryStream>();
     try {
-        const std::string folder = CacheFolder();
-        if (!platform::DirectoryExists(folder)) platform::CreateDirectory(folder);
-        const std::string fileName = CacheFileName(userName, host);
-        aside = platform::CreateTempFile(folder, "save");
-        if (aside.empty()) return;
-        {
-            TFileStream file(aside, kFileCreate);
-            cache.SaveToStream(file);
-        }
-        if (std::rename(platform::ToNativePath(aside).c_str(),
-                        platform::ToNativePath(fileName).c_str()) == 0) {
-            return;
-        }
+        cache.SaveToStream(*image);
     } catch (const std::exception&) {
-        // an unsaved cache only costs a longer listing next time
+        return;  // no memory for the image: the file keeps the last one
     }
-    if (!aside.empty()) platform::DeleteFile(aside);
+    WaitForCacheSave();
+    // The names are taken here: the home folder comes from the environment, which only this
+    // thread may read safely.
+    std::string folder = CacheFolder();
+    std::string fileName = CacheFileName(userName, host);
+    try {
+        cacheSave_ =
+            std::thread([folder, fileName, image] { WriteCacheFile(folder, fileName, *image); });
+    } catch (const std::system_error&) {
+        WriteCacheFile(folder, fileName, *image);  // no thread to be had: written here
+    }
+}
+
+void TInternetManager::WaitForCacheSave() {
+    if (cacheSave_.joinable()) cacheSave_.join();
 }
 
 }  // namespace kestrova

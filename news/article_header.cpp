@@ -82,7 +82,7 @@ std::string DisplayText(const std::string& value, int tableCode) {
 TArticleHeader TArticleHeader::Read(const char* bytes) {
     TArticleHeader record;
     record.Number = GetInt32(bytes + kNumberAt);
-    record.MessageId = std::string(GetField(bytes + kMessageIdAt, kLongText));
+    record.MessageId = std::string(MessageIdOf(bytes));
     record.Subject = std::string(GetField(bytes + kSubjectAt, kLongText));
     record.Lines = GetInt32(bytes + kLinesAt);
     record.Date.dwLowDateTime = static_cast<uint32_t>(GetInt32(bytes + kDateAt));
@@ -94,6 +94,10 @@ TArticleHeader TArticleHeader::Read(const char* bytes) {
     record.CharTable = GetInt32(bytes + kCharTableAt);
     record.Flags = static_cast<uint32_t>(GetInt32(bytes + kFlagsAt));
     return record;
+}
+
+std::string_view TArticleHeader::MessageIdOf(const char* bytes) {
+    return GetField(bytes + kMessageIdAt, kLongText);
 }
 
 void TArticleHeader::Write(char* bytes) const {

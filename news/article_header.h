@@ -32,6 +32,8 @@ struct TArticleHeader {
     uint32_t Flags = 0;
 
     static TArticleHeader Read(const char* bytes);
+    // The message identifier of a record, read in place.
+    static std::string_view MessageIdOf(const char* bytes);
     // Texts longer than their fields are cut to fit.
     void Write(char* bytes) const;
 };

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -53,6 +54,22 @@ std::string NewNewsArgument(const std::string& group, const SYSTEMTIME& since) {
                        since.wMinute, since.wSecond});
 }
 
+// The identifiers, each once, that name no record of the index. The index is read in place and
+// must not change while this runs.
+std::vector<const std::string*> UnknownIdentifiers(const TListBlock& index,
+                                                   const std::vector<std::string>& identifiers) {
+    std::unordered_set<std::string_view> known;
+    known.reserve(index.Count() + identifiers.size());
+    for (uint32_t i = 0; i < index.Count(); ++i) {
+        known.insert(TArticleHeader::MessageIdOf(index.Record(i)));
+    }
+    std::vector<const std::string*> unknown;
+    for (const std::string& identifier : identifiers) {
+        if (!identifier.empty() && known.insert(identifier).second) unknown.push_back(&identifier);
+    }
+    return unknown;
+}
+
 // Adds the articles that NEWNEWS names since the index's stamp and the index lacks.
 void NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock& index) {
     manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
@@ -68,15 +85,11 @@ void NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
             identifiers.push_back(line);
         }
     }
-    index.Reserve(index.Count() + identifiers.size());
-    std::unordered_set<std::string> known;
-    for (uint32_t i = 0; i < index.Count(); ++i) {
-        known.insert(TArticleHeader::Read(index.Record(i)).MessageId);
-    }
-    for (const std::string& identifier : identifiers) {
-        if (identifier.empty() || !known.insert(identifier).second) continue;
+    const std::vector<const std::string*> unknown = UnknownIdentifiers(index, identifiers);
+    index.Reserve(index.Count() + unknown.size());
+    for (const std::string* identifier : unknown) {
         TArticleHeader record;
-        record.MessageId = identifier;
+        record.MessageId = *identifier;
         if (ReadHeader(manager, record) > 0) AppendRecord(manager, index, record);
     }
 }

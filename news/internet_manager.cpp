@@ -13,6 +13,7 @@ TInternetManager::TInternetManager(HANDLE owner, int cacheLife, std::string_view
 }
 
 TInternetManager::~TInternetManager() {
+    WaitForCacheSave();
     Socket.reset();
     Cache.reset();
     LogStream.reset();

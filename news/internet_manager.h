@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "hostapi/plugin_api.h"
 #include "net/win_socket.h"
@@ -89,8 +90,12 @@ class TInternetManager {
     void LoadCache(TCache& cache, std::string_view userName, std::string_view host);
     // Writes the whole cache to the account's file (creating the Cache folder); nothing for an
     // empty host. The file is replaced at once (written aside and renamed), so a reader never
-    // sees half of it. Failures are swallowed.
+    // sees half of it. Failures are swallowed. The cache's image is taken at once and written
+    // by a thread of its own, so storing a large index does not wait for the disk; a later
+    // save, a load and the manager's end wait for it.
     void SaveCache(TCache& cache, std::string_view userName, std::string_view host);
+    // Returns when the file of the last SaveCache is written (or given up).
+    void WaitForCacheSave();
 
     // The owner as it stands in every log line.
     uint32_t OwnerId() const;
@@ -104,6 +109,9 @@ class TInternetManager {
     std::unique_ptr<TConnectionLog> LogStream;  // none when logging is off or failed to open
     std::string ReplyLine;
     int ReplyCode = 0;  // 999: the last line is not a status line
+
+  private:
+    std::thread cacheSave_;
 };
 
 }  // namespace kestrova

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -150,6 +151,7 @@ TEST(AccountCacheFileTest, SavedCacheLoadsBackAndLeavesNothingAside) {
     manager.Cache->Put(".", groups.data(), true, static_cast<uint32_t>(groups.size()));
     manager.SaveCache(*manager.Cache, "bob", "news.example.org");
     manager.SaveCache(*manager.Cache, "bob", "news.example.org");  // replaces the file
+    manager.WaitForCacheSave();
     EXPECT_EQ(FilesIn(home.At("Cache")), std::vector<std::string>{"bob@news.example.org.twc"});
 
     TInternetManager later(nullptr, 24, "");
@@ -157,6 +159,37 @@ TEST(AccountCacheFileTest, SavedCacheLoadsBackAndLeavesNothingAside) {
     std::vector<char> data;
     ASSERT_TRUE(later.Cache->Get(".", data));
     EXPECT_EQ(std::string(data.begin(), data.end()), groups);
+}
+
+// Saves are written by a thread of their own: a load, a later save and the manager's end must
+// each find the last image complete on disk, however large it is.
+TEST(AccountCacheFileTest, BackgroundSavesAreCompleteWhenLoadedOrWhenTheManagerEnds) {
+    TempHomeForTest home;
+    const std::string big(8 << 20, 'i');
+    {
+        TInternetManager manager(nullptr, 0, "");
+        for (const char* value : {"first", "second"}) {
+            manager.Cache->Put(".", value, true, static_cast<uint32_t>(std::strlen(value)));
+            manager.Cache->Put("big.group", big.data(), false, static_cast<uint32_t>(big.size()));
+            manager.SaveCache(*manager.Cache, "bob", "news.example.org");
+        }
+        TCache loaded(TCache::kUnlimited, 0);
+        manager.LoadCache(loaded, "bob", "news.example.org");  // waits for the second save
+        std::vector<char> data;
+        ASSERT_TRUE(loaded.Get(".", data));
+        EXPECT_EQ(std::string(data.begin(), data.end()), "second");
+
+        manager.Cache->Put(".", "third", true, 5);
+        manager.SaveCache(*manager.Cache, "bob", "news.example.org");
+    }  // the manager's end waits for the third
+    TInternetManager later(nullptr, 0, "");
+    later.LoadCache(*later.Cache, "bob", "news.example.org");
+    std::vector<char> data;
+    ASSERT_TRUE(later.Cache->Get(".", data));
+    EXPECT_EQ(std::string(data.begin(), data.end()), "third");
+    ASSERT_TRUE(later.Cache->Get("big.group", data));
+    EXPECT_EQ(data.size(), big.size());
+    EXPECT_EQ(FilesIn(home.At("Cache")), std::vector<std::string>{"bob@news.example.org.twc"});
 }
 
 TEST(AccountCacheFileTest, EmptyHostSavesNothingAndMissingFileLoadsNothing) {
