@@ -6,6 +6,7 @@
 
 #include "host/host_error.h"
 #include "host/key_names.h"
+#include "host/type_ahead.h"
 #include "host/utf8_copy.h"
 #include "platform/clipboard.h"
 #include "platform/codepages.h"
@@ -14,11 +15,6 @@
 
 namespace kestrova::host {
 namespace {
-
-// Control key states of console input records.
-constexpr uint32_t kRightAltPressed = 0x01;
-constexpr uint32_t kRightCtrlPressed = 0x04;
-constexpr uint32_t kShiftPressed = 0x10;
 
 [[noreturn]] void Fail(const ScriptLine& line, const std::string& what) {
     throw HostError("line " + std::to_string(line.Number) + ": " + what);
@@ -78,6 +74,7 @@ int ScriptRunner::Run(std::string_view script) {
             ShowChanges();
             const std::optional<std::string> shownFailure = frontEnd_.EndAction();
             if (!failure) failure = shownFailure;
+            if (!failure && line.Words[0] != "type-ahead-after") failure = UndeliveredTyping(line);
             if (failure) {
                 transcript_.Raw("error: " + *failure);
                 host_->SetTracing(false);  // closing down is not part of the transcript
@@ -86,6 +83,12 @@ int ScriptRunner::Run(std::string_view script) {
         }
         if (const std::optional<std::string> leftovers = frontEnd_.Leftovers()) {
             transcript_.Raw("error: " + *leftovers);
+            return 1;
+        }
+        if (delayedKeys_ && delayedKeys_->Pending()) {
+            transcript_.Raw("error: the keys typed ahead at line " +
+                            std::to_string(delayedKeys_->CancelPending()) +
+                            " were left for no action");
             return 1;
         }
         host_.reset();
@@ -192,7 +195,10 @@ void ScriptRunner::Execute(const ScriptLine& line) {
         host.SetTracing(words[1] == "on");
     } else if (verb == "type-ahead") {
         RequireWords(line, 2, SIZE_MAX, "type-ahead KEY...");
-        TypeAhead(line);
+        for (const platform::InputEvent& event : ParseTypedKeys(line, 1))
+            platform::PushInput(event);
+    } else if (verb == "type-ahead-after") {
+        TypeAheadAfter(line);
     } else {
         Fail(line, "unknown command \"" + verb + "\"");
     }
@@ -248,19 +254,19 @@ void ScriptRunner::WriteLocalFile(const ScriptLine& line) {
     host.OtherLocal().Reread();
 }
 
-void ScriptRunner::TypeAhead(const ScriptLine& line) {
-    for (size_t i = 1; i < line.Words.size(); ++i) {
-        const KeyPress key = Key(line, line.Words[i]);
-        platform::InputEvent event;
-        event.VirtualKeyCode = static_cast<uint16_t>(key.VirtualKey);
-        event.ControlKeyState = ((key.ControlState & PKF_CONTROL) ? kRightCtrlPressed : 0) |
-                                ((key.ControlState & PKF_ALT) ? kRightAltPressed : 0) |
-                                ((key.ControlState & PKF_SHIFT) ? kShiftPressed : 0);
-        if (key.VirtualKey == VK_ESCAPE || key.VirtualKey == VK_RETURN ||
-            key.VirtualKey == VK_SPACE)
-            event.AsciiChar = static_cast<char>(key.VirtualKey);
-        platform::PushInput(event);
-    }
+void ScriptRunner::TypeAheadAfter(const ScriptLine& line) {
+    const DelayedTyping typing = ParseTypeAheadAfter(line);
+    if (!delayedKeys_) delayedKeys_.emplace();
+    if (delayedKeys_->Pending())
+        Fail(line, "the keys typed ahead at line " + std::to_string(delayedKeys_->CancelPending()) +
+                       " are still waiting for an action");
+    delayedKeys_->Arm(typing, line.Number);
+}
+
+std::optional<std::string> ScriptRunner::UndeliveredTyping(const ScriptLine& line) {
+    if (!delayedKeys_ || !delayedKeys_->Pending()) return std::nullopt;
+    return "line " + std::to_string(line.Number) + ": the action ended before the keys typed " +
+           "ahead at line " + std::to_string(delayedKeys_->CancelPending()) + " arrived";
 }
 
 void ScriptRunner::Print(const ScriptLine& line) {

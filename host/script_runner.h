@@ -12,6 +12,7 @@
 #include "host/script_front_end.h"
 #include "host/script_parser.h"
 #include "host/transcript.h"
+#include "host/type_ahead.h"
 
 namespace kestrova::host {
 
@@ -35,7 +36,10 @@ class ScriptRunner {
     void Select(const ScriptLine& line, bool selected);
     void Keys(const ScriptLine& line, size_t first);
     void WriteLocalFile(const ScriptLine& line);
-    void TypeAhead(const ScriptLine& line);
+    void TypeAheadAfter(const ScriptLine& line);
+    // The failure of an action that ended while keys typed ahead with a delay were still on
+    // their way (they are dropped: arriving later, they would reach an unknown action).
+    std::optional<std::string> UndeliveredTyping(const ScriptLine& line);
     // Writes what changed on screen after an action: the panel's title, its closing, the
     // command line.
     void ShowChanges();
@@ -46,6 +50,7 @@ class ScriptRunner {
     ScriptFrontEnd frontEnd_;
     std::string modulePath_;
     SettingsTextSource settingsText_;
+    std::optional<DelayedKeys> delayedKeys_;  // the console input source once a script delays keys
     std::optional<Host> host_;
     std::optional<std::string> shownTitle_;
     std::string shownCommandLine_;

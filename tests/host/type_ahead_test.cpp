@@ -1,0 +1,131 @@
+#include "host/type_ahead.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include "host/host_error.h"
+#include "hostapi/plugin_api.h"
+
+namespace kestrova::host {
+namespace {
+
+ScriptLine Line(std::vector<std::string> words) {
+    return ScriptLine{9, std::move(words), ""};
+}
+
+bool InputReadyWithin(int millis) {
+    pollfd fd{platform::ConsoleInputFd(), POLLIN, 0};
+    return poll(&fd, 1, millis) == 1;
+}
+
+TEST(TypeAhead, KeysBecomeConsoleEvents) {
+    struct Case {
+        const char* Name;
+        uint16_t VirtualKey;
+        uint32_t ControlState;
+        char Ascii;
+    } cases[] = {
+        {"Esc", VK_ESCAPE, 0, 27},
+        {"Enter", VK_RETURN, 0, 13},
+        {"Ctrl+Shift+Ins", VK_INSERT, 0x04 | 0x10, 0},
+        {"Alt+F7", VK_F7, 0x01, 0},
+        {"A", 'A', 0, 0},
+    };
+    for (const Case& c : cases) {
+        const std::vector<platform::InputEvent> events = ParseTypedKeys(Line({"x", c.Name}), 1);
+        ASSERT_EQ(events.size(), 1u) << c.Name;
+        EXPECT_EQ(events[0].VirtualKeyCode, c.VirtualKey) << c.Name;
+        EXPECT_EQ(events[0].ControlKeyState, c.ControlState) << c.Name;
+        EXPECT_EQ(events[0].AsciiChar, c.Ascii) << c.Name;
+        EXPECT_TRUE(events[0].KeyDown) << c.Name;
+    }
+}
+
+TEST(TypeAhead, ParsesTheDelayAndTheKeys) {
+    const DelayedTyping typing =
+        ParseTypeAheadAfter(Line({"type-ahead-after", "250", "Esc", "F7"}));
+    EXPECT_EQ(typing.Millis, 250);
+    ASSERT_EQ(typing.Events.size(), 2u);
+    EXPECT_EQ(typing.Events[0].VirtualKeyCode, VK_ESCAPE);
+    EXPECT_EQ(typing.Events[1].VirtualKeyCode, VK_F7);
+    EXPECT_EQ(ParseTypeAheadAfter(Line({"type-ahead-after", "600000", "Esc"})).Millis, 600000);
+}
+
+TEST(TypeAhead, RejectsBadDelaysAndKeysNamingTheLine) {
+    struct Case {
+        std::vector<std::string> Words;
+        const char* Message;
+    } cases[] = {
+        {{"type-ahead-after"}, "line 9: usage: type-ahead-after MILLISECONDS KEY..."},
+        {{"type-ahead-after", "1000"}, "line 9: usage: type-ahead-after MILLISECONDS KEY..."},
+        {{"type-ahead-after", "Esc", "1000"}, "found \"Esc\""},
+        {{"type-ahead-after", "0", "Esc"}, "found \"0\""},
+        {{"type-ahead-after", "-5", "Esc"}, "found \"-5\""},
+        {{"type-ahead-after", "1000ms", "Esc"}, "found \"1000ms\""},
+        {{"type-ahead-after", "600001", "Esc"}, "from 1 to 600000, found \"600001\""},
+        {{"type-ahead-after", "99999999999", "Esc"}, "found \"99999999999\""},
+        {{"type-ahead-after", "10", "Esc", "Hyper"}, "line 9: unknown key \"Hyper\""},
+    };
+    for (const Case& c : cases) {
+        try {
+            ParseTypeAheadAfter(Line(c.Words));
+            ADD_FAILURE() << "accepted " << c.Words.back();
+        } catch (const HostError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.Message), std::string::npos) << error.what();
+        }
+    }
+}
+
+class DelayedKeysTest : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::FlushInputQueue(); }
+    void TearDown() override { platform::FlushInputQueue(); }
+};
+
+TEST_F(DelayedKeysTest, WakesAWaitAndQueuesTheKeysWhenDue) {
+    DelayedKeys keys;
+    keys.Arm(ParseTypeAheadAfter(Line({"type-ahead-after", "30", "Esc", "Enter"})), 4);
+    EXPECT_TRUE(keys.Pending());
+    EXPECT_TRUE(platform::PeekInput().empty());
+    // A wait on the console input ends when the keys are due, long before its own time-out.
+    ASSERT_TRUE(InputReadyWithin(10000));
+    const std::vector<platform::InputEvent> queued = platform::PeekInput();
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_EQ(queued[0].VirtualKeyCode, VK_ESCAPE);
+    EXPECT_EQ(queued[1].VirtualKeyCode, VK_RETURN);
+    EXPECT_FALSE(keys.Pending());
+    // Delivered once: the descriptor is quiet again and looking again adds nothing.
+    EXPECT_FALSE(InputReadyWithin(0));
+    EXPECT_EQ(platform::PeekInput().size(), 2u);
+}
+
+TEST_F(DelayedKeysTest, CancellingDropsTheKeysAndNamesTheirLine) {
+    DelayedKeys keys;
+    keys.Arm(ParseTypeAheadAfter(Line({"type-ahead-after", "20", "Esc"})), 4);
+    EXPECT_EQ(keys.CancelPending(), 4);
+    EXPECT_FALSE(keys.Pending());
+    EXPECT_EQ(keys.CancelPending(), 0);
+    EXPECT_FALSE(InputReadyWithin(100));
+    EXPECT_TRUE(platform::PeekInput().empty());
+}
+
+TEST_F(DelayedKeysTest, ADueTimerNotYetReadIsCancelledToo) {
+    DelayedKeys keys;
+    keys.Arm(ParseTypeAheadAfter(Line({"type-ahead-after", "1", "Esc"})), 4);
+    ASSERT_TRUE(InputReadyWithin(10000));
+    EXPECT_EQ(keys.CancelPending(), 4);
+    EXPECT_FALSE(InputReadyWithin(0));
+    EXPECT_TRUE(platform::PeekInput().empty());
+}
+
+TEST_F(DelayedKeysTest, IsTheConsoleInputSourceWhileItLives) {
+    {
+        DelayedKeys keys;
+        EXPECT_GE(platform::ConsoleInputFd(), 0);
+        EXPECT_FALSE(InputReadyWithin(0));
+    }
+    EXPECT_EQ(platform::ConsoleInputFd(), -1);
+}
+
+}  // namespace
+}  // namespace kestrova::host
