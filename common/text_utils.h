@@ -17,6 +17,8 @@ bool IsBlank(std::string_view text);  // every character NUL, TAB or space; true
 std::string ReplaceChar(std::string_view text, char from, char to);
 
 // Locale-aware comparison of OEM texts; flags 1 ignores case; length -1 compares whole texts.
+// Each call reads the code pages from the environment; a loop comparing many texts uses one
+// TOemCollation (common/oem_collation.h) instead.
 int CompareOem(std::string_view a, std::string_view b, unsigned flags, int length);
 inline int CompareStrOem(std::string_view a, std::string_view b) {
     return CompareOem(a, b, 0, -1);

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "common/format_text.h"
+#include "common/oem_collation.h"
 #include "common/text_utils.h"
 #include "news/news_internet_manager.h"
 #include "store/registry_manager.h"
@@ -90,11 +91,12 @@ void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool 
     if (failure) std::rethrow_exception(failure);
 }
 
-// Names in the order of the group list.
+// Names in the order of the group list, under the code pages of the time the list is read.
 struct GroupNameLess {
     bool operator()(const std::string& a, const std::string& b) const {
-        return CompareTextOem(a, b) < 0;
+        return collation.CompareText(a, b) < 0;
     }
+    TOemCollation collation;
 };
 
 // Groups read from the server and not yet in the list, by name.
@@ -131,7 +133,7 @@ void ReadNewGroups(TNewsInternetManager& manager, const TListBlock& list, NewGro
         }
         manager.WriteLog(kLogConnection, group.Name);
         bool listed = false;
-        FindGroup(list, group.Name, listed);
+        FindGroup(list, group.Name, listed, pending.key_comp().collation);
         if (listed || !pending.emplace(group.Name, group).second) continue;
         inserted.push_back(group);
         manager.DoEvent(kEventProgress, 0, 1);
@@ -139,17 +141,19 @@ void ReadNewGroups(TNewsInternetManager& manager, const TListBlock& list, NewGro
 }
 
 // Merges pending into the sorted list in one pass: inserting each group at its place would
-// move the records after it every time, quadratic in the size of a full LIST.
+// move the records after it every time, quadratic in the size of a full LIST. Names compare by
+// the collation that ordered pending.
 void MergeGroups(TListBlock& list, NewGroups& pending) {
     if (pending.empty()) return;
     TListBlock merged(TGroupRecord::kSize);
     merged.SetStamp(list.Stamp());
     merged.Reserve(list.Count() + pending.size());
     char bytes[TGroupRecord::kSize];
+    const TOemCollation& collation = pending.key_comp().collation;
     auto next = pending.begin();
     for (uint32_t i = 0; i < list.Count(); ++i) {
         const std::string_view name = GetField(list.Record(i), TGroupRecord::kNameSize);
-        for (; next != pending.end() && CompareTextOem(next->first, name) < 0; ++next) {
+        for (; next != pending.end() && collation.CompareText(next->first, name) < 0; ++next) {
             next->second.Write(bytes);
             merged.Append(bytes);
         }
@@ -204,9 +208,10 @@ std::string SelectionText(const std::vector<std::string>& names, int oneMessage,
 // Applies change to the record of each name that the list holds.
 template <typename Change>
 void ChangeNamedGroups(TListBlock& groups, const std::vector<std::string>& names, Change change) {
+    const TOemCollation collation;
     for (const std::string& name : names) {
         bool found = false;
-        const size_t at = FindGroup(groups, name, found);
+        const size_t at = FindGroup(groups, name, found, collation);
         if (!found) continue;
         TGroupRecord group = TGroupRecord::Read(groups.Record(at));
         change(group);

@@ -69,14 +69,15 @@ GroupLine ParseGroupLine(std::string_view line, bool postingAllowed, TGroupRecor
     return GroupLine::Group;
 }
 
-size_t FindGroup(const TListBlock& list, std::string_view name, bool& found) {
+size_t FindGroup(const TListBlock& list, std::string_view name, bool& found,
+                 const TOemCollation& collation) {
     size_t low = 0;
     size_t high = list.Count();
     found = false;
     while (low < high) {
         const size_t middle = low + (high - low) / 2;
         const int order =
-            CompareTextOem(GetField(list.Record(middle), TGroupRecord::kNameSize), name);
+            collation.CompareText(GetField(list.Record(middle), TGroupRecord::kNameSize), name);
         if (order == 0) {
             found = true;
             return middle;
@@ -88,6 +89,10 @@ size_t FindGroup(const TListBlock& list, std::string_view name, bool& found) {
         }
     }
     return low;
+}
+
+size_t FindGroup(const TListBlock& list, std::string_view name, bool& found) {
+    return FindGroup(list, name, found, TOemCollation());
 }
 
 bool InsertGroup(TListBlock& list, const TGroupRecord& record) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/oem_collation.h"
 #include "news/list_block.h"
 #include "news/panel_item_list.h"
 
@@ -46,7 +47,9 @@ enum class GroupLine {
 GroupLine ParseGroupLine(std::string_view line, bool postingAllowed, TGroupRecord& record);
 
 // The index of the record whose name equals name (case-insensitive, locale order), or where it
-// belongs; found tells which.
+// belongs; found tells which. A loop of look-ups passes one collation to all of them.
+size_t FindGroup(const TListBlock& list, std::string_view name, bool& found,
+                 const TOemCollation& collation);
 size_t FindGroup(const TListBlock& list, std::string_view name, bool& found);
 // Inserts record at its sorted place; false when a group of that name is already there.
 bool InsertGroup(TListBlock& list, const TGroupRecord& record);

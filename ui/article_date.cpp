@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "common/text_utils.h"
+#include "common/oem_collation.h"
 #include "platform/clock.h"
 
 namespace kestrova {
@@ -37,9 +37,10 @@ bool ReadNumber(std::string_view text, uint16_t& field) {
 
 // 1 to 12, or 0 for a name found in neither row.
 uint16_t MonthNumber(std::string_view name) {
+    const TOemCollation collation;
     for (const auto& row : {kEnglishMonths, kRussianMonths}) {
         for (size_t i = 0; i < row.size(); ++i) {
-            if (CompareTextOem(name, row[i]) == 0) return static_cast<uint16_t>(i + 1);
+            if (collation.CompareText(name, row[i]) == 0) return static_cast<uint16_t>(i + 1);
         }
     }
     return 0;

@@ -6,8 +6,10 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/scoped_environment.h"
 #include "ui/panel_items.h"
 
 namespace kestrova::testing {
@@ -161,6 +163,30 @@ TEST(GroupListOrderTest, InsertionKeepsCaseInsensitiveOrderWithoutTwins) {
     EXPECT_TRUE(found);
     EXPECT_EQ(FindGroup(list, "c", found), 3u);
     EXPECT_FALSE(found);
+}
+
+// CP866 names: ye, yo and zhe groups, found by a collation of those pages whatever the
+// environment says by the time of the look-up.
+TEST(GroupListOrderTest, LookupsFollowTheCollationTheyAreGiven) {
+    const TOemCollation cyrillic(866, 1251);
+    TListBlock list(TGroupRecord::kSize);
+    char bytes[TGroupRecord::kSize];
+    for (const char* name : {"\xA5.x", "\xF1.x", "\xA6.x"}) {
+        TGroupRecord record;
+        record.Name = name;
+        record.Write(bytes);
+        list.Append(bytes);
+    }
+    ScopedEnvironment environment;
+    environment.Set("KESTROVA_OEMCP", "437");
+    environment.Set("KESTROVA_ANSICP", "1252");
+    const std::pair<const char*, size_t> lookups[] = {
+        {"\x85.X", 0}, {"\xF0.X", 1}, {"\x86.X", 2}};  // upper case
+    for (const auto& [name, at] : lookups) {
+        bool found = false;
+        EXPECT_EQ(FindGroup(list, name, found, cyrillic), at) << name;
+        EXPECT_TRUE(found) << name;
+    }
 }
 
 TEST(GroupItemTest, FolderWithCountsAndAttributes) {

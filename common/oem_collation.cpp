@@ -1,0 +1,98 @@
+#include "common/oem_collation.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "platform/codepages.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr char32_t kCyrillicYe = 0x435;
+constexpr char32_t kCyrillicYo = 0x451;
+
+// The lower-case letter of an upper-case one in the Latin, Greek and Cyrillic ranges that the
+// single-byte code pages reach; any other character is returned as it is.
+char32_t FoldCase(char32_t c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c | 1;
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c + 1 : c;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+    if (c == 0x490) return 0x491;
+    return c;
+}
+
+uint32_t PrimaryWeight(char32_t folded) {
+    if (folded == kCyrillicYo) return kCyrillicYe * 2 + 1;
+    return static_cast<uint32_t>(folded) * 2;
+}
+
+TOemCollation::TWeightTable BuildTable(int oemCodePage, int ansiCodePage) {
+    std::string bytes(256, '\0');
+    for (int byte = 0; byte < 256; ++byte) bytes[byte] = static_cast<char>(byte);
+    const std::string ansi = platform::ConvertCodePage(bytes, oemCodePage, ansiCodePage);
+    char32_t points[256];
+    if (!platform::CodePageTable(ansiCodePage, points)) {
+        throw std::invalid_argument("unsupported code page " + std::to_string(ansiCodePage));
+    }
+    TOemCollation::TWeightTable table;
+    for (int byte = 0; byte < 256; ++byte) {
+        const char32_t point = points[static_cast<unsigned char>(ansi[byte])];
+        const char32_t folded = FoldCase(point);
+        table[byte] = {PrimaryWeight(folded), point, point == folded};
+    }
+    return table;
+}
+
+// Each pair's table is built on first use and kept for the life of the process.
+const TOemCollation::TWeightTable& TableFor(int oemCodePage, int ansiCodePage) {
+    static std::mutex guard;
+    static std::map<std::pair<int, int>, TOemCollation::TWeightTable> tables;
+    std::lock_guard lock(guard);
+    const std::pair key{oemCodePage, ansiCodePage};
+    auto found = tables.find(key);
+    if (found == tables.end()) {
+        found = tables.emplace(key, BuildTable(oemCodePage, ansiCodePage)).first;
+    }
+    return found->second;
+}
+
+}  // namespace
+
+TOemCollation::TOemCollation() : TOemCollation(platform::OemCodePage(), platform::AnsiCodePage()) {}
+
+TOemCollation::TOemCollation(int oemCodePage, int ansiCodePage)
+    : table_(&TableFor(oemCodePage, ansiCodePage)) {}
+
+int TOemCollation::Compare(std::string_view a, std::string_view b, unsigned flags,
+                           int length) const {
+    if (length >= 0) {
+        a = a.substr(0, std::min(a.size(), static_cast<size_t>(length)));
+        b = b.substr(0, std::min(b.size(), static_cast<size_t>(length)));
+    }
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        if (a[i] == b[i]) continue;
+        const uint32_t primaryA = Weight(a[i]).Primary;
+        const uint32_t primaryB = Weight(b[i]).Primary;
+        if (primaryA != primaryB) return primaryA < primaryB ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    if (flags & kCompareIgnoreCase) return 0;
+    for (size_t i = 0; i < common; ++i) {
+        const TByteWeight& weightA = Weight(a[i]);
+        const TByteWeight& weightB = Weight(b[i]);
+        if (weightA.Point != weightB.Point) return weightA.Lower ? -1 : 1;  // lower case first
+    }
+    return 0;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,176 @@
+#include "common/oem_collation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "common/text_utils.h"
+#include "platform/scoped_environment.h"
+
+namespace kestrova {
+namespace {
+
+constexpr unsigned kCaseSensitive = 0;
+
+// Sets both code pages for the life of the object.
+class ScopedCodePages {
+  public:
+    ScopedCodePages(int oem, int ansi) {
+        environment_.Set("KESTROVA_OEMCP", std::to_string(oem).c_str());
+        environment_.Set("KESTROVA_ANSICP", std::to_string(ansi).c_str());
+    }
+
+  private:
+    ScopedEnvironment environment_;
+};
+
+struct PairCase {
+    int oem, ansi;
+    std::string a, b;
+    unsigned flags;
+    int length;
+    int expected;
+};
+
+// CP866 bytes: 0x80 A, 0x85 YE, 0xA0 a, 0xA5 ye, 0xF0 YO, 0xF1 yo, 0x86 ZHE, 0x9F YA, 0xB0 a
+// shade block that CP1251 lacks. CP437 bytes: 0x82 e-acute, 0x90 E-acute, 0x81 u-umlaut,
+// 0x9A U-umlaut, 0xE1 sharp s, 0xE0 alpha (none in CP1252), 0x80 C-cedilla, 0xA0 a-acute.
+const PairCase kPairs[] = {
+    {866, 1251, "", "", kCaseSensitive, -1, 0},
+    {866, 1251, "", "a", kCaseSensitive, -1, -1},
+    {866, 1251, "abc", "ABC", kCaseSensitive, -1, -1},
+    {866, 1251, "abc", "ABC", kCompareIgnoreCase, -1, 0},
+    {866, 1251, "aB", "Ab", kCaseSensitive, -1, -1},  // the first case difference decides
+    {866, 1251, "aB", "Ab", kCompareIgnoreCase, -1, 0},
+    {866, 1251, "a", "B", kCaseSensitive, -1, -1},
+    {866, 1251, "_", "A", kCompareIgnoreCase, -1, -1},  // folded: '_' is below 'a'
+    {866, 1251, "[", "z", kCaseSensitive, -1, -1},
+    {866, 1251, "Zebra", "apple", kCaseSensitive, -1, 1},
+    {866, 1251, "comp.lang", "comp.lang.c", kCompareIgnoreCase, -1, -1},
+    {866, 1251, "\xF0", "\xA5", kCompareIgnoreCase, -1, 1},
+    {866, 1251, "\xF0", "\xF1", kCaseSensitive, -1, 1},
+    {866, 1251, "\xF0", "\xF1", kCompareIgnoreCase, -1, 0},
+    {866, 1251, "\xF1", "\x86", kCompareIgnoreCase, -1, -1},
+    {866, 1251, "\x85\xF1", "\xA5\xF0", kCaseSensitive, -1, 1},
+    {866, 1251, "\x85\xF1", "\xA5\xF0", kCompareIgnoreCase, -1, 0},
+    {866, 1251, "\x9F", "\xA0", kCompareIgnoreCase, -1, 1},
+    {866, 1251, "z", "\x80", kCaseSensitive, -1, -1},
+    {866, 1251, "\xB0", "?", kCaseSensitive, -1, 0},  // both convert to '?'
+    {866, 1251, "\xB0", "\xB1", kCaseSensitive, -1, 0},
+    {437, 1252, "\x90", "\x82", kCaseSensitive, -1, 1},
+    {437, 1252, "\x90", "\x82", kCompareIgnoreCase, -1, 0},
+    {437, 1252, "e", "\x82", kCompareIgnoreCase, -1, -1},
+    {437, 1252, "\x82", "f", kCompareIgnoreCase, -1, 1},
+    {437, 1252, "\xE1", "\x82", kCompareIgnoreCase, -1, -1},
+    {437, 1252, "\x9A", "\x81", kCaseSensitive, -1, 1},
+    {437, 1252, "\xE0", "?", kCaseSensitive, -1, 0},
+    {437, 1252, "\x80", "\xA0", kCompareIgnoreCase, -1, 1},
+    {866, 1251, "abcX", "ABCy", kCompareIgnoreCase, 3, 0},
+    {866, 1251, "abC", "abc", kCaseSensitive, 2, 0},
+    {866, 1251, "abc", "xyz", kCaseSensitive, 0, 0},
+    {866, 1251, "abc", "abcd", kCompareIgnoreCase, 5, -1},
+    {866, 1251, "abc", "abcd", kCompareIgnoreCase, 3, 0},
+};
+
+TEST(OemCollation, PairsKeepTheirOrder) {
+    for (const PairCase& c : kPairs) {
+        const TOemCollation collation(c.oem, c.ansi);
+        EXPECT_EQ(collation.Compare(c.a, c.b, c.flags, c.length), c.expected)
+            << c.oem << '/' << c.ansi << ' ' << c.a << " / " << c.b;
+        EXPECT_EQ(collation.Compare(c.b, c.a, c.flags, c.length), -c.expected)
+            << c.oem << '/' << c.ansi << ' ' << c.b << " / " << c.a;
+        ScopedCodePages pages(c.oem, c.ansi);
+        EXPECT_EQ(CompareOem(c.a, c.b, c.flags, c.length), c.expected)
+            << c.oem << '/' << c.ansi << ' ' << c.a << " / " << c.b;
+    }
+}
+
+// FNV-1a over the result of every pair of single bytes, case-sensitive then ignoring case: it
+// covers the primary weight, code point and case of each byte of the page pair.
+template <typename Compare>
+uint64_t SingleByteDigest(Compare compare) {
+    uint64_t digest = 0xcbf29ce484222325u;
+    for (unsigned flags : {kCaseSensitive, kCompareIgnoreCase}) {
+        for (int x = 0; x < 256; ++x) {
+            for (int y = 0; y < 256; ++y) {
+                const char a = static_cast<char>(x);
+                const char b = static_cast<char>(y);
+                digest ^= static_cast<uint64_t>(compare({&a, 1}, {&b, 1}, flags) + 1);
+                digest *= 0x100000001b3u;
+            }
+        }
+    }
+    return digest;
+}
+
+// Recorded from the comparison that converted each text to ANSI before collating it.
+TEST(OemCollation, EverySingleBytePairKeepsItsRecordedOrder) {
+    struct Case {
+        int oem, ansi;
+        uint64_t digest;
+    };
+    const Case cases[] = {
+        {866, 1251, 0x631125527f2a1d99u}, {437, 1252, 0x7b497ddc74cef74du},
+        {850, 1252, 0x7ea0eb35c09d97a9u}, {20866, 1251, 0x2abb351b94910b1bu},
+        {866, 1252, 0x52236076f9ec62f9u}, {437, 1251, 0x081a4a187d8e8719u},
+    };
+    for (const Case& c : cases) {
+        const TOemCollation collation(c.oem, c.ansi);
+        EXPECT_EQ(SingleByteDigest([&](std::string_view a, std::string_view b, unsigned flags) {
+                      return collation.Compare(a, b, flags, -1);
+                  }),
+                  c.digest)
+            << c.oem << '/' << c.ansi;
+    }
+    ScopedCodePages pages(866, 1251);
+    EXPECT_EQ(SingleByteDigest([](std::string_view a, std::string_view b, unsigned flags) {
+                  return CompareOem(a, b, flags, -1);
+              }),
+              cases[0].digest);
+}
+
+TEST(OemCollation, EachCallFollowsThePagesOfTheEnvironment) {
+    // CP866: A / a, ye / yo, A / BE (neither in CP1252). CP437: C-cedilla / a-acute, n-tilde /
+    // plus-minus, C-cedilla / u-umlaut.
+    const std::pair<std::string_view, std::string_view> probes[] = {
+        {"\x80", "\xA0"}, {"\xA5", "\xF1"}, {"\x80", "\x81"}};
+    struct Case {
+        int oem, ansi;
+        int expected[std::size(probes)];
+    };
+    const Case cases[] = {
+        {866, 1251, {0, -1, -1}},
+        {437, 1252, {1, 1, -1}},
+        {866, 1252, {0, 0, 0}},
+        {866, 1251, {0, -1, -1}},  // and back
+    };
+    for (const Case& c : cases) {
+        ScopedCodePages pages(c.oem, c.ansi);
+        for (size_t i = 0; i < std::size(probes); ++i) {
+            EXPECT_EQ(CompareTextOem(probes[i].first, probes[i].second), c.expected[i])
+                << c.oem << '/' << c.ansi << " probe " << i;
+        }
+    }
+}
+
+TEST(OemCollation, KeepsThePagesItWasBuiltWith) {
+    std::optional<ScopedCodePages> pages(std::in_place, 866, 1251);
+    const TOemCollation collation;
+    pages.emplace(437, 1252);
+    EXPECT_EQ(collation.CompareText("\xA5", "\xF1"), -1);
+    EXPECT_EQ(CompareTextOem("\xA5", "\xF1"), 1);
+}
+
+TEST(OemCollation, UnsupportedPagesAreRefused) {
+    EXPECT_THROW(TOemCollation(866, 999), std::invalid_argument);
+    EXPECT_THROW(TOemCollation(999, 1251), std::invalid_argument);
+    EXPECT_EQ(TOemCollation(866, 1251).CompareText("A", "a"), 0);
+}
+
+}  // namespace
+}  // namespace kestrova
