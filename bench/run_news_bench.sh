@@ -106,4 +106,4 @@ list_added=1
 edit_active append_list_groups || die "adding the list groups failed"
 log "added $LIST_GROUPS groups ($((SECONDS - t0)) s)"
 
-"$BENCH" "$GROUP"
+${BENCH_WRAPPER:-} "$BENCH" "$GROUP"

@@ -18,7 +18,7 @@ bool SameEntries(const kestrova::TCache& a, const kestrova::TCache& b) {
     for (int i = 0; i < a.Count(); ++i) {
         const kestrova::TCacheEntry& x = a.Entries()[static_cast<size_t>(i)];
         const kestrova::TCacheEntry& y = b.Entries()[static_cast<size_t>(i)];
-        if (x.Key != y.Key || x.Data != y.Data) return false;
+        if (x.Key != y.Key || *x.Data != *y.Data) return false;
         if (std::memcmp(&x.Stamp, &y.Stamp, sizeof x.Stamp) != 0) return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "common/streams.h"
 #include "news/internet_manager.h"
@@ -33,9 +34,10 @@ std::string CacheFolder() {
     return platform::HomeFolder() + platform::kPathDelim + kCacheFolder;
 }
 
-// Writes image aside in the Cache folder and renames it over fileName. Never raises: an unsaved
-// cache only costs a longer listing next time.
-void WriteCacheFile(const std::string& folder, const std::string& fileName, TMemoryStream& image) {
+// Writes the file image of entries aside in folder and renames it over fileName. Never raises:
+// an unsaved cache only costs a longer listing next time.
+void WriteCacheFile(const std::string& folder, const std::string& fileName,
+                    const std::vector<TCacheEntry>& entries) {
     std::string aside;
     try {
         if (!platform::DirectoryExists(folder)) platform::CreateDirectory(folder);
@@ -43,7 +45,7 @@ void WriteCacheFile(const std::string& folder, const std::string& fileName, TMem
         if (aside.empty()) return;
         {
             TFileStream file(aside, kFileCreate);
-            file.WriteBuffer(image.Memory(), image.Size());
+            TCache::SaveToStream(file, entries);
         }
         if (std::rename(platform::ToNativePath(aside).c_str(),
                         platform::ToNativePath(fileName).c_str()) == 0) {
@@ -76,22 +78,17 @@ void TInternetManager::LoadCache(TCache& cache, std::string_view userName, std::
 
 void TInternetManager::SaveCache(TCache& cache, std::string_view userName, std::string_view host) {
     if (host.empty()) return;
-    auto image = std::make_shared<TMemoryStream>();
-    try {
-        cache.SaveToStream(*image);
-    } catch (const std::exception&) {
-        return;  // no memory for the image: the file keeps the last one
-    }
     WaitForCacheSave();
+    auto entries = std::make_shared<const std::vector<TCacheEntry>>(cache.Entries());
     // The names are taken here: the home folder comes from the environment, which only this
     // thread may read safely.
     std::string folder = CacheFolder();
     std::string fileName = CacheFileName(userName, host);
     try {
-        cacheSave_ =
-            std::thread([folder, fileName, image] { WriteCacheFile(folder, fileName, *image); });
+        cacheSave_ = std::thread(
+            [folder, fileName, entries] { WriteCacheFile(folder, fileName, *entries); });
     } catch (const std::system_error&) {
-        WriteCacheFile(folder, fileName, *image);  // no thread to be had: written here
+        WriteCacheFile(folder, fileName, *entries);  // no thread to be had: written here
     }
 }
 

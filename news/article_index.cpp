@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "common/format_text.h"
@@ -85,9 +86,9 @@ void NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
             identifiers.push_back(line);
         }
     }
-    const std::vector<const std::string*> unknown = UnknownIdentifiers(index, identifiers);
-    index.Reserve(index.Count() + unknown.size());
-    for (const std::string* identifier : unknown) {
+    // No Reserve here: an exact one would copy the whole index each time; appending grows
+    // it with room to spare, which stays with the block in the cache for the next time.
+    for (const std::string* identifier : UnknownIdentifiers(index, identifiers)) {
         TArticleHeader record;
         record.MessageId = *identifier;
         if (ReadHeader(manager, record) > 0) AppendRecord(manager, index, record);
@@ -120,7 +121,8 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
                      PluginPanelItem*& items, int& count) {
     TPanelItemList list;
     TListBlock index(TArticleHeader::kSize);
-    const bool cached = FetchList(manager, group, index);
+    double cacheStamp = 0;
+    const bool cached = TakeList(manager, group, index, cacheStamp);
     SYSTEMTIME stamp = index.Stamp();
     bool changed = false;
     std::exception_ptr failure;
@@ -155,7 +157,9 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
     // arrived in between is missed by the next NEWNEWS.
     if (changed) {
         index.SetStamp(stamp);
-        StoreList(manager, group, ListKind::Expiring, index);
+        StoreList(manager, group, ListKind::Expiring, std::move(index));
+    } else if (cached) {
+        ReturnList(manager, group, ListKind::Expiring, std::move(index), cacheStamp);
     }
     list.Release(items, count);
     if (failure) std::rethrow_exception(failure);
@@ -201,7 +205,7 @@ void MarkArticlesForRefresh(TNewsInternetManager& manager) {
         record.Flags |= kRefreshHeader;
         record.Write(index.Record(i));
     }
-    StoreList(manager, group, ListKind::Expiring, index);
+    StoreList(manager, group, ListKind::Expiring, std::move(index));
 }
 
 }  // namespace kestrova

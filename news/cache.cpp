@@ -41,13 +41,34 @@ bool TCache::Get(std::string_view key, std::vector<char>& data) {
     if (index < 0 || Expired(entries_[static_cast<size_t>(index)])) return false;
     const auto at = entries_.begin() + index;
     std::rotate(at, at + 1, entries_.end());
-    data = entries_.back().Data;
+    data = *entries_.back().Data;
+    return true;
+}
+
+bool TCache::Take(std::string_view key, std::vector<char>& data, double& stamp) {
+    const int index = IndexOf(key);
+    if (index < 0 || Expired(entries_[static_cast<size_t>(index)])) return false;
+    TCacheEntry& entry = entries_[static_cast<size_t>(index)];
+    if (entry.Data.use_count() == 1) {
+        // The only owner, and the vector was made non-const (see Put): it can be moved out.
+        data = std::move(const_cast<std::vector<char>&>(*entry.Data));
+    } else {
+        data = *entry.Data;
+    }
+    stamp = entry.Stamp;
+    entries_.erase(entries_.begin() + index);
     return true;
 }
 
 int TCache::Put(std::string_view key, const void* data, bool permanent, uint32_t size) {
     // Refused before anything is removed, so that a refused entry never costs another one.
     if (key.empty() || data == nullptr) return -1;
+    const char* bytes = static_cast<const char*>(data);
+    return Put(key, std::vector<char>(bytes, bytes + size), permanent);
+}
+
+int TCache::Put(std::string_view key, std::vector<char> data, bool permanent) {
+    if (key.empty()) return -1;
     Delete(key);
     if (Count() == capacity_) {
         const int grown = static_cast<int>(
@@ -61,8 +82,7 @@ int TCache::Put(std::string_view key, const void* data, bool permanent, uint32_t
     }
     TCacheEntry entry;
     entry.Key = key;
-    const char* bytes = static_cast<const char*>(data);
-    entry.Data.assign(bytes, bytes + size);
+    entry.Data = std::make_shared<std::vector<char>>(std::move(data));
     entry.Stamp = permanent ? 0.0 : now_();
     entries_.push_back(std::move(entry));
     return Count() - 1;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,8 @@ class TStream;
 
 struct TCacheEntry {
     std::string Key;
-    std::vector<char> Data;  // Size is Data.size()
+    // Size is Data->size(). Never changed once stored, so a save in progress can share it.
+    std::shared_ptr<const std::vector<char>> Data;
     // When the entry was stored: days since 1899-12-30 (local time); 0 for a permanent entry.
     double Stamp = 0;
 };
@@ -41,16 +43,25 @@ class TCache {
     // entry is older than the life time (it then stays where it is). A hit moves the entry to
     // the end of the order.
     bool Get(std::string_view key, std::vector<char>& data);
+    // Like Get, but the entry leaves the cache and its data is moved into data instead of
+    // copied (copied only while a save in progress shares it); stamp receives the entry's
+    // stamp, so that an unchanged block can be put back as it was (Put, then SetStamp).
+    bool Take(std::string_view key, std::vector<char>& data, double& stamp);
     // Stores a copy of size bytes of data under key, replacing an entry of the same key, at the
     // end of the order; permanent entries get stamp 0, others the current time. Returns the
     // entry's index, or -1 (nothing changed) for an empty key or no data.
     int Put(std::string_view key, const void* data, bool permanent, uint32_t size);
+    // The same with data taken over instead of copied; -1 (nothing changed) for an empty key.
+    int Put(std::string_view key, std::vector<char> data, bool permanent);
     void Delete(std::string_view key);
     void Clear();
 
     // Replaces the stream's content with the file image: header, then every entry in order.
     // Raises the stream's write errors.
-    void SaveToStream(TStream& stream) const;
+    void SaveToStream(TStream& stream) const { SaveToStream(stream, entries_); }
+    // The same for entries taken from a cache earlier (see Entries; copying them shares the
+    // data), so that a copy can be written while the cache goes on changing.
+    static void SaveToStream(TStream& stream, const std::vector<TCacheEntry>& entries);
     // Adds the entries of a file image, keeping their order and stamps. A header that is short,
     // of another version or with a size field other than the stream's size leaves the cache
     // unchanged; a damaged entry (short, a length past the end of the stream, an empty key)

@@ -55,26 +55,26 @@ struct DamagedEntry {};
 
 }  // namespace
 
-void TCache::SaveToStream(TStream& stream) const {
+void TCache::SaveToStream(TStream& stream, const std::vector<TCacheEntry>& entries) {
     int64_t imageSize = kFileHeaderSize;
-    for (const TCacheEntry& entry : entries_) {
+    for (const TCacheEntry& entry : entries) {
         imageSize +=
-            kEntryHeadSize + static_cast<int64_t>(entry.Key.size() + 1 + entry.Data.size());
+            kEntryHeadSize + static_cast<int64_t>(entry.Key.size() + 1 + entry.Data->size());
     }
     stream.SetSize(0);
     stream.SetSize(imageSize);  // one allocation for a memory stream, not a growing one
     stream.SetPosition(0);
     WriteHeader(stream, kFileHeaderSize);
-    for (const TCacheEntry& entry : entries_) {
+    for (const TCacheEntry& entry : entries) {
         char head[kEntryHeadSize];
         uint64_t stampBits;
         std::memcpy(&stampBits, &entry.Stamp, sizeof stampBits);
         PutU32(head, static_cast<uint32_t>(entry.Key.size() + 1));
-        PutU32(head + 4, static_cast<uint32_t>(entry.Data.size()));
+        PutU32(head + 4, static_cast<uint32_t>(entry.Data->size()));
         PutU64(head + 8, stampBits);
         stream.WriteBuffer(head, sizeof head);
         stream.WriteBuffer(entry.Key.c_str(), static_cast<int64_t>(entry.Key.size() + 1));
-        stream.WriteBuffer(entry.Data.data(), static_cast<int64_t>(entry.Data.size()));
+        stream.WriteBuffer(entry.Data->data(), static_cast<int64_t>(entry.Data->size()));
     }
     const int64_t size = stream.Size();
     stream.SetPosition(0);
@@ -125,8 +125,7 @@ void TCache::LoadEntries(TStream& stream, int64_t size) {
 
         double stamp;
         std::memcpy(&stamp, &stampBits, sizeof stamp);
-        static const char kNoBytes = 0;
-        SetStamp(Put(key, dataSize ? data.data() : &kNoBytes, false, dataSize), stamp);
+        SetStamp(Put(key, std::move(data), false), stamp);
     }
 }
 

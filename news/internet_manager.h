@@ -90,9 +90,9 @@ class TInternetManager {
     void LoadCache(TCache& cache, std::string_view userName, std::string_view host);
     // Writes the whole cache to the account's file (creating the Cache folder); nothing for an
     // empty host. The file is replaced at once (written aside and renamed), so a reader never
-    // sees half of it. Failures are swallowed. The cache's image is taken at once and written
-    // by a thread of its own, so storing a large index does not wait for the disk; a later
-    // save, a load and the manager's end wait for it.
+    // sees half of it. Failures are swallowed. The cache's entries are taken at once (their data
+    // shared, not copied) and written by a thread of its own, so storing a large index does not
+    // wait for the disk; a later save, a load and the manager's end wait for it.
     void SaveCache(TCache& cache, std::string_view userName, std::string_view host);
     // Returns when the file of the last SaveCache is written (or given up).
     void WaitForCacheSave();

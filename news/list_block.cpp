@@ -91,19 +91,39 @@ void TListBlock::Insert(size_t index, const char* record) {
 }
 
 void StoreList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
-               const TListBlock& block) {
-    const std::vector<char>& bytes = block.Bytes();
-    manager.Cache->Put(key, bytes.data(), kind == ListKind::Permanent,
-                       static_cast<uint32_t>(bytes.size()));
+               TListBlock block) {
+    manager.Cache->Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
     manager.SaveCache(*manager.Cache, manager.Account.Url.UserName, manager.Account.Url.HostName);
 }
 
-bool FetchList(TNewsInternetManager& manager, const std::string& key, TListBlock& block) {
-    std::vector<char> bytes;
-    if (!manager.Cache->Get(key, bytes)) return false;
+namespace {
+
+bool AssignCached(TNewsInternetManager& manager, const std::string& key, std::vector<char> bytes,
+                  TListBlock& block) {
     if (block.Assign(std::move(bytes))) return true;
     manager.WriteLog(kLogConnection, "Damaged list \"" + key + "\" in the cache is ignored");
     return false;
+}
+
+}  // namespace
+
+bool FetchList(TNewsInternetManager& manager, const std::string& key, TListBlock& block) {
+    std::vector<char> bytes;
+    return manager.Cache->Get(key, bytes) && AssignCached(manager, key, std::move(bytes), block);
+}
+
+bool TakeList(TNewsInternetManager& manager, const std::string& key, TListBlock& block,
+              double& cacheStamp) {
+    std::vector<char> bytes;
+    return manager.Cache->Take(key, bytes, cacheStamp) &&
+           AssignCached(manager, key, std::move(bytes), block);
+}
+
+void ReturnList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
+                TListBlock block, double cacheStamp) {
+    TCache& cache = *manager.Cache;
+    const int at = cache.Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
+    if (at >= 0) cache.SetStamp(at, cacheStamp);
 }
 
 SYSTEMTIME StampNow() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "hostapi/plugin_api.h"
@@ -55,6 +56,8 @@ class TListBlock {
     void Reserve(size_t records) { bytes_.reserve(kHeaderSize + records * recordSize_); }
 
     const std::vector<char>& Bytes() const { return bytes_; }
+    // Hands the bytes over, leaving the block empty.
+    std::vector<char> TakeBytes() && { return std::move(bytes_); }
     size_t RecordSize() const { return recordSize_; }
 
   private:
@@ -70,12 +73,22 @@ enum class ListKind {
     Expiring,   // an article index: expires with the option CacheLife
 };
 
-// Puts the block under key into the manager's cache and writes the account's cache file.
+// Puts the block under key into the manager's cache and writes the account's cache file. A
+// block the caller is done with is best moved in: its bytes are then not copied.
 void StoreList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
-               const TListBlock& block);
+               TListBlock block);
 // The block cached under key; false when there is none, it expired, or its bytes do not hold
 // the records they count.
 bool FetchList(TNewsInternetManager& manager, const std::string& key, TListBlock& block);
+// The same, but the block leaves the cache with its bytes moved, not copied, to be changed in
+// place: a large index then costs no copy. It goes back with StoreList when changed, else with
+// ReturnList, which needs the cache stamp given here.
+bool TakeList(TNewsInternetManager& manager, const std::string& key, TListBlock& block,
+              double& cacheStamp);
+// Puts a block taken with TakeList back unchanged, with its old stamp; the cache file, which
+// still holds it, is not written.
+void ReturnList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
+                TListBlock block, double cacheStamp);
 
 // The current UTC time as a block stamp.
 SYSTEMTIME StampNow();

@@ -3,7 +3,9 @@
 // the reload.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/errors.h"
@@ -61,8 +63,12 @@ TEST_F(ArticleIndexFlowTest, FirstEntryWalksTheGroupAndStoresTheIndex) {
     EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2}));
     EXPECT_EQ(IndexedCount(), 2u);
     EXPECT_EQ(manager->UpdateGroup, 0);
+    const double stored = manager->Cache->Entries().back().Stamp;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
     List();  // a reread asks nothing more
     EXPECT_EQ(server.ClientCommands().size(), 5u);
+    EXPECT_EQ(IndexedCount(), 2u);
+    EXPECT_EQ(manager->Cache->Entries().back().Stamp, stored) << "an unchanged index kept its age";
 }
 
 TEST_F(ArticleIndexFlowTest, ReEnteringAsksOnlyForNewArticles) {

@@ -107,7 +107,7 @@ TEST(CacheFileTest, RoundTripKeepsKeysOrderStampsAndData) {
               (std::vector<std::string>{"comp.lang.c", "alt.test", "fido7.ru.nntp", "."}));
     for (int i = 0; i < read.Count(); ++i) {
         EXPECT_EQ(read.Entries()[i].Stamp, written.Entries()[i].Stamp) << i;
-        EXPECT_EQ(read.Entries()[i].Data, written.Entries()[i].Data) << i;
+        EXPECT_EQ(*read.Entries()[i].Data, *written.Entries()[i].Data) << i;
     }
     EXPECT_EQ(read.Entries().back().Stamp, 0.0);
 }
@@ -246,6 +246,30 @@ TEST(CacheOrderTest, GetAndPutMoveTheEntryToTheEnd) {
     cache.Clear();
     EXPECT_EQ(cache.Count(), 0);
     EXPECT_EQ(cache.Capacity(), 0);
+}
+
+TEST(CacheTakeTest, TakeRemovesTheEntryAndLeavesASaveInProgressItsData) {
+    ManualClock clock;
+    TCache cache(TCache::kUnlimited, 24, clock.Clock());
+    PutText(cache, "a", "index a", false);
+    PutText(cache, "b", "index b", false);
+    const std::vector<TCacheEntry> saving = cache.Entries();  // what a save in progress holds
+
+    std::vector<char> data;
+    double stamp = 0;
+    ASSERT_TRUE(cache.Take("a", data, stamp));
+    EXPECT_EQ(std::string(data.begin(), data.end()), "index a");
+    EXPECT_EQ(stamp, kNow);
+    EXPECT_EQ(Keys(cache), (std::vector<std::string>{"b"}));
+    data.push_back('!');  // changed in place by the taker
+    EXPECT_EQ(std::string(saving[0].Data->begin(), saving[0].Data->end()), "index a");
+
+    // Put back unchanged later, it keeps its age: the life time counts from when it was stored.
+    clock.now = kNow + 25 * kHour;
+    cache.SetStamp(cache.Put("a", std::move(data), false), stamp);
+    EXPECT_EQ(GetText(cache, "a"), "<absent>");
+    EXPECT_FALSE(cache.Take("a", data, stamp)) << "an expired entry cannot be taken";
+    EXPECT_FALSE(cache.Take("missing", data, stamp));
 }
 
 TEST(CacheOrderTest, FullCacheDropsTheLeastRecentlyUsed) {
