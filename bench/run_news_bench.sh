@@ -12,7 +12,8 @@
 #     throttles the server, appends the lines to its active file, reloads it ("ctlinnd reload
 #     active") and lets it go again: about a second. They are listed in a shuffled order, as a
 #     real server's LIST comes, not sorted;
-#  4. runs the benchmark (which repeats every measurement 3 times and prints the medians);
+#  4. runs the benchmark (which repeats every measurement 3 times and prints the medians),
+#     under $BENCH_WRAPPER when set (e.g. BENCH_WRAPPER="strace -f -tt -o /tmp/trace");
 #  5. removes both again (the groups from the active file the same way; the bench group with
 #     ctlinnd rmgroup, its articles left to expire), so other users of the server see what
 #     they saw before.
