@@ -97,6 +97,7 @@ void NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
 
 // Lists the cached records, reading those marked for refresh again; true when some were marked.
 bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanelItemList& items) {
+    items.Reserve(static_cast<int>(index.Count()));
     bool changed = false;
     for (uint32_t i = 0; i < index.Count(); ++i) {
         TArticleHeader record = TArticleHeader::Read(index.Record(i));

@@ -19,14 +19,19 @@ TPanelItemList::~TPanelItemList() {
     FreePanelItems(items_, count_);
 }
 
+void TPanelItemList::Grow(int capacity) {
+    void* grown = std::realloc(items_, static_cast<size_t>(capacity) * sizeof(PluginPanelItem));
+    if (grown == nullptr) throw std::bad_alloc();
+    items_ = static_cast<PluginPanelItem*>(grown);
+    capacity_ = capacity;
+}
+
+void TPanelItemList::Reserve(int count) {
+    if (count > capacity_) Grow(count);
+}
+
 PluginPanelItem& TPanelItemList::Add(std::string_view name) {
-    if (count_ == capacity_) {
-        const int capacity = capacity_ == 0 ? kFirstCapacity : capacity_ * 2;
-        void* grown = std::realloc(items_, static_cast<size_t>(capacity) * sizeof(PluginPanelItem));
-        if (grown == nullptr) throw std::bad_alloc();
-        items_ = static_cast<PluginPanelItem*>(grown);
-        capacity_ = capacity;
-    }
+    if (count_ == capacity_) Grow(capacity_ == 0 ? kFirstCapacity : capacity_ * 2);
     PluginPanelItem& item = items_[count_++];
     std::memset(&item, 0, sizeof item);
     const size_t length = std::min(name.size(), sizeof item.FindData.cFileName - 1);

@@ -17,6 +17,8 @@ class TPanelItemList {
     TPanelItemList(const TPanelItemList&) = delete;
     TPanelItemList& operator=(const TPanelItemList&) = delete;
 
+    // Makes room for count items in all, so that adding up to there moves nothing.
+    void Reserve(int count);
     // A new zero-filled item at the end; name is cut to the host's name length.
     PluginPanelItem& Add(std::string_view name);
     // Gives the item its own copies of columns as custom column data.
@@ -27,6 +29,8 @@ class TPanelItemList {
     int Count() const { return count_; }
 
   private:
+    void Grow(int capacity);
+
     // Allocated like the panel's arrays, so FreePanelItems releases what is left.
     PluginPanelItem* items_ = nullptr;
     int count_ = 0;
