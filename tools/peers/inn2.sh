@@ -13,6 +13,10 @@
 #   1120  nnrpd daemon, login required: AUTHINFO USER tester / PASS secret.
 set -euo pipefail
 
+PEER_NAME=inn2
+# shellcheck source-path=SCRIPTDIR source=peer-lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/peer-lib.sh"
+
 READER_PORT=${INN_READER_PORT:-1119}
 AUTH_PORT=${INN_AUTH_PORT:-1120}
 FEED_PORT=119
@@ -20,7 +24,6 @@ TEST_USER=${INN_TEST_USER:-tester}
 TEST_PASS=${INN_TEST_PASS:-secret}
 # nnrpd drops a connection that sends no command this long after the greeting
 INITIAL_TIMEOUT=${INN_INITIAL_TIMEOUT:-10}
-STATE=${PEER_STATE_DIR:-/var/tmp/test-peers}/inn2
 
 ETC=/etc/news
 BIN=/usr/lib/news/bin
@@ -39,12 +42,14 @@ kestrova.test.bench y Bulk articles for benchmarks
 EOF
 for i in $(seq -w 1 20); do echo "local.test.g$i y Filler group $i"; done)
 
-log() { printf '[inn2] %s\n' "$*" >&2; }
-die() { log "ERROR: $*"; exit 1; }
-
 # ---------------------------------------------------------------- install
-pkg_installed() {
-    [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
+# inn2's postinst fails when the host name has no domain part (innconfval
+# refuses it); so set up inn.conf, then finish the configuration step.
+unpack_and_configure_inn2() {
+    apt_install_logged inn2 || true
+    [ -f $ETC/inn.conf ] || { cat "$STATE/apt.log" >&2; die "inn2 package did not unpack"; }
+    configure_inn_conf
+    DEBIAN_FRONTEND=noninteractive dpkg --configure -a >> "$STATE/apt.log" 2>&1 || true
 }
 
 install_inn2() {
@@ -53,25 +58,10 @@ install_inn2() {
     fi
     install -d -m 755 "$STATE"
     hosts_entry
-    if ! grep -q 'Candidate: [0-9]' <<< "$(apt-cache policy inn2 2>/dev/null)"; then
-        apt-get update -q
-    fi
-    # Keep maintainer scripts from starting innd/exim with stock settings.
-    local own_policy=0
-    if [ ! -e /usr/sbin/policy-rc.d ]; then
-        printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d
-        chmod 755 /usr/sbin/policy-rc.d
-        own_policy=1
-    fi
+    refresh_lists_for inn2
     local t0=$SECONDS
-    # inn2's postinst fails when the host name has no domain part (innconfval
-    # refuses it); so set up inn.conf, then finish the configuration step.
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends inn2 \
-        > "$STATE/apt.log" 2>&1 || true
-    [ -f $ETC/inn.conf ] || { cat "$STATE/apt.log" >&2; die "inn2 package did not unpack"; }
-    configure_inn_conf
-    DEBIAN_FRONTEND=noninteractive dpkg --configure -a >> "$STATE/apt.log" 2>&1 || true
-    if [ $own_policy = 1 ]; then rm -f /usr/sbin/policy-rc.d; fi
+    # Keeps innd and exim from starting with stock settings.
+    without_service_starts unpack_and_configure_inn2
     pkg_installed inn2 || { cat "$STATE/apt.log" >&2; die "inn2 install failed"; }
     log "installed inn2 in $((SECONDS - t0))s"
 }
@@ -186,60 +176,10 @@ probe() {
 }
 
 wait_ready() {
-    local port=$1 i
-    for i in $(seq 1 100); do
-        probe 127.0.0.1 "$port" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    die "nothing answers on 127.0.0.1:$port"
-}
-
-# PID from a file, only if that process is still the expected program
-# (nnrpd rewrites its argv, so compare the executable).
-live_pid() {
-    local file=$1 prog=$2 pid
-    [ -s "$file" ] || return 1
-    pid=$(tr -dc 0-9 < "$file")
-    [ -n "$pid" ] && [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$prog" ] || return 1
-    echo "$pid"
+    wait_until 100 probe 127.0.0.1 "$1" || die "nothing answers on 127.0.0.1:$1"
 }
 
 record() { echo "$2" > "$STATE/$1.pid"; }
-
-# Running and not yet a zombie (PID 1 may be slow to reap).
-alive() {
-    local s
-    read -r s 2>/dev/null < "/proc/$1/stat" || return 1
-    s=${s##*) }
-    [ "${s%% *}" != Z ]
-}
-
-# Reader processes (nnrpd) forked by a PID: one per open connection.
-reader_children() {
-    local f s ppid pid
-    for f in /proc/[0-9]*/stat; do
-        read -r s 2>/dev/null < "$f" || continue
-        s=${s##*) }
-        read -r _ ppid _ <<< "$s"
-        [ "$ppid" = "$1" ] || continue
-        pid=${f#/proc/}; pid=${pid%/stat}
-        [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$BIN/nnrpd" ] && echo "$pid"
-    done
-    return 0
-}
-
-# Kill one recorded PID and the connection handlers it forked.
-kill_recorded() {
-    local name=$1 prog=$2 pid kids i k
-    pid=$(live_pid "$STATE/$name.pid" "$prog") || { rm -f "$STATE/$name.pid"; return 0; }
-    kids=$(reader_children "$pid")
-    kill "$pid" 2>/dev/null || true
-    for i in $(seq 1 50); do alive "$pid" || break; sleep 0.1; done
-    alive "$pid" && kill -9 "$pid" 2>/dev/null || true
-    for k in $kids; do kill "$k" 2>/dev/null || true; done
-    rm -f "$STATE/$name.pid"
-    log "stopped $name (pid $pid)"
-}
 
 # ---------------------------------------------------------------- start/stop
 start_innd() {
@@ -292,15 +232,16 @@ do_start() {
     do_status
 }
 
+# Each reader daemon forks one nnrpd per open connection; those go too.
 do_stop() {
-    kill_recorded "nnrpd-$READER_PORT" "$BIN/nnrpd"
-    kill_recorded "nnrpd-$AUTH_PORT" "$BIN/nnrpd"
-    local pid kids i k
+    local port pid kids k
+    for port in "$READER_PORT" "$AUTH_PORT"; do
+        stop_recorded "$STATE/nnrpd-$port.pid" "$BIN/nnrpd" "nnrpd-$port" "$BIN/nnrpd"
+    done
     if pid=$(live_pid "$STATE/innd.pid" "$BIN/innd"); then
-        kids=$(reader_children "$pid")
+        kids=$(children_of "$pid" "$BIN/nnrpd")
         $BIN/ctlinnd -s -t 20 shutdown "test run finished" || kill "$pid" || true
-        for i in $(seq 1 100); do alive "$pid" || break; sleep 0.1; done
-        alive "$pid" && kill -9 "$pid" 2>/dev/null || true
+        reap "$pid" 100
         for k in $kids; do kill "$k" 2>/dev/null || true; done
         rm -f $RUN/innd.pid
         log "stopped innd (pid $pid)"
@@ -343,11 +284,4 @@ do_status() {
     return $rc
 }
 
-[ "$(id -u)" = 0 ] || die "run as root"
-case ${1:-start} in
-    start)  do_start ;;
-    stop)   do_stop ;;
-    reset)  do_reset ;;
-    status) do_status ;;
-    *) echo "usage: $0 start|stop|reset|status" >&2; exit 2 ;;
-esac
+peer_main "start|stop|reset|status" "$@"
