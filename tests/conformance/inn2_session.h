@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -173,8 +172,7 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
     // The session transcript helps when a test fails.
     void TearDown() override {
         if (!HasFailure()) return;
-        std::ifstream log(home.At("session.log"), std::ios::binary);
-        std::cerr << "--- session log ---\n" << log.rdbuf() << "--- end ---\n";
+        std::cerr << "--- session log ---\n" << SessionLog() << "--- end ---\n";
     }
 
     // A new manager of the route's kind, connected to port and logged in when user is given.
@@ -228,12 +226,7 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
         return manager->ReplyLine;
     }
 
-    std::string SessionLog() const {
-        std::ifstream in(home.At("session.log"), std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    std::string SessionLog() const { return home.ReadFile("session.log"); }
 
     TempHomeForTest home;
     std::unique_ptr<TNewsInternetManager> manager;

@@ -4,8 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,13 +20,6 @@ constexpr SYSTEMTIME kMorning{2024, 3, 2, 5, 7, 8, 9, 0};
 
 TConnectionLog::LocalClock Fixed() {
     return [] { return kMorning; };
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -70,7 +61,7 @@ TEST(ConnectionLogTest, PasswordArgumentIsMasked) {
     TempHomeForTest home;
     TConnectionLog log("news.log", Fixed());
     log.WriteLine(1, 1, "> AUTHINFO PASS s3cret");
-    const std::string written = ReadFile(home.At("news.log"));
+    const std::string written = ReadWholeFile(home.At("news.log"));
     EXPECT_EQ(written.find("s3cret"), std::string::npos) << written;
     EXPECT_NE(written.find("> AUTHINFO PASS ********\r\n"), std::string::npos) << written;
 }
@@ -82,7 +73,7 @@ TEST(ConnectionLogTest, NameWithoutFolderGoesToTheHomeFolder) {
     TConnectionLog log("news.log", Fixed());
     ASSERT_TRUE(log.IsOpen());
     log.WriteLine(2, 0, "Connecting");
-    EXPECT_EQ(Lines(ReadFile(home.At("news.log"))).size(), 1u);
+    EXPECT_EQ(Lines(ReadWholeFile(home.At("news.log"))).size(), 1u);
 }
 
 TEST(ConnectionLogTest, UnopenableFileMeansNoLog) {
@@ -115,7 +106,7 @@ TEST(ConnectionLogTest, SharedFileKeepsEveryLineWhole) {
     int status = 0;
     waitpid(child, &status, 0);
 
-    const std::vector<std::string> all = Lines(ReadFile(home.At("news.log")));
+    const std::vector<std::string> all = Lines(ReadWholeFile(home.At("news.log")));
     ASSERT_EQ(all.size(), 1u + 3 * lines);
     EXPECT_NE(all.front().find("earlier session"), std::string::npos);
     int firsts = 0, seconds = 0, others = 0;
@@ -137,8 +128,9 @@ TEST(ConnectionLogTest, StreamStandsBetweenAlignedMarkers) {
     article.WriteText(body);  // longer than one copy block; position left at the end
     log.WriteStream(0xAB, 3, "alt.test", article);
     const std::string prefix = platform::ShortDateText(kMorning) + " 07:08:09 000000AB 3 ";
-    EXPECT_EQ(ReadFile(home.At("news.log")), prefix + "=== Begin: alt.test ===\r\n" + body +
-                                                 "\r\n" + prefix + "===   End: alt.test ===\r\n");
+    EXPECT_EQ(ReadWholeFile(home.At("news.log")), prefix + "=== Begin: alt.test ===\r\n" + body +
+                                                      "\r\n" + prefix +
+                                                      "===   End: alt.test ===\r\n");
 }
 
 }  // namespace

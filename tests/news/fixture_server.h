@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "platform/temp_folder.h"
+#include "temp_home.h"
 
 namespace kestrova::testing {
 
@@ -107,12 +108,7 @@ class FixtureNewsServer {
 
     uint16_t Port() const { return port_; }
 
-    std::string Log() const {
-        std::ifstream in(LogFile(), std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    std::string Log() const { return ReadWholeFile(LogFile()); }
     // The command lines the clients sent, in order.
     std::vector<std::string> ClientCommands() const { return LogLines(" C: "); }
     // The status lines the server sent, in order.

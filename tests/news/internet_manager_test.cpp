@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,13 +18,6 @@ namespace {
 
 HANDLE OwnerValue(uintptr_t value) {
     return reinterpret_cast<HANDLE>(value);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
 }
 
 std::vector<std::string> FilesIn(const std::string& folder) {
@@ -88,7 +80,7 @@ TEST(InternetManagerTest, LogLinesNameTheOwnerInEightDigits) {
         TInternetManager wide(OwnerValue(static_cast<uintptr_t>(0x7F12ABCDEF01ull)), 0, "news.log");
         wide.WriteLog(0, "Connecting");
     }
-    std::istringstream lines(ReadFile(home.At("news.log")));
+    std::istringstream lines(ReadWholeFile(home.At("news.log")));
     std::vector<std::string> stamped;
     for (std::string text; std::getline(lines, text);) stamped.push_back(WithoutDateAndTime(text));
     EXPECT_EQ(stamped,
@@ -119,7 +111,7 @@ TEST(InternetManagerTest, SentPasswordIsMaskedInTheLog) {
     peer.Join();
     EXPECT_EQ(received, "AUTHINFO PASS s3cret\r\n");
     EXPECT_EQ(manager.ReplyLine, "281 Ok");
-    const std::string log = ReadFile(home.At("news.log"));
+    const std::string log = ReadWholeFile(home.At("news.log"));
     EXPECT_EQ(log.find("s3cret"), std::string::npos) << log;
     EXPECT_NE(log.find(" 1 > AUTHINFO PASS ********\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(" 1 < 281 Ok\r\n"), std::string::npos) << log;

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "fixture_server.h"
@@ -60,12 +58,7 @@ class NewsSessionTest : public HostTest {
         manager->Connect(Account(user, password));
     }
 
-    std::string SessionLog() const {
-        std::ifstream in(home.At("session.log"), std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    std::string SessionLog() const { return home.ReadFile("session.log"); }
 
     TempHomeForTest home;
     FixtureNewsServer server;
