@@ -56,13 +56,7 @@ struct DamagedEntry {};
 }  // namespace
 
 void TCache::SaveToStream(TStream& stream, const std::vector<TCacheEntry>& entries) {
-    int64_t imageSize = kFileHeaderSize;
-    for (const TCacheEntry& entry : entries) {
-        imageSize +=
-            kEntryHeadSize + static_cast<int64_t>(entry.Key.size() + 1 + entry.Data->size());
-    }
     stream.SetSize(0);
-    stream.SetSize(imageSize);  // one allocation for a memory stream, not a growing one
     stream.SetPosition(0);
     WriteHeader(stream, kFileHeaderSize);
     for (const TCacheEntry& entry : entries) {

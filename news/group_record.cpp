@@ -91,10 +91,6 @@ size_t FindGroup(const TListBlock& list, std::string_view name, bool& found,
     return low;
 }
 
-size_t FindGroup(const TListBlock& list, std::string_view name, bool& found) {
-    return FindGroup(list, name, found, TOemCollation());
-}
-
 bool InsertGroup(TListBlock& list, const TGroupRecord& record) {
     bool found = false;
     const size_t at = FindGroup(list, record.Name, found);

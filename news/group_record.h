@@ -49,8 +49,7 @@ GroupLine ParseGroupLine(std::string_view line, bool postingAllowed, TGroupRecor
 // The index of the record whose name equals name (case-insensitive, locale order), or where it
 // belongs; found tells which. A loop of look-ups passes one collation to all of them.
 size_t FindGroup(const TListBlock& list, std::string_view name, bool& found,
-                 const TOemCollation& collation);
-size_t FindGroup(const TListBlock& list, std::string_view name, bool& found);
+                 const TOemCollation& collation = TOemCollation());
 // Inserts record at its sorted place; false when a group of that name is already there.
 bool InsertGroup(TListBlock& list, const TGroupRecord& record);
 
