@@ -11,6 +11,10 @@
 #         reader must send MODE READER first; innd then hands it to nnrpd.
 #   1119  nnrpd daemon, open reader: read/post without login (AUTHINFO optional).
 #   1120  nnrpd daemon, login required: AUTHINFO USER tester / PASS secret.
+#   1121  nnrpd daemon, INN's default reader rights: read/post, but NEWNEWS is answered
+#         "480 NEWNEWS command disabled by administrator".
+#   1563  nnrpd daemon, implicit TLS (nntps), open access as on 1119; certificate for
+#         localhost / 127.0.0.1 / ::1 signed by a test CA: $STATE/tls/ca.pem (made once, kept).
 set -euo pipefail
 
 PEER_NAME=inn2
@@ -19,6 +23,8 @@ PEER_NAME=inn2
 
 READER_PORT=${INN_READER_PORT:-1119}
 AUTH_PORT=${INN_AUTH_PORT:-1120}
+NONEWNEWS_PORT=${INN_NONEWNEWS_PORT:-1121}
+TLS_PORT=${INN_TLS_PORT:-1563}
 FEED_PORT=119
 TEST_USER=${INN_TEST_USER:-tester}
 TEST_PASS=${INN_TEST_PASS:-secret}
@@ -153,6 +159,23 @@ EOF
     printf '%s:%s\n' "$TEST_USER" "$hash" > $ETC/passwd.test
     chown root:news $ETC/passwd.test $ETC/readers-auth.conf
     chmod 640 $ETC/passwd.test
+    # Third nnrpd (-c readers-nonewnews.conf): what most servers give readers, no NEWNEWS.
+    cat > $ETC/readers-nonewnews.conf <<EOF
+# Loopback test server, default reader rights: NEWNEWS is refused (no N).
+auth "loopback" {
+    hosts: "127.0.0.1, ::1, localhost"
+    auth: "ckpasswd -f $ETC/passwd.test"
+    default: "<loopback>"
+}
+access "loopback" {
+    users: "<loopback>, $TEST_USER"
+    newsgroups: "*"
+    access: RPA
+    domain: "example.test"
+    addcanlockuser: none
+}
+EOF
+    chown root:news $ETC/readers-nonewnews.conf
 
     # Moderated test groups: submissions end up in the mail sink.
     grep -q '^kestrova\.\*:' $ETC/moderators \
@@ -160,6 +183,29 @@ EOF
 
     install -d -o news -g news -m 775 $RUN
     install -d -m 755 "$STATE"
+    make_tls_files
+}
+
+# A test CA and a server certificate for localhost, 127.0.0.1 and ::1, made once and kept, so
+# clients that trust the CA keep trusting the server across restarts.
+make_tls_files() {
+    local dir=$STATE/tls
+    install -d -m 755 "$dir"
+    if [ ! -s "$dir/server.pem" ]; then
+        openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=Kestrova Test CA" \
+            -keyout "$dir/ca.key" -out "$dir/ca.pem" > /dev/null 2>&1
+        openssl req -newkey rsa:2048 -nodes -subj "/CN=localhost" \
+            -keyout "$dir/server.key" -out "$dir/server.csr" > /dev/null 2>&1
+        printf 'subjectAltName=DNS:localhost,IP:127.0.0.1,IP:::1\n' > "$dir/san.ext"
+        openssl x509 -req -in "$dir/server.csr" -CA "$dir/ca.pem" -CAkey "$dir/ca.key" \
+            -CAcreateserial -days 3650 -extfile "$dir/san.ext" -out "$dir/server.pem" \
+            > /dev/null 2>&1
+        [ -s "$dir/server.pem" ] || die "could not make the test certificate"
+    fi
+    install -o news -g news -m 644 "$dir/server.pem" $ETC/test-tls-cert.pem
+    install -o news -g news -m 600 "$dir/server.key" $ETC/test-tls-key.pem
+    set_conf tlscertfile "$ETC/test-tls-cert.pem"
+    set_conf tlskeyfile "$ETC/test-tls-key.pem"
 }
 
 # ---------------------------------------------------------------- helpers
@@ -177,6 +223,21 @@ probe() {
 
 wait_ready() {
     wait_until 100 probe 127.0.0.1 "$1" || die "nothing answers on 127.0.0.1:$1"
+}
+
+# Greeting through TLS, checked against the test CA and the name localhost.
+tls_probe() {
+    local line
+    line=$(printf 'QUIT\r\n' | timeout 5 openssl s_client -quiet -verify_return_error \
+        -CAfile "$STATE/tls/ca.pem" -verify_hostname localhost -connect "127.0.0.1:$1" \
+        2> /dev/null | head -n 1) || true
+    line=${line%$'\r'}
+    printf '%s\n' "$line"
+    [[ $line == 20[01]* ]]
+}
+
+wait_tls_ready() {
+    wait_until 100 tls_probe "$1" || die "no TLS greeting on 127.0.0.1:$1"
 }
 
 record() { echo "$2" > "$STATE/$1.pid"; }
@@ -208,14 +269,15 @@ create_groups() {
     [ $created = 0 ] || log "created $created newsgroups"
 }
 
+# start_nnrpd PORT CONFIG [-S]: -S serves implicit TLS.
 start_nnrpd() {
-    local port=$1 conf=$2 pid
+    local port=$1 conf=$2 tls=${3:-} pid
     if pid=$(live_pid "$RUN/nnrpd-$port.pid" "$BIN/nnrpd"); then
         record "nnrpd-$port" "$pid"
         return
     fi
-    runuser -u news -- $BIN/nnrpd -D -p "$port" -4 127.0.0.1 -6 ::1 -n -c "$conf"
-    wait_ready "$port"
+    runuser -u news -- $BIN/nnrpd -D -p "$port" -4 127.0.0.1 -6 ::1 -n -c "$conf" $tls
+    if [ -n "$tls" ]; then wait_tls_ready "$port"; else wait_ready "$port"; fi
     pid=$(live_pid "$RUN/nnrpd-$port.pid" "$BIN/nnrpd") || die "nnrpd $port wrote no PID"
     record "nnrpd-$port" "$pid"
 }
@@ -228,6 +290,8 @@ do_start() {
     create_groups
     start_nnrpd "$READER_PORT" readers.conf
     start_nnrpd "$AUTH_PORT" readers-auth.conf
+    start_nnrpd "$NONEWNEWS_PORT" readers-nonewnews.conf
+    start_nnrpd "$TLS_PORT" readers.conf -S
     log "ready in $((SECONDS - t0))s"
     do_status
 }
@@ -235,7 +299,7 @@ do_start() {
 # Each reader daemon forks one nnrpd per open connection; those go too.
 do_stop() {
     local port pid kids k
-    for port in "$READER_PORT" "$AUTH_PORT"; do
+    for port in "$READER_PORT" "$AUTH_PORT" "$NONEWNEWS_PORT" "$TLS_PORT"; do
         stop_recorded "$STATE/nnrpd-$port.pid" "$BIN/nnrpd" "nnrpd-$port" "$BIN/nnrpd"
     done
     if pid=$(live_pid "$STATE/innd.pid" "$BIN/innd"); then
@@ -269,7 +333,8 @@ do_reset() {
 
 do_status() {
     local name rc=0
-    for name in innd "nnrpd-$READER_PORT" "nnrpd-$AUTH_PORT"; do
+    for name in innd "nnrpd-$READER_PORT" "nnrpd-$AUTH_PORT" "nnrpd-$NONEWNEWS_PORT" \
+        "nnrpd-$TLS_PORT"; do
         if [ -s "$STATE/$name.pid" ] && alive "$(cat "$STATE/$name.pid")"; then
             echo "$name pid $(cat "$STATE/$name.pid")"
         else
@@ -277,10 +342,12 @@ do_status() {
         fi
     done
     local port line
-    for port in $FEED_PORT $READER_PORT $AUTH_PORT; do
-        line=$(probe 127.0.0.1 "$port" 2>/dev/null) || true
+    for port in $FEED_PORT $READER_PORT $AUTH_PORT $NONEWNEWS_PORT; do
+        line=$(probe 127.0.0.1 "$port" 2>/dev/null) || rc=1
         echo "127.0.0.1:$port ${line:-no answer}"
     done
+    line=$(tls_probe "$TLS_PORT" 2>/dev/null) || rc=1
+    echo "127.0.0.1:$TLS_PORT (TLS) ${line:-no answer}"
     return $rc
 }
 
