@@ -20,6 +20,8 @@
 namespace kestrova {
 
 class TNewsInternetManager;
+class TStream;
+struct TArticleRef;
 
 // Request codes of ReceiveData, BeginOperation and EndOperation. Requests with kNetworkRequest
 // need a connection and reconnect a dropped one first.
@@ -90,7 +92,11 @@ class TNntpPlugin : public TFarPlugin {
     void EndOperation(int request, unsigned previous) noexcept;
     // Runs request with the retry, skip and stop rules. Returns 1 done, 10 skipped by the user,
     // 0 for an unknown request; a failure passed on is raised again, a stop is a silent abort.
+    // The article requests take a const TArticleRef* as param and a TStream* as target.
     int ReceiveData(int request, intptr_t param, void* target);
+    // ReceiveData for kRequestArticle, kRequestHead or kRequestBody: target is emptied and
+    // receives the article's whole text, header or body (news/article_retrieval.h).
+    int FetchArticle(int request, const TArticleRef& article, TStream& target);
 
     // ---- Panel operations ----
     void GetOpenPluginInfo(OpenPluginInfo& info);

@@ -1,6 +1,8 @@
 // ReceiveData: every request that may touch the network, with the reconnection of a dropped
 // connection and the retry, skip and stop rules of ResolveFailure.
 #include "common/errors.h"
+#include "common/streams.h"
+#include "news/article_retrieval.h"
 #include "news/news_internet_manager.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/console_keys.h"
@@ -12,6 +14,17 @@ namespace {
 
 // The answer for a request code that the table does not hold.
 constexpr int kNotInTable = 0;
+
+const char* ArticleCommand(int request) {
+    switch (request & 0xFFFF) {
+        case kRequestHead:
+            return "HEAD";
+        case kRequestBody:
+            return "BODY";
+        default:
+            return "ARTICLE";
+    }
+}
 
 }  // namespace
 
@@ -34,6 +47,10 @@ int TNntpPlugin::ReceiveData(int request, intptr_t param, void* target) {
         }
         if (result != kAnswerRetry) return result;
     }
+}
+
+int TNntpPlugin::FetchArticle(int request, const TArticleRef& article, TStream& target) {
+    return ReceiveData(request, reinterpret_cast<intptr_t>(&article), &target);
 }
 
 int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
@@ -65,9 +82,21 @@ int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
             if (!InInternetMode()) return kNotInTable;
             InternetManager->SetDirectory(*reinterpret_cast<const std::string*>(param));
             return kAnswerDone;
+        case kRequestArticle:
+        case kRequestHead:
+        case kRequestBody: {
+            if (!InInternetMode()) return kNotInTable;
+            auto& stream = *static_cast<TStream*>(target);
+            // A retried fetch starts the stream again.
+            stream.SetSize(0);
+            stream.SetPosition(0);
+            if ((request & 0xFFFF) == kRequestArticle) Received = 0;
+            GetArticle(*InternetManager, ArticleCommand(request),
+                       *reinterpret_cast<const TArticleRef*>(param), stream);
+            return kAnswerDone;
+        }
         default:
-            // Fetching and posting articles join the table with the retrieval and posting
-            // operations of the news manager.
+            // Posting joins the table with the posting operation of the news manager.
             return kNotInTable;
     }
 }

@@ -1,0 +1,96 @@
+#include "news/article_retrieval.h"
+
+#include "common/errors.h"
+#include "common/streams.h"
+#include "news/news_internet_manager.h"
+
+namespace kestrova {
+namespace {
+
+// Data lines are gathered and written in blocks of about this size: a file stream makes one
+// system call per write.
+constexpr size_t kWriteBlock = 64 * 1024;
+
+bool IsWellFormedMessageId(const std::string& id) {
+    if (id.size() < 3 || id.front() != '<' || id.back() != '>') return false;
+    for (const char c : id) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || byte == 0x7F) return false;
+    }
+    return true;
+}
+
+// Collects written lines and hands them to the stream in blocks.
+class TBlockWriter {
+  public:
+    explicit TBlockWriter(TStream& stream) : stream_(stream) { pending_.reserve(kWriteBlock); }
+
+    void WriteLine(const std::string& line) {
+        pending_ += line;
+        pending_ += "\r\n";
+        if (pending_.size() >= kWriteBlock) Flush();
+    }
+    void Flush() {
+        if (pending_.empty()) return;
+        std::string block;
+        block.swap(pending_);
+        pending_.reserve(kWriteBlock);
+        stream_.WriteText(block);
+    }
+
+  private:
+    TStream& stream_;
+    std::string pending_;
+};
+
+}  // namespace
+
+TArticleRef ArticleRefOf(const PluginPanelItem& item) {
+    TArticleRef article;
+    article.Number = static_cast<int32_t>(item.UserData);
+    if (item.Description) article.MessageId = item.Description;
+    return article;
+}
+
+std::string ArticleArgument(const TArticleRef& article) {
+    if (article.Number > 0) return std::to_string(article.Number);
+    if (article.Number < 0) return {};
+    if (!IsWellFormedMessageId(article.MessageId)) {
+        throw EInternetError(kItemFailure,
+                             "The article has neither a number nor a message identifier",
+                             "GetArticle");
+    }
+    return article.MessageId;
+}
+
+void GetArticle(TNewsInternetManager& manager, const std::string& command,
+                const TArticleRef& article, TStream& stream) {
+    const std::string argument = ArticleArgument(article);
+    const int code =
+        manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply, argument);
+    if (code >= 300) return;
+
+    bool inBody = command == "BODY";
+    TBlockWriter writer(stream);
+    try {
+        std::string line;
+        for (;;) {
+            const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
+            if (kind == DataLine::End) break;
+            if (kind == DataLine::Lost) manager.RaiseConnectionLost("GetArticle");
+            writer.WriteLine(line);
+            if (!inBody && line.empty()) inBody = true;
+            if (inBody) manager.DoEvent(kEventProgress, 0, 1);
+        }
+    } catch (...) {
+        try {
+            writer.Flush();  // the lines received so far stay in the stream
+        } catch (...) {
+            // the failure being passed on is the one to report
+        }
+        throw;
+    }
+    writer.Flush();
+}
+
+}  // namespace kestrova

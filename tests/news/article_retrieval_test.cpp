@@ -1,0 +1,107 @@
+// Fetching articles against the fixture news server: the bytes as written by the author (data
+// lines un-stuffed, no end mark), body progress, which article each argument names, and what a
+// failure leaves behind.
+#include "news/article_retrieval.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/errors.h"
+#include "common/streams.h"
+#include "news/news_session_fixture.h"
+
+namespace kestrova::testing {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+// Lines that a careless reader takes for the end of the data or for a status line.
+const std::string kTrickyArticle =
+    "Message-ID: <tricky@test>\r\nSubject: tricky\r\n\r\n"
+    ".leading dot\r\n..two dots\r\n.\r\n211 1 1 1 alt.test\r\n\r\nlast\r\n";
+
+class ArticleRetrievalTest : public NewsSessionTest {
+  protected:
+    ArticleRetrievalTest() { server.AddArticle(kTestGroup, 3, kTrickyArticle); }
+
+    // Connects, enters the group and counts the progress units of the fetches.
+    void Enter() {
+        ConnectTo();
+        manager->SetDirectory(kTestGroup);
+        manager->OnEvent = [this](int kind, intptr_t, intptr_t amount) {
+            if (kind == kEventProgress) progress += static_cast<int>(amount);
+            return 0;
+        };
+    }
+    std::string Fetch(const std::string& command, const TArticleRef& article) {
+        TMemoryStream stream;
+        GetArticle(*manager, command, article, stream);
+        return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
+    }
+
+    int progress = 0;
+};
+
+TEST_F(ArticleRetrievalTest, WritesTheLinesAsTheAuthorWroteThemAndCountsBodyLines) {
+    struct Case {
+        const char* command;
+        std::string text;
+        int bodyLines;
+    };
+    const size_t headerEnd = kTrickyArticle.find("\r\n\r\n") + 2;
+    const Case cases[] = {
+        {"ARTICLE", kTrickyArticle, 7},  // the empty line that ends the header counts
+        {"HEAD", kTrickyArticle.substr(0, headerEnd), 0},
+        {"BODY", kTrickyArticle.substr(headerEnd + 2), 6},
+    };
+    Enter();
+    for (const Case& c : cases) {
+        progress = 0;
+        EXPECT_EQ(Fetch(c.command, {3, "<tricky@test>"}), c.text) << c.command;
+        EXPECT_EQ(progress, c.bodyLines) << c.command;
+    }
+}
+
+TEST_F(ArticleRetrievalTest, ArgumentNamesTheArticleByNumberIdentifierOrAsCurrent) {
+    Enter();
+    EXPECT_EQ(Fetch("BODY", {2, "<ignored@test>"}), "body two\r\n");
+    EXPECT_EQ(Fetch("BODY", {-1, ""}), "body two\r\n");  // the current article: the last asked
+    EXPECT_EQ(Fetch("BODY", {0, "<1@test>"}), "body one\r\n");
+    for (const char* id : {"", "1@test", "<a b@test>", "<1@test>\r\nQUIT"}) {
+        EXPECT_THROW(Fetch("BODY", {0, id}), EInternetError) << id;
+    }
+    EXPECT_EQ(server.ClientCommands(),
+              (Commands{"GROUP alt.test", "BODY 2", "BODY", "BODY <1@test>"}));
+}
+
+TEST_F(ArticleRetrievalTest, MissingArticleIsAFailureOfThatItem) {
+    Enter();
+    try {
+        Fetch("ARTICLE", {77, ""});
+        FAIL() << "a missing article was fetched";
+    } catch (const EInternetError& error) {
+        EXPECT_EQ(error.Code, 423u | kItemFailure);
+        EXPECT_EQ(error.ProcName, "SendCommand");
+    }
+}
+
+TEST_F(ArticleRetrievalTest, LinesReceivedBeforeTheConnectionEndsStayInTheStream) {
+    server.SetControls(R"({"rules": [{"command": "ARTICLE", "drop_after_bytes": 70}]})");
+    Enter();
+    TMemoryStream stream;
+    try {
+        GetArticle(*manager, "ARTICLE", {3, ""}, stream);
+        FAIL() << "a cut article was complete";
+    } catch (const ESocketError& error) {
+        EXPECT_EQ(error.ProcName, "GetArticle");
+    }
+    const std::string kept(stream.Memory(), static_cast<size_t>(stream.Size()));
+    EXPECT_FALSE(kept.empty());
+    EXPECT_EQ(kTrickyArticle.substr(0, kept.size()), kept);
+    EXPECT_FALSE(manager->IsConnected());
+}
+
+}  // namespace
+}  // namespace kestrova::testing
