@@ -34,6 +34,23 @@ const char* DialogItemType(int type) {
     }
 }
 
+// The UTF-8 form of an OEM line of a file, its control characters (but TAB) shown as their
+// pictures (U+2400 + code, U+2421 for DEL): a viewed article can neither move the cursor nor
+// change the colours of the terminal that shows the transcript.
+std::string VisibleLine(std::string_view oemLine) {
+    std::string out;
+    size_t plain = 0;  // start of the characters not yet converted
+    for (size_t i = 0; i < oemLine.size(); ++i) {
+        const auto c = static_cast<unsigned char>(oemLine[i]);
+        if ((c >= 0x20 && c != 0x7F) || c == '\t') continue;
+        out += platform::OemToUtf8(oemLine.substr(plain, i - plain));
+        out += "\xE2\x90";
+        out += static_cast<char>(c == 0x7F ? 0xA1 : 0x80 + c);
+        plain = i + 1;
+    }
+    return out + platform::OemToUtf8(oemLine.substr(plain));
+}
+
 }  // namespace
 
 std::string Transcript::Utf8(const std::string& oemText) {
@@ -118,7 +135,7 @@ void Transcript::FileContent(const std::string& oemText) {
         if (end == std::string::npos) end = oemText.size();
         std::string line = oemText.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        out_ << "  | " << Utf8(line) << '\n';
+        out_ << "  | " << VisibleLine(line) << '\n';
         start = end + 1;
     }
 }

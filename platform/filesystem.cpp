@@ -50,6 +50,23 @@ std::string NativeHomeFolder() {
     return userHome + "/.local/share/kestrova";
 }
 
+// Permissions asked for when an ordinary file is created.
+constexpr mode_t kNewFileMode = 0666;
+
+// The process's file mode creation mask, read without changing it (umask() would, for a moment
+// that another thread could create a file in); 022 when the system does not tell.
+mode_t ProcessUmask() {
+    FILE* status = std::fopen("/proc/self/status", "re");
+    if (status == nullptr) return 022;
+    unsigned mask = 022;
+    char line[256];
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+    }
+    std::fclose(status);
+    return static_cast<mode_t>(mask & 0777);
+}
+
 bool IsNativeDirectory(const std::string& native) {
     struct stat info {};
     return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -131,6 +148,13 @@ bool RenameFile(std::string_view from, std::string_view to) {
     return rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
 }
 
+bool ReplaceFile(std::string_view from, std::string_view to) {
+    std::string nativeFrom;
+    std::string nativeTo;
+    if (!NativeOf(from, nativeFrom) || !NativeOf(to, nativeTo)) return false;
+    return rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
+}
+
 bool GetFindData(std::string_view path, FAR_FIND_DATA& data) {
     std::string native;
     struct statx info {};
@@ -168,7 +192,7 @@ std::string TempFolder() {
     return FromNativePath(native);
 }
 
-std::string CreateTempFile(std::string_view folder, std::string_view prefix) {
+std::string CreateTempFile(std::string_view folder, std::string_view prefix, TempAccess access) {
     std::string nativeFolder;
     if (!NativeOf(folder, nativeFolder) || prefix.find(kPathDelim) != std::string_view::npos ||
         prefix.find('\0') != std::string_view::npos) {
@@ -180,6 +204,7 @@ std::string CreateTempFile(std::string_view folder, std::string_view prefix) {
     std::string pattern = nativeFolder + ToNativePath(prefix) + "XXXXXX" + kSuffix;
     const int fd = mkstemps(pattern.data(), sizeof(kSuffix) - 1);  // fills in the X's
     if (fd < 0) return "";
+    if (access == TempAccess::LikeNew) fchmod(fd, kNewFileMode & ~ProcessUmask());
     close(fd);
     return FromNativePath(pattern);
 }

@@ -27,6 +27,8 @@ bool DeleteFile(std::string_view path);
 bool RemoveDirectory(std::string_view path);  // only an empty one
 // Fails, changing nothing, when to already exists.
 bool RenameFile(std::string_view from, std::string_view to);
+// Renames from to to in one step, replacing a file that to names.
+bool ReplaceFile(std::string_view from, std::string_view to);
 
 // Attributes (FILE_ATTRIBUTE_DIRECTORY for a folder, FILE_ATTRIBUTE_ARCHIVE for anything else),
 // size and times (creation, last access, last write) of a file or folder in the host's
@@ -35,9 +37,15 @@ bool GetFindData(std::string_view path, FAR_FIND_DATA& data);
 
 // The temporary folder with a trailing delimiter ($TMPDIR or /tmp).
 std::string TempFolder();
+// Who may read a file that CreateTempFile makes.
+enum class TempAccess {
+    Private,  // the user alone (0600)
+    LikeNew,  // as any new file of the user (0666 less the umask): one renamed into place
+};
 // Creates a new empty file named prefix + six unique characters + ".tmp" in folder (with or
 // without a trailing delimiter); empty on failure, e.g. a missing folder or a prefix holding
 // the delimiter.
-std::string CreateTempFile(std::string_view folder, std::string_view prefix);
+std::string CreateTempFile(std::string_view folder, std::string_view prefix,
+                           TempAccess access = TempAccess::Private);
 
 }  // namespace kestrova::platform

@@ -9,5 +9,7 @@ namespace kestrova {
 // the user cancels or answers nothing. A different answer counts from offered when relative and
 // replaces it when absolute; unless it ends with delim its last component names a file or mask.
 bool AskCopyTarget(bool move, std::string& offered, char delim);
+// The same with the question of copying articles out of a connected panel.
+bool AskArticleTarget(std::string& offered, char delim);
 
 }  // namespace kestrova

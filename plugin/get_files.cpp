@@ -1,6 +1,7 @@
-// GetFiles in registry mode: every selected account, and every account inside a selected
-// folder, is written to an account file of the destination folder; a move then deletes the
-// accounts and afterwards their folders.
+// GetFiles: copying items out of the panel. In registry mode every selected account, and every
+// account inside a selected folder, is written to an account file of the destination folder; a
+// move then deletes the accounts and afterwards their folders. In internet mode the articles
+// are written as files (copy_articles.cpp).
 #include <vector>
 
 #include "common/errors.h"
@@ -26,48 +27,56 @@ constexpr char kStoreDelim = '\\';
 
 int TNntpPlugin::GetFiles(PluginPanelItem* items, int itemsNumber, int move,
                           const std::string& destPath, int opMode) {
-    // Articles are copied out by the news operations; a connected panel has none here yet.
-    if (IsInactive() || Mode != PluginMode::Registry) return 0;
+    if (IsInactive()) return 0;
     try {
         TOperationScope operation(*this, kRequestGetFiles, opMode);
+        const bool articles = InInternetMode();
         std::string dest = IncludeTrailingSeparator(destPath, platform::kPathDelim);
-        if ((opMode & (OPM_SILENT | OPM_FIND)) == 0 &&
-            !AskCopyTarget(move != 0, dest, platform::kPathDelim))
-            throw EAbort();
+        if ((opMode & (OPM_SILENT | OPM_FIND)) == 0) {
+            const bool accepted = articles ? AskArticleTarget(dest, platform::kPathDelim)
+                                           : AskCopyTarget(move != 0, dest, platform::kPathDelim);
+            if (!accepted) throw EAbort();
+        }
         ShowStatus(kOpRunning, GetMsg(kMsgPleaseWait));
         std::vector<TFindItem> list;
         if (!CollectItems(*this, items, itemsNumber, true, list)) throw EAbort();
-
-        TOverwriteAnswer answer;
-        for (size_t i = 0; i < list.size(); ++i) {
-            const TFindItem& record = list[i];
-            const TTargetNames names =
-                MakeTargetNames(record, kTargetApplyMask, dest, kStoreDelim, platform::kPathDelim);
-            bool skipped = false;
-            if (IsFolder(record)) {
-                ForceDirectories(names.Dir);
-            } else {
-                const std::string name = MakeValidFileName(names.Name, kStoreDelim);
-                const std::string target = names.Dir + name;
-                ShowStatus(kOpInteractive, GetMsg(kMsgWritingAccount), {}, target);
-                FAR_FIND_DATA existing{};
-                const bool exists =
-                    platform::FileExists(target) && platform::GetFindData(target, existing);
-                skipped = !answer.Decide(record.FindData, exists ? &existing : nullptr);
-                if (!skipped) {
-                    RegistryManager->GetFile(names.SourceDir, names.SourceName, names.Dir, name);
-                    if (move) RegistryManager->DeleteItem(names.SourceDir + names.SourceName);
-                }
-            }
-            if (i < static_cast<size_t>(itemsNumber) && !skipped) items[i].Flags &= ~PPIF_SELECTED;
-        }
-        if (move) {
-            for (size_t i = list.size(); i-- > 0;)
-                if (IsFolder(list[i])) RegistryManager->DeleteItem(list[i].FindData.cFileName);
+        if (articles) {
+            CopyArticlesOut(items, itemsNumber, list, dest);
+        } else {
+            CopyAccountsOut(items, itemsNumber, list, dest, move != 0);
         }
         return 1;
     } catch (...) {
         return ReportError(std::current_exception(), "GetFiles", opMode);
+    }
+}
+
+void TNntpPlugin::CopyAccountsOut(PluginPanelItem* items, int itemsNumber,
+                                  const std::vector<TFindItem>& list, const std::string& dest,
+                                  bool move) {
+    TOverwriteAnswer answer;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const TFindItem& record = list[i];
+        const TTargetNames names =
+            MakeTargetNames(record, kTargetApplyMask, dest, kStoreDelim, platform::kPathDelim);
+        bool skipped = false;
+        if (IsFolder(record)) {
+            ForceDirectories(names.Dir);
+        } else {
+            const std::string name = MakeValidFileName(names.Name, kStoreDelim);
+            const std::string target = names.Dir + name;
+            ShowStatus(kOpInteractive, GetMsg(kMsgWritingAccount), {}, target);
+            skipped = !answer.Decide(record.FindData, target);
+            if (!skipped) {
+                RegistryManager->GetFile(names.SourceDir, names.SourceName, names.Dir, name);
+                if (move) RegistryManager->DeleteItem(names.SourceDir + names.SourceName);
+            }
+        }
+        if (i < static_cast<size_t>(itemsNumber) && !skipped) items[i].Flags &= ~PPIF_SELECTED;
+    }
+    if (move) {
+        for (size_t i = list.size(); i-- > 0;)
+            if (IsFolder(list[i])) RegistryManager->DeleteItem(list[i].FindData.cFileName);
     }
 }
 

@@ -20,6 +20,7 @@ TFindItem MakeFindItem(const PluginPanelItem& item, bool fromPanel, bool interne
         if (item.CustomColumnNumber > 0 && item.CustomColumnData && item.CustomColumnData[0])
             record.ColumnText = std::string(item.CustomColumnData[0]).substr(0, kColumnTextLimit);
         record.Number = item.UserData;
+        if (item.Description) record.MessageId = item.Description;
     }
     return record;
 }

@@ -19,6 +19,7 @@ struct TFindItem {
 
     std::string ColumnText;  // internet mode: the item's first custom column
     intptr_t Number = -1;    // internet mode: the item's UserData
+    std::string MessageId;   // internet mode: the item's Description
     int ChildCount = -1;     // 0 once its folder has been looked into
 };
 
@@ -26,7 +27,7 @@ inline bool IsFolder(const TFindItem& record) {
     return (record.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// A record of item; ColumnText and Number only for an item of a connected panel.
+// A record of item; ColumnText, Number and MessageId only for an item of a connected panel.
 TFindItem MakeFindItem(const PluginPanelItem& item, bool fromPanel, bool internetMode);
 
 // items, then the subtree of each selected folder (the panel's own through the host's

@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "hostapi/plugin_api.h"
 #include "plugin/far_plugin.h"
@@ -22,6 +23,7 @@ namespace kestrova {
 class TNewsInternetManager;
 class TStream;
 struct TArticleRef;
+struct TFindItem;
 
 // Request codes of ReceiveData, BeginOperation and EndOperation. Requests with kNetworkRequest
 // need a connection and reconnect a dropped one first.
@@ -109,6 +111,10 @@ class TNntpPlugin : public TFarPlugin {
     int MakeDirectory(char* name, int opMode);
     int DeleteFiles(PluginPanelItem* items, int itemsNumber, int opMode);
     int ProcessKey(int key, unsigned controlState);
+    // Fetches the header (kRequestHead) or body (kRequestBody) of the article of item into a
+    // temporary file and shows it in the host's viewer; the file is deleted afterwards, also
+    // after a failure. Nothing is shown when the fetch fails or the user skips it.
+    void ViewArticlePart(int request, const PluginPanelItem& item);
 
     // ---- Errors and progress (error_reporting.cpp, resolve_failure.cpp, progress.cpp) ----
     // Shows failure once (signals act instead: leave the module, drop the connection). Returns
@@ -148,6 +154,18 @@ class TNntpPlugin : public TFarPlugin {
     virtual int PerformRequest(int request, intptr_t param, void* target);
 
   private:
+    // Copying out (get_files.cpp, copy_articles.cpp): list holds the collected items, the first
+    // itemsNumber of them the host's items, which are deselected once copied.
+    void CopyAccountsOut(PluginPanelItem* items, int itemsNumber,
+                         const std::vector<TFindItem>& list, const std::string& dest, bool move);
+    void CopyArticlesOut(PluginPanelItem* items, int itemsNumber,
+                         const std::vector<TFindItem>& list, const std::string& dest);
+    // Fetches the whole article of record into the file dir + name, written aside and renamed
+    // into place when complete (replacing a file of that name). False when the user skipped it
+    // after a failure; nothing of it is left then. Raises EFCreateError ("Create") when the file
+    // cannot be made, and the failures ReceiveData passes on.
+    bool ReceiveArticle(const TFindItem& record, const std::string& dir, const std::string& name);
+
     // Panel keys (panel_keys.cpp).
     void CarryOut(int action, TKeyContext& context);
     // Registry mode: the account's URL (the password only with "Copy passwords") or the

@@ -1,6 +1,8 @@
 // The answer about existing targets, carried from item to item of one copy.
 #pragma once
 
+#include <string>
+
 #include "hostapi/plugin_api.h"
 
 namespace kestrova {
@@ -11,6 +13,8 @@ class TOverwriteAnswer {
     // answer was for all; "for all" applies only to targets that exist, so a skip for all
     // still writes new targets. Cancel is a silent abort.
     bool Decide(const FAR_FIND_DATA& source, const FAR_FIND_DATA* existing);
+    // The same for the file target (OEM path): asks when it exists.
+    bool Decide(const FAR_FIND_DATA& source, const std::string& target);
 
   private:
     unsigned answer_ = 0;

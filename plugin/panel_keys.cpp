@@ -101,8 +101,15 @@ void TNntpPlugin::CarryOut(int action, TKeyContext& context) {
             OpenAccount(context.Item.get());
             break;
         }
+        case kActionViewHeader:
+        case kActionViewBody:
+            // Index 0 is the ".." item.
+            if (info.CurrentItem > 0 && info.CurrentItem < info.ItemsNumber)
+                ViewArticlePart(action == kActionViewHeader ? kRequestHead : kRequestBody,
+                                info.PanelItems[info.CurrentItem]);
+            break;
         default:
-            // Swallowed keys, and actions of articles that the news operations carry out.
+            // Swallowed keys, and the actions of writing articles.
             break;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "common/path_utils.h"
 #include "common/text_utils.h"
+#include "ui/download_name.h"
 #include "ui/file_helpers.h"
 
 namespace kestrova {
@@ -26,6 +27,23 @@ TTargetNames MakeTargetNames(const TFindItem& record, unsigned flags, const std:
     names.Dir = CombinePath(destDir, relative, destDelim);
     if ((flags & kTargetApplyMask) != 0 && !folder)
         names.Name = ApplyNameMask(destMask, names.Name);
+    return names;
+}
+
+TTargetNames MakeArticleTargetNames(const TFindItem& record, const std::string& destPath,
+                                    char destDelim, const std::string& downloadTemplate) {
+    TTargetNames names;
+    const std::string listed = record.FindData.cFileName;
+    std::string destMask;
+    SplitPath(destPath, destDelim, names.Dir, destMask);
+    if ((record.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        names.Dir += SafeDownloadName(listed) + destDelim;
+        return names;
+    }
+    names.SourceName = listed;
+    const TDownloadSource source{listed, record.ColumnText, record.Number};
+    names.Name = SafeDownloadName(
+        ExpandDownloadName(downloadTemplate, source, ApplyNameMask(destMask, listed)));
     return names;
 }
 

@@ -24,4 +24,12 @@ struct TTargetNames {
 TTargetNames MakeTargetNames(const TFindItem& record, unsigned flags, const std::string& destPath,
                              char sourceDelim, char destDelim);
 
+// Where an item of a connected panel goes. Its name is one name chosen by the server (a
+// newsgroup or an article's subject), never a path: whatever it holds, the target stays in
+// destPath's folder. A group becomes a folder there named after it; an article a file named
+// by downloadTemplate (ui/download_name.h), or, when that is empty, by its name with the
+// destination's mask applied. Both names are made safe with SafeDownloadName.
+TTargetNames MakeArticleTargetNames(const TFindItem& record, const std::string& destPath,
+                                    char destDelim, const std::string& downloadTemplate);
+
 }  // namespace kestrova

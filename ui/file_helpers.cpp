@@ -52,6 +52,10 @@ bool ForceDirectories(std::string_view path) {
     return platform::CreateDirectory(dir) || platform::DirectoryExists(dir);
 }
 
+TTempFile::~TTempFile() {
+    if (!name_.empty()) platform::DeleteFile(name_);
+}
+
 std::string GetTempFile() {
     const std::string folder = platform::TempFolder();
     if (folder.empty()) return {};

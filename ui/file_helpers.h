@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kestrova {
 
@@ -15,6 +16,21 @@ bool ForceDirectories(std::string_view path);
 
 // Creates a new empty file in the temporary folder and returns its path; empty on failure.
 std::string GetTempFile();
+
+// Deletes the file it names when it goes out of scope, however the work on the file ends.
+class TTempFile {
+  public:
+    explicit TTempFile(std::string name) : name_(std::move(name)) {}
+    ~TTempFile();
+    TTempFile(const TTempFile&) = delete;
+    TTempFile& operator=(const TTempFile&) = delete;
+    const std::string& Name() const { return name_; }
+    // The file is kept (it was renamed into place): nothing is deleted.
+    void Release() { name_.clear(); }
+
+  private:
+    std::string name_;
+};
 
 // Splits at the last separator: directory keeps the separator at its end. Without a separator
 // directory is empty and name is path.

@@ -198,6 +198,27 @@ TEST_F(FileSystemTest, TempFilesAreNewEmptyAndUnique) {
     EXPECT_EQ(names.size(), 40u);
 }
 
+TEST_F(FileSystemTest, ReplacingRenameTakesTheNameOfAnExistingFile) {
+    WriteNativeFile(At("from"), "new");
+    WriteNativeFile(At("to"), "old");
+    EXPECT_TRUE(ReplaceFile(At("from"), At("to")));
+    EXPECT_EQ(ReadNativeFile(At("to")), "new");
+    EXPECT_FALSE(FileExists(At("from")));
+    EXPECT_FALSE(ReplaceFile(At("from"), At("to")));
+}
+
+TEST_F(FileSystemTest, TempFileForRenamingIntoPlaceHasTheUmasksPermissions) {
+    const mode_t saved = umask(027);
+    const std::string shared = CreateTempFile(folder_.Path(), "x", TempAccess::LikeNew);
+    const std::string own = CreateTempFile(folder_.Path(), "x");
+    umask(saved);
+    struct stat info {};
+    ASSERT_EQ(stat(shared.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    ASSERT_EQ(stat(own.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
 TEST_F(FileSystemTest, TempFileFailuresGiveAnEmptyName) {
     EXPECT_EQ(CreateTempFile(At("missing"), ""), "");
     EXPECT_EQ(CreateTempFile(folder_.Path(), "sub/x"), "");

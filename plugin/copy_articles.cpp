@@ -1,0 +1,85 @@
+// Copying articles out of a connected panel: each selected article is fetched whole into a file
+// of the destination folder, named by the download template or its subject; a selected group
+// becomes an empty folder. A move copies too: articles are never deleted from a server.
+#include <vector>
+
+#include "common/errors.h"
+#include "common/format_text.h"
+#include "common/streams.h"
+#include "news/article_retrieval.h"
+#include "platform/filesystem.h"
+#include "plugin/item_collection.h"
+#include "plugin/nntp_plugin.h"
+#include "plugin/overwrite_answer.h"
+#include "plugin/target_names.h"
+#include "ui/file_helpers.h"
+#include "ui/messages.h"
+#include "ui/plugin_options.h"
+
+namespace kestrova {
+namespace {
+
+constexpr int kMsgCopyArticles = 122;
+// Prefix of the file an article is written into before it takes its name.
+constexpr const char* kPartialPrefix = ".kestrova-";
+// Write access for TFileStream's open mode.
+constexpr unsigned kOpenWrite = 1;
+
+std::string Head(const std::string& text) {
+    return text.substr(0, kProgressWidth);
+}
+
+// The end of a path: its file name is what tells one target from the next.
+std::string Tail(const std::string& path) {
+    return path.size() > kProgressWidth ? path.substr(path.size() - kProgressWidth) : path;
+}
+
+[[noreturn]] void RaiseCannotCreate(const std::string& fileName) {
+    throw EFCreateError(kItemFailure, FormatText("Cannot create file '%s'", {fileName}), "Create");
+}
+
+}  // namespace
+
+void TNntpPlugin::CopyArticlesOut(PluginPanelItem* items, int itemsNumber,
+                                  const std::vector<TFindItem>& list, const std::string& dest) {
+    ProgressTitle = GetMsg(kMsgCopyArticles);
+    TOverwriteAnswer answer;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const TFindItem& record = list[i];
+        const TTargetNames names = MakeArticleTargetNames(record, dest, platform::kPathDelim,
+                                                          Options.Templates.DownloadTemplate);
+        bool skipped = false;
+        if (IsFolder(record)) {
+            ForceDirectories(names.Dir);
+        } else {
+            skipped = !answer.Decide(record.FindData, names.Dir + names.Name) ||
+                      !ReceiveArticle(record, names.Dir, names.Name);
+        }
+        if (i < static_cast<size_t>(itemsNumber) && !skipped) items[i].Flags &= ~PPIF_SELECTED;
+    }
+}
+
+bool TNntpPlugin::ReceiveArticle(const TFindItem& record, const std::string& dir,
+                                 const std::string& name) {
+    const std::string target = dir + name;
+    // The article is written aside and takes its name only when complete, so that a failed or
+    // skipped fetch leaves no partial article and an overwritten file stays until then.
+    ForceDirectories(dir);
+    TTempFile partial(platform::CreateTempFile(dir, kPartialPrefix, platform::TempAccess::LikeNew));
+    if (partial.Name().empty()) RaiseCannotCreate(target);
+    ProgressLines[0] = Head(record.FindData.cFileName);
+    ProgressLines[1] = Tail(target);
+    Total = record.FindData.nFileSizeLow;
+    int result = kAnswerDone;
+    {
+        TFileStream file(partial.Name(), kOpenWrite);
+        result = FetchArticle(kRequestArticle,
+                              {static_cast<int32_t>(record.Number), record.MessageId}, file);
+    }
+    if (result != kAnswerDone) return false;
+    if (!platform::ReplaceFile(partial.Name(), target)) RaiseCannotCreate(target);
+    partial.Release();
+    return true;
+}
+
+}  // namespace kestrova

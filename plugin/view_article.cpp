@@ -1,0 +1,31 @@
+// Viewing an article's header or body from a newsgroup's panel: the part is fetched into a
+// temporary file, shown in the host's viewer and the file deleted again.
+#include "common/streams.h"
+#include "news/article_retrieval.h"
+#include "plugin/nntp_plugin.h"
+#include "ui/file_helpers.h"
+#include "ui/host_services.h"
+#include "ui/messages.h"
+
+namespace kestrova {
+namespace {
+
+constexpr int kMsgReceivingArticle = 137;
+constexpr unsigned kOpenWrite = 1;  // TFileStream's open mode for writing
+
+}  // namespace
+
+void TNntpPlugin::ViewArticlePart(int request, const PluginPanelItem& item) {
+    TTempFile file(GetTempFile());
+    if (file.Name().empty()) return;
+    int result = kAnswerDone;
+    {
+        TFileStream stream(file.Name(), kOpenWrite);
+        ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, item.FindData.cFileName);
+        result = FetchArticle(request, ArticleRefOf(item), stream);
+    }
+    if (result != kAnswerDone || !StartupInfo.Viewer) return;
+    StartupInfo.Viewer(file.Name().c_str(), item.FindData.cFileName, 0, 0, -1, -1, VF_NONMODAL);
+}
+
+}  // namespace kestrova
