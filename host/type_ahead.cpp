@@ -14,11 +14,6 @@
 namespace kestrova::host {
 namespace {
 
-// Control key states of console input records.
-constexpr uint32_t kRightAltPressed = 0x01;
-constexpr uint32_t kRightCtrlPressed = 0x04;
-constexpr uint32_t kShiftPressed = 0x10;
-
 [[noreturn]] void Fail(const ScriptLine& line, const std::string& what) {
     throw HostError("line " + std::to_string(line.Number) + ": " + what);
 }
@@ -28,9 +23,9 @@ constexpr uint32_t kShiftPressed = 0x10;
 platform::InputEvent InputEventOf(const KeyPress& key) {
     platform::InputEvent event;
     event.VirtualKeyCode = static_cast<uint16_t>(key.VirtualKey);
-    event.ControlKeyState = ((key.ControlState & PKF_CONTROL) ? kRightCtrlPressed : 0) |
-                            ((key.ControlState & PKF_ALT) ? kRightAltPressed : 0) |
-                            ((key.ControlState & PKF_SHIFT) ? kShiftPressed : 0);
+    event.ControlKeyState = ((key.ControlState & PKF_CONTROL) ? RIGHT_CTRL_PRESSED : 0) |
+                            ((key.ControlState & PKF_ALT) ? RIGHT_ALT_PRESSED : 0) |
+                            ((key.ControlState & PKF_SHIFT) ? SHIFT_PRESSED : 0);
     if (key.VirtualKey == VK_ESCAPE || key.VirtualKey == VK_RETURN || key.VirtualKey == VK_SPACE)
         event.AsciiChar = static_cast<char>(key.VirtualKey);
     return event;

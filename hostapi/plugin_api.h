@@ -341,8 +341,25 @@ constexpr int VK_F10 = 0x79;
 constexpr int VK_F11 = 0x7A;
 constexpr int VK_F12 = 0x7B;
 
-// Console input records (the event type of a key is KEY_EVENT).
+constexpr int VK_MULTIPLY = 0x6A;  // the gray keys of the numeric keypad
+constexpr int VK_ADD = 0x6B;
+constexpr int VK_SUBTRACT = 0x6D;
+
+// Console input records: the event types, the control key states of a key event, and the
+// buttons and flags of a mouse event.
 constexpr uint16_t KEY_EVENT = 0x0001;
+constexpr uint16_t MOUSE_EVENT = 0x0002;
+constexpr uint16_t WINDOW_BUFFER_SIZE_EVENT = 0x0004;
+constexpr uint32_t RIGHT_ALT_PRESSED = 0x0001;
+constexpr uint32_t LEFT_ALT_PRESSED = 0x0002;
+constexpr uint32_t RIGHT_CTRL_PRESSED = 0x0004;
+constexpr uint32_t LEFT_CTRL_PRESSED = 0x0008;
+constexpr uint32_t SHIFT_PRESSED = 0x0010;
+constexpr uint32_t FROM_LEFT_1ST_BUTTON_PRESSED = 0x0001;
+constexpr uint32_t RIGHTMOST_BUTTON_PRESSED = 0x0002;
+constexpr uint32_t FROM_LEFT_2ND_BUTTON_PRESSED = 0x0004;
+constexpr uint32_t DOUBLE_CLICK = 0x0002;
+constexpr uint32_t MOUSE_WHEELED = 0x0004;
 
 // ---- Viewer and editor -----------------------------------------------------------------------
 
@@ -431,7 +448,8 @@ struct PluginStartupInfo {
 
 // Size of the service table without AdvControl and FSF: a host that stops there is an old one,
 // and its StructSize is what the module takes as the host version.
-constexpr int kStartupInfoSizeWithoutAdvControl = static_cast<int>(offsetof(PluginStartupInfo, AdvControl));
+constexpr int kStartupInfoSizeWithoutAdvControl =
+    static_cast<int>(offsetof(PluginStartupInfo, AdvControl));
 
 // ---- Entry points ----------------------------------------------------------------------------
 
@@ -441,7 +459,8 @@ KESTROVA_EXPORT HANDLE OpenPlugin(int openFrom, intptr_t item);
 KESTROVA_EXPORT HANDLE OpenFilePlugin(const char* name, const unsigned char* data, int dataSize);
 KESTROVA_EXPORT void ClosePlugin(HANDLE plugin);
 KESTROVA_EXPORT void GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info);
-KESTROVA_EXPORT int GetFindData(HANDLE plugin, PluginPanelItem** items, int* itemsNumber, int opMode);
+KESTROVA_EXPORT int GetFindData(HANDLE plugin, PluginPanelItem** items, int* itemsNumber,
+                                int opMode);
 KESTROVA_EXPORT void FreeFindData(HANDLE plugin, PluginPanelItem* items, int itemsNumber);
 KESTROVA_EXPORT int GetFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int move,
                              char* destPath, int opMode);

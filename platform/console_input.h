@@ -10,11 +10,17 @@
 namespace kestrova::platform {
 
 struct InputEvent {
-    uint16_t EventType = 1;  // 1: a key event
+    uint16_t EventType = 1;  // 1: a key event, 2: a mouse event, 4: the window's size changed
     bool KeyDown = true;
     uint16_t VirtualKeyCode = 0;
     uint32_t ControlKeyState = 0;
-    char AsciiChar = 0;
+    char AsciiChar = 0;  // the key's character in the OEM code page, 0 for none
+    // A mouse event: the cell (from 0), the buttons held, the kind (0 a press, double click,
+    // wheel: the high word of ButtonState is then positive for up, negative for down).
+    int16_t MouseX = 0;
+    int16_t MouseY = 0;
+    uint32_t ButtonState = 0;
+    uint32_t EventFlags = 0;
 };
 
 // The host registers what drains its terminal into the queue without blocking, and the

@@ -1,0 +1,205 @@
+#include "host/tui/canvas.h"
+
+#include <curses.h>
+#include <langinfo.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/codepages.h"
+
+namespace kestrova::host::tui {
+namespace {
+
+bool Utf8Locale() {
+    return std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+}
+
+bool OnScreen(int x, int y) {
+    return x >= 0 && y >= 0 && x < COLS && y < LINES;
+}
+
+bool IsControl(char32_t character) {
+    return character < 0x20 || (character >= 0x7F && character <= 0x9F);
+}
+
+// The code point of each OEM byte, control characters already made '?'.
+const char32_t* OemCharacters() {
+    static int codePage = 0;
+    static char32_t table[256];
+    if (codePage != platform::OemCodePage()) {
+        codePage = platform::OemCodePage();
+        platform::CodePageTable(codePage, table);
+        for (char32_t& character : table)
+            if (IsControl(character) || character == 0xFFFD) character = U'?';
+    }
+    return table;
+}
+
+void PutCell(int x, int y, char32_t character, unsigned long attributes) {
+    if (!OnScreen(x, y)) return;
+    if (character >= 0x80 && !Utf8Locale()) character = U'?';
+    const wchar_t text[2] = {static_cast<wchar_t>(character), L'\0'};
+    cchar_t cell;
+    setcchar(&cell, text, static_cast<attr_t>(attributes & ~A_COLOR),
+             static_cast<short>(PAIR_NUMBER(attributes)), nullptr);
+    mvadd_wch(y, x, &cell);
+}
+
+// The cells of text from x: at most maxWidth, never past the screen's edge.
+int Clip(size_t length, int maxWidth) {
+    int cells = static_cast<int>(std::min<size_t>(length, 1 << 20));
+    if (maxWidth >= 0) cells = std::min(cells, maxWidth);
+    return cells;
+}
+
+char32_t LineCharacter(bool vertical, LineStyle style) {
+    return BoxCharacter(vertical, vertical, !vertical, !vertical, style, style);
+}
+
+}  // namespace
+
+int ScreenWidth() {
+    return COLS;
+}
+
+int ScreenHeight() {
+    return LINES;
+}
+
+int PutText(int x, int y, std::string_view oemText, Role role, int maxWidth) {
+    const int cells = Clip(oemText.size(), maxWidth);
+    if (y < 0 || y >= LINES) return cells;
+    const char32_t* characters = OemCharacters();
+    const unsigned long attributes = RoleAttributes(role);
+    const int first = std::max(0, -x);
+    const int last = std::min(cells, COLS - x);
+    for (int i = first; i < last; ++i)
+        PutCell(x + i, y, characters[static_cast<unsigned char>(oemText[i])], attributes);
+    return cells;
+}
+
+int PutUtf8(int x, int y, std::string_view utf8Text, Role role, int maxWidth) {
+    return PutText(x, y, platform::Utf8ToOem(utf8Text), role, maxWidth);
+}
+
+void PutChar(int x, int y, char32_t character, Role role) {
+    PutCell(x, y, IsControl(character) ? U'?' : character, RoleAttributes(role));
+}
+
+void Fill(const Rect& area, Role role, char32_t character) {
+    const unsigned long attributes = RoleAttributes(role);
+    const int left = std::max(area.X, 0), right = std::min(area.Right(), COLS - 1);
+    const int top = std::max(area.Y, 0), bottom = std::min(area.Bottom(), LINES - 1);
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) PutCell(x, y, character, attributes);
+}
+
+void DrawFrame(const Rect& area, Role role, LineStyle style) {
+    if (area.Width < 2 || area.Height < 2) return;
+    const char32_t horizontal = LineCharacter(false, style);
+    const char32_t vertical = LineCharacter(true, style);
+    for (int x = area.X + 1; x < area.Right(); ++x) {
+        PutChar(x, area.Y, horizontal, role);
+        PutChar(x, area.Bottom(), horizontal, role);
+    }
+    for (int y = area.Y + 1; y < area.Bottom(); ++y) {
+        PutChar(area.X, y, vertical, role);
+        PutChar(area.Right(), y, vertical, role);
+    }
+    PutChar(area.X, area.Y, BoxCharacter(false, true, false, true, style, style), role);
+    PutChar(area.Right(), area.Y, BoxCharacter(false, true, true, false, style, style), role);
+    PutChar(area.X, area.Bottom(), BoxCharacter(true, false, false, true, style, style), role);
+    PutChar(area.Right(), area.Bottom(), BoxCharacter(true, false, true, false, style, style),
+            role);
+}
+
+void DrawSeparator(int x, int y, int width, Role role, LineStyle line, LineStyle frameStyle) {
+    if (width < 2) return;
+    const char32_t horizontal = LineCharacter(false, line);
+    for (int i = 1; i < width - 1; ++i) PutChar(x + i, y, horizontal, role);
+    PutChar(x, y, BoxCharacter(true, true, false, true, line, frameStyle), role);
+    PutChar(x + width - 1, y, BoxCharacter(true, true, true, false, line, frameStyle), role);
+}
+
+void DrawVerticalLine(int x, int y, int height, Role role, LineStyle style) {
+    const char32_t vertical = LineCharacter(true, style);
+    for (int i = 0; i < height; ++i) PutChar(x, y + i, vertical, role);
+}
+
+void DrawShadow(const Rect& area) {
+    const unsigned long attributes = RoleAttributes(Role::Screen);
+    const auto darken = [&](int x, int y, int count) {
+        if (y < 0 || y >= LINES) return;
+        const int from = std::max(x, 0), to = std::min(x + count, COLS);
+        if (to > from)
+            mvchgat(y, from, to - from, static_cast<attr_t>((attributes & ~A_COLOR) | A_DIM),
+                    static_cast<short>(PAIR_NUMBER(attributes)), nullptr);
+    };
+    for (int y = area.Y + 1; y <= area.Bottom(); ++y) darken(area.Right() + 1, y, 2);
+    darken(area.X + 2, area.Bottom() + 1, area.Width);
+}
+
+void ShowCursor(int x, int y) {
+    if (!OnScreen(x, y)) return HideCursor();
+    move(y, x);
+    curs_set(1);
+}
+
+void HideCursor() {
+    curs_set(0);
+}
+
+struct ScreenSnapshot::Cells {
+    WINDOW* copy = nullptr;
+};
+
+ScreenSnapshot::ScreenSnapshot() : cells_(std::make_unique<Cells>()) {
+    cells_->copy = dupwin(stdscr);
+}
+
+ScreenSnapshot::~ScreenSnapshot() {
+    if (cells_->copy) delwin(cells_->copy);
+}
+
+void ScreenSnapshot::Restore() const {
+    if (!cells_->copy) return;
+    const int rows = std::min(getmaxy(cells_->copy), LINES);
+    const int columns = std::min(getmaxx(cells_->copy), COLS);
+    if (rows > 0 && columns > 0)
+        copywin(cells_->copy, stdscr, 0, 0, 0, 0, rows - 1, columns - 1, FALSE);
+    touchwin(stdscr);
+}
+
+char32_t BoxCharacter(bool up, bool down, bool left, bool right, LineStyle horizontal,
+                      LineStyle vertical) {
+    const bool hasVertical = up || down, hasHorizontal = left || right;
+    if (!Utf8Locale()) {
+        if (hasVertical && hasHorizontal) return U'+';
+        return hasVertical ? U'|' : U'-';
+    }
+    const bool hDouble = horizontal == LineStyle::Double;
+    const bool vDouble = vertical == LineStyle::Double;
+    if (!hasHorizontal) return vDouble ? U'║' : U'│';
+    if (!hasVertical) return hDouble ? U'═' : U'─';
+    // Corners and junctions in the order ┌ ┐ └ ┘ ├ ┤ ┬ ┴ ┼, one row per pair of styles.
+    static constexpr char32_t kJoints[4][9] = {
+        {U'┌', U'┐', U'└', U'┘', U'├', U'┤', U'┬', U'┴', U'┼'},
+        {U'╓', U'╖', U'╙', U'╜', U'╟', U'╢', U'╥', U'╨', U'╫'},  // vertical double
+        {U'╒', U'╕', U'╘', U'╛', U'╞', U'╡', U'╤', U'╧', U'╪'},  // horizontal double
+        {U'╔', U'╗', U'╚', U'╝', U'╠', U'╣', U'╦', U'╩', U'╬'},
+    };
+    const int row = (hDouble ? 2 : 0) + (vDouble ? 1 : 0);
+    int column;
+    if (up && down)
+        column = left && right ? 8 : right ? 4 : 5;
+    else if (left && right)
+        column = down ? 6 : 7;
+    else if (down)
+        column = right ? 0 : 1;
+    else
+        column = right ? 2 : 3;
+    return kJoints[row][column];
+}
+
+}  // namespace kestrova::host::tui
