@@ -1,0 +1,123 @@
+// Reading a real news server on loopback the way the panel does: sample articles copied out
+// into files named by their subjects or by a download template, byte for byte as posted (lines
+// of dots and lines that look like status lines intact), and an article's body and header
+// viewed, also by its identifier alone.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "conformance/inn2_session.h"
+#include "news/temp_home.h"
+#include "platform/temp_folder.h"
+#include "plugin/panel_fixture.h"
+
+namespace kestrova::testing {
+namespace {
+
+// The sample articles read here (tools/peers/seed.py --samples): kind, subject, body lines.
+struct Sample {
+    const char* kind;
+    const char* subject;
+    std::vector<std::string> body;
+};
+const Sample kSamples[] = {
+    {"dots",
+     "Body lines starting with dots",
+     {"The next line is a single dot:", ".", ".leading dot", "..two dots", "... three dots",
+      "last line"}},
+    {"digits",
+     "Body lines starting with digits",
+     {"200 looks like a greeting", "211 5 1 5 looks like GROUP", "480 looks like an auth request",
+      ".", "222 after a dot line"}},
+    {"ascii", "Plain ASCII article", {"Hello from the seeder.", "Second line.", "Third line."}},
+};
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// What the viewer was given, by its title.
+std::vector<std::pair<std::string, std::string>> viewed;
+
+int RecordViewer(const char* fileName, const char* title, int, int, int, int, unsigned) {
+    viewed.emplace_back(title, ReadWholeFile(fileName));
+    return 1;
+}
+
+class Inn2Read : public PanelTest {
+  protected:
+    void SetUp() override {
+        SKIP_UNLESS_LISTENING(ReaderPort(), "the news server", kInnScript, "INN_READER_PORT");
+        Options.Connect.ServerTimeout = 5;
+        runId_ = SharedSamples();
+        panel.OpenCommandLine("//127.0.0.1:" + std::to_string(ReaderPort()) + "/");
+        ASSERT_EQ(panel.SetDirectory(kTestGroup, 0), 1);
+        ASSERT_EQ(panel.GetFindData(&items_, &count_, 0), 1);
+        for (const Sample& sample : kSamples) {
+            const PluginPanelItem* begin = items_;
+            const PluginPanelItem* end = items_ + count_;
+            const PluginPanelItem* found = std::find_if(begin, end, [&](const auto& item) {
+                return item.Description && SampleId(sample.kind, runId_) == item.Description;
+            });
+            ASSERT_NE(found, end) << sample.kind;
+            chosen.push_back(*found);
+        }
+    }
+    void TearDown() override {
+        if (items_) panel.FreeFindData(items_, count_);
+    }
+    // The body of a copied file: what follows the empty line that ends its header.
+    std::string BodyOf(const std::string& name) const {
+        const std::string text = ReadWholeFile(dest.Path() + "/" + name);
+        const size_t end = text.find("\r\n\r\n");
+        return end == std::string::npos ? "<no header end>" : text.substr(end + 4);
+    }
+
+    TNntpPlugin panel;
+    TempFolderForTest dest;
+    std::vector<PluginPanelItem> chosen;
+
+  private:
+    std::string runId_;
+    PluginPanelItem* items_ = nullptr;
+    int count_ = 0;
+};
+
+TEST_F(Inn2Read, CopiedArticlesAreNamedBySubjectOrTemplateAndKeepEveryLine) {
+    ASSERT_EQ(panel.GetFiles(chosen.data(), 3, 0, dest.Path(), OPM_SILENT), 1);
+    Options.Templates.DownloadTemplate = "%Number% %Subject:5%.txt";
+    ASSERT_EQ(panel.GetFiles(chosen.data(), 3, 0, dest.Path(), OPM_SILENT), 1);
+    for (size_t i = 0; i < std::size(kSamples); ++i) {
+        const std::string byTemplate = std::to_string(chosen[i].UserData) + " " +
+                                       std::string(kSamples[i].subject).substr(0, 5) + ".txt";
+        EXPECT_EQ(BodyOf(kSamples[i].subject), Lines(kSamples[i].body)) << kSamples[i].kind;
+        EXPECT_EQ(BodyOf(byTemplate), Lines(kSamples[i].body)) << kSamples[i].kind;
+    }
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dest.Path()))
+        ++files;
+    EXPECT_EQ(files, 6u);
+}
+
+TEST_F(Inn2Read, BodyAndHeaderAreViewedAlsoByIdentifierAlone) {
+    viewed.clear();
+    StartupInfo.Viewer = &RecordViewer;
+    PluginPanelItem byId = chosen[0];
+    byId.UserData = 0;  // found by its identifier on a server without Xref
+    panel.ViewArticlePart(kRequestBody, chosen[0]);
+    panel.ViewArticlePart(kRequestHead, chosen[0]);
+    panel.ViewArticlePart(kRequestBody, byId);
+    ASSERT_EQ(viewed.size(), 3u);
+    EXPECT_EQ(viewed[0].first, kSamples[0].subject);
+    EXPECT_EQ(viewed[0].second, Lines(kSamples[0].body));
+    EXPECT_NE(viewed[1].second.find("Message-ID: " + std::string(chosen[0].Description) + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(viewed[1].second.find("\r\n\r\n"), std::string::npos) << "a header has no body";
+    EXPECT_EQ(viewed[2].second, viewed[0].second);
+}
+
+}  // namespace
+}  // namespace kestrova::testing
