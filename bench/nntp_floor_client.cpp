@@ -69,6 +69,16 @@ std::vector<std::string> NntpFloorClient::ReadBlock() {
     return lines;
 }
 
+size_t NntpFloorClient::ReadBlockText(std::string& text) {
+    text.clear();
+    size_t lines = 0;
+    for (std::string_view line = ReadLine(); line != "."; line = ReadLine(), ++lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return lines;
+}
+
 std::string_view NntpFloorClient::ReadLine() {
     for (;;) {
         const char* start = buffer_.data() + begin_;

@@ -25,6 +25,9 @@ class NntpFloorClient {
     size_t SkipBlock();
     // Reads the lines of a multi-line block and returns them (as sent, not un-stuffed).
     std::vector<std::string> ReadBlock();
+    // Reads the lines of a multi-line block into text, each followed by CR LF (as sent, not
+    // un-stuffed); returns how many there were.
+    size_t ReadBlockText(std::string& text);
 
     const std::string& StatusLine() const { return status_; }
 

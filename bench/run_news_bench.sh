@@ -12,7 +12,8 @@
 #     throttles the server, appends the lines to its active file, reloads it ("ctlinnd reload
 #     active") and lets it go again: about a second. They are listed in a shuffled order, as a
 #     real server's LIST comes, not sorted;
-#  4. runs the benchmark (which repeats every measurement 3 times and prints the medians),
+#  4. runs the benchmarks (which repeat every measurement 3 times and print the medians):
+#     news_bench, then article_copy_bench (copying 1,000 of the group's articles to files),
 #     under $BENCH_WRAPPER when set (e.g. BENCH_WRAPPER="strace -f -tt -o /tmp/trace");
 #  5. removes both again (the groups from the active file the same way; the bench group with
 #     ctlinnd rmgroup, its articles left to expire), so other users of the server see what
@@ -22,6 +23,7 @@ set -euo pipefail
 SOURCE=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${1:-$SOURCE/build}
 BENCH=$BUILD/bin/news_bench
+COPY_BENCH=$BUILD/bin/article_copy_bench
 INN=$SOURCE/tools/peers/inn2.sh
 CTLINND=/usr/lib/news/bin/ctlinnd
 ACTIVE=/var/lib/news/active
@@ -35,6 +37,7 @@ die() { log "ERROR: $*"; exit 1; }
 
 [ "$(id -u)" = 0 ] || die "run as root (the news server's tools need it)"
 [ -x "$BENCH" ] || die "$BENCH not built (ninja -C $BUILD news_bench)"
+[ -x "$COPY_BENCH" ] || die "$COPY_BENCH not built (ninja -C $BUILD article_copy_bench)"
 
 started=0
 group_created=0
@@ -108,3 +111,4 @@ edit_active append_list_groups || die "adding the list groups failed"
 log "added $LIST_GROUPS groups ($((SECONDS - t0)) s)"
 
 ${BENCH_WRAPPER:-} "$BENCH" "$GROUP"
+${BENCH_WRAPPER:-} "$COPY_BENCH" "$GROUP"

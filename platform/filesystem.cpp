@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 
 #include "platform/clock.h"
 #include "platform/codepages.h"
@@ -50,21 +51,21 @@ std::string NativeHomeFolder() {
     return userHome + "/.local/share/kestrova";
 }
 
-// Permissions asked for when an ordinary file is created.
-constexpr mode_t kNewFileMode = 0666;
-
-// The process's file mode creation mask, read without changing it (umask() would, for a moment
-// that another thread could create a file in); 022 when the system does not tell.
-mode_t ProcessUmask() {
-    FILE* status = std::fopen("/proc/self/status", "re");
-    if (status == nullptr) return 022;
-    unsigned mask = 022;
-    char line[256];
-    while (std::fgets(line, sizeof line, status) != nullptr) {
-        if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+// Creates the file pattern names with its six X's (before suffixLength characters) replaced by
+// characters that make the name new, asking for permissions 0666 as an ordinary new file does
+// (the umask takes its part); -1 on failure.
+int CreateUniqueLikeNewFile(std::string& pattern, size_t suffixLength) {
+    static constexpr char kCharacters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    const size_t unique = pattern.size() - suffixLength - 6;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (size_t i = 0; i < 6; ++i)
+            pattern[unique + i] = kCharacters[random() % (sizeof kCharacters - 1)];
+        const int fd = open(pattern.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
     }
-    std::fclose(status);
-    return static_cast<mode_t>(mask & 0777);
+    return -1;
 }
 
 bool IsNativeDirectory(const std::string& native) {
@@ -202,9 +203,10 @@ std::string CreateTempFile(std::string_view folder, std::string_view prefix, Tem
 
     static constexpr char kSuffix[] = ".tmp";
     std::string pattern = nativeFolder + ToNativePath(prefix) + "XXXXXX" + kSuffix;
-    const int fd = mkstemps(pattern.data(), sizeof(kSuffix) - 1);  // fills in the X's
+    const int fd = access == TempAccess::LikeNew
+                       ? CreateUniqueLikeNewFile(pattern, sizeof(kSuffix) - 1)
+                       : mkstemps(pattern.data(), sizeof(kSuffix) - 1);  // fills in the X's
     if (fd < 0) return "";
-    if (access == TempAccess::LikeNew) fchmod(fd, kNewFileMode & ~ProcessUmask());
     close(fd);
     return FromNativePath(pattern);
 }
