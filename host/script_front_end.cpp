@@ -3,38 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/dialog_items.h"
 #include "host/utf8_copy.h"
 #include "platform/codepages.h"
 #include "platform/filesystem.h"
 
 namespace kestrova::host {
-namespace {
-
-bool IsEditField(int type) {
-    return type == DI_EDIT || type == DI_PSWEDIT || type == DI_FIXEDIT;
-}
-
-std::string DialogTitle(const DialogRequest& dialog) {
-    const FarDialogItem& frame = dialog.Items[0];
-    return frame.Type == DI_DOUBLEBOX || frame.Type == DI_SINGLEBOX ? frame.Data : "";
-}
-
-// Selects radio button index and clears the others of its group (a run of radio buttons that
-// starts at one marked DIF_GROUP).
-void SelectRadio(FarDialogItem* items, int count, int index) {
-    int first = index;
-    while (first > 0 && !(items[first].Flags & DIF_GROUP) &&
-           items[first - 1].Type == DI_RADIOBUTTON)
-        --first;
-    for (int i = first; i < count && items[i].Type == DI_RADIOBUTTON &&
-                        (i == first || !(items[i].Flags & DIF_GROUP));
-         ++i)
-        items[i].Selected = 0;
-    items[index].Selected = 1;
-}
-
-}  // namespace
-
 void ScriptFrontEnd::BeginAction(int line) {
     line_ = line;
     failure_.reset();
@@ -118,8 +92,9 @@ int ScriptFrontEnd::ShowMenu(const MenuRequest& menu) {
 
 bool ScriptFrontEnd::SetFields(const DialogRequest& dialog, const Answer& answer) {
     for (const DialogField& field : answer.Fields) {
-        const std::string where = "dialog " + Transcript::Quoted(DialogTitle(dialog)) + " item " +
-                                  std::to_string(field.Item);
+        const std::string where = "dialog " +
+                                  Transcript::Quoted(DialogTitle(dialog.Items, dialog.Count)) +
+                                  " item " + std::to_string(field.Item);
         if (field.Item >= dialog.Count) {
             Fail(where + " does not exist");
             return false;
@@ -144,7 +119,8 @@ bool ScriptFrontEnd::SetFields(const DialogRequest& dialog, const Answer& answer
 int ScriptFrontEnd::ShowDialog(const DialogRequest& dialog) {
     if (failure_) return -1;
     transcript_.Dialog(dialog);
-    const std::string shown = "dialog " + Transcript::Quoted(DialogTitle(dialog));
+    const std::string shown =
+        "dialog " + Transcript::Quoted(DialogTitle(dialog.Items, dialog.Count));
     const std::optional<Answer> answer = Take(AnswerKind::Dialog, shown);
     if (!answer) return -1;
     if (answer->Pick == Answer::Choice::Escape) {
@@ -153,14 +129,7 @@ int ScriptFrontEnd::ShowDialog(const DialogRequest& dialog) {
     }
     int closing = answer->Index;
     if (answer->Pick == Answer::Choice::Enter) {
-        // Enter chooses the default button, or the focused item when there is none.
-        const auto isDefault = [](const FarDialogItem& item) { return item.DefaultButton != 0; };
-        const auto isFocus = [](const FarDialogItem& item) { return item.Focus != 0; };
-        const FarDialogItem* begin = dialog.Items;
-        const FarDialogItem* end = begin + dialog.Count;
-        const FarDialogItem* chosen = std::find_if(begin, end, isDefault);
-        if (chosen == end) chosen = std::find_if(begin, end, isFocus);
-        closing = chosen == end ? 0 : static_cast<int>(chosen - dialog.Items);
+        closing = EnterChoice(dialog.Items, dialog.Count);
     }
     if (closing >= dialog.Count) {
         Fail(shown + " has no item " + std::to_string(closing));

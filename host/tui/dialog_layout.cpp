@@ -1,0 +1,55 @@
+#include "host/tui/dialog_layout.h"
+
+#include <map>
+
+#include "host/dialog_items.h"
+
+namespace kestrova::host::tui {
+
+int ItemWidth(const FarDialogItem& item, const MarkedText& label) {
+    const int text = static_cast<int>(label.Text.size());
+    switch (item.Type) {
+        case DI_BUTTON:
+            return item.Flags & DIF_NOBRACKETS ? text : text + 4;
+        case DI_CHECKBOX:
+        case DI_RADIOBUTTON:
+            return text + 4;
+        case DI_SINGLEBOX:
+        case DI_DOUBLEBOX:
+            return item.X2 - item.X1 + 1;
+        case DI_VTEXT:
+            return 1;
+        default:
+            if (IsEditField(item.Type)) return item.X2 >= item.X1 ? item.X2 - item.X1 + 1 : 1;
+            return text;
+    }
+}
+
+std::vector<ItemPlace> PlaceItems(const DialogModel& dialog, int dialogWidth) {
+    const int count = dialog.Count();
+    std::vector<ItemPlace> places(count);
+    std::map<int, std::vector<int>> centredRows;  // line -> items, in item order
+    for (int i = 0; i < count; ++i) {
+        const FarDialogItem& item = dialog.Item(i);
+        ItemPlace& place = places[i];
+        place.X = item.X1;
+        place.Y = item.Y1;
+        place.Width = ItemWidth(item, dialog.Label(i));
+        if (item.Flags & DIF_CENTERGROUP)
+            centredRows[item.Y1].push_back(i);
+        else if ((item.Type == DI_TEXT || item.Type == DI_VTEXT) && item.X1 < 0)
+            place.X = (dialogWidth - place.Width) / 2;
+    }
+    for (const auto& [line, row] : centredRows) {
+        int total = -1;
+        for (int i : row) total += places[i].Width + 1;
+        int x = (dialogWidth - total) / 2;
+        for (int i : row) {
+            places[i].X = x;
+            x += places[i].Width + 1;
+        }
+    }
+    return places;
+}
+
+}  // namespace kestrova::host::tui

@@ -1,0 +1,24 @@
+// One key as the boxes, menus and the viewer handle it.
+#pragma once
+
+#include "hostapi/plugin_api.h"
+#include "platform/console_input.h"
+
+namespace kestrova::host::tui {
+
+struct Keystroke {
+    int Key = 0;             // virtual-key code (letters and digits: their upper-case ASCII)
+    unsigned Control = 0;    // PKF_CONTROL, PKF_ALT, PKF_SHIFT
+    unsigned char Char = 0;  // the OEM character typed, 0 for none
+
+    bool Is(int key, unsigned control = 0) const { return Key == key && Control == control; }
+    // A character to insert into a text: typed without Ctrl or Alt, not a control character.
+    bool Printable() const {
+        return Char >= 0x20 && Char != 0x7F && !(Control & (PKF_CONTROL | PKF_ALT));
+    }
+};
+
+// The keystroke of a console input event (a key-down).
+Keystroke KeystrokeOf(const platform::InputEvent& event);
+
+}  // namespace kestrova::host::tui

@@ -1,0 +1,75 @@
+#include "host/tui/menu_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace kestrova::host::tui {
+namespace {
+
+// Entries by text; "-" is a separator, a leading '*' marks the selected one.
+MenuRequest Menu(std::initializer_list<const char*> texts, unsigned flags = FMENU_AUTOHIGHLIGHT) {
+    MenuRequest menu;
+    menu.Flags = flags;
+    for (const char* text : texts) {
+        FarMenuItem item{};
+        item.Separator = std::strcmp(text, "-") == 0;
+        item.Selected = text[0] == '*';
+        std::strcpy(item.Text, text + (item.Selected ? 1 : 0));
+        menu.Items.push_back(item);
+    }
+    return menu;
+}
+
+Keystroke Key(int key, unsigned control = 0) {
+    return Keystroke{key, control, 0};
+}
+
+TEST(MenuModel, MovesOverSeparatorsAndStopsAtTheEndsUnlessItWraps) {
+    struct Case {
+        const char* Name;
+        MenuRequest Request;
+        std::vector<Keystroke> Keys;
+        int Selected;
+    } cases[] = {
+        {"first entry", Menu({"-", "one", "two"}), {}, 1},
+        {"marked entry", Menu({"one", "*two"}), {}, 1},
+        {"down skips a separator", Menu({"one", "-", "two"}), {Key(VK_DOWN)}, 2},
+        {"down stops at the end", Menu({"one", "two"}), {Key(VK_DOWN), Key(VK_DOWN)}, 1},
+        {"up wraps in wrap mode", Menu({"one", "two", "-"}, FMENU_WRAPMODE), {Key(VK_UP)}, 1},
+        {"end", Menu({"one", "two", "three", "-"}), {Key(VK_END)}, 2},
+        {"page down moves a page", Menu({"a", "b", "c", "d", "e", "f"}), {Key(VK_NEXT)}, 3},
+    };
+    for (Case& c : cases) {
+        MenuModel model(c.Request, 3);
+        for (const Keystroke& key : c.Keys) EXPECT_EQ(model.HandleKey(key), MenuState::Open);
+        EXPECT_EQ(model.Selected(), c.Selected) << c.Name;
+        EXPECT_LE(model.Top(), model.Selected()) << c.Name;
+        EXPECT_GT(model.Top() + 3, model.Selected()) << c.Name;
+    }
+}
+
+TEST(MenuModel, HotKeysChooseAndOtherLettersJump) {
+    // Marked keys first; automatic ones take the first letter no other entry uses.
+    MenuModel model(Menu({"Connect", "C&lose", "Copy", "-", "Quit"}), 10);
+    const auto hot = [&](int i) { return model.Entries()[i].Label.HotKey(); };
+    EXPECT_EQ(hot(0), 'C');
+    EXPECT_EQ(hot(1), 'l');
+    EXPECT_EQ(model.Entries()[1].Label.Text, "Close");
+    EXPECT_EQ(hot(2), 'o');
+    EXPECT_EQ(hot(4), 'Q');
+
+    EXPECT_EQ(model.HandleKey(Key('O', PKF_ALT)), MenuState::Chosen);
+    EXPECT_EQ(model.Selected(), 2);
+    EXPECT_EQ(model.HandleKey(Key(VK_ESCAPE)), MenuState::Cancelled);
+
+    MenuModel plain(Menu({"alpha", "beta", "bravo"}, 0), 10);
+    EXPECT_EQ(plain.HandleKey(Key('B')), MenuState::Open);
+    EXPECT_EQ(plain.Selected(), 1);
+    EXPECT_EQ(plain.HandleKey(Key('B')), MenuState::Open);
+    EXPECT_EQ(plain.Selected(), 2);
+    EXPECT_EQ(plain.HandleKey(Key(VK_RETURN)), MenuState::Chosen);
+}
+
+}  // namespace
+}  // namespace kestrova::host::tui

@@ -1,0 +1,119 @@
+#include "host/tui/viewer_model.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/temp_folder.h"
+
+namespace kestrova::host::tui {
+namespace {
+
+class ViewerTest : public ::testing::Test {
+  protected:
+    std::string Write(const std::string& content) {
+        const std::string path = folder_.Path() + "/viewed.txt";
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    TempFolderForTest folder_;
+};
+
+std::string NumberedLines(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
+    return text;
+}
+
+TEST_F(ViewerTest, LinesAreFoundAnywhereInAFileOfManyIndexBlocks) {
+    ViewedFile file(Write(NumberedLines(300)));
+    std::string line;
+    for (size_t n : {299u, 0u, 64u, 63u, 130u, 128u, 65u}) {
+        ASSERT_TRUE(file.Line(n, line)) << n;
+        EXPECT_EQ(line, "line " + std::to_string(n));
+    }
+    EXPECT_FALSE(file.Line(300, line));
+    EXPECT_EQ(file.LineCount(), 300u);
+    EXPECT_EQ(file.LineOffset(300), file.Size());
+
+    ViewedFile exact(Write(NumberedLines(128)));  // a whole number of index blocks
+    EXPECT_EQ(exact.LineCount(), 128u);
+    EXPECT_FALSE(exact.Line(128, line));
+    ViewedFile unterminated(Write("a\nb"));
+    EXPECT_EQ(unterminated.LineCount(), 2u);
+}
+
+TEST_F(ViewerTest, ALineWithoutBreaksIsCutIntoBoundedPieces) {
+    ViewedFile file(Write(std::string(ViewedFile::kLongestLine * 2 + 10, 'x') + "\nend\n"));
+    std::string line;
+    ASSERT_TRUE(file.Line(2, line));
+    EXPECT_EQ(line.size(), 10u);
+    ASSERT_TRUE(file.Line(3, line));
+    EXPECT_EQ(line, "end");
+}
+
+TEST_F(ViewerTest, ScrollingStopsWithTheLastLineOnScreen) {
+    std::string lines;  // 100 lines of equal length
+    for (int i = 100; i < 200; ++i) lines += std::to_string(i) + "\n";
+    ViewedFile file(Write(lines));
+    ViewerModel model(file, 10, 40);
+    struct Case {
+        int Key;
+        size_t Top;
+        int Percent;
+    } cases[] = {{VK_NEXT, 10, 20},  {VK_DOWN, 11, 21}, {VK_END, 90, 100}, {VK_DOWN, 90, 100},
+                 {VK_PRIOR, 80, 90}, {VK_HOME, 0, 10},  {VK_UP, 0, 10}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(model.HandleKey(Keystroke{c.Key, 0, 0}), ViewerState::Open);
+        EXPECT_EQ(model.TopLine(), c.Top) << c.Key;
+        EXPECT_EQ(model.Percent(), c.Percent) << c.Key;
+    }
+}
+
+TEST_F(ViewerTest, ControlCharactersAndTabsAreShownHarmlessly) {
+    ViewedFile file(
+        Write("a\tb\x1b[2J\x07\x7f"
+              "c\n"));
+    ViewerModel model(file, 5, 80);
+    EXPECT_EQ(model.VisibleLines(), (std::vector<std::string>{"a       b.[2J..c"}));
+}
+
+// The default code pages: OEM 866, ANSI 1251. "Привет" in each.
+TEST_F(ViewerTest, CodePagesDecodeIntoOemText) {
+    const std::string oem = "\x8f\xe0\xa8\xa2\xa5\xe2";
+    const std::string ansi = "\xcf\xf0\xe8\xe2\xe5\xf2";
+    const std::string koi8 = "\xf0\xd2\xc9\xd7\xc5\xd4";
+    ViewedFile file(Write(ansi + "\n" + koi8 + "\n"));
+    ViewerModel model(file, 5, 80);
+    model.HandleKey(Keystroke{VK_F8, 0, 0});
+    EXPECT_EQ(model.VisibleLines()[0], oem);
+    EXPECT_EQ(model.HandleKey(Keystroke{VK_F8, PKF_SHIFT, 0}), ViewerState::TablesWanted);
+    const std::vector<std::string> names = model.CodePageNames();
+    ASSERT_EQ(names.size(), 5u);
+    EXPECT_EQ(names[2], "KOI-8");
+    model.SetCodePage(2);
+    EXPECT_EQ(model.VisibleLines()[1], oem);
+    model.HandleKey(Keystroke{VK_F8, 0, 0});
+    EXPECT_EQ(model.CodePage(), 1) << "F8 from a table goes to ANSI";
+}
+
+TEST_F(ViewerTest, SearchIgnoresCaseAndContinuesAfterTheLastMatch) {
+    std::string text = NumberedLines(50);
+    text += "\xaf\xe0\xa8\xa2\xa5\xe2 World\n" + NumberedLines(5) + "hello world\n";
+    ViewedFile file(Write(text));
+    ViewerModel model(file, 10, 8);
+    EXPECT_EQ(model.HandleKey(Keystroke{VK_F7, 0, 0}), ViewerState::SearchWanted);
+    ASSERT_TRUE(model.Search("\x8f\x90\x88\x82\x85\x92 WORLD"));  // upper-case Cyrillic
+    EXPECT_EQ(model.TopLine(), 50u);
+    EXPECT_EQ(model.MatchCell(), std::make_optional(std::make_pair(0, 0 - model.Column())));
+    EXPECT_GT(model.Column(), 0) << "the match's end is scrolled into view";
+    ASSERT_TRUE(model.Search("WORLD"));
+    EXPECT_EQ(model.TopLine(), 50u);
+    EXPECT_EQ(model.HandleKey(Keystroke{VK_F7, PKF_SHIFT, 0}), ViewerState::Open);
+    EXPECT_EQ(model.TopLine(), 56u);
+    EXPECT_EQ(model.HandleKey(Keystroke{VK_F7, PKF_SHIFT, 0}), ViewerState::NotFound);
+    EXPECT_EQ(model.TopLine(), 56u);
+}
+
+}  // namespace
+}  // namespace kestrova::host::tui
