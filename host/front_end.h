@@ -2,6 +2,7 @@
 // (terminal) or answers from a script and writes a transcript. All texts are OEM bytes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,10 @@ class FrontEnd {
     virtual void Notice(const std::string& text) = 0;
     // One call into the module, when call tracing is on.
     virtual void Trace(const std::string& call) = 0;
+    // The module keeps the screen under handle before work that shows boxes without buttons and
+    // puts it back, once, when the work ends. A front end without a screen ignores both.
+    virtual void SaveScreen(intptr_t handle) { (void)handle; }
+    virtual void RestoreScreen(intptr_t handle) { (void)handle; }
 };
 
 }  // namespace kestrova::host

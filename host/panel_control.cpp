@@ -74,10 +74,14 @@ int Host::Control(HANDLE plugin, int command, void* param) {
 }
 
 HANDLE Host::SaveScreen() {
-    return reinterpret_cast<HANDLE>(nextScreen_++);
+    const intptr_t handle = nextScreen_++;
+    frontEnd_.SaveScreen(handle);
+    return reinterpret_cast<HANDLE>(handle);
 }
 
-void Host::RestoreScreen(HANDLE) {}
+void Host::RestoreScreen(HANDLE screen) {
+    if (screen) frontEnd_.RestoreScreen(reinterpret_cast<intptr_t>(screen));
+}
 
 int Host::HandOut(PanelItemList&& list, PluginPanelItem** items, int* itemsNumber) {
     *items = nullptr;

@@ -1,0 +1,58 @@
+// The full-screen front end: message boxes, menus, dialogs, the viewer and the editor on the
+// terminal. Boxes wait for keys from the console input; a box without buttons only draws and
+// returns, so the keys typed meanwhile stay queued for the module (Esc during a network wait).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/front_end.h"
+#include "host/tui/canvas.h"
+#include "host/tui/keystroke.h"
+
+namespace kestrova::host::tui {
+
+class TerminalFrontEnd : public FrontEnd {
+  public:
+    int ShowMessage(const MessageRequest& message) override;
+    int ShowMenu(const MenuRequest& menu) override;
+    int ShowDialog(const DialogRequest& dialog) override;
+    bool View(const std::string& file, const std::string& title) override;
+    bool Edit(const std::string& file, const std::string& title) override;
+    void ShowText(int x, int y, const std::string& text) override;
+    void Notice(const std::string& text) override;
+    void Trace(const std::string&) override {}
+    void SaveScreen(intptr_t handle) override;
+    void RestoreScreen(intptr_t handle) override;
+
+  private:
+    // Runs a dialog of width x height cells, centred, until it closes: the closing item or -1.
+    // Accepted field texts go into their history lists.
+    int RunDialog(FarDialogItem* items, int count, int width, int height, bool warning);
+    // Runs a menu, centred or with its corner at (x, y): the chosen entry or -1.
+    int RunMenu(const MenuRequest& menu, int x = -1, int y = -1);
+    // A message box with one button.
+    void Tell(const std::string& title, const std::string& text);
+    // A one-field dialog with a history list; nullopt for Esc.
+    std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
+                                       const std::string& text, const char* historyName);
+
+    // The screen beneath the box without buttons now shown (null when none is).
+    std::shared_ptr<ScreenSnapshot> standingBeneath_;
+    struct SavedScreen {
+        std::shared_ptr<ScreenSnapshot> Screen;
+        std::shared_ptr<ScreenSnapshot> StandingBeneath;
+    };
+    std::map<intptr_t, SavedScreen> saved_;
+};
+
+// The next key pressed; nullopt when the terminal changed its size instead (the screen beneath
+// is then already redrawn).
+std::optional<Keystroke> NextKeystroke();
+// Sends what was drawn to the terminal.
+void FlushScreen();
+
+}  // namespace kestrova::host::tui
