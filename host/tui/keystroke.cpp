@@ -3,10 +3,8 @@
 namespace kestrova::host::tui {
 namespace {
 
-// Control key states of console input records.
-constexpr uint32_t kAltPressed = 0x01 | 0x02;
-constexpr uint32_t kCtrlPressed = 0x04 | 0x08;
-constexpr uint32_t kShiftPressed = 0x10;
+constexpr uint32_t kAltPressed = LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED;
+constexpr uint32_t kCtrlPressed = LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED;
 
 }  // namespace
 
@@ -15,7 +13,7 @@ Keystroke KeystrokeOf(const platform::InputEvent& event) {
     key.Key = event.VirtualKeyCode;
     key.Control = ((event.ControlKeyState & kCtrlPressed) ? PKF_CONTROL : 0) |
                   ((event.ControlKeyState & kAltPressed) ? PKF_ALT : 0) |
-                  ((event.ControlKeyState & kShiftPressed) ? PKF_SHIFT : 0);
+                  ((event.ControlKeyState & SHIFT_PRESSED) ? PKF_SHIFT : 0);
     key.Char = static_cast<unsigned char>(event.AsciiChar);
     return key;
 }
