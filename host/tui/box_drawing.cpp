@@ -40,7 +40,7 @@ void DrawEdit(DialogModel& dialog, int index, int x, int y, int width, bool focu
     shown.resize(width, ' ');
     const bool selected = focused && edit.Selected() && !edit.Text().empty();
     PutText(x, y, shown, selected ? Role::DialogFocus : Role::DialogEdit);
-    if (focused) ShowCursor(x + static_cast<int>(edit.Cursor() - first), y);
+    if (focused) ShowCursor(x + std::min(static_cast<int>(edit.Cursor() - first), width - 1), y);
 }
 
 }  // namespace

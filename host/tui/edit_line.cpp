@@ -63,6 +63,7 @@ bool EditLine::HandleKey(const Keystroke& key) {
 }
 
 size_t EditLine::FirstVisible(size_t width) {
+    if (fixed_) return 0;  // the whole text fits; a full field's cursor rests past its end
     if (width == 0) return cursor_;
     if (cursor_ < first_) first_ = cursor_;
     if (cursor_ >= first_ + width) first_ = cursor_ - width + 1;

@@ -67,8 +67,8 @@ int TerminalFrontEnd::RunDialog(FarDialogItem* items, int count, int width, int 
                     menu.Items.push_back(entry);
                 }
                 const std::vector<ItemPlace> places = PlaceItems(dialog, width);
-                const int chosen = RunMenu(menu, area.X + places[dialog.Focus()].X - 2,
-                                           area.Y + places[dialog.Focus()].Y);
+                const int chosen = RunMenu(menu, area.X + places[dialog.Focus()].X - 3,
+                                           area.Y + places[dialog.Focus()].Y + 1);
                 if (chosen >= 0) dialog.SetFocusedText(history[chosen]);
                 break;
             }

@@ -94,8 +94,8 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
                 FlushScreen();
                 return true;
             case ViewerState::SearchWanted:
-                if (const auto text = AskText("Search", "Search for", viewer.LastSearch(),
-                                              kSearchHistory);
+                if (const auto text =
+                        AskText("Search", "Search for", viewer.LastSearch(), kSearchHistory);
                     text && !text->empty() && !viewer.Search(*text))
                     Tell("Search", "Could not find \"" + *text + "\"");
                 break;

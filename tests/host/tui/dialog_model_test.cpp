@@ -181,6 +181,7 @@ TEST_F(DialogModelTest, FixedFieldTypesOverAndKeepsItsWidth) {
     DialogModel model = Model();
     model.HandleKey(Key(VK_HOME));
     for (char c : std::string("6543")) model.HandleKey(Char(c));
+    EXPECT_EQ(model.Edit(9)->FirstVisible(3), 0u) << "a full field shows all of its text";
     model.HandleKey(Key(VK_RETURN));
     EXPECT_STREQ(items_[9].Data, "654");
 }
