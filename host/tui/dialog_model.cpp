@@ -57,21 +57,11 @@ void DialogModel::MoveFocus(int to) {
         SelectRadio(items_, count_, to);
 }
 
-void DialogModel::MoveVertically(int step) {
-    if (focus_ >= 0 && items_[focus_].Type == DI_RADIOBUTTON) {
-        const RadioGroup group = RadioGroupOf(items_, count_, focus_);
-        const int next = focus_ + step;
-        if (next >= group.First && next <= group.Last) return MoveFocus(next);
-    }
-    MoveFocus(Step(focus_, step));
-}
-
 int DialogModel::HotKeyItem(const Keystroke& key) const {
     const unsigned char wanted = HotKeyOf(key);
     if (!wanted) return -1;
     for (int i = 0; i < count_; ++i)
-        if (labels_[i].HotIndex >= 0 && !edits_[i] && UpperOem(labels_[i].HotKey()) == wanted)
-            return i;
+        if (labels_[i].HotIndex >= 0 && UpperOem(labels_[i].HotKey()) == wanted) return i;
     return -1;
 }
 
@@ -122,8 +112,8 @@ DialogState DialogModel::HandleKey(const Keystroke& key) {
     if (key.Is(VK_DOWN, PKF_CONTROL) && edit)
         return (focused.Flags & DIF_HISTORY) && focused.History ? DialogState::HistoryWanted
                                                                 : DialogState::Open;
-    if (key.Is(VK_UP) || key.Is(VK_DOWN)) {
-        MoveVertically(key.Key == VK_UP ? -1 : +1);
+    if (key.Is(VK_UP) || key.Is(VK_DOWN)) {  // through a radio group and on
+        MoveFocus(Step(focus_, key.Key == VK_UP ? -1 : +1));
         return DialogState::Open;
     }
     if (edit) {
@@ -134,12 +124,9 @@ DialogState DialogModel::HandleKey(const Keystroke& key) {
     } else if (key.Is(VK_SPACE) || (key.Char == ' ' && !key.Control)) {
         return Activate(focus_);
     }
-    // Hot keys: with Alt anywhere, alone outside edit fields.
-    if (!edit || (key.Control & PKF_ALT)) {
-        const int item = HotKeyItem(key);
-        if (item >= 0) return Activate(item);
-    }
-    return DialogState::Open;
+    // Hot keys: with Alt anywhere, alone outside edit fields (a field takes typed letters).
+    const int item = HotKeyItem(key);
+    return item >= 0 ? Activate(item) : DialogState::Open;
 }
 
 void DialogModel::SetFocusedText(const std::string& text) {

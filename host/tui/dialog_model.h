@@ -44,8 +44,6 @@ class DialogModel {
     // The next focusable item after from (step +1) or before it (step -1), wrapping.
     int Step(int from, int step) const;
     void MoveFocus(int to);
-    // Up or Down: within a radio group first, then to the neighbouring item.
-    void MoveVertically(int step);
     // The item whose hot key the keystroke is, or -1.
     int HotKeyItem(const Keystroke& key) const;
     DialogState Activate(int item);

@@ -71,9 +71,8 @@ bool ViewedFile::Seek(size_t n, uint64_t& offset) {
         if (at >= size_) {
             complete_ = true;
             lineCount_ = line;
-            if (line % kCheckpointEvery != 0) break;
         }
-        checkpoints_.push_back(at);
+        checkpoints_.push_back(at);  // at the end: the start of a line past the last, never read
     }
     if (complete_ && n > lineCount_) return false;
     if (checkpoint >= checkpoints_.size()) return false;

@@ -91,6 +91,7 @@ TEST_F(DialogModelTest, FocusMovesOverFocusableItemsOnly) {
 }
 
 TEST_F(DialogModelTest, SpaceTogglesCheckBoxesAndSelectsWithinOneRadioGroup) {
+    items_[8].Selected = 1;  // "Down" in the second group
     DialogModel model = Model();
     model.HandleKey(Key(VK_TAB));
     model.HandleKey(Key(VK_SPACE));
@@ -103,11 +104,13 @@ TEST_F(DialogModelTest, SpaceTogglesCheckBoxesAndSelectsWithinOneRadioGroup) {
     model.HandleKey(Key(VK_SPACE));
     EXPECT_EQ(items_[4].Selected, 0);
     EXPECT_EQ(items_[5].Selected, 1);
+    EXPECT_EQ(items_[8].Selected, 1) << "another group's choice stays";
     model.HandleKey(Key(VK_DOWN));
     model.HandleKey(Key(VK_DOWN));  // Up, the next group
     model.HandleKey(Key(VK_SPACE));
     EXPECT_EQ(items_[5].Selected, 1) << "another group's choice stays";
     EXPECT_EQ(items_[7].Selected, 1);
+    EXPECT_EQ(items_[8].Selected, 0);
 }
 
 TEST_F(DialogModelTest, ClosingItemAndEditedTexts) {
