@@ -100,8 +100,11 @@ void Host::Open(HANDLE plugin) {
         return;
     }
     panel_ = std::make_unique<ModulePanel>(module_, plugin);
+    panel_->SetVisibleRows(activeLocal_.VisibleRows());
     panel_->SetViewMode(activeLocal_.ViewMode());
     RereadPanels();
+    // The listing asked GetOpenPluginInfo: the module's start mode applies from now on.
+    if (panel_ && panel_->StartViewMode() >= 0) panel_->SetViewMode(panel_->StartViewMode());
 }
 
 std::string Host::OpenFromPluginsMenu(int entry) {

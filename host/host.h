@@ -69,6 +69,11 @@ class Host {
     // A key on the module's panel: ProcessKey first, then the host's own action for it.
     // destination replaces the other panel's folder as the target of F5 and F6.
     void PressKey(const KeyPress& key, const std::string& destination = {});
+    // The two halves of PressKey for a front end with keys of its own: the module's
+    // ProcessKey (true when it took the key; the panel may have closed), then the host's
+    // action for the key on the module's panel (false when the host has none).
+    bool OfferKeyToModule(const KeyPress& key);
+    bool HostKeyAction(const KeyPress& key, const std::string& destination = {});
     // F5/F6 on the named files of the other panel, with the module's panel as target.
     void PutFromLocal(const std::vector<std::string>& names, bool move);
 
@@ -101,7 +106,6 @@ class Host {
     int HandOut(PanelItemList&& list, PluginPanelItem** items, int* itemsNumber);
 
     // The host's own actions on its panel (panel_actions.cpp).
-    void DefaultKeyAction(const KeyPress& key, const std::string& destination);
     void EnterFolder(const std::string& name);
     void CopyOut(bool move, const std::string& destination);
     void ViewOrEdit(bool edit);

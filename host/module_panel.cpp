@@ -33,10 +33,23 @@ void ModulePanel::RefreshInfo() {
         CopyRow(info.KeyBar->AltShiftTitles, keyBar_[5]);
         CopyRow(info.KeyBar->CtrlAltTitles, keyBar_[6]);
     }
+    infoLines_.clear();
+    if (info.InfoLines && info.InfoLinesNumber > 0)
+        infoLines_.assign(info.InfoLines, info.InfoLines + info.InfoLinesNumber);
+    for (InfoPanelLine& line : infoLines_) {  // the module's arrays need not be terminated
+        line.Text[sizeof line.Text - 1] = '\0';
+        line.Data[sizeof line.Data - 1] = '\0';
+    }
+    startViewMode_ =
+        info.StartPanelMode >= '0' && info.StartPanelMode <= '9' ? info.StartPanelMode - '0' : -1;
     modes_.clear();
     for (int i = 0; info.PanelModesArray && i < info.PanelModesNumber; ++i) {
         const PanelMode& source = info.PanelModesArray[i];
-        Mode mode{Text(source.ColumnTypes), Text(source.ColumnWidths), {}};
+        Mode mode{Text(source.ColumnTypes),
+                  Text(source.ColumnWidths),
+                  {},
+                  Text(source.StatusColumnTypes),
+                  Text(source.StatusColumnWidths)};
         // One title per column of ColumnTypes.
         const size_t columns =
             mode.Types.empty() ? 0 : 1 + std::count(mode.Types.begin(), mode.Types.end(), ',');
@@ -61,6 +74,16 @@ std::string ModulePanel::ColumnTypes() const {
 std::string ModulePanel::ColumnWidths() const {
     const Mode* mode = CurrentMode();
     return mode ? mode->Widths : PanelView::ColumnWidths();
+}
+
+std::string ModulePanel::StatusColumnTypes() const {
+    const Mode* mode = CurrentMode();
+    return mode ? mode->StatusTypes : std::string();
+}
+
+std::string ModulePanel::StatusColumnWidths() const {
+    const Mode* mode = CurrentMode();
+    return mode ? mode->StatusWidths : std::string();
 }
 
 const std::vector<std::string>& ModulePanel::ColumnTitles() const {

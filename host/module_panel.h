@@ -32,12 +32,21 @@ class ModulePanel : public PanelView {
     std::string ColumnWidths() const override;
     // The column titles of the current view mode, empty when the module sets none.
     const std::vector<std::string>& ColumnTitles() const;
+    // The status line's columns of the current view mode (empty: the name).
+    std::string StatusColumnTypes() const;
+    std::string StatusColumnWidths() const;
+    // The info panel's lines (Text, Data, Separator), copied.
+    const std::vector<InfoPanelLine>& InfoLines() const { return infoLines_; }
+    // The view mode the module starts with (StartPanelMode '0'..'9'), -1 for none.
+    int StartViewMode() const { return startViewMode_; }
 
   private:
     struct Mode {
         std::string Types;
         std::string Widths;
         std::vector<std::string> Titles;
+        std::string StatusTypes;
+        std::string StatusWidths;
     };
 
     void List(PanelItemList& items) override;
@@ -51,6 +60,8 @@ class ModulePanel : public PanelView {
     uint32_t flags_ = 0;
     KeyBarLabels keyBar_;
     std::vector<Mode> modes_;
+    std::vector<InfoPanelLine> infoLines_;
+    int startViewMode_ = -1;
 };
 
 }  // namespace kestrova::host

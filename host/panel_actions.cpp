@@ -13,8 +13,6 @@
 namespace kestrova::host {
 namespace {
 
-constexpr int kPageRows = 18;
-
 // A folder of its own for one file the module gets for viewing or editing; removed with it.
 class TempFolder {
   public:
@@ -61,18 +59,21 @@ std::string LastComponent(std::string folder) {
 }  // namespace
 
 void Host::PressKey(const KeyPress& key, const std::string& destination) {
+    if (OfferKeyToModule(key) || !panel_) return;
+    if (!HostKeyAction(key, destination))
+        frontEnd_.Notice("the key " + KeyName(key) + " does nothing here");
+}
+
+bool Host::OfferKeyToModule(const KeyPress& key) {
     RequirePanel();
     const int handled = module_.ProcessKey(panel_->Handle(), key.VirtualKey, key.ControlState);
     AfterModuleCall();
-    if (!panel_) return;
-    if (handled) {
-        panel_->RefreshInfo();
-        return;
-    }
-    DefaultKeyAction(key, destination);
+    if (handled && panel_) panel_->RefreshInfo();
+    return handled != 0;
 }
 
-void Host::DefaultKeyAction(const KeyPress& key, const std::string& destination) {
+bool Host::HostKeyAction(const KeyPress& key, const std::string& destination) {
+    RequirePanel();
     const int current = panel_->Current();
     const bool onItem = current < static_cast<int>(panel_->Items().Size());
     if (key.ControlState == 0) {
@@ -82,48 +83,48 @@ void Host::DefaultKeyAction(const KeyPress& key, const std::string& destination)
                     EnterFolder(ItemName(panel_->Items()[current]));
                 else
                     frontEnd_.Notice("Enter on a file of the module's panel runs nothing");
-                return;
+                return true;
             case VK_UP:
                 panel_->MoveCursor(-1);
-                return;
+                return true;
             case VK_DOWN:
                 panel_->MoveCursor(1);
-                return;
+                return true;
             case VK_PRIOR:
-                panel_->MoveCursor(-kPageRows);
-                return;
+                panel_->MoveCursor(-panel_->VisibleRows());
+                return true;
             case VK_NEXT:
-                panel_->MoveCursor(kPageRows);
-                return;
+                panel_->MoveCursor(panel_->VisibleRows());
+                return true;
             case VK_HOME:
                 panel_->SetCursor(0, 0);
-                return;
+                return true;
             case VK_END:
                 panel_->SetCursor(static_cast<int>(panel_->Items().Size()) - 1, panel_->Top());
-                return;
+                return true;
             case VK_INSERT:
                 if (onItem)
                     panel_->SetSelected(current, !(panel_->Items()[current].Flags & PPIF_SELECTED));
                 panel_->MoveCursor(1);
-                return;
+                return true;
             case VK_F3:
                 ViewOrEdit(false);
-                return;
+                return true;
             case VK_F4:
                 ViewOrEdit(true);
-                return;
+                return true;
             case VK_F5:
                 CopyOut(false, destination);
-                return;
+                return true;
             case VK_F6:
                 CopyOut(true, destination);
-                return;
+                return true;
             case VK_F7:
                 MakeFolder();
-                return;
+                return true;
             case VK_F8:
                 DeleteItems();
-                return;
+                return true;
             default:
                 break;
         }
@@ -131,18 +132,18 @@ void Host::DefaultKeyAction(const KeyPress& key, const std::string& destination)
     if (key.ControlState == PKF_CONTROL) {
         if (key.VirtualKey == 'R') {
             RereadPanels();
-            return;
+            return true;
         }
         if (key.VirtualKey == VK_PRIOR) {
             EnterFolder("..");
-            return;
+            return true;
         }
         if (key.VirtualKey >= '0' && key.VirtualKey <= '9') {
             ChangeViewMode(key.VirtualKey - '0');
-            return;
+            return true;
         }
     }
-    frontEnd_.Notice("the key " + KeyName(key) + " does nothing here");
+    return false;
 }
 
 void Host::RereadPanels() {

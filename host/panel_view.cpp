@@ -31,7 +31,19 @@ void PanelView::SetCursor(int current, int top) {
     const int count = static_cast<int>(items_.Size());
     current_ = std::clamp(current, 0, std::max(count - 1, 0));
     top_ = std::clamp(top, 0, current_);
-    if (current_ >= top_ + kVisibleRows) top_ = current_ - kVisibleRows + 1;
+    if (current_ >= top_ + visibleRows_) top_ = current_ - visibleRows_ + 1;
+}
+
+void PanelView::SetVisibleRows(int rows) {
+    visibleRows_ = std::max(rows, 1);
+    SetCursor(current_, top_);
+}
+
+void PanelView::SetScreenRect(int left, int top, int right, int bottom) {
+    screenRect_[0] = left;
+    screenRect_[1] = top;
+    screenRect_[2] = right;
+    screenRect_[3] = bottom;
 }
 
 void PanelView::MoveCursor(int delta) {
@@ -78,11 +90,15 @@ void PanelView::FillPanelInfo(PanelInfo& info, bool active) {
     info = PanelInfo{};
     info.PanelType = PTYPE_FILEPANEL;
     info.Plugin = IsModulePanel() ? 1 : 0;
-    const int left = active ? 0 : 40;
-    info.PanelRect[0] = left;
-    info.PanelRect[1] = 1;
-    info.PanelRect[2] = left + 39;
-    info.PanelRect[3] = 1 + kVisibleRows + 2;
+    if (screenRect_[0] >= 0) {
+        std::copy(std::begin(screenRect_), std::end(screenRect_), std::begin(info.PanelRect));
+    } else {
+        const int left = active ? 0 : 40;
+        info.PanelRect[0] = left;
+        info.PanelRect[1] = 1;
+        info.PanelRect[2] = left + 39;
+        info.PanelRect[3] = 1 + visibleRows_ + 2;
+    }
     info.PanelItems = items_.Data();
     info.ItemsNumber = static_cast<int>(items_.Size());
     info.SelectedItems = selectedForInfo_.empty() ? nullptr : selectedForInfo_.data();

@@ -21,6 +21,13 @@ class PanelView {
     int Current() const { return current_; }
     int Top() const { return top_; }
     int ViewMode() const { return viewMode_; }
+    // The rows of items a screen shows at once (the cursor keeps inside them, PgUp/PgDn move
+    // by them); 18 unless a front end with a real screen says otherwise.
+    int VisibleRows() const { return visibleRows_; }
+    void SetVisibleRows(int rows);
+    // The panel's place on the screen for PanelInfo (left, top, right, bottom); the default
+    // puts the active panel left and the other right on an 80-column screen.
+    void SetScreenRect(int left, int top, int right, int bottom);
     void SetViewMode(int mode) { viewMode_ = mode; }
     void SetCursor(int current, int top);
     void MoveCursor(int delta);
@@ -47,13 +54,13 @@ class PanelView {
     virtual void List(PanelItemList& items) = 0;
 
   private:
-    static constexpr int kVisibleRows = 18;
-
     PanelItemList items_;
     std::vector<PluginPanelItem> selectedForInfo_;
     int current_ = 0;
     int top_ = 0;
     int viewMode_ = 2;
+    int visibleRows_ = 18;
+    int screenRect_[4] = {-1, -1, -1, -1};
 };
 
 bool IsDotDot(const PluginPanelItem& item);

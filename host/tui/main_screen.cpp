@@ -1,0 +1,396 @@
+#include "host/tui/main_screen.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "host/host_error.h"
+#include "host/tui/canvas.h"
+#include "host/tui/key_bar.h"
+#include "host/tui/key_input.h"
+#include "host/tui/panel_layout.h"
+#include "host/tui/panel_painter.h"
+#include "host/wildcard_match.h"
+#include "hostapi/plugin_api.h"
+#include "platform/codepages.h"
+#include "platform/filesystem.h"
+
+namespace kestrova::host::tui {
+namespace {
+
+bool Has(const KeyPress& key, int virtualKey, unsigned control = 0) {
+    return key.VirtualKey == virtualKey && key.ControlState == control;
+}
+
+std::vector<std::string> SelectedNames(const PanelView& panel) {
+    std::vector<std::string> names;
+    for (const PluginPanelItem& item : panel.SelectedOrCurrent()) names.push_back(ItemName(item));
+    return names;
+}
+
+}  // namespace
+
+KeyPress KeyPressOf(const platform::InputEvent& event) {
+    KeyPress key;
+    key.VirtualKey = event.VirtualKeyCode;
+    const uint32_t state = event.ControlKeyState;
+    if (state & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) key.ControlState |= PKF_CONTROL;
+    if (state & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) key.ControlState |= PKF_ALT;
+    if ((state & SHIFT_PRESSED) && !(key.VirtualKey >= 'A' && key.VirtualKey <= 'Z' &&
+                                     key.ControlState == 0))  // a capital letter is a character
+        key.ControlState |= PKF_SHIFT;
+    return key;
+}
+
+MainScreen::MainScreen(Terminal& terminal, Host& host, FrontEnd& frontEnd)
+    : terminal_(terminal), host_(host), frontEnd_(frontEnd) {
+    terminal_.SetResizeHandler([this] { Draw(); });
+}
+
+PanelView& MainScreen::LeftPanel() {
+    return host_.ActivePanel();
+}
+
+PanelView& MainScreen::Focused() {
+    return focus_ == Side::Left ? LeftPanel() : host_.OtherLocal();
+}
+
+void MainScreen::Draw() {
+    const ScreenLayout layout = LayoutScreen(terminal_.Width(), terminal_.Height());
+    Fill({0, 0, terminal_.Width(), terminal_.Height()}, Role::Screen);
+    PanelView& left = LeftPanel();
+    PaintPanel(left, LookOf(left, focus_ == Side::Left), layout.Left);
+    if (infoPanel_ && host_.Panel())
+        PaintInfoPanel(host_.Panel()->Title(), host_.Panel()->InfoLines(), layout.Right);
+    else
+        PaintPanel(host_.OtherLocal(), LookOf(host_.OtherLocal(), focus_ == Side::Right),
+                   layout.Right);
+    const ModulePanel* module = host_.Panel();
+    PaintKeyBar(layout.KeyBarY,
+                KeyBarLabelsOf(RowOf(heldModifiers_), module ? &module->KeyBar() : nullptr));
+    PaintCommandLine(layout.CommandLineY,
+                     platform::ToNativePath(host_.OtherLocal().Folder()) + "$ ", command_);
+    terminal_.SetTitle(module ? module->Title() : host_.OtherLocal().Folder());
+    terminal_.Flush();
+}
+
+void MainScreen::Run() {
+    Draw();
+    while (true) {
+        const std::optional<platform::InputEvent> event = NextInputEvent();
+        if (!event) continue;
+        if (!Handle(*event)) return;
+        Draw();
+    }
+}
+
+bool MainScreen::Handle(const platform::InputEvent& event) {
+    if (event.EventType == MOUSE_EVENT) {
+        HandleMouse(event);
+        return true;
+    }
+    if (event.EventType != KEY_EVENT || !event.KeyDown) return true;
+    const KeyPress key = KeyPressOf(event);
+    heldModifiers_ = key.ControlState;
+    bool keepRunning = true;
+    Guarded([&] { keepRunning = HandleKey(key, event.AsciiChar); });
+    return keepRunning;
+}
+
+template <typename Action>
+void MainScreen::Guarded(Action action) {
+    try {
+        action();
+    } catch (const HostError& error) {
+        MessageRequest message;
+        message.Flags = FMSG_WARNING;
+        message.Lines = {"Error", platform::Utf8ToOem(error.what())};
+        message.Buttons = {"Ok"};
+        frontEnd_.ShowMessage(message);
+    }
+}
+
+bool MainScreen::HandleKey(const KeyPress& key, char character) {
+    // Typing goes to the command line; Enter runs it once it holds text.
+    const unsigned char typed = static_cast<unsigned char>(character);
+    const bool printable =
+        typed >= 0x20 && typed != 0x7F && !(key.ControlState & (PKF_CONTROL | PKF_ALT));
+    const bool grayKey =
+        key.VirtualKey == VK_ADD || key.VirtualKey == VK_SUBTRACT || key.VirtualKey == VK_MULTIPLY;
+    if (printable && !(grayKey && command_.empty())) {
+        command_ += character;
+        return true;
+    }
+    if (!command_.empty()) {
+        if (Has(key, VK_BACK)) {
+            command_.pop_back();
+            return true;
+        }
+        if (Has(key, VK_RETURN)) {
+            RunCommandLine();
+            return true;
+        }
+        if (Has(key, VK_ESCAPE)) {
+            command_.clear();
+            return true;
+        }
+    }
+    if (HandleScreenKey(key, character)) return true;
+    if (Has(key, VK_F10)) return !AskQuit();
+    PanelView& panel = Focused();
+    if (focus_ == Side::Left && host_.Panel()) {
+        if (host_.OfferKeyToModule(key) || !host_.Panel()) return true;
+        if (host_.HostKeyAction(key)) return true;
+    }
+    if (focus_ == Side::Right && host_.Panel() && key.ControlState == 0 &&
+        (key.VirtualKey == VK_F5 || key.VirtualKey == VK_F6)) {
+        host_.PutFromLocal(SelectedNames(panel), key.VirtualKey == VK_F6);
+        return true;
+    }
+    if (Has(key, VK_RETURN)) {
+        EnterOnLocal(panel, focus_);
+        return true;
+    }
+    if (Has(key, 'R', PKF_CONTROL)) {
+        panel.Reread();
+        return true;
+    }
+    MoveLocalCursor(panel, key);
+    return true;
+}
+
+// Keys that mean the same on every panel.
+bool MainScreen::HandleScreenKey(const KeyPress& key, char) {
+    PanelView& panel = Focused();
+    if (Has(key, VK_TAB)) {
+        focus_ = focus_ == Side::Left ? Side::Right : Side::Left;
+    } else if (Has(key, 'L', PKF_CONTROL)) {
+        infoPanel_ = !infoPanel_;
+    } else if (Has(key, VK_F11)) {
+        PluginsMenu();
+    } else if (Has(key, VK_F9)) {
+        ConfigMenu();
+    } else if (Has(key, VK_F1, PKF_ALT) || Has(key, VK_F2, PKF_ALT)) {
+        focus_ = Side::Left;
+        DisksMenu();
+    } else if (Has(key, VK_ADD) || Has(key, VK_SUBTRACT)) {
+        SelectByMask(key.VirtualKey == VK_ADD);
+    } else if (Has(key, VK_MULTIPLY)) {
+        for (size_t i = 0; i < panel.Items().Size(); ++i)
+            panel.SetSelected(static_cast<int>(i), !(panel.Items()[i].Flags & PPIF_SELECTED));
+    } else if (Has(key, VK_INSERT) || Has(key, VK_UP, PKF_SHIFT) || Has(key, VK_DOWN, PKF_SHIFT)) {
+        const int current = panel.Current();
+        if (current < static_cast<int>(panel.Items().Size()))
+            panel.SetSelected(current, !(panel.Items()[current].Flags & PPIF_SELECTED));
+        panel.MoveCursor(key.VirtualKey == VK_UP ? -1 : 1);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void MainScreen::MoveLocalCursor(PanelView& panel, const KeyPress& key) {
+    const int count = static_cast<int>(panel.Items().Size());
+    if (Has(key, VK_UP))
+        panel.MoveCursor(-1);
+    else if (Has(key, VK_DOWN))
+        panel.MoveCursor(1);
+    else if (Has(key, VK_PRIOR))
+        panel.MoveCursor(-panel.VisibleRows());
+    else if (Has(key, VK_NEXT))
+        panel.MoveCursor(panel.VisibleRows());
+    else if (Has(key, VK_HOME))
+        panel.SetCursor(0, 0);
+    else if (Has(key, VK_END))
+        panel.SetCursor(count - 1, panel.Top());
+    else if (Has(key, VK_PRIOR, PKF_CONTROL) && panel.Find("..") >= 0) {
+        panel.SetCursor(panel.Find(".."), 0);
+        EnterOnLocal(panel, focus_);
+    }
+}
+
+void MainScreen::EnterOnLocal(PanelView& panel, Side side) {
+    if (panel.Current() >= static_cast<int>(panel.Items().Size())) return;
+    const PluginPanelItem& item = panel.Items()[panel.Current()];
+    const std::string name = ItemName(item);
+    auto& local = static_cast<LocalPanel&>(panel);
+    if (IsFolder(item)) {
+        const std::string left = local.Folder();
+        const std::string target = local.PathOf(name);
+        if (side == Side::Right)
+            host_.ChangeLocalFolder(target);
+        else
+            local.ChangeFolder(target);
+        local.SetCursor(0, 0);
+        local.Reread();
+        if (name == "..") {  // the cursor stands on the folder just left
+            const size_t slash = left.find_last_of('/');
+            const int found =
+                local.Find(slash == std::string::npos ? left : left.substr(slash + 1));
+            if (found >= 0) local.SetCursor(found, 0);
+        }
+        return;
+    }
+    // A file: the module may open it (an account file).
+    if (side == Side::Right) host_.ActiveLocal().ChangeFolder(local.Folder());
+    host_.ActiveLocal().Reread();
+    host_.OpenFile(name);
+    if (host_.Panel()) focus_ = Side::Left;
+}
+
+void MainScreen::RunCommandLine() {
+    const std::string command = command_;
+    command_.clear();
+    const std::string prefixes = host_.Menus().CommandPrefix;
+    const size_t colon = command.find(':');
+    if (colon != std::string::npos && colon > 0) {
+        const std::string prefix = command.substr(0, colon);
+        size_t start = 0;
+        while (start <= prefixes.size()) {  // the module's prefixes, separated by ':'
+            const size_t end = std::min(prefixes.find(':', start), prefixes.size());
+            if (prefixes.substr(start, end - start) == prefix) {
+                if (host_.Panel()) host_.ClosePanel();
+                if (!host_.Panel()) host_.OpenCommandLine(command);
+                if (host_.Panel()) focus_ = Side::Left;
+                return;
+            }
+            start = end + 1;
+        }
+    }
+    if (command.rfind("cd ", 0) == 0) {
+        if (!host_.ChangeLocalFolder(command.substr(3)))
+            throw HostError("no such folder: " + platform::ToNativePath(command.substr(3)));
+        host_.OtherLocal().Reread();
+        return;
+    }
+    // Anything else runs in the shell on the terminal's own screen.
+    {
+        SuspendedTerminal suspended;
+        std::cout << platform::ToNativePath(host_.OtherLocal().Folder()) << "$ "
+                  << platform::OemToUtf8(command) << std::endl;
+        const int status = std::system(platform::OemToUtf8(command).c_str());
+        std::cout << "[exit " << (WIFEXITED(status) ? WEXITSTATUS(status) : status)
+                  << "; Enter returns]" << std::flush;
+        std::string ignored;
+        std::getline(std::cin, ignored);
+    }
+    host_.OtherLocal().Reread();
+}
+
+void MainScreen::SelectByMask(bool select) {
+    const std::optional<std::string> mask = AskText(select ? "Select" : "Deselect", "Mask:");
+    if (!mask || mask->empty()) return;
+    PanelView& panel = Focused();
+    for (size_t i = 0; i < panel.Items().Size(); ++i)
+        if (WildcardMatch(*mask, ItemName(panel.Items()[i]), false))
+            panel.SetSelected(static_cast<int>(i), select);
+}
+
+void MainScreen::PluginsMenu() {
+    const ModuleMenus menus = host_.Menus();
+    MenuRequest menu;
+    menu.Title = "Modules";
+    for (const std::string& text : menus.PluginMenu) {
+        FarMenuItem item{};
+        std::snprintf(item.Text, sizeof item.Text, "%s", text.c_str());
+        menu.Items.push_back(item);
+    }
+    if (menu.Items.empty()) return;
+    menu.Items[0].Selected = 1;
+    const int chosen = frontEnd_.ShowMenu(menu);
+    if (chosen < 0) return;
+    if (host_.Panel() && !host_.ClosePanel()) return;
+    focus_ = Side::Left;
+    host_.OpenFromPluginsMenu(chosen);
+}
+
+void MainScreen::DisksMenu() {
+    const ModuleMenus menus = host_.Menus();
+    MenuRequest menu;
+    menu.Title = "Disks";
+    FarMenuItem local{};
+    std::snprintf(local.Text, sizeof local.Text, "%s", "Local folder");
+    local.Selected = 1;
+    menu.Items.push_back(local);
+    for (const std::string& text : menus.DisksMenu) {
+        FarMenuItem item{};
+        std::snprintf(item.Text, sizeof item.Text, "%s", text.c_str());
+        menu.Items.push_back(item);
+    }
+    const int chosen = frontEnd_.ShowMenu(menu);
+    if (chosen < 0) return;
+    if (host_.Panel() && !host_.ClosePanel()) return;
+    if (chosen > 0) host_.OpenFromDisksMenu(chosen - 1);
+}
+
+void MainScreen::ConfigMenu() {
+    const ModuleMenus menus = host_.Menus();
+    MenuRequest menu;
+    menu.Title = "Module configuration";
+    for (const std::string& text : menus.ConfigMenu) {
+        FarMenuItem item{};
+        std::snprintf(item.Text, sizeof item.Text, "%s", text.c_str());
+        menu.Items.push_back(item);
+    }
+    if (menu.Items.empty()) return;
+    menu.Items[0].Selected = 1;
+    const int chosen = frontEnd_.ShowMenu(menu);
+    if (chosen >= 0) host_.Configure(chosen);
+    if (host_.Panel()) host_.Panel()->Reread();
+}
+
+bool MainScreen::AskQuit() {
+    MessageRequest message;
+    message.Lines = {"Quit", "Do you want to quit Kestrova?"};
+    message.Buttons = {"Yes", "No"};
+    if (frontEnd_.ShowMessage(message) != 0) return false;
+    if (host_.Panel()) host_.ClosePanel();
+    return true;
+}
+
+std::optional<std::string> MainScreen::AskText(const std::string& title,
+                                               const std::string& prompt) {
+    FarDialogItem items[4]{};
+    const int width = 40;
+    items[0] = {};
+    items[0].Type = DI_DOUBLEBOX;
+    items[0].X1 = 3, items[0].Y1 = 1, items[0].X2 = width - 4, items[0].Y2 = 4;
+    std::snprintf(items[0].Data, sizeof items[0].Data, "%s", title.c_str());
+    items[1].Type = DI_TEXT;
+    items[1].X1 = 5, items[1].Y1 = 2;
+    std::snprintf(items[1].Data, sizeof items[1].Data, "%s", prompt.c_str());
+    items[2].Type = DI_EDIT;
+    items[2].X1 = 5, items[2].Y1 = 3, items[2].X2 = width - 6;
+    items[2].Focus = 1;
+    items[2].DefaultButton = 1;
+    std::snprintf(items[2].Data, sizeof items[2].Data, "%s", "*");
+    DialogRequest dialog;
+    dialog.Width = width;
+    dialog.Height = 6;
+    dialog.Items = items;
+    dialog.Count = 3;
+    if (frontEnd_.ShowDialog(dialog) < 0) return std::nullopt;
+    return std::string(items[2].Data);
+}
+
+void MainScreen::HandleMouse(const platform::InputEvent& event) {
+    if (event.ButtonState != FROM_LEFT_1ST_BUTTON_PRESSED || event.EventFlags != 0) {
+        if (event.EventFlags == MOUSE_WHEELED)
+            Focused().MoveCursor(static_cast<int32_t>(event.ButtonState) > 0 ? -1 : 1);
+        return;
+    }
+    const ScreenLayout layout = LayoutScreen(terminal_.Width(), terminal_.Height());
+    const bool left = event.MouseX <= layout.Left.Right();
+    const Rect& frame = left ? layout.Left : layout.Right;
+    if (event.MouseY > frame.Bottom()) return;
+    focus_ = left ? Side::Left : Side::Right;
+    const PanelRows rows = LayoutPanelRows(frame);
+    const int row = event.MouseY - rows.FirstItemY;
+    if (row < 0 || row >= rows.ItemRows) return;
+    PanelView& panel = Focused();
+    if (panel.Top() + row < static_cast<int>(panel.Items().Size()))
+        panel.SetCursor(panel.Top() + row, panel.Top());
+}
+
+}  // namespace kestrova::host::tui

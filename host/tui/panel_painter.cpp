@@ -1,0 +1,154 @@
+#include "host/tui/panel_painter.h"
+
+#include <algorithm>
+
+#include "hostapi/plugin_api.h"
+
+namespace kestrova::host::tui {
+namespace {
+
+constexpr LineStyle kFrame = LineStyle::Double;
+
+Role ItemRole(const PluginPanelItem& item, bool cursor) {
+    const bool selected = item.Flags & PPIF_SELECTED;
+    if (cursor) return selected ? Role::PanelCursorSelected : Role::PanelCursor;
+    if (selected) return Role::PanelSelected;
+    return IsFolder(item) ? Role::PanelFolder : Role::PanelText;
+}
+
+void PaintTitle(const Rect& frame, const std::string& title, bool active) {
+    const int room = frame.Width - 4;
+    if (room <= 0) return;
+    const std::string shown = " " + title.substr(0, std::max(room - 2, 0)) + " ";
+    const int x = frame.X + (frame.Width - static_cast<int>(shown.size())) / 2;
+    PutText(x, frame.Y, shown, active ? Role::PanelTitleActive : Role::PanelTitle);
+}
+
+}  // namespace
+
+PanelLook LookOf(const PanelView& panel, bool active) {
+    PanelLook look;
+    look.Active = active;
+    if (const auto* module = dynamic_cast<const ModulePanel*>(&panel)) {
+        look.Title = module->Title();
+        look.ColumnTitles = module->ColumnTitles();
+        look.StatusTypes = module->StatusColumnTypes();
+        look.StatusWidths = module->StatusColumnWidths();
+    } else {
+        look.Title = panel.Folder();
+    }
+    return look;
+}
+
+void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame) {
+    Fill(frame, Role::PanelText);
+    DrawFrame(frame, Role::PanelFrame, kFrame);
+    const PanelRows rows = LayoutPanelRows(frame);
+    panel.SetVisibleRows(rows.ItemRows);
+    panel.SetScreenRect(frame.X, frame.Y, frame.Right(), frame.Bottom());
+    const int innerX = frame.X + 1, innerWidth = frame.Width - 2;
+    const std::vector<Column> columns =
+        LayoutColumns(panel.ColumnTypes(), panel.ColumnWidths(), look.ColumnTitles, innerWidth);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const Column& column = columns[i];
+        const std::string title =
+            column.Title.empty() && column.Type == 'N' ? "Name" : column.Title;
+        const int pad = std::max(column.Width - static_cast<int>(title.size()), 0) / 2;
+        PutText(innerX + column.X + pad, rows.TitlesY, title, Role::PanelTitle, column.Width);
+        if (i + 1 < columns.size()) {
+            const int x = innerX + column.X + column.Width;
+            DrawVerticalLine(x, rows.TitlesY, rows.SeparatorY - rows.TitlesY, Role::PanelFrame,
+                             LineStyle::Single);
+            PutChar(x, frame.Y, BoxCharacter(false, true, true, true, kFrame, LineStyle::Single),
+                    Role::PanelFrame);
+            PutChar(x, rows.SeparatorY,
+                    BoxCharacter(true, false, true, true, LineStyle::Single, LineStyle::Single),
+                    Role::PanelFrame);
+        }
+    }
+    const PanelItemList& items = panel.Items();
+    const int count = static_cast<int>(items.Size());
+    for (int row = 0; row < rows.ItemRows && panel.Top() + row < count; ++row) {
+        const int index = panel.Top() + row;
+        const bool cursor = index == panel.Current() && look.Active;
+        const Role role = ItemRole(items[index], cursor);
+        if (cursor) Fill({innerX, rows.FirstItemY + row, innerWidth, 1}, role);
+        for (const Column& column : columns)
+            PutText(innerX + column.X, rows.FirstItemY + row, CellText(items[index], column), role,
+                    column.Width);
+    }
+    DrawSeparator(frame.X, rows.SeparatorY, frame.Width, Role::PanelFrame, LineStyle::Single,
+                  kFrame);
+    for (size_t i = 0; i + 1 < columns.size(); ++i)  // column lines end on the separator
+        PutChar(innerX + columns[i].X + columns[i].Width, rows.SeparatorY,
+                BoxCharacter(true, false, true, true, LineStyle::Single, LineStyle::Single),
+                Role::PanelFrame);
+    if (panel.Current() < count) {
+        const std::vector<Column> status =
+            look.StatusTypes.empty()
+                ? LayoutColumns("N,S,D,T", "0,10,0,5", {}, innerWidth)
+                : LayoutColumns(look.StatusTypes, look.StatusWidths, {}, innerWidth);
+        for (const Column& column : status)
+            PutText(innerX + column.X, rows.StatusY, CellText(items[panel.Current()], column),
+                    Role::PanelStatus, column.Width);
+    }
+    int selected = 0;
+    for (int i = 0; i < count; ++i) selected += (items[i].Flags & PPIF_SELECTED) ? 1 : 0;
+    if (selected > 0) {
+        const std::string text = " " + std::to_string(selected) + " selected ";
+        PutText(frame.X + (frame.Width - static_cast<int>(text.size())) / 2, rows.SeparatorY, text,
+                Role::PanelSelected);
+    }
+    PaintTitle(frame, look.Title, look.Active);
+}
+
+void PaintInfoPanel(const std::string& title, const std::vector<InfoPanelLine>& lines,
+                    const Rect& frame) {
+    Fill(frame, Role::PanelText);
+    DrawFrame(frame, Role::PanelFrame, kFrame);
+    int y = frame.Y + 1;
+    const int innerWidth = frame.Width - 2;
+    for (const InfoPanelLine& line : lines) {
+        if (y >= frame.Bottom()) break;
+        if (line.Separator) {
+            DrawSeparator(frame.X, y, frame.Width, Role::PanelFrame, LineStyle::Single, kFrame);
+            const std::string text = line.Text[0] ? std::string(" ") + line.Text + " " : "";
+            PutText(frame.X + (frame.Width - static_cast<int>(text.size())) / 2, y, text,
+                    Role::PanelTitle, innerWidth);
+        } else {
+            const int used = PutText(frame.X + 2, y, line.Text, Role::PanelText, innerWidth - 2);
+            const std::string data = line.Data;
+            const int room = innerWidth - 3 - used;
+            if (room > 0)
+                PutText(frame.X + frame.Width - 2 - std::min<int>(data.size(), room), y, data,
+                        Role::PanelSelected, room);
+        }
+        ++y;
+    }
+    PaintTitle(frame, title, false);
+}
+
+void PaintCommandLine(int y, const std::string& prompt, const std::string& text) {
+    const int width = ScreenWidth();
+    Fill({0, y, width, 1}, Role::CommandLine);
+    const int promptCells = PutText(0, y, prompt, Role::CommandLine, width);
+    // A long command shows its end, where the cursor is.
+    const int room = std::max(width - promptCells - 1, 0);
+    const std::string shown =
+        static_cast<int>(text.size()) > room ? text.substr(text.size() - room) : text;
+    PutText(promptCells, y, shown, Role::CommandLine, room);
+    ShowCursor(promptCells + static_cast<int>(shown.size()), y);
+}
+
+void PaintKeyBar(int y, const std::array<std::string, 12>& labels) {
+    const std::vector<KeyBarSlot> slots = LayoutKeyBar(ScreenWidth());
+    Fill({0, y, ScreenWidth(), 1}, Role::KeyBarNumber);
+    for (size_t key = 0; key < slots.size(); ++key) {
+        const KeyBarSlot& slot = slots[key];
+        PutText(slot.X, y, std::to_string(key + 1), Role::KeyBarNumber, slot.NumberWidth);
+        PutText(slot.X + slot.NumberWidth, y, Fit(labels[key], slot.LabelWidth), Role::KeyBarLabel,
+                slot.LabelWidth);
+    }
+}
+
+}  // namespace kestrova::host::tui

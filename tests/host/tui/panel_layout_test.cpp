@@ -1,0 +1,95 @@
+#include "host/tui/panel_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace kestrova::host::tui {
+namespace {
+
+struct ColumnsCase {
+    const char* Types;
+    const char* Widths;
+    int InnerWidth;
+    const char* Expected;  // "type:x+width" per column
+};
+
+std::string Describe(const std::vector<Column>& columns) {
+    std::string text;
+    for (const Column& column : columns) {
+        if (!text.empty()) text += ' ';
+        text += column.Type;
+        if (column.CustomIndex >= 0) text += std::to_string(column.CustomIndex);
+        text += ":" + std::to_string(column.X) + "+" + std::to_string(column.Width);
+    }
+    return text;
+}
+
+const ColumnsCase kColumnsCases[] = {
+    // Fixed widths keep theirs, the one flexible column takes the rest (separators count).
+    {"N,S", "0,10", 38, "N:0+27 S:28+10"},
+    // Two flexible columns share what is left; the odd cell goes to the last one.
+    {"N,S,D,T", "0,10,0,5", 39, "N:0+10 S:11+10 D:22+11 T:34+5"},
+    // Custom columns and a percentage of the panel.
+    {"C0,N,C2", "25%,0,6", 40, "C0:0+10 N:11+22 C2:34+6"},
+    // Columns that do not fit are dropped from the right.
+    {"N,C0,C1", "0,20,20", 30, "N:0+9 C0:10+20"},
+    // Unknown types are skipped, a missing width is flexible.
+    {"N,X,S", "0,5", 20, "N:0+9 S:10+10"},
+    {"", "", 20, ""},
+};
+
+TEST(LayoutColumns, PlacesModeColumnsAcrossThePanel) {
+    for (const ColumnsCase& c : kColumnsCases)
+        EXPECT_EQ(Describe(LayoutColumns(c.Types, c.Widths, {}, c.InnerWidth)), c.Expected)
+            << c.Types << " / " << c.Widths;
+}
+
+TEST(LayoutScreen, PanelsFillTheScreenAboveCommandLineAndKeyBar) {
+    const ScreenLayout layout = LayoutScreen(101, 30);
+    EXPECT_EQ(layout.Left.Width + layout.Right.Width, 101);
+    EXPECT_EQ(layout.Right.X, layout.Left.Right() + 1);
+    EXPECT_EQ(layout.Left.Bottom(), 27);
+    EXPECT_EQ(layout.CommandLineY, 28);
+    EXPECT_EQ(layout.KeyBarY, 29);
+    const PanelRows rows = LayoutPanelRows(layout.Left);
+    EXPECT_EQ(rows.FirstItemY, 2);
+    EXPECT_EQ(rows.ItemRows, 23);  // frame, titles, separator, status, frame
+    EXPECT_EQ(rows.StatusY, 26);
+}
+
+PluginPanelItem Item(const char* name, uint64_t size, uint32_t attributes = 0) {
+    PluginPanelItem item{};
+    std::strcpy(item.FindData.cFileName, name);
+    item.FindData.nFileSizeLow = static_cast<uint32_t>(size);
+    item.FindData.nFileSizeHigh = static_cast<uint32_t>(size >> 32);
+    item.FindData.dwFileAttributes = attributes;
+    return item;
+}
+
+TEST(CellText, FitsEachKindOfColumnToItsWidth) {
+    char subject[] = "Re: a subject";
+    char* custom[] = {subject};
+    PluginPanelItem article = Item("a-rather-long-name.txt", 5000000000ULL);
+    article.CustomColumnData = custom;
+    article.CustomColumnNumber = 1;
+    struct {
+        PluginPanelItem Item;
+        Column Of;
+        const char* Expected;
+    } cases[] = {
+        {article, {'N', -1, 0, 8, ""}, "a-rathe}"},
+        {Item("short", 1), {'N', -1, 0, 8, ""}, "short   "},
+        {article, {'S', -1, 0, 10, ""}, "5000000000"},
+        {article, {'S', -1, 0, 8, ""}, "4882812K"},
+        {Item("dir", 0, FILE_ATTRIBUTE_DIRECTORY), {'S', -1, 0, 8, ""}, "  Folder"},
+        {Item("..", 0, FILE_ATTRIBUTE_DIRECTORY), {'S', -1, 0, 8, ""}, "      Up"},
+        {article, {'C', 0, 0, 6, ""}, "Re: a "},
+        {article, {'C', 3, 0, 4, ""}, "    "},       // a column the item lacks
+        {article, {'D', -1, 0, 8, ""}, "        "},  // no time
+    };
+    for (const auto& c : cases) EXPECT_EQ(CellText(c.Item, c.Of), c.Expected) << c.Expected;
+}
+
+}  // namespace
+}  // namespace kestrova::host::tui
