@@ -38,7 +38,7 @@ Host::Host(const std::string& modulePath, FrontEnd& frontEnd, const std::string&
       library_(modulePath),
       module_(library_.Entries(), frontEnd),
       language_(
-          LanguageFile::Load(FolderOf(modulePath) + "/lang/" +
+          LanguageFile::Load(LanguageFolder(modulePath) + "/" +
                              LanguageFileName(std::getenv("KESTROVA_LANG"), std::getenv("LANG")))),
       startFolder_(localFolder.empty() ? CurrentFolder() : localFolder),
       activeLocal_(startFolder_),

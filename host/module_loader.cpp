@@ -69,7 +69,20 @@ std::string DefaultModulePath() {
     std::vector<char> buffer(4096);
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     if (length <= 0) return "kestrova.so";
-    return FolderOf(std::string(buffer.data(), static_cast<size_t>(length))) + "/kestrova.so";
+    const std::string programFolder =
+        FolderOf(std::string(buffer.data(), static_cast<size_t>(length)));
+    // Built: beside the program; installed: PREFIX/bin/kestrova and PREFIX/lib/kestrova/.
+    const std::string beside = programFolder + "/kestrova.so";
+    const std::string installed = programFolder + "/../lib/kestrova/kestrova.so";
+    return access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0 ? installed
+                                                                                     : beside;
+}
+
+std::string LanguageFolder(const std::string& modulePath) {
+    const std::string beside = FolderOf(modulePath) + "/lang";
+    const std::string installed = FolderOf(modulePath) + "/../../share/kestrova/lang";
+    return access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0 ? installed
+                                                                                     : beside;
 }
 
 }  // namespace kestrova::host

@@ -45,8 +45,12 @@ class LoadedModule {
     ModuleEntryPoints entries_;
 };
 
-// KESTROVA_MODULE when set, otherwise kestrova.so next to the host's executable.
+// KESTROVA_MODULE when set, otherwise kestrova.so beside the host's executable or, installed,
+// in ../lib/kestrova.
 std::string DefaultModulePath();
+// The folder of the language files: lang/ beside the module, or share/kestrova/lang of the
+// prefix the module is installed under (PREFIX/lib/kestrova/kestrova.so).
+std::string LanguageFolder(const std::string& modulePath);
 
 // The folder of a path (without the trailing delimiter); "." for a bare name.
 std::string FolderOf(const std::string& path);

@@ -1,0 +1,39 @@
+#include "host/tui/full_screen.h"
+
+#include "host/host.h"
+#include "host/host_error.h"
+#include "host/tui/main_screen.h"
+#include "host/tui/terminal.h"
+#include "host/tui/terminal_front_end.h"
+#include "platform/codepages.h"
+#include "platform/filesystem.h"
+
+namespace kestrova::host {
+
+int RunFullScreen(const std::string& target) {
+    tui::Terminal terminal;
+    tui::TerminalFrontEnd frontEnd;
+    Host host(DefaultModulePath(), frontEnd, "");
+    tui::MainScreen screen(terminal, host, frontEnd);
+    screen.Draw();
+    if (!target.empty()) {
+        const std::string oem = platform::Utf8ToOem(target);
+        const size_t colon = oem.find(':');
+        const std::string prefixes = ":" + host.Menus().CommandPrefix + ":";
+        if (colon != std::string::npos &&
+            prefixes.find(":" + oem.substr(0, colon) + ":") != std::string::npos) {
+            host.OpenCommandLine(oem);
+        } else {
+            const std::string path = platform::FromNativePath(target);
+            const size_t slash = path.find_last_of('/');
+            if (slash != std::string::npos)
+                host.ActiveLocal().ChangeFolder(slash == 0 ? "/" : path.substr(0, slash));
+            host.ActiveLocal().Reread();
+            host.OpenFile(slash == std::string::npos ? path : path.substr(slash + 1));
+        }
+    }
+    screen.Run();
+    return 0;
+}
+
+}  // namespace kestrova::host
