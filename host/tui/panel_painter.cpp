@@ -49,22 +49,11 @@ void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame) {
     const int innerX = frame.X + 1, innerWidth = frame.Width - 2;
     const std::vector<Column> columns =
         LayoutColumns(panel.ColumnTypes(), panel.ColumnWidths(), look.ColumnTitles, innerWidth);
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const Column& column = columns[i];
+    for (const Column& column : columns) {
         const std::string title =
             column.Title.empty() && column.Type == 'N' ? "Name" : column.Title;
         const int pad = std::max(column.Width - static_cast<int>(title.size()), 0) / 2;
         PutText(innerX + column.X + pad, rows.TitlesY, title, Role::PanelTitle, column.Width);
-        if (i + 1 < columns.size()) {
-            const int x = innerX + column.X + column.Width;
-            DrawVerticalLine(x, rows.TitlesY, rows.SeparatorY - rows.TitlesY, Role::PanelFrame,
-                             LineStyle::Single);
-            PutChar(x, frame.Y, BoxCharacter(false, true, true, true, kFrame, LineStyle::Single),
-                    Role::PanelFrame);
-            PutChar(x, rows.SeparatorY,
-                    BoxCharacter(true, false, true, true, LineStyle::Single, LineStyle::Single),
-                    Role::PanelFrame);
-        }
     }
     const PanelItemList& items = panel.Items();
     const int count = static_cast<int>(items.Size());
@@ -79,10 +68,22 @@ void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame) {
     }
     DrawSeparator(frame.X, rows.SeparatorY, frame.Width, Role::PanelFrame, LineStyle::Single,
                   kFrame);
-    for (size_t i = 0; i + 1 < columns.size(); ++i)  // column lines end on the separator
-        PutChar(innerX + columns[i].X + columns[i].Width, rows.SeparatorY,
+    // Column lines from the top frame down to the separator, over the cursor bar too.
+    const int cursorRow = panel.Current() - panel.Top();
+    for (size_t i = 0; i + 1 < columns.size(); ++i) {
+        const int x = innerX + columns[i].X + columns[i].Width;
+        DrawVerticalLine(x, rows.TitlesY, rows.SeparatorY - rows.TitlesY, Role::PanelFrame,
+                         LineStyle::Single);
+        if (look.Active && cursorRow >= 0 && cursorRow < rows.ItemRows && panel.Current() < count)
+            PutChar(x, rows.FirstItemY + cursorRow,
+                    BoxCharacter(true, true, false, false, LineStyle::Single, LineStyle::Single),
+                    ItemRole(items[panel.Current()], true));
+        PutChar(x, frame.Y, BoxCharacter(false, true, true, true, kFrame, LineStyle::Single),
+                Role::PanelFrame);
+        PutChar(x, rows.SeparatorY,
                 BoxCharacter(true, false, true, true, LineStyle::Single, LineStyle::Single),
                 Role::PanelFrame);
+    }
     if (panel.Current() < count) {
         const std::vector<Column> status =
             look.StatusTypes.empty()
@@ -146,8 +147,9 @@ void PaintKeyBar(int y, const std::array<std::string, 12>& labels) {
     for (size_t key = 0; key < slots.size(); ++key) {
         const KeyBarSlot& slot = slots[key];
         PutText(slot.X, y, std::to_string(key + 1), Role::KeyBarNumber, slot.NumberWidth);
-        PutText(slot.X + slot.NumberWidth, y, Fit(labels[key], slot.LabelWidth), Role::KeyBarLabel,
-                slot.LabelWidth);
+        // The label's last cell stays a gap before the next number.
+        PutText(slot.X + slot.NumberWidth, y, Fit(labels[key], slot.LabelWidth - 1),
+                Role::KeyBarLabel, slot.LabelWidth - 1);
     }
 }
 
