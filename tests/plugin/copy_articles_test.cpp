@@ -78,7 +78,7 @@ TEST_F(CopyArticlesTest, SkippedFailureLeavesNoPartialFileAndKeepsTheOldOne) {
     host.dialogAnswers.push_back(FakeHost::Close(7));  // overwrite
     host.messageAnswers = {1};                         // skip, at the retry question
     std::vector<PluginPanelItem> items{Item("first", 1)};
-    ASSERT_EQ(panel.GetFiles(items.data(), 1, 0, dest.Path(), OPM_SILENT), 1);
+    ASSERT_EQ(panel.GetFiles(items.data(), 1, 0, dest.Path(), OPM_FIND), 1);
     EXPECT_EQ(Names(), std::vector<std::string>{"first"});
     EXPECT_EQ(Read("first"), "old");
     EXPECT_EQ(items[0].Flags & PPIF_SELECTED, PPIF_SELECTED);
