@@ -1,5 +1,6 @@
 #include "host/tui/dialog_model.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/dialog_items.h"
@@ -12,10 +13,12 @@ DialogModel::DialogModel(FarDialogItem* items, int count)
         FarDialogItem& item = items[i];
         item.Data[sizeof item.Data - 1] = '\0';
         if (IsEditField(item.Type)) {
-            const size_t width = item.X2 >= item.X1 ? item.X2 - item.X1 + 1 : 1;
+            // A text never outgrows the item's room, however wide a fixed field is drawn.
+            const size_t room = sizeof item.Data - 1;
+            const size_t width = item.X2 >= item.X1 ? size_t(item.X2) - item.X1 + 1 : 1;
             const bool fixed = item.Type == DI_FIXEDIT;
-            edits_[i] =
-                std::make_unique<EditLine>(item.Data, fixed ? width : sizeof item.Data - 1, fixed);
+            edits_[i] = std::make_unique<EditLine>(item.Data, fixed ? std::min(width, room) : room,
+                                                   fixed);
             labels_[i].Text = item.Data;
         } else {
             labels_[i] = ParseMarkedText(item.Data, (item.Flags & DIF_SHOWAMPERSAND) != 0);

@@ -187,6 +187,13 @@ TEST_F(DialogModelTest, FixedFieldTypesOverAndKeepsItsWidth) {
     EXPECT_EQ(model.Edit(9)->FirstVisible(3), 0u) << "a full field shows all of its text";
     model.HandleKey(Key(VK_RETURN));
     EXPECT_STREQ(items_[9].Data, "654");
+
+    items_[9].X2 = 100000;  // wider than an item's text can be
+    DialogModel wide = Model();
+    for (int i = 0; i < 600; ++i) wide.HandleKey(Char('w'));
+    wide.HandleKey(Key(VK_RETURN));
+    EXPECT_EQ(std::string(items_[9].Data, sizeof items_[9].Data - 1), std::string(511, 'w'));
+    EXPECT_EQ(items_[9].Data[511], '\0');
 }
 
 TEST_F(DialogModelTest, CtrlDownAsksForTheHistoryOfAFieldThatHasOne) {
