@@ -17,8 +17,8 @@ DialogModel::DialogModel(FarDialogItem* items, int count)
             const size_t room = sizeof item.Data - 1;
             const size_t width = item.X2 >= item.X1 ? size_t(item.X2) - item.X1 + 1 : 1;
             const bool fixed = item.Type == DI_FIXEDIT;
-            edits_[i] = std::make_unique<EditLine>(item.Data, fixed ? std::min(width, room) : room,
-                                                   fixed);
+            edits_[i] =
+                std::make_unique<EditLine>(item.Data, fixed ? std::min(width, room) : room, fixed);
             labels_[i].Text = item.Data;
         } else {
             labels_[i] = ParseMarkedText(item.Data, (item.Flags & DIF_SHOWAMPERSAND) != 0);

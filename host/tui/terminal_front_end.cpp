@@ -115,10 +115,12 @@ int TerminalFrontEnd::ShowMessage(const MessageRequest& message) {
     const int count = static_cast<int>(box.Items.size());
     if (message.Buttons.empty()) {
         // Stays on screen while the work goes on; the next such box takes its place.
-        if (standingBeneath_)
-            standingBeneath_->Restore();
+        // The terminal's size changed since: the screen beneath was redrawn, keep it anew.
+        const KeptScreen& kept = standingBeneath_;
+        if (kept.Cells && kept.Width == ScreenWidth() && kept.Height == ScreenHeight())
+            kept.Cells->Restore();
         else
-            standingBeneath_ = std::make_shared<ScreenSnapshot>();
+            standingBeneath_ = KeepScreen();
         DialogModel shown(box.Items.data(), count);
         DrawDialog(shown, CentredBox(box.Width, box.Height), warning);
         HideCursor();
@@ -169,14 +171,18 @@ void TerminalFrontEnd::Notice(const std::string& text) {
     Tell("kestrova", text);
 }
 
+TerminalFrontEnd::KeptScreen TerminalFrontEnd::KeepScreen() {
+    return KeptScreen{std::make_shared<ScreenSnapshot>(), ScreenWidth(), ScreenHeight()};
+}
+
 void TerminalFrontEnd::SaveScreen(intptr_t handle) {
-    saved_[handle] = SavedScreen{std::make_shared<ScreenSnapshot>(), standingBeneath_};
+    saved_[handle] = SavedScreen{KeepScreen(), standingBeneath_};
 }
 
 void TerminalFrontEnd::RestoreScreen(intptr_t handle) {
     const auto found = saved_.find(handle);
     if (found == saved_.end()) return;
-    found->second.Screen->Restore();
+    found->second.Screen.Cells->Restore();
     standingBeneath_ = found->second.StandingBeneath;
     // Screens saved after this one were saved inside it: they cannot come back any more.
     saved_.erase(found, saved_.end());

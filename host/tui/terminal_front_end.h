@@ -40,11 +40,18 @@ class TerminalFrontEnd : public FrontEnd {
     std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
                                        const std::string& text, const char* historyName);
 
-    // The screen beneath the box without buttons now shown (null when none is).
-    std::shared_ptr<ScreenSnapshot> standingBeneath_;
+    // A screen kept, with the size it had.
+    struct KeptScreen {
+        std::shared_ptr<ScreenSnapshot> Cells;  // null: none kept
+        int Width = 0;
+        int Height = 0;
+    };
+    static KeptScreen KeepScreen();
+    // The screen beneath the box without buttons now shown.
+    KeptScreen standingBeneath_;
     struct SavedScreen {
-        std::shared_ptr<ScreenSnapshot> Screen;
-        std::shared_ptr<ScreenSnapshot> StandingBeneath;
+        KeptScreen Screen;
+        KeptScreen StandingBeneath;
     };
     std::map<intptr_t, SavedScreen> saved_;
 };
