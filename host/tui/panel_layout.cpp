@@ -85,7 +85,11 @@ std::vector<Column> LayoutColumns(std::string_view types, std::string_view width
         }
         if (i < titles.size()) column.Title = titles[i];
         columns.push_back(column);
-        specs.push_back(i < widthList.size() ? ParseWidth(widthList[i]) : WidthSpec{});
+        WidthSpec spec = i < widthList.size() ? ParseWidth(widthList[i]) : WidthSpec{};
+        // Dates and times have a natural width; names, descriptions and custom texts stretch.
+        if (spec.Value == 0 && column.Type == 'D') spec.Value = 8;
+        if (spec.Value == 0 && column.Type == 'T') spec.Value = 5;
+        specs.push_back(spec);
     }
     // Drop columns from the right until the fixed widths and separators fit.
     while (!columns.empty()) {

@@ -41,9 +41,9 @@ struct Column {
 };
 
 // The columns of a mode ("N,S,D" with widths "0,8,0" ...) across innerWidth cells, one cell
-// between neighbours for a separator. A width of 0 (or none) shares what fixed and percent
-// ("30%") widths leave; columns that no longer fit are dropped from the right. Unknown types
-// are skipped.
+// between neighbours for a separator. A date or time column of width 0 takes 8 or 5 cells;
+// any other width of 0 (or none) shares what fixed and percent ("30%") widths leave; columns that
+// no longer fit are dropped from the right. Unknown types are skipped.
 std::vector<Column> LayoutColumns(std::string_view types, std::string_view widths,
                                   const std::vector<std::string>& titles, int innerWidth);
 

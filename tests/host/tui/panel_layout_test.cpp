@@ -28,8 +28,10 @@ std::string Describe(const std::vector<Column>& columns) {
 const ColumnsCase kColumnsCases[] = {
     // Fixed widths keep theirs, the one flexible column takes the rest (separators count).
     {"N,S", "0,10", 38, "N:0+27 S:28+10"},
+    // Dates and times take their natural width.
+    {"N,S,D,T", "0,10,0,0", 39, "N:0+13 S:14+10 D:25+8 T:34+5"},
     // Two flexible columns share what is left; the odd cell goes to the last one.
-    {"N,S,D,T", "0,10,0,5", 39, "N:0+10 S:11+10 D:22+11 T:34+5"},
+    {"N,Z", "0,0", 20, "N:0+9 Z:10+10"},
     // Custom columns and a percentage of the panel.
     {"C0,N,C2", "25%,0,6", 40, "C0:0+10 N:11+22 C2:34+6"},
     // Columns that do not fit are dropped from the right.

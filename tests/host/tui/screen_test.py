@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the full-screen host, driven like a person through tmux.
+
+    screen_test.py KESTROVA_BINARY
+
+Each test starts the demo news server (tools/demo-news) on a free loopback port and kestrova in
+a tmux session of 100 x 30 cells with its own KESTROVA_HOME, types keys with send-keys and
+reads the screen with capture-pane. Exits 77 (skipped) when tmux is missing.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
+sys.path.insert(0, os.path.join(SOURCE, "tests", "host"))
+import run_with_news_server  # noqa: E402
+
+KESTROVA = None
+WIDTH, HEIGHT = 100, 30
+
+
+class Screen:
+    """kestrova in a tmux session of its own."""
+
+    def __init__(self, args, env):
+        self.socket = f"kestrova-test-{os.getpid()}-{id(self)}"
+        command = " ".join([KESTROVA] + args) + "; sleep 60"
+        environment = []
+        for name, value in env.items():
+            environment += ["-e", f"{name}={value}"]
+        self.tmux("new-session", "-d", "-x", str(WIDTH), "-y", str(HEIGHT), *environment,
+                  "-c", env["WORK"], command)
+
+    def tmux(self, *args):
+        return subprocess.run(["tmux", "-L", self.socket, *args], check=True,
+                              capture_output=True, text=True).stdout
+
+    def keys(self, *keys):
+        self.tmux("send-keys", *keys)
+
+    def type(self, text):
+        self.tmux("send-keys", "-l", text)
+
+    def text(self):
+        return self.tmux("capture-pane", "-p")
+
+    def wait_for(self, wanted, timeout=10.0):
+        """Waits until the screen shows wanted; fails with the screen as it is."""
+        deadline = time.monotonic() + timeout
+        while True:
+            screen = self.text()
+            if wanted in screen:
+                return screen
+            if time.monotonic() > deadline:
+                raise AssertionError(f"the screen never showed {wanted!r}:\n{screen}")
+            time.sleep(0.05)
+
+    def wait_gone(self, unwanted, timeout=10.0):
+        deadline = time.monotonic() + timeout
+        while unwanted in self.text():
+            if time.monotonic() > deadline:
+                raise AssertionError(f"the screen still shows {unwanted!r}:\n{self.text()}")
+            time.sleep(0.05)
+
+    def close(self):
+        subprocess.run(["tmux", "-L", self.socket, "kill-server"], capture_output=True)
+
+
+class ScreenTest(unittest.TestCase):
+    server_args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile"]
+
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="kestrova-screen-")
+        server_file = os.path.join(self.work, "server")
+        with open(server_file, "w") as f:
+            f.write(" ".join(self.server_args))
+        self.server, self.port = run_with_news_server.start_server(
+            server_file, os.path.join(self.work, "server.log"))
+        self.local = os.path.join(self.work, "local")
+        os.mkdir(self.local)
+        self.env = {"WORK": self.local, "KESTROVA_HOME": os.path.join(self.work, "home"),
+                    "KESTROVA_LANG": "eng", "EDITOR": os.path.join(self.work, "editor.sh")}
+
+    def tearDown(self):
+        if hasattr(self, "screen"):
+            self.screen.close()
+        self.server.terminate()
+        self.server.wait()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def start(self, *args):
+        self.screen = Screen(list(args), self.env)
+        return self.screen
+
+    def open_demo_group(self):
+        s = self.start(f"news://127.0.0.1:{self.port}")
+        s.wait_for("You have no newsgroups yet")
+        s.keys("Enter")
+        s.keys("F7")
+        s.wait_for("Show the server's newsgroups matching")
+        s.keys("C-u")
+        s.type("kestrova.demo.*")
+        s.keys("Enter")
+        s.wait_for("kestrova.demo.talk")
+        return s
+
+    def test_groups_by_mask_added_entered_and_articles_copied(self):
+        s = self.open_demo_group()
+        self.assertNotIn("local.test", s.text())  # only what the mask matches
+        self.move_cursor_to(s, "kestrova.demo.talk")
+        s.keys("Insert")
+        s.keys("F7")
+        screen = s.wait_for("[ OK ]")
+        s.keys("Enter")
+        s.wait_gone("[ OK ]")
+        self.move_cursor_to(s, "kestrova.demo.talk")
+        s.keys("Enter")
+        s.wait_for("How do I add a group?")
+        # F3: the article in the viewer; Esc comes back to the panels.
+        self.move_cursor_to(s, "How do I add a group?")
+        s.keys("F3")
+        s.wait_for("I connected to the demo server and the panel is empty.")
+        s.keys("Escape")
+        s.wait_for("1Help")
+        # Two articles selected, F5 copies them to the local panel.
+        s.keys("Insert", "Insert")
+        s.keys("F5")
+        s.wait_for("Copy the articles to:")
+        # The terminal shrinks while the dialog is open: both are drawn again at the new size.
+        s.tmux("resize-window", "-x", "90", "-y", "26")
+        screen = s.wait_for("4Reply")
+        self.assertEqual(len(screen.splitlines()[0]), 90, screen)  # the panels' top frame
+        self.assertIn("Copy the articles to:", screen)
+        s.keys("Enter")
+        s.wait_gone("Copy the articles to:")
+        deadline = time.monotonic() + 10
+        while len(os.listdir(self.local)) < 2 and time.monotonic() < deadline:
+            time.sleep(0.05)
+        copied = sorted(os.listdir(self.local))
+        self.assertEqual(len(copied), 2, copied)
+        s.wait_for(copied[0][:15])  # the local panel lists them
+
+    @staticmethod
+    def status_line(screen):
+        """The left panel's status line: the name of the item under its cursor."""
+        return screen.splitlines()[HEIGHT - 4][1:WIDTH // 2 - 1]
+
+    def move_cursor_to(self, s, name):
+        s.keys("Home")
+        for _ in range(100):
+            if self.status_line(s.text()).startswith(name):
+                return
+            s.keys("Down")
+        self.fail(f"no item {name}:\n{s.text()}")
+
+
+def main():
+    global KESTROVA
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    if shutil.which("tmux") is None:
+        print("SKIPPED: tmux is missing (tools/ensure-deps.sh installs it)")
+        sys.exit(77)
+    KESTROVA = os.path.abspath(sys.argv[1])
+    unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
