@@ -2,6 +2,7 @@
 // account inside a selected folder, is written to an account file of the destination folder; a
 // move then deletes the accounts and afterwards their folders. In internet mode the articles
 // are written as files (copy_articles.cpp).
+#include <algorithm>
 #include <vector>
 
 #include "common/errors.h"
@@ -51,10 +52,23 @@ int TNntpPlugin::GetFiles(PluginPanelItem* items, int itemsNumber, int move,
     }
 }
 
+namespace {
+
+// Whether one of names (items of the panel, "folder\item") lies inside folder.
+bool HoldsAny(const std::string& folder, const std::vector<std::string>& names) {
+    const std::string prefix = folder + kStoreDelim;
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& name) { return name.starts_with(prefix); });
+}
+
+}  // namespace
+
 void TNntpPlugin::CopyAccountsOut(PluginPanelItem* items, int itemsNumber,
                                   const std::vector<TFindItem>& list, const std::string& dest,
                                   bool move) {
     TOverwriteAnswer answer;
+    // Accounts a move leaves in place: skipped, or not written. Their folders stay too.
+    std::vector<std::string> kept;
     for (size_t i = 0; i < list.size(); ++i) {
         const TFindItem& record = list[i];
         const TTargetNames names =
@@ -69,14 +83,24 @@ void TNntpPlugin::CopyAccountsOut(PluginPanelItem* items, int itemsNumber,
             skipped = !answer.Decide(record.FindData, target);
             if (!skipped) {
                 RegistryManager->GetFile(names.SourceDir, names.SourceName, names.Dir, name);
-                if (move) RegistryManager->DeleteItem(names.SourceDir + names.SourceName);
+                // GetFile writes nothing for an account it cannot read or save: such an
+                // account is not deleted.
+                if (move && platform::FileExists(target)) {
+                    RegistryManager->DeleteItem(names.SourceDir + names.SourceName);
+                } else if (move) {
+                    kept.push_back(record.FindData.cFileName);
+                }
+            } else {
+                kept.push_back(record.FindData.cFileName);
             }
         }
         if (i < static_cast<size_t>(itemsNumber) && !skipped) items[i].Flags &= ~PPIF_SELECTED;
     }
     if (move) {
-        for (size_t i = list.size(); i-- > 0;)
-            if (IsFolder(list[i])) RegistryManager->DeleteItem(list[i].FindData.cFileName);
+        for (size_t i = list.size(); i-- > 0;) {
+            const std::string folder = list[i].FindData.cFileName;
+            if (IsFolder(list[i]) && !HoldsAny(folder, kept)) RegistryManager->DeleteItem(folder);
+        }
     }
 }
 
