@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Kestrova's main job: builds the host and the module, starts the bundled demo news server on a
-# free loopback port, and runs the host on it. Stops the demo server it started when done.
+# free loopback port, and opens the full-screen UI on it (in a terminal) or runs the demo
+# script (without one, e.g. in CI). Stops the demo server it started when done.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -26,4 +27,8 @@ done
 export KESTROVA_DEMO_PORT=$port
 echo "Demo news server on 127.0.0.1:$port"
 
-build/bin/kestrova --script tools/demo.script
+if [ -t 0 ] && [ -t 1 ]; then
+    build/bin/kestrova "news://127.0.0.1:$port"
+else
+    build/bin/kestrova --script tools/demo.script
+fi
