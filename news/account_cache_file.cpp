@@ -58,32 +58,36 @@ void WriteCacheFile(const std::string& folder, const std::string& fileName,
 
 }  // namespace
 
-std::string TInternetManager::CacheFileName(std::string_view userName, std::string_view host) {
+std::string TInternetManager::CacheFileName(std::string_view userName, std::string_view host,
+                                            uint16_t port) {
     std::string name = CacheFolder() + platform::kPathDelim;
     AppendNamePart(name, userName);
     name += '@';
     AppendNamePart(name, host);
+    if (port != 0) name += ',' + std::to_string(port);
     return name + kCacheExtension;
 }
 
-void TInternetManager::LoadCache(TCache& cache, std::string_view userName, std::string_view host) {
+void TInternetManager::LoadCache(TCache& cache, std::string_view userName, std::string_view host,
+                                 uint16_t port) {
     WaitForCacheSave();  // the file of a save still being written would be the old one
     try {
-        TFileStream file(CacheFileName(userName, host), 0);
+        TFileStream file(CacheFileName(userName, host, port), 0);
         cache.LoadFromStream(file);
     } catch (const std::exception&) {
         // no file yet, or an unreadable one: the lists come from the server
     }
 }
 
-void TInternetManager::SaveCache(TCache& cache, std::string_view userName, std::string_view host) {
+void TInternetManager::SaveCache(TCache& cache, std::string_view userName, std::string_view host,
+                                 uint16_t port) {
     if (host.empty()) return;
     WaitForCacheSave();
     auto entries = std::make_shared<const std::vector<TCacheEntry>>(cache.Entries());
     // The names are taken here: the home folder comes from the environment, which only this
     // thread may read safely.
     std::string folder = CacheFolder();
-    std::string fileName = CacheFileName(userName, host);
+    std::string fileName = CacheFileName(userName, host, port);
     try {
         cacheSave_ = std::thread(
             [folder, fileName, entries] { WriteCacheFile(folder, fileName, *entries); });

@@ -83,17 +83,20 @@ class TInternetManager {
     [[noreturn]] void RaiseError(uint32_t code, const std::string& message,
                                  const std::string& procName);
 
-    // The cache file of an account: HomeFolder()/Cache/<user>@<host>.twc. A path delimiter (or
-    // NUL) inside user or host is written "%2F" ("%00"), so the file stays inside Cache.
-    static std::string CacheFileName(std::string_view userName, std::string_view host);
+    // The cache file of an account: HomeFolder()/Cache/<user>@<host>.twc, or
+    // <user>@<host>,<port>.twc for a server on another port than the protocol's default (port 0),
+    // so that two servers of one host keep their lists apart. A path delimiter (or NUL) inside
+    // user or host is written "%2F" ("%00"), so the file stays inside Cache.
+    static std::string CacheFileName(std::string_view userName, std::string_view host,
+                                     uint16_t port);
     // Loads the account's cache file into cache; a missing or unreadable file is not an error.
-    void LoadCache(TCache& cache, std::string_view userName, std::string_view host);
+    void LoadCache(TCache& cache, std::string_view userName, std::string_view host, uint16_t port);
     // Writes the whole cache to the account's file (creating the Cache folder); nothing for an
     // empty host. The file is replaced at once (written aside and renamed), so a reader never
     // sees half of it. Failures are swallowed. The cache's entries are taken at once (their data
     // shared, not copied) and written by a thread of its own, so storing a large index does not
     // wait for the disk; a later save, a load and the manager's end wait for it.
-    void SaveCache(TCache& cache, std::string_view userName, std::string_view host);
+    void SaveCache(TCache& cache, std::string_view userName, std::string_view host, uint16_t port);
     // Returns when the file of the last SaveCache is written (or given up).
     void WaitForCacheSave();
 

@@ -93,7 +93,8 @@ void TListBlock::Insert(size_t index, const char* record) {
 void StoreList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
                TListBlock block) {
     manager.Cache->Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
-    manager.SaveCache(*manager.Cache, manager.Account.Url.UserName, manager.Account.Url.HostName);
+    manager.SaveCache(*manager.Cache, manager.Account.Url.UserName, manager.Account.Url.HostName,
+                      manager.CachePort());
 }
 
 namespace {

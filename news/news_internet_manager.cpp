@@ -91,7 +91,11 @@ void TNewsInternetManager::Connect(const TAccountOptions& account) {
     ServerFlags = 1;
     SetState(NewsState::OwnGroups);
     ConnectHostDef();
-    LoadCache(*Cache, Account.Url.UserName, Account.Url.HostName);
+    LoadCache(*Cache, Account.Url.UserName, Account.Url.HostName, CachePort());
+}
+
+uint16_t TNewsInternetManager::CachePort() const {
+    return Account.Url.Port == kDefaultNntpPort ? 0 : Account.Url.Port;
 }
 
 void TNewsInternetManager::OpenConnection() {

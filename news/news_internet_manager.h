@@ -126,6 +126,9 @@ class TNewsInternetManager : public TInternetManager {
     // Request 0x8001: the items of the current level in a new array (empty first).
     void GetFindData(PluginPanelItem*& items, int& count);
 
+    // The port that names the account's cache file: 0 for the default port 119, whose files
+    // keep the name they had before other ports were told apart.
+    uint16_t CachePort() const;
     // Every state change goes through here and is logged.
     void SetState(NewsState state);
     // The shortcut text that reopens this account (the format of ShortcutData).

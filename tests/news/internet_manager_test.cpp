@@ -122,16 +122,19 @@ TEST(AccountCacheFileTest, NamesStayInsideTheCacheFolder) {
     struct Case {
         const char* user;
         const char* host;
+        uint16_t port;
         const char* file;
     };
     const Case cases[] = {
-        {"bob", "news.example.org", "bob@news.example.org.twc"},
-        {"", "news.example.org", "@news.example.org.twc"},
-        {"../../evil", "h", "..%2F..%2Fevil@h.twc"},
-        {"u", "a/b", "u@a%2Fb.twc"},
+        {"bob", "news.example.org", 0, "bob@news.example.org.twc"},
+        {"", "news.example.org", 0, "@news.example.org.twc"},
+        {"../../evil", "h", 0, "..%2F..%2Fevil@h.twc"},
+        {"u", "a/b", 0, "u@a%2Fb.twc"},
+        {"bob", "news.example.org", 1120, "bob@news.example.org,1120.twc"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(TInternetManager::CacheFileName(c.user, c.host), home.At("Cache/") + c.file)
+        EXPECT_EQ(TInternetManager::CacheFileName(c.user, c.host, c.port),
+                  home.At("Cache/") + c.file)
             << c.user;
     }
 }
@@ -141,13 +144,13 @@ TEST(AccountCacheFileTest, SavedCacheLoadsBackAndLeavesNothingAside) {
     TInternetManager manager(nullptr, 24, "");
     const std::string groups = "group list block";
     manager.Cache->Put(".", groups.data(), true, static_cast<uint32_t>(groups.size()));
-    manager.SaveCache(*manager.Cache, "bob", "news.example.org");
-    manager.SaveCache(*manager.Cache, "bob", "news.example.org");  // replaces the file
+    manager.SaveCache(*manager.Cache, "bob", "news.example.org", 0);
+    manager.SaveCache(*manager.Cache, "bob", "news.example.org", 0);  // replaces the file
     manager.WaitForCacheSave();
     EXPECT_EQ(FilesIn(home.At("Cache")), std::vector<std::string>{"bob@news.example.org.twc"});
 
     TInternetManager later(nullptr, 24, "");
-    later.LoadCache(*later.Cache, "bob", "news.example.org");
+    later.LoadCache(*later.Cache, "bob", "news.example.org", 0);
     std::vector<char> data;
     ASSERT_TRUE(later.Cache->Get(".", data));
     EXPECT_EQ(std::string(data.begin(), data.end()), groups);
@@ -163,19 +166,19 @@ TEST(AccountCacheFileTest, BackgroundSavesAreCompleteWhenLoadedOrWhenTheManagerE
         for (const char* value : {"first", "second"}) {
             manager.Cache->Put(".", value, true, static_cast<uint32_t>(std::strlen(value)));
             manager.Cache->Put("big.group", big.data(), false, static_cast<uint32_t>(big.size()));
-            manager.SaveCache(*manager.Cache, "bob", "news.example.org");
+            manager.SaveCache(*manager.Cache, "bob", "news.example.org", 0);
         }
         TCache loaded(TCache::kUnlimited, 0);
-        manager.LoadCache(loaded, "bob", "news.example.org");  // waits for the second save
+        manager.LoadCache(loaded, "bob", "news.example.org", 0);  // waits for the second save
         std::vector<char> data;
         ASSERT_TRUE(loaded.Get(".", data));
         EXPECT_EQ(std::string(data.begin(), data.end()), "second");
 
         manager.Cache->Put(".", "third", true, 5);
-        manager.SaveCache(*manager.Cache, "bob", "news.example.org");
+        manager.SaveCache(*manager.Cache, "bob", "news.example.org", 0);
     }  // the manager's end waits for the third
     TInternetManager later(nullptr, 0, "");
-    later.LoadCache(*later.Cache, "bob", "news.example.org");
+    later.LoadCache(*later.Cache, "bob", "news.example.org", 0);
     std::vector<char> data;
     ASSERT_TRUE(later.Cache->Get(".", data));
     EXPECT_EQ(std::string(data.begin(), data.end()), "third");
@@ -188,9 +191,9 @@ TEST(AccountCacheFileTest, EmptyHostSavesNothingAndMissingFileLoadsNothing) {
     TempHomeForTest home;
     TInternetManager manager(nullptr, 0, "");
     manager.Cache->Put(".", "x", true, 1);
-    manager.SaveCache(*manager.Cache, "bob", "");
+    manager.SaveCache(*manager.Cache, "bob", "", 0);
     EXPECT_TRUE(FilesIn(home.Folder()).empty());
-    manager.LoadCache(*manager.Cache, "bob", "nowhere.example.org");
+    manager.LoadCache(*manager.Cache, "bob", "nowhere.example.org", 0);
     EXPECT_EQ(manager.Cache->Count(), 1);
 }
 
