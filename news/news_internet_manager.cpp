@@ -103,13 +103,14 @@ void TNewsInternetManager::OpenConnection() {
     WriteLog(kLogConnection, FormatText("Connecting to \"%s:%d\"", {host, Account.Url.Port}));
     DoEvent(kEventStatus, kMsgConnecting, TextParam(host.c_str()));
     Socket->GetSockAddress(host, Account.Url.Port);
-    DoEvent(kEventStatus, kMsgConnected, TextParam(ReplyLine.c_str()));
     Socket->SocketConnect("", 0);
 }
 
 void TNewsInternetManager::ConnectHostDef() {
     OpenConnection();
     const int greeting = WaitReply(*Socket, kLogCommand, "ConnectHostDef", 0);
+    // Only now is the server there: a refused or failed connection never reads "Connected".
+    DoEvent(kEventStatus, kMsgConnected, TextParam(ReplyLine.c_str()));
     if (greeting == 200) ServerFlags |= kServerAllowsPosting;
     if (greeting == 201) ServerFlags &= static_cast<uint8_t>(~kServerAllowsPosting);
 

@@ -54,6 +54,15 @@ inline constexpr int kAnswerRetry = 3;
 inline constexpr int kAnswerSkip = 10;
 inline constexpr int kAnswerStop = 13;
 
+// The retries of one request: transient failures left before the user is asked, and the wait
+// before the next attempt, which doubles after each one up to kMaxRetryDelaySeconds.
+inline constexpr int kFirstRetryDelaySeconds = 1;
+inline constexpr int kMaxRetryDelaySeconds = 30;
+struct TRetryState {
+    int Left = 0;
+    int DelaySeconds = kFirstRetryDelaySeconds;
+};
+
 // Width of the progress box's lines and bar.
 inline constexpr int kProgressWidth = 55;
 
@@ -121,9 +130,13 @@ class TNntpPlugin : public TFarPlugin {
     // 1 when opMode is 0 and the failure was not a silent abort, else 0. Never raises.
     int ReportError(std::exception_ptr failure, const char* procName, int opMode);
     // What to do with a failure of the running request: retry (3), skip (10), stop (13) or pass
-    // it on (0). retriesLeft counts transient failures down to the question.
+    // it on (0). retry counts transient failures down to the question and paces their retries.
     int ResolveFailure(std::exception_ptr failure, int request, intptr_t param, void* target,
-                       int& retriesLeft);
+                       TRetryState& retry);
+    // Before a transient failure is retried without asking: a status box naming the failure,
+    // the time to the next attempt and Esc, then that wait. Returns 3 (retry) when the time is
+    // up, 0 (pass the failure on) when the user pressed Esc.
+    int PaceRetry(const std::string& failure, TRetryState& retry);
     // A status box titled PanelHost, when OpFlags has a bit of mask; buttons are message numbers
     // (none: the box stays and the call returns at once). Returns the host's answer, -1 when
     // nothing was shown.

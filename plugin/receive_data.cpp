@@ -29,7 +29,8 @@ const char* ArticleCommand(int request) {
 }  // namespace
 
 int TNntpPlugin::ReceiveData(int request, intptr_t param, void* target) {
-    int retriesLeft = Options.Connect.RetryCount;
+    TRetryState retry;
+    retry.Left = Options.Connect.RetryCount;
     for (;;) {
         if (InInternetMode() && (request & kNetworkRequest) != 0 &&
             !InternetManager->IsConnected()) {
@@ -41,7 +42,7 @@ int TNntpPlugin::ReceiveData(int request, intptr_t param, void* target) {
             if (CheckForKey(VK_ESCAPE)) throw EUserAbort(kItemFailure, "", "ReceiveData");
             result = PerformRequest(request, param, target);
         } catch (...) {
-            result = ResolveFailure(std::current_exception(), request, param, target, retriesLeft);
+            result = ResolveFailure(std::current_exception(), request, param, target, retry);
             if (result == kAnswerPassOn) throw;
             if (result == kAnswerStop) throw EAbort();
         }

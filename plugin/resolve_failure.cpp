@@ -28,7 +28,7 @@ int Ask(const std::string& text, const std::vector<int>& answers) {
 }  // namespace
 
 int TNntpPlugin::ResolveFailure(std::exception_ptr failure, int request, intptr_t param,
-                                void* target, int& retriesLeft) {
+                                void* target, TRetryState& retry) {
     const FailureDescription d = DescribeFailure(failure);
     if (InInternetMode()) {
         TNewsInternetManager& manager = *InternetManager;
@@ -51,8 +51,9 @@ int TNntpPlugin::ResolveFailure(std::exception_ptr failure, int request, intptr_
     if ((d.Code & kItemFailure) != 0) return Ask(d.Message, {kAnswerSkip, kAnswerStop});
     if ((d.Code & kTransient) != 0) {
         const int retryCount = Options.Connect.RetryCount;
-        if (retryCount <= 0 || --retriesLeft > 0) return kAnswerRetry;
-        retriesLeft = retryCount;
+        if (retryCount <= 0 || --retry.Left > 0) return PaceRetry(d.Message, retry);
+        retry.Left = retryCount;
+        retry.DelaySeconds = kFirstRetryDelaySeconds;  // the user chose: no wait after asking
         if ((request & kNetworkRequest) != 0)
             return Ask(d.Message, {kAnswerRetry, kAnswerSkip, kAnswerStop});
         return Ask(d.Message, {kAnswerRetry, kAnswerStop});

@@ -12,7 +12,7 @@ import re
 import sys
 from pathlib import Path
 
-MESSAGE_COUNT = 149
+MESSAGE_COUNT = 152
 
 # File name, header line, encoding of the file's bytes.
 LANGUAGES = [
@@ -35,6 +35,7 @@ FORMAT_ARGUMENTS = {
     102: "s",
     103: "i",
     115: "i",
+    149: "i",
 }
 
 # Labels of the host's key bar hold at most this many characters.

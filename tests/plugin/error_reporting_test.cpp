@@ -7,6 +7,7 @@
 #include "common/errors.h"
 #include "panel_fixture.h"
 #include "ui/plugin_options.h"
+#include "ui/session_message_numbers.h"
 
 namespace kestrova::testing {
 namespace {
@@ -146,9 +147,20 @@ std::function<void()> Transient() {
     return [] { throw ESocketError(kTransient | 10054, "Connection reset by peer", "Recv"); };
 }
 
+// A clock that leaps a minute at each reading: every retry pause is over at once.
+uint64_t LeapingClock() {
+    static uint64_t now = 0;
+    return now += 60000;
+}
+
 class RetryTest : public PanelTest {
   protected:
-    RetryTest() { Options.Connect.RetryCount = 3; }
+    RetryTest() {
+        Options.Connect.RetryCount = 3;
+        host.texts[kMsgNextAttempt] = "%d";
+        platform::SetMonotonicClock(&LeapingClock);
+    }
+    ~RetryTest() override { platform::SetMonotonicClock(nullptr); }
 
     int Run(int request, int failures, unsigned opFlags = kOpRunning | kOpInteractive) {
         panel.failures.assign(failures, Transient());
@@ -156,7 +168,20 @@ class RetryTest : public PanelTest {
         panel.OpFlags = opFlags;
         return panel.ReceiveData(request, 0, nullptr);
     }
-    int Questions() const { return static_cast<int>(host.messages.size()); }
+    // The message boxes that asked something (status boxes have no buttons).
+    int Questions() const {
+        int count = 0;
+        for (const auto& message : host.messages) count += message.buttons > 0 ? 1 : 0;
+        return count;
+    }
+    // The seconds each retry pause announced, in order.
+    Lines Pauses() const {
+        Lines seconds;
+        for (const auto& message : host.messages) {
+            if (message.buttons == 0) seconds.push_back(message.items.back());
+        }
+        return seconds;
+    }
 
     ScriptedPanel panel;
 };
@@ -172,10 +197,10 @@ TEST_F(RetryTest, TheThirdFailureAsksRetrySkipStopForAPanelRequest) {
     EXPECT_EQ(Run(kRequestList, 3), kAnswerDone);
     EXPECT_EQ(panel.attempts, 4);
     ASSERT_EQ(Questions(), 1);
-    EXPECT_EQ(host.messages[0].items,
+    EXPECT_EQ(host.messages.back().items,
               (Lines{"<104>", "Connection reset by peer", "<3>", "<10>", "<13>"}));
-    EXPECT_EQ(host.messages[0].buttons, 3);
-    EXPECT_EQ(host.messages[0].flags, FMSG_WARNING);
+    EXPECT_EQ(host.messages.back().buttons, 3);
+    EXPECT_EQ(host.messages.back().flags, FMSG_WARNING);
 }
 
 TEST_F(RetryTest, RetryStartsANewCountOfThree) {
@@ -190,7 +215,7 @@ TEST_F(RetryTest, ConnectAsksRetryOrStop) {
     host.messageAnswers = {1};  // stop
     EXPECT_THROW(Run(kRequestConnect, 3), EAbort);
     ASSERT_EQ(Questions(), 1);
-    EXPECT_EQ(host.messages[0].items, (Lines{"<104>", "Connection reset by peer", "<3>", "<13>"}));
+    EXPECT_EQ(host.messages.back().items, (Lines{"<104>", "Connection reset by peer", "<3>", "<13>"}));
 }
 
 TEST_F(RetryTest, SkipAnswersTen) {
@@ -206,8 +231,23 @@ TEST_F(RetryTest, EscAtTheQuestionStops) {
 
 TEST_F(RetryTest, RetryCountZeroRetriesWithoutAsking) {
     Options.Connect.RetryCount = 0;
-    EXPECT_EQ(Run(kRequestList, 20), kAnswerDone);
-    EXPECT_EQ(panel.attempts, 21);
+    EXPECT_EQ(Run(kRequestList, 8), kAnswerDone);
+    EXPECT_EQ(panel.attempts, 9);
+    EXPECT_EQ(Questions(), 0);
+    // Each attempt waits twice as long as the one before, at most half a minute.
+    EXPECT_EQ(Pauses(), (Lines{"1", "2", "4", "8", "16", "30", "30", "30"}));
+}
+
+TEST_F(RetryTest, EscDuringTheRetryPausePassesTheFailureOnOnce) {
+    Options.Connect.RetryCount = 0;
+    panel.failures = {[] {
+        PressEsc();
+        Transient()();
+    }};
+    panel.OpFlags = kOpRunning | kOpInteractive;
+    EXPECT_THROW(panel.ReceiveData(kRequestList, 0, nullptr), ESocketError);
+    EXPECT_EQ(panel.attempts, 1);
+    EXPECT_EQ(Pauses(), Lines{"1"});
     EXPECT_EQ(Questions(), 0);
 }
 
