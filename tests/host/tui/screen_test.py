@@ -145,6 +145,36 @@ class ScreenTest(unittest.TestCase):
         self.assertEqual(len(copied), 2, copied)
         s.wait_for(copied[0][:15])  # the local panel lists them
 
+    def test_viewer_switches_character_sets_and_searches(self):
+        s = self.open_demo_group()
+        self.move_cursor_to(s, "kestrova.demo.koi8")
+        s.keys("F7")
+        s.wait_for("[ OK ]")
+        s.keys("Enter")
+        s.wait_gone("[ OK ]")
+        self.move_cursor_to(s, "kestrova.demo.koi8")
+        s.keys("Enter")
+        s.wait_for("Новая версия программы")
+        self.move_cursor_to(s, "Как настроить")
+        s.keys("F3")
+        # The article's KOI8-R body as it is, then read through the host's KOI-8 table.
+        screen = s.wait_for("OEM 866  Line 1")
+        self.assertNotIn("Добрый день!", screen)
+        s.keys("S-F8")
+        s.wait_for("ISO 8859-5 (Unix russian)")
+        s.type("k")
+        screen = s.wait_for("Добрый день!")
+        self.assertIn("KOI-8  Line 1", screen.splitlines()[0])
+        # F7 finds a word whatever its case; the line found comes to the top.
+        s.keys("F7")
+        s.wait_for("Search for")
+        s.type("ТАБЛИЦУ")
+        s.keys("Enter")
+        screen = s.wait_for("KOI-8  Line 4")
+        self.assertTrue(screen.splitlines()[1].startswith("Какую таблицу выбрать"), screen)
+        s.keys("F10")
+        s.wait_for("1Help")
+
     @staticmethod
     def status_line(screen):
         """The left panel's status line: the name of the item under its cursor."""
