@@ -124,7 +124,7 @@ DialogState DialogModel::HandleKey(const Keystroke& key) {
     } else if (key.Is(VK_LEFT) || key.Is(VK_RIGHT)) {
         MoveFocus(Step(focus_, key.Key == VK_LEFT ? -1 : +1));
         return DialogState::Open;
-    } else if (key.Is(VK_SPACE) || (key.Char == ' ' && !key.Control)) {
+    } else if (key.Is(VK_SPACE)) {
         return Activate(focus_);
     }
     // Hot keys: with Alt anywhere, alone outside edit fields (a field takes typed letters).
