@@ -19,9 +19,13 @@ void PanelView::Reread() {
     PanelItemList fresh;
     List(fresh);
     items_ = std::move(fresh);
+    selectedCount_ = 0;
     for (size_t i = 0; i < items_.Size(); ++i) {
         items_[i].Flags &= ~PPIF_SELECTED;
-        if (selected.count(ItemName(items_[i]))) items_[i].Flags |= PPIF_SELECTED;
+        if (selected.count(ItemName(items_[i]))) {
+            items_[i].Flags |= PPIF_SELECTED;
+            ++selectedCount_;
+        }
     }
     const int found = Find(currentName);
     SetCursor(found >= 0 ? found : current_, top_);
@@ -58,6 +62,8 @@ int PanelView::Find(const std::string& name) const {
 
 void PanelView::SetSelected(int index, bool selected) {
     if (index < 0 || index >= static_cast<int>(items_.Size()) || IsDotDot(items_[index])) return;
+    if (selected != ((items_[index].Flags & PPIF_SELECTED) != 0))
+        selectedCount_ += selected ? 1 : -1;
     if (selected)
         items_[index].Flags |= PPIF_SELECTED;
     else

@@ -35,6 +35,8 @@ class PanelView {
     // Index of the item named name, -1 when none.
     int Find(const std::string& name) const;
     void SetSelected(int index, bool selected);
+    // How many items are selected (kept as they change: a screen shows it on every redraw).
+    int SelectedCount() const { return selectedCount_; }
     void SelectAll(bool selected);
     // The selected items, or the current item when none is selected and it is not "..".
     std::vector<PluginPanelItem> SelectedOrCurrent() const;
@@ -60,6 +62,7 @@ class PanelView {
     int top_ = 0;
     int viewMode_ = 2;
     int visibleRows_ = 18;
+    int selectedCount_ = 0;
     int screenRect_[4] = {-1, -1, -1, -1};
 };
 

@@ -93,10 +93,8 @@ void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame) {
             PutText(innerX + column.X, rows.StatusY, CellText(items[panel.Current()], column),
                     Role::PanelStatus, column.Width);
     }
-    int selected = 0;
-    for (int i = 0; i < count; ++i) selected += (items[i].Flags & PPIF_SELECTED) ? 1 : 0;
-    if (selected > 0) {
-        const std::string text = " " + std::to_string(selected) + " selected ";
+    if (panel.SelectedCount() > 0) {
+        const std::string text = " " + std::to_string(panel.SelectedCount()) + " selected ";
         PutText(frame.X + (frame.Width - static_cast<int>(text.size())) / 2, rows.SeparatorY, text,
                 Role::PanelSelected);
     }

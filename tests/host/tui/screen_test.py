@@ -129,6 +129,7 @@ class ScreenTest(unittest.TestCase):
         s.wait_for("1Help")
         # Two articles selected, F5 copies them to the local panel.
         s.keys("Insert", "Insert")
+        s.wait_for(" 2 selected ")
         s.keys("F5")
         s.wait_for("Copy the articles to:")
         # The terminal shrinks while the dialog is open: both are drawn again at the new size.
