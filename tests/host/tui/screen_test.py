@@ -7,6 +7,7 @@ Each test starts the demo news server (tools/demo-news) on a free loopback port 
 a tmux session of 100 x 30 cells with its own KESTROVA_HOME, types keys with send-keys and
 reads the screen with capture-pane. Exits 77 (skipped) when tmux is missing.
 """
+import json
 import os
 import shutil
 import subprocess
@@ -71,7 +72,9 @@ class Screen:
         subprocess.run(["tmux", "-L", self.socket, "kill-server"], capture_output=True)
 
 
-class ScreenTest(unittest.TestCase):
+class ScreenCase(unittest.TestCase):
+    """A news server and kestrova in tmux, with the helpers a test types and reads through."""
+
     server_args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile"]
 
     def setUp(self):
@@ -109,6 +112,21 @@ class ScreenTest(unittest.TestCase):
         s.wait_for("kestrova.demo.talk")
         return s
 
+    @staticmethod
+    def status_line(screen):
+        """The left panel's status line: the name of the item under its cursor."""
+        return screen.splitlines()[HEIGHT - 4][1:WIDTH // 2 - 1]
+
+    def move_cursor_to(self, s, name):
+        s.keys("Home")
+        for _ in range(100):
+            if self.status_line(s.text()).startswith(name):
+                return
+            s.keys("Down")
+        self.fail(f"no item {name}:\n{s.text()}")
+
+
+class ScreenTest(ScreenCase):
     def test_groups_by_mask_added_entered_and_articles_copied(self):
         s = self.open_demo_group()
         self.assertNotIn("local.test", s.text())  # only what the mask matches
@@ -176,19 +194,64 @@ class ScreenTest(unittest.TestCase):
         s.keys("F10")
         s.wait_for("1Help")
 
-    @staticmethod
-    def status_line(screen):
-        """The left panel's status line: the name of the item under its cursor."""
-        return screen.splitlines()[HEIGHT - 4][1:WIDTH // 2 - 1]
+    def test_account_made_in_its_dialog_from_the_disks_menu_connects(self):
+        s = self.start()
+        s.wait_for("1Help")
+        s.keys("M-F1")
+        s.wait_for("Local folder")
+        s.keys("Down", "Enter")  # the module's entry
+        s.wait_for("Private hosts")
+        s.keys("Home", "Down", "Enter")  # the folder "Hosts"
+        s.keys("S-F4")
+        s.wait_for("News account")
+        # Typed text and Tab between the fields; Enter presses the default button (Save).
+        s.type("Demo server")
+        s.keys("Tab")
+        s.type(f"127.0.0.1:{self.port}")
+        s.wait_for(f"127.0.0.1:{self.port}")
+        s.keys("Enter")
+        s.wait_gone("News account")
+        s.wait_for("Demo server")
+        s.keys("Home", "Down", "Enter")  # the only account, below ".."
+        s.wait_for("You have no newsgroups yet")
 
-    def move_cursor_to(self, s, name):
-        s.keys("Home")
-        for _ in range(100):
-            if self.status_line(s.text()).startswith(name):
-                return
-            s.keys("Down")
-        self.fail(f"no item {name}:\n{s.text()}")
 
+class SlowServerTest(ScreenCase):
+    """The server holds its answer to GROUP kestrova.demo.talk for a minute."""
+
+    def setUp(self):
+        super().setUp()
+        controls = os.path.join(self.work, "controls.json")
+        with open(controls, "w") as f:
+            json.dump({"rules": [{"command": "GROUP", "args": r"^kestrova\.demo\.talk$",
+                                  "times": 1, "delay_ms": 60000}]}, f)
+        self.server.terminate()
+        self.server.wait()
+        server_file = os.path.join(self.work, "server")
+        with open(server_file, "w") as f:
+            f.write(" ".join(self.server_args + ["--controls", controls]))
+        self.server, self.port = run_with_news_server.start_server(
+            server_file, os.path.join(self.work, "server.log"))
+
+    def test_escape_during_a_slow_reply_answered_stop(self):
+        s = self.open_demo_group()
+        self.move_cursor_to(s, "kestrova.demo.talk")
+        s.keys("Insert", "F7")
+        s.wait_for("[ OK ]")
+        s.keys("Enter")
+        s.wait_gone("[ OK ]")
+        self.move_cursor_to(s, "kestrova.demo.talk")
+        started = time.monotonic()
+        s.keys("Enter")
+        time.sleep(1)
+        s.keys("Escape")
+        screen = s.wait_for("Retry", timeout=20)
+        self.assertLess(time.monotonic() - started, 20, screen)  # not the server's minute
+        s.keys("Right", "Enter")  # the second button: stop
+        s.wait_gone("Retry")
+        # The group stays unentered: the panel still lists the groups.
+        s.wait_for("kestrova.demo.talk")
+        self.assertNotIn("How do I add a group", s.text())
 
 def main():
     global KESTROVA
