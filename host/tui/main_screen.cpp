@@ -142,6 +142,10 @@ bool MainScreen::HandleKey(const KeyPress& key, char character) {
     if (focus_ == Side::Left && host_.Panel()) {
         if (host_.OfferKeyToModule(key) || !host_.Panel()) return true;
         if (host_.HostKeyAction(key)) return true;
+        if (Has(key, VK_F7, PKF_ALT)) {
+            FindInModule();
+            return true;
+        }
     }
     if (focus_ == Side::Right && host_.Panel() && key.ControlState == 0 &&
         (key.VirtualKey == VK_F5 || key.VirtualKey == VK_F6)) {
@@ -285,6 +289,63 @@ void MainScreen::SelectByMask(bool select) {
     for (size_t i = 0; i < panel.Items().Size(); ++i)
         if (WildcardMatch(*mask, ItemName(panel.Items()[i]), false))
             panel.SetSelected(static_cast<int>(i), select);
+}
+
+void MainScreen::FindInModule() {
+    const std::optional<std::string> mask = AskText("Find", "Names matching:");
+    if (!mask || mask->empty() || !host_.Panel()) return;
+    ModulePanel& panel = *host_.Panel();
+    std::vector<std::string> found;
+    // Copied first: walking a folder lists the panel's own folder again.
+    std::vector<PluginPanelItem> items;
+    for (size_t i = 0; i < panel.Items().Size(); ++i) items.push_back(panel.Items()[i]);
+    for (const PluginPanelItem& item : items) {
+        const std::string name = ItemName(item);
+        if (name == "..") continue;
+        if (WildcardMatch(*mask, name, true)) found.push_back(name);
+        if (!IsFolder(item)) continue;
+        PluginPanelItem* below = nullptr;
+        int count = 0;
+        if (!host_.GetPluginDirList(panel.Handle(), name.c_str(), &below, &count)) continue;
+        for (int i = 0; i < count; ++i) {
+            const std::string path = ItemName(below[i]);  // "folder\\sub\\item"
+            const size_t separator = path.find_last_of('\\');
+            if (separator != std::string::npos &&
+                WildcardMatch(*mask, path.substr(separator + 1), true))
+                found.push_back(path);
+        }
+        host_.FreeDirList(below);
+        if (!host_.Panel()) return;
+    }
+    MenuRequest menu;
+    menu.Title = "Found: " + std::to_string(found.size());
+    for (const std::string& path : found) {
+        FarMenuItem entry{};
+        std::snprintf(entry.Text, sizeof entry.Text, "%s", path.c_str());
+        menu.Items.push_back(entry);
+    }
+    if (menu.Items.empty()) {
+        MessageRequest message;
+        message.Lines = {"Find", "Nothing matches " + *mask};
+        message.Buttons = {"Ok"};
+        frontEnd_.ShowMessage(message);
+        return;
+    }
+    menu.Items[0].Selected = 1;
+    const int chosen = frontEnd_.ShowMenu(menu);
+    if (chosen < 0 || !host_.Panel()) return;
+    std::string path = found[chosen];
+    // Down the folders of the path, then the cursor to the item.
+    size_t separator;
+    while ((separator = path.find('\\')) != std::string::npos && host_.Panel()) {
+        const int folder = host_.Panel()->Find(path.substr(0, separator));
+        if (folder < 0) return;
+        host_.Panel()->SetCursor(folder, folder);
+        host_.HostKeyAction({VK_RETURN, 0});
+        path = path.substr(separator + 1);
+    }
+    if (host_.Panel() && host_.Panel()->Find(path) >= 0)
+        host_.Panel()->SetCursor(host_.Panel()->Find(path), host_.Panel()->Top());
 }
 
 void MainScreen::PluginsMenu() {

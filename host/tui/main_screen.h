@@ -42,6 +42,10 @@ class MainScreen {
     void EnterOnLocal(PanelView& panel, Side side);
     void RunCommandLine();
     void SelectByMask(bool select);
+    // Alt-F7 on the module's panel: the items of the current folder and of every folder below
+    // it (walked with OPM_FIND) whose names match a mask, in a menu; the chosen one gets the
+    // cursor (its folder entered first).
+    void FindInModule();
     void PluginsMenu();
     void DisksMenu();
     void ConfigMenu();

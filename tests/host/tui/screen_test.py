@@ -139,6 +139,16 @@ class ScreenTest(ScreenCase):
         self.move_cursor_to(s, "kestrova.demo.talk")
         s.keys("Enter")
         s.wait_for("How do I add a group?")
+        # Alt-F7: the articles whose names match, in a menu; the chosen one gets the cursor.
+        s.keys("M-F7")
+        s.wait_for("Names matching:")
+        s.keys("C-u")
+        s.type("Keyboard*")
+        s.keys("Enter")
+        s.wait_for("Found: 1")
+        s.keys("Enter")
+        s.wait_gone("Found: 1")
+        self.assertTrue(self.status_line(s.text()).startswith("Keyboard shortcuts"), s.text())
         # F3: the article in the viewer; Esc comes back to the panels.
         self.move_cursor_to(s, "How do I add a group?")
         s.keys("F3")
