@@ -222,6 +222,11 @@ class ScreenTest(ScreenCase):
         s.keys("Enter")
         s.wait_gone("News account")
         s.wait_for("Demo server")
+        # Ctrl-L: the module's information in the other panel, and back to the folder.
+        s.keys("C-l")
+        s.wait_for("Reads and posts Usenet news")
+        s.keys("C-l")
+        s.wait_gone("Reads and posts Usenet news")
         s.keys("Home", "Down", "Enter")  # the only account, below ".."
         s.wait_for("You have no newsgroups yet")
 
