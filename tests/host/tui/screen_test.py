@@ -139,6 +139,12 @@ class ScreenTest(ScreenCase):
         self.move_cursor_to(s, "kestrova.demo.talk")
         s.keys("Enter")
         s.wait_for("How do I add a group?")
+        # Ctrl-0: the module's view mode 0, with its column titles and its author column.
+        s.keys("C-0")
+        screen = s.wait_for("From")
+        self.assertIn("Dmitri", screen)
+        s.keys("C-2")
+        s.wait_gone("From")
         # Alt-F7: the articles whose names match, in a menu; the chosen one gets the cursor.
         s.keys("M-F7")
         s.wait_for("Names matching:")
