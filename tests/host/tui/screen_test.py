@@ -233,6 +233,14 @@ class ScreenTest(ScreenCase):
         s.wait_for("Reads and posts Usenet news")
         s.keys("C-l")
         s.wait_gone("Reads and posts Usenet news")
+        # A mouse click on the ".." row (the third screen row, below the frame and the
+        # titles), sent as the terminal reports it (SGR), puts the cursor there: Enter goes up.
+        s.keys("End")
+        s.tmux("send-keys", "-H", *(f"{ord(c):02x}" for c in "\x1b[<0;6;3M"))
+        s.keys("Enter")
+        s.wait_for("Private hosts")
+        s.keys("Home", "Down", "Enter")  # "Hosts" again
+        s.wait_for("Demo server")
         s.keys("Home", "Down", "Enter")  # the only account, below ".."
         s.wait_for("You have no newsgroups yet")
 
