@@ -280,6 +280,7 @@ void MainScreen::RunCommandLine() {
         std::getline(std::cin, ignored);
     }
     host_.OtherLocal().Reread();
+    if (!host_.Panel()) host_.ActiveLocal().Reread();
 }
 
 void MainScreen::SelectByMask(bool select) {

@@ -245,6 +245,21 @@ class ScreenTest(ScreenCase):
         s.wait_for("You have no newsgroups yet")
 
 
+    def test_command_line_runs_the_shell_and_changes_folder(self):
+        s = self.start()
+        s.wait_for("1Help")
+        s.type("mkdir made-by-shell")
+        s.wait_for("$ mkdir made-by-shell")
+        s.keys("Enter")
+        s.wait_for("Enter returns")  # the program's own screen, kept until Enter
+        s.keys("Enter")
+        screen = s.wait_for("made-by-shell ")
+        rows = [row for row in screen.splitlines() if "made-by-shell " in row]
+        self.assertEqual(rows[0].count("made-by-shell "), 2, screen)  # both panels list it
+        s.type("cd made-by-shell")
+        s.keys("Enter")
+        s.wait_for("/made-by-shell$")  # the prompt is the new folder
+
 class SlowServerTest(ScreenCase):
     """The server holds its answer to GROUP kestrova.demo.talk for a minute."""
 
