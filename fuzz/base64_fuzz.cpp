@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "news/base64.h"
+#include "common/base64.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

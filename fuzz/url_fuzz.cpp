@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "news/url.h"
+#include "common/url.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

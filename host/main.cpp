@@ -7,12 +7,11 @@
 #include <sstream>
 #include <string>
 
-#include "common/errors.h"
 #include "host/host_error.h"
 #include "host/module_loader.h"
 #include "host/script_runner.h"
 #include "host/tui/full_screen.h"
-#include "store/settings_transfer.h"
+#include "platform/settings_transfer.h"
 
 #ifndef KESTROVA_VERSION
 #define KESTROVA_VERSION "unknown"
@@ -43,22 +42,22 @@ int RunScript(const char* name) {
         script << in.rdbuf();
     }
     kestrova::host::ScriptRunner runner(std::cout, kestrova::host::DefaultModulePath(),
-                                        kestrova::SettingsText);
+                                        kestrova::platform::SettingsText);
     const int result = runner.Run(script.str());
     std::cout.flush();
     if (result != 0) std::cerr << "kestrova: the script failed (see the transcript's last line)\n";
     return result;
 }
 
-// The settings store lives in KESTROVA_HOME; the module's own code reads and writes the text.
+// The settings store lives in KESTROVA_HOME; the platform library reads and writes the text.
 int TransferSettings(bool exporting, const char* path) {
     try {
         if (exporting)
-            kestrova::ExportSettings(path);
+            kestrova::platform::ExportSettings(path);
         else
-            kestrova::ImportSettings(path);
+            kestrova::platform::ImportSettings(path);
         return 0;
-    } catch (const kestrova::Exception& error) {
+    } catch (const kestrova::platform::SettingsTransferError& error) {
         std::cerr << "kestrova: " << error.what() << '\n';
         return 1;
     }

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/url.h"
 #include "net/win_socket.h"
-#include "news/url.h"
 
 namespace kestrova {
 

@@ -6,8 +6,8 @@
 #include "news/article_index.h"
 #include "news/group_list.h"
 #include "news/news_internet_manager.h"
-#include "store/registry_manager.h"
 #include "ui/char_tables.h"
+#include "ui/key_context.h"
 #include "ui/message_box.h"
 #include "ui/messages.h"
 

@@ -5,8 +5,8 @@
 
 #include "common/format_text.h"
 #include "common/text_utils.h"
+#include "common/url.h"
 #include "news/news_internet_manager.h"
-#include "news/url.h"
 #include "ui/char_tables.h"
 #include "ui/messages.h"
 #include "ui/module_state.h"

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "accounts/news_registry_manager.h"
 #include "hostapi/plugin_api.h"
 #include "plugin/far_plugin.h"
-#include "store/news_registry_manager.h"
 
 namespace kestrova {
 

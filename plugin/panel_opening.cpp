@@ -4,7 +4,7 @@
 
 #include "common/errors.h"
 #include "common/text_utils.h"
-#include "news/url.h"
+#include "common/url.h"
 #include "platform/filesystem.h"
 #include "plugin/nntp_plugin.h"
 #include "plugin/shortcut_data.h"

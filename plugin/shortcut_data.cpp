@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "news/url.h"
+#include "common/url.h"
 
 namespace kestrova {
 namespace {

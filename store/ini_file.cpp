@@ -1,10 +1,10 @@
 #include "store/ini_file.h"
 
 #include "common/errors.h"
+#include "common/integer_text.h"
 #include "common/streams.h"
 #include "platform/filesystem.h"
 #include "platform/profile_file.h"
-#include "store/integer_text.h"
 
 namespace kestrova {
 namespace {

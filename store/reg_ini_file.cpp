@@ -1,6 +1,6 @@
 #include "store/reg_ini_file.h"
 
-#include "store/integer_text.h"
+#include "common/integer_text.h"
 
 namespace kestrova {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "news/url.h"
+#include "common/url.h"
 
 namespace kestrova {
 

@@ -2,11 +2,11 @@
 
 #include <vector>
 
+#include "common/base64.h"
+#include "common/quoted_printable.h"
 #include "common/string_list.h"
 #include "common/text_utils.h"
 #include "hostapi/plugin_api.h"
-#include "news/base64.h"
-#include "news/quoted_printable.h"
 #include "platform/codepages.h"
 #include "platform/settings_store.h"
 #include "store/reg_ini_file.h"

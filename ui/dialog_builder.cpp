@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "common/integer_text.h"
 #include "common/text_utils.h"
-#include "store/integer_text.h"
 #include "ui/console_keys.h"
 #include "ui/host_services.h"
 #include "ui/item_text.h"

@@ -1,6 +1,6 @@
 #include "ui/plugin_options.h"
 
-#include "store/password_scramble.h"
+#include "common/password_scramble.h"
 #include "store/reg_ini_file.h"
 #include "ui/char_tables.h"
 #include "ui/module_state.h"

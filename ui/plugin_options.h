@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "news/url.h"
+#include "common/url.h"
 #include "ui/account_options.h"
 
 namespace kestrova {

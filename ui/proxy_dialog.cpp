@@ -1,6 +1,6 @@
 #include <array>
 
-#include "news/url.h"
+#include "common/url.h"
 #include "ui/config_dialogs.h"
 #include "ui/dialog_builder.h"
 #include "ui/plugin_options.h"

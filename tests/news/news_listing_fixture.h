@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "news/news_session_fixture.h"
-#include "store/registry_manager.h"
+#include "ui/key_context.h"
 #include "ui/panel_items.h"
 
 namespace kestrova::testing {

@@ -8,10 +8,10 @@
 #include "net/proxy_socket.h"
 #include "news/news_internet_manager.h"
 #include "news/news_proxy_manager.h"
-#include "store/registry_manager.h"
 #include "temp_home.h"
 #include "ui/char_tables.h"
 #include "ui/fake_host.h"
+#include "ui/key_context.h"
 #include "ui/module_state.h"
 #include "ui/plugin_options.h"
 

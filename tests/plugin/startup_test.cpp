@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "hostapi/plugin_api.h"
-#include "store/fresh_store.h"
+#include "platform/fresh_store.h"
 #include "store/reg_ini_file.h"
 #include "ui/fake_host.h"
 #include "ui/host_services.h"

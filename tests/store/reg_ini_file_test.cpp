@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/errors.h"
-#include "store/fresh_store.h"
+#include "platform/fresh_store.h"
 
 namespace kestrova {
 namespace {

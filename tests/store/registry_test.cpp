@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/errors.h"
-#include "store/fresh_store.h"
+#include "platform/fresh_store.h"
 
 namespace kestrova {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_host.h"
-#include "store/fresh_store.h"
+#include "platform/fresh_store.h"
 #include "store/reg_ini_file.h"
 #include "ui/char_tables.h"
 #include "ui/module_state.h"

@@ -4,7 +4,7 @@
 
 #include "fake_host.h"
 #include "host_char_tables_double.h"
-#include "store/fresh_store.h"
+#include "platform/fresh_store.h"
 #include "ui/char_tables.h"
 #include "ui/host_services.h"
 #include "ui/module_state.h"

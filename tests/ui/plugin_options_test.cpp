@@ -4,8 +4,8 @@
 
 #include <tuple>
 
+#include "common/password_scramble.h"
 #include "module_settings.h"
-#include "store/password_scramble.h"
 #include "store/reg_ini_file.h"
 
 namespace kestrova {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/fresh_store.h"
+#include "platform/fresh_store.h"
 
 namespace kestrova::host::tui {
 namespace {

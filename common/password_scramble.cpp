@@ -1,8 +1,8 @@
-#include "store/password_scramble.h"
+#include "common/password_scramble.h"
 
 #include <cstdint>
 
-#include "news/base64.h"
+#include "common/base64.h"
 
 namespace kestrova {
 namespace {

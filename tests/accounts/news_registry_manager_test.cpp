@@ -1,4 +1,4 @@
-#include "store/news_registry_manager.h"
+#include "accounts/news_registry_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "common/errors.h"
+#include "common/password_scramble.h"
 #include "platform/clock.h"
 #include "registry_manager_fixture.h"
-#include "store/password_scramble.h"
 #include "ui/account_dialog.h"
 
 namespace kestrova {

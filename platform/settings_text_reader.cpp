@@ -1,9 +1,9 @@
-#include "store/settings_text_reader.h"
+#include "platform/settings_text_reader.h"
 
 #include "platform/codepages.h"
 #include "platform/settings_store.h"
 
-namespace kestrova {
+namespace kestrova::platform {
 namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
@@ -218,4 +218,4 @@ std::vector<SettingsEdit> ReadSettingsText(std::string_view text) {
     return edits;
 }
 
-}  // namespace kestrova
+}  // namespace kestrova::platform

@@ -1,4 +1,4 @@
-#include "store/password_scramble.h"
+#include "common/password_scramble.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "store/settings_transfer.h"
+#include "platform/settings_transfer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,9 @@
 #include <iterator>
 #include <string>
 
-#include "common/errors.h"
+#include "platform/fresh_store.h"
 #include "platform/settings_store.h"
-#include "store/fresh_store.h"
-#include "store/settings_text_reader.h"
+#include "platform/settings_text_reader.h"
 
 namespace kestrova {
 namespace {
@@ -122,10 +121,11 @@ TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
         try {
             ImportSettings(File("bad.reg"));
             ADD_FAILURE() << "accepted: " << c.text;
-        } catch (const Exception& e) {
-            EXPECT_NE(e.Message.find(File("bad.reg") + ": line " + std::to_string(c.line) + ": "),
+        } catch (const SettingsTransferError& e) {
+            EXPECT_NE(std::string(e.what()).find(File("bad.reg") + ": line " +
+                                                 std::to_string(c.line) + ": "),
                       std::string::npos)
-                << e.Message;
+                << e.what();
         }
         EXPECT_EQ(ExportToText(File("after.reg")), before) << c.text;
     }
@@ -138,7 +138,7 @@ TEST_F(SettingsTransferTest, ReadOnlyKeyFailsTheWholeImport) {
     WriteFile(File("x.reg"),
               "REGEDIT4\n[HKEY_CURRENT_USER\\Other]\n\"a\"=\"1\"\n[HKEY_CURRENT_USER\\Locked]"
               "\n\"v\"=\"new\"\n");
-    EXPECT_THROW(ImportSettings(File("x.reg")), Exception);
+    EXPECT_THROW(ImportSettings(File("x.reg")), SettingsTransferError);
     EXPECT_EQ(Get("Other", "a"), "<missing>");
     EXPECT_EQ(Get("Locked", "v"), "old\0"s);
 }

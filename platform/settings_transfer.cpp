@@ -1,18 +1,15 @@
-#include "store/settings_transfer.h"
+#include "platform/settings_transfer.h"
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 
-#include "common/errors.h"
 #include "platform/codepages.h"
 #include "platform/settings_store.h"
-#include "store/settings_text_reader.h"
+#include "platform/settings_text_reader.h"
 
-namespace kestrova {
+namespace kestrova::platform {
 namespace {
-
-using namespace platform;
 
 bool PlainText(std::string_view oem) {
     for (char c : oem)
@@ -60,7 +57,7 @@ std::string ValueData(uint32_t type, const std::string& data) {
 }
 
 void Fail(const std::string& message) {
-    throw Exception(message);
+    throw SettingsTransferError(message);
 }
 
 void ExportKey(StoreKey key, const std::string& path, std::string& out) {
@@ -173,4 +170,4 @@ void ImportSettings(const std::string& path) {
     }
 }
 
-}  // namespace kestrova
+}  // namespace kestrova::platform

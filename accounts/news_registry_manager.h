@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "store/registry_manager.h"
+#include "accounts/registry_manager.h"
 
 namespace kestrova {
 

@@ -9,8 +9,8 @@
 #include <set>
 #include <string>
 
+#include "platform/fresh_store.h"
 #include "platform/settings_store.h"
-#include "store/fresh_store.h"
 
 namespace kestrova::platform {
 namespace {

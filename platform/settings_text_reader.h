@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrova {
+namespace kestrova::platform {
 
 // One change the text asks for. Names and text are OEM, paths relative to HKEY_CURRENT_USER.
 struct SettingsEdit {
@@ -40,4 +40,4 @@ class SettingsFormatError : public std::runtime_error {
 // The edits of a whole text, in order; raises SettingsFormatError at the first wrong line.
 std::vector<SettingsEdit> ReadSettingsText(std::string_view text);
 
-}  // namespace kestrova
+}  // namespace kestrova::platform

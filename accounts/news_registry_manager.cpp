@@ -1,10 +1,10 @@
-#include "store/news_registry_manager.h"
+#include "accounts/news_registry_manager.h"
 
+#include "accounts/account_values.h"
 #include "common/format_text.h"
 #include "platform/clock.h"
 #include "platform/settings_store.h"
 #include "platform/store_name_fold.h"
-#include "store/account_values.h"
 #include "store/reg_ini_file.h"
 #include "ui/account_dialog.h"
 #include "ui/item_text.h"

@@ -1,4 +1,4 @@
-#include "news/base64.h"
+#include "common/base64.h"
 
 #include <array>
 #include <cstdint>

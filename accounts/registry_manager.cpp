@@ -1,4 +1,4 @@
-#include "store/registry_manager.h"
+#include "accounts/registry_manager.h"
 
 #include "common/errors.h"
 #include "common/format_text.h"

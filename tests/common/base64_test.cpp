@@ -1,4 +1,4 @@
-#include "news/base64.h"
+#include "common/base64.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "store/account_values.h"
+#include "accounts/account_values.h"
 
+#include "common/integer_text.h"
+#include "common/password_scramble.h"
 #include "common/text_utils.h"
-#include "store/integer_text.h"
-#include "store/password_scramble.h"
 #include "ui/char_tables.h"
 #include "ui/plugin_options.h"
 

@@ -12,15 +12,11 @@
 #include <string>
 
 #include "hostapi/plugin_api.h"
-#include "ui/account_options.h"
+#include "ui/key_context.h"
 
 namespace kestrova {
 
 class TRegIniFile;
-
-// The record one stored item is read into and written from; created by ReadItem, LoadFromFile
-// or NewItem and released by FreeItem.
-using TItemRecord = std::unique_ptr<TAccountOptions>;
 
 // The callback through which a manager asks the panel for a service or a confirmation:
 // kind, two parameters; the result is the answer (0 when no handler is set).
@@ -34,27 +30,6 @@ inline constexpr int kPrivateStore = 1;
 
 // UserData bit of the placeholder item of an empty folder.
 inline constexpr intptr_t kPlaceholderItem = 2;
-
-// Key actions of ProcessKey; the panel carries out those the manager leaves to it.
-inline constexpr int kActionNone = 0;
-inline constexpr int kActionEditItem = 4;
-inline constexpr int kActionNewItem = 5;
-inline constexpr int kActionOpenItem = 6;
-inline constexpr int kActionCopyItem = 8;
-inline constexpr int kActionSwallow = 9;
-
-// Result flags of a key: redraw the panel afterwards, update it (and the title) first.
-inline constexpr unsigned kKeyRedrawPanel = 1;
-inline constexpr unsigned kKeyUpdatePanel = 2;
-
-// What the panel hands to the key slot: its panel information, where to put the cursor, what to
-// do afterwards, and the record the slot leaves for the panel to open.
-struct TKeyContext {
-    PanelInfo Info{};
-    PanelRedrawInfo Redraw{};
-    unsigned Flags = 0;
-    TItemRecord Item;
-};
 
 class TRegistryManager {
   public:

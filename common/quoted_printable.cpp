@@ -1,4 +1,4 @@
-#include "news/quoted_printable.h"
+#include "common/quoted_printable.h"
 
 namespace kestrova {
 

@@ -1,4 +1,4 @@
-#include "store/integer_text.h"
+#include "common/integer_text.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "store/registry_manager.h"
+#include "accounts/registry_manager.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

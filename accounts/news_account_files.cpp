@@ -1,10 +1,10 @@
 // Account files: one account per profile file, in the section "Kestrova". The URL keeps its
 // scheme and never the password, which has its own scrambled ident.
+#include "accounts/account_values.h"
+#include "accounts/news_registry_manager.h"
 #include "common/streams.h"
 #include "platform/filesystem.h"
-#include "store/account_values.h"
 #include "store/ini_file.h"
-#include "store/news_registry_manager.h"
 
 namespace kestrova {
 namespace {

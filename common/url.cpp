@@ -1,4 +1,4 @@
-#include "news/url.h"
+#include "common/url.h"
 
 #include <charconv>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "store/fresh_store.h"
+#include "platform/fresh_store.h"
 
 namespace kestrova::platform {
 namespace {

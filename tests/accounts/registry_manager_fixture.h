@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "store/news_registry_manager.h"
+#include "accounts/news_registry_manager.h"
 #include "store/reg_ini_file.h"
 #include "ui/module_settings.h"
 #include "ui/panel_items.h"
