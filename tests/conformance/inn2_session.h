@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -104,7 +105,11 @@ inline std::string PostSamples() {
     const std::string runId =
         "conf" + std::to_string(getpid()) + "x" + std::to_string(++serial) + "x" +
         std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
-    const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path() / "../..";
+    // ctest names the source folder; __FILE__ may be relative to the build folder.
+    const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
+    const std::filesystem::path source =
+        sourceDir ? std::filesystem::path(sourceDir)
+                  : std::filesystem::path(__FILE__).parent_path() / "../..";
     const std::string command = "python3 '" + (source / "tools/peers/seed.py").string() +
                                 "' --samples --port " + std::to_string(ReaderPort()) +
                                 " --run-id " + runId + " >/dev/null";
