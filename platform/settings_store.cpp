@@ -1,12 +1,16 @@
 #include "platform/settings_store.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/clock.h"
@@ -20,12 +24,20 @@ namespace {
 constexpr int64_t kRootId = 1;
 constexpr int kBusyTimeoutMs = 10000;
 
-// One prepared statement, finalized when it goes out of scope.
+void NoteFault(sqlite3* db, int rc);
+
+// One prepared statement, finalized when it goes out of scope. A failure is noted as the store's
+// fault.
 class Statement {
   public:
-    Statement(sqlite3* db, const char* sql) {
-        if (db == nullptr || sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
+    Statement(sqlite3* db, const char* sql) : db_(db) {
+        if (db == nullptr) return;
+        const int rc = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
+        if (rc != SQLITE_OK) {
+            NoteFault(db, rc);
+            sqlite3_finalize(stmt_);
             stmt_ = nullptr;
+        }
     }
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
@@ -44,7 +56,12 @@ class Statement {
         return *this;
     }
     // SQLITE_ROW, SQLITE_DONE or an error code.
-    int Step() { return stmt_ ? sqlite3_step(stmt_) : SQLITE_ERROR; }
+    int Step() {
+        if (!stmt_) return SQLITE_ERROR;
+        const int rc = sqlite3_step(stmt_);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) NoteFault(db_, rc);
+        return rc;
+    }
     int64_t Int(int column) const { return sqlite3_column_int64(stmt_, column); }
     std::string Blob(int column) const {
         const void* p = sqlite3_column_blob(stmt_, column);
@@ -53,6 +70,7 @@ class Statement {
     }
 
   private:
+    sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
 
@@ -61,12 +79,26 @@ struct OpenHandle {
     bool writable;
 };
 
+// Folds the write-ahead log into the database file, leaving the log empty, and closes.
+void CloseDatabase(sqlite3* db) {
+    if (db == nullptr) return;
+    sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
 // The process's one connection and its table of open handles.
 struct Connection {
+    Connection() = default;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ~Connection() { CloseDatabase(db); }
+
     sqlite3* db = nullptr;
     bool readOnly = false;
     bool openFailed = false;
+    bool damaged = false;  // malformed or not a database: never written again
     bool inBatch = false;
+    StoreFault fault;
     std::map<StoreKey, OpenHandle> handles;
     StoreKey nextHandle = 0x1000;
 };
@@ -76,12 +108,40 @@ Connection& Conn() {
     return connection;
 }
 
+void SetFault(const std::string& path, const std::string& reason) {
+    Conn().fault = {path, reason};
+}
+
+void NoteFault(sqlite3* db, int rc) {
+    const int primary = rc & 0xFF;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) Conn().damaged = true;
+    SetFault(SettingsStorePath(), db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+}
+
 void ReportOpenFailure(const std::string& path, const char* what) {
+    SetFault(path, what);
     std::fprintf(stderr, "kestrova: settings store %s: %s\n", path.c_str(), what);
 }
 
 bool Exec(sqlite3* db, const char* sql) {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) NoteFault(db, rc);
+    return rc == SQLITE_OK;
+}
+
+// The database and its -wal and -shm files hold the scrambled passwords: private to the user,
+// whatever the umask or the home folder's mode. A missing database is made empty with mode 0600
+// (SQLite gives the -wal and -shm files the mode of the database); an older file loses the
+// group's and others' bits.
+void MakePrivate(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) close(fd);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const std::string file = path + suffix;
+        struct stat st;
+        if (stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0)
+            chmod(file.c_str(), st.st_mode & 0700);
+    }
 }
 
 // Switching a new database to WAL needs it to itself for a moment, and the busy handler is not
@@ -89,7 +149,9 @@ bool Exec(sqlite3* db, const char* sql) {
 bool SwitchToWal(sqlite3* db) {
     for (int waited = 0; waited < kBusyTimeoutMs; waited += 10) {
         Statement mode(db, "PRAGMA journal_mode=WAL");
-        if (mode.Step() == SQLITE_ROW && mode.Blob(0) == "wal") return true;
+        const int rc = mode.Step();
+        if (rc == SQLITE_ROW && mode.Blob(0) == "wal") return true;
+        if ((rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
@@ -97,6 +159,7 @@ bool SwitchToWal(sqlite3* db) {
 
 sqlite3* OpenDatabase(const std::string& path, bool& readOnly) {
     sqlite3* db = nullptr;
+    MakePrivate(path);
     // A database file that cannot be written is opened for reading: every key is then read-only.
     if (sqlite3_open_v2(path.c_str(), &db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
@@ -204,12 +267,30 @@ StoreKey NewHandle(int64_t id, bool writable) {
     return key;
 }
 
+// Names with control characters (NUL included) are refused: they could not be exported as text.
+bool PlainName(std::string_view name) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            SetFault(SettingsStorePath(), "a name with a control character");
+            return false;
+        }
+    return true;
+}
+
+// False, with the fault noted, when the database must not be written: it is read-only or damaged.
+bool Writable() {
+    Connection& c = Conn();
+    if (c.readOnly) SetFault(SettingsStorePath(), sqlite3_errstr(SQLITE_READONLY));
+    if (c.damaged && c.fault.reason.empty())
+        SetFault(SettingsStorePath(), sqlite3_errstr(SQLITE_CORRUPT));
+    return !c.readOnly && !c.damaged;
+}
+
 // Runs body as one transaction (a savepoint inside a batch); rolls back unless it returns Ok.
 template <typename Body>
 StoreResult InTransaction(Body body) {
     sqlite3* db = Db();
-    if (db == nullptr) return StoreResult::Failed;
-    if (Conn().readOnly) return StoreResult::AccessDenied;
+    if (db == nullptr || !Writable()) return StoreResult::Failed;
     bool nested = Conn().inBatch;
     if (!Exec(db, nested ? "SAVEPOINT store_write" : "BEGIN IMMEDIATE")) return StoreResult::Failed;
     StoreResult result = body();
@@ -260,9 +341,17 @@ StoreResult StoreCreateKey(StoreKey base, std::string_view path, StoreKey& key) 
     OpenHandle from;
     if (Db() == nullptr || !Lookup(base, from)) return StoreResult::Failed;
     int64_t id = from.id;
+    if (Conn().readOnly && !Conn().damaged) {
+        // Nothing can be made, but an existing key still opens for reading.
+        StoreResult r = Resolve(from.id, path, id);
+        if (r == StoreResult::Ok) key = NewHandle(id, false);
+        if (r == StoreResult::NotFound) Writable();  // notes why nothing could be made
+        return r == StoreResult::Ok ? r : StoreResult::Failed;
+    }
     StoreResult r = InTransaction([&] {
         if (!KeyExists(id)) return StoreResult::NotFound;
         for (std::string_view part : SplitPath(path)) {
+            if (!PlainName(part)) return StoreResult::Failed;
             int64_t child = FindChild(id, part);
             if (child < 0) return StoreResult::Failed;
             if (child == 0) {
@@ -400,6 +489,7 @@ StoreResult StoreSetValue(StoreKey key, std::string_view name, uint32_t type,
         int64_t id;
         StoreResult r = WritableId(key, id);
         if (r != StoreResult::Ok) return r;
+        if (!PlainName(name)) return StoreResult::Failed;
         // An existing value keeps its place (and the spelling of its name); a new one goes last.
         Statement s(Db(),
                     "INSERT INTO vals(key, name, fold, type, data) VALUES(?1,?2,?3,?4,?5)"
@@ -429,7 +519,7 @@ StoreResult StoreDeleteValue(StoreKey key, std::string_view name) {
 
 StoreBatch::StoreBatch() {
     sqlite3* db = Db();
-    if (db == nullptr || Conn().inBatch || Conn().readOnly || !Exec(db, "BEGIN IMMEDIATE")) return;
+    if (db == nullptr || Conn().inBatch || !Writable() || !Exec(db, "BEGIN IMMEDIATE")) return;
     open_ = true;
     Conn().inBatch = true;
 }
@@ -452,8 +542,56 @@ bool StoreBatch::Commit() {
 
 void ResetSettingsStore() {
     Connection& c = Conn();
-    sqlite3_close(c.db);
-    c = Connection{};
+    CloseDatabase(c.db);
+    c.db = nullptr;
+    c.readOnly = c.openFailed = c.damaged = c.inBatch = false;
+    c.fault = {};
+    c.handles.clear();
+}
+
+StoreFault LastStoreFault() {
+    return Conn().fault;
+}
+
+StoreResult StoreReadTree(StoreKey key, std::vector<StoreTreeKey>& keys) {
+    keys.clear();
+    OpenHandle top;
+    if (Db() == nullptr || !Lookup(key, top)) return StoreResult::Failed;
+    if (!KeyExists(top.id)) return StoreResult::NotFound;
+    // One snapshot for both queries (inside a batch the batch's transaction is the snapshot).
+    const bool ownSnapshot = !Conn().inBatch && Exec(Db(), "BEGIN");
+    std::unordered_map<int64_t, std::vector<std::pair<int64_t, std::string>>> children;
+    std::unordered_map<int64_t, std::vector<StoreTreeValue>> values;
+    Statement k(Db(),
+                "SELECT id, parent, name FROM keys WHERE parent IS NOT NULL"
+                " ORDER BY parent, fold, name");
+    int rc;
+    while ((rc = k.Step()) == SQLITE_ROW) children[k.Int(1)].emplace_back(k.Int(0), k.Blob(2));
+    Statement v(Db(), "SELECT key, name, type, data FROM vals ORDER BY key, id");
+    int rcValues = rc == SQLITE_DONE ? SQLITE_ROW : rc;
+    while (rcValues == SQLITE_ROW && (rcValues = v.Step()) == SQLITE_ROW)
+        values[v.Int(0)].push_back({v.Blob(1), static_cast<uint32_t>(v.Int(2)), v.Blob(3)});
+    if (ownSnapshot) Exec(Db(), "COMMIT");
+    if (rcValues != SQLITE_DONE) return StoreResult::Failed;
+
+    struct Pending {
+        int64_t id;
+        size_t depth;
+        std::string name;
+    };
+    std::vector<Pending> stack{{top.id, 0, {}}};
+    while (!stack.empty()) {
+        Pending next = std::move(stack.back());
+        stack.pop_back();
+        StoreTreeKey& out = keys.emplace_back();
+        out.depth = next.depth;
+        out.name = std::move(next.name);
+        if (auto it = values.find(next.id); it != values.end()) out.values = std::move(it->second);
+        if (auto it = children.find(next.id); it != children.end())
+            for (auto child = it->second.rbegin(); child != it->second.rend(); ++child)
+                stack.push_back({child->first, next.depth + 1, std::move(child->second)});
+    }
+    return StoreResult::Ok;
 }
 
 }  // namespace kestrova::platform

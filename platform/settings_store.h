@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "hostapi/plugin_api.h"
 
@@ -66,6 +67,35 @@ StoreResult StoreSetValue(StoreKey key, std::string_view name, uint32_t type,
                           std::string_view data);
 StoreResult StoreDeleteValue(StoreKey key, std::string_view name);
 
+// How deep keys may be nested below HKEY_CURRENT_USER in a settings text (the registry's own
+// limit).
+inline constexpr size_t kMaxKeyDepth = 512;
+
+// One key of a tree read by StoreReadTree: its depth below the tree's top (0: the top itself),
+// its name and its values in creation order.
+struct StoreTreeValue {
+    std::string name;
+    uint32_t type = 0;
+    std::string data;
+};
+struct StoreTreeKey {
+    size_t depth = 0;
+    std::string name;
+    std::vector<StoreTreeValue> values;
+};
+// The key and every key below it, depth first, subkeys in enumeration order: two queries over
+// the database whatever the tree's shape, no recursion.
+StoreResult StoreReadTree(StoreKey key, std::vector<StoreTreeKey>& keys);
+
+// Why the database could not be opened, read or written the last time it failed: the file and
+// SQLite's reason. Empty reason: no failure since the store was opened. A damaged database
+// (malformed pages, not a database) is never written again by this process.
+struct StoreFault {
+    std::string path;
+    std::string reason;
+};
+StoreFault LastStoreFault();
+
 // Groups the writes made while it lives into one transaction: committed by Commit, rolled back
 // when destroyed without it. Not Active when the transaction cannot begin (store not open,
 // read-only, or another batch running); writes then go one by one as usual.
@@ -86,8 +116,10 @@ class StoreBatch {
 std::string SettingsStorePath();
 inline constexpr int kSettingsSchemaVersion = 1;
 
-// Closes the connection and every handle; the next call opens the store again under the then
-// current KESTROVA_HOME. A process that forks calls it first: a connection must not cross fork().
+// Check-points the write-ahead log into the database file (so that the file alone is a full copy)
+// and closes the connection and every handle; done by itself when the process ends. The next call
+// opens the store again under the then current KESTROVA_HOME. A process that forks calls it first:
+// a connection must not cross fork().
 void ResetSettingsStore();
 
 }  // namespace kestrova::platform

@@ -1,5 +1,7 @@
 #include "platform/settings_text_reader.h"
 
+#include <algorithm>
+
 #include "platform/codepages.h"
 #include "platform/settings_store.h"
 
@@ -113,6 +115,28 @@ uint32_t ReadHexNumber(std::string_view digits, size_t maxDigits, int line) {
     return value;
 }
 
+// A key or value name with a control character (NUL included) could not be written out again.
+void CheckName(std::string_view name, int line, const char* what) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            throw SettingsFormatError(line, std::string("a control character in a ") + what);
+}
+
+// Each name of the path; more than kMaxKeyDepth of them is refused before anything is stored.
+void CheckKeyPath(std::string_view path, int line) {
+    size_t depth = 0;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = std::min(path.find('\\', start), path.size());
+        if (end > start) ++depth;
+        start = end + 1;
+    }
+    if (depth > kMaxKeyDepth)
+        throw SettingsFormatError(
+            line, "a key nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
+    CheckName(path, line, "key name");
+}
+
 // "[HKEY_CURRENT_USER\path]" or "[-HKEY_CURRENT_USER\path]".
 SettingsEdit ReadKeyLine(std::string_view text, int line) {
     if (text.back() != ']') throw SettingsFormatError(line, "a key line must end with ]");
@@ -131,6 +155,7 @@ SettingsEdit ReadKeyLine(std::string_view text, int line) {
                       {},
                       0,
                       {}};
+    CheckKeyPath(edit.keyPath, line);
     return edit;
 }
 
@@ -178,6 +203,7 @@ SettingsEdit ReadValueLine(std::string_view text, int line, const std::string& k
         pos = 1;
     } else if (text.front() == '"') {
         edit.valueName = ReadQuoted(text, pos, line);
+        CheckName(edit.valueName, line, "value name");
     } else {
         throw SettingsFormatError(line, "expected [key], \"name\"=... or @=...");
     }

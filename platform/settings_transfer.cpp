@@ -60,35 +60,33 @@ void Fail(const std::string& message) {
     throw SettingsTransferError(message);
 }
 
+// The key at path and everything below it, read in one pass and written without recursion, so
+// neither a deep nor a wide tree costs more than its own size.
 void ExportKey(StoreKey key, const std::string& path, std::string& out) {
-    std::string name;
-    StoreKeyInfo info;
-    if (StoreQueryInfo(key, info) != StoreResult::Ok) Fail("cannot read key " + path);
-    if (!path.empty() || info.Values > 0)
-        out += "[HKEY_CURRENT_USER" + (path.empty() ? "" : "\\" + OemToUtf8(path)) + "]\r\n";
-    for (uint32_t i = 0; StoreEnumValue(key, i, name) == StoreResult::Ok; ++i) {
-        uint32_t type;
-        std::string data;
-        if (StoreQueryValue(key, name, type, data) != StoreResult::Ok)
-            Fail("cannot read value " + name + " of " + path);
-        if (!PlainText(name))
-            Fail("the value name " + Quoted(name) + " of " + path + " cannot be written as text");
-        out += (name.empty() ? "@" : Quoted(name)) + "=" + ValueData(type, data) + "\r\n";
-    }
-    if (!path.empty() || info.Values > 0) out += "\r\n";
-    for (uint32_t i = 0; StoreEnumKey(key, i, name) == StoreResult::Ok; ++i) {
-        if (!PlainText(name))
-            Fail("the key name " + Quoted(name) + " under " + path + " cannot be written as text");
-        StoreKey child = 0;
-        if (StoreOpenKey(key, name, StoreAccess::Read, child) != StoreResult::Ok)
-            Fail("cannot open key " + name);
-        try {
-            ExportKey(child, path.empty() ? name : path + "\\" + name, out);
-        } catch (...) {
-            StoreCloseKey(child);
-            throw;
+    std::vector<StoreTreeKey> keys;
+    if (StoreReadTree(key, keys) != StoreResult::Ok) Fail("cannot read key " + path);
+    std::vector<std::string> paths;  // the path of the last key seen at each depth
+    for (const StoreTreeKey& k : keys) {
+        paths.resize(k.depth);
+        const std::string parent = k.depth == 0 ? std::string() : paths.back();
+        if (k.depth > 0 && !PlainText(k.name))
+            Fail("the key name " + Quoted(k.name) + " under " + parent +
+                 " cannot be written as text");
+        const std::string keyPath =
+            k.depth == 0 ? path : (parent.empty() ? k.name : parent + "\\" + k.name);
+        paths.push_back(keyPath);
+        const bool header = !keyPath.empty() || !k.values.empty();
+        if (header)
+            out +=
+                "[HKEY_CURRENT_USER" + (keyPath.empty() ? "" : "\\" + OemToUtf8(keyPath)) + "]\r\n";
+        for (const StoreTreeValue& v : k.values) {
+            if (!PlainText(v.name))
+                Fail("the value name " + Quoted(v.name) + " of " + keyPath +
+                     " cannot be written as text");
+            out +=
+                (v.name.empty() ? "@" : Quoted(v.name)) + "=" + ValueData(v.type, v.data) + "\r\n";
         }
-        StoreCloseKey(child);
+        if (header) out += "\r\n";
     }
 }
 

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/fresh_store.h"
 #include "platform/settings_store.h"
@@ -115,19 +117,28 @@ TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
         {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"v\"=word:1\n", 3},
         {"REGEDIT4\n[-HKEY_CURRENT_USER\\Keep]\n\"v\"=\"into a deleted key\"\n", 3},
         {"REGEDIT4\n[-HKEY_CURRENT_USER]\n", 2},
+        // Names the export could not write back: control characters, NUL, too deep a key.
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"a\x01b\"=\"x\"\n", 3},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Ke\x7F" "ep]\n", 2},
     };
-    for (const Case& c : cases) {
-        WriteFile(File("bad.reg"), c.text);
+    std::string deep = "REGEDIT4\n[HKEY_CURRENT_USER";
+    for (size_t i = 0; i <= kMaxKeyDepth; ++i) deep += "\\k";
+    deep += "]\n";
+    std::vector<std::pair<std::string, int>> texts{
+        {deep, 2}, {"REGEDIT4\n\n[HKEY_CURRENT_USER\\K\0ep]\n"s, 3}};
+    for (const Case& c : cases) texts.emplace_back(c.text, c.line);
+    for (const auto& [text, line] : texts) {
+        WriteFile(File("bad.reg"), text);
         try {
             ImportSettings(File("bad.reg"));
-            ADD_FAILURE() << "accepted: " << c.text;
+            ADD_FAILURE() << "accepted: " << text.substr(0, 80);
         } catch (const SettingsTransferError& e) {
             EXPECT_NE(std::string(e.what()).find(File("bad.reg") + ": line " +
-                                                 std::to_string(c.line) + ": "),
+                                                 std::to_string(line) + ": "),
                       std::string::npos)
                 << e.what();
         }
-        EXPECT_EQ(ExportToText(File("after.reg")), before) << c.text;
+        EXPECT_EQ(ExportToText(File("after.reg")), before) << text.substr(0, 80);
     }
 }
 
@@ -180,6 +191,18 @@ TEST_F(SettingsTransferTest, SettingsTextShowsOneSubtreeOrNothingForAMissingKey)
     EXPECT_NE(whole->find(proxy), std::string::npos);
     EXPECT_NE(whole->find("\"Quote\"=\">\""), std::string::npos);
     EXPECT_EQ("REGEDIT4\r\n\r\n" + *whole, ExportToText(File("all.reg")));
+}
+
+// The store refuses names the export could not write, so no key made through the panel or an
+// account file blocks later backups.
+TEST_F(SettingsTransferTest, StoreRefusesNamesWithControlCharacters) {
+    FreshStore store;
+    StoreKey key = 0;
+    for (const std::string& name : {"a\x01"s, "\0"s, "x\x7F"s})
+        EXPECT_EQ(StoreCreateKey(HKEY_CURRENT_USER, "Keep\\" + name, key), StoreResult::Failed);
+    ASSERT_EQ(StoreCreateKey(HKEY_CURRENT_USER, "Keep", key), StoreResult::Ok);
+    EXPECT_EQ(StoreSetValue(key, "v\n", REG_SZ, "x\0"s), StoreResult::Failed);
+    StoreCloseKey(key);
 }
 
 }  // namespace
