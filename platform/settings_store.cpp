@@ -112,6 +112,11 @@ void SetFault(const std::string& path, const std::string& reason) {
     Conn().fault = {path, reason};
 }
 
+// Each call of the interface starts without a fault, except on a store that could not be opened.
+void BeginCall() {
+    if (!Conn().openFailed) Conn().fault = {};
+}
+
 void NoteFault(sqlite3* db, int rc) {
     const int primary = rc & 0xFF;
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) Conn().damaged = true;
@@ -324,6 +329,7 @@ std::string SettingsStorePath() {
 }
 
 StoreResult StoreOpenKey(StoreKey base, std::string_view path, StoreAccess access, StoreKey& key) {
+    BeginCall();
     key = 0;
     OpenHandle from;
     if (Db() == nullptr || !Lookup(base, from)) return StoreResult::Failed;
@@ -337,6 +343,7 @@ StoreResult StoreOpenKey(StoreKey base, std::string_view path, StoreAccess acces
 }
 
 StoreResult StoreCreateKey(StoreKey base, std::string_view path, StoreKey& key) {
+    BeginCall();
     key = 0;
     OpenHandle from;
     if (Db() == nullptr || !Lookup(base, from)) return StoreResult::Failed;
@@ -375,6 +382,7 @@ void StoreCloseKey(StoreKey key) {
 }
 
 StoreResult StoreDeleteTree(StoreKey base, std::string_view path) {
+    BeginCall();
     OpenHandle from;
     if (Db() == nullptr || !Lookup(base, from)) return StoreResult::Failed;
     return InTransaction([&] {
@@ -404,6 +412,7 @@ StoreResult StoreDeleteTree(StoreKey base, std::string_view path) {
 }
 
 StoreResult StoreSetKeyLocked(StoreKey base, std::string_view path, bool locked) {
+    BeginCall();
     OpenHandle from;
     if (Db() == nullptr || !Lookup(base, from)) return StoreResult::Failed;
     return InTransaction([&] {
@@ -417,6 +426,7 @@ StoreResult StoreSetKeyLocked(StoreKey base, std::string_view path, bool locked)
 }
 
 StoreResult StoreQueryInfo(StoreKey key, StoreKeyInfo& info) {
+    BeginCall();
     info = {};
     OpenHandle handle;
     if (Db() == nullptr || !Lookup(key, handle)) return StoreResult::Failed;
@@ -442,6 +452,7 @@ StoreResult StoreQueryInfo(StoreKey key, StoreKeyInfo& info) {
 namespace {
 
 StoreResult EnumName(StoreKey key, uint32_t index, const char* sql, std::string& name) {
+    BeginCall();
     OpenHandle handle;
     if (Db() == nullptr || !Lookup(key, handle)) return StoreResult::Failed;
     Statement s(Db(), sql);
@@ -469,6 +480,7 @@ StoreResult StoreEnumValue(StoreKey key, uint32_t index, std::string& name) {
 
 StoreResult StoreQueryValue(StoreKey key, std::string_view name, uint32_t& type,
                             std::string& data) {
+    BeginCall();
     OpenHandle handle;
     if (Db() == nullptr || !Lookup(key, handle)) return StoreResult::Failed;
     Statement s(Db(), "SELECT type, data FROM vals WHERE key=? AND fold=?");
@@ -484,6 +496,7 @@ StoreResult StoreQueryValue(StoreKey key, std::string_view name, uint32_t& type,
 
 StoreResult StoreSetValue(StoreKey key, std::string_view name, uint32_t type,
                           std::string_view data) {
+    BeginCall();
     if (Db() == nullptr) return StoreResult::Failed;
     return InTransaction([&] {
         int64_t id;
@@ -504,6 +517,7 @@ StoreResult StoreSetValue(StoreKey key, std::string_view name, uint32_t type,
 }
 
 StoreResult StoreDeleteValue(StoreKey key, std::string_view name) {
+    BeginCall();
     if (Db() == nullptr) return StoreResult::Failed;
     return InTransaction([&] {
         int64_t id;
@@ -518,6 +532,7 @@ StoreResult StoreDeleteValue(StoreKey key, std::string_view name) {
 }
 
 StoreBatch::StoreBatch() {
+    BeginCall();
     sqlite3* db = Db();
     if (db == nullptr || Conn().inBatch || !Writable() || !Exec(db, "BEGIN IMMEDIATE")) return;
     open_ = true;
@@ -554,6 +569,7 @@ StoreFault LastStoreFault() {
 }
 
 StoreResult StoreReadTree(StoreKey key, std::vector<StoreTreeKey>& keys) {
+    BeginCall();
     keys.clear();
     OpenHandle top;
     if (Db() == nullptr || !Lookup(key, top)) return StoreResult::Failed;

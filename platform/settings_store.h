@@ -87,8 +87,8 @@ struct StoreTreeKey {
 // the database whatever the tree's shape, no recursion.
 StoreResult StoreReadTree(StoreKey key, std::vector<StoreTreeKey>& keys);
 
-// Why the database could not be opened, read or written the last time it failed: the file and
-// SQLite's reason. Empty reason: no failure since the store was opened. A damaged database
+// Why the last call above failed in the database itself (it could not be opened, read or
+// written): the file and SQLite's reason; an empty reason when it did not. A damaged database
 // (malformed pages, not a database) is never written again by this process.
 struct StoreFault {
     std::string path;

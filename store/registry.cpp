@@ -53,6 +53,28 @@ std::string Quoted(const char* text, const std::string& name) {
     return text + ("'" + name + "'");
 }
 
+// The file and SQLite's reason after a failure of the database itself; empty when there is none.
+std::string StoreFaultText() {
+    const platform::StoreFault fault = platform::LastStoreFault();
+    return fault.reason.empty() ? std::string() : fault.path + ": " + fault.reason;
+}
+
+// The database could not be opened, read or written: the user is told which file and why, rather
+// than being shown empty folders or defaults.
+StoreResult Checked(StoreResult r) {
+    if (r != StoreResult::Ok) {
+        const std::string why = StoreFaultText();
+        if (!why.empty()) RaiseRegistryError("The settings store cannot be used. " + why);
+    }
+    return r;
+}
+
+// message, followed by the store's reason when the database itself failed.
+std::string WithFault(const std::string& message, StoreResult r) {
+    const std::string why = r != StoreResult::Ok ? StoreFaultText() : std::string();
+    return why.empty() ? message : message + ". " + why;
+}
+
 }  // namespace
 
 void RaiseRegistryError(const std::string& message) {
@@ -84,7 +106,7 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
     } else {
         r = platform::StoreCreateKey(BaseKey(relative), path, opened);
     }
-    if (r != StoreResult::Ok) return false;
+    if (Checked(r) != StoreResult::Ok) return false;
     std::string newPath = relative && CurrentKey != 0 ? CurrentPath + "\\" + path : path;
     CloseKey();
     CurrentKey = opened;
@@ -95,8 +117,8 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
 bool TRegistry::CreateKey(const std::string& Key) {
     bool relative = IsRelative(Key);
     HKEY created = 0;
-    if (platform::StoreCreateKey(BaseKey(relative), StripRoot(Key), created) != StoreResult::Ok)
-        RaiseRegistryError("Failed to create key " + Key);
+    const StoreResult r = platform::StoreCreateKey(BaseKey(relative), StripRoot(Key), created);
+    if (r != StoreResult::Ok) RaiseRegistryError(WithFault("Failed to create key " + Key, r));
     platform::StoreCloseKey(created);
     return true;
 }
@@ -105,9 +127,10 @@ HKEY TRegistry::GetKey(const std::string& Key) {
     bool relative = IsRelative(Key);
     std::string path = StripRoot(Key);
     HKEY key = 0;
-    if (platform::StoreOpenKey(BaseKey(relative), path, StoreAccess::Full, key) ==
-        StoreResult::AccessDenied)
-        platform::StoreOpenKey(BaseKey(relative), path, StoreAccess::Read, key);
+    StoreResult r = platform::StoreOpenKey(BaseKey(relative), path, StoreAccess::Full, key);
+    if (r == StoreResult::AccessDenied)
+        r = platform::StoreOpenKey(BaseKey(relative), path, StoreAccess::Read, key);
+    Checked(r);
     return key;
 }
 
@@ -120,13 +143,13 @@ bool TRegistry::KeyExists(const std::string& Key) {
 
 bool TRegistry::DeleteKey(const std::string& Key) {
     bool relative = IsRelative(Key);
-    return platform::StoreDeleteTree(BaseKey(relative), StripRoot(Key)) == StoreResult::Ok;
+    return Checked(platform::StoreDeleteTree(BaseKey(relative), StripRoot(Key))) == StoreResult::Ok;
 }
 
 bool TRegistry::GetKeyInfo(TRegKeyInfo& Value) {
     Value = {};
     platform::StoreKeyInfo info;
-    if (CurrentKey == 0 || platform::StoreQueryInfo(CurrentKey, info) != StoreResult::Ok)
+    if (CurrentKey == 0 || Checked(platform::StoreQueryInfo(CurrentKey, info)) != StoreResult::Ok)
         return false;
     Value.NumSubKeys = info.SubKeys;
     Value.MaxSubKeyLen = info.MaxSubKeyLen;
@@ -143,7 +166,7 @@ void TRegistry::GetKeyNames(TStringList& Strings) {
     if (!GetKeyInfo(info)) return;
     std::string name;
     for (uint32_t i = 0; i < info.NumSubKeys; ++i) {
-        if (platform::StoreEnumKey(CurrentKey, i, name) != StoreResult::Ok) break;
+        if (Checked(platform::StoreEnumKey(CurrentKey, i, name)) != StoreResult::Ok) break;
         Strings.Add(name);
     }
 }
@@ -154,7 +177,7 @@ void TRegistry::GetValueNames(TStringList& Strings) {
     if (!GetKeyInfo(info)) return;
     std::string name;
     for (uint32_t i = 0; i < info.NumValues; ++i) {
-        if (platform::StoreEnumValue(CurrentKey, i, name) != StoreResult::Ok) break;
+        if (Checked(platform::StoreEnumValue(CurrentKey, i, name)) != StoreResult::Ok) break;
         Strings.Add(name);
     }
 }
@@ -165,7 +188,7 @@ bool TRegistry::GetDataInfo(const std::string& ValueName, TRegDataType& DataType
     DataType = TRegDataType::rdUnknown;
     DataSize = 0;
     if (CurrentKey == 0 ||
-        platform::StoreQueryValue(CurrentKey, ValueName, type, data) != StoreResult::Ok)
+        Checked(platform::StoreQueryValue(CurrentKey, ValueName, type, data)) != StoreResult::Ok)
         return false;
     DataType = KindOfType(type);
     DataSize = static_cast<int>(data.size());
@@ -222,16 +245,18 @@ void TRegistry::WriteTime(const std::string& Name, const FILETIME& Value) {
 void TRegistry::PutData(const std::string& Name, const void* Buffer, int BufSize,
                         TRegDataType DataType) {
     std::string_view data(static_cast<const char*>(Buffer), static_cast<size_t>(BufSize));
-    if (CurrentKey == 0 ||
-        platform::StoreSetValue(CurrentKey, Name, TypeOfKind(DataType), data) != StoreResult::Ok)
-        RaiseRegistryError(Quoted("Failed to set data for ", Name));
+    const StoreResult r =
+        CurrentKey == 0 ? StoreResult::NotFound
+                        : platform::StoreSetValue(CurrentKey, Name, TypeOfKind(DataType), data);
+    if (r != StoreResult::Ok)
+        RaiseRegistryError(WithFault(Quoted("Failed to set data for ", Name), r));
 }
 
 int TRegistry::GetData(const std::string& Name, void* Buffer, int BufSize, TRegDataType& DataType) {
     uint32_t type = 0;
     std::string data;
     if (CurrentKey == 0 ||
-        platform::StoreQueryValue(CurrentKey, Name, type, data) != StoreResult::Ok ||
+        Checked(platform::StoreQueryValue(CurrentKey, Name, type, data)) != StoreResult::Ok ||
         data.size() > static_cast<size_t>(BufSize))
         RaiseRegistryError(Quoted("Failed to get data for ", Name));
     std::memcpy(Buffer, data.data(), data.size());

@@ -1,6 +1,9 @@
 // TRegistry: a cursor on one open key of the settings store. Paths that begin with a backslash
 // are absolute (resolved from RootKey); any other path is relative to the open key, or to RootKey
 // when none is open. Every failure raises ERegistryError (code 0x20000000, no procedure name).
+// When the database itself cannot be opened, read or written (damaged, read-only, unreadable),
+// every operation raises "The settings store cannot be used. <file>: <SQLite's reason>" (writes:
+// their own message followed by ". <file>: <reason>") instead of answering "missing".
 #pragma once
 
 #include <cstdint>
