@@ -32,6 +32,12 @@ inline constexpr int kEventReceived = 5;    // param1 data, param2 byte count; m
 inline constexpr int kEventSending = 6;     // param1 data, param2 byte count; may abort
 inline constexpr int kEventProgress = 7;    // param2 one unit: 1 item or a byte count
 inline constexpr int kEventMessageBox = 8;  // param1 message number, param2 text
+// param1 the TUrlComponents whose user name and password to ask for, param2 the server's line
+// that refused the last ones (0: none were refused). Answers kLoginEntered when the user gave
+// new ones, kLoginDeclined when the user would not, 0 when nobody could be asked.
+inline constexpr int kEventLogin = 9;
+inline constexpr int kLoginEntered = 1;
+inline constexpr int kLoginDeclined = 2;
 
 // Log levels used by the managers.
 inline constexpr int kLogConnection = 0;  // connecting, disconnecting, group list lines

@@ -114,14 +114,8 @@ void TNewsInternetManager::ConnectHostDef() {
     if (greeting == 200) ServerFlags |= kServerAllowsPosting;
     if (greeting == 201) ServerFlags &= static_cast<uint8_t>(~kServerAllowsPosting);
 
-    if (!Account.Url.UserName.empty()) {
-        const int code = SendCommand(*Socket, "AUTHINFO USER", kLogCommand,
-                                     kWaitForReply | kKeepReply, Account.Url.UserName);
-        if (code / 100 == 3 && !Account.Url.Password.empty()) {
-            SendCommand(*Socket, "AUTHINFO PASS", kLogCommand, kWaitForReply | kKeepReply,
-                        Account.Url.Password);
-        }
-    }
+    LoggedIn = false;
+    if (!Account.Url.UserName.empty()) LogIn();
 
     if (State == NewsState::InGroup) {
         try {
@@ -145,7 +139,19 @@ int TNewsInternetManager::SendCommand(TWinSocket& socket, const std::string& com
                                       int flags, const std::string& argument) {
     const int sent = TInternetManager::SendCommand(socket, command, level, flags, argument);
     if ((flags & kWaitForReply) == 0) return sent;
-    return WaitReply(socket, level, "SendCommand", flags);
+    int code = WaitReply(socket, level, "SendCommand", flags | kKeepReply);
+    if (code == kReplyLoginRequired && !command.starts_with("AUTHINFO")) {
+        if (LogInOnDemand(flags)) {
+            TInternetManager::SendCommand(socket, command, level, flags, argument);
+            code = WaitReply(socket, level, "SendCommand", flags | kKeepReply);
+        }
+        // Asking again cannot help: the command is refused, not failed for a while.
+        if (code == kReplyLoginRequired && (flags & kKeepReply) == 0) {
+            RaiseError(static_cast<uint32_t>(code) | kRefused, ReplyLine, "SendCommand");
+        }
+    }
+    if ((flags & kKeepReply) == 0) CheckReply("SendCommand");
+    return code;
 }
 
 int TNewsInternetManager::ReadReply(TWinSocket& socket, int level) {

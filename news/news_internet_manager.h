@@ -34,6 +34,9 @@ inline constexpr uint8_t kServerAllowsPosting = 2;
 // Bits of SendCommand's and WaitReply's Flags.
 inline constexpr int kWaitForReply = 1;  // wait for the status line (SendCommand)
 inline constexpr int kKeepReply = 2;     // leave the code to the caller: no CheckReply
+// A 480 to this command logs in only when the account has credentials; without them it is the
+// server's refusal of the command (a reader that needs no login may still be refused NEWNEWS).
+inline constexpr int kLoginOnlyWithCredentials = 4;
 
 // Key actions of ProcessKey besides the registry manager's (store/registry_manager.h).
 inline constexpr int kActionRefresh = 1;
@@ -73,6 +76,16 @@ class TNewsInternetManager : public TInternetManager {
     // that fails). Raises ESocketError, EUserAbort ("SocketWait") or EInternetError
     // ("ConnectHostDef") for a refused greeting.
     void ConnectHostDef();
+    // Sends AUTHINFO USER and, when the server asks for it and the account has one, AUTHINFO
+    // PASS. True when the server accepted the login. A refused user name or password (481, 482)
+    // offers the login dialog again (kEventLogin) and tries the new ones; declined, it aborts
+    // silently; when nobody can be asked it raises EInternetError (code | kRefused, "LogIn").
+    bool LogIn();
+    // The server answered 480 to a command: logs in with the account's credentials, asking for
+    // them (kEventLogin) when the account lacks them. False when a login cannot help: one has
+    // already succeeded on this connection, flags hold kLoginOnlyWithCredentials and the account
+    // has none, or nobody could be asked. A declined dialog aborts silently.
+    bool LogInOnDemand(int flags);
     // Logs and closes the socket; no command is sent.
     void Disconnect();
     // Slot 11: resolves the account's host and connects the socket. Raises the socket's
@@ -82,7 +95,9 @@ class TNewsInternetManager : public TInternetManager {
     virtual std::unique_ptr<TWinSocket> CreateSocket();
 
     // Slot 2: sends the line; with kWaitForReply in flags the result is WaitReply's code (and
-    // kKeepReply leaves the code unchecked), otherwise the bytes sent.
+    // kKeepReply leaves the code unchecked), otherwise the bytes sent. A 480 (login required)
+    // logs in (LogInOnDemand) and sends the line once more; a 480 that a login cannot answer
+    // raises EInternetError 480 as a refusal (no retry) unless kKeepReply leaves it to the caller.
     int SendCommand(TWinSocket& socket, const std::string& command, int level, int flags,
                     const std::string& argument) override;
     // Slot 3: reads one line into ReplyLine; sets and returns ReplyCode (kNoStatusCode for a
@@ -142,6 +157,8 @@ class TNewsInternetManager : public TInternetManager {
     int UpdateGroup = 0;
     // True when the last ReadReply found the connection ended instead of a line.
     bool LineLost = false;
+    // The server accepted a login on this connection.
+    bool LoggedIn = false;
 
   protected:
     struct NoSocket {};

@@ -10,6 +10,15 @@ namespace kestrova {
 // The code of a line that is not a status line.
 inline constexpr int kNoStatusCode = 999;
 
+inline constexpr int kReplyGroupSelected = 211;  // 211 count low high group
+inline constexpr int kReplyLoginAccepted = 281;
+inline constexpr int kReplyPasswordRequired = 381;
+inline constexpr int kReplyLoginRequired = 480;
+inline constexpr int kReplyLoginRejected = 481;
+inline constexpr int kReplyLoginOutOfSequence = 482;
+inline constexpr int kReplyUnknownCommand = 500;
+inline constexpr int kReplyNotPermitted = 502;
+
 // The first three characters of line as a decimal number; kNoStatusCode when they are not three
 // digits.
 int ReplyCodeOf(std::string_view line);

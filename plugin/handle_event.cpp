@@ -22,6 +22,7 @@ constexpr int kKindReceived = 5;
 constexpr int kKindSending = 6;
 constexpr int kKindProgress = 7;
 constexpr int kKindMessageBox = 8;
+constexpr int kKindLogin = 9;
 
 std::string TextOf(intptr_t param) {
     const char* text = reinterpret_cast<const char*>(param);
@@ -59,6 +60,8 @@ int TNntpPlugin::HandleEvent(int kind, intptr_t param1, intptr_t param2) {
         case kKindMessageBox:
             ShowStatus(kOpInteractive, GetMsg(static_cast<int>(param1)), {kMsgOk}, TextOf(param2));
             return 0;
+        case kKindLogin:
+            return AskLogin(*reinterpret_cast<TUrlComponents*>(param1), TextOf(param2));
         default:
             return 0;
     }

@@ -16,6 +16,7 @@
 
 #include "accounts/news_registry_manager.h"
 #include "hostapi/plugin_api.h"
+#include "news/url.h"
 #include "plugin/far_plugin.h"
 
 namespace kestrova {
@@ -147,8 +148,13 @@ class TNntpPlugin : public TFarPlugin {
     // Adds amount to Received and redraws the progress at most every 500 ms.
     void ShowTraffic(int amount);
     // The managers' callback: kinds 1 status, 2 title, 3 question, 5 and 6 data (Esc check),
-    // 7 progress unit, 8 message box.
+    // 7 progress unit, 8 message box, 9 login.
     int HandleEvent(int kind, intptr_t param1, intptr_t param2);
+    // The server wants a login (refusal empty) or refused the last one (refusal: its line, said
+    // first, with the question whether to enter them again). The login dialog edits url's user
+    // name and password. Returns kLoginEntered, kLoginDeclined, or 0 when the operation may not
+    // talk to the user.
+    int AskLogin(TUrlComponents& url, const std::string& refusal);
 
     std::unique_ptr<TNewsRegistryManager> RegistryManager;
     std::unique_ptr<TNewsInternetManager> InternetManager;

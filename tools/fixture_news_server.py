@@ -47,6 +47,8 @@ def parse_arguments(argv):
                         metavar="USER:PASSWORD", help="an account for AUTHINFO (repeatable)")
     parser.add_argument("--require-auth", action="store_true",
                         help="answer 480 to reader commands until AUTHINFO succeeded")
+    parser.add_argument("--require-auth-for", action="append", default=[], metavar="COMMAND",
+                        help="answer 480 to this command until AUTHINFO succeeded (repeatable)")
     parser.add_argument("--delay-ms", type=int, help="delay every reply by this many ms")
     parser.add_argument("--drop-after-bytes", type=int,
                         help="close each connection once it has sent this many bytes")
@@ -65,6 +67,8 @@ def knobs_from_arguments(arguments) -> dict:
         knobs["users"] = dict(arguments.user)
     if arguments.require_auth:
         knobs["require_auth"] = True
+    elif arguments.require_auth_for:
+        knobs["require_auth"] = arguments.require_auth_for
     for name in ("delay_ms", "drop_after_bytes", "drop_after_commands"):
         if getattr(arguments, name) is not None:
             knobs[name] = getattr(arguments, name)

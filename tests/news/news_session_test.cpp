@@ -77,17 +77,104 @@ TEST_F(NewsSessionTest, LoginOnUserNameAloneSendsNoPassword) {
     EXPECT_EQ(server.ClientCommands(), Commands{"AUTHINFO USER anon"});
 }
 
-TEST_F(NewsSessionTest, WrongPasswordShowsUpAtTheNextCommand) {
-    ConnectTo({"--user", "bob:secret", "--require-auth"}, "bob", "wrong");
-    EXPECT_EQ(server.ServerReplies().back().substr(0, 3), "481");
-    try {
-        manager->SetDirectory(kTestGroup);
-        FAIL() << "GROUP was accepted without a login";
-    } catch (const EInternetError& error) {
-        EXPECT_EQ(error.Code, 480u | kTransient);
-        EXPECT_EQ(error.ProcName, "SendCommand");
+// A login the server refuses or asks for on demand: what goes out, once each, and how it ends.
+// The panel's login dialog is played by the event answer: new credentials, declined, or nobody
+// there to ask.
+TEST_F(NewsSessionTest, LoginOnDemandAndRefusedLogins) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> server;
+        const char* user;
+        const char* password;
+        int dialog;        // answer to kEventLogin; with kLoginEntered it gives bob/secret
+        uint32_t failure;  // code of the EInternetError raised; 0: GROUP succeeds
+        bool aborted;      // a declined dialog ends the operation silently
+        Commands sent;
+    };
+    const std::vector<std::string> groupNeedsLogin = {"--user", "bob:secret", "--require-auth-for",
+                                                      "GROUP"};
+    const Case cases[] = {
+        {"WrongPasswordNobodyToAsk",
+         groupNeedsLogin,
+         "bob",
+         "wrong",
+         0,
+         481u | kRefused,
+         false,
+         {"AUTHINFO USER bob", "AUTHINFO PASS wrong"}},
+        {"WrongPasswordDeclined",
+         groupNeedsLogin,
+         "bob",
+         "wrong",
+         kLoginDeclined,
+         0,
+         true,
+         {"AUTHINFO USER bob", "AUTHINFO PASS wrong"}},
+        {"WrongPasswordEnteredAgain",
+         groupNeedsLogin,
+         "bob",
+         "wrong",
+         kLoginEntered,
+         0,
+         false,
+         {"AUTHINFO USER bob", "AUTHINFO PASS wrong", "AUTHINFO USER bob", "AUTHINFO PASS secret",
+          "GROUP alt.test"}},
+        {"AskedForOnDemandAndReplayed",
+         groupNeedsLogin,
+         "",
+         "",
+         kLoginEntered,
+         0,
+         false,
+         {"GROUP alt.test", "AUTHINFO USER bob", "AUTHINFO PASS secret", "GROUP alt.test"}},
+        {"OnDemandWithoutAnyoneToAsk",
+         groupNeedsLogin,
+         "",
+         "",
+         0,
+         480u | kRefused,
+         false,
+         {"GROUP alt.test"}},
+        {"StillRefusedAfterALogin",
+         {"--user", "bob:secret", "--refuse", "GROUP=480 Not for you"},
+         "bob",
+         "secret",
+         0,
+         480u | kRefused,
+         false,
+         {"AUTHINFO USER bob", "AUTHINFO PASS secret", "GROUP alt.test"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FixtureNewsServer own;
+        own.AddGroup(kTestGroup);
+        own.Start(c.server);
+        TNewsInternetManager session(nullptr);
+        session.OnEvent = [&](int kind, intptr_t param1, intptr_t) {
+            if (kind != kEventLogin) return 0;
+            if (c.dialog == kLoginEntered) {
+                auto& url = *reinterpret_cast<TUrlComponents*>(param1);
+                url.UserName = "bob";
+                url.Password = "secret";
+            }
+            return c.dialog;
+        };
+        TAccountOptions account = Account(c.user, c.password);
+        account.Url.Port = own.Port();
+        uint32_t failure = 0;
+        bool aborted = false;
+        try {
+            session.Connect(account);
+            session.SetDirectory(kTestGroup);
+        } catch (const EInternetError& error) {
+            failure = error.Code;
+        } catch (const EAbort&) {
+            aborted = true;
+        }
+        EXPECT_EQ(failure, c.failure);
+        EXPECT_EQ(aborted, c.aborted);
+        EXPECT_EQ(own.ClientCommands(), c.sent);
     }
-    EXPECT_EQ(manager->State, NewsState::OwnGroups);
 }
 
 TEST_F(NewsSessionTest, RightPasswordOpensTheGroups) {

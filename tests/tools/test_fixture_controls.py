@@ -45,6 +45,17 @@ class AuthinfoTest(unittest.TestCase):
                 for command, expected in exchange:
                     self.assertEqual(client.command(command), expected, command)
 
+    def test_login_required_for_chosen_commands_only(self):
+        server = RunningServer(self, knobs={"users": {"tester": "secret"},
+                                            "require_auth": ["group"]})
+        client = server.connect()
+        self.assertEqual(client.command("LIST")[:3], "215")
+        client.block()
+        self.assertEqual(client.command("GROUP test.one"), "480 Authentication required for command")
+        client.command("AUTHINFO USER tester")
+        client.command("AUTHINFO PASS secret")
+        self.assertEqual(client.command("GROUP test.one"), "211 3 1 3 test.one")
+
     def test_without_accounts_any_login_is_accepted(self):
         server = RunningServer(self)
         client = server.connect()
@@ -196,7 +207,7 @@ class ControlsValidationTest(unittest.TestCase):
         cases = [
             ({"dely_ms": 5}, r"unknown knob 'dely_ms'"),
             ({"delay_ms": "5"}, r"delay_ms must be int"),
-            ({"require_auth": 1}, r"require_auth must be bool"),
+            ({"require_auth": 1}, r"require_auth must be bool or list"),
             ({"delay_ms": True}, r"delay_ms must be int"),
             ({"rules": [{"reply": "500 x"}]}, r"rules\[0\]: a rule needs a command"),
             ({"rules": [{"command": "X", "repyl": "500"}]}, r"unknown field 'repyl'"),

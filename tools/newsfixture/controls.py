@@ -14,7 +14,7 @@ DEFAULTS = {
     "greeting": DEFAULT_GREETING,
     "posting": None,  # None: allowed unless the greeting code is 201
     "users": {},  # user name -> password; "" logs in on AUTHINFO USER alone
-    "require_auth": False,
+    "require_auth": False,  # True: every reader command; a list: only these commands
     "delay_ms": 0,
     "drop_after_bytes": None,
     "drop_after_commands": None,
@@ -26,7 +26,7 @@ _KNOB_TYPES = {
     "greeting": (str,),
     "posting": (bool, type(None)),
     "users": (dict,),
-    "require_auth": (bool,),
+    "require_auth": (bool, list),
     "delay_ms": (int,),
     "drop_after_bytes": (int, type(None)),
     "drop_after_commands": (int, type(None)),
@@ -151,6 +151,13 @@ class Controls:
         with self._lock:
             posting = self._knobs["posting"]
             return posting if posting is not None else not self._knobs["greeting"].startswith("201")
+
+    def login_required(self, keyword: str) -> bool:
+        """Whether the command (its first word, upper case) needs a login first."""
+        required = self.get("require_auth")
+        if isinstance(required, list):
+            return keyword in (name.upper() for name in required)
+        return required
 
     def drops_apply(self, connection: int) -> bool:
         chosen = self.get("drop_connections")

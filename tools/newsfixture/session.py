@@ -154,8 +154,8 @@ class Session:
     def _answer(self, line: str):
         words = line.split()
         keyword = words[0].upper() if words else ""
-        if (self.controls.get("require_auth") and not self.authenticated
-                and keyword not in _BEFORE_LOGIN):
+        if (not self.authenticated and keyword not in _BEFORE_LOGIN
+                and self.controls.login_required(keyword)):
             self._send_line("480 Authentication required for command")
             return
         if keyword == "POST":
