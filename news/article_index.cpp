@@ -1,5 +1,7 @@
 #include "news/article_index.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -10,6 +12,7 @@
 #include "common/format_text.h"
 #include "news/list_block.h"
 #include "news/news_internet_manager.h"
+#include "news/reply_codes.h"
 #include "ui/char_tables.h"
 
 namespace kestrova {
@@ -71,11 +74,26 @@ std::vector<const std::string*> UnknownIdentifiers(const TListBlock& index,
     return unknown;
 }
 
-// Adds the articles that NEWNEWS names since the index's stamp and the index lacks.
-void NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock& index) {
+// Replies to NEWNEWS that refuse the command itself (INN answers a reader without the right
+// "480 NEWNEWS command disabled by administrator", also when no login is needed at all).
+bool RefusesNewNews(int code) {
+    return code == kReplyUnknownCommand || code == kReplyNotPermitted ||
+           code == kReplyLoginRequired;
+}
+
+// Adds the articles that NEWNEWS names since the index's stamp and the index lacks. False when
+// the server refuses NEWNEWS; the manager then remembers that for the rest of the session.
+bool NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock& index) {
     manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
-    manager.SendCommand(*manager.Socket, "NEWNEWS", kLogCommand, kWaitForReply,
-                        NewNewsArgument(group, index.Stamp()));
+    const int code = manager.SendCommand(*manager.Socket, "NEWNEWS", kLogCommand,
+                                         kWaitForReply | kKeepReply | kLoginOnlyWithCredentials,
+                                         NewNewsArgument(group, index.Stamp()));
+    if (RefusesNewNews(code)) {
+        manager.NewNewsRefused = true;
+        manager.WriteLog(kLogConnection, "NEWNEWS refused: new articles are asked for by number");
+        return false;
+    }
+    manager.CheckReply("SendCommand");
     std::vector<std::string> identifiers;
     if (manager.ReplyCode < 300) {
         std::string line;
@@ -92,6 +110,24 @@ void NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
         TArticleHeader record;
         record.MessageId = *identifier;
         if (ReadHeader(manager, record) > 0) AppendRecord(manager, index, record);
+    }
+    return true;
+}
+
+// Without NEWNEWS: the articles numbered after the highest number indexed, up to the end of the
+// range the last GROUP gave; a number the server no longer has is skipped.
+void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
+    manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
+    int64_t highest = 0;
+    for (uint32_t i = 0; i < index.Count(); ++i) {
+        highest = std::max<int64_t>(highest, TArticleHeader::Read(index.Record(i)).Number);
+    }
+    const TGroupRange& range = manager.GroupRange;
+    for (int64_t number = std::max(highest + 1, range.Low); number <= range.High; ++number) {
+        TArticleHeader record;
+        if (ReadHeader(manager, record, std::to_string(number)) > 0) {
+            AppendRecord(manager, index, record);
+        }
     }
 }
 
@@ -135,7 +171,9 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
             const SYSTEMTIME asked = StampNow();
             try {
                 if (cached) {
-                    NewNews(manager, group, index);
+                    if (manager.NewNewsRefused || !NewNews(manager, group, index)) {
+                        ArticlesAfterHighest(manager, index);
+                    }
                 } else {
                     WalkGroup(manager, index);
                 }
@@ -167,9 +205,13 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
 }
 
 int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record) {
+    return ReadHeader(manager, record, record.MessageId);
+}
+
+int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record, const std::string& which) {
     record.CharTable = manager.Account.CharTable;
-    const int code = manager.SendCommand(*manager.Socket, "HEAD", kLogData,
-                                         kWaitForReply | kKeepReply, record.MessageId);
+    const int code =
+        manager.SendCommand(*manager.Socket, "HEAD", kLogData, kWaitForReply | kKeepReply, which);
     if (code == kNoCurrentArticle || code == kNoArticleWithNumber || code == kNoArticleWithId) {
         return 0;
     }

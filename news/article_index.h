@@ -27,6 +27,8 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
 // EInternetError ("ReadHeader") for an error status and ESocketError ("ReadHeader") when the
 // connection ends inside the header.
 int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record);
+// The same for the article which names: a number in the current group or an identifier.
+int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record, const std::string& which);
 // Marks every record of the current group's cached index to be read again.
 void MarkArticlesForRefresh(TNewsInternetManager& manager);
 

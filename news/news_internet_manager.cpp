@@ -1,5 +1,8 @@
 #include "news/news_internet_manager.h"
 
+#include <charconv>
+#include <system_error>
+
 #include "common/errors.h"
 #include "common/format_text.h"
 #include "common/text_utils.h"
@@ -209,8 +212,7 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
     switch (State) {
         case NewsState::OwnGroups:
             if (name == "..") throw EInternetLeave();
-            DoEvent(kEventTitle, 0, TextParam(GetMsg(kMsgEnteringGroup)));
-            SendCommand(*Socket, "GROUP", kLogCommand, kWaitForReply, name);
+            SelectGroup(name);
             SetState(NewsState::InGroup);
             UpdateGroup = 1;
             SetPath(name);
@@ -221,8 +223,7 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
                 SetState(NewsState::OwnGroups);
                 return;
             }
-            DoEvent(kEventTitle, 0, TextParam(GetMsg(kMsgEnteringGroup)));
-            SendCommand(*Socket, "GROUP", kLogCommand, kWaitForReply, name);
+            SelectGroup(name);
             if (CompareTextOem(name, Path) != 0) UpdateGroup = 1;
             SetPath(name);
             return;
@@ -230,6 +231,24 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
         case NewsState::Posting:
             return;  // the all-groups view is left through its keys only
     }
+}
+
+void TNewsInternetManager::SelectGroup(const std::string& name) {
+    DoEvent(kEventTitle, 0, TextParam(GetMsg(kMsgEnteringGroup)));
+    SendCommand(*Socket, "GROUP", kLogCommand, kWaitForReply, name);
+    GroupRange = TGroupRange{};
+    if (ReplyCode != kReplyGroupSelected) return;
+    // "211 count low high group"; a line that does not read so leaves no range.
+    int64_t numbers[3];
+    const char* at = ReplyLine.data() + 3;
+    const char* end = ReplyLine.data() + ReplyLine.size();
+    for (int64_t& number : numbers) {
+        while (at < end && *at == ' ') ++at;
+        const auto [next, error] = std::from_chars(at, end, number);
+        if (error != std::errc()) return;
+        at = next;
+    }
+    GroupRange = TGroupRange{numbers[1], numbers[2]};
 }
 
 void TNewsInternetManager::StartAction(int action) {

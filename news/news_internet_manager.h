@@ -17,6 +17,12 @@ namespace kestrova {
 
 struct TKeyContext;
 
+// The article numbers of the current group, from the status line of GROUP.
+struct TGroupRange {
+    int64_t Low = 1;
+    int64_t High = 0;  // below Low: no articles, or not known
+};
+
 // What the panel shows; see SetState.
 enum class NewsState : uint8_t {
     AllGroups = 0,  // the server's groups that match GroupMask; Path holds the mask
@@ -159,6 +165,9 @@ class TNewsInternetManager : public TInternetManager {
     bool LineLost = false;
     // The server accepted a login on this connection.
     bool LoggedIn = false;
+    // The server refused NEWNEWS in this session: new articles are asked for by number.
+    bool NewNewsRefused = false;
+    TGroupRange GroupRange;
 
   protected:
     struct NoSocket {};
@@ -168,6 +177,8 @@ class TNewsInternetManager : public TInternetManager {
     void AttachSocket(std::unique_ptr<TWinSocket> socket);
 
   private:
+    // Sends GROUP name (an error status raises) and keeps the range it gives.
+    void SelectGroup(const std::string& name);
     void OnSocketData(int direction, int count, const char* data);
     void OnSocketWait();
     void SetKeyBar() const;

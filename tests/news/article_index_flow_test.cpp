@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -139,21 +140,45 @@ TEST_F(ArticleIndexFlowTest, WalkCutShortIsStoredAndCompletedByTheRetry) {
     EXPECT_GE(IndexStamp().wYear, 2024);
 }
 
-TEST_F(ArticleIndexFlowTest, RefusedNewNewsFailsTheListingButKeepsTheIndex) {
-    server.SetControls(R"({"rules": [{"command": "NEWNEWS", "reply": "502 NEWNEWS disabled"}]})");
-    Open();
-    Enter();
-    List();
-    ReEnter();
-    try {
+// A server that refuses NEWNEWS (INN answers a reader without the right with 480 even when no
+// login is needed): re-entering asks for the numbers after the highest one indexed, a missing
+// number is skipped, and NEWNEWS is not asked again in the session, neither on the next entry
+// nor after Ctrl-R.
+TEST_F(ArticleIndexFlowTest, RefusedNewNewsFallsBackToTheNumbersAfterTheIndex) {
+    for (const char* reply : {"502 NEWNEWS disabled", "500 Unknown command",
+                              "480 NEWNEWS command disabled by administrator"}) {
+        SCOPED_TRACE(reply);
+        for (const char* name : {"3", "5"}) {
+            std::filesystem::remove(server.Spool() + "/" + kTestGroup + "/" + name);
+        }
+        server.Stop();
+        std::filesystem::remove(server.LogFile());
+        server.SetControls(std::string(R"({"rules": [{"command": "NEWNEWS", "reply": ")") + reply +
+                           "\"}]}");
+        Open();
+        manager->Cache->Clear();
+        Enter();
         List();
-        FAIL() << "a refused NEWNEWS was accepted";
-    } catch (const EInternetError& error) {
-        EXPECT_EQ(error.Code, 502u | kRefused);
-        EXPECT_EQ(error.ProcName, "SendCommand");
+        server.AddArticle(kTestGroup, 3, Article(3));
+        server.AddArticle(kTestGroup, 5, Article(5));
+        Restart();
+        ReEnter();
+        const Listing listing = List();
+        EXPECT_EQ(listing.names, (Names{"first", "second", "article 3", "article 5"}));
+        EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2, 3, 5}));
+        ReEnter();
+        EXPECT_EQ(List().names.size(), 4u);
+        TKeyContext context;
+        int action = 0;
+        manager->ProcessKey('R', PKF_CONTROL, context, action);
+        List();
+        EXPECT_EQ(CommandsLike("NEWNEWS").size(), 1u);
+        EXPECT_EQ(CommandsLike("HEAD "),
+                  (Names{"HEAD 3", "HEAD 4", "HEAD 5", "HEAD <1@test>", "HEAD <2@test>",
+                         "HEAD <3@test>", "HEAD <5@test>"}));
+        EXPECT_EQ(IndexedCount(), 4u);
+        manager.reset();
     }
-    EXPECT_EQ(lastPartial.names, (Names{"first", "second"}));
-    EXPECT_EQ(IndexedCount(), 2u);
 }
 
 TEST_F(ArticleIndexFlowTest, ReloadWalksTheGroupAfresh) {
