@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "accounts/news_registry_manager.h"
+#include "common/url.h"
 #include "hostapi/plugin_api.h"
-#include "news/url.h"
 #include "plugin/far_plugin.h"
 
 namespace kestrova {
