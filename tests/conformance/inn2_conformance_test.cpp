@@ -20,30 +20,13 @@ TEST_P(Inn2Session, GreetingAllowsPostingOnTheOpenPort) {
     EXPECT_EQ(manager->GetPath(), ".");
 }
 
-TEST_P(Inn2Session, LoginDecidesWhatTheLoginPortAllows) {
-    struct Case {
-        const char* what;
-        std::string password;
-        int loginReply;
-        uint32_t groupFailure;  // 0: GROUP is answered 211
-    };
-    const Case cases[] = {
-        {"right password", TestPassword(), 281, 0},
-        {"wrong password", TestPassword() + "-wrong", 481, 480u | kTransient},
-    };
-    for (const Case& c : cases) {
-        ConnectTo(LoginPort(), TestUser(), c.password);
-        EXPECT_EQ(manager->ReplyCode, c.loginReply) << c.what << ": " << manager->ReplyLine;
-        try {
-            manager->SetDirectory(kTestGroup);
-            EXPECT_EQ(c.groupFailure, 0u) << c.what << ": GROUP was answered";
-            EXPECT_EQ(manager->ReplyCode, 211) << c.what;
-            EXPECT_EQ(manager->State, NewsState::InGroup) << c.what;
-        } catch (const EInternetError& error) {
-            EXPECT_EQ(error.Code, c.groupFailure) << c.what << ": " << error.Message;
-            EXPECT_EQ(manager->State, NewsState::OwnGroups) << c.what;
-        }
-    }
+// (A wrong password: inn2_session_rules_test.cpp.)
+TEST_P(Inn2Session, LoginOpensTheLoginPort) {
+    ConnectTo(LoginPort(), TestUser(), TestPassword());
+    EXPECT_EQ(manager->ReplyCode, 281) << manager->ReplyLine;
+    manager->SetDirectory(kTestGroup);
+    EXPECT_EQ(manager->ReplyCode, 211);
+    EXPECT_EQ(manager->State, NewsState::InGroup);
     const std::string log = SessionLog();
     EXPECT_NE(log.find("> AUTHINFO USER " + TestUser()), std::string::npos) << log;
     EXPECT_EQ(log.find(TestPassword()), std::string::npos) << "the log holds the password";
