@@ -82,6 +82,7 @@ void TNntpPlugin::OpenAccount(TAccountOptions* account) {
         CloseAccount();
         throw;
     }
+    OpenUrlTarget(NewsUrlTarget(account->Url.UrlPath));
 }
 
 }  // namespace kestrova

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "accounts/news_registry_manager.h"
+#include "common/news_url.h"
 #include "common/url.h"
 #include "hostapi/plugin_api.h"
 #include "plugin/far_plugin.h"
@@ -125,6 +126,11 @@ class TNntpPlugin : public TFarPlugin {
     // temporary file and shows it in the host's viewer; the file is deleted afterwards, also
     // after a failure. Nothing is shown when the fetch fails or the user skips it.
     void ViewArticlePart(int request, const PluginPanelItem& item);
+    // The same for article, titled name in the viewer.
+    void ViewArticle(int request, const TArticleRef& article, const std::string& name);
+    // Enters the group or views the article that an opened URL's path names; a failure is
+    // reported and leaves the panel connected.
+    void OpenUrlTarget(const TNewsTarget& target);
 
     // ---- Errors and progress (error_reporting.cpp, resolve_failure.cpp, progress.cpp) ----
     // Shows failure once (signals act instead: leave the module, drop the connection). Returns

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "common/errors.h"
+#include "common/news_url.h"
 #include "common/text_utils.h"
 #include "common/url.h"
 #include "platform/filesystem.h"
@@ -58,7 +59,11 @@ void TNntpPlugin::OpenCommandLine(const std::string& text) {
     Opening(*this, "OpenCommandLine", [&] {
         if (text.empty()) return;
         TAccountOptions account = Options.Default;
-        ParseUrl("news:" + text, kUrlNoScheme, account.Url);
+        std::string server, path;
+        SplitNewsUrl(text, server, path);
+        // news:<message-id> and news:group name no server: the default account's is used.
+        if (!server.empty()) ParseUrl(server, kUrlNoScheme, account.Url);
+        account.Url.UrlPath = path;
         if (account.Url.HostName.empty()) return;
         OpenAccount(&account);
         AppliedMode = PluginMode::None;

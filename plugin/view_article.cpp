@@ -16,16 +16,20 @@ constexpr unsigned kOpenWrite = 1;  // TFileStream's open mode for writing
 }  // namespace
 
 void TNntpPlugin::ViewArticlePart(int request, const PluginPanelItem& item) {
+    ViewArticle(request, ArticleRefOf(item), item.FindData.cFileName);
+}
+
+void TNntpPlugin::ViewArticle(int request, const TArticleRef& article, const std::string& name) {
     TTempFile file(GetTempFile());
     if (file.Name().empty()) return;
     int result = kAnswerDone;
     {
         TFileStream stream(file.Name(), kOpenWrite);
-        ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, item.FindData.cFileName);
-        result = FetchArticle(request, ArticleRefOf(item), stream);
+        ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, name);
+        result = FetchArticle(request, article, stream);
     }
     if (result != kAnswerDone || !StartupInfo.Viewer) return;
-    StartupInfo.Viewer(file.Name().c_str(), item.FindData.cFileName, 0, 0, -1, -1, VF_NONMODAL);
+    StartupInfo.Viewer(file.Name().c_str(), name.c_str(), 0, 0, -1, -1, VF_NONMODAL);
 }
 
 }  // namespace kestrova
