@@ -8,7 +8,10 @@
 
 #include "common/streams.h"
 #include "news/internet_manager.h"
+#include "platform/clock.h"
 #include "platform/filesystem.h"
+#include "platform/regular_file.h"
+#include "ui/session_message_numbers.h"
 
 namespace kestrova {
 
@@ -30,6 +33,20 @@ void AppendNamePart(std::string& name, std::string_view part) {
     }
 }
 
+// Moves a damaged cache file to NAME.damaged-<local date and time>, never over an earlier one;
+// returns the new name, empty when it could not be moved.
+std::string KeepAside(const std::string& fileName) {
+    const SYSTEMTIME t = platform::NowLocalSystemTime();
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, ".damaged-%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth,
+                  t.wDay, t.wHour, t.wMinute, t.wSecond);
+    for (int n = 0; n < 100; ++n) {
+        const std::string aside = fileName + stamp + (n == 0 ? "" : "-" + std::to_string(n));
+        if (platform::RenameFile(fileName, aside)) return aside;
+    }
+    return {};
+}
+
 std::string CacheFolder() {
     return platform::HomeFolder() + platform::kPathDelim + kCacheFolder;
 }
@@ -40,7 +57,7 @@ void WriteCacheFile(const std::string& folder, const std::string& fileName,
                     const std::vector<TCacheEntry>& entries) {
     std::string aside;
     try {
-        if (!platform::DirectoryExists(folder)) platform::CreateDirectory(folder);
+        if (!platform::DirectoryExists(folder)) platform::CreatePrivateDirectory(folder);
         aside = platform::CreateTempFile(folder, "save");
         if (aside.empty()) return;
         {
@@ -71,12 +88,28 @@ std::string TInternetManager::CacheFileName(std::string_view userName, std::stri
 void TInternetManager::LoadCache(TCache& cache, std::string_view userName, std::string_view host,
                                  uint16_t port) {
     WaitForCacheSave();  // the file of a save still being written would be the old one
-    try {
-        TFileStream file(CacheFileName(userName, host, port), 0);
-        cache.LoadFromStream(file);
-    } catch (const std::exception&) {
-        // no file yet, or an unreadable one: the lists come from the server
+    const std::string fileName = CacheFileName(userName, host, port);
+    std::string bytes;
+    switch (platform::ReadRegularFile(fileName, bytes)) {
+        case platform::RegularFileRead::Ok:
+            break;
+        case platform::RegularFileRead::NotRegular:
+            WriteLog(0, "Cache file refused, not a regular file: " + fileName);
+            return;
+        case platform::RegularFileRead::Missing:
+        case platform::RegularFileRead::Failed:
+            return;  // no file yet, or an unreadable one: the lists come from the server
     }
+    TMemoryStream image;
+    image.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    if (bytes.empty() || cache.LoadFromStream(image)) return;
+    // The own groups and indexes in it would be lost by the next save: the file is kept aside,
+    // and the user told once (the next connect finds no damaged file).
+    const std::string aside = KeepAside(fileName);
+    WriteLog(0, "Damaged cache file " + fileName +
+                    (aside.empty() ? " could not be kept aside" : " kept as " + aside));
+    if (!aside.empty())
+        DoEvent(kEventMessageBox, kMsgCacheKeptAside, reinterpret_cast<intptr_t>(aside.c_str()));
 }
 
 void TInternetManager::SaveCache(TCache& cache, std::string_view userName, std::string_view host,

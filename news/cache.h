@@ -65,8 +65,9 @@ class TCache {
     // Adds the entries of a file image, keeping their order and stamps. A header that is short,
     // of another version or with a size field other than the stream's size leaves the cache
     // unchanged; a damaged entry (short, a length past the end of the stream, an empty key)
-    // clears the whole cache. Never raises; never allocates more than the stream holds.
-    void LoadFromStream(TStream& stream);
+    // clears the whole cache. Never raises; never allocates more than the stream holds. False
+    // when the image was not read whole (any of the above, or a stream that cannot be read).
+    bool LoadFromStream(TStream& stream);
 
     int Count() const { return static_cast<int>(entries_.size()); }
     int Capacity() const { return capacity_; }

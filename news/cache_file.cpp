@@ -75,21 +75,23 @@ void TCache::SaveToStream(TStream& stream, const std::vector<TCacheEntry>& entri
     WriteHeader(stream, static_cast<uint32_t>(size));
 }
 
-void TCache::LoadFromStream(TStream& stream) {
+bool TCache::LoadFromStream(TStream& stream) {
     int64_t size;
     try {
         size = stream.Size();
         stream.SetPosition(0);
         char header[kFileHeaderSize];
-        if (stream.Read(header, sizeof header) < kFileHeaderSize) return;
-        if (GetU16(header + 3) != kFileVersion || GetU32(header + 5) != size) return;
+        if (stream.Read(header, sizeof header) < kFileHeaderSize) return false;
+        if (GetU16(header + 3) != kFileVersion || GetU32(header + 5) != size) return false;
     } catch (const std::exception&) {
-        return;  // an unreadable stream leaves the cache as it was
+        return false;  // an unreadable stream leaves the cache as it was
     }
     try {
         LoadEntries(stream, size);
+        return true;
     } catch (...) {
         Clear();
+        return false;
     }
 }
 

@@ -121,6 +121,11 @@ bool CreateDirectory(std::string_view path) {
     return NativeOf(path, native) && mkdir(native.c_str(), 0777) == 0;
 }
 
+bool CreatePrivateDirectory(std::string_view path) {
+    std::string native;
+    return NativeOf(path, native) && mkdir(native.c_str(), 0700) == 0;
+}
+
 bool DeleteFile(std::string_view path) {
     std::string native;
     return NativeOf(path, native) && unlink(native.c_str()) == 0;

@@ -22,7 +22,8 @@ std::string FromNativePath(std::string_view nativePath);  // UTF-8 -> OEM
 
 bool FileExists(std::string_view path);  // exists and is not a folder
 bool DirectoryExists(std::string_view path);
-bool CreateDirectory(std::string_view path);  // one level
+bool CreateDirectory(std::string_view path);         // one level
+bool CreatePrivateDirectory(std::string_view path);  // one level, for the user alone (0700)
 bool DeleteFile(std::string_view path);
 bool RemoveDirectory(std::string_view path);  // only an empty one
 // Fails, changing nothing, when to already exists.

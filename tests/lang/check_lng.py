@@ -12,7 +12,7 @@ import re
 import sys
 from pathlib import Path
 
-MESSAGE_COUNT = 152
+MESSAGE_COUNT = 153
 
 # File name, header line, encoding of the file's bytes.
 LANGUAGES = [

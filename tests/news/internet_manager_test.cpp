@@ -1,10 +1,12 @@
 #include "news/internet_manager.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "common/errors.h"
 #include "net/loopback_peer.h"
 #include "temp_home.h"
+#include "ui/session_message_numbers.h"
 
 namespace kestrova {
 namespace {
@@ -185,6 +188,60 @@ TEST(AccountCacheFileTest, BackgroundSavesAreCompleteWhenLoadedOrWhenTheManagerE
     ASSERT_TRUE(later.Cache->Get("big.group", data));
     EXPECT_EQ(data.size(), big.size());
     EXPECT_EQ(FilesIn(home.At("Cache")), std::vector<std::string>{"bob@news.example.org.twc"});
+}
+
+// A damaged file is moved aside (never overwritten by the next save) and the user told once; a
+// FIFO in its place is refused without waiting for a writer; the Cache folder is private.
+TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
+    const std::string file = "Cache/bob@news.example.org.twc";
+    struct Case {
+        const char* what;
+        size_t cut;  // bytes cut from the end of a good image
+        bool fifo;
+    } cases[] = {{"size field one byte off", 1, false},
+                 {"entry longer than the file", 0, false},
+                 {"a FIFO", 0, true}};
+    for (const Case& c : cases) {
+        TempHomeForTest home;
+        const mode_t oldMask = umask(022);
+        TInternetManager manager(nullptr, 0, "");
+        manager.Cache->Put(".", "own groups", true, 10);
+        manager.SaveCache(*manager.Cache, "bob", "news.example.org", 0);
+        manager.WaitForCacheSave();
+        umask(oldMask);
+        struct stat folder;
+        ASSERT_EQ(stat(home.At("Cache").c_str(), &folder), 0);
+        EXPECT_EQ(folder.st_mode & 077, 0u) << c.what;
+
+        std::string image = home.ReadFile(file);
+        image.resize(image.size() - c.cut);
+        if (c.cut == 0) image[9] = '\x7F';  // the first entry's key length
+        std::filesystem::remove(home.At(file));
+        if (c.fifo) {
+            ASSERT_EQ(mkfifo(home.At(file).c_str(), 0600), 0);
+        } else {
+            std::ofstream(home.At(file), std::ios::binary) << image;
+        }
+        std::vector<std::string> shown;
+        TInternetManager later(nullptr, 0, "");
+        later.OnEvent = [&](int kind, intptr_t param1, intptr_t param2) {
+            if (kind == kEventMessageBox && param1 == kMsgCacheKeptAside)
+                shown.push_back(reinterpret_cast<const char*>(param2));
+            return 0;
+        };
+        later.LoadCache(*later.Cache, "bob", "news.example.org", 0);
+        EXPECT_EQ(later.Cache->Count(), 0) << c.what;
+        later.Cache->Put(".", "new", true, 3);
+        later.SaveCache(*later.Cache, "bob", "news.example.org", 0);
+        later.LoadCache(*later.Cache, "bob", "news.example.org", 0);  // whole again: no message
+        if (c.fifo) {
+            EXPECT_TRUE(shown.empty());
+            continue;
+        }
+        ASSERT_EQ(shown.size(), 1u) << c.what;
+        EXPECT_EQ(shown[0].rfind(home.At(file) + ".damaged-", 0), 0u) << shown[0];
+        EXPECT_EQ(ReadWholeFile(shown[0]), image) << c.what;
+    }
 }
 
 TEST(AccountCacheFileTest, EmptyHostSavesNothingAndMissingFileLoadsNothing) {
