@@ -43,8 +43,9 @@ class FrontEnd {
     virtual int ShowDialog(const DialogRequest& dialog) = 0;
     // Shows a file; false when it cannot be read.
     virtual bool View(const std::string& file, const std::string& title) = 0;
-    // Lets the user edit a file; true when a changed file was saved.
-    virtual bool Edit(const std::string& file, const std::string& title) = 0;
+    // Lets the user edit a file, the cursor first at line and column (1-based; 0 or less: the
+    // start of the text); true when a changed file was saved.
+    virtual bool Edit(const std::string& file, const std::string& title, int line, int column) = 0;
     // Text that the module writes at a screen position.
     virtual void ShowText(int x, int y, const std::string& text) = 0;
     // Something the host itself tells the user (a refused file, a key without an action).

@@ -243,9 +243,9 @@ int Host::Viewer(const char* fileName, const char* title) {
     return frontEnd_.View(fileName, title ? title : fileName) ? 1 : 0;
 }
 
-int Host::Editor(const char* fileName, const char* title) {
+int Host::Editor(const char* fileName, const char* title, int startLine, int startChar) {
     if (!fileName || !platform::FileExists(fileName)) return 0;
-    return frontEnd_.Edit(fileName, title ? title : fileName) ? 1 : 2;
+    return frontEnd_.Edit(fileName, title ? title : fileName, startLine, startChar) ? 1 : 2;
 }
 
 void Host::Text(int x, int y, const char* text) {

@@ -91,7 +91,7 @@ class Host {
     int GetPluginDirList(HANDLE plugin, const char* dir, PluginPanelItem** items, int* itemsNumber);
     void FreeDirList(const PluginPanelItem* items);
     int Viewer(const char* fileName, const char* title);
-    int Editor(const char* fileName, const char* title);
+    int Editor(const char* fileName, const char* title, int startLine, int startChar);
     void Text(int x, int y, const char* text);
     intptr_t AdvControl(intptr_t moduleNumber, int command, void* param);
 

@@ -227,7 +227,7 @@ void Host::ViewOrEdit(bool edit) {
         frontEnd_.View(oemFile, name);
         return;
     }
-    if (!frontEnd_.Edit(oemFile, name) || !panel_) return;
+    if (!frontEnd_.Edit(oemFile, name, 0, 0) || !panel_) return;
     // The edited file goes back from its own folder, named as the module wrote it.
     std::vector<PluginPanelItem> edited{items[0]};
     FAR_FIND_DATA data{};

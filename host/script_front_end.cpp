@@ -177,11 +177,15 @@ void ScriptFrontEnd::ApplyEdits(const std::string& nativeCopy, const Answer& ans
     WriteFileBytes(nativeCopy, text);
 }
 
-bool ScriptFrontEnd::Edit(const std::string& file, const std::string& title) {
+bool ScriptFrontEnd::Edit(const std::string& file, const std::string& title, int line, int column) {
     if (failure_) return false;
     const std::string shown = "editor " + Transcript::Quoted(title);
     try {
-        transcript_.Raw(shown + ":");
+        if (line > 0)
+            transcript_.Raw(shown + " (cursor at line " + std::to_string(line) + ", column " +
+                            std::to_string(std::max(column, 1)) + "):");
+        else
+            transcript_.Raw(shown + ":");
         transcript_.FileContent(ReadFileBytes(platform::ToNativePath(file)));
         const std::optional<Answer> answer = Take(AnswerKind::Editor, shown);
         if (!answer) return false;

@@ -62,8 +62,9 @@ int Viewer(const char* fileName, const char* title, int, int, int, int, unsigned
     return boundHost->Viewer(fileName, title);
 }
 
-int Editor(const char* fileName, const char* title, int, int, int, int, unsigned, int, int) {
-    return boundHost->Editor(fileName, title);
+int Editor(const char* fileName, const char* title, int, int, int, int, unsigned, int startLine,
+           int startChar) {
+    return boundHost->Editor(fileName, title, startLine, startChar);
 }
 
 int CmpName(const char* pattern, const char* string, int skipPath) {

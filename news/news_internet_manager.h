@@ -146,6 +146,15 @@ class TNewsInternetManager : public TInternetManager {
 
     // Request 0x8001: the items of the current level in a new array (empty first).
     void GetFindData(PluginPanelItem*& items, int& count);
+    // Request 0x8103 (post_message.cpp): sends headers (may be empty: body is then a complete
+    // article) and body with POST, in CR LF lines with dot-stuffing. Nothing is sent for an empty
+    // body, or when POST is answered with another accepted code than 340. Raises EInternetError
+    // kRefused (message 63) at once when the server forbids posting, the server's refusal
+    // ("SendCommand" for POST, "PostMessage" for the article), and the socket's failures while
+    // sending. A failure after the whole article was sent, before the server's answer, becomes
+    // EInternetError kItemFailure ("PostMessage", message 149): it may have been posted, so it
+    // is never retried by itself.
+    void PostMessage(TStream& headers, TStream& body);
 
     // The port that names the account's cache file: 0 for the default port 119, whose files
     // keep the name they had before other ports were told apart.

@@ -19,6 +19,7 @@
 #include "common/url.h"
 #include "hostapi/plugin_api.h"
 #include "plugin/far_plugin.h"
+#include "ui/post_info.h"
 
 namespace kestrova {
 
@@ -191,6 +192,19 @@ class TNntpPlugin : public TFarPlugin {
     // cannot be made, and the failures ReceiveData passes on.
     bool ReceiveArticle(const TFindItem& record, const std::string& dir, const std::string& name);
 
+    // Internet mode of PutFiles (put_articles.cpp): one posting dialog, then every file posted
+    // (or saved); raises EAbort when the dialog is cancelled.
+    void PutArticles(PluginPanelItem* items, int itemsNumber, int move, int opMode);
+    // Posts (or, for kPostSave, saves) the file sourceDir + sourceName with headers
+    // (post_article.cpp). Returns ReceiveData's answer: 1 done, 10 skipped by the user. Raises
+    // EAbort when the save dialog is cancelled, and the file's errors.
+    int PostArticle(const std::string& sourceDir, const std::string& sourceName, TStream& headers,
+                    const TPostInfo& post, int outcome);
+    // A reply to item (fetchRequest: how its text is fetched) or, with fetchRequest 0, a new
+    // article (item unused): the posting dialog, templateFile expanded in the host's editor,
+    // and the saved text posted (compose_article.cpp). True when it was posted (or saved).
+    bool ComposeWithTemplate(const PluginPanelItem* item, const std::string& templateFile,
+                             int fetchRequest);
     // Panel keys (panel_keys.cpp).
     void CarryOut(int action, TKeyContext& context);
     // Registry mode: the account's URL (the password only with "Copy passwords") or the

@@ -108,8 +108,18 @@ void TNntpPlugin::CarryOut(int action, TKeyContext& context) {
                 ViewArticlePart(action == kActionViewHeader ? kRequestHead : kRequestBody,
                                 info.PanelItems[info.CurrentItem]);
             break;
+        case kActionReply:
+            if (info.CurrentItem > 0 && info.CurrentItem < info.ItemsNumber &&
+                ComposeWithTemplate(&info.PanelItems[info.CurrentItem],
+                                    Options.Templates.ReplyTemplate, kRequestBody))
+                context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;
+            break;
+        case kActionNewArticle:
+            if (ComposeWithTemplate(nullptr, Options.Templates.NewTemplate, 0))
+                context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;
+            break;
         default:
-            // Swallowed keys, and the actions of writing articles.
+            // Swallowed keys.
             break;
     }
 }

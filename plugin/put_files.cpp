@@ -1,6 +1,6 @@
-// PutFiles in registry mode: account files of the other panel become accounts of the current
-// store folder, and folders become store folders; a move then deletes the files and the
-// folders left empty.
+// PutFiles: in internet mode the files are posted (put_articles.cpp); in registry mode account
+// files of the other panel become accounts of the current store folder, and folders become
+// store folders; a move then deletes the files and the folders left empty.
 #include <vector>
 
 #include "common/errors.h"
@@ -24,10 +24,13 @@ constexpr char kStoreDelim = '\\';
 }  // namespace
 
 int TNntpPlugin::PutFiles(PluginPanelItem* items, int itemsNumber, int move, int opMode) {
-    // Files are posted to a server by the news operations; a connected panel takes none here.
-    if (IsInactive() || Mode != PluginMode::Registry) return 0;
+    if (IsInactive()) return 0;
     try {
         TOperationScope operation(*this, kRequestPutFiles, opMode);
+        if (InInternetMode()) {
+            PutArticles(items, itemsNumber, move, opMode);
+            return 1;
+        }
         std::string folder = IncludeTrailingSeparator(RegistryManager->Path, kStoreDelim);
         if ((opMode & OPM_SILENT) == 0 && !AskCopyTarget(move != 0, folder, kStoreDelim))
             throw EAbort();

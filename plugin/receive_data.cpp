@@ -96,8 +96,13 @@ int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
                        *reinterpret_cast<const TArticleRef*>(param), stream);
             return kAnswerDone;
         }
+        case kRequestPost:
+            if (!InInternetMode()) return kNotInTable;
+            Received = 0;
+            InternetManager->PostMessage(*reinterpret_cast<TStream*>(param),
+                                         *static_cast<TStream*>(target));
+            return kAnswerDone;
         default:
-            // Posting joins the table with the posting operation of the news manager.
             return kNotInTable;
     }
 }

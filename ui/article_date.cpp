@@ -109,4 +109,8 @@ bool ParseArticleDate(std::string_view text, FILETIME& fileTime) {
     return platform::SystemTimeToFileTime(st, fileTime);
 }
 
+std::string_view MonthName(unsigned month) {
+    return kEnglishMonths[month >= 1 && month <= 12 ? month - 1 : 0];
+}
+
 }  // namespace kestrova

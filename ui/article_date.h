@@ -14,4 +14,8 @@ namespace kestrova {
 // fields make no valid date, e.g. for an unknown month name.
 bool ParseArticleDate(std::string_view text, FILETIME& fileTime);
 
+// The English three-letter name of month 1 to 12 ("Jan" for any other number), as dates are
+// written in articles.
+std::string_view MonthName(unsigned month);
+
 }  // namespace kestrova

@@ -1,13 +1,16 @@
 #include "ui/product_info.h"
 
+#include <string>
+
 namespace kestrova {
 namespace {
 
 TStringList BuildProductInfo() {
     TStringList lines;
+    const std::string version = std::string(kProductName) + ", plugin version " + kProductVersion;
     for (const char* line : {
              "Tarnwick for FAR manger",
-             "Kestrova, plugin version 1.0.b8",
+             version.c_str(),
              "-",
              "Special thanks to:",
              "  the authors of the network news standards,",

@@ -7,6 +7,8 @@
 namespace kestrova {
 
 inline constexpr int kProductInfoLines = 12;
+inline constexpr const char* kProductName = "Kestrova";
+inline constexpr const char* kProductVersion = "1.0.b8";
 
 extern TStringList ProductInfo;
 

@@ -17,7 +17,7 @@ class SilentFrontEnd : public FrontEnd {
     int ShowMenu(const MenuRequest&) override { return -1; }
     int ShowDialog(const DialogRequest&) override { return -1; }
     bool View(const std::string&, const std::string&) override { return false; }
-    bool Edit(const std::string&, const std::string&) override { return false; }
+    bool Edit(const std::string&, const std::string&, int, int) override { return false; }
     void ShowText(int, int, const std::string&) override {}
     void Notice(const std::string&) override {}
     void Trace(const std::string&) override {}

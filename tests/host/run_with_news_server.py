@@ -7,7 +7,8 @@ SERVER_FILE holds the server's arguments (shell words, '#' lines are comments); 
 in it are relative to its own folder. The server listens on a free loopback port, which the
 command finds in NEWS_PORT. The command's output comes first, then "server log:" and the
 connection and client lines of the exchange log, so a transcript shows what the client sent.
-The server is stopped by its process id; the exit code is the command's.
+The Message-IDs of posted articles read <posted.TIME.n@...>. The server is stopped by its process
+id; the exit code is the command's.
 """
 import os
 import re
@@ -18,6 +19,9 @@ import sys
 
 FIXTURE_SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
                               "fixture_news_server.py")
+
+
+POSTED_ID = re.compile(r"<posted\.\d+\.")
 
 
 def read_server_args(path):
@@ -42,14 +46,17 @@ def start_server(server_file, log_file):
 
 
 def client_lines(log_file):
-    """The log lines of the client's side: connections opened and commands sent. The dates and
-    times NEWNEWS and NEWGROUPS send read as yymmdd and hhmmss."""
+    """The log lines of the client's side: connections opened, commands sent and the lines of
+    posted articles. The dates and times NEWNEWS and NEWGROUPS send read as yymmdd and hhmmss,
+    a posted Date header's value as "(date)"."""
     if not os.path.exists(log_file):
         return []
     with open(log_file, encoding="utf-8", errors="replace") as f:
-        return [re.sub(r"( C: (?:NEWNEWS \S+|NEWGROUPS)) \d{6,8} \d{6}", r"\1 yymmdd hhmmss",
-                       line.rstrip("\n"))
-                for line in f if " C: " in line or line.rstrip().endswith("* connected")]
+        lines = [line.rstrip("\n") for line in f]
+    lines = [re.sub(r"( C: (?:NEWNEWS \S+|NEWGROUPS)) \d{6,8} \d{6}", r"\1 yymmdd hhmmss", line)
+             for line in lines
+             if " C: " in line or " A: " in line or line.rstrip().endswith("* connected")]
+    return [re.sub(r"( A: Date: ).*", r"\1(date)", line) for line in lines]
 
 
 def main():
@@ -67,10 +74,9 @@ def main():
         server.wait()
     out = run.stdout.decode("utf-8", errors="replace").replace(f"127.0.0.1:{port}",
                                                              "127.0.0.1:$NEWS_PORT")
-    sys.stdout.write(out)
-    sys.stdout.write("server log:\n")
-    for line in client_lines(log_file):
-        sys.stdout.write(line + "\n")
+    log = "".join(line + "\n" for line in client_lines(log_file))
+    # The Message-ID the server gives a posted article holds the time of the post.
+    sys.stdout.write(POSTED_ID.sub("<posted.TIME.", out + "server log:\n" + log))
     sys.stdout.flush()
     return run.returncode
 

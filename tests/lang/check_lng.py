@@ -12,7 +12,7 @@ import re
 import sys
 from pathlib import Path
 
-MESSAGE_COUNT = 153
+MESSAGE_COUNT = 154
 
 # File name, header line, encoding of the file's bytes.
 LANGUAGES = [
@@ -36,6 +36,7 @@ FORMAT_ARGUMENTS = {
     103: "i",
     115: "i",
     149: "i",
+    153: "s",
 }
 
 # Labels of the host's key bar hold at most this many characters.

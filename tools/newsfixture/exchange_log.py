@@ -1,7 +1,9 @@
 """The record of what clients sent and what the server answered, for tests to compare.
 
 Each line is "#<connection> C: <command line>", "#<connection> S: <status line>" or
-"#<connection> * <event>"; data blocks are not written, only their status lines."""
+"#<connection> * <event>"; the data blocks the server sends are not written, only their status
+lines. The lines of a posted article are, as they came (dot-stuffed):
+"#<connection> A: <line>", with " [LF]" after a line that ended in a bare line feed."""
 
 import threading
 
@@ -30,6 +32,13 @@ class ExchangeLog:
     def server(self, connection: int, text: str):
         with self._lock:
             self._write(connection, "S:", text)
+
+    def article_line(self, connection: int, raw: bytes):
+        text = raw.rstrip(b"\r\n").decode("latin-1")
+        if raw.endswith(b"\n") and not raw.endswith(b"\r\n"):
+            text += " [LF]"
+        with self._lock:
+            self._write(connection, "A:", text)
 
     def event(self, connection: int, text: str):
         with self._lock:

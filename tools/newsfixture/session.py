@@ -350,6 +350,7 @@ class Session:
             line = self.reader.readline()
             if not line:
                 raise ConnectionEnded("closed by the client while posting")
+            self.log.article_line(self.number, line)
             line = line.rstrip(b"\r\n")
             if line == b".":
                 break

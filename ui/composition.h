@@ -1,0 +1,44 @@
+// Composing an article for posting: the posting dialog, the header lines it and the account
+// give, and the body made from the text (converted between character sets, Base64 on request).
+// Every header line ends with CR LF; the headers hold no empty line.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "common/streams.h"
+#include "common/string_list.h"
+#include "hostapi/plugin_api.h"
+#include "ui/account_options.h"
+#include "ui/post_info.h"
+
+namespace kestrova {
+
+// "Date: Sunday, 06 Dec 2026 04:09:03 GMT" for utc, without the line end.
+std::string DateHeaderLine(const SYSTEMTIME& utc);
+
+// Asks the posting questions: newsgroups (groups offers a menu to pick from), subject, format
+// and the two character sets. Base64 and SourceSlot start at 0 and kNoSlot. For kPostComposed
+// and kPostSave it writes Date, Newsgroups, X-Mailer, Content-Type and Content-Transfer-Encoding
+// into headers (Date from now, UTC) and copies the subject into post. Returns the outcome.
+int PostDialog(const std::string& newsgroups, const TStringList& groups, TPostInfo& post,
+               TStream& headers, const SYSTEMTIME& now);
+
+// Sets post's TargetSlot to the account's table, empties headers, runs PostDialog and, when it
+// wrote headers, appends From, Reply-To, Organization and Subject. Name, organization and
+// subject are converted to the target set; with Base64, and whenever a converted text holds
+// bytes above 127 (servers refuse raw 8-bit headers), a non-empty text is written as one encoded
+// word ("=?charset?B?...?="). The four lines are written also when a value is empty. Returns the
+// outcome.
+int ComposeHeaders(const TAccountOptions& account, const std::string& newsgroups,
+                   const TStringList& groups, TPostInfo& post, TStream& headers);
+
+// The author lines of ComposeHeaders for post (whose dialog answers are in place).
+std::string AuthorHeaderLines(const TAccountOptions& account, const TPostInfo& post);
+
+// The body of the text in file: none when the file itself is the body (no conversion, no
+// Base64); otherwise the text converted from SourceSlot to TargetSlot in blocks of 60 bytes,
+// each block's Base64 text on a line of its own when Base64 is 1. Raises the stream errors.
+std::unique_ptr<TMemoryStream> BuildBody(TStream& file, const TPostInfo& post);
+
+}  // namespace kestrova

@@ -1,0 +1,129 @@
+// The posting dialog and the header lines that its answers give.
+#include <array>
+
+#include "common/format_text.h"
+#include "ui/article_date.h"
+#include "ui/composition.h"
+#include "ui/dialog_builder.h"
+#include "ui/menus.h"
+#include "ui/messages.h"
+#include "ui/product_info.h"
+
+namespace kestrova {
+namespace {
+
+enum : int {
+    kNewsgroups = 2,
+    kPickGroup = 3,
+    kSubject = 5,
+    kTextPlain = 8,
+    kTextBase64 = 9,
+    kHtmlPlain = 10,
+    kHtmlBase64 = 11,
+    kChooseSource = 13,
+    kSourceName = 14,
+    kChooseTarget = 15,
+    kTargetName = 16,
+    kPostButton = 18,
+    kPostAsIsButton = 19,
+    kSaveButton = 20,
+};
+
+constexpr int kMsgPickGroupTitle = 135;
+
+constexpr std::array<DialogItemTemplate, 22> kTemplate{{
+    {DI_DOUBLEBOX, 3, 1, 70, 0, 124},
+    {DI_TEXT, 5, 2, 0, 0, 134},
+    {DI_EDIT, 20, 2, 64, 0, 0},
+    {DI_BUTTON, 66, 2, 68, DIF_NOBRACKETS, 0},
+    {DI_TEXT, 5, 3, 0, 0, 125},
+    {DI_EDIT, 20, 3, 68, 0, 0},
+    {DI_TEXT, 5, 4, 0, kSeparatorLine, 0},
+    {DI_TEXT, 5, 5, 0, 0, 126},
+    {DI_RADIOBUTTON, 27, 5, 0, 0, 127},
+    {DI_RADIOBUTTON, 27, 6, 0, 0, 128},
+    {DI_RADIOBUTTON, 48, 5, 0, 0, 129},
+    {DI_RADIOBUTTON, 48, 6, 0, 0, 130},
+    {DI_TEXT, 5, 7, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 5, 8, 0, 0, 73},
+    {DI_TEXT, 27, 8, 0, 0, 0},
+    {DI_BUTTON, 5, 9, 0, 0, 131},
+    {DI_TEXT, 27, 9, 0, 0, 0},
+    {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, 132},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, 133},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, 12},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, 2},
+}};
+
+constexpr std::array<const char*, 7> kWeekdays = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                                  "Friday", "Saturday", "Sunday"};
+
+std::string HeaderLines(const FarDialogItem* items, const TPostInfo& post, const SYSTEMTIME& now) {
+    const bool html = items[kHtmlPlain].Selected || items[kHtmlBase64].Selected;
+    std::string type = html ? "text/html" : "text/plain";
+    if (post.TargetSlot != kNoSlot)
+        type = FormatText("%s; charset=%s", {type, SlotName(post.TargetSlot)});
+    std::string lines = DateHeaderLine(now) + "\r\n";
+    lines += FormatText("Newsgroups: %s\r\n", {ItemText(items[kNewsgroups])});
+    lines += FormatText("X-Mailer: %s plugin version %s\r\n", {kProductName, kProductVersion});
+    lines += FormatText("Content-Type: %s\r\n", {type});
+    lines += FormatText("Content-Transfer-Encoding: %s\r\n", {post.Base64 ? "base64" : "8bit"});
+    return lines;
+}
+
+}  // namespace
+
+std::string DateHeaderLine(const SYSTEMTIME& utc) {
+    const size_t weekday = (utc.wDayOfWeek + 6u) % 7u;  // Sunday is 0
+    return FormatText("Date: %s, %2D %s %4D %2D:%2D:%2D GMT",
+                      {kWeekdays[weekday], utc.wDay, MonthName(utc.wMonth), utc.wYear, utc.wHour,
+                       utc.wMinute, utc.wSecond});
+}
+
+int PostDialog(const std::string& newsgroups, const TStringList& groups, TPostInfo& post,
+               TStream& headers, const SYSTEMTIME& now) {
+    post.Base64 = 0;
+    post.SourceSlot = kNoSlot;
+    DialogItems items = BuildDialog(kTemplate, kPostButton, kNewsgroups);
+    SetItemText(items[kNewsgroups], newsgroups);
+    SetItemText(items[kPickGroup], "(?)");
+    SetItemText(items[kSubject], post.Subject);
+    items[kTextPlain].Selected = 1;
+    SetItemText(items[kSourceName], SlotName(post.SourceSlot));
+    SetItemText(items[kTargetName], SlotName(post.TargetSlot));
+
+    int picked = 0;
+    int closedBy;
+    while (true) {
+        closedBy = ShowDialog(items, "dlgProxy");
+        if (closedBy == kPickGroup) {
+            const int chosen = RunListMenu(GetMsg(kMsgPickGroupTitle), groups, picked);
+            if (chosen < 0) continue;
+            picked = chosen;
+            std::string text = ItemText(items[kNewsgroups]);
+            if (!text.empty()) text += ",";
+            SetItemText(items[kNewsgroups], text + groups[chosen]);
+        } else if (closedBy == kChooseSource) {
+            post.SourceSlot = ChooseSlot(post.SourceSlot);
+            SetItemText(items[kSourceName], SlotName(post.SourceSlot));
+        } else if (closedBy == kChooseTarget) {
+            post.TargetSlot = ChooseSlot(post.TargetSlot);
+            SetItemText(items[kTargetName], SlotName(post.TargetSlot));
+        } else {
+            break;
+        }
+    }
+    const int outcome = closedBy == kPostButton       ? kPostComposed
+                        : closedBy == kPostAsIsButton ? kPostAsIs
+                        : closedBy == kSaveButton     ? kPostSave
+                                                      : kPostCancel;
+    if (outcome == kPostComposed || outcome == kPostSave) {
+        post.Base64 = items[kTextBase64].Selected || items[kHtmlBase64].Selected ? 1 : 0;
+        headers.WriteText(HeaderLines(items.data(), post, now));
+        post.Subject = ItemText(items[kSubject]).substr(0, kSubjectLimit);
+    }
+    return outcome;
+}
+
+}  // namespace kestrova
