@@ -7,29 +7,33 @@
 namespace kestrova {
 namespace {
 
-constexpr int64_t kPieceSize = 61440;
+constexpr size_t kPieceSize = 61440;
 
 class TLineEnds {
   public:
     TLineEnds(bool dotStuffing, const TArticleSink& sink) : stuff_(dotStuffing), sink_(sink) {}
 
     void Add(std::string_view data) {
-        std::string out;
-        out.reserve(data.size() + data.size() / 32 + 2);
         for (const char c : data) {
-            if (c == '\n' && !afterCr_) out += '\r';
-            if (c == '.' && lineStart_ && stuff_) out += '.';
-            out += c;
+            if (c == '\n' && !afterCr_) out_ += '\r';
+            if (c == '.' && lineStart_ && stuff_) out_ += '.';
+            out_ += c;
             afterCr_ = c == '\r';
             lineStart_ = c == '\n';
         }
-        if (!out.empty()) sink_(out);
+        if (out_.size() >= kPieceSize) Flush();
+    }
+
+    // Hands what is pending to the sink: pieces of at least kPieceSize bytes, then the rest.
+    void Flush() {
+        if (!out_.empty()) sink_(out_);
+        out_.clear();
     }
 
     void Copy(TStream& stream) {
         stream.SetPosition(0);
         std::vector<char> block(kPieceSize);
-        for (int64_t got; (got = stream.Read(block.data(), kPieceSize)) > 0;)
+        for (int64_t got; (got = stream.Read(block.data(), static_cast<int64_t>(kPieceSize))) > 0;)
             Add(std::string_view(block.data(), static_cast<size_t>(got)));
     }
 
@@ -43,6 +47,7 @@ class TLineEnds {
     const TArticleSink& sink_;
     bool lineStart_ = true;
     bool afterCr_ = false;
+    std::string out_;
 };
 
 }  // namespace
@@ -56,6 +61,7 @@ void WriteArticle(TStream& headers, TStream& body, bool dotStuffing, const TArti
     }
     text.Copy(body);
     text.EndLine();
+    text.Flush();
 }
 
 }  // namespace kestrova

@@ -152,7 +152,7 @@ class TNewsInternetManager : public TInternetManager {
     // kRefused (message 63) at once when the server forbids posting, the server's refusal
     // ("SendCommand" for POST, "PostMessage" for the article), and the socket's failures while
     // sending. A failure after the whole article was sent, before the server's answer, becomes
-    // EInternetError kItemFailure ("PostMessage", message 149): it may have been posted, so it
+    // EInternetError kItemFailure ("PostMessage", message 152): it may have been posted, so it
     // is never retried by itself.
     void PostMessage(TStream& headers, TStream& body);
 

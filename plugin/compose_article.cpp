@@ -23,19 +23,6 @@ namespace {
 constexpr int kMsgReceivingArticle = 137;
 constexpr int kEditorChanged = 1;
 
-// Deletes the temporary file however the composition ends.
-class TTempFile {
-  public:
-    explicit TTempFile(std::string name) : name_(std::move(name)) {}
-    ~TTempFile() { platform::DeleteFile(name_); }
-    TTempFile(const TTempFile&) = delete;
-    TTempFile& operator=(const TTempFile&) = delete;
-    const std::string& Name() const { return name_; }
-
-  private:
-    std::string name_;
-};
-
 }  // namespace
 
 bool TNntpPlugin::ComposeWithTemplate(const PluginPanelItem* item, const std::string& templateFile,

@@ -7,7 +7,8 @@ SERVER_FILE holds the server's arguments (shell words, '#' lines are comments); 
 in it are relative to its own folder. The server listens on a free loopback port, which the
 command finds in NEWS_PORT. The command's output comes first, then "server log:" and the
 connection and client lines of the exchange log, so a transcript shows what the client sent.
-The Message-IDs of posted articles read <posted.TIME.n@...>. The server is stopped by its process
+The Message-IDs of posted articles read <posted.TIME.n@...>, composed Date headers
+"Date: (date)". The server is stopped by its process
 id; the exit code is the command's.
 """
 import os
@@ -22,6 +23,7 @@ FIXTURE_SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", 
 
 
 POSTED_ID = re.compile(r"<posted\.\d+\.")
+DATE_LINE = re.compile(r"Date: [A-Z][a-z]+day, \d\d [A-Z][a-z]{2} \d{4} \d\d:\d\d:\d\d GMT")
 
 
 def read_server_args(path):
@@ -75,8 +77,10 @@ def main():
     out = run.stdout.decode("utf-8", errors="replace").replace(f"127.0.0.1:{port}",
                                                              "127.0.0.1:$NEWS_PORT")
     log = "".join(line + "\n" for line in client_lines(log_file))
-    # The Message-ID the server gives a posted article holds the time of the post.
-    sys.stdout.write(POSTED_ID.sub("<posted.TIME.", out + "server log:\n" + log))
+    # The Message-ID the server gives a posted article holds the time of the post; a composed
+    # Date header (in a saved article too) the time of composing.
+    out = POSTED_ID.sub("<posted.TIME.", out + "server log:\n" + log)
+    sys.stdout.write(DATE_LINE.sub("Date: (date)", out))
     sys.stdout.flush()
     return run.returncode
 

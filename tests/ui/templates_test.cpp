@@ -1,0 +1,117 @@
+#include "ui/templates.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/streams.h"
+#include "module_settings.h"
+#include "platform/clock.h"
+
+namespace kestrova {
+namespace {
+
+std::string Text(TStream& stream) {
+    std::string text(static_cast<size_t>(stream.Size()), '\0');
+    stream.SetPosition(0);
+    stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+    return text;
+}
+
+class TemplatesTest : public ::testing::Test {
+  protected:
+    TemplatesTest() {
+        account_.FromName = "Ann";
+        account_.FromAddr = "ann@example.org";
+        account_.Organization = "Org";
+        post_.Subject = "Hello";
+        post_.Author = "Bob";
+        // 2026-12-06 04:09:03 UTC as the source's date.
+        item_.FindData.ftCreationTime = platform::UnixTimeToFileTime(1796530143);
+        item_.CustomColumnData = columns_;
+        item_.CustomColumnNumber = 5;
+    }
+
+    // Expands templateText over source; returns the output, the cursor in cursor.
+    std::string Expand(const std::string& templateText, const std::string& source,
+                       TCursorPlace& cursor) {
+        TMemoryStream in, out;
+        in.WriteText(source);
+        const TTemplateSource from{account_, post_, in, item_, now_, '>'};
+        cursor = ExpandTemplateText(from, templateText, out);
+        return Text(out);
+    }
+
+    testing::ModuleSettings settings_;
+    TAccountOptions account_;
+    TPostInfo post_;
+    PluginPanelItem item_{};
+    char empty_[1] = "";
+    char koi8_[7] = "koi8-r";
+    char* columns_[5] = {empty_, empty_, empty_, empty_, empty_};
+    SYSTEMTIME now_{2026, 12, 0, 6, 4, 9, 3, 0};
+};
+
+TEST_F(TemplatesTest, MacroNamesInAnyCase) {
+    const struct {
+        const char* token;
+        int code;
+    } cases[] = {{"%FName%", 1},   {"%faddress%", 2}, {"%FORG%", 3},   {"%FDate%", 4},
+                 {"%FTime%", 5},   {"%Subject%", 6},  {"%OName%", 7},  {"%from%", 7},
+                 {"%ODate%", 8},   {"%OTime%", 9},    {"%Quote%", 10}, {"%Text%", 11},
+                 {"%Cursor%", 12}, {"%Number%", 14},  {"%Nope%", 0},   {"FName", 0},
+                 {"%%", 0}};
+    for (const auto& c : cases) EXPECT_EQ(MacroCode(c.token), c.code) << c.token;
+}
+
+TEST_F(TemplatesTest, Expansions) {
+    const struct {
+        const char* templateText;
+        const char* source;
+        const char* expected;
+        TCursorPlace cursor;
+    } cases[] = {
+        // Every line of the source after "> " and the quote character, then the rest of the
+        // template line, "> ", on a line of its own.
+        {"> %Quote%\n", "one\ntwo\n", "> >one\n> >two\n> \n", {}},
+        {"%Text%|\n", "a\n", "a\n|\n", {}},
+        // The cursor counts the quoted lines; its column is where the macro stood.
+        {"Hi %OName%\n%Quote%\n%Cursor%\n", "1\n2\n", "Hi Bob\n>1\n>2\n\n\n", {5, 1}},
+        {"ab%Cursor%c", "", "abc", {1, 3}},
+        // Unknown words keep their signs; a lone "%" swallows the rest but not its line ends.
+        {"%Foo% %subject% %Number%!\n", "", "%Foo% Hello !\n", {}},
+        {"a %b\nc\nd", "", "a \n\n", {}},
+        // A last line without a line end is quoted completely and ended.
+        {"%Quote%--\n", "x\nlast", ">x\n>last\n--\n", {}},
+        // A new article (empty source) quotes nothing.
+        {"> %Quote%\n", "", "> \n", {}},
+        {"%FName% <%FAddress%> %FOrg%\n", "", "Ann <ann@example.org> Org\n", {}},
+        {"%FDate%,%FTime%,%ODate%,%OTime%", "", " 6 Dec 2026, 4: 9: 3, 6 Dec 2026, 4: 9: 3", {}},
+    };
+    for (const auto& c : cases) {
+        TCursorPlace cursor;
+        EXPECT_EQ(Expand(c.templateText, c.source, cursor), c.expected) << c.templateText;
+        EXPECT_EQ(cursor.Line, c.cursor.Line) << c.templateText;
+        EXPECT_EQ(cursor.Column, c.cursor.Column) << c.templateText;
+    }
+}
+
+TEST_F(TemplatesTest, QuotedLinesAreConvertedFromTheArticlesCharset) {
+    columns_[4] = koi8_;
+    TCursorPlace cursor;
+    // "Привет" in KOI8-R comes out in the OEM code page.
+    EXPECT_EQ(Expand("%Quote%", "\xF0\xD2\xC9\xD7\xC5\xD4\n", cursor),
+              ">\x8F\xE0\xA8\xA2\xA5\xE2\n");
+}
+
+TEST_F(TemplatesTest, WithoutATemplateFileTheSourceIsCopied) {
+    TMemoryStream in, out;
+    in.WriteText("article\n");
+    const TTemplateSource from{account_, post_, in, item_, now_, '>'};
+    const TCursorPlace cursor = ExpandTemplate(from, "/no/such/template", out);
+    EXPECT_EQ(Text(out), "article\n");
+    EXPECT_EQ(cursor.Line, 0);
+}
+
+}  // namespace
+}  // namespace kestrova
