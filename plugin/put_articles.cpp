@@ -1,6 +1,6 @@
 // PutFiles in internet mode: every file copied into the panel is posted as an article (or
 // saved as an article file), after one posting dialog for all of them; a move deletes a file
-// once the server accepted it.
+// once the server accepted it, and nothing else.
 #include <vector>
 
 #include "common/errors.h"
@@ -43,7 +43,9 @@ void TNntpPlugin::PutArticles(PluginPanelItem* items, int itemsNumber, int move,
                 MakeTargetNames(record, kTargetApplyMask, "", platform::kPathDelim, '\\');
             done = PostArticle(names.SourceDir, names.SourceName, headers, post, outcome) ==
                    kAnswerDone;
-            if (done && move) platform::DeleteFile(names.SourceDir + names.SourceName);
+            // Only a file the server took goes: a saved article leaves its text where it was.
+            if (done && move && outcome != kPostSave)
+                platform::DeleteFile(names.SourceDir + names.SourceName);
         }
         if (i < static_cast<size_t>(itemsNumber) && done) items[i].Flags &= ~PPIF_SELECTED;
     }

@@ -139,7 +139,7 @@ int TerminalFrontEnd::ShowDialog(const DialogRequest& dialog) {
     return RunDialog(dialog.Items, dialog.Count, dialog.Width, dialog.Height, false);
 }
 
-bool TerminalFrontEnd::Edit(const std::string& file, const std::string&) {
+bool TerminalFrontEnd::Edit(const std::string& file, const std::string&, int, int) {
     const std::string command = EditorCommand();
     bool finished = true;
     try {
