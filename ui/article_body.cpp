@@ -1,5 +1,5 @@
 // BuildBody: the text of a posted file as the article's body.
-#include "news/base64.h"
+#include "common/base64.h"
 #include "ui/composition.h"
 
 namespace kestrova {

@@ -1,6 +1,6 @@
 // ComposeHeaders: the posting dialog's lines followed by the author lines of the account.
+#include "common/base64.h"
 #include "common/format_text.h"
-#include "news/base64.h"
 #include "platform/clock.h"
 #include "ui/composition.h"
 

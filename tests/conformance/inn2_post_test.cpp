@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/base64.h"
 #include "conformance/inn2_session.h"
-#include "news/base64.h"
 #include "news/temp_home.h"
 #include "platform/temp_folder.h"
 #include "plugin/panel_fixture.h"
