@@ -112,6 +112,16 @@ class ScreenCase(unittest.TestCase):
         s.wait_for("kestrova.demo.talk")
         return s
 
+    def enter_new_group(self, s, name):
+        """Adds the server's group name to the newsgroups with F7 and enters it."""
+        self.move_cursor_to(s, name)
+        s.keys("F7")
+        s.wait_for("[ OK ]")
+        s.keys("Enter")
+        s.wait_gone("[ OK ]")
+        self.move_cursor_to(s, name)
+        s.keys("Enter")
+
     @staticmethod
     def status_line(screen):
         """The left panel's status line: the name of the item under its cursor."""
@@ -182,13 +192,7 @@ class ScreenTest(ScreenCase):
 
     def test_viewer_switches_character_sets_and_searches(self):
         s = self.open_demo_group()
-        self.move_cursor_to(s, "kestrova.demo.koi8")
-        s.keys("F7")
-        s.wait_for("[ OK ]")
-        s.keys("Enter")
-        s.wait_gone("[ OK ]")
-        self.move_cursor_to(s, "kestrova.demo.koi8")
-        s.keys("Enter")
+        self.enter_new_group(s, "kestrova.demo.koi8")
         s.wait_for("Новая версия программы")
         self.move_cursor_to(s, "Как настроить")
         s.keys("F3")
@@ -259,6 +263,26 @@ class ScreenTest(ScreenCase):
         s.type("cd made-by-shell")
         s.keys("Enter")
         s.wait_for("/made-by-shell$")  # the prompt is the new folder
+
+    def test_new_article_written_in_the_editor_is_posted_and_listed(self):
+        with open(self.env["EDITOR"], "w") as f:
+            f.write('#!/bin/sh\nprintf "Written by the editor script\\n" >> "$1"\n')
+        os.chmod(self.env["EDITOR"], 0o755)
+        s = self.open_demo_group()
+        self.enter_new_group(s, "kestrova.demo.talk")
+        s.wait_for("How do I add a group?")
+        s.keys("S-F4")
+        s.wait_for("Post article")
+        s.keys("Tab", "Tab")  # past the group filled in and its "(?)" button
+        s.type("Posted from the screen")
+        s.wait_for("Posted from the screen")
+        s.keys("Enter")  # the default button: Post
+        s.wait_gone("Post article")
+        s.keys("C-r", "End")  # the new article comes last
+        s.wait_for("Posted from the screen")
+        with open(os.path.join(self.work, "server.log")) as f:
+            self.assertIn("Written by the editor script", f.read())
+
 
 class SlowServerTest(ScreenCase):
     """The server holds its answer to GROUP kestrova.demo.talk for a minute."""
