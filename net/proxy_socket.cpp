@@ -1,5 +1,7 @@
 #include "net/proxy_socket.h"
 
+#include <arpa/inet.h>
+
 #include <cstring>
 
 #include "common/errors.h"
@@ -38,7 +40,15 @@ void TProxySocket::GetSockAddress(const std::string& host, uint16_t port) {
     TargetAddress = {};
     if (Version != 4) return;
     TWinSocket::GetSockAddress(host, port);
-    TargetAddress = Address;
+    // The request carries only an IPv4 address: the name's first one.
+    for (const platform::SocketAddress& address : Addresses) {
+        if (address.any.sa_family == AF_INET) {
+            TargetAddress = address;
+            return;
+        }
+    }
+    // No IPv4 address (a failed look-up leaves none and was reported already).
+    if (!Addresses.empty()) SocketError(platform::kHostNoData, "GetSockAddress");
 }
 
 void TProxySocket::SocketConnect(const std::string& host, uint16_t port) {
@@ -61,7 +71,7 @@ void TProxySocket::SocketAccept() {
 void TProxySocket::ProxyConnect(const std::string& host, uint16_t port, uint8_t command) {
     if (!host.empty()) GetSockAddress(host, port);
     TWinSocket::GetSockAddress(Proxy.HostName, Proxy.Port);
-    TWinSocket::SocketConnect("", 0);
+    ConnectAddresses();
     if (State != kSocketConnected) return;  // reported to OnError
     if (Version != 4) {
         Socks5Request(command);
@@ -69,6 +79,7 @@ void TProxySocket::ProxyConnect(const std::string& host, uint16_t port, uint8_t 
         Socks4Request(command);
     }
     Address = TargetAddress;
+    if (command == kCommandConnect && Tls.Enabled) StartTls(TargetHost);
 }
 
 void TProxySocket::SocksError(uint32_t code, const char* procName) {
@@ -88,8 +99,8 @@ void TProxySocket::ReadReplyPart(void* buffer, int length, const char* procName)
 void TProxySocket::Socks4Request(uint8_t command) {
     if (command != kReplyOnly) {
         std::string request{4, static_cast<char>(command)};
-        request.append(reinterpret_cast<const char*>(&TargetAddress.sin_port), 2);
-        request.append(reinterpret_cast<const char*>(&TargetAddress.sin_addr), 4);
+        request.append(reinterpret_cast<const char*>(&TargetAddress.v4.sin_port), 2);
+        request.append(reinterpret_cast<const char*>(&TargetAddress.v4.sin_addr), 4);
         request += Proxy.UserName;
         request += '\0';
         SendRequest(request);
@@ -100,9 +111,9 @@ void TProxySocket::Socks4Request(uint8_t command) {
     if (got < static_cast<int>(sizeof reply)) SocksError(kSocksConnectionLost, kSocks4);
     if (reply[1] != kSocks4Granted) SocksError(kSocksReplyError + reply[1], kSocks4);
     TargetAddress = {};
-    TargetAddress.sin_family = AF_INET;
-    std::memcpy(&TargetAddress.sin_port, reply + 2, 2);
-    std::memcpy(&TargetAddress.sin_addr, reply + 4, 4);
+    TargetAddress.v4.sin_family = AF_INET;
+    std::memcpy(&TargetAddress.v4.sin_port, reply + 2, 2);
+    std::memcpy(&TargetAddress.v4.sin_addr, reply + 4, 4);
 }
 
 void TProxySocket::Socks5Request(uint8_t command) {
@@ -116,9 +127,17 @@ void TProxySocket::Socks5Request(uint8_t command) {
         if (method[1] == kMethodNoneAcceptable) SocksError(kSocksNoMethod, kSocks5);
         if (method[1] == kMethodLogin) Socks5Login();
 
-        std::string request{5, static_cast<char>(command), 0, kAddressName,
-                            static_cast<char>(TargetHost.size())};
-        request += TargetHost;
+        std::string request{5, static_cast<char>(command), 0};
+        in6_addr ipv6{};
+        if (inet_pton(AF_INET6, TargetHost.c_str(), &ipv6) == 1) {
+            // An IPv6 address is sent as one: as a name the proxy could not resolve it.
+            request += static_cast<char>(kAddressIPv6);
+            request.append(reinterpret_cast<const char*>(&ipv6), sizeof ipv6);
+        } else {
+            request += static_cast<char>(kAddressName);
+            request += static_cast<char>(TargetHost.size());
+            request += TargetHost;
+        }
         request += static_cast<char>(TargetPort >> 8);
         request += static_cast<char>(TargetPort & 0xFF);
         SendRequest(request);
@@ -133,11 +152,11 @@ void TProxySocket::Socks5Request(uint8_t command) {
 
 void TProxySocket::ReadBoundAddress(uint8_t addressType) {
     TargetAddress = {};
-    TargetAddress.sin_family = AF_INET;
+    TargetAddress.v4.sin_family = AF_INET;
     uint8_t port[2];
     switch (addressType) {
         case kAddressIPv4:
-            ReadReplyPart(&TargetAddress.sin_addr, 4, kSocks5);
+            ReadReplyPart(&TargetAddress.v4.sin_addr, 4, kSocks5);
             break;
         case kAddressName: {
             // The address is a name: it is consumed; only the port can be kept.
@@ -147,17 +166,16 @@ void TProxySocket::ReadBoundAddress(uint8_t addressType) {
             if (length > 0) ReadReplyPart(name, length, kSocks5);
             break;
         }
-        case kAddressIPv6: {
-            uint8_t address[16];
-            ReadReplyPart(address, sizeof address, kSocks5);
+        case kAddressIPv6:
+            TargetAddress.v6.sin6_family = AF_INET6;
+            ReadReplyPart(&TargetAddress.v6.sin6_addr, 16, kSocks5);
             break;
-        }
         default:
             // Without a known layout the reply's end cannot be found.
             SocksError(kSocksNotSupported, kSocks5);
     }
     ReadReplyPart(port, sizeof port, kSocks5);
-    std::memcpy(&TargetAddress.sin_port, port, 2);
+    platform::SetAddressPort(TargetAddress, static_cast<uint16_t>(port[0] << 8 | port[1]));
 }
 
 void TProxySocket::Socks5Login() {

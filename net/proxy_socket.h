@@ -3,8 +3,6 @@
 // accepting map onto the proxy's BIND command.
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <string>
 
@@ -23,8 +21,9 @@ class TProxySocket : public TWinSocket {
     // Records the target; version 4 resolves it here (that protocol carries only an address),
     // version 5 leaves the name to the proxy.
     void GetSockAddress(const std::string& host, uint16_t port) override;
-    // Connects through the proxy. Besides the socket failures, raises the SOCKS failures with
-    // "Socks4Request", "Socks5Request" or "Socks5Login" (see socks_error_text.h).
+    // Connects through the proxy, then starts TLS with the target when Tls.Enabled. Besides the
+    // socket and TLS failures, raises the SOCKS failures with "Socks4Request", "Socks5Request"
+    // or "Socks5Login" (see socks_error_text.h).
     void SocketConnect(const std::string& host, uint16_t port) override;
     // Asks the proxy to listen (BIND) for a connection from host; Address is where it listens.
     void SocketListen(const std::string& host, uint16_t port) override;
@@ -34,8 +33,9 @@ class TProxySocket : public TWinSocket {
     TUrlComponents Proxy;
     std::string TargetHost;
     uint16_t TargetPort = 0;
-    sockaddr_in TargetAddress{};  // the target, then what each proxy reply reports
-    int Version = 4;              // 4, or anything else for version 5
+    // The target, then what each proxy reply reports (an IPv6 address for address type 4).
+    platform::SocketAddress TargetAddress{};
+    int Version = 4;  // 4, or anything else for version 5
 
   private:
     void ProxyConnect(const std::string& host, uint16_t port, uint8_t command);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/errors.h"
+#include "net/certificate_check.h"
 
 namespace kestrova {
 
@@ -63,6 +64,9 @@ constexpr std::pair<uint32_t, const char*> kTexts[] = {
     {11002, "Non authoritative - host not found"},
     {11003, "Non recoverable error"},
     {11004, "Valid name, no data record of requested type"},
+    {kTlsFailed, "TLS connection failed"},
+    {kCertificateUntrusted, "Server certificate not trusted"},
+    {kCertificateChanged, "Server certificate has changed since it was trusted"},
 };
 
 constexpr std::array<uint32_t, 10> kClosing = {10038, 10050, 10051, 10052, 10053,

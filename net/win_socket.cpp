@@ -11,7 +11,9 @@
 
 #include "common/errors.h"
 #include "common/streams.h"
+#include "net/certificate_check.h"
 #include "net/socket_error_text.h"
+#include "net/tls_session.h"
 #include "platform/winsock_errors.h"
 
 namespace kestrova {
@@ -109,11 +111,12 @@ void TWinSocket::CallOnWait(SocketEventKind event) {
 }
 
 void TWinSocket::GetSockAddress(const std::string& host, uint16_t port) {
-    Address = {};
-    Address.sin_family = AF_INET;
-    Address.sin_port = htons(port);
-    if (inet_aton(host.c_str(), &Address.sin_addr) != 0) return;  // a dotted address
-
+    HostName = host;
+    Addresses.clear();
+    if (platform::ParseAddressLiteral(host, port, Address)) {  // needs no look-up
+        Addresses.push_back(Address);
+        return;
+    }
     WaitScope scope(*this);
     platform::HostLookup& lookup = Window->Lookup();
     if (!lookup.Start(host)) {
@@ -121,16 +124,18 @@ void TWinSocket::GetSockAddress(const std::string& host, uint16_t port) {
         return;
     }
     if (SocketWait(SocketEventKind::Resolved) != 0) return;
-    Address.sin_addr = lookup.Address();
+    Addresses = lookup.Addresses();
+    for (platform::SocketAddress& address : Addresses) platform::SetAddressPort(address, port);
+    Address = Addresses.front();  // a finished look-up without error has an address
 }
 
-void TWinSocket::SocketOpen() {
+void TWinSocket::SocketOpen(int family) {
     if (State == kSocketNotStarted) {
         SocketError(kSocketNotSupported, "Socket open");
         return;
     }
     if (Handle >= 0) SocketClose();
-    Handle = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    Handle = socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
     if (Handle < 0) {
         SocketError(static_cast<uint32_t>(LastOsError()), "Socket open");
         return;
@@ -147,33 +152,58 @@ void TWinSocket::SocketConnect(const std::string& host, uint16_t port) {
         GetSockAddress(host, port);
         if (LastError != 0) return;  // a failed look-up reported to OnError: nothing to connect to
     }
-    SocketOpen();
-    if (Handle < 0) return;
+    const std::string peerName = HostName;
+    ConnectAddresses();
+    if (State == kSocketConnected && Tls.Enabled) StartTls(peerName);
+}
 
+void TWinSocket::ConnectAddresses() {
+    const std::vector<platform::SocketAddress> candidates =
+        Addresses.empty() ? std::vector<platform::SocketAddress>{Address} : Addresses;
     WaitScope scope(*this);
-    Window->Select(Handle, platform::kEventConnect);
-    if (connect(Handle, reinterpret_cast<const sockaddr*>(&Address), sizeof Address) != 0 &&
-        errno != EINPROGRESS) {
-        SocketError(static_cast<uint32_t>(LastOsError()), "SocketConnect");
-        return;
+    uint32_t error = 0;
+    const char* procName = "SocketConnect";
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        if (i > 0) StartTimer();  // each address has the full time-out
+        error = ConnectTo(candidates[i], procName);
+        if (error == 0) return;  // connected, or a failure to open was reported to OnError
     }
-    if (SocketWait(SocketEventKind::Connected) != 0) return;
+    SocketError(error, procName);
+}
+
+uint32_t TWinSocket::ConnectTo(const platform::SocketAddress& address, const char*& procName) {
+    SocketOpen(address.any.sa_family == AF_INET6 ? AF_INET6 : AF_INET);
+    if (Handle < 0) return 0;  // reported to OnError by SocketOpen
+    Window->Select(Handle, platform::kEventConnect);
+    uint32_t error = 0;
+    if (connect(Handle, &address.any, platform::AddressLength(address)) != 0 &&
+        errno != EINPROGRESS) {
+        error = static_cast<uint32_t>(LastOsError());
+        procName = "SocketConnect";
+    } else if (bool ended = false;
+               const int waited = AwaitEvent(SocketEventKind::Connected, ended)) {
+        error = static_cast<uint32_t>(waited);
+        procName = "SocketWait";
+    }
+    if (error != 0) {
+        SocketClose();
+        return error;
+    }
     Window->Select(Handle, ConnectedEvents());
+    Address = {};
     socklen_t length = sizeof Address;
-    getsockname(Handle, reinterpret_cast<sockaddr*>(&Address), &length);
+    getsockname(Handle, &Address.any, &length);
     State = kSocketConnected;
+    return 0;
 }
 
 void TWinSocket::SocketListen(const std::string& /*host*/, uint16_t /*port*/) {
     SocketOpen();
     if (Handle < 0) return;
-    Address = {};
-    Address.sin_family = AF_INET;
-    Address.sin_addr.s_addr = htonl(INADDR_ANY);
+    Address = platform::MakeIPv4Address(in_addr{htonl(INADDR_ANY)}, 0);
     socklen_t length = sizeof Address;
-    if (bind(Handle, reinterpret_cast<const sockaddr*>(&Address), sizeof Address) != 0 ||
-        listen(Handle, 5) != 0 ||
-        getsockname(Handle, reinterpret_cast<sockaddr*>(&Address), &length) != 0) {
+    if (bind(Handle, &Address.any, platform::AddressLength(Address)) != 0 ||
+        listen(Handle, 5) != 0 || getsockname(Handle, &Address.any, &length) != 0) {
         const auto error = static_cast<uint32_t>(LastOsError());
         LastError = error;
         SocketClose();
@@ -212,6 +242,11 @@ void TWinSocket::SocketClose() {
         Window->Lookup().Cancel();
         Window->Select(-1, 0);
     }
+    if (tls_) {
+        tls_->Shutdown();
+        tls_.reset();
+    }
+    tlsWantsWrite_ = false;
     if (Handle >= 0 && close(Handle) != 0) LastError = static_cast<uint32_t>(LastOsError());
     Handle = -1;
     State = kSocketIdle;
@@ -220,6 +255,15 @@ void TWinSocket::SocketClose() {
 }
 
 int TWinSocket::SocketWait(SocketEventKind event) {
+    bool ended = false;
+    const int result = AwaitEvent(event, ended);
+    // A connection the peer closed with nothing left to read is not reported: reads end there.
+    if (!ended) SocketError(static_cast<uint32_t>(result), "SocketWait");
+    return result;
+}
+
+int TWinSocket::AwaitEvent(SocketEventKind event, bool& ended) {
+    ended = false;
     const bool ownWindow = !Window;
     if (ownWindow) AcquireWindow();
     struct Release {
@@ -241,6 +285,7 @@ int TWinSocket::SocketWait(SocketEventKind event) {
         if (Events & kEventClosed) {
             if (DataAvailable() <= 0) {
                 SocketClose();
+                ended = true;
                 return kWsaConnReset;
             }
             Events |= kEventReadable;  // what is still buffered can be read
@@ -265,7 +310,6 @@ int TWinSocket::SocketWait(SocketEventKind event) {
                 break;
         }
     }
-    SocketError(static_cast<uint32_t>(result), "SocketWait");
     return result;
 }
 
@@ -296,6 +340,7 @@ int TWinSocket::WriteBuffer(const void* buffer, int length, int flags) {
             SocketError(kWsaConnReset, "WriteBuffer");
         return 0;
     }
+    if (tls_) return WriteTls(static_cast<const char*>(buffer), length);
     const ssize_t sent = send(Handle, buffer, static_cast<size_t>(length), flags | MSG_NOSIGNAL);
     if (sent < 0) {
         const int error = LastOsError();
@@ -310,10 +355,49 @@ int TWinSocket::WriteBuffer(const void* buffer, int length, int flags) {
     return static_cast<int>(sent);
 }
 
+int TWinSocket::WriteTls(const char* data, int length) {
+    size_t sent = 0;
+    const TlsStep step = tls_->Write(data, static_cast<size_t>(length), sent);
+    Window->Rearm(platform::kEventRead);  // the session may have read
+    switch (step) {
+        case TlsStep::Done:
+            return static_cast<int>(sent);
+        case TlsStep::WantRead:
+        case TlsStep::WantWrite:
+            AwaitTls(step == TlsStep::WantRead ? kWantRead : kWantWrite);
+            return 0;  // the caller sends the same bytes again
+        default:
+            SocketError(kWsaConnReset, "WriteBuffer");
+            return 0;
+    }
+}
+
+long TWinSocket::ReceiveTls(char* space, size_t size) {
+    size_t got = 0;
+    tlsWantsWrite_ = false;
+    switch (tls_->Read(space, size, got)) {
+        case TlsStep::Done:
+            return static_cast<long>(got);
+        case TlsStep::WantWrite:
+            tlsWantsWrite_ = true;
+            errno = EWOULDBLOCK;
+            return -1;
+        case TlsStep::WantRead:
+            errno = EWOULDBLOCK;
+            return -1;
+        case TlsStep::Closed:
+            return 0;
+        default:
+            errno = ECONNRESET;
+            return -1;
+    }
+}
+
 int TWinSocket::Receive() {
     SetOption(Handle, IPPROTO_TCP, TCP_QUICKACK);  // Linux leaves quick-ack mode by itself
     char* space = received_.Space();
-    const ssize_t count = recv(Handle, space, received_.SpaceSize(), 0);
+    const ssize_t count = tls_ ? ReceiveTls(space, received_.SpaceSize())
+                               : recv(Handle, space, received_.SpaceSize(), 0);
     if (Window) Window->Rearm(platform::kEventRead);
     if (count < 0) {
         const int error = LastOsError();
@@ -338,7 +422,8 @@ int TWinSocket::ReceiveBlock() {
         if (const int count = Receive(); count != 0) return count;
     }
     for (;;) {
-        if (SocketWait(SocketEventKind::Readable) != 0 || Handle < 0) return -1;
+        const auto awaited = tlsWantsWrite_ ? SocketEventKind::Writable : SocketEventKind::Readable;
+        if (SocketWait(awaited) != 0 || Handle < 0) return -1;
         if (const int count = Receive(); count != 0) return count;
     }
 }
@@ -425,7 +510,58 @@ bool TWinSocket::IsConnected() {
 int TWinSocket::DataAvailable() {
     int count = 0;
     if (Handle < 0 || ioctl(Handle, FIONREAD, &count) != 0) return -1;
-    return count + static_cast<int>(received_.Size());
+    const size_t decrypted = tls_ ? tls_->Pending() : 0;
+    return count + static_cast<int>(received_.Size() + decrypted);
+}
+
+std::string TWinSocket::PeerFingerprint() const {
+    return tls_ ? tls_->Fingerprint() : std::string();
+}
+
+void TWinSocket::StartTls(const std::string& peerName) {
+    tls_ = std::make_unique<TTlsSession>(Handle, peerName);
+    if (tls_->Failed()) TlsError(kTlsFailed, tls_->ErrorText());
+    WaitScope scope(*this);
+    for (;;) {
+        const TlsStep step = tls_->Handshake();
+        Window->Rearm(platform::kEventRead);  // the handshake may have read
+        if (step == TlsStep::Done) break;
+        if (step == TlsStep::Failed) TlsError(kTlsFailed, tls_->ErrorText());
+        if (!AwaitTls(step == TlsStep::WantRead ? kWantRead : kWantWrite)) {
+            TlsError(kTlsFailed, "the connection ended during the TLS handshake");
+        }
+    }
+    const std::string fingerprint = tls_->Fingerprint();
+    if (fingerprint.empty()) TlsError(kTlsFailed, "the server sent no certificate");
+    const TCertificateVerdict verdict = tls_->Verdict(Tls.TrustedFingerprint);
+    switch (verdict.kind) {
+        case TCertificateVerdict::Kind::Trusted:
+            return;
+        case TCertificateVerdict::Kind::Untrusted:
+            TlsError(kCertificateUntrusted, verdict.reason, fingerprint);
+        case TCertificateVerdict::Kind::Changed:
+            TlsError(kCertificateChanged,
+                     "trusted " + Tls.TrustedFingerprint + ", offered " + fingerprint, fingerprint);
+    }
+}
+
+bool TWinSocket::AwaitTls(int want) {
+    if (want == kWantWrite) {
+        Events &= static_cast<uint8_t>(~kEventWritable);
+        Window->Rearm(platform::kEventWrite);
+    }
+    const auto event = want == kWantWrite ? SocketEventKind::Writable : SocketEventKind::Readable;
+    return SocketWait(event) == 0 && Handle >= 0;
+}
+
+void TWinSocket::TlsError(uint32_t code, const std::string& detail,
+                          const std::string& fingerprint) {
+    const std::string message = SocketErrorText(code) + ": " + detail;
+    SocketClose();
+    LastError = code;
+    if (code == kTlsFailed) throw ESocketError(code | SocketErrorClass(code), message, "StartTls");
+    throw ECertificateError(code | SocketErrorClass(code), message, "StartTls", fingerprint,
+                            detail);
 }
 
 }  // namespace kestrova

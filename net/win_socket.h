@@ -1,10 +1,9 @@
 // The module's TCP client socket: non-blocking, every wait a loop over the socket's event
 // source that counts a time-out down on the 500 ms tick and calls the owner on every tick so
 // that it can show progress and let the user abort. Errors become ESocketError with the socket
-// error number, its class bits and its text.
+// error number, its class bits and its text. A name's addresses (IPv4 and IPv6) are tried in
+// turn; with Tls.Enabled the connection runs TLS under the reads and writes.
 #pragma once
-
-#include <netinet/in.h>
 
 #include <cstdint>
 #include <functional>
@@ -14,11 +13,21 @@
 #include <vector>
 
 #include "net/line_buffer.h"
+#include "platform/socket_address.h"
 #include "platform/socket_events.h"
 
 namespace kestrova {
 
 class TStream;
+class TTlsSession;
+
+// TLS on a connection: implicit TLS from the first byte after connecting.
+struct TTlsOptions {
+    bool Enabled = false;
+    // The SHA-256 fingerprint (certificate_check.h) of the one certificate the account trusts
+    // even though it fails verification; empty for none.
+    std::string TrustedFingerprint;
+};
 
 // The events a wait is for (the argument of SocketWait).
 enum class SocketEventKind : int {
@@ -74,11 +83,14 @@ class TWinSocket {
     void AcquireWindow();
     void ReleaseWindow();
 
-    // Slot 0: fills Address; a name is looked up asynchronously while the wait ticks.
-    // Raises with "GetSockAddress" or "SocketWait" (e.g. 11001 "Host not found").
+    // Slot 0: fills Addresses (every address of the name, Address the first) and HostName; a
+    // name is looked up asynchronously while the wait ticks. Raises with "GetSockAddress" or
+    // "SocketWait" (e.g. 11001 "Host not found").
     virtual void GetSockAddress(const std::string& host, uint16_t port);
-    // Slot 1: connects (an empty host connects to the Address already set). Raises with
-    // "Socket open", "SocketConnect" or "SocketWait" (e.g. 10061, 10060).
+    // Slot 1: connects (an empty host connects to the Addresses already set, else to Address),
+    // trying each address in turn and reporting the last failure; then starts TLS when
+    // Tls.Enabled. Raises with "Socket open", "SocketConnect" or "SocketWait" (e.g. 10061,
+    // 10060), and for TLS ESocketError kTlsFailed or ECertificateError with "StartTls".
     virtual void SocketConnect(const std::string& host, uint16_t port);
     // Slot 2: listens on any local port (the base ignores host and port). Raises with
     // "SocketListen".
@@ -89,8 +101,8 @@ class TWinSocket {
     // Slot 4: stops the timer, cancels a look-up and closes. Never raises.
     virtual void SocketClose();
 
-    // Creates the socket; raises 10044 with "Socket open" before start-up.
-    void SocketOpen();
+    // Creates the socket of family; raises 10044 with "Socket open" before start-up.
+    void SocketOpen(int family = AF_INET);
 
     // Bytes sent; 0 when the send would block. Raises with "WriteBuffer" or "SocketWait".
     int WriteBuffer(const void* buffer, int length, int flags = 0);
@@ -110,6 +122,8 @@ class TWinSocket {
     bool IsConnected();
     // Bytes that can be read without waiting; -1 without a socket.
     int DataAvailable();
+    // The SHA-256 fingerprint of the TLS server's certificate; empty without TLS.
+    std::string PeerFingerprint() const;
 
     // Waits for event; 0, or the error number (raised unless OnError is set; a connection that
     // the peer closed with nothing left to read returns 10054 without raising).
@@ -121,7 +135,10 @@ class TWinSocket {
     int Handle = -1;
     std::unique_ptr<platform::SocketEventSource> Window;
     int WindowRefs = 0;
-    sockaddr_in Address{};
+    platform::SocketAddress Address{};
+    std::vector<platform::SocketAddress> Addresses;  // tried in turn by a connect
+    std::string HostName;                            // the host of the last GetSockAddress
+    TTlsOptions Tls;
     int SocketType = 1;  // stream
     int Protocol = 6;    // TCP
     int Timeout;
@@ -139,6 +156,12 @@ class TWinSocket {
   protected:
     // Sends until all bytes went or 101 sends in all sent nothing; returns the bytes sent.
     int SendAll(const char* data, int length);
+    // Connects to Addresses (or Address) in turn without TLS; the last failure is reported.
+    void ConnectAddresses();
+    // Runs the TLS handshake with the server peerName over the connected socket and checks its
+    // certificate. Raises (also when OnError is set) ESocketError kTlsFailed or
+    // ECertificateError with "StartTls", closing the socket first.
+    void StartTls(const std::string& peerName);
 
     // Holds the event source and runs the time-out for one waiting operation.
     class WaitScope {
@@ -153,6 +176,22 @@ class TWinSocket {
     };
 
   private:
+    // Connects to one address: 0, or the error number with the socket closed; procName tells
+    // which step failed.
+    uint32_t ConnectTo(const platform::SocketAddress& address, const char*& procName);
+    // SocketWait without reporting a failure; ended tells that the peer closed the connection
+    // with nothing left to read (the result is then 10054).
+    int AwaitEvent(SocketEventKind event, bool& ended);
+    static constexpr int kWantRead = 0;
+    static constexpr int kWantWrite = 1;
+    // Waits until the TLS session can go on (kWantRead or kWantWrite); false when the wait
+    // failed or the connection ended.
+    bool AwaitTls(int want);
+    int WriteTls(const char* data, int length);
+    // One TLS read as recv() would answer it (errno set when -1).
+    long ReceiveTls(char* space, size_t size);
+    [[noreturn]] void TlsError(uint32_t code, const std::string& detail,
+                               const std::string& fingerprint = {});
     void StartTimer();
     void StopTimer();
     void CallOnWait(SocketEventKind event);
@@ -165,6 +204,8 @@ class TWinSocket {
     int ReceiveBlock();
 
     TLineBuffer received_;
+    std::unique_ptr<TTlsSession> tls_;
+    bool tlsWantsWrite_ = false;  // the last TLS read needs the socket writable
 };
 
 }  // namespace kestrova

@@ -14,6 +14,9 @@ void InitLibraryOnce() {
     std::call_once(once, [] { ares_library_init(ARES_LIB_INIT_ALL); });
 }
 
+// A name with more addresses than this has the rest ignored: each one may cost a connect time-out.
+constexpr size_t kMaxAddresses = 16;
+
 int LookupErrorFromStatus(int status) {
     switch (status) {
         case ARES_ENOTFOUND:
@@ -42,14 +45,14 @@ bool HostLookup::Start(const std::string& name) {
     done_ = false;
     reported_ = false;
     error_ = 0;
-    address_ = {};
+    addresses_.clear();
     if (ares_init(&channel_) != ARES_SUCCESS) {
         channel_ = nullptr;
-        Finish(kHostNoRecovery, {});
+        Finish(kHostNoRecovery);
         return false;
     }
     ares_addrinfo_hints hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     // Names from /etc/hosts (and refused names such as .onion) complete inside this call.
     ares_getaddrinfo(channel_, name.c_str(), nullptr, &hints, &HostLookup::Completed, this);
@@ -81,29 +84,32 @@ void HostLookup::Completed(void* arg, int status, int /*timeouts*/, ares_addrinf
         if (result != nullptr) ares_freeaddrinfo(result);
         return;
     }
-    in_addr address{};
-    int error = 0;
-    if (status != ARES_SUCCESS) {
-        error = LookupErrorFromStatus(status);
-    } else {
-        error = kHostNoData;
-        for (ares_addrinfo_node* node = result != nullptr ? result->nodes : nullptr;
-             node != nullptr; node = node->ai_next) {
-            if (node->ai_family == AF_INET) {
-                address = reinterpret_cast<const sockaddr_in*>(node->ai_addr)->sin_addr;
-                error = 0;
-                break;
-            }
+    self->addresses_.clear();
+    for (ares_addrinfo_node* node = result != nullptr ? result->nodes : nullptr;
+         status == ARES_SUCCESS && node != nullptr && self->addresses_.size() < kMaxAddresses;
+         node = node->ai_next) {
+        SocketAddress address{};
+        if (node->ai_family == AF_INET && node->ai_addrlen >= sizeof address.v4) {
+            address.v4 = *reinterpret_cast<const sockaddr_in*>(node->ai_addr);
+        } else if (node->ai_family == AF_INET6 && node->ai_addrlen >= sizeof address.v6) {
+            address.v6 = *reinterpret_cast<const sockaddr_in6*>(node->ai_addr);
+        } else {
+            continue;
         }
+        SetAddressPort(address, 0);
+        self->addresses_.push_back(address);
     }
     if (result != nullptr) ares_freeaddrinfo(result);
-    self->Finish(error, address);
+    if (status != ARES_SUCCESS) {
+        self->Finish(LookupErrorFromStatus(status));
+    } else {
+        self->Finish(self->addresses_.empty() ? kHostNoData : 0);
+    }
 }
 
-void HostLookup::Finish(int error, in_addr address) {
+void HostLookup::Finish(int error) {
     done_ = true;
     error_ = error;
-    address_ = address;
 }
 
 int HostLookup::AddPollFds(std::vector<pollfd>& fds) {

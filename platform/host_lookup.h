@@ -1,5 +1,6 @@
-// One asynchronous IPv4 look-up of a host name. The caller polls the descriptors it names and
-// hands the readiness back; the result arrives without blocking the thread.
+// One asynchronous look-up of a host name's IPv4 and IPv6 addresses. The caller polls the
+// descriptors it names and hands the readiness back; the result arrives without blocking the
+// thread.
 #pragma once
 
 #include <netinet/in.h>
@@ -7,6 +8,8 @@
 
 #include <string>
 #include <vector>
+
+#include "platform/socket_address.h"
 
 struct ares_channeldata;
 struct ares_addrinfo;
@@ -17,7 +20,7 @@ namespace kestrova::platform {
 inline constexpr int kHostNotFound = 11001;    // the name does not exist
 inline constexpr int kHostTryAgain = 11002;    // no authoritative answer (server failure)
 inline constexpr int kHostNoRecovery = 11003;  // a non-recoverable error
-inline constexpr int kHostNoData = 11004;      // the name exists but has no IPv4 address
+inline constexpr int kHostNoData = 11004;      // the name exists but has no address
 
 class HostLookup {
   public:
@@ -35,7 +38,8 @@ class HostLookup {
     // True once, when a look-up has finished and the result was not yet taken by TakeDone.
     bool TakeDone();
     int Error() const { return error_; }  // 0 or a look-up failure number
-    in_addr Address() const { return address_; }
+    // Every address of the name in the resolver's order of preference, ports 0.
+    const std::vector<SocketAddress>& Addresses() const { return addresses_; }
 
     // Appends the resolver's descriptors to poll; returns the milliseconds until the resolver
     // needs attention for its own time-outs (-1: none pending).
@@ -46,14 +50,14 @@ class HostLookup {
 
   private:
     static void Completed(void* arg, int status, int timeouts, ::ares_addrinfo* result);
-    void Finish(int error, in_addr address);
+    void Finish(int error);
     void ReleaseChannel();
 
     ares_channeldata* channel_ = nullptr;
     bool done_ = false;
     bool reported_ = true;
     int error_ = 0;
-    in_addr address_{};
+    std::vector<SocketAddress> addresses_;
 };
 
 }  // namespace kestrova::platform

@@ -61,10 +61,8 @@ std::string Hex(const std::string& bytes) {
     return out;
 }
 
-std::string AddressText(const sockaddr_in& address) {
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
-    return std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
+std::string EndpointText(const platform::SocketAddress& address) {
+    return platform::AddressText(address) + ":" + std::to_string(platform::AddressPort(address));
 }
 
 struct ConnectCase {
@@ -96,14 +94,18 @@ TEST(ProxySocket, ConnectExchangesAreByteExact) {
          "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "0.0.0.0:80"},
         {"socks5 IPv6 in reply", 5, "", "", "newshost",
          "\x05\x00\x05\x00\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x51"s,
-         "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "0.0.0.0:81"},
+         "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "::1:81"},
+        {"socks5 to an IPv6 address", 5, "", "", "2001:db8::7",
+         "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38"s,
+         "\x05\x02\x00\x02\x05\x01\x00\x04\x20\x01\x0d\xb8\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x07\x00\x77"s,
+         "127.0.0.1:1080"},
     };
     for (const ConnectCase& c : cases) {
         ScriptedProxy proxy(c.replies + greeting);
         auto socket = MakeSocket(proxy, c.version, c.user, c.password);
         socket->SocketConnect(c.host, 119);
         EXPECT_EQ(socket->State, kSocketConnected) << c.name;
-        EXPECT_EQ(AddressText(socket->Address), c.boundAddress) << c.name;
+        EXPECT_EQ(EndpointText(socket->Address), c.boundAddress) << c.name;
         // The reply is consumed exactly: the server's first line comes through whole.
         std::string line;
         socket->ReadLine(line);
@@ -208,9 +210,9 @@ TEST(ProxySocket, BindListensAtTheProxyAndAcceptsThroughIt) {
         ScriptedProxy proxy(c.replies + "hello\r\n");
         auto socket = MakeSocket(proxy, c.version);
         socket->SocketListen("10.0.0.1", 119);
-        EXPECT_EQ(AddressText(socket->Address), "127.0.0.1:1080");
+        EXPECT_EQ(EndpointText(socket->Address), "127.0.0.1:1080");
         socket->SocketAccept();
-        EXPECT_EQ(AddressText(socket->Address), "10.0.0.1:119");
+        EXPECT_EQ(EndpointText(socket->Address), "10.0.0.1:119");
         std::string line;
         socket->ReadLine(line);
         EXPECT_EQ(line, "hello");

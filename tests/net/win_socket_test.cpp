@@ -79,6 +79,34 @@ TEST(WinSocket, RefusedConnectionRaisesAndLeavesTheSocketClosed) {
     EXPECT_EQ(socket.Handle, -1);
 }
 
+platform::SocketAddress Loopback(uint16_t port) {
+    platform::SocketAddress address{};
+    platform::ParseAddressLiteral("127.0.0.1", port, address);
+    return address;
+}
+
+TEST(WinSocket, TriesEveryAddressInTurnAndReportsOnlyTheLastFailure) {
+    LoopbackPeer peer = Sender("200 ready\r\n");
+    TWinSocket socket(5, 1024);
+    std::vector<uint32_t> codes;
+    socket.OnError = [&](TWinSocket&, uint32_t code, const std::string&, const std::string&) {
+        codes.push_back(code);
+    };
+    socket.Addresses = {Loopback(ClosedPort()), Loopback(peer.Port())};
+    socket.SocketConnect("", 0);
+    ASSERT_EQ(socket.State, kSocketConnected);
+    std::string line;
+    socket.ReadLine(line);
+    EXPECT_EQ(line, "200 ready");
+    EXPECT_TRUE(codes.empty());
+
+    socket.SocketClose();
+    socket.Addresses = {Loopback(ClosedPort()), Loopback(ClosedPort())};
+    socket.SocketConnect("", 0);
+    EXPECT_EQ(codes, std::vector<uint32_t>{kTransient + 10061});
+    EXPECT_EQ(socket.State, kSocketIdle);
+}
+
 TEST(WinSocket, OnErrorReceivesErrorsInsteadOfRaising) {
     TWinSocket socket(5, 1024);
     std::vector<std::pair<uint32_t, std::string>> reported;
@@ -299,7 +327,7 @@ TEST(WinSocket, ListensAndAcceptsAConnection) {
     TWinSocket socket(5, 1024);
     socket.SocketListen("", 0);
     ASSERT_EQ(socket.State, kSocketListening);
-    const uint16_t port = ntohs(socket.Address.sin_port);
+    const uint16_t port = platform::AddressPort(socket.Address);
     ASSERT_NE(port, 0);
     std::thread client([port] {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
