@@ -1,5 +1,8 @@
 #include "common/url.h"
 
+#include <arpa/inet.h>
+
+#include <algorithm>
 #include <charconv>
 
 namespace kestrova {
@@ -20,7 +23,39 @@ uint16_t PortNumber(std::string_view text) {
     return port;
 }
 
+// An IPv6 address written without brackets (it has no port then).
+bool IsBareIPv6(const std::string& host) {
+    in6_addr address{};
+    return host.find(':') != host.rfind(':') && inet_pton(AF_INET6, host.c_str(), &address) == 1;
+}
+
+// Cuts ":port" off host into port; "[address]" loses its brackets.
+void SplitHostPort(std::string& host, uint16_t& port) {
+    const size_t close = host.find(']');
+    if (!host.empty() && host.front() == '[' && close != std::string::npos) {
+        if (close + 1 < host.size() && host[close + 1] == ':') {
+            port = PortNumber(std::string_view(host).substr(close + 2));
+        }
+        host = host.substr(1, close - 1);
+        return;
+    }
+    if (IsBareIPv6(host)) return;
+    const size_t portPos = host.find(':');
+    if (portPos == std::string::npos) return;
+    port = PortNumber(std::string_view(host).substr(portPos + 1));
+    host.resize(portPos);
+}
+
 }  // namespace
+
+bool IsSecureNewsScheme(std::string_view scheme) {
+    const auto same = [scheme](std::string_view name) {
+        return scheme.size() == name.size() &&
+               std::equal(scheme.begin(), scheme.end(), name.begin(),
+                          [](char a, char b) { return (a | 0x20) == b; });
+    };
+    return same("nntps") || same("snews");
+}
 
 bool ParseUrl(std::string_view text, unsigned flags, TUrlComponents& url) {
     if (text.empty()) return false;
@@ -52,11 +87,7 @@ bool ParseUrl(std::string_view text, unsigned flags, TUrlComponents& url) {
         url.HostName.assign(rest);
     }
 
-    const size_t portPos = url.HostName.find(':');
-    if (portPos != std::string::npos) {
-        url.Port = PortNumber(std::string_view(url.HostName).substr(portPos + 1));
-        url.HostName.resize(portPos);
-    }
+    SplitHostPort(url.HostName, url.Port);
 
     const size_t passwordPos = url.UserName.find(':');
     if (passwordPos != std::string::npos) {
@@ -77,7 +108,11 @@ bool BuildUrl(const TUrlComponents& url, unsigned flags, std::string& text) {
     if ((flags & kUrlPassword) && !url.Password.empty()) user += ":" + url.Password;
     if (!user.empty()) text += user + "@";
 
-    text += url.HostName;
+    if (url.HostName.find(':') != std::string::npos) {
+        text += "[" + url.HostName + "]";  // an IPv6 address
+    } else {
+        text += url.HostName;
+    }
     if ((flags & kUrlNoPort) == 0 && url.Port > 0) text += ":" + std::to_string(url.Port);
 
     if (!url.UrlPath.empty()) {

@@ -19,7 +19,6 @@ namespace kestrova {
 
 namespace {
 
-constexpr uint16_t kDefaultNntpPort = 119;
 constexpr int kQuietAction = 0x100;  // an action that is not logged
 
 // Message numbers.
@@ -89,7 +88,8 @@ void TNewsInternetManager::SetState(NewsState state) {
 void TNewsInternetManager::Connect(const TAccountOptions& account) {
     Disconnect();
     Account = account;
-    if (Account.Url.Port == 0) Account.Url.Port = kDefaultNntpPort;
+    if (IsSecureNewsScheme(Account.Url.Scheme)) Account.Secure = 1;
+    if (Account.Url.Port == 0) Account.Url.Port = Account.Secure ? kSecureNewsPort : kNewsPort;
     SetPath(".");
     ServerFlags = 1;
     SetState(NewsState::OwnGroups);
@@ -106,7 +106,12 @@ void TNewsInternetManager::OpenConnection() {
     WriteLog(kLogConnection, FormatText("Connecting to \"%s:%d\"", {host, Account.Url.Port}));
     DoEvent(kEventStatus, kMsgConnecting, TextParam(host.c_str()));
     Socket->GetSockAddress(host, Account.Url.Port);
+    Socket->Tls = {Account.Secure != 0, Account.TrustedCertificate};
     Socket->SocketConnect("", 0);
+    if (Account.Secure) {
+        WriteLog(kLogConnection,
+                 FormatText("TLS with certificate SHA-256 %s", {Socket->PeerFingerprint()}));
+    }
 }
 
 void TNewsInternetManager::ConnectHostDef() {

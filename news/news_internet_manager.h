@@ -72,7 +72,8 @@ class TNewsInternetManager : public TInternetManager {
     explicit TNewsInternetManager(HANDLE owner);
     ~TNewsInternetManager() override;
 
-    // Request 1: closes any connection, takes a copy of account (port 0 means 119), starts in
+    // Request 1: closes any connection, takes a copy of account (port 0 means 119, or 563 with
+    // TLS: Secure, or the scheme "nntps"), starts in
     // the own-groups view, connects and logs in, then loads the account's cache file. Raises
     // what ConnectHostDef raises.
     void Connect(const TAccountOptions& account);
@@ -94,8 +95,8 @@ class TNewsInternetManager : public TInternetManager {
     bool LogInOnDemand(int flags);
     // Logs and closes the socket; no command is sent.
     void Disconnect();
-    // Slot 11: resolves the account's host and connects the socket. Raises the socket's
-    // failures.
+    // Slot 11: resolves the account's host and connects the socket, with TLS when the account
+    // is Secure. Raises the socket's failures (ECertificateError for a refused certificate).
     virtual void OpenConnection();
     // Slot 12: the socket the manager talks through.
     virtual std::unique_ptr<TWinSocket> CreateSocket();

@@ -7,6 +7,7 @@ then serves until it is killed. See tools/README.md for the spool layout and the
 import argparse
 import os
 import signal
+import ssl
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -36,6 +37,8 @@ def parse_arguments(argv):
     parser.add_argument("--spool", required=True, help="folder with the groups file and articles")
     parser.add_argument("--host", default="127.0.0.1", help="address to bind (default loopback)")
     parser.add_argument("--port", type=int, default=0, help="news port; 0 picks a free one")
+    parser.add_argument("--tls-cert", help="serve TLS with this PEM certificate (and key)")
+    parser.add_argument("--tls-key", help="the PEM key, when not in the --tls-cert file")
     parser.add_argument("--control-port", type=int, help="also open the control port (0: free)")
     parser.add_argument("--controls", help="JSON file of controls, reloaded when it changes")
     parser.add_argument("--log", help="append the C:/S: exchange to this file")
@@ -88,8 +91,8 @@ def main(argv=None) -> int:
         controls = Controls(knobs_from_arguments(arguments))
         control_file = ControlFile(arguments.controls, controls) if arguments.controls else None
         server = NewsServer(spool, controls, ExchangeLog(arguments.log), arguments.host,
-                            arguments.port, control_file)
-    except (SpoolError, ControlError, OSError) as error:
+                            arguments.port, control_file, arguments.tls_cert, arguments.tls_key)
+    except (SpoolError, ControlError, OSError, ssl.SSLError) as error:
         print(f"fixture news server: {error}", file=sys.stderr)
         return 2
     signal.signal(signal.SIGTERM, _stop)

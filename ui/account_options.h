@@ -18,6 +18,10 @@ struct TAccountOptions {
     int CharTable = 0;  // character-set slot index, -4 for ".default"
     int UseProxy = 0;
     int AskPassword = 0;
+    int Secure = 0;  // implicit TLS ("nntps")
+    // The SHA-256 fingerprint of the one server certificate the user chose to trust although it
+    // failed verification; empty for none.
+    std::string TrustedCertificate;
 };
 
 }  // namespace kestrova

@@ -55,7 +55,14 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"host:65535", kUrlNoScheme, {"", "host", 65535, "", "", "", ""}},
         ParseCase{"host:1:2", kUrlNoScheme, {"", "host", 0, "", "", "", ""}},
         // The password keeps everything after the first ":".
-        ParseCase{"socks5://u:p:q@proxy:1080", 0, {"socks5", "proxy", 1080, "u", "p:q", "", ""}}));
+        ParseCase{"socks5://u:p:q@proxy:1080", 0, {"socks5", "proxy", 1080, "u", "p:q", "", ""}},
+        // IPv6 addresses: in brackets with or without a port, or bare (then without a port).
+        ParseCase{"news://[::1]:1119/", 0, {"news", "::1", 1119, "", "", "/", ""}},
+        ParseCase{"u@[2001:db8::7]/g", kUrlNoScheme, {"", "2001:db8::7", 0, "u", "", "/g", ""}},
+        ParseCase{"[::1]:x", kUrlNoScheme, {"", "::1", 0, "", "", "", ""}},
+        ParseCase{"2001:db8::7", kUrlNoScheme, {"", "2001:db8::7", 0, "", "", "", ""}},
+        ParseCase{
+            "nntps://news.example.org", 0, {"nntps", "news.example.org", 0, "", "", "", ""}}));
 
 TEST(ParseUrl, EmptyTextLeavesComponentsUntouched) {
     TUrlComponents url;
@@ -112,6 +119,7 @@ TEST(Url, RoundTripKeepsEverythingButThePassword) {
         {"", "10.0.0.1", 0, "", "", "", ""},
         {"", "host", 1080, "user@domain", "", "/", "#x"},
         {"http", "h", 65535, "", "pw", "/a/b", ""},
+        {"nntps", "::1", 563, "me", "", "/", ""},
     };
     for (const TUrlComponents& original : cases) {
         std::string text;
@@ -137,6 +145,13 @@ TEST(Url, RoundTripWithPassword) {
     EXPECT_EQ(parsed.UserName, "u");
     EXPECT_EQ(parsed.Password, "p@ss:w");
     EXPECT_EQ(parsed.HostName, "proxy");
+}
+
+TEST(Url, SecureSchemesAreNntpsAndSnewsInAnyCase) {
+    for (const char* scheme : {"nntps", "NNTPS", "snews"}) EXPECT_TRUE(IsSecureNewsScheme(scheme));
+    for (const char* scheme : {"news", "nntp", "nntps2", "", "https"}) {
+        EXPECT_FALSE(IsSecureNewsScheme(scheme)) << scheme;
+    }
 }
 
 }  // namespace

@@ -182,6 +182,17 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
 
     // A new manager of the route's kind, connected to port and logged in when user is given.
     void ConnectTo(uint16_t port, const std::string& user = "", const std::string& password = "") {
+        TAccountOptions account;
+        account.Url.Scheme = "news";
+        account.Url.HostName = "127.0.0.1";
+        account.Url.Port = port;
+        account.Url.UserName = user;
+        account.Url.Password = password;
+        ConnectAccount(account);
+    }
+
+    // A new manager of the route's kind, connected to account.
+    void ConnectAccount(const TAccountOptions& account) {
         const Route& route = GetParam();
         if (route.socksVersion == 0) {
             manager = std::make_unique<TNewsInternetManager>(nullptr);
@@ -191,12 +202,6 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
             Options.Proxy.Socks5 = route.socksVersion == 5 ? 1 : 0;
             manager = std::make_unique<TNewsProxyManager>(nullptr);
         }
-        TAccountOptions account;
-        account.Url.Scheme = "news";
-        account.Url.HostName = "127.0.0.1";
-        account.Url.Port = port;
-        account.Url.UserName = user;
-        account.Url.Password = password;
         manager->Connect(account);
     }
 

@@ -9,7 +9,9 @@ Control port protocol (one line in, one line out):
 """
 
 import json
+import socket
 import socketserver
+import ssl
 import threading
 
 from .controls import ControlError
@@ -19,8 +21,16 @@ from .session import Session
 class _NewsHandler(socketserver.BaseRequestHandler):
     def handle(self):
         server = self.server
+        connection = self.request
+        if server.tls_context is not None:
+            connection.settimeout(10)
+            try:
+                connection = server.tls_context.wrap_socket(connection, server_side=True)
+            except (ssl.SSLError, OSError):
+                return  # the client refused the certificate or spoke no TLS
+            connection.settimeout(None)
         number = server.next_connection_number()
-        Session(self.request, number, server.spool, server.controls, server.log,
+        Session(connection, number, server.spool, server.controls, server.log,
                 server.control_file).run()
 
 
@@ -38,9 +48,18 @@ class _ThreadingServer(socketserver.ThreadingTCPServer):
 
 
 class NewsServer(_ThreadingServer):
-    """Serves a spool on host:port (port 0 picks a free port; see `port`)."""
+    """Serves a spool on host:port (port 0 picks a free port; see `port`); host may be an IPv6
+    address. With tls_certificate (a PEM file holding the certificate, and the key unless
+    tls_key names it) every connection speaks TLS from its first byte."""
 
-    def __init__(self, spool, controls, log, host="127.0.0.1", port=0, control_file=None):
+    def __init__(self, spool, controls, log, host="127.0.0.1", port=0, control_file=None,
+                 tls_certificate=None, tls_key=None):
+        if ":" in host:
+            self.address_family = socket.AF_INET6
+        self.tls_context = None
+        if tls_certificate:
+            self.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            self.tls_context.load_cert_chain(tls_certificate, tls_key)
         super().__init__((host, port), _NewsHandler)
         self.spool = spool
         self.controls = controls
