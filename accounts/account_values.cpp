@@ -19,12 +19,15 @@ std::string AccountKeyName(const TAccountOptions& account) {
 }
 
 bool ReadAccountValues(const TValueReader& read, TBlankTable blankTable, TAccountOptions& account) {
+    const TAccountOptions& defaults = Options.Default;
     const bool parsed = ParseUrl(read("Url", ""), kUrlNoScheme, account.Url);
     if (account.Url.Scheme.empty()) account.Url.Scheme = "news";
+    account.Secure = TextToIntDef(read("Secure connection", ""), defaults.Secure);
+    if (IsSecureNewsScheme(account.Url.Scheme)) account.Secure = 1;
+    account.TrustedCertificate = read("Trusted certificate", "");
     const std::string password = UnscramblePassword(read("Password", ""));
     if (!password.empty()) account.Url.Password = password;
 
-    const TAccountOptions& defaults = Options.Default;
     account.FromAddr = read("FromAddr", defaults.FromAddr);
     account.ReplyTo = read("ReplyTo", defaults.ReplyTo);
     account.FromName = read("FromName", defaults.FromName);
@@ -50,6 +53,8 @@ void WriteAccountValues(const TValueWriter& write, const TAccountOptions& accoun
     write("Use proxy", IntToText(account.UseProxy));
     write("Ask password", IntToText(account.AskPassword));
     write("Character table", SlotName(account.CharTable));
+    write("Secure connection", IntToText(account.Secure));
+    write("Trusted certificate", account.TrustedCertificate);
 }
 
 }  // namespace kestrova

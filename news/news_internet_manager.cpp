@@ -89,6 +89,7 @@ void TNewsInternetManager::Connect(const TAccountOptions& account) {
     Disconnect();
     Account = account;
     if (IsSecureNewsScheme(Account.Url.Scheme)) Account.Secure = 1;
+    if (Account.Secure && !IsSecureNewsScheme(Account.Url.Scheme)) Account.Url.Scheme = "nntps";
     if (Account.Url.Port == 0) Account.Url.Port = Account.Secure ? kSecureNewsPort : kNewsPort;
     SetPath(".");
     ServerFlags = 1;

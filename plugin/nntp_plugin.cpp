@@ -1,9 +1,13 @@
 #include "plugin/nntp_plugin.h"
 
 #include "common/errors.h"
+#include "net/certificate_check.h"
 #include "news/news_internet_manager.h"
 #include "news/news_proxy_manager.h"
 #include "plugin/operation_scope.h"
+#include "store/account_values.h"
+#include "store/news_registry_manager.h"
+#include "ui/certificate_question.h"
 #include "ui/module_state.h"
 #include "ui/standard_dialogs.h"
 
@@ -56,7 +60,24 @@ void TNntpPlugin::CloseAccount() {
     UpdateTitle();
 }
 
-void TNntpPlugin::OpenAccount(TAccountOptions* account) {
+void TNntpPlugin::ConnectTrusting(TAccountOptions& account, bool stored) {
+    TOperationScope operation(*this, kRequestConnect, 0);
+    try {
+        ReceiveData(kRequestConnect, reinterpret_cast<intptr_t>(&account), nullptr);
+        return;
+    } catch (const ECertificateError& refused) {
+        // A changed certificate is never offered: only one that failed verification.
+        if ((refused.Code & 0xFFFF) != kCertificateUntrusted || (OpFlags & kOpInteractive) == 0 ||
+            !AskTrustCertificate(account.Url.HostName, refused.Reason, refused.Fingerprint)) {
+            throw;
+        }
+        account.TrustedCertificate = refused.Fingerprint;
+    }
+    if (stored) RegistryManager->UpdateItem(AccountKeyName(account), account);
+    ReceiveData(kRequestConnect, reinterpret_cast<intptr_t>(&account), nullptr);
+}
+
+void TNntpPlugin::OpenAccount(TAccountOptions* account, bool stored) {
     CloseAccount();
     if (!account) return;
     if (account->UseProxy)
@@ -72,10 +93,7 @@ void TNntpPlugin::OpenAccount(TAccountOptions* account) {
         InternetManager->OnEvent = [this](int kind, intptr_t param1, intptr_t param2) {
             return HandleEvent(kind, param1, param2);
         };
-        {
-            TOperationScope operation(*this, kRequestConnect, 0);
-            ReceiveData(kRequestConnect, reinterpret_cast<intptr_t>(account), nullptr);
-        }
+        ConnectTrusting(*account, stored);
         // The panel title names the server from the first listing on.
         UpdateTitle();
     } catch (...) {

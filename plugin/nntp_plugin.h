@@ -91,10 +91,15 @@ class TNntpPlugin : public TFarPlugin {
 
     // ---- Mode switch (nntp_plugin.cpp) ----
     // Internet mode for account (none: only closes). AskPassword asks for the credentials
-    // first (cancelling is a silent abort). Any failure returns to registry mode and passes on.
-    void OpenAccount(TAccountOptions* account);
+    // first (cancelling is a silent abort). A server certificate that fails verification is
+    // shown with the reason, and when the user trusts it its fingerprint goes into the account
+    // (and, for an account of the current store folder (stored), into the store) and the
+    // connection is tried again. Any failure returns to registry mode and passes on.
+    void OpenAccount(TAccountOptions* account, bool stored = false);
     // Back to registry mode at the folder it was in; nothing in registry mode.
     void CloseAccount();
+    // Request 1 for account, with the trust question of OpenAccount.
+    void ConnectTrusting(TAccountOptions& account, bool stored);
     // Recomputes PanelHost, CurDir and PanelTitle for the current mode.
     void UpdateTitle();
 

@@ -98,7 +98,7 @@ void TNntpPlugin::CarryOut(int action, TKeyContext& context) {
             TItemRelease release(*RegistryManager, context.Item);
             // Whatever happens, the panel is read again and drawn from the top.
             context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;
-            OpenAccount(context.Item.get());
+            OpenAccount(context.Item.get(), true);
             break;
         }
         case kActionViewHeader:

@@ -16,12 +16,15 @@ enum : int {
     kFromName = 9,  // the first item of the author block
     kSave = 23,
     kConnect = 24,
+    kSecure = 26,  // after the buttons, so that the items before it keep their places
 };
+
+constexpr int kMsgSecureConnection = 152;
 
 // The address shows user name, host, port and path; the password has its own field.
 constexpr unsigned kAddressFlags = kUrlUserName | kUrlNoScheme;
 
-constexpr std::array<DialogItemTemplate, 26> kTemplate{{
+constexpr std::array<DialogItemTemplate, 27> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, 64},
     {DI_TEXT, 5, 2, 0, 0, 66},
     {DI_EDIT, 18, 2, 68, 0, 0},
@@ -48,6 +51,7 @@ constexpr std::array<DialogItemTemplate, 26> kTemplate{{
     {DI_BUTTON, 0, 16, 0, kButtonRow, 12},
     {DI_BUTTON, 0, 16, 0, kButtonRow, 15},
     {DI_BUTTON, 0, 16, 0, kButtonRow, 2},
+    {DI_CHECKBOX, 42, 11, 0, 0, kMsgSecureConnection},
 }};
 
 }  // namespace
@@ -61,6 +65,7 @@ int EditAccount(TAccountOptions& account) {
     SetItemHistory(items[kAddress], "KstrvUrl");
     SetItemText(items[kAddress], address);
     SetItemText(items[kPassword], account.Url.Password);
+    SetItemCheck(items[kSecure], account.Secure);
     TAuthorFields author(kFromName);
     author.Put(items, account);
     // The table chosen here reaches the record only with "save" or "connect".
@@ -68,8 +73,14 @@ int EditAccount(TAccountOptions& account) {
     if (closedBy != kSave && closedBy != kConnect) return kAccountCancel;
 
     account.Description = ItemText(items[kDescription]);
+    const TUrlComponents before = account.Url;
     account.Url = TUrlComponents{};
     ParseUrl(ItemText(items[kAddress]), kUrlNoScheme, account.Url);
+    account.Secure = ItemCheck(items[kSecure]) || IsSecureNewsScheme(account.Url.Scheme);
+    // A certificate trusted for one server says nothing about another.
+    if (account.Url.HostName != before.HostName || account.Url.Port != before.Port) {
+        account.TrustedCertificate.clear();
+    }
     const std::string password = ItemText(items[kPassword]);
     if (!password.empty()) account.Url.Password = password;
     author.Get(items, account);

@@ -37,6 +37,8 @@ TAccountOptions SampleAccount() {
     account.CharTable = 1;
     account.UseProxy = 1;
     account.AskPassword = 1;
+    account.Secure = 1;
+    account.TrustedCertificate = "AB:CD:EF";
     return account;
 }
 
@@ -56,6 +58,8 @@ void ExpectSameAccount(const TAccountOptions& a, const TAccountOptions& b) {
     EXPECT_EQ(a.CharTable, b.CharTable);
     EXPECT_EQ(a.UseProxy, b.UseProxy);
     EXPECT_EQ(a.AskPassword, b.AskPassword);
+    EXPECT_EQ(a.Secure, b.Secure);
+    EXPECT_EQ(a.TrustedCertificate, b.TrustedCertificate);
 }
 
 std::string FileText(const std::string& path) {
@@ -268,12 +272,17 @@ TEST_F(NewsAccountsTest, AccountFilesWithoutSchemeOrUrl) {
     Options.Default.CharTable = 2;
     std::ofstream(folder + "plain.acc") << "[Kestrova]\nUrl=host:563\nCharacter table= \t\n";
     std::ofstream(folder + "empty.acc") << "[Kestrova]\nDescription=nothing\n";
+    std::ofstream(folder + "tls.acc") << "[Kestrova]\nUrl=nntps://host\n";
     auto manager = Open();
     TItemRecord item;
     ASSERT_TRUE(manager->LoadFromFile(folder, "plain.acc", item));
     EXPECT_EQ(item->Url.Scheme, "news");
     EXPECT_EQ(item->Url.Port, 563);
     EXPECT_EQ(item->CharTable, 2);
+    EXPECT_EQ(item->Secure, 0);
+    item.reset();
+    ASSERT_TRUE(manager->LoadFromFile(folder, "tls.acc", item));
+    EXPECT_EQ(item->Secure, 1);
     item.reset();
     EXPECT_FALSE(manager->LoadFromFile(folder, "empty.acc", item));
     EXPECT_EQ(item, nullptr);

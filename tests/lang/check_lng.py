@@ -12,7 +12,7 @@ import re
 import sys
 from pathlib import Path
 
-MESSAGE_COUNT = 154
+MESSAGE_COUNT = 160
 
 # File name, header line, encoding of the file's bytes.
 LANGUAGES = [
@@ -37,6 +37,7 @@ FORMAT_ARGUMENTS = {
     115: "i",
     149: "i",
     153: "s",
+    156: "s",
 }
 
 # Labels of the host's key bar hold at most this many characters.

@@ -24,6 +24,7 @@ enum : int {
     kSave = 23,
     kConnect = 24,
     kCancel = 25,
+    kSecure = 26,
 };
 
 class AccountDialogTest : public testing::HostTest {
@@ -48,7 +49,7 @@ TEST_F(AccountDialogTest, ShowsTheAccountWithTheAddressWithoutSchemeOrPassword) 
     host.dialogAnswers = {FakeHost::Close(kCancel)};
     EXPECT_EQ(EditAccount(account), kAccountCancel);
     const auto& dialog = host.dialogs.at(0);
-    ASSERT_EQ(dialog.items.size(), 26u);
+    ASSERT_EQ(dialog.items.size(), 27u);
     EXPECT_EQ(dialog.helpTopic, "dlgEditAcct");
     EXPECT_STREQ(dialog.items[kDescription].Data, "Example");
     EXPECT_STREQ(dialog.items[kAddress].Data, "reader@news.example.org:119");
@@ -92,6 +93,31 @@ TEST_F(AccountDialogTest, SaveAndConnectTakeEveryField) {
         EXPECT_EQ(edited.UseProxy, 1);
         EXPECT_EQ(edited.CharTable, 1);
         EXPECT_STREQ(host.dialogs.back().items[kSlotName].Data, "windows-1251");
+    }
+}
+
+TEST_F(AccountDialogTest, SecureBoxAndTheTrustedCertificateFollowTheServer) {
+    struct Case {
+        const char* address;
+        int box;
+        int secure;
+        bool keepsTrust;
+    };
+    const Case cases[] = {
+        {"reader@news.example.org:119", 1, 1, true},   // same server: the trust stays
+        {"reader@news.example.org:563", 1, 1, false},  // another port: forgotten
+        {"nntps://news2.example.org", 0, 1, false},    // the scheme makes it secure
+        {"reader@news.example.org:119", 0, 0, true},
+    };
+    for (const Case& c : cases) {
+        TAccountOptions edited = account;
+        edited.Secure = 1;
+        edited.TrustedCertificate = "AB:CD";
+        host.dialogAnswers = {FakeHost::Close(kSave, {{kAddress, c.address}}, {{kSecure, c.box}})};
+        EditAccount(edited);
+        EXPECT_EQ(host.dialogs.back().items[kSecure].Selected, 1) << c.address;
+        EXPECT_EQ(edited.Secure, c.secure) << c.address;
+        EXPECT_EQ(edited.TrustedCertificate, c.keepsTrust ? "AB:CD" : "") << c.address;
     }
 }
 
