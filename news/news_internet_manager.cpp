@@ -99,7 +99,7 @@ void TNewsInternetManager::Connect(const TAccountOptions& account) {
 }
 
 uint16_t TNewsInternetManager::CachePort() const {
-    return Account.Url.Port == kDefaultNntpPort ? 0 : Account.Url.Port;
+    return Account.Url.Port == kNewsPort ? 0 : Account.Url.Port;
 }
 
 void TNewsInternetManager::OpenConnection() {
