@@ -13,7 +13,7 @@
 #include "net/certificate_check.h"
 #include "net/tls_session.h"
 #include "news/fixture_server.h"
-#include "platform/temp_folder.h"
+#include "news/test_certificate.h"
 
 namespace kestrova::testing {
 namespace {
@@ -142,23 +142,6 @@ TEST_P(TlsSession, IPv6AddressReachesThePlainPort) {
 
 INSTANTIATE_TEST_SUITE_P(Routes, TlsSession,
                          ::testing::Values(Route{"Direct", 0}, Route{"DanteSocks5", 5}), RouteName);
-
-// A certificate of the fixture server: self-signed for the name other.example.
-class OtherCertificate {
-  public:
-    OtherCertificate() {
-        const std::string command =
-            "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=other.example "
-            "-addext subjectAltName=DNS:other.example -keyout '" +
-            Key() + "' -out '" + Certificate() + "' >/dev/null 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    }
-    std::string Certificate() const { return folder_.Path() + "/other.pem"; }
-    std::string Key() const { return folder_.Path() + "/other.key"; }
-
-  private:
-    TempFolderForTest folder_;
-};
 
 class FixtureTls : public HostTest {
   protected:

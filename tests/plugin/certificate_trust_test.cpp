@@ -1,0 +1,79 @@
+// Opening a stored secure account whose server shows a certificate that fails verification: the
+// panel asks, with the reason and the fingerprint; trusting stores the fingerprint with the
+// account and connects, and later connections accept that certificate without asking.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "net/certificate_check.h"
+#include "news/fixture_server.h"
+#include "news/test_certificate.h"
+#include "panel_fixture.h"
+#include "store/news_registry_manager.h"
+
+namespace kestrova::testing {
+namespace {
+
+constexpr const char* kTrustTitle = "<153>";
+
+class CertificateTrustTest : public PanelTest {
+  protected:
+    CertificateTrustTest() {
+        Options.Connect.ServerTimeout = 5;
+        server.AddGroup("alt.test");
+        server.Start({"--tls-cert", certificate.Certificate(), "--tls-key", certificate.Key()});
+        account.Url.Scheme = "news";
+        account.Url.HostName = "127.0.0.1";
+        account.Url.Port = server.Port();
+        account.Description = "Secure";
+        account.Secure = 1;
+        EXPECT_TRUE(panel.RegistryManager->WriteItem("", "", account));
+    }
+
+    TAccountOptions Stored() {
+        TItemRecord item;
+        panel.RegistryManager->ReadItem("", "Secure", item);
+        return item ? *item : TAccountOptions{};
+    }
+    int Questions() const {
+        return static_cast<int>(std::count_if(
+            host.messages.begin(), host.messages.end(),
+            [](const FakeHost::MessageCall& call) { return call.items.at(0) == kTrustTitle; }));
+    }
+
+    OtherCertificate certificate;
+    FixtureNewsServer server;
+    TNntpPlugin panel;
+    TAccountOptions account;
+};
+
+TEST_F(CertificateTrustTest, TrustedCertificateIsStoredAndAcceptedFromThenOn) {
+    host.messageAnswers = {0};  // trust
+    panel.OpenAccount(&account, true);
+    EXPECT_EQ(panel.Mode, PluginMode::Internet);
+    ASSERT_EQ(Questions(), 1);
+    const auto question = std::find_if(
+        host.messages.begin(), host.messages.end(),
+        [](const FakeHost::MessageCall& call) { return call.items[0] == kTrustTitle; });
+    const std::string fingerprint = Stored().TrustedCertificate;
+    ASSERT_EQ(fingerprint.size(), 95u);
+    EXPECT_NE(question->items.at(2).find("unknown issuer"), std::string::npos) << question->items[2];
+    EXPECT_EQ(question->items.at(4) + ":" + question->items.at(5), fingerprint);
+
+    panel.CloseAccount();
+    TAccountOptions again = Stored();
+    panel.OpenAccount(&again, true);
+    EXPECT_EQ(panel.Mode, PluginMode::Internet);
+    EXPECT_EQ(Questions(), 1);
+}
+
+TEST_F(CertificateTrustTest, DeclinedCertificateFailsTheConnectionAndIsNotStored) {
+    host.messageAnswers = {1};
+    EXPECT_THROW(panel.OpenAccount(&account, true), ECertificateError);
+    EXPECT_EQ(panel.Mode, PluginMode::Registry);
+    EXPECT_EQ(Stored().TrustedCertificate, "");
+}
+
+}  // namespace
+}  // namespace kestrova::testing
