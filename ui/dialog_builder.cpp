@@ -1,5 +1,6 @@
 #include "ui/dialog_builder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/integer_text.h"
@@ -41,7 +42,9 @@ DialogItems BuildDialog(std::span<const DialogItemTemplate> templates, int defau
     const int focusItem = IndexOrFallback(focusIndex, count, kFirstInputItem);
     if (defaultItem >= 0) items[defaultItem].DefaultButton = 1;
     if (focusItem < count) items[focusItem].Focus = 1;
-    items[0].Y2 = items.back().Y1 + 1;
+    const auto lowest = std::max_element(items.begin(), items.end(),
+                                         [](const auto& a, const auto& b) { return a.Y1 < b.Y1; });
+    items[0].Y2 = lowest->Y1 + 1;
     return items;
 }
 

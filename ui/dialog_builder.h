@@ -32,7 +32,7 @@ using DialogItems = std::vector<FarDialogItem>;
 
 // One item per template with its message text. defaultIndex gets DefaultButton (0 or an index
 // past the end means the last-but-one item, the accepting button); focusIndex gets Focus (0 or
-// past the end means item 2, the first input field). The frame's Y2 is the last item's Y1 + 1.
+// past the end means item 2, the first input field). The frame's Y2 is the lowest item's Y1 + 1.
 DialogItems BuildDialog(std::span<const DialogItemTemplate> templates, int defaultIndex,
                         int focusIndex);
 
