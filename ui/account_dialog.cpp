@@ -5,6 +5,7 @@
 #include "ui/author_fields.h"
 #include "ui/dialog_builder.h"
 #include "ui/plugin_options.h"
+#include "ui/tls_message_numbers.h"
 
 namespace kestrova {
 namespace {
@@ -18,8 +19,6 @@ enum : int {
     kConnect = 24,
     kSecure = 26,  // after the buttons, so that the items before it keep their places
 };
-
-constexpr int kMsgSecureConnection = 152;
 
 // The address shows user name, host, port and path; the password has its own field.
 constexpr unsigned kAddressFlags = kUrlUserName | kUrlNoScheme;

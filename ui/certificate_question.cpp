@@ -5,16 +5,12 @@
 #include "common/format_text.h"
 #include "ui/message_box.h"
 #include "ui/messages.h"
+#include "ui/tls_message_numbers.h"
 
 namespace kestrova {
 namespace {
 
 constexpr int kMsgCancel = 2;
-constexpr int kMsgUntrustedTitle = 153;
-constexpr int kMsgNotTrusted = 154;
-constexpr int kMsgFingerprint = 155;
-constexpr int kMsgTrustQuestion = 156;
-constexpr int kMsgTrust = 157;
 
 // A SHA-256 fingerprint is 95 characters: shown on two lines of 16 bytes each.
 constexpr size_t kFingerprintLine = 16 * 3;

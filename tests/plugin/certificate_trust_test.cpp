@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <string>
 
+#include "accounts/news_registry_manager.h"
 #include "net/certificate_check.h"
 #include "news/fixture_server.h"
 #include "news/test_certificate.h"
 #include "panel_fixture.h"
-#include "store/news_registry_manager.h"
 
 namespace kestrova::testing {
 namespace {
@@ -58,7 +58,8 @@ TEST_F(CertificateTrustTest, TrustedCertificateIsStoredAndAcceptedFromThenOn) {
         [](const FakeHost::MessageCall& call) { return call.items[0] == kTrustTitle; });
     const std::string fingerprint = Stored().TrustedCertificate;
     ASSERT_EQ(fingerprint.size(), 95u);
-    EXPECT_NE(question->items.at(2).find("unknown issuer"), std::string::npos) << question->items[2];
+    EXPECT_NE(question->items.at(2).find("unknown issuer"), std::string::npos)
+        << question->items[2];
     EXPECT_EQ(question->items.at(4) + ":" + question->items.at(5), fingerprint);
 
     panel.CloseAccount();
