@@ -15,7 +15,7 @@
 namespace kestrova::testing {
 namespace {
 
-constexpr const char* kTrustTitle = "<153>";
+constexpr const char* kTrustTitle = "<155>";
 
 class CertificateTrustTest : public PanelTest {
   protected:
