@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/panel_sort.h"
+
 namespace kestrova::host {
 namespace {
 
@@ -42,6 +44,8 @@ void ModulePanel::RefreshInfo() {
     }
     startViewMode_ =
         info.StartPanelMode >= '0' && info.StartPanelMode <= '9' ? info.StartPanelMode - '0' : -1;
+    startSortMode_ = info.StartSortMode;
+    startSortDescending_ = info.StartSortOrder != 0;
     modes_.clear();
     for (int i = 0; info.PanelModesArray && i < info.PanelModesNumber; ++i) {
         const PanelMode& source = info.PanelModesArray[i];
@@ -106,6 +110,7 @@ void ModulePanel::List(PanelItemList& items) {
     if (found) module_.FreeFindData(handle_, found, count);
     // The title may show what the listing found (counts, transient texts).
     RefreshInfo();
+    SortPanelItems(items, startSortMode_, startSortDescending_);
 }
 
 }  // namespace kestrova::host

@@ -62,6 +62,8 @@ class ModulePanel : public PanelView {
     std::vector<Mode> modes_;
     std::vector<InfoPanelLine> infoLines_;
     int startViewMode_ = -1;
+    int startSortMode_ = SM_DEFAULT;
+    bool startSortDescending_ = false;
 };
 
 }  // namespace kestrova::host

@@ -2,6 +2,7 @@
 // module (dir lists, panel info) and outlive the module's own arrays.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -31,6 +32,11 @@ class PanelItemList {
     PluginPanelItem& operator[](size_t i) { return items_[i]; }
     const PluginPanelItem& operator[](size_t i) const { return items_[i]; }
     void Clear();
+    // Reorders items [first, Size()) by less, keeping equal items in their order.
+    template <typename Less>
+    void StableSort(size_t first, Less less) {
+        if (first < items_.size()) std::stable_sort(items_.begin() + first, items_.end(), less);
+    }
 
   private:
     char* Keep(const char* text);

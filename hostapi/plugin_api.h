@@ -125,6 +125,18 @@ struct KeyBarTitles {
     char* CtrlAltTitles[12];
 };
 
+// Sort modes of a panel (StartSortMode); SM_DEFAULT keeps the host's own order.
+enum {
+    SM_DEFAULT = 0,
+    SM_UNSORTED = 1,
+    SM_NAME = 2,
+    SM_EXT = 3,
+    SM_MTIME = 4,
+    SM_CTIME = 5,
+    SM_ATIME = 6,
+    SM_SIZE = 7,
+};
+
 constexpr uint32_t OPIF_USEFILTER = 0x0001;
 constexpr uint32_t OPIF_USESORTGROUPS = 0x0002;
 constexpr uint32_t OPIF_USEHIGHLIGHTING = 0x0004;
