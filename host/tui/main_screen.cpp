@@ -349,15 +349,26 @@ void MainScreen::FindInModule() {
         host_.Panel()->SetCursor(host_.Panel()->Find(path), host_.Panel()->Top());
 }
 
-void MainScreen::PluginsMenu() {
-    const ModuleMenus menus = host_.Menus();
+namespace {
+
+// A menu of the host's own entries followed by the module's.
+MenuRequest MenuOf(const char* title, const std::vector<std::string>& hostEntries,
+                   const std::vector<std::string>& moduleEntries) {
     MenuRequest menu;
-    menu.Title = "Modules";
-    for (const std::string& text : menus.PluginMenu) {
-        FarMenuItem item{};
-        std::snprintf(item.Text, sizeof item.Text, "%s", text.c_str());
-        menu.Items.push_back(item);
-    }
+    menu.Title = title;
+    for (const auto* entries : {&hostEntries, &moduleEntries})
+        for (const std::string& text : *entries) {
+            FarMenuItem item{};
+            std::snprintf(item.Text, sizeof item.Text, "%s", text.c_str());
+            menu.Items.push_back(item);
+        }
+    return menu;
+}
+
+}  // namespace
+
+void MainScreen::PluginsMenu() {
+    MenuRequest menu = MenuOf("Modules", {}, host_.Menus().PluginMenu);
     if (menu.Items.empty()) return;
     menu.Items[0].Selected = 1;
     const int chosen = frontEnd_.ShowMenu(menu);
@@ -368,18 +379,8 @@ void MainScreen::PluginsMenu() {
 }
 
 void MainScreen::DisksMenu() {
-    const ModuleMenus menus = host_.Menus();
-    MenuRequest menu;
-    menu.Title = "Disks";
-    FarMenuItem local{};
-    std::snprintf(local.Text, sizeof local.Text, "%s", "Local folder");
-    local.Selected = 1;
-    menu.Items.push_back(local);
-    for (const std::string& text : menus.DisksMenu) {
-        FarMenuItem item{};
-        std::snprintf(item.Text, sizeof item.Text, "%s", text.c_str());
-        menu.Items.push_back(item);
-    }
+    MenuRequest menu = MenuOf("Disks", {"Local folder"}, host_.Menus().DisksMenu);
+    menu.Items[0].Selected = 1;
     const int chosen = frontEnd_.ShowMenu(menu);
     if (chosen < 0) return;
     if (host_.Panel() && !host_.ClosePanel()) return;
@@ -387,14 +388,7 @@ void MainScreen::DisksMenu() {
 }
 
 void MainScreen::ConfigMenu() {
-    const ModuleMenus menus = host_.Menus();
-    MenuRequest menu;
-    menu.Title = "Module configuration";
-    for (const std::string& text : menus.ConfigMenu) {
-        FarMenuItem item{};
-        std::snprintf(item.Text, sizeof item.Text, "%s", text.c_str());
-        menu.Items.push_back(item);
-    }
+    MenuRequest menu = MenuOf("Module configuration", {}, host_.Menus().ConfigMenu);
     if (menu.Items.empty()) return;
     menu.Items[0].Selected = 1;
     const int chosen = frontEnd_.ShowMenu(menu);

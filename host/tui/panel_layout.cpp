@@ -24,18 +24,18 @@ std::vector<std::string_view> Split(std::string_view text) {
     }
 }
 
-struct WidthSpec {
+struct ColumnWidth {
     int Value = 0;
     bool Percent = false;
 };
 
-WidthSpec ParseWidth(std::string_view text) {
-    WidthSpec spec;
+ColumnWidth ParseWidth(std::string_view text) {
+    ColumnWidth rule;
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    std::from_chars(text.data(), text.data() + text.size(), spec.Value);
-    spec.Percent = text.find('%') != std::string_view::npos;
-    spec.Value = std::clamp(spec.Value, 0, spec.Percent ? 100 : 1000);
-    return spec;
+    std::from_chars(text.data(), text.data() + text.size(), rule.Value);
+    rule.Percent = text.find('%') != std::string_view::npos;
+    rule.Value = std::clamp(rule.Value, 0, rule.Percent ? 100 : 1000);
+    return rule;
 }
 
 std::string Digits(uint64_t value, int width) {
@@ -72,7 +72,7 @@ std::vector<Column> LayoutColumns(std::string_view types, std::string_view width
     const std::vector<std::string_view> typeList = Split(types);
     const std::vector<std::string_view> widthList = Split(widths);
     std::vector<Column> columns;
-    std::vector<WidthSpec> specs;
+    std::vector<ColumnWidth> rules;
     for (size_t i = 0; i < typeList.size(); ++i) {
         const std::string_view type = typeList[i];
         if (type.empty() || std::string_view("NSDTZC").find(type[0]) == std::string_view::npos)
@@ -85,25 +85,25 @@ std::vector<Column> LayoutColumns(std::string_view types, std::string_view width
         }
         if (i < titles.size()) column.Title = titles[i];
         columns.push_back(column);
-        WidthSpec spec = i < widthList.size() ? ParseWidth(widthList[i]) : WidthSpec{};
+        ColumnWidth rule = i < widthList.size() ? ParseWidth(widthList[i]) : ColumnWidth{};
         // Dates and times have a natural width; names, descriptions and custom texts stretch.
-        if (spec.Value == 0 && column.Type == 'D') spec.Value = 8;
-        if (spec.Value == 0 && column.Type == 'T') spec.Value = 5;
-        specs.push_back(spec);
+        if (rule.Value == 0 && column.Type == 'D') rule.Value = 8;
+        if (rule.Value == 0 && column.Type == 'T') rule.Value = 5;
+        rules.push_back(rule);
     }
     // Drop columns from the right until the fixed widths and separators fit.
     while (!columns.empty()) {
         int fixed = static_cast<int>(columns.size()) - 1;
         for (size_t i = 0; i < columns.size(); ++i)
-            fixed += specs[i].Percent ? innerWidth * specs[i].Value / 100 : specs[i].Value;
+            fixed += rules[i].Percent ? innerWidth * rules[i].Value / 100 : rules[i].Value;
         if (fixed <= innerWidth) break;
         columns.pop_back();
-        specs.pop_back();
+        rules.pop_back();
     }
     int used = static_cast<int>(columns.size()) - (columns.empty() ? 0 : 1);
     int flexible = 0;
     for (size_t i = 0; i < columns.size(); ++i) {
-        columns[i].Width = specs[i].Percent ? innerWidth * specs[i].Value / 100 : specs[i].Value;
+        columns[i].Width = rules[i].Percent ? innerWidth * rules[i].Value / 100 : rules[i].Value;
         used += columns[i].Width;
         if (columns[i].Width == 0) ++flexible;
     }
