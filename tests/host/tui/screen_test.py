@@ -94,6 +94,7 @@ class ScreenCase(unittest.TestCase):
             self.screen.close()
         self.server.terminate()
         self.server.wait()
+        self.server.stdout.close()
         shutil.rmtree(self.work, ignore_errors=True)
 
     def start(self, *args):
@@ -183,10 +184,13 @@ class ScreenTest(ScreenCase):
         self.assertIn("Copy the articles to:", screen)
         s.keys("Enter")
         s.wait_gone("Copy the articles to:")
+        # Each article is written to a hidden temporary file first and renamed when complete.
+        def finished():
+            return sorted(n for n in os.listdir(self.local) if not n.startswith("."))
         deadline = time.monotonic() + 10
-        while len(os.listdir(self.local)) < 2 and time.monotonic() < deadline:
+        while len(finished()) < 2 and time.monotonic() < deadline:
             time.sleep(0.05)
-        copied = sorted(os.listdir(self.local))
+        copied = finished()
         self.assertEqual(len(copied), 2, copied)
         s.wait_for(copied[0][:15])  # the local panel lists them
 
@@ -295,6 +299,7 @@ class SlowServerTest(ScreenCase):
                                   "times": 1, "delay_ms": 60000}]}, f)
         self.server.terminate()
         self.server.wait()
+        self.server.stdout.close()
         server_file = os.path.join(self.work, "server")
         with open(server_file, "w") as f:
             f.write(" ".join(self.server_args + ["--controls", controls]))
