@@ -8,6 +8,7 @@
 #include "common/errors.h"
 #include "news/news_session_fixture.h"
 #include "news/reply_codes.h"
+#include "news/scripted_socket.h"
 
 namespace kestrova::testing {
 namespace {
@@ -202,12 +203,14 @@ TEST_F(NewsSessionTest, LogKeepsOnlyLinesUpToTheLogLevel) {
 }
 
 TEST_F(NewsSessionTest, LinesBeforeTheStatusLineAreSkipped) {
-    server.SetControls(R"({"rules": [{"command": "GROUP",
-        "before": ["hello there", "", "2x1 not a code", "21"]}]})");
-    ConnectTo();
-    manager->SetDirectory(kTestGroup);
-    EXPECT_EQ(manager->ReplyCode, 211);
-    EXPECT_EQ(manager->ReplyLine.substr(0, 4), "211 ");
+    TScriptedServer scripted(
+        {{.replies = {Lines({"hello there", "", "2x1 not a code", "21", "211 2 1 2 alt.test"})}}});
+    TScriptedNewsManager session(scripted);
+    session.Connect(Account());
+    session.SetDirectory(kTestGroup);
+    EXPECT_EQ(session.ReplyCode, 211);
+    EXPECT_EQ(session.ReplyLine, "211 2 1 2 alt.test");
+    EXPECT_EQ(scripted.Commands(), Commands{"GROUP alt.test"});
 }
 
 TEST_F(NewsSessionTest, ErrorStatusRaisesWithCodeAndClass) {
@@ -274,30 +277,34 @@ TEST_F(NewsSessionTest, DataBlockComesOutAsTheAuthorWroteIt) {
 }
 
 TEST_F(NewsSessionTest, DataBlockCutShortReportsTheLoss) {
-    server.SetControls(R"({"rules": [{"command": "BODY", "drop_after_bytes": 30}]})");
-    ConnectTo();
-    manager->SetDirectory(kTestGroup);
-    manager->SendCommand(*manager->Socket, "BODY", kLogCommand, kWaitForReply, "1");
+    TServerScript script{
+        .replies = {Lines({"222 1 <1@test> body"}) + Lines({"line one", "line two", "."})}};
+    script.dropAfterSent = script.greeting.size() + 30;
+    TScriptedServer scripted({script});
+    TScriptedNewsManager session(scripted);
+    session.Connect(Account());
+    session.SendCommand(*session.Socket, "BODY", kLogCommand, kWaitForReply, "1");
     std::string line;
     DataLine result;
-    while ((result = manager->ReadDataLine(*manager->Socket, line)) == DataLine::Data) {
+    while ((result = session.ReadDataLine(*session.Socket, line)) == DataLine::Data) {
     }
     EXPECT_EQ(result, DataLine::Lost);
-    EXPECT_FALSE(manager->IsConnected());
+    EXPECT_FALSE(session.IsConnected());
 }
 
 TEST_F(NewsSessionTest, DroppedConnectionRaisesInsteadOfWaitingForEver) {
-    server.SetControls(R"({"rules": [{"command": "GROUP", "drop": true}]})");
-    ConnectTo();
+    TScriptedServer scripted({TServerScript{}});  // the greeting, and no reply to GROUP
+    TScriptedNewsManager session(scripted);
+    session.Connect(Account());
     try {
-        manager->SetDirectory(kTestGroup);
+        session.SetDirectory(kTestGroup);
         FAIL() << "a dropped connection went unnoticed";
     } catch (const ESocketError& error) {
         EXPECT_EQ(error.Code, 10054u | kTransient);
         EXPECT_EQ(error.ProcName, "SendCommand");
     }
-    EXPECT_FALSE(manager->IsConnected());
-    EXPECT_EQ(manager->State, NewsState::OwnGroups);
+    EXPECT_FALSE(session.IsConnected());
+    EXPECT_EQ(session.State, NewsState::OwnGroups);
 }
 
 TEST_F(NewsSessionTest, ReconnectEntersTheGroupAgain) {

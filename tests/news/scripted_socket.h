@@ -1,0 +1,105 @@
+// An in-process news server that plays a script, for the session tests that need no real timing,
+// and the socket and manager that talk to it through the manager's CreateSocket slot.
+//
+// Each connection plays the next script: the greeting, then one reply after each line the client
+// sends (after a 340 or 335 reply, after the whole data block up to its "." line). Replies are
+// sent byte for byte as written. When the replies run out, the next line the client sends ends
+// the connection; a connection beyond the last script is closed at once. A script can drop its
+// connection after the first N bytes of the server's output (greeting included) or of the
+// client's; the server then stops sending and closes.
+//
+//   TScriptedServer server({{"200 ready\r\n", {"211 2 1 2 alt.test\r\n"}}});
+//   TScriptedNewsManager manager(server);
+//   manager.Connect(account);           // any host and port: the socket goes to the server
+//   manager.SetDirectory("alt.test");
+//   EXPECT_EQ(server.Commands(), (std::vector<std::string>{"GROUP alt.test"}));
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/win_socket.h"
+#include "news/news_internet_manager.h"
+
+namespace kestrova::testing {
+
+// The lines, each followed by CR LF: a reply or a greeting as it travels.
+std::string Lines(const std::vector<std::string>& lines);
+
+struct TServerScript {
+    static constexpr size_t kNever = static_cast<size_t>(-1);
+
+    std::string greeting = "200 ready\r\n";
+    std::vector<std::string> replies;
+    size_t dropAfterSent = kNever;      // bytes of the server's output before it drops
+    size_t dropAfterReceived = kNever;  // bytes of the client's output before it drops
+
+    // The bytes of the greeting and every reply.
+    size_t OutputSize() const;
+};
+
+class TScriptedServer {
+  public:
+    explicit TScriptedServer(std::vector<TServerScript> scripts);
+    ~TScriptedServer();
+    TScriptedServer(const TScriptedServer&) = delete;
+    TScriptedServer& operator=(const TScriptedServer&) = delete;
+
+    uint16_t Port() const { return port_; }
+
+    // The command lines the client sent, over every connection in order (data blocks left out).
+    std::vector<std::string> Commands() const;
+    // Every byte the client sent on connection index (0 for the first).
+    std::string Received(size_t connection) const;
+    size_t Connections() const;
+    // The host and port the client's socket was last asked to connect to.
+    std::string AskedHost() const;
+    uint16_t AskedPort() const;
+    void NoteAsked(const std::string& host, uint16_t port);
+
+  private:
+    class Connection;
+
+    void Serve();
+    // Waits for events on fd; false when the server stops.
+    bool Await(int fd, short events) const;
+
+    std::vector<TServerScript> scripts_;
+    int listener_ = -1;
+    int stop_[2] = {-1, -1};
+    uint16_t port_ = 0;
+    mutable std::mutex mutex_;
+    std::vector<std::string> received_;  // per connection
+    std::vector<std::string> commands_;
+    std::string askedHost_;
+    uint16_t askedPort_ = 0;
+    std::thread thread_;
+};
+
+// A socket whose every connection goes to the scripted server; it notes what it was asked for.
+class TScriptedSocket : public TWinSocket {
+  public:
+    TScriptedSocket(TScriptedServer& server, int timeout, int bufferSize)
+        : TWinSocket(timeout, bufferSize), server_(server) {}
+    void GetSockAddress(const std::string& host, uint16_t port) override;
+
+  private:
+    TScriptedServer& server_;
+};
+
+// The news manager with its socket from CreateSocket aimed at the scripted server.
+class TScriptedNewsManager : public TNewsInternetManager {
+  public:
+    explicit TScriptedNewsManager(TScriptedServer& server, HANDLE owner = nullptr);
+    std::unique_ptr<TWinSocket> CreateSocket() override;
+
+  private:
+    TScriptedServer& server_;
+};
+
+}  // namespace kestrova::testing
