@@ -483,6 +483,13 @@ int TWinSocket::ReadLine(std::string& text) {
         }
         const TLineBuffer::LinePart part = received_.TakeLinePart(text);
         taken = part.taken;
+        if (text.size() > kMaxLineLength) {
+            text.clear();
+            text.shrink_to_fit();
+            SocketClose();
+            SocketError(kLineTooLong, "ReadLine");
+            return 0;
+        }
         if (part.ended || ended || !IsConnected()) break;
     }
     return static_cast<int>(taken);

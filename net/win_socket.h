@@ -114,8 +114,11 @@ class TWinSocket {
     // Sends text up to and including its first CR LF, or text and CR LF; returns bytes sent.
     int WriteLine(std::string_view text);
     // Reads one line without its end into text; returns the bytes taken in the last pass
-    // (0 when the connection ended without a line end).
+    // (0 when the connection ended without a line end). A line longer than kMaxLineLength
+    // closes the socket and raises kLineTooLong with "ReadLine" (reported to OnError, the
+    // result is 0 with text empty), so a peer cannot fill the memory with one endless line.
     int ReadLine(std::string& text);
+    static constexpr size_t kMaxLineLength = 1024 * 1024;
     // Sends count bytes of stream from its position (0: all of it); returns bytes sent.
     int64_t SendStream(TStream& stream, int64_t count);
 

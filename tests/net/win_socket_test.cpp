@@ -13,6 +13,7 @@
 #include "common/errors.h"
 #include "common/streams.h"
 #include "loopback_peer.h"
+#include "net/socket_error_text.h"
 #include "socket_test_support.h"
 
 namespace kestrova {
@@ -259,6 +260,24 @@ TEST(WinSocket, ReadLineRulesOverTheSocket) {
         // Each received byte is reported once, however the lines were taken.
         EXPECT_EQ(received, static_cast<int>(c.sent.size()));
     }
+}
+
+TEST(WinSocket, LineLongerThanTheBoundFailsAndCloses) {
+    const std::string longest(TWinSocket::kMaxLineLength, 'x');
+    LoopbackPeer peer = Sender(longest + "\r\n" + longest + "y");
+    TWinSocket socket(1, 1024);
+    socket.SocketConnect("127.0.0.1", peer.Port());
+    std::string line;
+    socket.ReadLine(line);
+    EXPECT_EQ(line, longest);
+    try {
+        socket.ReadLine(line);
+        FAIL() << "a line past the bound was read";
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(e.Code, kLineTooLong | kRefused);
+        EXPECT_EQ(e.ProcName, "ReadLine");
+    }
+    EXPECT_EQ(socket.State, kSocketIdle);
 }
 
 TEST(WinSocket, PeekLeavesBytesForTheNextRead) {
