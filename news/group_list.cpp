@@ -57,13 +57,21 @@ std::string NewGroupsCommand(const SYSTEMTIME& since) {
         {since.wYear % 100, since.wMonth, since.wDay, since.wHour, since.wMinute, since.wSecond});
 }
 
-// Asks the server for its groups (LIST, or NEWGROUPS since the list's stamp) and lists those
-// of the new ones that match the mask. Sets changed when groups were added, also before a
-// failure is passed on.
+// A list whose stamp was never set was not read to its end: only LIST can complete it.
+bool IsComplete(const TListBlock& groups) {
+    return groups.Stamp().wYear != 0;
+}
+
+// Asks the server for its groups (LIST, or NEWGROUPS since the stamp of a complete list) and
+// lists those of the new ones that match the mask. Sets changed when the list changed, also
+// before a failure is passed on. Only a reply read to its end clears ReloadGroupList and moves
+// the stamp, so that the next attempt after a failure asks for the same groups again.
 void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool cached,
                         TPanelItemList& items, bool& changed) {
     manager.DoEvent(kEventStatus, kMsgAskingForGroups, TextParam(manager.ReplyLine.c_str()));
-    const std::string command = cached ? NewGroupsCommand(groups.Stamp()) : "LIST";
+    const SYSTEMTIME asked = StampNow();
+    const std::string command =
+        cached && IsComplete(groups) ? NewGroupsCommand(groups.Stamp()) : "LIST";
     const int code =
         manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply | kKeepReply, "");
     if (code >= kFirstUnsupported && code <= kLastUnsupported) return;
@@ -71,21 +79,20 @@ void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool 
         manager.CheckReply("GetGroupsInfo");
         return;
     }
-    manager.ReloadGroupList = 0;
     std::vector<TGroupRecord> inserted;
     std::exception_ptr failure;
     try {
         ReadGroupList(manager, groups, inserted);
+        manager.ReloadGroupList = 0;
+        groups.SetStamp(asked);
+        changed = true;
     } catch (...) {
         failure = std::current_exception();
     }
-    if (!inserted.empty()) {
-        changed = true;
-        groups.SetStamp(StampNow());
-        for (const TGroupRecord& group : inserted) {
-            if (MatchesMask(manager, group.Name)) {
-                AddGroupItem(items, group, groups.Stamp(), manager.Account.CharTable);
-            }
+    if (!inserted.empty()) changed = true;
+    for (const TGroupRecord& group : inserted) {
+        if (MatchesMask(manager, group.Name)) {
+            AddGroupItem(items, group, groups.Stamp(), manager.Account.CharTable);
         }
     }
     if (failure) std::rethrow_exception(failure);

@@ -19,7 +19,8 @@ inline constexpr const char* kGroupListKey = ".";
 
 // The listing of the own-groups or the all-groups view into a new array; in the all-groups
 // view with ReloadGroupList set the server is asked for its groups first (LIST, or NEWGROUPS
-// since the cached list's stamp; a reply 500 to 505 leaves the list as it was). Groups read
+// since the stamp of a list once read to its end; a reply 500 to 505 leaves the list as it was).
+// Only a reply read to its end clears ReloadGroupList and stamps the list. Groups read
 // before a failure are kept, listed and stored; then the failure is passed on: EInternetError
 // ("GetGroupsInfo") for a refused list, the socket's failures, EUserAbort.
 void GetGroupsInfo(TNewsInternetManager& manager, PluginPanelItem*& items, int& count);
