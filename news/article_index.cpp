@@ -26,9 +26,17 @@ constexpr int kNoNextArticle = 421;
 constexpr int kNoArticleWithNumber = 423;
 constexpr int kNoArticleWithId = 430;
 
-// The stamp of an index whose walk was cut short: NEWNEWS since then names every article of
-// the group, and those already indexed are skipped, so the next entry completes the index.
+// The stamp of an index whose walk was cut short. The next entry goes on by number after the
+// highest one indexed, so that every article keeps the number the server gave it (asked for by
+// identifier, a server without Xref names none); without a known range NEWNEWS since then names
+// every article of the group, and those already indexed are skipped.
 constexpr SYSTEMTIME kIncompleteWalkStamp{1970, 1, 4, 1, 0, 0, 0, 0};
+
+bool WalkCutShort(const TListBlock& index) {
+    const SYSTEMTIME stamp = index.Stamp();
+    return stamp.wYear == kIncompleteWalkStamp.wYear &&
+           stamp.wMonth == kIncompleteWalkStamp.wMonth && stamp.wDay == kIncompleteWalkStamp.wDay;
+}
 
 void AppendRecord(TNewsInternetManager& manager, TListBlock& index, const TArticleHeader& record) {
     char bytes[TArticleHeader::kSize];
@@ -115,7 +123,8 @@ bool NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
 }
 
 // Without NEWNEWS: the articles numbered after the highest number indexed, up to the end of the
-// range the last GROUP gave; a number the server no longer has is skipped.
+// range the last GROUP gave, at most the last kMaxListRecords numbers of it (a server's range
+// can be as wide as it likes); a number the server no longer has is skipped.
 void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
     manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
     int64_t highest = 0;
@@ -123,11 +132,15 @@ void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
         highest = std::max<int64_t>(highest, TArticleHeader::Read(index.Record(i)).Number);
     }
     const TGroupRange& range = manager.GroupRange;
-    for (int64_t number = std::max(highest + 1, range.Low); number <= range.High; ++number) {
+    int64_t first = std::max(highest + 1, range.Low);
+    if (first > range.High) return;
+    if (range.High - first >= kMaxListRecords) first = range.High - (kMaxListRecords - 1);
+    for (int64_t number = first;; ++number) {
         TArticleHeader record;
         if (ReadHeader(manager, record, std::to_string(number)) > 0) {
             AppendRecord(manager, index, record);
         }
+        if (number == range.High) return;
     }
 }
 
@@ -171,7 +184,10 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
             const SYSTEMTIME asked = StampNow();
             try {
                 if (cached) {
-                    if (manager.NewNewsRefused || !NewNews(manager, group, index)) {
+                    const bool rangeKnown = manager.GroupRange.High >= manager.GroupRange.Low;
+                    const bool byNumber =
+                        manager.NewNewsRefused || (WalkCutShort(index) && rangeKnown);
+                    if (byNumber || !NewNews(manager, group, index)) {
                         ArticlesAfterHighest(manager, index);
                     }
                 } else {

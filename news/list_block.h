@@ -28,6 +28,10 @@ void PutField(char* field, size_t fieldSize, std::string_view text);
 // The text of a field up to its first NUL (or its whole size when it has none).
 std::string_view GetField(const char* field, size_t fieldSize);
 
+// The most records a list takes from a server (groups of a group list, articles of an index):
+// far above any real server, so that an endless listing ends instead of filling the memory.
+inline constexpr int64_t kMaxListRecords = 4'000'000;
+
 class TListBlock {
   public:
     static constexpr size_t kStampSize = 16;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "news/article_index.h"
 #include "news/list_block.h"
 #include "news/news_listing_fixture.h"
+#include "news/scripted_socket.h"
 
 namespace kestrova::testing {
 namespace {
@@ -121,23 +123,50 @@ TEST_F(ArticleIndexFlowTest, VanishedArticlesAreSkippedSilently) {
     }
 }
 
+// A walk cut short is stored, and the retry goes on by number, so that the articles keep their
+// numbers also from a server that sends no Xref.
 TEST_F(ArticleIndexFlowTest, WalkCutShortIsStoredAndCompletedByTheRetry) {
-    server.AddArticle(kTestGroup, 3, Article(3, "Xref: fixture alt.test:3\r\n"));
-    server.SetControls(R"({"rules": [{"command": "NEXT", "nth": 1, "drop": true}]})");
-    Open();
+    const std::string group = Lines({"211 3 1 3 alt.test"});
+    auto head = [](int n) {
+        const std::string id = "<" + std::to_string(n) + "@test>";
+        return Lines({"221 " + std::to_string(n) + " " + id, "Message-ID: " + id,
+                      "Subject: article " + std::to_string(n), "."});
+    };
+    TScriptedServer scripted({{.replies = {group, head(1)}},  // no reply to NEXT: dropped
+                              {.replies = {group, head(2), head(3)}}});
+    manager = std::make_unique<TScriptedNewsManager>(scripted);
+    manager->Connect(Account());
     Enter();
     EXPECT_THROW(List(), ESocketError);
-    EXPECT_EQ(lastPartial.names, Names{"first"});
+    EXPECT_EQ(lastPartial.names, Names{"article 1"});
     EXPECT_EQ(IndexedCount(), 1u);
     EXPECT_EQ(IndexStamp().wYear, 1970);
 
     manager->ConnectHostDef();  // what the panel's retry does
     const Listing listing = List();
-    EXPECT_EQ(listing.names, (Names{"first", "second", "article 3"}));
-    EXPECT_EQ(CommandsLike("NEWNEWS"), Names{"NEWNEWS alt.test 700101 000000 GMT"});
-    EXPECT_EQ(CommandsLike("HEAD <"), (Names{"HEAD <2@test>", "HEAD <3@test>"}));
-    EXPECT_EQ(listing.userData.back(), 3);
+    EXPECT_EQ(listing.names, (Names{"article 1", "article 2", "article 3"}));
+    EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2, 3}));
+    EXPECT_EQ(scripted.Commands(),
+              (Names{"GROUP alt.test", "HEAD", "NEXT", "GROUP alt.test", "HEAD 2", "HEAD 3"}));
     EXPECT_GE(IndexStamp().wYear, 2024);
+}
+
+// Asked by number, a range as wide as a hostile GROUP reply makes it is cut to its last
+// kMaxListRecords numbers.
+TEST_F(ArticleIndexFlowTest, ArticlesAskedByNumberAreBoundedByTheListLimit) {
+    const std::string group = Lines({"211 2 1 9223372036854775807 alt.test"});
+    const std::string head = Lines({"221 1 <1@test>", "Message-ID: <1@test>", "."});
+    TScriptedServer scripted({{.replies = {group, head, "421 no next\r\n", group,
+                                           "502 no NEWNEWS\r\n", "423 no such article\r\n"}}});
+    manager = std::make_unique<TScriptedNewsManager>(scripted);
+    manager->Connect(Account());
+    Enter();
+    List();
+    ReEnter();
+    EXPECT_THROW(List(), ESocketError);  // the script ends after the first two numbers
+    const Names sent = scripted.Commands();
+    ASSERT_EQ(sent.size(), 7u);
+    EXPECT_EQ(sent[5], "HEAD " + std::to_string(INT64_MAX - (kMaxListRecords - 1)));
 }
 
 // A server that refuses NEWNEWS (INN answers a reader without the right with 480 even when no
