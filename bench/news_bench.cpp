@@ -7,7 +7,9 @@
 // Both are connected before their clocks start: the figures compare the commands, not the
 // server's start of a reader session.
 //
-//   news_bench [GROUP]      GROUP: the group to enter (default kestrova.bench.walk)
+//   news_bench [--pipeline-depth N] [GROUP]
+//     N: the session's pipeline depth, 1..1024 (default: the option's default)
+//     GROUP: the group to enter (default kestrova.bench.walk)
 #include <fnmatch.h>
 #include <unistd.h>
 
@@ -290,8 +292,10 @@ void Run(const std::string& group) {
         listed = floorCount;
     }
 
-    std::printf("news browsing against 127.0.0.1:%u, median of %d runs (session/floor)\n",
-                ReaderPort(), kRepeats);
+    std::printf(
+        "news browsing against 127.0.0.1:%u, pipeline depth %d, median of %d runs "
+        "(session/floor)\n",
+        ReaderPort(), Options.Connect.PipelineDepth, kRepeats);
     Print(("first entry: walk of " + std::to_string(walked) + " articles").c_str(), walk);
     Print(("second entry: NEWNEWS, " + std::to_string(kNewArticles) + " new articles").c_str(),
           newNews);
@@ -303,7 +307,24 @@ void Run(const std::string& group) {
 
 int main(int argc, char** argv) {
     using namespace kestrova;
-    const std::string group = argc > 1 ? argv[1] : bench::kDefaultGroup;
+    std::string group = bench::kDefaultGroup;
+    int depth = kDefaultPipelineDepth;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--pipeline-depth" && i + 1 < argc) {
+            depth = std::atoi(argv[++i]);
+            if (depth < 1 || depth > kMaxPipelineDepth) {
+                std::fprintf(stderr, "news_bench: --pipeline-depth takes 1..%d\n",
+                             kMaxPipelineDepth);
+                return 2;
+            }
+        } else if (arg.starts_with("-")) {
+            std::fprintf(stderr, "usage: news_bench [--pipeline-depth N] [GROUP]\n");
+            return 2;
+        } else {
+            group = arg;
+        }
+    }
     if (!testing::PeerListening(bench::ReaderPort())) {
         std::printf(
             "skipped: no news server listens on 127.0.0.1:%u.\n"
@@ -313,6 +334,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     bench::InstallHost();
+    Options.Connect.PipelineDepth = depth;
     try {
         bench::Run(group);
     } catch (const ECustomError& failure) {

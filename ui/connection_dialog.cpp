@@ -14,10 +14,11 @@ enum : int {
     kServerTimeout = 7,
     kRetryCount = 9,
     kCacheLife = 11,
-    kAccept = 14,
+    kPipelineDepth = 13,
+    kAccept = 16,
 };
 
-constexpr std::array<DialogItemTemplate, 16> kTemplate{{
+constexpr std::array<DialogItemTemplate, 18> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, 76},
     {DI_TEXT, 5, 2, 0, 0, 91},
     {DI_EDIT, 5, 3, 68, 0, 0},
@@ -25,15 +26,17 @@ constexpr std::array<DialogItemTemplate, 16> kTemplate{{
     {DI_FIXEDIT, 7, 5, 7, 0, 0},
     {DI_TEXT, 9, 5, 0, 0, 93},
     {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
-    {DI_FIXEDIT, 5, 7, 7, 0, 0},
-    {DI_TEXT, 9, 7, 0, 0, 94},
-    {DI_FIXEDIT, 5, 8, 7, 0, 0},
-    {DI_TEXT, 9, 8, 0, 0, 95},
-    {DI_FIXEDIT, 5, 9, 7, 0, 0},
-    {DI_TEXT, 9, 9, 0, 0, 96},
-    {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, 12},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, 2},
+    {DI_FIXEDIT, 5, 7, 8, 0, 0},
+    {DI_TEXT, 10, 7, 0, 0, 94},
+    {DI_FIXEDIT, 5, 8, 8, 0, 0},
+    {DI_TEXT, 10, 8, 0, 0, 95},
+    {DI_FIXEDIT, 5, 9, 8, 0, 0},
+    {DI_TEXT, 10, 9, 0, 0, 96},
+    {DI_FIXEDIT, 5, 10, 8, 0, 0},
+    {DI_TEXT, 10, 10, 0, 0, 160},
+    {DI_TEXT, 5, 11, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 12, 0, kButtonRow, 12},
+    {DI_BUTTON, 0, 12, 0, kButtonRow, 2},
 }};
 
 }  // namespace
@@ -48,6 +51,7 @@ bool ConnectionDialog() {
     SetItemNumber(items[kServerTimeout], connect.ServerTimeout);
     SetItemNumber(items[kRetryCount], connect.RetryCount);
     SetItemNumber(items[kCacheLife], connect.CacheLife);
+    SetItemNumber(items[kPipelineDepth], connect.PipelineDepth);
     if (ShowDialog(items, "dlgConnection") != kAccept) return false;
 
     connect.LogFile = ItemText(items[kLogFile]);
@@ -56,6 +60,8 @@ bool ConnectionDialog() {
     connect.ServerTimeout = ItemNumber(items[kServerTimeout]);
     connect.RetryCount = ItemNumber(items[kRetryCount]);
     connect.CacheLife = ItemNumber(items[kCacheLife]);
+    connect.PipelineDepth =
+        ClampPipelineDepth(ItemNumber(items[kPipelineDepth], kDefaultPipelineDepth));
     SaveConnectOptions();
     return true;
 }

@@ -68,8 +68,8 @@ void SetItemNumber(FarDialogItem& item, int value) {
     SetItemText(item, IntToText(value));
 }
 
-int ItemNumber(const FarDialogItem& item) {
-    return TextToIntDef(Trim(ItemText(item)), 0);
+int ItemNumber(const FarDialogItem& item, int defaultValue) {
+    return TextToIntDef(Trim(ItemText(item)), defaultValue);
 }
 
 void SetItemCheck(FarDialogItem& item, int value) {

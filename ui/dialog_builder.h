@@ -45,9 +45,9 @@ int ShowDialog(DialogItems& items, const char* helpTopic);
 void SetItemText(FarDialogItem& item, std::string_view text);
 std::string ItemText(const FarDialogItem& item);
 
-// Numbers as decimal text; text that does not convert reads as 0.
+// Numbers as decimal text; text that does not convert reads as defaultValue.
 void SetItemNumber(FarDialogItem& item, int value);
-int ItemNumber(const FarDialogItem& item);
+int ItemNumber(const FarDialogItem& item, int defaultValue = 0);
 // Check boxes: any non-zero value checks the box; reading gives 0 or 1.
 void SetItemCheck(FarDialogItem& item, int value);
 int ItemCheck(const FarDialogItem& item);

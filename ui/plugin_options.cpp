@@ -1,5 +1,7 @@
 #include "ui/plugin_options.h"
 
+#include <algorithm>
+
 #include "common/password_scramble.h"
 #include "store/reg_ini_file.h"
 #include "ui/char_tables.h"
@@ -54,6 +56,10 @@ void SaveInterfaceOptions() {
     ini.WriteString(kInterface, "Status widths", StatusWidths);
 }
 
+int ClampPipelineDepth(int depth) {
+    return std::clamp(depth, 1, kMaxPipelineDepth);
+}
+
 void LoadConnectOptions() {
     TRegIniFile ini(OptionsKey);
     TConnectOptions& c = Options.Connect;
@@ -63,6 +69,8 @@ void LoadConnectOptions() {
     c.ServerTimeout = ini.ReadInteger(kConnection, "Server timeout", 0);
     c.RetryCount = ini.ReadInteger(kConnection, "Retry count", 0);
     c.CacheLife = ini.ReadInteger(kConnection, "Cache life", 0);
+    c.PipelineDepth =
+        ClampPipelineDepth(ini.ReadInteger(kConnection, "PipelineDepth", kDefaultPipelineDepth));
 }
 
 void SaveConnectOptions() {
@@ -74,6 +82,7 @@ void SaveConnectOptions() {
     ini.WriteInteger(kConnection, "Server timeout", c.ServerTimeout);
     ini.WriteInteger(kConnection, "Retry count", c.RetryCount);
     ini.WriteInteger(kConnection, "Cache life", c.CacheLife);
+    ini.WriteInteger(kConnection, "PipelineDepth", c.PipelineDepth);
 }
 
 void LoadDefaultOptions() {

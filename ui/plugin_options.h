@@ -10,6 +10,13 @@
 
 namespace kestrova {
 
+// Commands the session sends ahead of their replies (the "Pipeline depth" option).
+inline constexpr int kDefaultPipelineDepth = 64;
+inline constexpr int kMaxPipelineDepth = 1024;
+
+// A depth brought into 1..kMaxPipelineDepth.
+int ClampPipelineDepth(int depth);
+
 struct TConnectOptions {
     std::string LogFile;
     int CreateLog = 0;
@@ -17,7 +24,9 @@ struct TConnectOptions {
     int ServerTimeout = 0;  // in units of 2 seconds; 0: none
     int RetryCount = 0;
     int CacheLife = 0;  // hours; 0: nothing expires
+    int PipelineDepth = kDefaultPipelineDepth;  // 1: one command at a time
 };
+
 
 struct TProxyOptions {
     TUrlComponents Url;

@@ -12,7 +12,7 @@ import re
 import sys
 from pathlib import Path
 
-MESSAGE_COUNT = 160
+MESSAGE_COUNT = 161
 
 # File name, header line, encoding of the file's bytes.
 LANGUAGES = [

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 #include "common/password_scramble.h"
 #include "module_settings.h"
@@ -23,7 +24,8 @@ auto Stored(const TPluginOptions& o) {
     auto fields = std::tuple_cat(
         std::tie(o.AddToDisksMenu, o.DiskMenuNumber, o.ConnectAsDefault, o.ShowPrivateHosts,
                  o.ReplaceModes, o.SoundAlert, o.CopyPasswords),
-        std::tie(c.LogFile, c.CreateLog, c.LogLevel, c.ServerTimeout, c.RetryCount, c.CacheLife),
+        std::tie(c.LogFile, c.CreateLog, c.LogLevel, c.ServerTimeout, c.RetryCount, c.CacheLife,
+                 c.PipelineDepth),
         Fields(o.Proxy.Url), std::tie(o.Proxy.Reserved, o.Proxy.Socks5), Fields(d.Url),
         std::tie(d.FromName, d.FromAddr, d.ReplyTo, d.Organization, d.CharTable, d.UseProxy,
                  d.AskPassword),
@@ -77,7 +79,7 @@ TEST_F(PluginOptionsTest, EverySectionRoundTrips) {
     Options.ShowPrivateHosts = 0;
     Options.ReplaceModes = 0;
     Options.SoundAlert = 0;
-    Options.Connect = {"/var/log/news.log", 1, 3, 15, 2, 48};
+    Options.Connect = {"/var/log/news.log", 1, 3, 15, 2, 48, 7};
     Options.Proxy.Url = {"", "proxy.example.org", 1080, "proxyuser", "proxypass", "/", ""};
     Options.Proxy.Socks5 = 0;
     Options.Default.Url.UserName = "reader";
@@ -128,6 +130,14 @@ TEST_F(PluginOptionsTest, OddStoredTextsReadAsDefaults) {
     Store("TEMPLATES", "Quote", "");
     LoadTemplatesOptions();
     EXPECT_EQ(Options.Templates.QuoteChar, '>');
+
+    // The pipeline depth: damaged reads as the default, out of range is clamped.
+    for (auto [stored, depth] : {std::pair{"x", 64}, {"0", 1}, {"-3", 1}, {"5000", 1024},
+                                 {"99999999999999999999", 64}, {"1024", 1024}}) {
+        Store("CONNECTION", "PipelineDepth", stored);
+        LoadConnectOptions();
+        EXPECT_EQ(Options.Connect.PipelineDepth, depth) << stored;
+    }
 }
 
 TEST_F(PluginOptionsTest, DefaultCharacterTableIsLookedUpAmongTheBuiltInSlots) {
