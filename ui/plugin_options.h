@@ -23,10 +23,9 @@ struct TConnectOptions {
     int LogLevel = 0;       // lines of level 0..LogLevel are written
     int ServerTimeout = 0;  // in units of 2 seconds; 0: none
     int RetryCount = 0;
-    int CacheLife = 0;  // hours; 0: nothing expires
+    int CacheLife = 0;                          // hours; 0: nothing expires
     int PipelineDepth = kDefaultPipelineDepth;  // 1: one command at a time
 };
-
 
 struct TProxyOptions {
     TUrlComponents Url;

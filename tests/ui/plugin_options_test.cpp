@@ -132,8 +132,12 @@ TEST_F(PluginOptionsTest, OddStoredTextsReadAsDefaults) {
     EXPECT_EQ(Options.Templates.QuoteChar, '>');
 
     // The pipeline depth: damaged reads as the default, out of range is clamped.
-    for (auto [stored, depth] : {std::pair{"x", 64}, {"0", 1}, {"-3", 1}, {"5000", 1024},
-                                 {"99999999999999999999", 64}, {"1024", 1024}}) {
+    for (auto [stored, depth] : {std::pair{"x", 64},
+                                 {"0", 1},
+                                 {"-3", 1},
+                                 {"5000", 1024},
+                                 {"99999999999999999999", 64},
+                                 {"1024", 1024}}) {
         Store("CONNECTION", "PipelineDepth", stored);
         LoadConnectOptions();
         EXPECT_EQ(Options.Connect.PipelineDepth, depth) << stored;
