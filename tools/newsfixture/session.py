@@ -1,5 +1,6 @@
 """One client connection: reads command lines, applies the per-test controls, answers them."""
 
+import ssl
 import sys
 import time
 
@@ -35,10 +36,50 @@ class Reply:
         return text if self.lines is None else text + wire.data_block(self.lines)
 
 
+class CommandReader:
+    """The client's lines as they arrive, and how many complete ones wait unread: commands a
+    client sent ahead of the replies to those before them."""
+
+    def __init__(self, sock):
+        self.sock = sock
+        self.buffer = bytearray()
+        self.start = 0
+        self.ended = False
+
+    def _take(self, chunk: bytes):
+        if not chunk:
+            self.ended = True
+        if self.start > len(self.buffer) // 2:
+            del self.buffer[:self.start]
+            self.start = 0
+        self.buffer += chunk
+
+    def readline(self) -> bytes:
+        """The next line with its end; what is left at the end of the connection; b"" after."""
+        while self.buffer.find(b"\n", self.start) < 0 and not self.ended:
+            self._take(self.sock.recv(65536))
+        end = self.buffer.find(b"\n", self.start) + 1 or len(self.buffer)
+        line = bytes(self.buffer[self.start:end])
+        self.start = end
+        return line
+
+    def waiting(self) -> int:
+        """The complete lines received and not yet read, with what the socket holds now."""
+        self.sock.setblocking(False)
+        try:
+            while not self.ended:
+                self._take(self.sock.recv(65536))
+        except (BlockingIOError, ssl.SSLWantReadError):
+            pass
+        finally:
+            self.sock.setblocking(True)
+        return self.buffer.count(b"\n", self.start)
+
+
 class Session:
     def __init__(self, sock, number: int, spool, controls, log, control_file=None):
         self.sock = sock
-        self.reader = sock.makefile("rb")
+        self.reader = CommandReader(sock)
         self.number = number
         self.spool = spool
         self.controls = controls
@@ -120,6 +161,9 @@ class Session:
             delay = outcome.delay_ms
         if delay:
             time.sleep(delay / 1000)
+        waiting = self.reader.waiting()
+        if waiting:
+            self.log.event(self.number, f"{waiting} more commands waiting")
         if outcome:
             self._apply_rule(outcome, line)
         else:
