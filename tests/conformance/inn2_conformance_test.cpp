@@ -20,6 +20,14 @@ TEST_P(Inn2Session, GreetingAllowsPostingOnTheOpenPort) {
     EXPECT_EQ(manager->GetPath(), ".");
 }
 
+// Port 119 is the server's feed port here, which greets loopback clients in transit mode.
+TEST_P(Inn2Session, AccountWithoutAPortConnectsToTheStandardPort) {
+    SKIP_UNLESS_LISTENING(119, "the news server (port 119)", kInnScript, "none");
+    ConnectTo(0);
+    EXPECT_EQ(manager->ReplyCode, 200);
+    EXPECT_NE(manager->ReplyLine.find("transit mode"), std::string::npos) << manager->ReplyLine;
+}
+
 // (A wrong password: inn2_session_rules_test.cpp.)
 TEST_P(Inn2Session, LoginOpensTheLoginPort) {
     ConnectTo(LoginPort(), TestUser(), TestPassword());
