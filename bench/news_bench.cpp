@@ -3,36 +3,41 @@
 // (the HEAD/NEXT walk), entering it again after new articles arrived (GROUP, NEWNEWS and the
 // HEADs of the new ones), and listing every group with LIST, each the way the panel's listing
 // does it (GetFindData). Each figure is printed beside its floor, measured in the same run: the
-// same command sequence sent by a minimal blocking client that does nothing with the replies.
-// Both are connected before their clocks start: the figures compare the commands, not the
-// server's start of a reader session.
+// same command sequence sent by a minimal blocking client that does nothing with the replies,
+// with as many commands ahead of their replies as the session's pipeline depth.
 //
-//   news_bench [--pipeline-depth N] [GROUP]
-//     N: the session's pipeline depth, 1..1024 (default: the option's default)
-//     GROUP: the group to enter (default kestrova.bench.walk)
-#include <fnmatch.h>
+// Every case runs directly (0 ms) and through the latency proxy (a 20 ms round trip), with the
+// session's pipeline depth (and the floor's window) at the default and at 1. Walking 10,000
+// articles one command at a time over 20 ms takes 400 s, so at that distance depth 1 walks the
+// short group and the speed-up is the ratio of both depths on it. Sessions and floor clients
+// are connected before their clocks start: the figures compare the commands, not the start of
+// a reader session.
+//
+//   news_bench [--pipeline-depth N] [GROUP [SHORT_GROUP]]
+//     N: the pipelined depth, 1..1024 (default: the option's default)
+//     GROUP: the group to enter (default kestrova.bench.walk), SHORT_GROUP: a group of a few
+//     hundred articles (default kestrova.bench.walk.short)
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "bench/bench_session.h"
 #include "bench/nntp_floor_client.h"
-#include "common/errors.h"
+#include "bench/port_process.h"
 #include "conformance/peer_availability.h"
 #include "news/article_header.h"
 #include "news/list_block.h"
-#include "news/news_internet_manager.h"
-#include "news/temp_home.h"
-#include "ui/host_services.h"
-#include "ui/panel_items.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova::bench {
@@ -40,7 +45,8 @@ namespace {
 
 constexpr int kRepeats = 3;
 constexpr int kNewArticles = 100;
-constexpr const char* kDefaultGroup = "kestrova.bench.walk";
+constexpr const char* kProxyDelayMs = "10";  // each way: a 20 ms round trip
+constexpr int kRoundTripSamples = 21;
 
 using Clock = std::chrono::steady_clock;
 
@@ -52,137 +58,99 @@ uint16_t ReaderPort() {
     return testing::PeerPort("INN_READER_PORT", 1119);
 }
 
-// The host services the session uses here: message texts and group mask matching.
-const char* NoText(intptr_t, int) {
-    return "";
-}
-int MatchGroupMask(const char* pattern, const char* name, int) {
-    return fnmatch(pattern, name, 0) == 0 ? 1 : 0;
-}
-
-void InstallHost() {
-    StartupInfo.StructSize = sizeof StartupInfo;
-    StartupInfo.GetMsg = &NoText;
-    StartupInfo.CmpName = &MatchGroupMask;
-    Options.Connect.CreateLog = 0;
-    Options.Connect.CacheLife = 0;
-    Options.Connect.ServerTimeout = 15;  // 30 seconds: a stuck server fails the run
-}
-
-// A connected news session with its own empty home folder (so its cache starts empty).
-struct Session {
-    TempHomeForTest home;
-    std::unique_ptr<TNewsInternetManager> manager;
-
-    Session() {
-        manager = std::make_unique<TNewsInternetManager>(nullptr);
-        TAccountOptions account;
-        account.Url.Scheme = "news";
-        account.Url.HostName = "127.0.0.1";
-        account.Url.Port = ReaderPort();
-        manager->Connect(account);
-    }
-
-    // The panel's listing of the current level, inside the action the panel wraps it in;
-    // returns the number of items.
-    int List() {
-        PluginPanelItem* items = nullptr;
-        int count = 0;
-        InAction(kListAction, [&] { manager->GetFindData(items, count); });
-        FreePanelItems(items, count);
-        return count;
-    }
-
-    // The panel's change of directory.
-    void Enter(const std::string& name) {
-        InAction(kSetDirectoryAction, [&] { manager->SetDirectory(name); });
-    }
-
-  private:
-    // The panel's request numbers of listing and changing directory.
-    static constexpr int kListAction = 0x8001;
-    static constexpr int kSetDirectoryAction = 0x8005;
-
-    void InAction(int action, const std::function<void()>& body) {
-        manager->StartAction(action);
-        try {
-            body();
-        } catch (...) {
-            manager->StopAction(action);
-            throw;
-        }
-        manager->StopAction(action);
-    }
+struct Settings {
+    int depth = kDefaultPipelineDepth;
+    std::string group = "kestrova.bench.walk";
+    std::string shortGroup = "kestrova.bench.walk.short";
 };
 
-struct Figure {
+// One way to the server: directly or through the latency proxy.
+struct Link {
+    const char* name;
+    uint16_t port;
+};
+
+// One case at one depth through one link, with the times of every run.
+struct Row {
+    Row(std::string what_, const Link* link_, int depth_, std::string group_)
+        : what(std::move(what_)), link(link_), depth(depth_), group(std::move(group_)) {}
+
+    std::string what;
+    const Link* link;
+    int depth;
+    std::string group;
+    size_t items = 0;
     std::vector<double> session, floor;
+
+    double SessionTime() const { return Median(session); }
+    double FloorTime() const { return Median(floor); }
 };
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void Print(const char* name, const Figure& figure) {
-    const double session = Median(figure.session);
-    const double floor = Median(figure.floor);
-    std::printf("%-44s session %8.1f ms   floor %8.1f ms   ratio %5.2f\n", name, session * 1e3,
-                floor * 1e3, session / floor);
-    std::printf("%-44s runs:", "");
-    for (size_t i = 0; i < figure.session.size(); ++i) {
-        std::printf(" %.1f/%.1f", figure.session[i] * 1e3, figure.floor[i] * 1e3);
-    }
-    std::printf(" ms\n");
-}
-
-// Runs the session's and the floor's measurement, alternating which goes first.
-void Measure(int repeat, Figure& figure, const std::function<double()>& session,
-             const std::function<double()>& floor) {
-    if (repeat % 2 == 0) {
-        figure.session.push_back(session());
-        figure.floor.push_back(floor());
-    } else {
-        figure.floor.push_back(floor());
-        figure.session.push_back(session());
-    }
-}
 
 void Check(bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error(what);
 }
 
-// GROUP, then HEAD and NEXT until NEXT finds no next article; returns the headers read.
-size_t FloorWalk(NntpFloorClient& client, const std::string& group) {
+// GROUP, then HEAD and NEXT with up to window commands ahead of their replies, until NEXT finds
+// no next article (what was sent after that is read and dropped); returns the headers read.
+size_t FloorWalk(NntpFloorClient& client, const std::string& group, int window) {
     Check(client.Command("GROUP " + group) == 211, "GROUP: " + client.StatusLine());
     size_t headers = 0;
+    int ahead = 0;
+    bool sendHead = true, replyToHead = true, ended = false;
     for (;;) {
-        if (client.Command("HEAD") == 221) {
-            client.SkipBlock();
-            ++headers;
+        for (; !ended && ahead < window; ++ahead, sendHead = !sendHead) {
+            client.Send(sendHead ? "HEAD" : "NEXT");
         }
-        if (client.Command("NEXT") != 223) return headers;
+        if (ahead == 0) return headers;
+        const int code = client.ReadStatus();
+        --ahead;
+        if (replyToHead && code == 221) {
+            client.SkipBlock();
+            if (!ended) ++headers;
+        }
+        if (!replyToHead && code != 223) ended = true;
+        replyToHead = !replyToHead;
     }
 }
 
-// GROUP, NEWNEWS since, then HEAD of each identifier named; returns the headers read.
-size_t FloorNewNews(NntpFloorClient& client, const std::string& group, const std::string& since) {
+// GROUP, NEWNEWS since, then HEAD of each identifier named, up to window ahead; returns the
+// headers read.
+size_t FloorNewNews(NntpFloorClient& client, const std::string& group, const std::string& since,
+                    int window) {
     Check(client.Command("GROUP " + group) == 211, "GROUP: " + client.StatusLine());
     Check(client.Command("NEWNEWS " + group + " " + since) == 230,
           "NEWNEWS: " + client.StatusLine());
-    size_t headers = 0;
-    for (const std::string& identifier : client.ReadBlock()) {
-        if (client.Command("HEAD " + identifier) == 221) {
+    const std::vector<std::string> identifiers = client.ReadBlock();
+    size_t headers = 0, sent = 0;
+    int ahead = 0;
+    for (;;) {
+        for (; sent < identifiers.size() && ahead < window; ++sent, ++ahead) {
+            client.Send("HEAD " + identifiers[sent]);
+        }
+        if (ahead == 0) return headers;
+        --ahead;
+        if (client.ReadStatus() == 221) {
             client.SkipBlock();
             ++headers;
         }
     }
-    return headers;
 }
 
 size_t FloorList(NntpFloorClient& client) {
     Check(client.Command("LIST") == 215, "LIST: " + client.StatusLine());
     return client.SkipBlock();
+}
+
+// The median time of a DATE command through port, in seconds.
+double RoundTrip(uint16_t port) {
+    NntpFloorClient client(port);
+    std::vector<double> times;
+    for (int i = 0; i < kRoundTripSamples; ++i) {
+        const Clock::time_point start = Clock::now();
+        Check(client.Command("DATE") == 111, "DATE: " + client.StatusLine());
+        times.push_back(SecondsSince(start));
+    }
+    return Median(times);
 }
 
 // The NEWNEWS argument the session sends for the index stamp of group.
@@ -206,100 +174,176 @@ void PostArticles(const std::string& group, int count) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
 }
 
-void Run(const std::string& group) {
-    Figure walk, newNews, list;
-    size_t walked = 0, listed = 0;
+// Times one run of the session's work and of the floor's (each returning how many items it
+// read), alternating which goes first, and checks that both read as many. The session is reader
+// when given, else a new one; either is connected before its clock starts, as is the floor.
+void Measure(int repeat, Row& row, Session* reader,
+             const std::function<size_t(Session&)>& sessionWork,
+             const std::function<size_t(NntpFloorClient&)>& floorWork) {
+    size_t sessionCount = 0, floorCount = 0;
+    const auto session = [&] {
+        Options.Connect.PipelineDepth = row.depth;
+        std::optional<Session> fresh;
+        if (reader == nullptr) fresh.emplace(row.link->port);
+        const Clock::time_point start = Clock::now();
+        sessionCount = sessionWork(reader != nullptr ? *reader : *fresh);
+        return SecondsSince(start);
+    };
+    const auto floor = [&] {
+        NntpFloorClient client(row.link->port);
+        const Clock::time_point start = Clock::now();
+        floorCount = floorWork(client);
+        return SecondsSince(start);
+    };
+    if (repeat % 2 == 0) {
+        row.session.push_back(session());
+        row.floor.push_back(floor());
+    } else {
+        row.floor.push_back(floor());
+        row.session.push_back(session());
+    }
+    Check(sessionCount == floorCount, row.what + " through " + row.link->name + " at depth " +
+                                          std::to_string(row.depth) + ": the session read " +
+                                          std::to_string(sessionCount) + ", the floor " +
+                                          std::to_string(floorCount));
+    row.items = floorCount;
+}
 
-    for (int repeat = 0; repeat < kRepeats; ++repeat) {
-        size_t floorCount = 0;
-        int sessionCount = 0;
-        Measure(
-            repeat, walk,
-            [&] {
-                Session session;
-                const Clock::time_point start = Clock::now();
-                session.Enter(group);
-                sessionCount = session.List();
-                return SecondsSince(start);
-            },
-            [&] {
-                NntpFloorClient client(ReaderPort());
-                const Clock::time_point start = Clock::now();
-                floorCount = FloorWalk(client, group);
-                return SecondsSince(start);
-            });
-        Check(static_cast<size_t>(sessionCount) == floorCount,
-              "walk: the session listed " + std::to_string(sessionCount) +
-                  " articles, the floor read " + std::to_string(floorCount));
-        walked = floorCount;
+void MeasureWalk(int repeat, Row& row) {
+    Measure(
+        repeat, row, nullptr,
+        [&](Session& session) {
+            session.Enter(row.group);
+            return static_cast<size_t>(session.List());
+        },
+        [&](NntpFloorClient& client) { return FloorWalk(client, row.group, row.depth); });
+}
+
+// A session that has walked the group once (not measured) and re-enters it after each batch.
+struct Reader {
+    Session session;
+    int known;
+
+    Reader(uint16_t port, const std::string& group, int walkDepth) : session(port) {
+        Options.Connect.PipelineDepth = walkDepth;
+        session.Enter(group);
+        known = session.List();
+        session.Enter("..");
+    }
+};
+
+void MeasureReentry(int repeat, Row& row, Reader& reader) {
+    const std::string since = IndexStamp(reader.session, row.group);
+    Measure(
+        repeat, row, &reader.session,
+        [&](Session& session) {
+            session.Enter(row.group);
+            const int listed = session.List();
+            const auto added = static_cast<size_t>(listed - reader.known);
+            reader.known = listed;
+            return added;
+        },
+        [&](NntpFloorClient& client) { return FloorNewNews(client, row.group, since, row.depth); });
+    reader.session.Enter("..");
+    Check(row.items == kNewArticles, row.what + ": the floor read " + std::to_string(row.items) +
+                                         " of " + std::to_string(kNewArticles) + " new articles");
+}
+
+void MeasureList(int repeat, Row& row) {
+    Measure(
+        repeat, row, nullptr,
+        [](Session& session) { return static_cast<size_t>(session.ListAllGroups()); },
+        [](NntpFloorClient& client) { return FloorList(client); });
+}
+
+void PrintRow(const Row& row) {
+    const std::string what = row.what + " (" + std::to_string(row.items) + ")";
+    std::printf("%-30s %6s %5d %10.1f %10.1f %6.2f %9.3f   ", what.c_str(), row.link->name,
+                row.depth, row.SessionTime() * 1e3, row.FloorTime() * 1e3,
+                row.SessionTime() / row.FloorTime(),
+                row.SessionTime() * 1e3 / static_cast<double>(row.items));
+    for (size_t i = 0; i < row.session.size(); ++i) {
+        std::printf(" %.0f/%.0f", row.session[i] * 1e3, row.floor[i] * 1e3);
+    }
+    std::printf("\n");
+}
+
+void PrintAim(const std::string& what, double figure, const char* relation, double aim) {
+    const bool met = relation[0] == '<' ? figure <= aim : figure >= aim;
+    std::printf("%-70s %7.2f   %s %5.2f   %s\n", what.c_str(), figure, relation, aim,
+                met ? "met" : "MISSED");
+}
+
+void Run(const Settings& settings) {
+    const PortProcess proxy({ProgramFolder() + "/latency_proxy", "--to",
+                             "127.0.0.1:" + std::to_string(ReaderPort()), "--delay-ms",
+                             kProxyDelayMs, "--idle-seconds", "3600"});
+    const Link direct{"0 ms", ReaderPort()}, far{"20 ms", proxy.Port()};
+    const int depth = settings.depth;
+    const std::string walk = "first entry: walk", again = "re-entry: new", list = "LIST";
+
+    // The rows the aims below refer to by index.
+    std::vector<Row> walks = {{walk, &direct, depth, settings.group},
+                              {walk, &direct, 1, settings.group},
+                              {walk, &far, depth, settings.group},
+                              {walk, &far, depth, settings.shortGroup},
+                              {walk, &far, 1, settings.shortGroup}};
+    std::vector<Row> reentries, lists;
+    for (const Link* link : {&direct, &far}) {
+        for (const int rowDepth : {depth, 1}) {
+            reentries.push_back({again, link, rowDepth, settings.group});
+            lists.push_back({list, link, rowDepth, ""});
+        }
     }
 
-    // One session walks the group once (not measured), then enters it again after each batch.
-    Session reader;
-    reader.Enter(group);
-    int known = reader.List();
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
-        reader.Enter("..");
-        PostArticles(group, kNewArticles);
-        const std::string since = IndexStamp(reader, group);
-        size_t floorCount = 0;
-        int sessionCount = 0;
-        Measure(
-            repeat, newNews,
-            [&] {
-                const Clock::time_point start = Clock::now();
-                reader.Enter(group);
-                sessionCount = reader.List();
-                return SecondsSince(start);
-            },
-            [&] {
-                NntpFloorClient client(ReaderPort());
-                const Clock::time_point start = Clock::now();
-                floorCount = FloorNewNews(client, group, since);
-                return SecondsSince(start);
-            });
-        Check(static_cast<size_t>(sessionCount - known) == floorCount &&
-                  floorCount == static_cast<size_t>(kNewArticles),
-              "re-entry: the session added " + std::to_string(sessionCount - known) +
-                  " articles, the floor read " + std::to_string(floorCount) + " of " +
-                  std::to_string(kNewArticles));
-        known = sessionCount;
+        for (Row& row : walks) MeasureWalk(repeat, row);
     }
-
+    std::vector<std::unique_ptr<Reader>> readers;
+    for (const Row& row : reentries) {
+        readers.push_back(std::make_unique<Reader>(row.link->port, settings.group, depth));
+    }
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
-        size_t floorCount = 0;
-        int sessionCount = 0;
-        Measure(
-            repeat, list,
-            [&] {
-                Session session;
-                const Clock::time_point start = Clock::now();
-                session.manager->GroupMask = "*";
-                session.manager->SetState(NewsState::AllGroups);
-                session.manager->ReloadGroupList = 1;
-                sessionCount = session.List();
-                return SecondsSince(start);
-            },
-            [&] {
-                NntpFloorClient client(ReaderPort());
-                const Clock::time_point start = Clock::now();
-                floorCount = FloorList(client);
-                return SecondsSince(start);
-            });
-        Check(static_cast<size_t>(sessionCount) == floorCount,
-              "LIST: the session listed " + std::to_string(sessionCount) +
-                  " groups, the floor read " + std::to_string(floorCount));
-        listed = floorCount;
+        PostArticles(settings.group, kNewArticles);
+        for (size_t i = 0; i < reentries.size(); ++i) {
+            MeasureReentry(repeat, reentries[i], *readers[i]);
+        }
     }
+    for (int repeat = 0; repeat < kRepeats; ++repeat) {
+        for (Row& row : lists) MeasureList(repeat, row);
+    }
+    const double roundTrip = RoundTrip(far.port);
 
     std::printf(
-        "news browsing against 127.0.0.1:%u, pipeline depth %d, median of %d runs "
-        "(session/floor)\n",
-        ReaderPort(), Options.Connect.PipelineDepth, kRepeats);
-    Print(("first entry: walk of " + std::to_string(walked) + " articles").c_str(), walk);
-    Print(("second entry: NEWNEWS, " + std::to_string(kNewArticles) + " new articles").c_str(),
-          newNews);
-    Print(("LIST of " + std::to_string(listed) + " groups").c_str(), list);
+        "news browsing against 127.0.0.1:%u, median of %d runs; 20 ms: through the latency "
+        "proxy, measured round trip %.2f ms (DATE)\n",
+        ReaderPort(), kRepeats, roundTrip * 1e3);
+    std::printf("%-30s %6s %5s %10s %10s %6s %9s    %s\n", "case (items)", "trip", "depth",
+                "session ms", "floor ms", "ratio", "ms/item", "runs session/floor ms");
+    for (const std::vector<Row>* rows : {&walks, &reentries, &lists}) {
+        for (const Row& row : *rows) PrintRow(row);
+    }
+    std::printf("(depth: the session's pipeline depth and the floor's window, in commands)\n\n");
+
+    const std::string d = std::to_string(depth);
+    PrintAim("0 ms: first entry, depth " + d + " / lockstep floor",
+             walks[0].SessionTime() / walks[1].FloorTime(), "<=", 0.7);
+    PrintAim("0 ms: re-entry, depth " + d + " / lockstep floor",
+             reentries[0].SessionTime() / reentries[1].FloorTime(), "<=", 1.2);
+    PrintAim("0 ms: LIST, depth " + d + " / floor", lists[0].SessionTime() / lists[0].FloorTime(),
+             "<=", 1.2);
+    PrintAim("20 ms: first entry (" + std::to_string(walks[3].items) + "), depth 1 / depth " + d,
+             walks[4].SessionTime() / walks[3].SessionTime(), ">=", 20);
+    PrintAim("20 ms: first entry per article, depth 1 (" + std::to_string(walks[4].items) +
+                 ") / depth " + d + " (" + std::to_string(walks[2].items) + ")",
+             (walks[4].SessionTime() / static_cast<double>(walks[4].items)) /
+                 (walks[2].SessionTime() / static_cast<double>(walks[2].items)),
+             ">=", 20);
+    PrintAim("20 ms: first entry (" + std::to_string(walks[2].items) + "), depth " + d +
+                 " / floor window " + d,
+             walks[2].SessionTime() / walks[2].FloorTime(), "<=", 1.5);
+    PrintAim("20 ms: re-entry, depth " + d + " - floor window " + d + ", in round trips",
+             (reentries[2].SessionTime() - reentries[2].FloorTime()) / roundTrip, "<=", 3);
 }
 
 }  // namespace
@@ -307,24 +351,26 @@ void Run(const std::string& group) {
 
 int main(int argc, char** argv) {
     using namespace kestrova;
-    std::string group = bench::kDefaultGroup;
-    int depth = kDefaultPipelineDepth;
+    bench::Settings settings;
+    std::vector<std::string> groups;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--pipeline-depth" && i + 1 < argc) {
-            depth = std::atoi(argv[++i]);
-            if (depth < 1 || depth > kMaxPipelineDepth) {
+            settings.depth = std::atoi(argv[++i]);
+            if (settings.depth < 1 || settings.depth > kMaxPipelineDepth) {
                 std::fprintf(stderr, "news_bench: --pipeline-depth takes 1..%d\n",
                              kMaxPipelineDepth);
                 return 2;
             }
-        } else if (arg.starts_with("-")) {
-            std::fprintf(stderr, "usage: news_bench [--pipeline-depth N] [GROUP]\n");
+        } else if (arg.starts_with("-") || groups.size() == 2) {
+            std::fprintf(stderr, "usage: news_bench [--pipeline-depth N] [GROUP [SHORT_GROUP]]\n");
             return 2;
         } else {
-            group = arg;
+            groups.push_back(arg);
         }
     }
+    if (!groups.empty()) settings.group = groups[0];
+    if (groups.size() == 2) settings.shortGroup = groups[1];
     if (!testing::PeerListening(bench::ReaderPort())) {
         std::printf(
             "skipped: no news server listens on 127.0.0.1:%u.\n"
@@ -333,17 +379,6 @@ int main(int argc, char** argv) {
             bench::ReaderPort());
         return 0;
     }
-    bench::InstallHost();
-    Options.Connect.PipelineDepth = depth;
-    try {
-        bench::Run(group);
-    } catch (const ECustomError& failure) {
-        std::fprintf(stderr, "news_bench: %s (%s)\n", failure.Message.c_str(),
-                     failure.ProcName.c_str());
-        return 1;
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "news_bench: %s\n", failure.what());
-        return 1;
-    }
-    return 0;
+    bench::InstallBenchHost();
+    return bench::RunReportingFailure("news_bench", [&] { bench::Run(settings); });
 }

@@ -49,7 +49,16 @@ NntpFloorClient::~NntpFloorClient() {
 }
 
 int NntpFloorClient::Command(std::string_view line) {
-    SendAll(std::string(line) + "\r\n");
+    Send(line);
+    return ReadStatus();
+}
+
+void NntpFloorClient::Send(std::string_view line) {
+    unsent_ += line;
+    unsent_ += "\r\n";
+}
+
+int NntpFloorClient::ReadStatus() {
     status_ = std::string(ReadLine());
     if (status_.size() < 3) return 0;
     return (status_[0] - '0') * 100 + (status_[1] - '0') * 10 + (status_[2] - '0');
@@ -96,6 +105,10 @@ std::string_view NntpFloorClient::ReadLine() {
             begin_ = 0;
         }
         if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+        if (!unsent_.empty()) {
+            SendAll(unsent_);
+            unsent_.clear();
+        }
         SetTcpOption(fd_, TCP_QUICKACK);  // Linux leaves quick-ack mode by itself
         const ssize_t count = recv(fd_, buffer_.data() + end_, buffer_.size() - end_, 0);
         if (count <= 0) throw std::runtime_error("the server closed the connection");

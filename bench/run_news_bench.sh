@@ -7,40 +7,52 @@
 #     PIDs that script recorded) at the end only in that case;
 #  2. creates a group of its own, kestrova.bench.<time>, and feeds it 10,000 articles through
 #     seed.py --feed (TAKETHIS); the benchmark adds 3 x 100 more, so every run starts fresh;
+#     and a short group, kestrova.bench.<time>.short, of 500 articles (walked one command at a
+#     time through a 20 ms round trip, where 10,000 would take 400 s);
+#     NEWS_BENCH_ARTICLES sets the first count for a quick trial run;
 #  3. adds 20,000 groups kestrova.bench.list.* for LIST. ctlinnd newgroup takes one round trip
 #     and a rewrite of the server's group table per group (minutes for 20,000), so the script
 #     throttles the server, appends the lines to its active file, reloads it ("ctlinnd reload
 #     active") and lets it go again: about a second. They are listed in a shuffled order, as a
 #     real server's LIST comes, not sorted;
 #  4. runs the benchmarks (which repeat every measurement 3 times and print the medians):
-#     news_bench, then article_copy_bench (copying 1,000 of the group's articles to files),
-#     under $BENCH_WRAPPER when set (e.g. BENCH_WRAPPER="strace -f -tt -o /tmp/trace");
-#  5. removes both again (the groups from the active file the same way; the bench group with
-#     ctlinnd rmgroup, its articles left to expire), so other users of the server see what
-#     they saw before.
+#     news_bench (directly and through build/bin/latency_proxy, which it starts itself), then
+#     article_copy_bench (copying 1,000 of the group's articles to files), under
+#     $BENCH_WRAPPER when set (e.g. BENCH_WRAPPER="strace -f -tt -o /tmp/trace"); then
+#     group_list_memory_bench, which needs no news server (it lists 100,000 groups of a
+#     fixture server);
+#  5. removes what it added again (the groups from the active file the same way; the bench
+#     groups with ctlinnd rmgroup, their articles left to expire), so other users of the
+#     server see what they saw before.
 set -euo pipefail
 
 SOURCE=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${1:-$SOURCE/build}
 BENCH=$BUILD/bin/news_bench
 COPY_BENCH=$BUILD/bin/article_copy_bench
+MEMORY_BENCH=$BUILD/bin/group_list_memory_bench
+PROXY=$BUILD/bin/latency_proxy
 INN=$SOURCE/tools/peers/inn2.sh
 CTLINND=/usr/lib/news/bin/ctlinnd
 ACTIVE=/var/lib/news/active
 LIST_PREFIX=kestrova.bench.list.
 LIST_GROUPS=20000
-ARTICLES=10000
+ARTICLES=${NEWS_BENCH_ARTICLES:-10000}
+SHORT_ARTICLES=500
 GROUP=kestrova.bench.$(date -u +%Y%m%d%H%M%S)
+SHORT_GROUP=$GROUP.short
 
 log() { printf '[news-bench] %s\n' "$*" >&2; }
 die() { log "ERROR: $*"; exit 1; }
 
 [ "$(id -u)" = 0 ] || die "run as root (the news server's tools need it)"
 [ -x "$BENCH" ] || die "$BENCH not built (ninja -C $BUILD news_bench)"
-[ -x "$COPY_BENCH" ] || die "$COPY_BENCH not built (ninja -C $BUILD article_copy_bench)"
+for program in "$COPY_BENCH" "$MEMORY_BENCH" "$PROXY"; do
+    [ -x "$program" ] || die "$program not built (ninja -C $BUILD $(basename "$program"))"
+done
 
 started=0
-group_created=0
+groups_created=()
 list_added=0
 
 # Runs the active-file edit given as a command between throttle and go, then reloads.
@@ -71,9 +83,9 @@ cleanup() {
     if [ $list_added = 1 ]; then
         edit_active remove_list_groups && log "removed the $LIST_GROUPS list groups" || true
     fi
-    if [ $group_created = 1 ]; then
-        "$CTLINND" -s rmgroup "$GROUP" && log "removed $GROUP" || true
-    fi
+    for group in "${groups_created[@]}"; do
+        "$CTLINND" -s rmgroup "$group" && log "removed $group" || true
+    done
     if [ $started = 1 ]; then bash "$INN" stop || true; fi
     exit $status
 }
@@ -93,12 +105,17 @@ if ! bash "$INN" status > /dev/null 2>&1; then
     bash "$INN" start > /dev/null
 fi
 
-t0=$SECONDS
-"$CTLINND" -s newgroup "$GROUP" y tester || die "newgroup $GROUP"
-group_created=1
-python3 "$SOURCE/tools/peers/seed.py" --feed --count $ARTICLES --group "$GROUP" > /dev/null \
-    || die "seeding $GROUP failed"
-log "$GROUP holds $ARTICLES articles ($((SECONDS - t0)) s)"
+# Creates group $1 and feeds it $2 articles.
+add_group() {
+    local t0=$SECONDS
+    "$CTLINND" -s newgroup "$1" y tester || die "newgroup $1"
+    groups_created+=("$1")
+    python3 "$SOURCE/tools/peers/seed.py" --feed --count "$2" --group "$1" > /dev/null \
+        || die "seeding $1 failed"
+    log "$1 holds $2 articles ($((SECONDS - t0)) s)"
+}
+add_group "$GROUP" "$ARTICLES"
+add_group "$SHORT_GROUP" "$SHORT_ARTICLES"
 
 t0=$SECONDS
 present=$(grep -c "^${LIST_PREFIX//./\\.}" "$ACTIVE" || true)
@@ -110,5 +127,6 @@ list_added=1
 edit_active append_list_groups || die "adding the list groups failed"
 log "added $LIST_GROUPS groups ($((SECONDS - t0)) s)"
 
-${BENCH_WRAPPER:-} "$BENCH" "$GROUP"
+${BENCH_WRAPPER:-} "$BENCH" "$GROUP" "$SHORT_GROUP"
 ${BENCH_WRAPPER:-} "$COPY_BENCH" "$GROUP"
+${BENCH_WRAPPER:-} "$MEMORY_BENCH"

@@ -1,0 +1,97 @@
+// Peak memory of the news session listing 100,000 groups: the fixture news server (on a spool
+// of that many groups, in a temporary folder) answers LIST, and the process's peak resident
+// size (VmHWM of /proc/self/status, reset through /proc/self/clear_refs just before) is read
+// after the listing and compared with the resident size before it and with the size of the
+// list's text as the server sends it (read afterwards with the floor client, so that its buffer
+// is not reused by the listing).
+//
+//   group_list_memory_bench [GROUPS]      GROUPS: how many (default 100000)
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "bench/bench_session.h"
+#include "bench/nntp_floor_client.h"
+#include "bench/port_process.h"
+#include "platform/temp_folder.h"
+
+namespace kestrova::bench {
+namespace {
+
+constexpr double kAim = 3;
+
+// The spool's groups file: names of a few hierarchies, 20 to 40 characters long.
+void WriteGroups(const std::string& path, int count) {
+    static const char* const kTops[] = {"alt", "comp", "rec", "sci", "misc", "news", "soc"};
+    std::ofstream out(path);
+    for (int i = 0; i < count; ++i) {
+        out << kTops[i % 7] << ".bench.topic" << i % 997 << ".group." << i
+            << std::string(static_cast<size_t>(i % 11), 'x') << " y 2024-01-10T09:05:00Z\n";
+    }
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+// A size in kB from /proc/self/status ("VmRSS", "VmHWM").
+long StatusKilobytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field + ":")) return std::atol(line.c_str() + field.size() + 1);
+    }
+    throw std::runtime_error("no " + field + " in /proc/self/status");
+}
+
+void ResetPeak() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.close();
+    if (!clear) throw std::runtime_error("cannot reset the peak through /proc/self/clear_refs");
+}
+
+void Run(int groups) {
+    TempFolderForTest spool;
+    WriteGroups(spool.Path() + "/groups", groups);
+    const PortProcess server({"python3",
+                              std::string(KESTROVA_SOURCE_DIR) + "/tools/fixture_news_server.py",
+                              "--spool", spool.Path(), "--volatile"});
+    long before = 0, peak = 0;
+    int listed = 0;
+    {
+        Session session(server.Port());
+        ResetPeak();
+        before = StatusKilobytes("VmRSS");
+        listed = session.ListAllGroups();
+        peak = StatusKilobytes("VmHWM");
+    }
+    NntpFloorClient floor(server.Port());
+    if (floor.Command("LIST") != 215) throw std::runtime_error("LIST: " + floor.StatusLine());
+    std::string text;
+    const size_t lines = floor.ReadBlockText(text);
+    if (listed != groups || lines != static_cast<size_t>(groups)) {
+        throw std::runtime_error("listed " + std::to_string(listed) + " groups, the server sent " +
+                                 std::to_string(lines) + " of " + std::to_string(groups));
+    }
+    const double growth = static_cast<double>(peak - before) * 1024;
+    const double ratio = growth / static_cast<double>(text.size());
+    std::printf(
+        "LIST of %d groups (%.1f MB of text): peak resident growth %.1f MB (resident %.1f MB "
+        "before, peak %.1f MB), %.2fx the text   aim <= %.0fx   %s\n",
+        groups, static_cast<double>(text.size()) / 1e6, growth / 1e6,
+        static_cast<double>(before) * 1024 / 1e6, static_cast<double>(peak) * 1024 / 1e6, ratio,
+        kAim, ratio <= kAim ? "met" : "MISSED");
+}
+
+}  // namespace
+}  // namespace kestrova::bench
+
+int main(int argc, char** argv) {
+    using namespace kestrova;
+    const int groups = argc > 1 ? std::atoi(argv[1]) : 100000;
+    if (groups < 1) {
+        std::fprintf(stderr, "group_list_memory_bench: GROUPS takes a number from 1\n");
+        return 2;
+    }
+    bench::InstallBenchHost();
+    return bench::RunReportingFailure("group_list_memory_bench", [&] { bench::Run(groups); });
+}
