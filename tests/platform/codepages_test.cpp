@@ -99,6 +99,7 @@ TEST_F(CodePagesTest, CharactersWithoutEquivalentBecomeQuestionMarks) {
         {"undefined ANSI byte", AnsiToUtf8("\x98"), "?"},
         {"Greek letter has no OEM form", Utf8ToOem("\xCE\xB1"), "?"},
         {"character beyond the BMP counts once", Utf8ToOem("a\xF0\x9F\x98\x80z"), "a?z"},
+        {"beyond the BMP, low bits of a letter", Utf8ToAnsi("\xF0\x90\x90\x96"), "?"},
         {"KOI8-R to CP866 keeps Cyrillic", ConvertCodePage("\xF0\xD2\xC9\xD7\xC5\xD4", 20866, 866),
          kPrivetOem866},
         {"ISO 8859-5 to CP1251", ConvertCodePage("\xBF\xE0\xD8\xD2\xD5\xE2", 28595, 1251),

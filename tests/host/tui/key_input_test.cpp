@@ -59,6 +59,10 @@ const KeyCase kKeyCases[] = {
     {"\x1b\x1b[A", VK_UP, kAlt, 0},
     {"\x1b[27;5;49~", '1', kCtrl, '1'},
     {"\x1b[48;5u", '0', kCtrl, '0'},
+    // Outside the Basic Multilingual Plane: no OEM form, also where the low 16 bits are a letter.
+    {"\xF0\x9F\x98\x80", 0, 0, '?'},
+    {"\xF0\x90\x90\x96", 0, 0, '?'},
+    {"\x1b[66582u", 0, 0, '?'},
 };
 
 TEST(KeyDecoder, DecodesEachKeyAsTerminalsSendIt) {
