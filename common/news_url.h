@@ -19,9 +19,10 @@ struct TNewsTarget {
 // character or a further "/".
 TNewsTarget NewsUrlTarget(std::string_view path);
 
-// Splits the text of a "news:" command line (what follows "news:") into the server part, a URL
-// for ParseUrl ("news://host:port", empty for news:<message-id>, which names no server), and the
-// path after the server.
+// Splits a news command line, the whole URL ("news://host/group", "nntps://host:563",
+// "news:<message-id>") or what follows its "news:", into the server part, a URL for ParseUrl
+// with its scheme ("news://host:port", "nntps://host"; empty for news:<message-id>, which names
+// no server), and the path after the server.
 void SplitNewsUrl(std::string_view text, std::string& server, std::string& path);
 
 }  // namespace kestrova

@@ -126,23 +126,30 @@ std::string Host::OpenFromDisksMenu(int entry) {
     return menus.DisksMenu[entry];
 }
 
-void Host::OpenCommandLine(const std::string& commandLine) {
-    RequireNoPanel();
+bool Host::TakesCommandLine(const std::string& commandLine) {
     const size_t colon = commandLine.find(':');
-    const std::string prefix = colon == std::string::npos ? "" : commandLine.substr(0, colon);
-    // The module may claim several prefixes, separated by colons.
+    if (colon == std::string::npos || colon == 0) return false;
+    const std::string prefix = commandLine.substr(0, colon);
     const std::string prefixes = Menus().CommandPrefix;
-    bool claimed = false;
-    for (size_t start = 0; start <= prefixes.size() && !claimed;) {
+    for (size_t start = 0; start <= prefixes.size();) {
         const size_t end = std::min(prefixes.find(':', start), prefixes.size());
-        claimed = !prefix.empty() && SameTextAscii(prefixes.substr(start, end - start), prefix);
+        if (SameTextAscii(prefixes.substr(start, end - start), prefix)) return true;
         start = end + 1;
     }
-    if (!claimed) {
+    return false;
+}
+
+void Host::OpenCommandLine(const std::string& commandLine) {
+    RequireNoPanel();
+    if (!TakesCommandLine(commandLine)) {
         frontEnd_.Notice("no module takes the command line \"" + commandLine + "\"");
         return;
     }
-    const std::string text = commandLine.substr(colon + 1);
+    // With one prefix the module gets what follows it; with several, the whole line, so that it
+    // can tell which one was typed.
+    const std::string text = Menus().CommandPrefix.find(':') == std::string::npos
+                                 ? commandLine.substr(commandLine.find(':') + 1)
+                                 : commandLine;
     Open(module_.OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()),
                             "\"" + text + "\""));
 }

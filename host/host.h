@@ -49,7 +49,11 @@ class Host {
     // Both return the text of the chosen entry.
     std::string OpenFromPluginsMenu(int entry);
     std::string OpenFromDisksMenu(int entry);
-    void OpenCommandLine(const std::string& commandLine);  // e.g. "news://server/group"
+    // True when one of the module's command prefixes (CommandPrefix, several separated by ':',
+    // any case) starts commandLine and its colon follows.
+    bool TakesCommandLine(const std::string& commandLine);
+    // A command line of the module's, e.g. "news://server/group".
+    void OpenCommandLine(const std::string& commandLine);
     void OpenShortcut(const std::string& data);
     void OpenFile(const std::string& name);  // a file of the active local panel's folder
     // FE_CLOSE, then ClosePlugin. False when no panel is open or the module keeps it.

@@ -91,6 +91,9 @@ struct PluginInfo {
     int PluginMenuStringsNumber;
     const char* const* PluginConfigStrings;
     int PluginConfigStringsNumber;
+    // The command-line prefixes the module takes, several separated by ':' ("news:nntps").
+    // OPEN_COMMANDLINE hands over what follows the prefix and its colon when there is one
+    // prefix, and the whole command line when there are several.
     const char* CommandPrefix;
     uint32_t Reserved;
 };

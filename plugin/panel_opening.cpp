@@ -57,10 +57,12 @@ void TNntpPlugin::OpenShortcut(const std::string& data) {
 
 void TNntpPlugin::OpenCommandLine(const std::string& text) {
     Opening(*this, "OpenCommandLine", [&] {
-        if (text.empty()) return;
-        TAccountOptions account = Options.Default;
+        // The host hands over the whole line ("news://server", "nntps://server") or, from
+        // other callers, what follows "news:"; a bare prefix opens no server.
         std::string server, path;
         SplitNewsUrl(text, server, path);
+        if (server.empty() && path.empty()) return;
+        TAccountOptions account = Options.Default;
         // news:<message-id> and news:group name no server: the default account's is used.
         if (!server.empty()) ParseUrl(server, kUrlNoScheme, account.Url);
         account.Url.UrlPath = path;

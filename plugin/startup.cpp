@@ -36,7 +36,7 @@ using namespace kestrova;
 KESTROVA_EXPORT void SetStartupInfo(const PluginStartupInfo* info) {
     try {
         PrivateRoot = "Software\\Olmwood\\Kestrova\\";
-        CommandPrefix = "news";
+        CommandPrefix = "news:nntps:snews";
         StartupInfo = PluginStartupInfo{};
         StandardFunctions = FarStandardFunctions{};
         if (!info) return;

@@ -3,7 +3,7 @@
 namespace kestrova {
 
 std::string PrivateRoot = "Software\\Olmwood\\Kestrova\\";
-std::string CommandPrefix = "news";
+std::string CommandPrefix = "news:nntps:snews";
 std::string OptionsKey;
 std::string FrameworkKey;
 

@@ -10,7 +10,7 @@ namespace kestrova {
 
 // Fixed settings-store path of the private account store (ends with a backslash).
 extern std::string PrivateRoot;
-// The prefix under which the host passes command lines to the module.
+// The prefixes (separated by ':') under which the host passes command lines to the module.
 extern std::string CommandPrefix;
 // The host's plugin key joined with the module's name: all options and the view-mode memory.
 extern std::string OptionsKey;

@@ -18,10 +18,7 @@ int RunFullScreen(const std::string& target) {
     screen.Draw();
     if (!target.empty()) {
         const std::string oem = platform::Utf8ToOem(target);
-        const size_t colon = oem.find(':');
-        const std::string prefixes = ":" + host.Menus().CommandPrefix + ":";
-        if (colon != std::string::npos &&
-            prefixes.find(":" + oem.substr(0, colon) + ":") != std::string::npos) {
+        if (host.TakesCommandLine(oem)) {
             host.OpenCommandLine(oem);
         } else {
             const std::string path = platform::FromNativePath(target);

@@ -43,6 +43,10 @@ TEST(NewsUrlTest, ServerIsCutOffBeforeTheIdentifiersAt) {
         {"//user:pw@news.example.org/group", "news://user:pw@news.example.org", "/group"},
         {"//news.example.org", "news://news.example.org", ""},
         {"<id@host>", "", "<id@host>"},
+        {"news://news.example.org/group", "news://news.example.org", "/group"},
+        {"NNTPS://news.example.org:563/group", "NNTPS://news.example.org:563", "/group"},
+        {"snews://news.example.org", "snews://news.example.org", ""},
+        {"news:<id@host>", "", "<id@host>"},
     };
     for (const Case& c : cases) {
         std::string server, path;

@@ -221,7 +221,13 @@ KESTROVA_EXPORT void GetPluginInfo(PluginInfo* info) {
 KESTROVA_EXPORT HANDLE OpenPlugin(int openFrom, intptr_t item) {
     auto panel = std::make_unique<Panel>();
     if (openFrom == OPEN_COMMANDLINE || openFrom == OPEN_SHORTCUT) {
-        const std::string text = reinterpret_cast<const char*>(item);
+        std::string text = reinterpret_cast<const char*>(item);
+        // Two prefixes: the host hands over the whole command line, prefix included.
+        if (openFrom == OPEN_COMMANDLINE) {
+            const size_t colon = text.find(':');
+            if (colon == std::string::npos) return INVALID_HANDLE_VALUE;
+            text.erase(0, colon + 1);
+        }
         if (!text.empty() && !Enter(*panel, text)) return INVALID_HANDLE_VALUE;
     }
     return panel.release();

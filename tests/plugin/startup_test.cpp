@@ -176,7 +176,7 @@ TEST_F(PluginInfoTest, OffersOneMenuStringEverywhere) {
     EXPECT_STREQ(info.PluginMenuStrings[0], "News");
     ASSERT_EQ(info.PluginConfigStringsNumber, 1);
     EXPECT_STREQ(info.PluginConfigStrings[0], "News");
-    EXPECT_STREQ(info.CommandPrefix, "news");
+    EXPECT_STREQ(info.CommandPrefix, "news:nntps:snews");
 }
 
 TEST_F(PluginInfoTest, NotInTheDisksMenuWhenSwitchedOff) {
