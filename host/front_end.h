@@ -50,6 +50,9 @@ class FrontEnd {
     virtual void ShowText(int x, int y, const std::string& text) = 0;
     // Something the host itself tells the user (a refused file, a key without an action).
     virtual void Notice(const std::string& text) = 0;
+    // The module had its panel redrawn while it works (a listing that counts in the panel's
+    // title): a front end with a screen shows the new title at once.
+    virtual void PanelRedrawn() {}
     // One call into the module, when call tracing is on.
     virtual void Trace(const std::string& call) = 0;
     // The module keeps the screen under handle before work that shows boxes without buttons and

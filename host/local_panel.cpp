@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/host_error.h"
+#include "platform/codepages.h"
 #include "platform/filesystem.h"
 
 namespace kestrova::host {
@@ -15,6 +16,13 @@ std::filesystem::path Absolute(const std::filesystem::path& base, const std::str
     std::filesystem::path path = platform::ToNativePath(oemFolder);
     if (path.is_relative()) path = base / path;
     return path.lexically_normal();
+}
+
+// A name typed or listed in folder as a path on disk; ".." and an empty name are refused.
+std::filesystem::path NativeIn(const std::string& folder, const std::string& name) {
+    if (name.empty() || name == "." || name == "..")
+        throw HostError("not a name for this: \"" + platform::OemToUtf8(name) + "\"");
+    return Absolute(platform::ToNativePath(folder), name);
 }
 
 std::string WithoutTrailingDelimiter(std::string path) {
@@ -47,6 +55,33 @@ std::string LocalPanel::PathOf(const std::string& name) const {
         return platform::FromNativePath(
             std::filesystem::path(platform::ToNativePath(folder_)).parent_path().string());
     return folder_ == "/" ? "/" + name : folder_ + platform::kPathDelim + name;
+}
+
+void LocalPanel::MakeFolder(const std::string& name) const {
+    std::error_code error;
+    const std::filesystem::path path = NativeIn(folder_, name);
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+        throw HostError("already exists: " + path.string());
+    if (!std::filesystem::create_directories(path, error))
+        throw HostError("cannot make the folder " + path.string() + ": " + error.message());
+}
+
+bool LocalPanel::IsFilledFolder(const std::string& name) const {
+    std::error_code error;
+    const std::filesystem::path path = NativeIn(folder_, name);
+    return std::filesystem::is_directory(std::filesystem::symlink_status(path, error)) &&
+           !std::filesystem::is_empty(path, error);
+}
+
+void LocalPanel::Delete(const std::string& name, bool withContents) const {
+    std::error_code error;
+    const std::filesystem::path path = NativeIn(folder_, name);
+    // Neither call follows a link: a link to a folder goes, the folder stays.
+    const bool done = withContents ? std::filesystem::remove_all(path, error) > 0
+                                   : std::filesystem::remove(path, error);
+    if (!done || error)
+        throw HostError("cannot delete " + path.string() + ": " +
+                        (error ? error.message() : "it is not there"));
 }
 
 void LocalPanel::List(PanelItemList& items) {

@@ -21,6 +21,14 @@ class LocalPanel : public PanelView {
     // The OEM path of an item name of this panel.
     std::string PathOf(const std::string& name) const;
 
+    // Making and deleting in the folder; each throws HostError naming what failed and why.
+    // name may hold further folders ("a/b"), which are made too.
+    void MakeFolder(const std::string& name) const;
+    // True for a folder (not a link to one) with anything in it.
+    bool IsFilledFolder(const std::string& name) const;
+    // A file, link or empty folder; with everything in it: a folder that is not empty.
+    void Delete(const std::string& name, bool withContents) const;
+
   private:
     void List(PanelItemList& items) override;
 

@@ -45,7 +45,10 @@ int Host::Control(HANDLE plugin, int command, void* param) {
                 const auto* redraw = static_cast<const PanelRedrawInfo*>(param);
                 target.SetCursor(redraw->CurrentItem, redraw->TopPanelItem);
             }
-            if (panel_ && &target == panel_.get()) panel_->RefreshInfo();
+            if (panel_ && &target == panel_.get()) {
+                panel_->RefreshInfo();
+                frontEnd_.PanelRedrawn();
+            }
             return 1;
         }
         case FCTL_SETVIEWMODE:

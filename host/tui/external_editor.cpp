@@ -3,21 +3,63 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <sstream>
 
 namespace kestrova::host::tui {
 namespace {
 
-bool OnPath(const std::string& program) {
+// The program's path on the PATH; empty when it is not there.
+std::string FindOnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
     std::istringstream folders(path ? path : "/usr/bin:/bin");
     std::string folder;
-    while (std::getline(folders, folder, ':'))
-        if (!folder.empty() && access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-    return false;
+    while (std::getline(folders, folder, ':')) {
+        const std::string candidate = folder + "/" + program;
+        if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
+    }
+    return "";
 }
+
+// The name of the program a command runs: its first word followed through the PATH and
+// symbolic links, without folder and without a suffix after '.' or '-' ("vim.basic" -> "vim",
+// "emacs-nox" -> "emacs").
+std::string ProgramName(const std::string& command) {
+    std::string program;
+    std::istringstream(command) >> program;
+    if (program.find('/') == std::string::npos) {
+        const std::string found = FindOnPath(program);
+        if (!found.empty()) program = found;
+    }
+    char resolved[PATH_MAX];
+    if (realpath(program.c_str(), resolved)) program = resolved;
+    program.erase(0, program.find_last_of('/') + 1);
+    return program.substr(0, program.find_first_of(".-"));
+}
+
+enum class CursorForm { LineOnly, Vim, Comma, Colon };
+
+struct KnownEditor {
+    const char* Name;
+    CursorForm Form;
+};
+
+constexpr std::array<KnownEditor, 11> kKnownEditors = {{
+    {"vi", CursorForm::LineOnly},
+    {"nvi", CursorForm::LineOnly},
+    {"mcedit", CursorForm::LineOnly},
+    {"joe", CursorForm::LineOnly},
+    {"mg", CursorForm::LineOnly},
+    {"vim", CursorForm::Vim},
+    {"nvim", CursorForm::Vim},
+    {"nano", CursorForm::Comma},
+    {"emacs", CursorForm::Colon},
+    {"emacsclient", CursorForm::Colon},
+    {"micro", CursorForm::Colon},
+}};
 
 }  // namespace
 
@@ -28,11 +70,35 @@ std::string EditorCommand(const char* visual, const char* editor, bool editorIns
 }
 
 std::string EditorCommand() {
-    return EditorCommand(std::getenv("VISUAL"), std::getenv("EDITOR"), OnPath("editor"));
+    return EditorCommand(std::getenv("VISUAL"), std::getenv("EDITOR"),
+                         !FindOnPath("editor").empty());
 }
 
-bool RunEditor(const std::string& command, const std::string& nativePath) {
-    const std::string script = command + " \"$1\"";
+std::string CursorArguments(const std::string& command, int line, int column) {
+    if (line <= 0) return "";
+    const std::string name = ProgramName(command);
+    for (const KnownEditor& known : kKnownEditors) {
+        if (name != known.Name) continue;
+        const std::string plain = "+" + std::to_string(line);
+        if (column <= 1) return plain;
+        const std::string at = std::to_string(column);
+        switch (known.Form) {
+            case CursorForm::LineOnly:
+                return plain;
+            case CursorForm::Vim:
+                return plain + " '+normal! " + at + "|'";
+            case CursorForm::Comma:
+                return plain + "," + at;
+            case CursorForm::Colon:
+                return plain + ":" + at;
+        }
+    }
+    return "";
+}
+
+bool RunEditor(const std::string& command, const std::string& nativePath, int line, int column) {
+    const std::string cursor = CursorArguments(command, line, column);
+    const std::string script = command + (cursor.empty() ? "" : " " + cursor) + " \"$1\"";
     const pid_t child = fork();
     if (child < 0) return false;
     if (child == 0) {

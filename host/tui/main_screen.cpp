@@ -43,9 +43,15 @@ KeyPress KeyPressOf(const platform::InputEvent& event) {
     return key;
 }
 
-MainScreen::MainScreen(Terminal& terminal, Host& host, FrontEnd& frontEnd)
+MainScreen::MainScreen(Terminal& terminal, Host& host, TerminalFrontEnd& frontEnd)
     : terminal_(terminal), host_(host), frontEnd_(frontEnd) {
     terminal_.SetResizeHandler([this] { Draw(); });
+    frontEnd_.SetTitlePainter([this] { PaintModuleTitle(); });
+}
+
+MainScreen::~MainScreen() {
+    terminal_.SetResizeHandler(nullptr);
+    frontEnd_.SetTitlePainter(nullptr);
 }
 
 PanelView& MainScreen::LeftPanel() {
@@ -67,12 +73,23 @@ void MainScreen::Draw() {
         PaintPanel(host_.OtherLocal(), LookOf(host_.OtherLocal(), focus_ == Side::Right),
                    layout.Right);
     const ModulePanel* module = host_.Panel();
-    PaintKeyBar(layout.KeyBarY,
-                KeyBarLabelsOf(RowOf(heldModifiers_), module ? &module->KeyBar() : nullptr));
+    PaintKeyBarRow();
     PaintCommandLine(layout.CommandLineY,
                      platform::ToNativePath(host_.OtherLocal().Folder()) + "$ ", command_);
     terminal_.SetTitle(module ? module->Title() : host_.OtherLocal().Folder());
     terminal_.Flush();
+}
+
+void MainScreen::PaintModuleTitle() {
+    if (!host_.Panel()) return;
+    const ScreenLayout layout = LayoutScreen(terminal_.Width(), terminal_.Height());
+    PaintPanelTitle(*host_.Panel(), LookOf(*host_.Panel(), focus_ == Side::Left), layout.Left);
+}
+
+void MainScreen::PaintKeyBarRow() {
+    const ModulePanel* module = host_.Panel();
+    PaintKeyBar(LayoutScreen(terminal_.Width(), terminal_.Height()).KeyBarY,
+                KeyBarLabelsOf(RowOf(heldModifiers_), module ? &module->KeyBar() : nullptr));
 }
 
 void MainScreen::Run() {
@@ -93,8 +110,13 @@ bool MainScreen::Handle(const platform::InputEvent& event) {
     if (event.EventType != KEY_EVENT || !event.KeyDown) return true;
     const KeyPress key = KeyPressOf(event);
     heldModifiers_ = key.ControlState;
+    if (heldModifiers_ != 0) {  // the row of the modifiers while the key's work goes on
+        PaintKeyBarRow();
+        terminal_.Flush();
+    }
     bool keepRunning = true;
     Guarded([&] { keepRunning = HandleKey(key, event.AsciiChar); });
+    heldModifiers_ = 0;
     return keepRunning;
 }
 
@@ -154,6 +176,16 @@ bool MainScreen::HandleKey(const KeyPress& key, char character) {
     }
     if (Has(key, VK_RETURN)) {
         EnterOnLocal(panel, focus_);
+        return true;
+    }
+    if (Has(key, VK_F7) || Has(key, VK_F8)) {
+        auto& local = static_cast<LocalPanel&>(panel);
+        if (key.VirtualKey == VK_F7)
+            MakeLocalFolder(local);
+        else
+            DeleteLocal(local);
+        host_.OtherLocal().Reread();
+        if (!host_.Panel()) host_.ActiveLocal().Reread();
         return true;
     }
     if (Has(key, 'R', PKF_CONTROL)) {
@@ -246,21 +278,11 @@ void MainScreen::EnterOnLocal(PanelView& panel, Side side) {
 void MainScreen::RunCommandLine() {
     const std::string command = command_;
     command_.clear();
-    const std::string prefixes = host_.Menus().CommandPrefix;
-    const size_t colon = command.find(':');
-    if (colon != std::string::npos && colon > 0) {
-        const std::string prefix = command.substr(0, colon);
-        size_t start = 0;
-        while (start <= prefixes.size()) {  // the module's prefixes, separated by ':'
-            const size_t end = std::min(prefixes.find(':', start), prefixes.size());
-            if (prefixes.substr(start, end - start) == prefix) {
-                if (host_.Panel()) host_.ClosePanel();
-                if (!host_.Panel()) host_.OpenCommandLine(command);
-                if (host_.Panel()) focus_ = Side::Left;
-                return;
-            }
-            start = end + 1;
-        }
+    if (host_.TakesCommandLine(command)) {
+        if (host_.Panel()) host_.ClosePanel();
+        if (!host_.Panel()) host_.OpenCommandLine(command);
+        if (host_.Panel()) focus_ = Side::Left;
+        return;
     }
     if (command.rfind("cd ", 0) == 0) {
         if (!host_.ChangeLocalFolder(command.substr(3)))
@@ -281,6 +303,41 @@ void MainScreen::RunCommandLine() {
     }
     host_.OtherLocal().Reread();
     if (!host_.Panel()) host_.ActiveLocal().Reread();
+}
+
+void MainScreen::MakeLocalFolder(LocalPanel& panel) {
+    const std::optional<std::string> name = AskText("Make folder", "Create the folder:", "");
+    if (!name || name->empty()) return;
+    panel.MakeFolder(*name);
+    panel.Reread();
+    const int made = panel.Find(name->substr(0, name->find('/')));
+    if (made >= 0) panel.SetCursor(made, panel.Top());
+}
+
+void MainScreen::DeleteLocal(LocalPanel& panel) {
+    std::vector<std::string> names = SelectedNames(panel);
+    std::erase(names, "..");
+    if (names.empty()) return;
+    MessageRequest question;
+    question.Flags = FMSG_WARNING;
+    question.Lines = {"Delete", "Do you wish to delete",
+                      names.size() == 1 ? names[0] : std::to_string(names.size()) + " items"};
+    question.Buttons = {"Delete", "Cancel"};
+    if (frontEnd_.ShowMessage(question) != 0) return;
+    for (const std::string& name : names) {
+        const bool filled = panel.IsFilledFolder(name);
+        if (filled) {
+            MessageRequest again;
+            again.Flags = FMSG_WARNING;
+            again.Lines = {"Delete folder", "The folder " + name + " is not empty.",
+                           "Delete it with everything in it?"};
+            again.Buttons = {"Delete", "Skip", "Cancel"};
+            const int answer = frontEnd_.ShowMessage(again);
+            if (answer == 1) continue;
+            if (answer != 0) break;
+        }
+        panel.Delete(name, filled);
+    }
 }
 
 void MainScreen::SelectByMask(bool select) {
@@ -405,8 +462,8 @@ bool MainScreen::AskQuit() {
     return true;
 }
 
-std::optional<std::string> MainScreen::AskText(const std::string& title,
-                                               const std::string& prompt) {
+std::optional<std::string> MainScreen::AskText(const std::string& title, const std::string& prompt,
+                                               const std::string& text) {
     FarDialogItem items[4]{};
     const int width = 40;
     items[0] = {};
@@ -420,7 +477,7 @@ std::optional<std::string> MainScreen::AskText(const std::string& title,
     items[2].X1 = 5, items[2].Y1 = 3, items[2].X2 = width - 6;
     items[2].Focus = 1;
     items[2].DefaultButton = 1;
-    std::snprintf(items[2].Data, sizeof items[2].Data, "%s", "*");
+    std::snprintf(items[2].Data, sizeof items[2].Data, "%s", text.c_str());
     DialogRequest dialog;
     dialog.Width = width;
     dialog.Height = 6;

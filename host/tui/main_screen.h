@@ -12,6 +12,7 @@
 #include "host/host.h"
 #include "host/key_names.h"
 #include "host/tui/terminal.h"
+#include "host/tui/terminal_front_end.h"
 #include "platform/console_input.h"
 
 namespace kestrova::host::tui {
@@ -21,7 +22,10 @@ KeyPress KeyPressOf(const platform::InputEvent& event);
 
 class MainScreen {
   public:
-    MainScreen(Terminal& terminal, Host& host, FrontEnd& frontEnd);
+    MainScreen(Terminal& terminal, Host& host, TerminalFrontEnd& frontEnd);
+    ~MainScreen();
+    MainScreen(const MainScreen&) = delete;
+    MainScreen& operator=(const MainScreen&) = delete;
 
     // Runs until the user quits (F10, answered yes).
     void Run();
@@ -34,6 +38,10 @@ class MainScreen {
     enum class Side { Left, Right };
 
     PanelView& LeftPanel();
+    // The module's panel title alone, drawn while the module lists (its count changes).
+    void PaintModuleTitle();
+    // The key bar alone, in the row of the held modifiers.
+    void PaintKeyBarRow();
     PanelView& Focused();
     bool HandleKey(const KeyPress& key, char character);
     bool HandleScreenKey(const KeyPress& key, char character);
@@ -41,6 +49,10 @@ class MainScreen {
     void MoveLocalCursor(PanelView& panel, const KeyPress& key);
     void EnterOnLocal(PanelView& panel, Side side);
     void RunCommandLine();
+    // F7 and F8 on a local panel: a folder made, the selected items deleted (asked first, and
+    // once more for each folder that is not empty).
+    void MakeLocalFolder(LocalPanel& panel);
+    void DeleteLocal(LocalPanel& panel);
     void SelectByMask(bool select);
     // Alt-F7 on the module's panel: the items of the current folder and of every folder below
     // it (walked with OPM_FIND) whose names match a mask, in a menu; the chosen one gets the
@@ -50,17 +62,20 @@ class MainScreen {
     void DisksMenu();
     void ConfigMenu();
     bool AskQuit();
-    std::optional<std::string> AskText(const std::string& title, const std::string& prompt);
+    std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
+                                       const std::string& text = "*");
     // Runs an action of the host; a HostError it raises is told in a message box.
     template <typename Action>
     void Guarded(Action action);
 
     Terminal& terminal_;
     Host& host_;
-    FrontEnd& frontEnd_;
+    TerminalFrontEnd& frontEnd_;
     Side focus_ = Side::Left;
     bool infoPanel_ = false;
     std::string command_;  // OEM
+    // The modifiers of the key being handled. A terminal reports no presses of Ctrl, Alt or
+    // Shift alone, so the key bar shows a modifier row only while a key with it is handled.
     unsigned heldModifiers_ = 0;
 };
 

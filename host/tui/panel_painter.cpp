@@ -24,6 +24,26 @@ void PaintTitle(const Rect& frame, const std::string& title, bool active) {
     PutText(x, frame.Y, shown, active ? Role::PanelTitleActive : Role::PanelTitle);
 }
 
+std::vector<Column> ColumnsOf(const PanelView& panel, const PanelLook& look, const Rect& frame) {
+    return LayoutColumns(panel.ColumnTypes(), panel.ColumnWidths(), look.ColumnTitles,
+                         frame.Width - 2);
+}
+
+// The top edge of a panel's frame: its corners, where the column lines meet it, the title.
+void PaintTopEdge(const Rect& frame, const std::vector<Column>& columns, const PanelLook& look) {
+    if (frame.Width < 2) return;
+    PutChar(frame.X, frame.Y, BoxCharacter(false, true, false, true, kFrame, kFrame),
+            Role::PanelFrame);
+    const char32_t line = BoxCharacter(false, false, true, true, kFrame, kFrame);
+    for (int x = frame.X + 1; x < frame.Right(); ++x) PutChar(x, frame.Y, line, Role::PanelFrame);
+    PutChar(frame.Right(), frame.Y, BoxCharacter(false, true, true, false, kFrame, kFrame),
+            Role::PanelFrame);
+    for (size_t i = 0; i + 1 < columns.size(); ++i)
+        PutChar(frame.X + 1 + columns[i].X + columns[i].Width, frame.Y,
+                BoxCharacter(false, true, true, true, kFrame, LineStyle::Single), Role::PanelFrame);
+    PaintTitle(frame, look.Title, look.Active);
+}
+
 }  // namespace
 
 PanelLook LookOf(const PanelView& panel, bool active) {
@@ -47,8 +67,7 @@ void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame) {
     panel.SetVisibleRows(rows.ItemRows);
     panel.SetScreenRect(frame.X, frame.Y, frame.Right(), frame.Bottom());
     const int innerX = frame.X + 1, innerWidth = frame.Width - 2;
-    const std::vector<Column> columns =
-        LayoutColumns(panel.ColumnTypes(), panel.ColumnWidths(), look.ColumnTitles, innerWidth);
+    const std::vector<Column> columns = ColumnsOf(panel, look, frame);
     for (const Column& column : columns) {
         const std::string title =
             column.Title.empty() && column.Type == 'N' ? "Name" : column.Title;
@@ -78,8 +97,6 @@ void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame) {
             PutChar(x, rows.FirstItemY + cursorRow,
                     BoxCharacter(true, true, false, false, LineStyle::Single, LineStyle::Single),
                     ItemRole(items[panel.Current()], true));
-        PutChar(x, frame.Y, BoxCharacter(false, true, true, true, kFrame, LineStyle::Single),
-                Role::PanelFrame);
         PutChar(x, rows.SeparatorY,
                 BoxCharacter(true, false, true, true, LineStyle::Single, LineStyle::Single),
                 Role::PanelFrame);
@@ -98,7 +115,11 @@ void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame) {
         PutText(frame.X + (frame.Width - static_cast<int>(text.size())) / 2, rows.SeparatorY, text,
                 Role::PanelSelected);
     }
-    PaintTitle(frame, look.Title, look.Active);
+    PaintTopEdge(frame, columns, look);
+}
+
+void PaintPanelTitle(const PanelView& panel, const PanelLook& look, const Rect& frame) {
+    PaintTopEdge(frame, ColumnsOf(panel, look, frame), look);
 }
 
 void PaintInfoPanel(const std::string& title, const std::vector<InfoPanelLine>& lines,

@@ -27,6 +27,9 @@ PanelLook LookOf(const PanelView& panel, bool active);
 
 // Draws panel into frame; also tells the panel how many rows it shows.
 void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame);
+// Only the top edge of panel's frame with its title (a title that changes while the module
+// lists, the rest of the screen left as it is).
+void PaintPanelTitle(const PanelView& panel, const PanelLook& look, const Rect& frame);
 // The info panel in frame: title, then the module's lines (separators as lines).
 void PaintInfoPanel(const std::string& title, const std::vector<InfoPanelLine>& lines,
                     const Rect& frame);

@@ -139,13 +139,13 @@ int TerminalFrontEnd::ShowDialog(const DialogRequest& dialog) {
     return RunDialog(dialog.Items, dialog.Count, dialog.Width, dialog.Height, false);
 }
 
-bool TerminalFrontEnd::Edit(const std::string& file, const std::string&, int, int) {
+bool TerminalFrontEnd::Edit(const std::string& file, const std::string&, int line, int column) {
     const std::string command = EditorCommand();
     bool finished = true;
     try {
         const bool changed = EditAsUtf8(file, [&](const std::string& copy) {
             SuspendedTerminal suspended;
-            finished = RunEditor(command, copy);
+            finished = RunEditor(command, copy, line, column);
         });
         if (!finished) Tell("Editor", "The editor \"" + command + "\" reported a failure.");
         return changed;
@@ -157,6 +157,12 @@ bool TerminalFrontEnd::Edit(const std::string& file, const std::string&, int, in
 
 void TerminalFrontEnd::ShowText(int x, int y, const std::string& text) {
     PutText(x, y, text, Role::PanelText);
+    FlushScreen();
+}
+
+void TerminalFrontEnd::PanelRedrawn() {
+    if (!titlePainter_) return;
+    titlePainter_();
     FlushScreen();
 }
 

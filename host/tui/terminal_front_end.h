@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,7 +26,12 @@ class TerminalFrontEnd : public FrontEnd {
     void ShowText(int x, int y, const std::string& text) override;
     void Notice(const std::string& text) override;
     void Trace(const std::string&) override {}
+    void PanelRedrawn() override;
     void SaveScreen(intptr_t handle) override;
+
+    // What draws the module's panel title again when the module has its panel redrawn (the
+    // main screen's); nullptr: nothing.
+    void SetTitlePainter(std::function<void()> painter) { titlePainter_ = std::move(painter); }
     void RestoreScreen(intptr_t handle) override;
 
   private:
@@ -54,6 +60,7 @@ class TerminalFrontEnd : public FrontEnd {
         KeptScreen StandingBeneath;
     };
     std::map<intptr_t, SavedScreen> saved_;
+    std::function<void()> titlePainter_;
 };
 
 // The next key pressed; nullopt when the terminal changed its size instead (the screen beneath

@@ -26,6 +26,26 @@ TEST(ExternalEditor, VisualThenEditorThenTheSystemEditorThenVi) {
         EXPECT_EQ(EditorCommand(c.Visual, c.Editor, c.Installed), c.Command) << c.Command;
 }
 
+TEST(ExternalEditor, CursorArgumentsOnlyForEditorsKnownToTakeThem) {
+    struct Case {
+        const char* Command;
+        int Line, Column;
+        const char* Arguments;
+    } cases[] = {
+        // programs that do not exist: named as they are, not as the PATH has them
+        {"/nowhere/vim.basic", 3, 7, "+3 '+normal! 7|'"},
+        {"/nowhere/nano", 3, 7, "+3,7"},
+        {"/nowhere/emacs-nox -nw", 3, 7, "+3:7"},
+        {"/nowhere/vi", 3, 7, "+3"},
+        {"/nowhere/nvim", 12, 0, "+12"},
+        {"/nowhere/nano", 0, 5, ""},
+        {"/nowhere/code --wait", 3, 7, ""},
+        {"/nowhere/editor.sh", 3, 7, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CursorArguments(c.Command, c.Line, c.Column), c.Arguments) << c.Command;
+}
+
 TEST(ExternalEditor, TheFileIsOneArgumentWhateverItsName) {
     TempFolderForTest folder;
     const std::string file = folder.Path() + "/it's a $file; name";

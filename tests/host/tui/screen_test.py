@@ -9,6 +9,7 @@ reads the screen with capture-pane. Exits 77 (skipped) when tmux is missing.
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -51,11 +52,12 @@ class Screen:
         return self.tmux("capture-pane", "-p")
 
     def wait_for(self, wanted, timeout=10.0):
-        """Waits until the screen shows wanted; fails with the screen as it is."""
+        """Waits until the screen shows wanted (text or a compiled pattern); fails with the
+        screen as it is."""
         deadline = time.monotonic() + timeout
         while True:
             screen = self.text()
-            if wanted in screen:
+            if wanted.search(screen) if isinstance(wanted, re.Pattern) else wanted in screen:
                 return screen
             if time.monotonic() > deadline:
                 raise AssertionError(f"the screen never showed {wanted!r}:\n{screen}")
@@ -88,6 +90,20 @@ class ScreenCase(unittest.TestCase):
         os.mkdir(self.local)
         self.env = {"WORK": self.local, "KESTROVA_HOME": os.path.join(self.work, "home"),
                     "KESTROVA_LANG": "eng", "EDITOR": os.path.join(self.work, "editor.sh")}
+
+    def restart_server(self, rules, *extra_args):
+        """The server again, with these control rules and further arguments."""
+        controls = os.path.join(self.work, "controls.json")
+        with open(controls, "w") as f:
+            json.dump({"rules": rules}, f)
+        self.server.terminate()
+        self.server.wait()
+        self.server.stdout.close()
+        server_file = os.path.join(self.work, "server")
+        with open(server_file, "w") as f:
+            f.write(" ".join(self.server_args + ["--controls", controls, *extra_args]))
+        self.server, self.port = run_with_news_server.start_server(
+            server_file, os.path.join(self.work, "server.log"))
 
     def tearDown(self):
         if hasattr(self, "screen"):
@@ -238,7 +254,8 @@ class ScreenTest(ScreenCase):
         s.wait_for("Demo server")
         # Ctrl-L: the module's information in the other panel, and back to the folder.
         s.keys("C-l")
-        s.wait_for("Reads and posts Usenet news")
+        screen = s.wait_for("Reads and posts Usenet news")
+        self.assertIn("10Quit", screen.splitlines()[-1], screen)  # Ctrl done: the plain row
         s.keys("C-l")
         s.wait_gone("Reads and posts Usenet news")
         # A mouse click on the ".." row (the third screen row, below the frame and the
@@ -288,23 +305,63 @@ class ScreenTest(ScreenCase):
             self.assertIn("Written by the editor script", f.read())
 
 
+    def test_title_counts_while_a_slow_group_lists(self):
+        # The header walk slows down for a few seconds: meanwhile the title counts.
+        self.restart_server([{"command": "NEXT", "delay_ms": 700, "times": 6}])
+        s = self.open_demo_group()
+        self.enter_new_group(s, "kestrova.demo.talk")
+        s.wait_for(re.compile(r"^\S* 127\.0\.0\.1:kestrova\.demo\.talk \(\d+\) "))
+        s.wait_for("How do I add a group?")
+        self.assertNotRegex(s.text().splitlines()[0], r"\(\d+\)")
+
+    def test_local_folder_made_and_deleted_after_asking_twice(self):
+        s = self.start()
+        s.wait_for("1Help")
+        s.keys("F7")
+        s.wait_for("Create the folder:")
+        s.type("box")
+        s.keys("Enter")
+        s.wait_for("box ")
+        with open(os.path.join(self.local, "box", "inside.txt"), "w") as f:
+            f.write("x")
+        self.move_cursor_to(s, "box")
+        s.keys("F8")
+        s.wait_for("Do you wish to delete")
+        s.keys("Enter")
+        s.wait_for("is not empty")  # the second question, for a folder with something in it
+        s.keys("Enter")
+        s.wait_gone("is not empty")
+        s.wait_gone("box ")
+        self.assertEqual(os.listdir(self.local), [])
+
+
+class SecureServerTest(ScreenCase):
+    """The server speaks TLS with a certificate of its own, which nothing trusts."""
+
+    def setUp(self):
+        super().setUp()
+        if shutil.which("openssl") is None:
+            self.skipTest("openssl is missing")
+        certificate = os.path.join(self.work, "server.pem")
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                        "-subj", "/CN=127.0.0.1", "-keyout", certificate, "-out",
+                        certificate + ".crt"], check=True, capture_output=True)
+        with open(certificate, "a") as f, open(certificate + ".crt") as crt:
+            f.write(crt.read())
+        self.restart_server([], "--tls-cert", certificate)
+
+    def test_nntps_url_given_as_the_argument_connects_with_tls(self):
+        s = self.start(f"nntps://127.0.0.1:{self.port}")
+        s.wait_for("Untrusted server certificate")
+
+
 class SlowServerTest(ScreenCase):
     """The server holds its answer to GROUP kestrova.demo.talk for a minute."""
 
     def setUp(self):
         super().setUp()
-        controls = os.path.join(self.work, "controls.json")
-        with open(controls, "w") as f:
-            json.dump({"rules": [{"command": "GROUP", "args": r"^kestrova\.demo\.talk$",
-                                  "times": 1, "delay_ms": 60000}]}, f)
-        self.server.terminate()
-        self.server.wait()
-        self.server.stdout.close()
-        server_file = os.path.join(self.work, "server")
-        with open(server_file, "w") as f:
-            f.write(" ".join(self.server_args + ["--controls", controls]))
-        self.server, self.port = run_with_news_server.start_server(
-            server_file, os.path.join(self.work, "server.log"))
+        self.restart_server([{"command": "GROUP", "args": r"^kestrova\.demo\.talk$",
+                              "times": 1, "delay_ms": 60000}])
 
     def test_escape_during_a_slow_reply_answered_stop(self):
         s = self.open_demo_group()
