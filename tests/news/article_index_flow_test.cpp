@@ -1,10 +1,11 @@
 // The article index against the fixture news server: the first walk, re-entering with NEWNEWS
-// only, refresh, vanished articles, a walk cut short and completed later, a refused NEWNEWS and
-// the reload.
+// only, refresh, vanished articles, a walk cut short and completed later, a failed or refused
+// NEWNEWS and the reload.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -49,6 +50,12 @@ class ArticleIndexFlowTest : public NewsListingTest {
         EXPECT_TRUE(manager->Cache->Get(kTestGroup, bytes));
         EXPECT_TRUE(index.Assign(bytes));
         return index.Stamp();
+    }
+    // The scripted server's reply to HEAD of article n.
+    static std::string Head(int n) {
+        const std::string id = "<" + std::to_string(n) + "@test>";
+        return Lines({"221 " + std::to_string(n) + " " + id, "Message-ID: " + id,
+                      "Subject: article " + std::to_string(n), "."});
     }
     static std::string Article(int n, const std::string& extra = "") {
         const std::string id = std::to_string(n);
@@ -127,13 +134,8 @@ TEST_F(ArticleIndexFlowTest, VanishedArticlesAreSkippedSilently) {
 // numbers also from a server that sends no Xref.
 TEST_F(ArticleIndexFlowTest, WalkCutShortIsStoredAndCompletedByTheRetry) {
     const std::string group = Lines({"211 3 1 3 alt.test"});
-    auto head = [](int n) {
-        const std::string id = "<" + std::to_string(n) + "@test>";
-        return Lines({"221 " + std::to_string(n) + " " + id, "Message-ID: " + id,
-                      "Subject: article " + std::to_string(n), "."});
-    };
-    TScriptedServer scripted({{.replies = {group, head(1)}},  // no reply to NEXT: dropped
-                              {.replies = {group, head(2), head(3)}}});
+    TScriptedServer scripted({{.replies = {group, Head(1)}},  // no reply to NEXT: dropped
+                              {.replies = {group, Head(2), Head(3)}}});
     manager = std::make_unique<TScriptedNewsManager>(scripted);
     manager->Connect(Account());
     Enter();
@@ -149,6 +151,40 @@ TEST_F(ArticleIndexFlowTest, WalkCutShortIsStoredAndCompletedByTheRetry) {
     EXPECT_EQ(scripted.Commands(),
               (Names{"GROUP alt.test", "HEAD", "NEXT", "GROUP alt.test", "HEAD 2", "HEAD 3"}));
     EXPECT_GE(IndexStamp().wYear, 2024);
+}
+
+// NEWNEWS refused with an error, or the connection lost while the new headers are read: the
+// articles read so far are kept, but the stamp stays where it was, so the next NEWNEWS asks again.
+TEST_F(ArticleIndexFlowTest, FailedNewNewsKeepsTheStamp) {
+    const std::string group = Lines({"211 1 1 1 alt.test"});
+    const std::string firstWalk[] = {group, Head(1), "421 no next\r\n", group};
+    const std::vector<std::string> failures[] = {
+        {"403 internal fault\r\n"},
+        {Lines({"230 new", "<2@test>", "<3@test>", "."}), Head(2)},  // no reply to HEAD <3@test>
+    };
+    for (const std::vector<std::string>& failure : failures) {
+        TServerScript script{.replies = {std::begin(firstWalk), std::end(firstWalk)}};
+        script.replies.insert(script.replies.end(), failure.begin(), failure.end());
+        TScriptedServer scripted({script});
+        manager = std::make_unique<TScriptedNewsManager>(scripted);
+        manager->Connect(Account());
+        manager->Cache->Clear();
+        Enter();
+        List();
+        TListBlock index(TArticleHeader::kSize);
+        std::vector<char> bytes;
+        ASSERT_TRUE(manager->Cache->Get(kTestGroup, bytes) && index.Assign(bytes));
+        const SYSTEMTIME old{2001, 2, 0, 3, 4, 5, 6, 0};
+        index.SetStamp(old);
+        manager->Cache->Put(kTestGroup, std::move(index).TakeBytes(), false);
+
+        ReEnter();
+        EXPECT_ANY_THROW(List());
+        EXPECT_EQ(IndexedCount(), failure.size());
+        const SYSTEMTIME kept = IndexStamp();
+        EXPECT_EQ(std::memcmp(&kept, &old, sizeof old), 0) << kept.wYear << " " << failure[0];
+        manager.reset();
+    }
 }
 
 // Asked by number, a range as wide as a hostile GROUP reply makes it is cut to its last
