@@ -20,7 +20,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kestrova [news://HOST[:PORT][/GROUP] | ACCOUNT-FILE]\n"
+    "usage: kestrova [news://HOST[:PORT][/GROUP] | nntps://... | ACCOUNT-FILE]\n"
     "                                  open the full-screen two-panel UI (needs a terminal)\n"
     "       kestrova --script FILE     run a script of user actions (FILE \"-\": standard input)\n"
     "       kestrova --export-settings FILE   write the settings store to a text file\n"
