@@ -23,6 +23,12 @@ bool Has(const KeyPress& key, int virtualKey, unsigned control = 0) {
     return key.VirtualKey == virtualKey && key.ControlState == control;
 }
 
+// A character typed (Shift or none held), for the command line.
+bool IsTypedCharacter(const KeyPress& key, char character) {
+    const unsigned char typed = static_cast<unsigned char>(character);
+    return typed >= 0x20 && typed != 0x7F && !(key.ControlState & (PKF_CONTROL | PKF_ALT));
+}
+
 std::vector<std::string> SelectedNames(const PanelView& panel) {
     std::vector<std::string> names;
     for (const PluginPanelItem& item : panel.SelectedOrCurrent()) names.push_back(ItemName(item));
@@ -110,7 +116,8 @@ bool MainScreen::Handle(const platform::InputEvent& event) {
     if (event.EventType != KEY_EVENT || !event.KeyDown) return true;
     const KeyPress key = KeyPressOf(event);
     heldModifiers_ = key.ControlState;
-    if (heldModifiers_ != 0) {  // the row of the modifiers while the key's work goes on
+    // The row of the modifiers while the key's work goes on (not for a character typed).
+    if (heldModifiers_ != 0 && !IsTypedCharacter(key, event.AsciiChar)) {
         PaintKeyBarRow();
         terminal_.Flush();
     }
@@ -135,9 +142,7 @@ void MainScreen::Guarded(Action action) {
 
 bool MainScreen::HandleKey(const KeyPress& key, char character) {
     // Typing goes to the command line; Enter runs it once it holds text.
-    const unsigned char typed = static_cast<unsigned char>(character);
-    const bool printable =
-        typed >= 0x20 && typed != 0x7F && !(key.ControlState & (PKF_CONTROL | PKF_ALT));
+    const bool printable = IsTypedCharacter(key, character);
     const bool grayKey =
         key.VirtualKey == VK_ADD || key.VirtualKey == VK_SUBTRACT || key.VirtualKey == VK_MULTIPLY;
     if (printable && !(grayKey && command_.empty())) {
