@@ -52,4 +52,12 @@ std::vector<ItemPlace> PlaceItems(const DialogModel& dialog, int dialogWidth) {
     return places;
 }
 
+int ItemAt(const std::vector<ItemPlace>& places, int x, int y) {
+    for (int i = static_cast<int>(places.size()) - 1; i >= 0; --i) {
+        const ItemPlace& place = places[i];
+        if (y == place.Y && x >= place.X && x < place.X + place.Width) return i;
+    }
+    return -1;
+}
+
 }  // namespace kestrova::host::tui

@@ -21,4 +21,8 @@ int ItemWidth(const FarDialogItem& item, const MarkedText& label);
 
 std::vector<ItemPlace> PlaceItems(const DialogModel& dialog, int dialogWidth);
 
+// The item whose place holds the cell (x, y) of the dialog (the last such: frames come first),
+// -1 for none.
+int ItemAt(const std::vector<ItemPlace>& places, int x, int y);
+
 }  // namespace kestrova::host::tui

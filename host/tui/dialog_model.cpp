@@ -132,6 +132,15 @@ DialogState DialogModel::HandleKey(const Keystroke& key) {
     return item >= 0 ? Activate(item) : DialogState::Open;
 }
 
+DialogState DialogModel::Click(int item) {
+    if (item < 0 || item >= count_ || !Focusable(item)) return DialogState::Open;
+    if (edits_[item]) {
+        MoveFocus(item);
+        return DialogState::Open;
+    }
+    return Activate(item);
+}
+
 void DialogModel::SetFocusedText(const std::string& text) {
     if (focus_ >= 0 && edits_[focus_]) edits_[focus_]->SetText(text);
 }

@@ -26,6 +26,9 @@ class DialogModel {
     DialogModel(FarDialogItem* items, int count);
 
     DialogState HandleKey(const Keystroke& key);
+    // A mouse click on an item: a field gets the focus, a button closes the dialog, a check or
+    // radio box is set as Space sets it; other items take no click.
+    DialogState Click(int item);
     int Focus() const { return focus_; }
     int ClosingItem() const { return closing_; }
 

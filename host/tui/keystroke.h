@@ -10,6 +10,9 @@ struct Keystroke {
     int Key = 0;             // virtual-key code (letters and digits: their upper-case ASCII)
     unsigned Control = 0;    // PKF_CONTROL, PKF_ALT, PKF_SHIFT
     unsigned char Char = 0;  // the OEM character typed, 0 for none
+    bool Click = false;      // a left mouse click (Key 0) on the cell ClickX, ClickY
+    int ClickX = 0;
+    int ClickY = 0;
 
     bool Is(int key, unsigned control = 0) const { return Key == key && Control == control; }
     // A character to insert into a text: typed without Ctrl or Alt, not a control character.

@@ -32,6 +32,14 @@ std::optional<Keystroke> NextKeystroke() {
         if (!event) continue;
         if (event->EventType == WINDOW_BUFFER_SIZE_EVENT) return std::nullopt;
         if (event->EventType == KEY_EVENT && event->KeyDown) return KeystrokeOf(*event);
+        if (event->EventType == MOUSE_EVENT && event->EventFlags == 0 &&
+            event->ButtonState == FROM_LEFT_1ST_BUTTON_PRESSED) {
+            Keystroke click;
+            click.Click = true;
+            click.ClickX = event->MouseX;
+            click.ClickY = event->MouseY;
+            return click;
+        }
     }
 }
 
@@ -52,7 +60,11 @@ int TerminalFrontEnd::RunDialog(FarDialogItem* items, int count, int width, int 
             beneath = std::make_unique<ScreenSnapshot>();
             continue;
         }
-        switch (dialog.HandleKey(*key)) {
+        const DialogState state =
+            key->Click ? dialog.Click(ItemAt(PlaceItems(dialog, width), key->ClickX - area.X,
+                                             key->ClickY - area.Y))
+                       : dialog.HandleKey(*key);
+        switch (state) {
             case DialogState::Open:
                 break;
             case DialogState::HistoryWanted: {

@@ -63,8 +63,8 @@ class TerminalFrontEnd : public FrontEnd {
     std::function<void()> titlePainter_;
 };
 
-// The next key pressed; nullopt when the terminal changed its size instead (the screen beneath
-// is then already redrawn).
+// The next key pressed or left mouse click; nullopt when the terminal changed its size instead
+// (the screen beneath is then already redrawn).
 std::optional<Keystroke> NextKeystroke();
 // Sends what was drawn to the terminal.
 void FlushScreen();

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "host/tui/dialog_layout.h"
+
 namespace kestrova::host::tui {
 namespace {
 
@@ -57,6 +59,23 @@ class DialogModelTest : public ::testing::Test {
 
     std::vector<FarDialogItem> items_ = SampleItems();
 };
+
+TEST_F(DialogModelTest, ClicksSetBoxesFocusFieldsAndPressButtons) {
+    DialogModel dialog = Model();
+    EXPECT_EQ(dialog.Click(1), DialogState::Open);  // a label takes no click
+    EXPECT_EQ(dialog.Focus(), 2);
+    EXPECT_EQ(dialog.Click(3), DialogState::Open);
+    EXPECT_EQ(items_[3].Selected, 1);
+    EXPECT_EQ(dialog.Click(9), DialogState::Open);
+    EXPECT_EQ(dialog.Focus(), 9);
+    EXPECT_EQ(dialog.Click(12), DialogState::Closed);
+    EXPECT_EQ(dialog.ClosingItem(), 12);
+    // A button on the frame's line takes the clicks on its cells, the frame the others.
+    const std::vector<ItemPlace> places = {{0, 0, 40}, {5, 0, 6}};
+    EXPECT_EQ(ItemAt(places, 10, 0), 1);
+    EXPECT_EQ(ItemAt(places, 11, 0), 0);
+    EXPECT_EQ(ItemAt(places, 11, 1), -1);
+}
 
 TEST_F(DialogModelTest, FocusMovesOverFocusableItemsOnly) {
     struct Case {

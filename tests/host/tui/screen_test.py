@@ -51,6 +51,17 @@ class Screen:
     def text(self):
         return self.tmux("capture-pane", "-p")
 
+    def click(self, x, y):
+        """A left mouse click on the cell (x, y), from 0, as the terminal reports it (SGR)."""
+        self.tmux("send-keys", "-H", *(f"{ord(c):02x}" for c in f"\x1b[<0;{x + 1};{y + 1}M"))
+
+    def click_on(self, text):
+        """A click on the middle of text where the screen shows it."""
+        for y, row in enumerate(self.text().splitlines()):
+            if text in row:
+                return self.click(row.index(text) + len(text) // 2, y)
+        raise AssertionError(f"no {text!r} to click on:\n{self.text()}")
+
     def wait_for(self, wanted, timeout=10.0):
         """Waits until the screen shows wanted (text or a compiled pattern); fails with the
         screen as it is."""
@@ -259,15 +270,17 @@ class ScreenTest(ScreenCase):
         s.keys("C-l")
         s.wait_gone("Reads and posts Usenet news")
         # A mouse click on the ".." row (the third screen row, below the frame and the
-        # titles), sent as the terminal reports it (SGR), puts the cursor there: Enter goes up.
+        # titles) puts the cursor there: Enter goes up.
         s.keys("End")
-        s.tmux("send-keys", "-H", *(f"{ord(c):02x}" for c in "\x1b[<0;6;3M"))
+        s.click(5, 2)
         s.keys("Enter")
         s.wait_for("Private hosts")
         s.keys("Home", "Down", "Enter")  # "Hosts" again
         s.wait_for("Demo server")
         s.keys("Home", "Down", "Enter")  # the only account, below ".."
         s.wait_for("You have no newsgroups yet")
+        s.click_on("[ OK ]")  # a click on a box's button presses it
+        s.wait_gone("You have no newsgroups yet")
 
 
     def test_command_line_runs_the_shell_and_changes_folder(self):
