@@ -1,5 +1,6 @@
-// The NNTP session against the fixture news server: greeting, login, replies and their classes,
-// data blocks, entering groups, dropped connections, Esc during a wait and the log.
+// The NNTP session: greeting, login, replies and their classes, data blocks, entering groups,
+// dropped connections, Esc during a wait and the log. The server is a scripted one, except where
+// real timing counts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,28 +22,50 @@ void PressEsc() {
     platform::PushInput(esc);
 }
 
-TEST_F(NewsSessionTest, GreetingDecidesWhetherPostingIsAllowed) {
-    const std::pair<const char*, bool> cases[] = {{"200 posting ok", true},
-                                                  {"201 no posting", false}};
-    for (const auto& [greeting, allowed] : cases) {
-        FixtureNewsServer own;
-        own.Start({"--greeting", greeting});
-        TNewsInternetManager session(nullptr);
-        TAccountOptions account = Account();
-        account.Url.Port = own.Port();
-        session.Connect(account);
-        EXPECT_EQ((session.ServerFlags & kServerAllowsPosting) != 0, allowed) << greeting;
-        EXPECT_TRUE(session.IsConnected());
-        EXPECT_EQ(session.State, NewsState::OwnGroups);
-        EXPECT_EQ(session.GetPath(), ".");
+class SessionTest : public NewsSessionTest {
+  protected:
+    ~SessionTest() override { manager.reset(); }
+
+    // A new manager, its events going to onEvent, connected to a scripted server whose
+    // connections play scripts.
+    void PlayScripts(std::vector<TServerScript> scripts, const std::string& user = "",
+                     const std::string& password = "", decltype(manager->OnEvent) onEvent = {}) {
+        manager.reset();
+        scripted = std::make_unique<TScriptedServer>(std::move(scripts));
+        manager = std::make_unique<TScriptedNewsManager>(*scripted);
+        if (onEvent) manager->OnEvent = onEvent;
+        manager->Connect(Account(user, password));
+    }
+    // The same with one connection that answers with the status lines (or whole replies).
+    void Play(const std::vector<std::string>& replies, const std::string& user = "",
+              const std::string& password = "", decltype(manager->OnEvent) onEvent = {}) {
+        TServerScript script;
+        for (const std::string& reply : replies) {
+            script.replies.push_back(reply.ends_with("\r\n") ? reply : reply + "\r\n");
+        }
+        PlayScripts({script}, user, password, onEvent);
+    }
+    Commands Sent() const { return scripted->Commands(); }
+
+    std::unique_ptr<TScriptedServer> scripted;
+};
+
+constexpr const char* kGroupReply = "211 2 1 2 alt.test";
+
+TEST_F(SessionTest, GreetingDecidesWhetherPostingIsAllowed) {
+    for (const auto& [greeting, allowed] :
+         {std::pair{"200 posting ok\r\n", true}, std::pair{"201 no posting\r\n", false}}) {
+        PlayScripts({{.greeting = greeting, .replies = {}}});
+        EXPECT_EQ((manager->ServerFlags & kServerAllowsPosting) != 0, allowed) << greeting;
+        EXPECT_TRUE(manager->IsConnected());
+        EXPECT_EQ(manager->State, NewsState::OwnGroups);
+        EXPECT_EQ(manager->GetPath(), ".");
     }
 }
 
-TEST_F(NewsSessionTest, RefusedGreetingRaisesWithItsClass) {
-    server.Start({"--greeting", "502 go away"});
-    TNewsInternetManager session(nullptr);
+TEST_F(SessionTest, RefusedGreetingRaisesWithItsClass) {
     try {
-        session.Connect(Account());
+        PlayScripts({{.greeting = "502 go away\r\n", .replies = {}}});
         FAIL() << "a 502 greeting was accepted";
     } catch (const EInternetError& error) {
         EXPECT_EQ(error.Code, 502u | kRefused);
@@ -51,40 +74,35 @@ TEST_F(NewsSessionTest, RefusedGreetingRaisesWithItsClass) {
     }
 }
 
-TEST_F(NewsSessionTest, LoginSendsOnlyWhatTheAccountHolds) {
+TEST_F(SessionTest, LoginSendsOnlyWhatTheAccountHolds) {
     struct Case {
         const char* user;
         const char* password;
+        std::vector<std::string> replies;
         Commands sent;
     };
     const Case cases[] = {
-        {"", "", {}},
-        {"bob", "", {"AUTHINFO USER bob"}},
-        {"bob", "secret", {"AUTHINFO USER bob", "AUTHINFO PASS secret"}},
+        {"", "", {}, {}},
+        {"bob", "", {"381 password"}, {"AUTHINFO USER bob"}},
+        {"anon", "unused", {"281 ok"}, {"AUTHINFO USER anon"}},  // the user name alone is enough
+        {"bob",
+         "secret",
+         {"381 password", "281 ok"},
+         {"AUTHINFO USER bob", "AUTHINFO PASS secret"}},
     };
     for (const Case& c : cases) {
-        FixtureNewsServer own;
-        own.Start({"--user", "bob:secret"});
-        TNewsInternetManager session(nullptr);
-        TAccountOptions account = Account(c.user, c.password);
-        account.Url.Port = own.Port();
-        session.Connect(account);
-        EXPECT_EQ(own.ClientCommands(), c.sent) << c.user << ":" << c.password;
+        Play(c.replies, c.user, c.password);
+        EXPECT_EQ(Sent(), c.sent) << c.user << ":" << c.password;
     }
-}
-
-TEST_F(NewsSessionTest, LoginOnUserNameAloneSendsNoPassword) {
-    ConnectTo({"--user", "anon:"}, "anon", "unused");
-    EXPECT_EQ(server.ClientCommands(), Commands{"AUTHINFO USER anon"});
 }
 
 // A login the server refuses or asks for on demand: what goes out, once each, and how it ends.
 // The panel's login dialog is played by the event answer: new credentials, declined, or nobody
 // there to ask.
-TEST_F(NewsSessionTest, LoginOnDemandAndRefusedLogins) {
+TEST_F(SessionTest, LoginOnDemandAndRefusedLogins) {
     struct Case {
         const char* name;
-        std::vector<std::string> server;
+        std::vector<std::string> replies;
         const char* user;
         const char* password;
         int dialog;        // answer to kEventLogin; with kLoginEntered it gives bob/secret
@@ -92,27 +110,13 @@ TEST_F(NewsSessionTest, LoginOnDemandAndRefusedLogins) {
         bool aborted;      // a declined dialog ends the operation silently
         Commands sent;
     };
-    const std::vector<std::string> groupNeedsLogin = {"--user", "bob:secret", "--require-auth-for",
-                                                      "GROUP"};
+    const std::vector<std::string> wrong = {"381 password", "481 rejected"};
+    const Commands wrongSent = {"AUTHINFO USER bob", "AUTHINFO PASS wrong"};
     const Case cases[] = {
-        {"WrongPasswordNobodyToAsk",
-         groupNeedsLogin,
-         "bob",
-         "wrong",
-         0,
-         481u | kRefused,
-         false,
-         {"AUTHINFO USER bob", "AUTHINFO PASS wrong"}},
-        {"WrongPasswordDeclined",
-         groupNeedsLogin,
-         "bob",
-         "wrong",
-         kLoginDeclined,
-         0,
-         true,
-         {"AUTHINFO USER bob", "AUTHINFO PASS wrong"}},
+        {"WrongPasswordNobodyToAsk", wrong, "bob", "wrong", 0, 481u | kRefused, false, wrongSent},
+        {"WrongPasswordDeclined", wrong, "bob", "wrong", kLoginDeclined, 0, true, wrongSent},
         {"WrongPasswordEnteredAgain",
-         groupNeedsLogin,
+         {"381 password", "481 rejected", "381 password", "281 ok", kGroupReply},
          "bob",
          "wrong",
          kLoginEntered,
@@ -121,7 +125,7 @@ TEST_F(NewsSessionTest, LoginOnDemandAndRefusedLogins) {
          {"AUTHINFO USER bob", "AUTHINFO PASS wrong", "AUTHINFO USER bob", "AUTHINFO PASS secret",
           "GROUP alt.test"}},
         {"AskedForOnDemandAndReplayed",
-         groupNeedsLogin,
+         {"480 login first", "381 password", "281 ok", kGroupReply},
          "",
          "",
          kLoginEntered,
@@ -129,7 +133,7 @@ TEST_F(NewsSessionTest, LoginOnDemandAndRefusedLogins) {
          false,
          {"GROUP alt.test", "AUTHINFO USER bob", "AUTHINFO PASS secret", "GROUP alt.test"}},
         {"OnDemandWithoutAnyoneToAsk",
-         groupNeedsLogin,
+         {"480 login first"},
          "",
          "",
          0,
@@ -137,7 +141,7 @@ TEST_F(NewsSessionTest, LoginOnDemandAndRefusedLogins) {
          false,
          {"GROUP alt.test"}},
         {"StillRefusedAfterALogin",
-         {"--user", "bob:secret", "--refuse", "GROUP=480 Not for you"},
+         {"381 password", "281 ok", "480 Not for you"},
          "bob",
          "secret",
          0,
@@ -147,26 +151,19 @@ TEST_F(NewsSessionTest, LoginOnDemandAndRefusedLogins) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FixtureNewsServer own;
-        own.AddGroup(kTestGroup);
-        own.Start(c.server);
-        TNewsInternetManager session(nullptr);
-        session.OnEvent = [&](int kind, intptr_t param1, intptr_t) {
-            if (kind != kEventLogin) return 0;
-            if (c.dialog == kLoginEntered) {
-                auto& url = *reinterpret_cast<TUrlComponents*>(param1);
-                url.UserName = "bob";
-                url.Password = "secret";
-            }
-            return c.dialog;
-        };
-        TAccountOptions account = Account(c.user, c.password);
-        account.Url.Port = own.Port();
         uint32_t failure = 0;
         bool aborted = false;
         try {
-            session.Connect(account);
-            session.SetDirectory(kTestGroup);
+            Play(c.replies, c.user, c.password, [&](int kind, intptr_t param1, intptr_t) {
+                if (kind != kEventLogin) return 0;
+                if (c.dialog == kLoginEntered) {
+                    auto& url = *reinterpret_cast<TUrlComponents*>(param1);
+                    url.UserName = "bob";
+                    url.Password = "secret";
+                }
+                return c.dialog;
+            });
+            manager->SetDirectory(kTestGroup);
         } catch (const EInternetError& error) {
             failure = error.Code;
         } catch (const EAbort&) {
@@ -174,27 +171,21 @@ TEST_F(NewsSessionTest, LoginOnDemandAndRefusedLogins) {
         }
         EXPECT_EQ(failure, c.failure);
         EXPECT_EQ(aborted, c.aborted);
-        EXPECT_EQ(own.ClientCommands(), c.sent);
+        EXPECT_EQ(Sent(), c.sent);
     }
 }
 
-TEST_F(NewsSessionTest, RightPasswordOpensTheGroups) {
-    ConnectTo({"--user", "bob:secret", "--require-auth"}, "bob", "secret");
-    manager->SetDirectory(kTestGroup);
-    EXPECT_EQ(manager->ReplyCode, 211);
-}
-
-TEST_F(NewsSessionTest, LogHoldsNoPassword) {
-    ConnectTo({"--user", "bob:Pa55word"}, "bob", "Pa55word");
+TEST_F(SessionTest, LogHoldsNoPassword) {
+    Play({"381 password", "281 ok"}, "bob", "Pa55word");
     const std::string log = SessionLog();
     EXPECT_NE(log.find("> AUTHINFO USER bob"), std::string::npos) << log;
     EXPECT_NE(log.find("> AUTHINFO PASS ********"), std::string::npos) << log;
     EXPECT_EQ(log.find("Pa55word"), std::string::npos) << log;
 }
 
-TEST_F(NewsSessionTest, LogKeepsOnlyLinesUpToTheLogLevel) {
+TEST_F(SessionTest, LogKeepsOnlyLinesUpToTheLogLevel) {
     Options.Connect.LogLevel = 0;
-    ConnectTo();
+    Play({kGroupReply});
     manager->SetDirectory(kTestGroup);
     const std::string log = SessionLog();
     EXPECT_NE(log.find("Connecting to \"127.0.0.1:"), std::string::npos) << log;
@@ -202,19 +193,16 @@ TEST_F(NewsSessionTest, LogKeepsOnlyLinesUpToTheLogLevel) {
     EXPECT_EQ(log.find("< 211"), std::string::npos) << log;
 }
 
-TEST_F(NewsSessionTest, LinesBeforeTheStatusLineAreSkipped) {
-    TScriptedServer scripted(
-        {{.replies = {Lines({"hello there", "", "2x1 not a code", "21", "211 2 1 2 alt.test"})}}});
-    TScriptedNewsManager session(scripted);
-    session.Connect(Account());
-    session.SetDirectory(kTestGroup);
-    EXPECT_EQ(session.ReplyCode, 211);
-    EXPECT_EQ(session.ReplyLine, "211 2 1 2 alt.test");
-    EXPECT_EQ(scripted.Commands(), Commands{"GROUP alt.test"});
+TEST_F(SessionTest, LinesBeforeTheStatusLineAreSkipped) {
+    Play({Lines({"hello there", "", "2x1 not a code", "21", kGroupReply})});
+    manager->SetDirectory(kTestGroup);
+    EXPECT_EQ(manager->ReplyCode, 211);
+    EXPECT_EQ(manager->ReplyLine, kGroupReply);
+    EXPECT_EQ(Sent(), Commands{"GROUP alt.test"});
 }
 
-TEST_F(NewsSessionTest, ErrorStatusRaisesWithCodeAndClass) {
-    ConnectTo();
+TEST_F(SessionTest, ErrorStatusRaisesWithCodeAndClass) {
+    Play({kGroupReply, "423 no such number", "430 no such article", "223 2 <2@test>", "421 no"});
     manager->SetDirectory(kTestGroup);
     const std::pair<const char*, uint32_t> cases[] = {
         {"99", 423u | kItemFailure},
@@ -231,17 +219,15 @@ TEST_F(NewsSessionTest, ErrorStatusRaisesWithCodeAndClass) {
         EXPECT_TRUE(manager->IsConnected());
     }
     // With kKeepReply the caller gets the code and nothing is raised.
-    EXPECT_EQ(
-        manager->SendCommand(*manager->Socket, "NEXT", kLogCommand, kWaitForReply | kKeepReply, ""),
-        223);
-    EXPECT_EQ(
-        manager->SendCommand(*manager->Socket, "NEXT", kLogCommand, kWaitForReply | kKeepReply, ""),
-        421);
+    for (int code : {223, 421}) {
+        EXPECT_EQ(manager->SendCommand(*manager->Socket, "NEXT", kLogCommand,
+                                       kWaitForReply | kKeepReply, ""),
+                  code);
+    }
 }
 
-TEST_F(NewsSessionTest, ServiceEndingReplyClosesTheSocketBeforeRaising) {
-    server.SetControls(R"({"rules": [{"command": "GROUP", "reply": "400 going down"}]})");
-    ConnectTo();
+TEST_F(SessionTest, ServiceEndingReplyClosesTheSocketBeforeRaising) {
+    Play({"400 going down"});
     try {
         manager->SetDirectory(kTestGroup);
         FAIL() << "a 400 was accepted";
@@ -252,14 +238,11 @@ TEST_F(NewsSessionTest, ServiceEndingReplyClosesTheSocketBeforeRaising) {
     EXPECT_EQ(manager->State, NewsState::OwnGroups);
 }
 
-TEST_F(NewsSessionTest, DataBlockComesOutAsTheAuthorWroteIt) {
-    const std::vector<std::string> body = {"..two dots", ".",       "..",
-                                           "...",        ".single", "211 three digits are data",
-                                           "223",        "",        "last line"};
-    std::string text = "Message-ID: <3@test>\r\nSubject: dots\r\n\r\n";
-    for (const std::string& line : body) text += line + "\r\n";
-    server.AddArticle(kTestGroup, 3, text);
-    ConnectTo();
+TEST_F(SessionTest, DataBlockComesOutAsTheAuthorWroteIt) {
+    const Commands wire = {
+        "...two dots", "..", "...",       "....", "..single", "211 three digits are data",
+        "223",         "",   "last line", "."};
+    Play({kGroupReply, Lines({"222 3 <3@test> body"}) + Lines(wire), kGroupReply});
     manager->SetDirectory(kTestGroup);
     ASSERT_EQ(manager->SendCommand(*manager->Socket, "BODY", kLogCommand, kWaitForReply, "3"), 222);
     std::vector<std::string> received;
@@ -269,47 +252,44 @@ TEST_F(NewsSessionTest, DataBlockComesOutAsTheAuthorWroteIt) {
         received.push_back(line);
     }
     EXPECT_EQ(result, DataLine::End);
-    EXPECT_EQ(received, body);
+    EXPECT_EQ(received, (Commands{"..two dots", ".", "..", "...", ".single",
+                                  "211 three digits are data", "223", "", "last line"}));
     // The connection is in step: the next command gets its own reply.
     EXPECT_EQ(
         manager->SendCommand(*manager->Socket, "GROUP", kLogCommand, kWaitForReply, kTestGroup),
         211);
 }
 
-TEST_F(NewsSessionTest, DataBlockCutShortReportsTheLoss) {
+TEST_F(SessionTest, DataBlockCutShortReportsTheLoss) {
     TServerScript script{
         .replies = {Lines({"222 1 <1@test> body"}) + Lines({"line one", "line two", "."})}};
     script.dropAfterSent = script.greeting.size() + 30;
-    TScriptedServer scripted({script});
-    TScriptedNewsManager session(scripted);
-    session.Connect(Account());
-    session.SendCommand(*session.Socket, "BODY", kLogCommand, kWaitForReply, "1");
+    PlayScripts({script});
+    manager->SendCommand(*manager->Socket, "BODY", kLogCommand, kWaitForReply, "1");
     std::string line;
     DataLine result;
-    while ((result = session.ReadDataLine(*session.Socket, line)) == DataLine::Data) {
+    while ((result = manager->ReadDataLine(*manager->Socket, line)) == DataLine::Data) {
     }
     EXPECT_EQ(result, DataLine::Lost);
-    EXPECT_FALSE(session.IsConnected());
+    EXPECT_FALSE(manager->IsConnected());
 }
 
-TEST_F(NewsSessionTest, DroppedConnectionRaisesInsteadOfWaitingForEver) {
-    TScriptedServer scripted({TServerScript{}});  // the greeting, and no reply to GROUP
-    TScriptedNewsManager session(scripted);
-    session.Connect(Account());
+TEST_F(SessionTest, DroppedConnectionRaisesInsteadOfWaitingForEver) {
+    Play({});  // the greeting, and no reply to GROUP
     try {
-        session.SetDirectory(kTestGroup);
+        manager->SetDirectory(kTestGroup);
         FAIL() << "a dropped connection went unnoticed";
     } catch (const ESocketError& error) {
         EXPECT_EQ(error.Code, 10054u | kTransient);
         EXPECT_EQ(error.ProcName, "SendCommand");
     }
-    EXPECT_FALSE(session.IsConnected());
-    EXPECT_EQ(session.State, NewsState::OwnGroups);
+    EXPECT_FALSE(manager->IsConnected());
+    EXPECT_EQ(manager->State, NewsState::OwnGroups);
 }
 
-TEST_F(NewsSessionTest, ReconnectEntersTheGroupAgain) {
-    server.SetControls(R"({"rules": [{"command": "NEXT", "drop": true, "connection": 1}]})");
-    ConnectTo();
+TEST_F(SessionTest, ReconnectEntersTheGroupAgain) {
+    const std::string group = Lines({kGroupReply});
+    PlayScripts({{.replies = {group}}, {.replies = {group}}});  // NEXT: dropped
     manager->SetDirectory(kTestGroup);
     manager->UpdateGroup = 0;
     EXPECT_THROW(manager->SendCommand(*manager->Socket, "NEXT", kLogCommand, kWaitForReply, ""),
@@ -321,13 +301,12 @@ TEST_F(NewsSessionTest, ReconnectEntersTheGroupAgain) {
     EXPECT_EQ(manager->State, NewsState::InGroup);
     EXPECT_EQ(manager->GetPath(), kTestGroup);
     EXPECT_EQ(manager->UpdateGroup, 0);  // the same group: its index stays as it is
-    EXPECT_EQ(server.ClientCommands(), (Commands{"GROUP alt.test", "NEXT", "GROUP alt.test"}));
+    EXPECT_EQ(Sent(), (Commands{"GROUP alt.test", "NEXT", "GROUP alt.test"}));
 }
 
-TEST_F(NewsSessionTest, ReconnectFallsBackWhenTheGroupIsGone) {
-    server.SetControls(R"({"rules": [{"command": "GROUP", "connection": 2,
-        "reply": "411 No such group alt.test"}]})");
-    ConnectTo();
+TEST_F(SessionTest, ReconnectFallsBackWhenTheGroupIsGone) {
+    PlayScripts({{.replies = {Lines({kGroupReply})}},
+                 {.replies = {Lines({"411 No such group alt.test"})}}});
     manager->SetDirectory(kTestGroup);
     manager->Disconnect();
 
@@ -337,6 +316,7 @@ TEST_F(NewsSessionTest, ReconnectFallsBackWhenTheGroupIsGone) {
     EXPECT_FALSE(manager->IsConnected());
 }
 
+// Esc needs a reply that really keeps the client waiting: the fixture server holds it.
 TEST_F(NewsSessionTest, EscDuringAWaitAborts) {
     server.SetControls(R"({"rules": [{"command": "GROUP", "delay_ms": 5000}]})");
     ConnectTo();
@@ -352,8 +332,8 @@ TEST_F(NewsSessionTest, EscDuringAWaitAborts) {
     EXPECT_TRUE(platform::PeekInput().empty()) << "the Esc was not consumed";
 }
 
-TEST_F(NewsSessionTest, DirectoryStates) {
-    ConnectTo();
+TEST_F(SessionTest, DirectoryStates) {
+    Play({kGroupReply, kGroupReply});
     std::vector<std::string> titles;
     manager->OnEvent = [&](int kind, intptr_t, intptr_t text) {
         if (kind == kEventTitle) titles.emplace_back(reinterpret_cast<const char*>(text));
@@ -381,11 +361,11 @@ TEST_F(NewsSessionTest, DirectoryStates) {
     manager->SetState(NewsState::AllGroups);
     manager->SetDirectory(kTestGroup);
     EXPECT_EQ(manager->State, NewsState::AllGroups);
-    EXPECT_EQ(server.ClientCommands(), (Commands{"GROUP alt.test", "GROUP alt.test"}));
+    EXPECT_EQ(Sent(), (Commands{"GROUP alt.test", "GROUP alt.test"}));
 }
 
-TEST_F(NewsSessionTest, EnteringAMissingGroupStaysInTheOwnGroups) {
-    ConnectTo();
+TEST_F(SessionTest, EnteringAMissingGroupStaysInTheOwnGroups) {
+    Play({"411 no such group"});
     try {
         manager->SetDirectory("no.such.group");
         FAIL() << "a missing group was entered";
@@ -396,8 +376,8 @@ TEST_F(NewsSessionTest, EnteringAMissingGroupStaysInTheOwnGroups) {
     EXPECT_EQ(manager->GetPath(), ".");
 }
 
-TEST_F(NewsSessionTest, SocketTrafficReachesThePanel) {
-    ConnectTo();
+TEST_F(SessionTest, SocketTrafficReachesThePanel) {
+    Play({kGroupReply});
     std::vector<std::pair<int, intptr_t>> events;
     manager->OnEvent = [&](int kind, intptr_t, intptr_t count) {
         events.emplace_back(kind, count);
@@ -414,8 +394,8 @@ TEST_F(NewsSessionTest, SocketTrafficReachesThePanel) {
     EXPECT_EQ(events, (std::vector<std::pair<int, intptr_t>>{{kEventProgress, 6}}));
 }
 
-TEST_F(NewsSessionTest, ActionsAreLoggedUnlessQuiet) {
-    ConnectTo();
+TEST_F(SessionTest, ActionsAreLoggedUnlessQuiet) {
+    Play({});
     manager->StartAction(0x8001);
     manager->StopAction(0x8001);
     manager->StartAction(0x8101);
