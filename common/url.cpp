@@ -23,10 +23,12 @@ uint16_t PortNumber(std::string_view text) {
     return port;
 }
 
-// An IPv6 address written without brackets (it has no port then).
+// An IPv6 address written without brackets (it has no port then). A NUL would end the text
+// inet_pton reads early, so a host holding one is never an address.
 bool IsBareIPv6(const std::string& host) {
     in6_addr address{};
-    return host.find(':') != host.rfind(':') && inet_pton(AF_INET6, host.c_str(), &address) == 1;
+    return host.find(':') != host.rfind(':') && host.find('\0') == std::string::npos &&
+           inet_pton(AF_INET6, host.c_str(), &address) == 1;
 }
 
 // Cuts ":port" off host into port; "[address]" loses its brackets.

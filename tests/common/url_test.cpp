@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace kestrova {
 namespace {
 
 struct ParseCase {
-    const char* text;
+    std::string_view text;
     unsigned flags;
     TUrlComponents expected;
 };
@@ -58,6 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"socks5://u:p:q@proxy:1080", 0, {"socks5", "proxy", 1080, "u", "p:q", "", ""}},
         // IPv6 addresses: in brackets with or without a port, or bare (then without a port).
         ParseCase{"news://[::1]:1119/", 0, {"news", "::1", 1119, "", "", "/", ""}},
+        // A NUL after an address is not cut off as the end of it: no bare address here.
+        ParseCase{std::string_view("::\0]", 4), kUrlNoScheme, {"", "", 0, "", "", "", ""}},
         ParseCase{"u@[2001:db8::7]/g", kUrlNoScheme, {"", "2001:db8::7", 0, "u", "", "/g", ""}},
         ParseCase{"[::1]:x", kUrlNoScheme, {"", "::1", 0, "", "", "", ""}},
         ParseCase{"2001:db8::7", kUrlNoScheme, {"", "2001:db8::7", 0, "", "", "", ""}},
