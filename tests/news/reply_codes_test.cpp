@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "common/errors.h"
-
 namespace kestrova {
 namespace {
 
@@ -24,19 +20,6 @@ TEST(ReplyCodesTest, CodeIsTheFirstThreeDigits) {
         {"-12 x", kNoStatusCode},
     };
     for (const auto& [line, code] : cases) EXPECT_EQ(ReplyCodeOf(line), code) << line;
-}
-
-TEST(ReplyCodesTest, EveryCodeFallsInItsClass) {
-    const std::pair<std::vector<int>, uint32_t> table[] = {
-        {{200, 201, 202, 205, 211, 215, 220, 221, 222, 223, 230, 231, 235, 240, 335, 340}, 0},
-        {{411, 412, 420, 421, 422, 423, 430, 435}, kItemFailure},
-        {{437, 440, 441, 500, 501, 502}, kRefused},
-        {{400, 503, 436, 480, 481, 999, 100, 111, 199, 281, 381, 203, 300, 0, 504, 505},
-         kTransient},
-    };
-    for (const auto& [codes, errorClass] : table) {
-        for (int code : codes) EXPECT_EQ(ReplyErrorClass(code), errorClass) << code;
-    }
 }
 
 TEST(ReplyCodesTest, OnlyServiceEndingCodesCloseTheConnection) {
