@@ -2,7 +2,7 @@
 // for and checked, data blocks read after accepted codes below 300. An accepted code must be one
 // of the accepted class, every error must carry the code of its class and the line that caused
 // it, data lines must come out un-stuffed, and the end of the bytes must end the reading with a
-// lost connection instead of a hang.
+// lost connection instead of a hang, as must too many lines without a status line.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -48,11 +48,16 @@ void ReadReplies(TNewsInternetManager& manager, int flags) {
         try {
             const int code =
                 manager.WaitReply(*manager.Socket, kestrova::kLogCommand, "Fuzz", flags);
-            Check(code >= 0 && code < kestrova::kNoStatusCode);
+            Check(code >= 0 && code <= 999);
             Check(code == kestrova::ReplyCodeOf(manager.ReplyLine));
             if ((flags & kestrova::kKeepReply) == 0) Check(kestrova::ReplyErrorClass(code) == 0);
             if (code < 300 && !ReadBlock(manager)) return;
         } catch (const kestrova::EInternetError& error) {
+            if (manager.ReplyCode == kestrova::kNoStatusCode) {  // too many lines without one
+                Check(error.Code == kestrova::kRefused);
+                Check(!manager.IsConnected());
+                return;
+            }
             const uint32_t errorClass = kestrova::ReplyErrorClass(manager.ReplyCode);
             Check(errorClass != 0);
             Check(error.Code == (static_cast<uint32_t>(manager.ReplyCode) | errorClass));

@@ -39,6 +39,7 @@ bool WalkCutShort(const TListBlock& index) {
 }
 
 void AppendRecord(TNewsInternetManager& manager, TListBlock& index, const TArticleHeader& record) {
+    if (index.Count() >= manager.ListLimit) RaiseListTooLong(manager, "GetArticlesInfo");
     char bytes[TArticleHeader::kSize];
     record.Write(bytes);
     index.Append(bytes);
@@ -109,6 +110,9 @@ bool NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
             const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
             if (kind == DataLine::End) break;
             if (kind == DataLine::Lost) manager.RaiseConnectionLost("NewNews");
+            if (static_cast<int64_t>(identifiers.size()) >= manager.ListLimit) {
+                RaiseListTooLong(manager, "NewNews");
+            }
             identifiers.push_back(line);
         }
     }
@@ -123,8 +127,8 @@ bool NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
 }
 
 // Without NEWNEWS: the articles numbered after the highest number indexed, up to the end of the
-// range the last GROUP gave, at most the last kMaxListRecords numbers of it (a server's range
-// can be as wide as it likes); a number the server no longer has is skipped.
+// range the last GROUP gave, at most the last ListLimit numbers of it (a server's range can be
+// as wide as it likes); a number the server no longer has is skipped.
 void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
     manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
     int64_t highest = 0;
@@ -134,7 +138,7 @@ void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
     const TGroupRange& range = manager.GroupRange;
     int64_t first = std::max(highest + 1, range.Low);
     if (first > range.High) return;
-    if (range.High - first >= kMaxListRecords) first = range.High - (kMaxListRecords - 1);
+    if (range.High - first >= manager.ListLimit) first = range.High - (manager.ListLimit - 1);
     for (int64_t number = first;; ++number) {
         TArticleHeader record;
         if (ReadHeader(manager, record, std::to_string(number)) > 0) {

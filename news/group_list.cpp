@@ -141,7 +141,11 @@ void ReadNewGroups(TNewsInternetManager& manager, const TListBlock& list, NewGro
         manager.WriteLog(kLogConnection, group.Name);
         bool listed = false;
         FindGroup(list, group.Name, listed, pending.key_comp().collation);
-        if (listed || !pending.emplace(group.Name, group).second) continue;
+        if (listed) continue;
+        if (static_cast<int64_t>(list.Count() + pending.size()) >= manager.ListLimit) {
+            RaiseListTooLong(manager, "GetGroupsInfo");
+        }
+        if (!pending.emplace(group.Name, group).second) continue;
         inserted.push_back(group);
         manager.DoEvent(kEventProgress, 0, 1);
     }

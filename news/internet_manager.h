@@ -117,7 +117,7 @@ class TInternetManager {
     std::unique_ptr<TCache> Cache;
     std::unique_ptr<TConnectionLog> LogStream;  // none when logging is off or failed to open
     std::string ReplyLine;
-    int ReplyCode = 0;  // 999: the last line is not a status line
+    int ReplyCode = 0;
 
   private:
     std::thread cacheSave_;

@@ -4,8 +4,11 @@
 #include <charconv>
 #include <cstring>
 
+#include "common/errors.h"
+#include "common/format_text.h"
 #include "news/news_internet_manager.h"
 #include "platform/clock.h"
+#include "ui/messages.h"
 
 namespace kestrova {
 
@@ -125,6 +128,13 @@ void ReturnList(TNewsInternetManager& manager, const std::string& key, ListKind 
     TCache& cache = *manager.Cache;
     const int at = cache.Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
     if (at >= 0) cache.SetStamp(at, cacheStamp);
+}
+
+void RaiseListTooLong(TNewsInternetManager& manager, const std::string& procName) {
+    constexpr int kMsgListTooLong = 162;
+    manager.Socket->SocketClose();
+    manager.RaiseError(kRefused, FormatText(GetMsg(kMsgListTooLong), {manager.ListLimit}),
+                       procName);
 }
 
 SYSTEMTIME StampNow() {

@@ -94,6 +94,10 @@ bool TakeList(TNewsInternetManager& manager, const std::string& key, TListBlock&
 void ReturnList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
                 TListBlock block, double cacheStamp);
 
+// Closes the connection, whose listing goes on, and raises EInternetError kRefused with
+// procName: the server's listing holds more than the manager's ListLimit records.
+[[noreturn]] void RaiseListTooLong(TNewsInternetManager& manager, const std::string& procName);
+
 // The current UTC time as a block stamp.
 SYSTEMTIME StampNow();
 

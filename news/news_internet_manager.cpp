@@ -29,6 +29,7 @@ constexpr int kMsgListingGroups = 24;
 constexpr int kMsgGroupsTitle = 98;
 constexpr int kMsgNoGroups = 147;
 constexpr int kMsgNoGroupsHint = 148;
+constexpr int kMsgNoStatusLine = 161;
 
 std::string LogFileOption() {
     return Options.Connect.CreateLog != 0 ? Options.Connect.LogFile : std::string();
@@ -172,8 +173,13 @@ int TNewsInternetManager::ReadReply(TWinSocket& socket, int level) {
 
 int TNewsInternetManager::WaitReply(TWinSocket& socket, int level, const std::string& procName,
                                     int flags) {
-    while (ReadReply(socket, level) == kNoStatusCode) {
+    for (int skipped = 0; ReadReply(socket, level) == kNoStatusCode; ++skipped) {
         if (LineLost) RaiseConnectionLost(procName);
+        if (skipped == kMaxLinesBeforeStatus) {
+            Socket->SocketClose();
+            RaiseError(kRefused, FormatText(GetMsg(kMsgNoStatusLine), {kMaxLinesBeforeStatus}),
+                       procName);
+        }
     }
     if ((flags & kKeepReply) == 0) CheckReply(procName);
     return ReplyCode;

@@ -11,6 +11,7 @@
 
 #include "hostapi/plugin_api.h"
 #include "news/internet_manager.h"
+#include "news/list_block.h"
 #include "ui/account_options.h"
 
 namespace kestrova {
@@ -58,6 +59,9 @@ inline constexpr int kActionAskMask = 265;
 
 // The key action of key (virtual-key code, control bits PKF_*) in state; 0 when none.
 int NewsKeyAction(NewsState state, int key, unsigned controlState);
+
+// The most lines that may come before a status line; past them the exchange is out of step.
+inline constexpr int kMaxLinesBeforeStatus = 100;
 
 // How a line of a multi-line data block came out.
 enum class DataLine {
@@ -112,7 +116,9 @@ class TNewsInternetManager : public TInternetManager {
     int ReadReply(TWinSocket& socket, int level) override;
     // Reads lines until one is a status line, then checks it by CheckReply(procName) unless
     // flags holds kKeepReply; returns ReplyCode. Raises ESocketError 10054 with procName when
-    // the connection ends before a status line came (instead of waiting for ever).
+    // the connection ends before a status line came (instead of waiting for ever), and closes
+    // the socket and raises EInternetError kRefused when kMaxLinesBeforeStatus lines came
+    // without one.
     int WaitReply(TWinSocket& socket, int level, const std::string& procName, int flags);
     // Reads the next line of a multi-line data block at level kLogData. A data line that
     // begins with ".." loses its first dot, so the text comes out as the author wrote it.
@@ -177,6 +183,8 @@ class TNewsInternetManager : public TInternetManager {
     bool LoggedIn = false;
     // The server refused NEWNEWS in this session: new articles are asked for by number.
     bool NewNewsRefused = false;
+    // The most records one listing takes from the server (list_block.h).
+    int64_t ListLimit = kMaxListRecords;
     TGroupRange GroupRange;
 
   protected:

@@ -7,8 +7,8 @@
 
 namespace kestrova {
 
-// The code of a line that is not a status line.
-inline constexpr int kNoStatusCode = 999;
+// The code of a line that is not a status line; no server's code can take it, not even 999.
+inline constexpr int kNoStatusCode = -1;
 
 inline constexpr int kReplyGroupSelected = 211;  // 211 count low high group
 inline constexpr int kReplyLoginAccepted = 281;

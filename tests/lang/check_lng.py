@@ -12,7 +12,7 @@ import re
 import sys
 from pathlib import Path
 
-MESSAGE_COUNT = 161
+MESSAGE_COUNT = 164
 
 # File name, header line, encoding of the file's bytes.
 LANGUAGES = [
@@ -38,6 +38,8 @@ FORMAT_ARGUMENTS = {
     149: "i",
     153: "s",
     156: "s",
+    161: "i",
+    162: "i",
 }
 
 # Labels of the host's key bar hold at most this many characters.

@@ -275,6 +275,57 @@ TEST_F(GroupListFlowTest, ListDroppedAnywhereIsCompletedByTheRetry) {
     }
 }
 
+// A listing past the manager's limit (4,000,000 entries, lowered here) fails and closes the
+// connection instead of growing: groups of LIST, articles of a walk, identifiers of NEWNEWS.
+TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
+    const std::string group = Lines({"211 3 1 3 alt.test"});
+    const std::string head = Lines({"221 1 <1@test>", "Message-ID: <1@test>", "."});
+    struct Case {
+        const char* what;
+        std::vector<std::string> replies;
+        const char* procName;
+    };
+    const Case cases[] = {
+        {"LIST",
+         {Lines({"215 list", "a.a 1 1 y", "a.b 1 1 y", "a.c 1 1 y", "."})},
+         "GetGroupsInfo"},
+        {"walk",
+         {group, head, "223 2 <2@test>\r\n", head, "223 3 <3@test>\r\n", head},
+         "GetArticlesInfo"},
+        {"NEWNEWS",
+         {group, head, "421 no next\r\n", group,
+          Lines({"230 new", "<2@test>", "<3@test>", "<4@test>", "."})},
+         "NewNews"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TScriptedServer scripted({{.replies = c.replies}});
+        manager = std::make_unique<TScriptedNewsManager>(scripted);
+        manager->ListLimit = 2;
+        manager->Connect(Account());
+        try {
+            if (c.replies.size() == 1) {
+                EnterMask("*");
+            } else {
+                manager->SetDirectory(kTestGroup);
+            }
+            if (c.replies.size() == 5) {
+                List();
+                manager->SetDirectory("..");
+                manager->SetDirectory(kTestGroup);
+            }
+            List();
+            ADD_FAILURE() << "no failure";
+        } catch (const EInternetError& error) {
+            EXPECT_EQ(error.Code, kRefused);
+            EXPECT_EQ(error.ProcName, c.procName);
+        }
+        EXPECT_FALSE(manager->IsConnected());
+        manager.reset();
+        std::filesystem::remove_all(home.At("Cache"));
+    }
+}
+
 TEST_F(GroupListFlowTest, NameTooLongForTheRecordIsSkippedAndLogged) {
     const std::string longName = "alt." + std::string(125, 'x');
     server.AddGroup(longName);

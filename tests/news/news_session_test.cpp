@@ -193,12 +193,36 @@ TEST_F(SessionTest, LogKeepsOnlyLinesUpToTheLogLevel) {
     EXPECT_EQ(log.find("< 211"), std::string::npos) << log;
 }
 
-TEST_F(SessionTest, LinesBeforeTheStatusLineAreSkipped) {
-    Play({Lines({"hello there", "", "2x1 not a code", "21", kGroupReply})});
-    manager->SetDirectory(kTestGroup);
-    EXPECT_EQ(manager->ReplyCode, 211);
-    EXPECT_EQ(manager->ReplyLine, kGroupReply);
-    EXPECT_EQ(Sent(), Commands{"GROUP alt.test"});
+// Lines that are not status lines are skipped up to a bound; past it, and for a code outside
+// the known ones (999 too), the reply fails.
+TEST_F(SessionTest, LinesBeforeTheStatusLineAreSkippedUpToABound) {
+    const std::string status = std::string(kGroupReply) + "\r\n";
+    std::string skippable;
+    for (int i = 0; i < kMaxLinesBeforeStatus; ++i) skippable += "2\r\n";
+    struct Case {
+        std::string reply;
+        uint32_t failure;  // 0: the status line is read
+    };
+    const Case cases[] = {
+        {Lines({"hello there", "", "2x1 not a code", "21", std::string("20\0", 3)}) + status, 0},
+        {skippable + status, 0},
+        {skippable + "x\r\n" + status, kRefused},
+        {"999 odd\r\n", 999 | kTransient},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply.size());
+        Play({c.reply});
+        uint32_t failure = 0;
+        try {
+            manager->SetDirectory(kTestGroup);
+            EXPECT_EQ(manager->ReplyLine, kGroupReply);
+        } catch (const EInternetError& error) {
+            failure = error.Code;
+        }
+        EXPECT_EQ(failure, c.failure);
+        EXPECT_EQ(manager->IsConnected(), c.failure != kRefused);
+        EXPECT_EQ(Sent(), Commands{"GROUP alt.test"});
+    }
 }
 
 TEST_F(SessionTest, ErrorStatusRaisesWithCodeAndClass) {
