@@ -16,6 +16,7 @@ constexpr uint8_t kCommandBind = 2;
 constexpr uint8_t kReplyOnly = 'R';  // read the next reply without sending a request
 
 constexpr uint8_t kSocks4Granted = 90;
+constexpr uint8_t kMethodNone = 0;
 constexpr uint8_t kMethodLogin = 2;
 constexpr uint8_t kMethodNoneAcceptable = 0xFF;
 constexpr uint8_t kAddressIPv4 = 1;
@@ -119,12 +120,14 @@ void TProxySocket::Socks4Request(uint8_t command) {
 void TProxySocket::Socks5Request(uint8_t command) {
     if (command != kReplyOnly) {
         if (TargetHost.size() > kMaxFieldLength) SocksError(kSocksHostTooLong, kSocks5);
-        SendRequest(std::string{5, 2, 0, kMethodLogin});
+        SendRequest(std::string{5, 2, kMethodNone, kMethodLogin});
         uint8_t method[2] = {};
         const int got = ReadExact(method, sizeof method);
         if (got >= 1 && method[0] != 5) SocksError(kSocksNotSupported, kSocks5);
         if (got < static_cast<int>(sizeof method)) SocksError(kSocksConnectionLost, kSocks5);
         if (method[1] == kMethodNoneAcceptable) SocksError(kSocksNoMethod, kSocks5);
+        if (method[1] != kMethodNone && method[1] != kMethodLogin)
+            SocksError(kSocksMethodNotOffered + method[1], kSocks5);
         if (method[1] == kMethodLogin) Socks5Login();
 
         std::string request{5, static_cast<char>(command), 0};
@@ -192,7 +195,7 @@ void TProxySocket::Socks5Login() {
     uint8_t reply[2] = {};
     const int got = ReadExact(reply, sizeof reply);
     if (got == static_cast<int>(sizeof reply) && reply[1] != 0)
-        SocksError(kSocksReplyError + reply[1], kLogin);
+        SocksError(kSocksLoginRefused + reply[1], kLogin);
     if (got >= 1 && reply[0] != 1) SocksError(kSocksNotSupported, kLogin);
     if (got < static_cast<int>(sizeof reply)) SocksError(kSocksConnectionLost, kLogin);
 }

@@ -49,6 +49,10 @@ std::string SocksErrorText(uint32_t code) {
             return "SOCKS user name or password longer than 255 characters";
         case kSocksHostTooLong:
             return "Host name longer than 255 characters for the SOCKS proxy";
+        case kSocksLoginRefused:
+            return "SOCKS proxy refused the user name or password";
+        case kSocksMethodNotOffered:
+            return "SOCKS proxy chose an authentication method that was not offered";
         default:
             return {};
     }

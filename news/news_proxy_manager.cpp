@@ -1,12 +1,16 @@
 #include "news/news_proxy_manager.h"
 
+#include "common/errors.h"
 #include "net/proxy_socket.h"
+#include "net/socks_error_text.h"
+#include "ui/messages.h"
 
 namespace kestrova {
 
 namespace {
 
 constexpr int kSocks5 = 5;
+constexpr int kMsgProxyLoginRefused = 163;
 
 }  // namespace
 
@@ -20,6 +24,15 @@ std::unique_ptr<TWinSocket> TNewsProxyManager::CreateSocket() {
                                                  kNewsSocketBufferSize);
     if (ProxyOptions.Socks5 != 0) socket->Version = kSocks5;
     return socket;
+}
+
+void TNewsProxyManager::OpenConnection() {
+    try {
+        TNewsInternetManager::OpenConnection();
+    } catch (const ESocketError& failure) {
+        if ((failure.Code & ~0xFFu) != kSocksLoginRefused) throw;
+        throw ESocketError(failure.Code, GetMsg(kMsgProxyLoginRefused), failure.ProcName);
+    }
 }
 
 }  // namespace kestrova

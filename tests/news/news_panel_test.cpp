@@ -1,11 +1,15 @@
 // What the connected panel shows and how it maps keys: shortcut descriptor, key bar per state,
 // panel mode with column titles, the key table and the key actions the session carries out.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include <string>
 #include <vector>
 
+#include "common/errors.h"
+#include "net/loopback_peer.h"
 #include "net/proxy_socket.h"
+#include "net/socks_error_text.h"
 #include "news/news_internet_manager.h"
 #include "news/news_proxy_manager.h"
 #include "temp_home.h"
@@ -241,6 +245,31 @@ TEST_F(NewsPanelTest, ProxyManagerTalksThroughTheProxyOfTheOptions) {
         EXPECT_EQ(socket->Proxy.Port, 1081);
     }
     EXPECT_EQ(dynamic_cast<TProxySocket*>(manager.Socket.get()), nullptr);
+}
+
+TEST_F(NewsPanelTest, RefusedProxyLoginIsSaidInTheUsersLanguage) {
+    LoopbackPeer proxy([](int fd) {
+        char request[7];                    // the methods offered, then the login
+        recv(fd, request, 4, MSG_WAITALL);  // 5 2 0 2
+        SendAllBytes(fd, "\x05\x02");
+        recv(fd, request, 7, MSG_WAITALL);  // 1 4 user 0
+        SendAllBytes(fd, "\x01\x01");
+    });
+    Options.Proxy.Url = {};
+    Options.Proxy.Url.HostName = "127.0.0.1";
+    Options.Proxy.Url.Port = proxy.Port();
+    Options.Proxy.Url.UserName = "user";
+    Options.Proxy.Socks5 = 1;
+    TNewsProxyManager proxied(nullptr);
+    proxied.Account.Url.HostName = "news.example.org";
+    proxied.Account.Url.Port = 119;
+    try {
+        proxied.OpenConnection();
+        FAIL() << "the refused login was not reported";
+    } catch (const ESocketError& error) {
+        EXPECT_EQ(error.Code, kSocksLoginRefused + 1);
+        EXPECT_EQ(error.Message, "<163>");
+    }
 }
 
 }  // namespace
