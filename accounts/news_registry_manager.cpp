@@ -8,6 +8,7 @@
 #include "store/reg_ini_file.h"
 #include "ui/account_dialog.h"
 #include "ui/item_text.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/module_state.h"
 #include "ui/panel_items.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr const char* kCreateTime = "Create time";
 constexpr const char* kModifyTime = "Modify time";
-constexpr int kMsgEmpty = 0;
 constexpr int kInfoLineCount = 12;
 constexpr size_t kInfoTextLimit = 79;
 
@@ -68,7 +68,7 @@ bool TNewsRegistryManager::StoreAccount(const std::string& folder, const std::st
     // replaces it without a question and must not delete it afterwards.
     const bool ownKey = !oldName.empty() && SameKey(name, oldName);
     if (!ownKey && view.KeyExists(name) &&
-        Notify(kNotifyConfirm, reinterpret_cast<intptr_t>(name.c_str()),
+        Notify(kEventConfirm, reinterpret_cast<intptr_t>(name.c_str()),
                reinterpret_cast<intptr_t>(GetMsg(kMsgEmpty))) != 1)
         return false;
 

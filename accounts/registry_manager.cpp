@@ -9,6 +9,7 @@
 #include "store/reg_ini_file.h"
 #include "ui/host_services.h"
 #include "ui/item_text.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/module_state.h"
 #include "ui/panel_items.h"
@@ -23,17 +24,6 @@ constexpr const char* kFolderValue = "Folder";
 constexpr const char* kCreateTime = "Create time";
 constexpr const char* kModifyTime = "Modify time";
 constexpr uint32_t kStoreErrorCode = kItemFailure;
-
-// Message numbers.
-constexpr int kMsgEmpty = 0;
-constexpr int kMsgNoFolder = 22;
-constexpr int kMsgCannotCreate = 23;
-constexpr int kMsgNoItemInFile = 25;
-constexpr int kMsgPlaceholder = 26;
-constexpr int kMsgPluginStore = 27;
-constexpr int kMsgPrivateStore = 28;
-constexpr int kMsgNewItem = 48;
-constexpr int kMsgCopyItem = 49;
 
 char* Label(int msgNum) {
     // The host only reads the labels.

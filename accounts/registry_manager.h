@@ -12,16 +12,16 @@
 #include <string>
 
 #include "hostapi/plugin_api.h"
+#include "ui/event_kinds.h"
 #include "ui/key_context.h"
 
 namespace kestrova {
 
 class TRegIniFile;
 
-// The callback through which a manager asks the panel for a service or a confirmation:
-// kind, two parameters; the result is the answer (0 when no handler is set).
+// The callback through which a manager asks the panel for a confirmation (ui/event_kinds.h);
+// the result is the answer (0 when no handler is set).
 using TNotifyEvent = std::function<int(int kind, intptr_t param1, intptr_t param2)>;
-inline constexpr int kNotifyConfirm = 3;  // param1: item name, param2: second line; 1 = yes
 
 // Store numbers.
 inline constexpr int kStoreChoice = -1;

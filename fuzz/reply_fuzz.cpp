@@ -51,7 +51,7 @@ void ReadReplies(TNewsInternetManager& manager, int flags) {
             Check(code >= 0 && code <= 999);
             Check(code == kestrova::ReplyCodeOf(manager.ReplyLine));
             if ((flags & kestrova::kKeepReply) == 0) Check(kestrova::ReplyErrorClass(code) == 0);
-            if (code < 300 && !ReadBlock(manager)) return;
+            if (kestrova::ReplySucceeded(code) && !ReadBlock(manager)) return;
         } catch (const kestrova::EInternetError& error) {
             if (manager.ReplyCode == kestrova::kNoStatusCode) {  // too many lines without one
                 Check(error.Code == kestrova::kRefused);
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     TNewsInternetManager manager(nullptr);
     manager.Socket->Handle = pair[0];  // the socket closes it
-    manager.Socket->State = kestrova::kSocketConnected;
+    manager.Socket->SetState(kestrova::SocketState::Connected);
     ReadReplies(manager, (data[0] & 1) != 0 ? kestrova::kKeepReply : 0);
     return 0;
 }

@@ -63,12 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         };
         try {
             client.SocketConnect(client.Version == 4 ? "10.0.0.1" : "newshost", 119);
-            if (client.State == kestrova::kSocketConnected) {
+            if (client.State() == kestrova::SocketState::Connected) {
                 std::string line;
                 client.ReadLine(line);
             }
         } catch (const kestrova::ESocketError&) {
-            if (client.State != kestrova::kSocketIdle) abort();
+            if (client.State() != kestrova::SocketState::Idle) abort();
         }
     }
     if (proxySide >= 0) close(proxySide);

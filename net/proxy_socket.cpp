@@ -73,7 +73,7 @@ void TProxySocket::ProxyConnect(const std::string& host, uint16_t port, uint8_t 
     if (!host.empty()) GetSockAddress(host, port);
     TWinSocket::GetSockAddress(Proxy.HostName, Proxy.Port);
     ConnectAddresses();
-    if (State != kSocketConnected) return;  // reported to OnError
+    if (State() != SocketState::Connected) return;  // reported to OnError
     if (Version != 4) {
         Socks5Request(command);
     } else {

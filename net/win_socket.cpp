@@ -57,14 +57,40 @@ TWinSocket::TWinSocket(int timeout, int bufferSize)
     : Timeout(timeout),
       Buffer(static_cast<size_t>(std::max(bufferSize, 0))),
       BufferSize(std::max(bufferSize, 0)) {
-    State = kSocketIdle;
+    SetState(SocketState::Idle);
 }
 
 TWinSocket::~TWinSocket() {
+    OnState = nullptr;  // the owner may be going away too
     TWinSocket::SocketClose();
     Window.reset();
     WindowRefs = 0;
-    State = kSocketNotStarted;
+    SetState(SocketState::NotStarted);
+}
+
+const char* SocketStateName(SocketState state) {
+    switch (state) {
+        case SocketState::NotStarted:
+            return "not started";
+        case SocketState::Idle:
+            return "idle";
+        case SocketState::Created:
+            return "created";
+        case SocketState::Connected:
+            return "connected";
+        case SocketState::Listening:
+            return "listening";
+        case SocketState::Accepted:
+            return "accepted";
+    }
+    return "?";
+}
+
+void TWinSocket::SetState(SocketState state) {
+    if (state == state_) return;
+    const SocketState from = state_;
+    state_ = state;
+    if (OnState) OnState(*this, from, state);
 }
 
 void TWinSocket::AcquireWindow() {
@@ -81,9 +107,9 @@ void TWinSocket::ReleaseWindow() {
 
 void TWinSocket::SelectForState() {
     if (!Window) return;
-    if (State == kSocketConnected || State == kSocketAccepted) {
+    if (state_ == SocketState::Connected || state_ == SocketState::Accepted) {
         Window->Select(Handle, ConnectedEvents());
-    } else if (State == kSocketListening) {
+    } else if (state_ == SocketState::Listening) {
         Window->Select(Handle, platform::kEventAccept);
     } else {
         Window->Select(-1, 0);
@@ -130,7 +156,7 @@ void TWinSocket::GetSockAddress(const std::string& host, uint16_t port) {
 }
 
 void TWinSocket::SocketOpen(int family) {
-    if (State == kSocketNotStarted) {
+    if (state_ == SocketState::NotStarted) {
         SocketError(kSocketNotSupported, "Socket open");
         return;
     }
@@ -143,7 +169,7 @@ void TWinSocket::SocketOpen(int family) {
     SetOption(Handle, IPPROTO_TCP, TCP_NODELAY);
     Events = 0;
     received_.Clear();
-    State = kSocketCreated;
+    SetState(SocketState::Created);
 }
 
 void TWinSocket::SocketConnect(const std::string& host, uint16_t port) {
@@ -154,7 +180,7 @@ void TWinSocket::SocketConnect(const std::string& host, uint16_t port) {
     }
     const std::string peerName = HostName;
     ConnectAddresses();
-    if (State == kSocketConnected && Tls.Enabled) StartTls(peerName);
+    if (state_ == SocketState::Connected && Tls.Enabled) StartTls(peerName);
 }
 
 void TWinSocket::ConnectAddresses() {
@@ -193,7 +219,7 @@ uint32_t TWinSocket::ConnectTo(const platform::SocketAddress& address, const cha
     Address = {};
     socklen_t length = sizeof Address;
     getsockname(Handle, &Address.any, &length);
-    State = kSocketConnected;
+    SetState(SocketState::Connected);
     return 0;
 }
 
@@ -210,12 +236,12 @@ void TWinSocket::SocketListen(const std::string& /*host*/, uint16_t /*port*/) {
         SocketError(error, "SocketListen");
         return;
     }
-    State = kSocketListening;
+    SetState(SocketState::Listening);
     SelectForState();
 }
 
 void TWinSocket::SocketAccept() {
-    if (State != kSocketListening) {
+    if (state_ != SocketState::Listening) {
         SocketError(kNotInListenMode, "SocketAccept");
         return;
     }
@@ -232,7 +258,7 @@ void TWinSocket::SocketAccept() {
     SetOption(Handle, IPPROTO_TCP, TCP_NODELAY);
     Events = 0;
     received_.Clear();
-    State = kSocketAccepted;
+    SetState(SocketState::Accepted);
     SelectForState();
 }
 
@@ -249,7 +275,7 @@ void TWinSocket::SocketClose() {
     tlsWantsWrite_ = false;
     if (Handle >= 0 && close(Handle) != 0) LastError = static_cast<uint32_t>(LastOsError());
     Handle = -1;
-    State = kSocketIdle;
+    SetState(SocketState::Idle);
     Events = 0;
     received_.Clear();
 }
@@ -510,7 +536,7 @@ int64_t TWinSocket::SendStream(TStream& stream, int64_t count) {
 }
 
 bool TWinSocket::IsConnected() {
-    if (State != kSocketConnected && State != kSocketAccepted) return false;
+    if (state_ != SocketState::Connected && state_ != SocketState::Accepted) return false;
     return !(send(Handle, "", 0, MSG_NOSIGNAL) < 0 && LastOsError() == kWsaWouldBlock);
 }
 

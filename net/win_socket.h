@@ -46,15 +46,11 @@ inline constexpr uint8_t kEventWritable = 1u << 3;
 inline constexpr uint8_t kEventResolved = 1u << 4;
 inline constexpr uint8_t kEventClosed = 1u << 5;
 
-// Values of TWinSocket::State.
-enum : uint8_t {
-    kSocketNotStarted = 0,
-    kSocketIdle = 1,
-    kSocketCreated = 2,
-    kSocketConnected = 3,
-    kSocketListening = 4,
-    kSocketAccepted = 5,
-};
+// Where a socket stands; changed only through TWinSocket::SetState.
+enum class SocketState : uint8_t { NotStarted, Idle, Created, Connected, Listening, Accepted };
+
+// The state's name for the log.
+const char* SocketStateName(SocketState state);
 
 inline constexpr int kDirectionOut = 0;
 inline constexpr int kDirectionIn = 1;
@@ -70,6 +66,8 @@ class TWinSocket {
     // When set, errors are reported here instead of being raised.
     using ErrorEvent = std::function<void(TWinSocket& sender, uint32_t code,
                                           const std::string& procName, const std::string& message)>;
+    // Called on every change of the state, after it took effect.
+    using StateEvent = std::function<void(TWinSocket& sender, SocketState from, SocketState to)>;
 
     // timeout: in units of 2 seconds (4 ticks each), 0 for none; bufferSize: the send block size.
     TWinSocket(int timeout, int bufferSize);
@@ -123,6 +121,9 @@ class TWinSocket {
     int64_t SendStream(TStream& stream, int64_t count);
 
     bool IsConnected();
+    SocketState State() const { return state_; }
+    // The one way the state changes; reports a change to OnState.
+    void SetState(SocketState state);
     // Bytes that can be read without waiting; -1 without a socket.
     int DataAvailable();
     // The SHA-256 fingerprint of the TLS server's certificate; empty without TLS.
@@ -146,12 +147,12 @@ class TWinSocket {
     int Protocol = 6;    // TCP
     int Timeout;
     int Countdown = 0;
-    uint8_t State = kSocketNotStarted;
     uint8_t Events = 0;
     uint32_t LastError = 0;
     WaitEvent OnWait;
     DataEvent OnData;
     ErrorEvent OnError;
+    StateEvent OnState;
     std::vector<char> Buffer;
     int BufferSize;
     bool InWait = false;
@@ -209,6 +210,7 @@ class TWinSocket {
     TLineBuffer received_;
     std::unique_ptr<TTlsSession> tls_;
     bool tlsWantsWrite_ = false;  // the last TLS read needs the socket writable
+    SocketState state_ = SocketState::NotStarted;
 };
 
 }  // namespace kestrova

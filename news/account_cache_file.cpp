@@ -11,7 +11,7 @@
 #include "platform/clock.h"
 #include "platform/filesystem.h"
 #include "platform/regular_file.h"
-#include "ui/session_message_numbers.h"
+#include "ui/message_numbers.h"
 
 namespace kestrova {
 

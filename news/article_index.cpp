@@ -14,17 +14,11 @@
 #include "news/news_internet_manager.h"
 #include "news/reply_codes.h"
 #include "ui/char_tables.h"
+#include "ui/message_numbers.h"
 
 namespace kestrova {
 
 namespace {
-
-constexpr int kMsgAskingForArticles = 139;
-constexpr int kHeadFollows = 221;
-constexpr int kNoCurrentArticle = 420;
-constexpr int kNoNextArticle = 421;
-constexpr int kNoArticleWithNumber = 423;
-constexpr int kNoArticleWithId = 430;
 
 // The stamp of an index whose walk was cut short. The next entry goes on by number after the
 // highest one indexed, so that every article keeps the number the server gave it (asked for by
@@ -54,8 +48,8 @@ void WalkGroup(TNewsInternetManager& manager, TListBlock& index) {
         if (ReadHeader(manager, record) > 0) AppendRecord(manager, index, record);
         const int code =
             manager.SendCommand(*manager.Socket, "NEXT", kLogData, kWaitForReply | kKeepReply, "");
-        if (code < 300) continue;
-        if (code == kNoCurrentArticle || code == kNoNextArticle) return;
+        if (ReplySucceeded(code)) continue;
+        if (code == kReplyNoCurrentArticle || code == kReplyNoNextArticle) return;
         manager.CheckReply("WalkGroup");  // an error status raises instead of ending quietly
         return;
     }
@@ -104,7 +98,7 @@ bool NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
     }
     manager.CheckReply("SendCommand");
     std::vector<std::string> identifiers;
-    if (manager.ReplyCode < 300) {
+    if (ReplySucceeded(manager.ReplyCode)) {
         std::string line;
         for (;;) {
             const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
@@ -232,10 +226,11 @@ int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record, const std:
     record.CharTable = manager.Account.CharTable;
     const int code =
         manager.SendCommand(*manager.Socket, "HEAD", kLogData, kWaitForReply | kKeepReply, which);
-    if (code == kNoCurrentArticle || code == kNoArticleWithNumber || code == kNoArticleWithId) {
+    if (code == kReplyNoCurrentArticle || code == kReplyNoArticleWithNumber ||
+        code == kReplyNoArticleWithId) {
         return 0;
     }
-    if (code != kHeadFollows) {
+    if (code != kReplyHeadFollows) {
         manager.CheckReply("ReadHeader");
         return -1;
     }

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/streams.h"
 #include "news/news_internet_manager.h"
+#include "news/reply_codes.h"
 
 namespace kestrova {
 namespace {
@@ -68,7 +69,7 @@ void GetArticle(TNewsInternetManager& manager, const std::string& command,
     const std::string argument = ArticleArgument(article);
     const int code =
         manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply, argument);
-    if (code >= 300) return;
+    if (!ReplySucceeded(code)) return;
 
     bool inBody = command == "BODY";
     TBlockWriter writer(stream);

@@ -10,9 +10,11 @@
 #include "common/oem_collation.h"
 #include "common/text_utils.h"
 #include "news/news_internet_manager.h"
+#include "news/reply_codes.h"
 #include "ui/host_services.h"
 #include "ui/key_context.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/standard_dialogs.h"
 
@@ -20,27 +22,7 @@ namespace kestrova {
 
 namespace {
 
-// Message numbers.
-constexpr int kMsgGroupsTitle = 98;
-constexpr int kMsgAddOneGroup = 99;
-constexpr int kMsgAddGroups = 100;
-constexpr int kMsgDropTitle = 101;
-constexpr int kMsgDropOneGroup = 102;
-constexpr int kMsgDropGroups = 103;
-constexpr int kMsgReplaceButton = 113;
-constexpr int kMsgAddButton = 114;
-constexpr int kMsgOwnGroupsExist = 115;
-constexpr int kMsgReplaceOrAdd = 116;
-constexpr int kMsgAskingForGroups = 138;
-constexpr int kMsgMaskPrompt = 140;
-constexpr int kButtonOk = 1;
-constexpr int kButtonCancel = 2;
-
 constexpr size_t kGroupMaskSize = 512;
-
-// Codes of a server that does not offer the command: the cached list stays as it is.
-constexpr int kFirstUnsupported = 500;
-constexpr int kLastUnsupported = 505;
 
 intptr_t TextParam(const char* text) {
     return reinterpret_cast<intptr_t>(text);
@@ -74,8 +56,8 @@ void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool 
         cached && IsComplete(groups) ? NewGroupsCommand(groups.Stamp()) : "LIST";
     const int code =
         manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply | kKeepReply, "");
-    if (code >= kFirstUnsupported && code <= kLastUnsupported) return;
-    if (code >= 300) {
+    if (ReplyCommandUnsupported(code)) return;
+    if (!ReplySucceeded(code)) {
         manager.CheckReply("GetGroupsInfo");
         return;
     }
@@ -252,7 +234,7 @@ bool ReplaceOrAdd(TListBlock& groups) {
     if (own == 0) return true;
     const int answer =
         ShowMessage(0, {FormatText(GetMsg(kMsgOwnGroupsExist), {own}), GetMsg(kMsgReplaceOrAdd)},
-                    {kMsgReplaceButton, kMsgAddButton, kButtonCancel});
+                    {kMsgReplaceButton, kMsgAddButton, kMsgCancel});
     if (answer == 0) ClearOwnGroups(groups);
     return answer == 0 || answer == 1;
 }
@@ -292,10 +274,9 @@ void ReadGroupList(TNewsInternetManager& manager, TListBlock& list,
 }
 
 void RefreshGroup(TNewsInternetManager& manager, TGroupRecord& group) {
-    constexpr int kGroupSelected = 211;
     const int code = manager.SendCommand(*manager.Socket, "GROUP", kLogData,
                                          kWaitForReply | kKeepReply, group.Name);
-    if (code != kGroupSelected) return;
+    if (code != kReplyGroupSelected) return;
     group.First = DecimalOr(ExtractWord(3, manager.ReplyLine, ' '), 0);
     group.Last = DecimalOr(ExtractWord(4, manager.ReplyLine, ' '), 0);
     group.Flags &= ~kRefreshGroup;
@@ -306,7 +287,7 @@ bool AddGroups(TNewsInternetManager& manager, TKeyContext& context) {
     if (!names.empty()) {
         const int answer = ShowMessage(
             0, {GetMsg(kMsgGroupsTitle), SelectionText(names, kMsgAddOneGroup, kMsgAddGroups)},
-            {kButtonOk, kButtonCancel});
+            {kMsgOk, kMsgCancel});
         if (answer != 0) return false;
         TListBlock groups(TGroupRecord::kSize);
         if (FetchList(manager, kGroupListKey, groups)) {
@@ -325,7 +306,7 @@ bool DropGroups(TNewsInternetManager& manager, TKeyContext& context) {
     const int answer =
         ShowMessage(FMSG_WARNING,
                     {GetMsg(kMsgDropTitle), SelectionText(names, kMsgDropOneGroup, kMsgDropGroups)},
-                    {kButtonOk, kButtonCancel});
+                    {kMsgOk, kMsgCancel});
     if (answer != 0) return false;
     TListBlock groups(TGroupRecord::kSize);
     if (!FetchList(manager, kGroupListKey, groups)) return false;

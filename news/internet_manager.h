@@ -15,29 +15,14 @@
 #include "net/win_socket.h"
 #include "news/cache.h"
 #include "news/connection_log.h"
+#include "ui/event_kinds.h"
 
 namespace kestrova {
 
 class TStream;
 
-// Callback into the panel: (kind, param1, param2), each parameter a number or the address of a
-// text or of data; see the event kinds below.
+// Callback into the panel: (kind, param1, param2); the kinds are in ui/event_kinds.h.
 using TInternetEvent = std::function<int(int kind, intptr_t param1, intptr_t param2)>;
-
-// Kinds of OnEvent.
-inline constexpr int kEventStatus = 1;      // param1 message number, param2 text inserted
-inline constexpr int kEventTitle = 2;       // param2 text of a transient panel title
-inline constexpr int kEventConfirm = 3;     // a yes/no question
-inline constexpr int kEventReceived = 5;    // param1 data, param2 byte count; may abort
-inline constexpr int kEventSending = 6;     // param1 data, param2 byte count; may abort
-inline constexpr int kEventProgress = 7;    // param2 one unit: 1 item or a byte count
-inline constexpr int kEventMessageBox = 8;  // param1 message number, param2 text
-// param1 the TUrlComponents whose user name and password to ask for, param2 the server's line
-// that refused the last ones (0: none were refused). Answers kLoginEntered when the user gave
-// new ones, kLoginDeclined when the user would not, 0 when nobody could be asked.
-inline constexpr int kEventLogin = 9;
-inline constexpr int kLoginEntered = 1;
-inline constexpr int kLoginDeclined = 2;
 
 // Log levels used by the managers.
 inline constexpr int kLogConnection = 0;  // connecting, disconnecting, group list lines

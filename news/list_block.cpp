@@ -8,6 +8,7 @@
 #include "common/format_text.h"
 #include "news/news_internet_manager.h"
 #include "platform/clock.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
@@ -131,7 +132,6 @@ void ReturnList(TNewsInternetManager& manager, const std::string& key, ListKind 
 }
 
 void RaiseListTooLong(TNewsInternetManager& manager, const std::string& procName) {
-    constexpr int kMsgListTooLong = 162;
     manager.Socket->SocketClose();
     manager.RaiseError(kRefused, FormatText(GetMsg(kMsgListTooLong), {manager.ListLimit}),
                        procName);

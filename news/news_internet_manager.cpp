@@ -12,6 +12,7 @@
 #include "news/reply_codes.h"
 #include "platform/winsock_errors.h"
 #include "ui/console_keys.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/plugin_options.h"
 
@@ -20,16 +21,6 @@ namespace kestrova {
 namespace {
 
 constexpr int kQuietAction = 0x100;  // an action that is not logged
-
-// Message numbers.
-constexpr int kMsgConnecting = 16;
-constexpr int kMsgConnected = 17;
-constexpr int kMsgEnteringGroup = 19;
-constexpr int kMsgListingGroups = 24;
-constexpr int kMsgGroupsTitle = 98;
-constexpr int kMsgNoGroups = 147;
-constexpr int kMsgNoGroupsHint = 148;
-constexpr int kMsgNoStatusLine = 161;
 
 std::string LogFileOption() {
     return Options.Connect.CreateLog != 0 ? Options.Connect.LogFile : std::string();
@@ -74,6 +65,10 @@ void TNewsInternetManager::AttachSocket(std::unique_ptr<TWinSocket> socket) {
         OnSocketData(direction, count, data);
     };
     Socket->OnWait = [this](TWinSocket&, int, int) { OnSocketWait(); };
+    Socket->OnState = [this](TWinSocket&, SocketState from, SocketState to) {
+        WriteLog(kLogAction,
+                 FormatText("Socket: %s -> %s", {SocketStateName(from), SocketStateName(to)}));
+    };
 }
 
 std::unique_ptr<TWinSocket> TNewsInternetManager::CreateSocket() {
@@ -121,8 +116,9 @@ void TNewsInternetManager::ConnectHostDef() {
     const int greeting = WaitReply(*Socket, kLogCommand, "ConnectHostDef", 0);
     // Only now is the server there: a refused or failed connection never reads "Connected".
     DoEvent(kEventStatus, kMsgConnected, TextParam(ReplyLine.c_str()));
-    if (greeting == 200) ServerFlags |= kServerAllowsPosting;
-    if (greeting == 201) ServerFlags &= static_cast<uint8_t>(~kServerAllowsPosting);
+    if (greeting == kReplyPostingAllowed) ServerFlags |= kServerAllowsPosting;
+    if (greeting == kReplyPostingProhibited)
+        ServerFlags &= static_cast<uint8_t>(~kServerAllowsPosting);
 
     LoggedIn = false;
     if (!Account.Url.UserName.empty()) LogIn();
@@ -282,7 +278,7 @@ void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
     count = 0;
     switch (State) {
         case NewsState::AllGroups:
-            DoEvent(kEventStatus, kMsgGroupsTitle, TextParam(GetMsg(kMsgListingGroups)));
+            DoEvent(kEventStatus, kMsgGroupsTitle, TextParam(GetMsg(kMsgPleaseWait)));
             GetGroupsInfo(*this, items, count);
             return;
         case NewsState::OwnGroups:

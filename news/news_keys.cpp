@@ -9,6 +9,7 @@
 #include "ui/char_tables.h"
 #include "ui/key_context.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
@@ -80,12 +81,6 @@ constexpr std::array kKeyTable = {
     KeyRow{kInGroup, VK_F4, kNone, kActionReply},
     KeyRow{kInGroup, VK_F4, kShift, kActionNewArticle},
 };
-
-// Message numbers of the reload confirmation.
-constexpr int kMsgReloadTitle = 141;
-constexpr int kMsgReloadQuestion = 142;
-constexpr int kButtonOk = 1;
-constexpr int kButtonCancel = 2;
 
 bool LeftToPanel(int action) {
     return action == kActionSwallow || action == kActionReply || action == kActionNewArticle ||
@@ -169,9 +164,8 @@ bool TNewsInternetManager::GroupsAction(TKeyContext& context) {
 }
 
 bool TNewsInternetManager::Reload() {
-    const int answer =
-        ShowMessage(FMSG_WARNING, {GetMsg(kMsgReloadTitle), GetMsg(kMsgReloadQuestion)},
-                    {kButtonOk, kButtonCancel});
+    const int answer = ShowMessage(
+        FMSG_WARNING, {GetMsg(kMsgReloadTitle), GetMsg(kMsgReloadQuestion)}, {kMsgOk, kMsgCancel});
     if (answer != 0) return false;
     if (State == NewsState::InGroup) {
         Cache->Delete(GetPath());

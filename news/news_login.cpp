@@ -4,8 +4,8 @@
 #include "common/errors.h"
 #include "news/news_internet_manager.h"
 #include "news/reply_codes.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
-#include "ui/session_message_numbers.h"
 
 namespace kestrova {
 

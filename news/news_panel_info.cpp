@@ -8,6 +8,7 @@
 #include "common/url.h"
 #include "news/news_internet_manager.h"
 #include "ui/char_tables.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/module_state.h"
 #include "ui/plugin_options.h"
@@ -19,17 +20,6 @@ namespace {
 constexpr uint32_t kNewsPanelFlags = OPIF_USEFILTER | OPIF_USESORTGROUPS | OPIF_USEATTRHIGHLIGHTING;
 constexpr int kNewsInfoLines = 2;
 
-// Message numbers.
-constexpr int kMsgDisabled = 0;
-constexpr int kMsgKeyGroups = 105;
-constexpr int kMsgKeyDropGroups = 106;
-constexpr int kMsgKeyReply = 107;
-constexpr int kMsgKeyNewArticle = 108;
-constexpr int kMsgKeyCharset = 109;
-constexpr int kMsgKeyViewHeader = 110;
-constexpr int kMsgFirstColumn = 111;
-constexpr int kMsgLastColumn = 112;
-constexpr int kMsgFirstCustomColumn = 117;
 constexpr int kCustomColumns = 5;
 
 // The group views' fixed layout: name, first and last article number, attributes.
@@ -43,7 +33,7 @@ char* Label(int msgNum) {
 }
 
 void Disable(char** row, std::initializer_list<int> functionKeys) {
-    for (int f : functionKeys) row[f - 1] = Label(kMsgDisabled);
+    for (int f : functionKeys) row[f - 1] = Label(kMsgEmpty);
 }
 
 // 0 to 4 for a column type "C0" to "C4" (either case); -1 otherwise.

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "net/proxy_socket.h"
 #include "net/socks_error_text.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
@@ -10,7 +11,6 @@ namespace kestrova {
 namespace {
 
 constexpr int kSocks5 = 5;
-constexpr int kMsgProxyLoginRefused = 163;
 
 }  // namespace
 

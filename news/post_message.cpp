@@ -7,15 +7,13 @@
 #include "news/list_block.h"
 #include "news/news_internet_manager.h"
 #include "news/posting.h"
+#include "news/reply_codes.h"
 #include "platform/winsock_errors.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgPostingNotAllowed = 63;
-constexpr int kMsgMayHaveBeenPosted = 153;
-constexpr int kPostAccepted = 340;
 
 // Puts the state back however the exchange ends.
 class TStateRestore {
@@ -34,9 +32,10 @@ class TStateRestore {
 
 void TNewsInternetManager::PostMessage(TStream& headers, TStream& body) {
     if ((ServerFlags & kServerAllowsPosting) == 0)
-        RaiseError(kRefused, GetMsg(kMsgPostingNotAllowed), "PostMessage");
+        RaiseError(kRefused, GetMsg(kMsgPostingRefused), "PostMessage");
     if (body.Size() == 0) return;
-    if (SendCommand(*Socket, "POST", kLogCommand, kWaitForReply, "") != kPostAccepted) return;
+    if (SendCommand(*Socket, "POST", kLogCommand, kWaitForReply, "") != kReplySendArticleToPost)
+        return;
 
     TStateRestore restore(*this);
     SetState(NewsState::Posting);

@@ -9,10 +9,28 @@ namespace kestrova {
 
 namespace {
 
-constexpr std::array kAccepted{200, 201, 202, 205, 211, 215, 220, 221,
-                               222, 223, 230, 231, 235, 240, 335, 340};
-constexpr std::array kItemMissing{411, 412, 420, 421, 422, 423, 430, 435};
-constexpr std::array kRefusals{437, 440, 441, 500, 501, 502};
+constexpr std::array kAccepted{kReplyPostingAllowed,
+                               kReplyPostingProhibited,
+                               kReplySlaveNoted,
+                               kReplyClosing,
+                               kReplyGroupSelected,
+                               kReplyListFollows,
+                               kReplyArticleFollows,
+                               kReplyHeadFollows,
+                               kReplyBodyFollows,
+                               kReplyArticleSelected,
+                               kReplyNewNewsFollows,
+                               kReplyNewGroupsFollows,
+                               kReplyArticleTransferred,
+                               kReplyArticlePosted,
+                               kReplySendArticleToTransfer,
+                               kReplySendArticleToPost};
+constexpr std::array kItemMissing{kReplyNoSuchGroup,       kReplyNoGroupSelected,
+                                  kReplyNoCurrentArticle,  kReplyNoNextArticle,
+                                  kReplyNoPreviousArticle, kReplyNoArticleWithNumber,
+                                  kReplyNoArticleWithId,   kReplyArticleNotWanted};
+constexpr std::array kRefusals{kReplyTransferFailed, kReplyPostingNotAllowed, kReplyPostingFailed,
+                               kReplyUnknownCommand, kReplySyntaxError,       kReplyNotPermitted};
 
 template <typename Codes>
 bool Holds(const Codes& codes, int code) {
@@ -40,7 +58,7 @@ uint32_t ReplyErrorClass(int code) {
 }
 
 bool ReplyClosesConnection(int code) {
-    return code == 400 || code == 503;
+    return code == kReplyServiceDiscontinued || code == kReplyProgramFault;
 }
 
 }  // namespace kestrova

@@ -13,6 +13,7 @@
 #include "ui/composition.h"
 #include "ui/file_helpers.h"
 #include "ui/host_services.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/plugin_options.h"
 #include "ui/templates.h"
@@ -20,7 +21,6 @@
 namespace kestrova {
 namespace {
 
-constexpr int kMsgReceivingArticle = 137;
 constexpr int kEditorChanged = 1;
 
 }  // namespace
@@ -40,8 +40,7 @@ bool TNntpPlugin::ComposeWithTemplate(const PluginPanelItem* item, const std::st
     if (fetchRequest != 0) {
         ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, item->FindData.cFileName);
         const TArticleRef article = ArticleRefOf(*item);
-        if (ReceiveData(fetchRequest, reinterpret_cast<intptr_t>(&article), &source) !=
-            kAnswerDone)
+        if (ReceiveData(fetchRequest, reinterpret_cast<intptr_t>(&article), &source) != kAnswerDone)
             return false;
         post.Subject = std::string(item->FindData.cFileName).substr(0, kSubjectLimit);
         if (item->CustomColumnNumber > 0 && item->CustomColumnData && item->CustomColumnData[0])

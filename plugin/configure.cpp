@@ -6,6 +6,7 @@
 #include "ui/config_dialogs.h"
 #include "ui/menus.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/product_info.h"
 
@@ -18,8 +19,14 @@ constexpr bool (*kOptionDialogs[])() = {InterfaceDialog, ConnectionDialog, Defau
 constexpr int kProductInfoEntry = 7;
 
 std::vector<const char*> MenuTexts() {
-    return {GetMsg(75), GetMsg(76), GetMsg(77), GetMsg(78),
-            GetMsg(79), GetMsg(59), nullptr,    GetMsg(80)};
+    return {GetMsg(kMsgInterface),
+            GetMsg(kMsgConnection),
+            GetMsg(kMsgDefaultAccount),
+            GetMsg(kMsgProxyServer),
+            GetMsg(kMsgTemplates),
+            GetMsg(kMsgCharTables),
+            nullptr,
+            GetMsg(kMsgAbout)};
 }
 
 }  // namespace
@@ -31,7 +38,7 @@ KESTROVA_EXPORT int Configure(int) {
     try {
         int selected = 0;
         for (;;) {
-            const int chosen = RunMenu(GetMsg(74), MenuTexts(), selected);
+            const int chosen = RunMenu(GetMsg(kMsgSettingsTitle), MenuTexts(), selected);
             if (chosen < 0) return 1;
             selected = chosen;
             if (chosen < static_cast<int>(std::size(kOptionDialogs)))

@@ -13,13 +13,12 @@
 #include "plugin/overwrite_answer.h"
 #include "plugin/target_names.h"
 #include "ui/file_helpers.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgCopyArticles = 122;
 // Prefix of the file an article is written into before it takes its name.
 constexpr const char* kPartialPrefix = ".kestrova-";
 // Write access for TFileStream's open mode.

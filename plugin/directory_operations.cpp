@@ -9,18 +9,11 @@
 #include "plugin/nntp_plugin.h"
 #include "plugin/operation_scope.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/standard_dialogs.h"
 
 namespace kestrova {
-namespace {
-
-constexpr int kMsgFolderPrompt = 21;
-constexpr int kMsgPleaseWait = 24;
-constexpr int kMsgDeleting = 51;
-
-}  // namespace
-
 int TNntpPlugin::SetDirectory(const std::string& dir, int opMode) {
     if (IsInactive()) return 0;
     try {

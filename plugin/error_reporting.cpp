@@ -11,17 +11,10 @@
 #include "ui/console_keys.h"
 #include "ui/host_services.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
-namespace {
-
-constexpr int kMsgEmpty = 0;
-constexpr int kMsgOk = 1;
-constexpr int kMsgErrorTitle = 58;  // class name and procedure name
-
-}  // namespace
-
 std::vector<std::string> ErrorLines(const std::string& message) {
     std::vector<std::string> lines;
     const size_t split = message.find(". ");

@@ -15,13 +15,11 @@
 #include "plugin/overwrite_answer.h"
 #include "plugin/target_names.h"
 #include "ui/file_helpers.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgPleaseWait = 24;
-constexpr int kMsgWritingAccount = 52;
 constexpr char kStoreDelim = '\\';
 
 }  // namespace

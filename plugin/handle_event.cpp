@@ -4,25 +4,13 @@
 #include "hostapi/plugin_api.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/console_keys.h"
+#include "ui/event_kinds.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgOk = 1;
-constexpr int kMsgCancel = 2;
-constexpr int kMsgOverwrite = 11;
-constexpr int kMsgQuestionTitle = 39;
-
-constexpr int kKindStatus = 1;
-constexpr int kKindTitle = 2;
-constexpr int kKindConfirm = 3;
-constexpr int kKindReceived = 5;
-constexpr int kKindSending = 6;
-constexpr int kKindProgress = 7;
-constexpr int kKindMessageBox = 8;
-constexpr int kKindLogin = 9;
 
 std::string TextOf(intptr_t param) {
     const char* text = reinterpret_cast<const char*>(param);
@@ -37,30 +25,30 @@ void CheckEscape(const char* procName) {
 
 int TNntpPlugin::HandleEvent(int kind, intptr_t param1, intptr_t param2) {
     switch (kind) {
-        case kKindStatus:
+        case kEventStatus:
             ShowStatus(kOpInteractive, GetMsg(static_cast<int>(param1)), {}, TextOf(param2));
             return 0;
-        case kKindTitle:
+        case kEventTitle:
             ShowInTitle(kOpInteractive, TextOf(param2));
             return 0;
-        case kKindConfirm:
+        case kEventConfirm:
             return ShowMessage(FMSG_WARNING,
-                               {GetMsg(kMsgQuestionTitle), TextOf(param1), TextOf(param2)},
+                               {GetMsg(kMsgAlreadyExists), TextOf(param1), TextOf(param2)},
                                {kMsgOverwrite, kMsgCancel}) == 0
                        ? 1
                        : 0;
-        case kKindReceived:
-        case kKindSending:
+        case kEventReceived:
+        case kEventSending:
             CheckEscape("ReceiveData");
             return 0;
-        case kKindProgress:
+        case kEventProgress:
             CheckEscape("ShowTraffic");
             ShowTraffic(static_cast<int>(param2));
             return 0;
-        case kKindMessageBox:
+        case kEventMessageBox:
             ShowStatus(kOpInteractive, GetMsg(static_cast<int>(param1)), {kMsgOk}, TextOf(param2));
             return 0;
-        case kKindLogin:
+        case kEventLogin:
             return AskLogin(*reinterpret_cast<TUrlComponents*>(param1), TextOf(param2));
         default:
             return 0;

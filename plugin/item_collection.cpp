@@ -3,12 +3,11 @@
 #include "common/errors.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/host_services.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgPleaseWait = 24;
 constexpr size_t kColumnTextLimit = 128;
 
 }  // namespace

@@ -2,18 +2,13 @@
 // hold, or refused the one it sent.
 #include "news/internet_manager.h"
 #include "plugin/nntp_plugin.h"
+#include "ui/event_kinds.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
-#include "ui/session_message_numbers.h"
 #include "ui/standard_dialogs.h"
 
 namespace kestrova {
-namespace {
-
-constexpr int kMsgOk = 1;
-constexpr int kMsgCancel = 2;
-
-}  // namespace
 
 int TNntpPlugin::AskLogin(TUrlComponents& url, const std::string& refusal) {
     if ((OpFlags & kOpInteractive) == 0) return 0;

@@ -7,13 +7,12 @@
 #include "news/article_text.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/composition.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/standard_dialogs.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgSaveArticle = 136;
 
 void SaveArticle(const std::string& name, TStream& headers, TStream& body) {
     TFileStream file(name, kFileCreate);

@@ -12,14 +12,10 @@
 #include "plugin/nntp_plugin.h"
 #include "plugin/target_names.h"
 #include "ui/composition.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
-namespace {
-
-constexpr int kMsgPleaseWait = 24;
-
-}  // namespace
 
 void TNntpPlugin::PutArticles(PluginPanelItem* items, int itemsNumber, int move, int opMode) {
     TMemoryStream headers;

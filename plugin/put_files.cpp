@@ -12,13 +12,11 @@
 #include "plugin/operation_scope.h"
 #include "plugin/overwrite_answer.h"
 #include "plugin/target_names.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgPleaseWait = 24;
-constexpr int kMsgReadingAccount = 53;
 constexpr char kStoreDelim = '\\';
 
 }  // namespace

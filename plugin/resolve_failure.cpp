@@ -8,14 +8,12 @@
 #include "plugin/failure_description.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgEscPressed = 62;
-constexpr int kMsgInterrupted = 104;
 
 // The answer for the button chosen among answers; Esc and anything past the first buttons
 // stop.

@@ -5,8 +5,8 @@
 #include "common/format_text.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/esc_wait.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
-#include "ui/session_message_numbers.h"
 
 namespace kestrova {
 

@@ -7,6 +7,7 @@
 #include "hostapi/plugin_api.h"
 #include "ui/host_services.h"
 #include "ui/host_version.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/module_state.h"
 #include "ui/plugin_options.h"
@@ -60,7 +61,7 @@ KESTROVA_EXPORT void SetStartupInfo(const PluginStartupInfo* info) {
 KESTROVA_EXPORT void GetPluginInfo(PluginInfo* info) {
     if (!info || HostVersion() < kMinimalHostVersion) return;
     try {
-        MenuString = GetMsg(32);
+        MenuString = GetMsg(kMsgMenuEntry);
         DiskMenuNumber = Options.DiskMenuNumber;
         info->StructSize = sizeof(PluginInfo);
         info->DiskMenuStrings = &MenuString;

@@ -5,12 +5,11 @@
 #include "plugin/nntp_plugin.h"
 #include "ui/file_helpers.h"
 #include "ui/host_services.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgReceivingArticle = 137;
 constexpr unsigned kOpenWrite = 1;  // TFileStream's open mode for writing
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include "ui/author_fields.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
-#include "ui/tls_message_numbers.h"
 
 namespace kestrova {
 namespace {
@@ -24,32 +24,32 @@ enum : int {
 constexpr unsigned kAddressFlags = kUrlUserName | kUrlNoScheme;
 
 constexpr std::array<DialogItemTemplate, 27> kTemplate{{
-    {DI_DOUBLEBOX, 3, 1, 70, 0, 64},
-    {DI_TEXT, 5, 2, 0, 0, 66},
+    {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgAccountTitle},
+    {DI_TEXT, 5, 2, 0, 0, kMsgDescription},
     {DI_EDIT, 18, 2, 68, 0, 0},
-    {DI_TEXT, 5, 3, 0, 0, 65},
+    {DI_TEXT, 5, 3, 0, 0, kMsgAddress},
     {DI_EDIT, 18, 3, 68, 0, 0},
-    {DI_TEXT, 5, 4, 0, 0, 30},
+    {DI_TEXT, 5, 4, 0, 0, kMsgPassword},
     {DI_PSWEDIT, 18, 4, 68, 0, 0},
     {DI_TEXT, 5, 5, 0, kSeparatorLine, 0},
-    {DI_TEXT, 5, 6, 0, 0, 67},
+    {DI_TEXT, 5, 6, 0, 0, kMsgYourName},
     {DI_EDIT, 18, 6, 68, 0, 0},
-    {DI_TEXT, 5, 7, 0, 0, 68},
+    {DI_TEXT, 5, 7, 0, 0, kMsgEmail},
     {DI_EDIT, 18, 7, 68, 0, 0},
-    {DI_TEXT, 5, 8, 0, 0, 69},
+    {DI_TEXT, 5, 8, 0, 0, kMsgReplyTo},
     {DI_EDIT, 18, 8, 68, 0, 0},
-    {DI_TEXT, 5, 9, 0, 0, 70},
+    {DI_TEXT, 5, 9, 0, 0, kMsgOrganization},
     {DI_EDIT, 18, 9, 68, 0, 0},
     {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
-    {DI_CHECKBOX, 5, 11, 0, 0, 71},
-    {DI_CHECKBOX, 5, 12, 0, 0, 72},
+    {DI_CHECKBOX, 5, 11, 0, 0, kMsgAskLogin},
+    {DI_CHECKBOX, 5, 12, 0, 0, kMsgUseProxy},
     {DI_TEXT, 5, 13, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 5, 14, 0, 0, 73},
+    {DI_BUTTON, 5, 14, 0, 0, kMsgCharsetButton},
     {DI_TEXT, 27, 14, 0, 0, 0},
     {DI_TEXT, 5, 15, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 16, 0, kButtonRow, 12},
-    {DI_BUTTON, 0, 16, 0, kButtonRow, 15},
-    {DI_BUTTON, 0, 16, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgConnect},
+    {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgCancel},
     {DI_CHECKBOX, 42, 11, 0, 0, kMsgSecureConnection},
 }};
 

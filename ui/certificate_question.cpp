@@ -4,13 +4,11 @@
 
 #include "common/format_text.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
-#include "ui/tls_message_numbers.h"
 
 namespace kestrova {
 namespace {
-
-constexpr int kMsgCancel = 2;
 
 // A SHA-256 fingerprint is 95 characters: shown on two lines of 16 bytes each.
 constexpr size_t kFingerprintLine = 16 * 3;

@@ -13,6 +13,7 @@
 #include "ui/host_services.h"
 #include "ui/host_version.h"
 #include "ui/menus.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/module_state.h"
 
@@ -28,7 +29,6 @@ TCharsetSlots CharsetSlots = kBuiltInCharsetSlots;
 namespace {
 
 constexpr const char* kSection = "CHARTABLES";
-constexpr int kMenuTitle = 31;
 constexpr int kMaxHostTables = 256;  // a bound on asking the host, should it never say "no more"
 
 // The names of codes -4 .. -1, in that order.
@@ -110,7 +110,7 @@ int ChooseTableCode(int code) {
         for (int n = 0; n < kMaxHostTables && HostTable(n, table); ++n)
             entries.Add(table.TableName);
     }
-    int chosen = RunListMenu(GetMsg(kMenuTitle), entries, EntryOfCode(code));
+    int chosen = RunListMenu(GetMsg(kMsgCharacterSet), entries, EntryOfCode(code));
     return chosen < 0 ? code : CodeOfEntry(chosen);
 }
 
@@ -142,7 +142,7 @@ int ChooseSlot(int index) {
         texts.push_back(CharsetSlots[i].CharsetNames.c_str());
         slotOfEntry.push_back(i);
     }
-    int chosen = RunMenu(GetMsg(kMenuTitle), texts, selected);
+    int chosen = RunMenu(GetMsg(kMsgCharacterSet), texts, selected);
     if (chosen < 0 || chosen >= static_cast<int>(texts.size())) return index;
     return slotOfEntry[static_cast<size_t>(chosen)];
 }

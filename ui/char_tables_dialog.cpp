@@ -4,6 +4,7 @@
 #include "ui/char_tables.h"
 #include "ui/config_dialogs.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_numbers.h"
 
 namespace kestrova {
 namespace {
@@ -21,16 +22,16 @@ int TableItem(int slot) {
 
 constexpr std::array<DialogItemTemplate, 26> BuildTemplate() {
     std::array<DialogItemTemplate, 26> table{};
-    table[0] = {DI_DOUBLEBOX, 3, 1, 70, 0, 59};
-    table[1] = {DI_TEXT, 5, 2, 34, 0, 60};
-    table[2] = {DI_TEXT, 36, 2, 0, 0, 61};
+    table[0] = {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgCharTables};
+    table[1] = {DI_TEXT, 5, 2, 34, 0, kMsgCharsetName};
+    table[2] = {DI_TEXT, 36, 2, 0, 0, kMsgConversionTable};
     for (int slot = 0; slot < kSlotCount; ++slot) {
         table[kFirstRowItem + 2 * slot] = {DI_EDIT, 5, 3 + slot, 34, 0, 0};
         table[kFirstRowItem + 2 * slot + 1] = {DI_BUTTON, 36, 3 + slot, 0, DIF_NOBRACKETS, 0};
     }
     table[23] = {DI_TEXT, 5, 13, 0, kSeparatorLine, 0};
-    table[24] = {DI_BUTTON, 0, 14, 0, kButtonRow, 12};
-    table[25] = {DI_BUTTON, 0, 14, 0, kButtonRow, 2};
+    table[24] = {DI_BUTTON, 0, 14, 0, kButtonRow, kMsgSave};
+    table[25] = {DI_BUTTON, 0, 14, 0, kButtonRow, kMsgCancel};
     return table;
 }
 constexpr std::array<DialogItemTemplate, 26> kTemplate = BuildTemplate();

@@ -2,6 +2,7 @@
 
 #include "ui/config_dialogs.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -19,24 +20,24 @@ enum : int {
 };
 
 constexpr std::array<DialogItemTemplate, 18> kTemplate{{
-    {DI_DOUBLEBOX, 3, 1, 70, 0, 76},
-    {DI_TEXT, 5, 2, 0, 0, 91},
+    {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgConnection},
+    {DI_TEXT, 5, 2, 0, 0, kMsgLogFile},
     {DI_EDIT, 5, 3, 68, 0, 0},
-    {DI_CHECKBOX, 5, 4, 0, 0, 92},
+    {DI_CHECKBOX, 5, 4, 0, 0, kMsgWriteLog},
     {DI_FIXEDIT, 7, 5, 7, 0, 0},
-    {DI_TEXT, 9, 5, 0, 0, 93},
+    {DI_TEXT, 9, 5, 0, 0, kMsgLogLevel},
     {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
     {DI_FIXEDIT, 5, 7, 8, 0, 0},
-    {DI_TEXT, 10, 7, 0, 0, 94},
+    {DI_TEXT, 10, 7, 0, 0, kMsgServerTimeout},
     {DI_FIXEDIT, 5, 8, 8, 0, 0},
-    {DI_TEXT, 10, 8, 0, 0, 95},
+    {DI_TEXT, 10, 8, 0, 0, kMsgRetries},
     {DI_FIXEDIT, 5, 9, 8, 0, 0},
-    {DI_TEXT, 10, 9, 0, 0, 96},
+    {DI_TEXT, 10, 9, 0, 0, kMsgCacheLife},
     {DI_FIXEDIT, 5, 10, 8, 0, 0},
-    {DI_TEXT, 10, 10, 0, 0, 160},
+    {DI_TEXT, 10, 10, 0, 0, kMsgPipelineDepth},
     {DI_TEXT, 5, 11, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 12, 0, kButtonRow, 12},
-    {DI_BUTTON, 0, 12, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 12, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 12, 0, kButtonRow, kMsgCancel},
 }};
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "ui/author_fields.h"
 #include "ui/config_dialogs.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -14,24 +15,24 @@ enum : int {
 };
 
 constexpr std::array<DialogItemTemplate, 18> kTemplate{{
-    {DI_DOUBLEBOX, 3, 1, 70, 0, 77},
-    {DI_TEXT, 5, 2, 0, 0, 67},
+    {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgDefaultAccount},
+    {DI_TEXT, 5, 2, 0, 0, kMsgYourName},
     {DI_EDIT, 18, 2, 68, 0, 0},
-    {DI_TEXT, 5, 3, 0, 0, 68},
+    {DI_TEXT, 5, 3, 0, 0, kMsgEmail},
     {DI_EDIT, 18, 3, 68, 0, 0},
-    {DI_TEXT, 5, 4, 0, 0, 69},
+    {DI_TEXT, 5, 4, 0, 0, kMsgReplyTo},
     {DI_EDIT, 18, 4, 68, 0, 0},
-    {DI_TEXT, 5, 5, 0, 0, 70},
+    {DI_TEXT, 5, 5, 0, 0, kMsgOrganization},
     {DI_EDIT, 18, 5, 68, 0, 0},
     {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
-    {DI_CHECKBOX, 5, 7, 0, 0, 71},
-    {DI_CHECKBOX, 5, 8, 0, 0, 72},
+    {DI_CHECKBOX, 5, 7, 0, 0, kMsgAskLogin},
+    {DI_CHECKBOX, 5, 8, 0, 0, kMsgUseProxy},
     {DI_TEXT, 5, 9, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 5, 10, 0, 0, 73},
+    {DI_BUTTON, 5, 10, 0, 0, kMsgCharsetButton},
     {DI_TEXT, 27, 10, 0, 0, 0},
     {DI_TEXT, 5, 11, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 12, 0, kButtonRow, 12},
-    {DI_BUTTON, 0, 12, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 12, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 12, 0, kButtonRow, kMsgCancel},
 }};
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "ui/config_dialogs.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -22,27 +23,27 @@ enum : int {
 };
 
 constexpr std::array<DialogItemTemplate, 21> kTemplate{{
-    {DI_DOUBLEBOX, 3, 1, 70, 0, 75},
-    {DI_CHECKBOX, 5, 2, 0, 0, 81},
+    {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgInterface},
+    {DI_CHECKBOX, 5, 2, 0, 0, kMsgAddToDisks},
     {DI_FIXEDIT, 7, 3, 7, 0, 0},
-    {DI_TEXT, 9, 3, 0, 0, 82},
+    {DI_TEXT, 9, 3, 0, 0, kMsgDisksHotkey},
     {DI_TEXT, 5, 4, 0, kSeparatorLine, 0},
-    {DI_CHECKBOX, 5, 5, 0, 0, 83},
-    {DI_CHECKBOX, 5, 6, 0, 0, 84},
-    {DI_CHECKBOX, 5, 7, 0, 0, 85},
+    {DI_CHECKBOX, 5, 5, 0, 0, kMsgConnectIsDefault},
+    {DI_CHECKBOX, 5, 6, 0, 0, kMsgShowPrivateHosts},
+    {DI_CHECKBOX, 5, 7, 0, 0, kMsgBeep},
     {DI_TEXT, 5, 8, 0, kSeparatorLine, 0},
-    {DI_CHECKBOX, 5, 9, 0, 0, 86},
-    {DI_TEXT, 5, 10, 0, 0, 87},
+    {DI_CHECKBOX, 5, 9, 0, 0, kMsgOwnViewModes},
+    {DI_TEXT, 5, 10, 0, 0, kMsgColumnTypes},
     {DI_EDIT, 5, 11, 35, 0, 0},
-    {DI_TEXT, 5, 12, 0, 0, 88},
+    {DI_TEXT, 5, 12, 0, 0, kMsgColumnWidths},
     {DI_EDIT, 5, 13, 35, 0, 0},
-    {DI_TEXT, 37, 10, 0, 0, 89},
+    {DI_TEXT, 37, 10, 0, 0, kMsgStatusColumnTypes},
     {DI_EDIT, 37, 11, 68, 0, 0},
-    {DI_TEXT, 37, 12, 0, 0, 90},
+    {DI_TEXT, 37, 12, 0, 0, kMsgStatusColumnWidths},
     {DI_EDIT, 37, 13, 68, 0, 0},
     {DI_TEXT, 5, 14, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 15, 0, kButtonRow, 12},
-    {DI_BUTTON, 0, 15, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 15, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 15, 0, kButtonRow, kMsgCancel},
 }};
 
 }  // namespace

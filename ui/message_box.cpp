@@ -6,6 +6,7 @@
 #include "common/format_text.h"
 #include "ui/console_keys.h"
 #include "ui/host_services.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
@@ -47,13 +48,17 @@ int ShowTextList(const TStringList& list, unsigned flags) {
     }
     const std::string separator(longest, kHorizontalLine);
     items.push_back(separator.c_str());
-    items.push_back(GetMsg(1));
+    items.push_back(GetMsg(kMsgOk));
     return CallMessage(flags, items, 1);
 }
 
 int ConfirmDelete(const PluginPanelItem* items, int count) {
-    const std::string body = count == 1 ? FileNameOf(items[0]) : FormatText(GetMsg(46), {count});
-    return ShowMessage(FMSG_WARNING, {GetMsg(47), body}, {9, 2}) == 0 ? 1 : 2;
+    const std::string body =
+        count == 1 ? FileNameOf(items[0]) : FormatText(GetMsg(kMsgDeleteItems), {count});
+    return ShowMessage(FMSG_WARNING, {GetMsg(kMsgDeleteTitle), body},
+                       {kMsgDeleteButton, kMsgCancel}) == 0
+               ? 1
+               : 2;
 }
 
 }  // namespace kestrova

@@ -6,6 +6,7 @@
 #include "ui/composition.h"
 #include "ui/dialog_builder.h"
 #include "ui/menus.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/product_info.h"
 
@@ -29,31 +30,29 @@ enum : int {
     kSaveButton = 20,
 };
 
-constexpr int kMsgPickGroupTitle = 135;
-
 constexpr std::array<DialogItemTemplate, 22> kTemplate{{
-    {DI_DOUBLEBOX, 3, 1, 70, 0, 124},
-    {DI_TEXT, 5, 2, 0, 0, 134},
+    {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgPostTitle},
+    {DI_TEXT, 5, 2, 0, 0, kMsgNewsgroups},
     {DI_EDIT, 20, 2, 64, 0, 0},
     {DI_BUTTON, 66, 2, 68, DIF_NOBRACKETS, 0},
-    {DI_TEXT, 5, 3, 0, 0, 125},
+    {DI_TEXT, 5, 3, 0, 0, kMsgSubject},
     {DI_EDIT, 20, 3, 68, 0, 0},
     {DI_TEXT, 5, 4, 0, kSeparatorLine, 0},
-    {DI_TEXT, 5, 5, 0, 0, 126},
-    {DI_RADIOBUTTON, 27, 5, 0, 0, 127},
-    {DI_RADIOBUTTON, 27, 6, 0, 0, 128},
-    {DI_RADIOBUTTON, 48, 5, 0, 0, 129},
-    {DI_RADIOBUTTON, 48, 6, 0, 0, 130},
+    {DI_TEXT, 5, 5, 0, 0, kMsgFormat},
+    {DI_RADIOBUTTON, 27, 5, 0, 0, kMsgText8Bit},
+    {DI_RADIOBUTTON, 27, 6, 0, 0, kMsgTextBase64},
+    {DI_RADIOBUTTON, 48, 5, 0, 0, kMsgHtml8Bit},
+    {DI_RADIOBUTTON, 48, 6, 0, 0, kMsgHtmlBase64},
     {DI_TEXT, 5, 7, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 5, 8, 0, 0, 73},
+    {DI_BUTTON, 5, 8, 0, 0, kMsgCharsetButton},
     {DI_TEXT, 27, 8, 0, 0, 0},
-    {DI_BUTTON, 5, 9, 0, 0, 131},
+    {DI_BUTTON, 5, 9, 0, 0, kMsgSendingCharset},
     {DI_TEXT, 27, 9, 0, 0, 0},
     {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, 132},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, 133},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, 12},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgPost},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgPostAsIs},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgCancel},
 }};
 
 constexpr std::array<const char*, 7> kWeekdays = {"Monday", "Tuesday",  "Wednesday", "Thursday",
@@ -98,7 +97,7 @@ int PostDialog(const std::string& newsgroups, const TStringList& groups, TPostIn
     while (true) {
         closedBy = ShowDialog(items, "dlgProxy");
         if (closedBy == kPickGroup) {
-            const int chosen = RunListMenu(GetMsg(kMsgPickGroupTitle), groups, picked);
+            const int chosen = RunListMenu(GetMsg(kMsgChooseGroup), groups, picked);
             if (chosen < 0) continue;
             picked = chosen;
             std::string text = ItemText(items[kNewsgroups]);

@@ -3,6 +3,7 @@
 #include "common/url.h"
 #include "ui/config_dialogs.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -14,16 +15,16 @@ enum : int { kAddress = 2, kPassword = 4, kSocks5 = 6, kAccept = 8 };
 constexpr unsigned kAddressFlags = kUrlUserName | kUrlNoScheme;
 
 constexpr std::array<DialogItemTemplate, 10> kTemplate{{
-    {DI_DOUBLEBOX, 3, 1, 70, 0, 78},
-    {DI_TEXT, 5, 2, 0, 0, 65},
+    {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgProxyServer},
+    {DI_TEXT, 5, 2, 0, 0, kMsgAddress},
     {DI_EDIT, 17, 2, 68, 0, 0},
-    {DI_TEXT, 5, 3, 0, 0, 30},
+    {DI_TEXT, 5, 3, 0, 0, kMsgPassword},
     {DI_PSWEDIT, 17, 3, 68, 0, 0},
     {DI_TEXT, 5, 4, 0, kSeparatorLine, 0},
-    {DI_CHECKBOX, 5, 5, 0, 0, 97},
+    {DI_CHECKBOX, 5, 5, 0, 0, kMsgUseSocks5},
     {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 7, 0, kButtonRow, 12},
-    {DI_BUTTON, 0, 7, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 7, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 7, 0, kButtonRow, kMsgCancel},
 }};
 
 }  // namespace

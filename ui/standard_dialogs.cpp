@@ -6,6 +6,7 @@
 #include "common/format_text.h"
 #include "platform/clock.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
@@ -28,14 +29,14 @@ constexpr int kLoginAcceptItem = 6;
 constexpr int kLoginAnonymousItem = 7;
 constexpr std::array<DialogItemTemplate, 9> kLoginTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, 0},
-    {DI_TEXT, 5, 2, 0, 0, 29},
+    {DI_TEXT, 5, 2, 0, 0, kMsgUserName},
     {DI_EDIT, 5, 3, 68, 0, 0},
-    {DI_TEXT, 5, 4, 0, 0, 30},
+    {DI_TEXT, 5, 4, 0, 0, kMsgPassword},
     {DI_PSWEDIT, 5, 5, 68, 0, 0},
     {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 7, 0, kButtonRow, 1},
-    {DI_BUTTON, 0, 7, 0, kButtonRow, 14},
-    {DI_BUTTON, 0, 7, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 7, 0, kButtonRow, kMsgOk},
+    {DI_BUTTON, 0, 7, 0, kButtonRow, kMsgAnonymous},
+    {DI_BUTTON, 0, 7, 0, kButtonRow, kMsgCancel},
 }};
 
 // ---- Copy target ----------------------------------------------------------------------------
@@ -47,8 +48,8 @@ constexpr std::array<DialogItemTemplate, 6> kCopyTemplate{{
     {DI_TEXT, 5, 2, 0, 0, 0},
     {DI_EDIT, 5, 3, 68, 0, 0},
     {DI_TEXT, 5, 4, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 5, 0, kButtonRow, 1},
-    {DI_BUTTON, 0, 5, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 5, 0, kButtonRow, kMsgOk},
+    {DI_BUTTON, 0, 5, 0, kButtonRow, kMsgCancel},
 }};
 
 int AskCopyTarget(int titleMsg, int promptMsg, std::string& path) {
@@ -69,19 +70,19 @@ constexpr int kExistsExistingItem = 4;
 constexpr int kExistsForAllItem = 6;
 constexpr int kExistsFirstButton = 7;
 constexpr std::array<DialogItemTemplate, 13> kExistsTemplate{{
-    {DI_DOUBLEBOX, 3, 1, 56, 0, 39},
+    {DI_DOUBLEBOX, 3, 1, 56, 0, kMsgAlreadyExists},
     {DI_TEXT, 9, 2, 0, DIF_CENTERGROUP, 0},
     {DI_TEXT, 5, 3, 0, kSeparatorLine, 0},
     {DI_TEXT, 5, 4, 0, 0, 0},
     {DI_TEXT, 5, 5, 68, 0, 0},
     {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
-    {DI_CHECKBOX, 5, 7, 0, 0, 42},
-    {DI_BUTTON, 0, 9, 0, kButtonRow, 11},
-    {DI_BUTTON, 0, 9, 0, kButtonRow, 40},
-    {DI_BUTTON, 0, 9, 0, kButtonRow, 41},
-    {DI_BUTTON, 0, 9, 0, kButtonRow, 43},
-    {DI_BUTTON, 0, 9, 0, kButtonRow, 10},
-    {DI_BUTTON, 0, 9, 0, kButtonRow, 2},
+    {DI_CHECKBOX, 5, 7, 0, 0, kMsgApplyToAll},
+    {DI_BUTTON, 0, 9, 0, kButtonRow, kMsgOverwrite},
+    {DI_BUTTON, 0, 9, 0, kButtonRow, kMsgRename},
+    {DI_BUTTON, 0, 9, 0, kButtonRow, kMsgAppend},
+    {DI_BUTTON, 0, 9, 0, kButtonRow, kMsgResume},
+    {DI_BUTTON, 0, 9, 0, kButtonRow, kMsgSkip},
+    {DI_BUTTON, 0, 9, 0, kButtonRow, kMsgCancel},
 }};
 
 // The answer of each button, from item 7 on.
@@ -147,11 +148,12 @@ int LoginDialog(const std::string& title, const char* historyName, std::string& 
 }
 
 int CopyDialog(bool move, std::string& path) {
-    return move ? AskCopyTarget(55, 57, path) : AskCopyTarget(54, 56, path);
+    return move ? AskCopyTarget(kMsgMoveTitle, kMsgMovePrompt, path)
+                : AskCopyTarget(kMsgCopyTitle, kMsgCopyPrompt, path);
 }
 
 int ArticleCopyDialog(std::string& path) {
-    return AskCopyTarget(122, 123, path);
+    return AskCopyTarget(kMsgCopyArticles, kMsgCopyArticlesPrompt, path);
 }
 
 unsigned FileExistsDialog(const WIN32_FIND_DATA& source, const WIN32_FIND_DATA& existing,
@@ -159,8 +161,8 @@ unsigned FileExistsDialog(const WIN32_FIND_DATA& source, const WIN32_FIND_DATA& 
     DialogItems items = BuildDialog(kExistsTemplate, kExistsFirstButton, kExistsForAllItem);
     SetItemText(items[kExistsNameItem],
                 std::string_view(source.cFileName, strnlen(source.cFileName, NM)));
-    SetItemText(items[kExistsSourceItem], FileDescription(44, source));
-    SetItemText(items[kExistsExistingItem], FileDescription(45, existing));
+    SetItemText(items[kExistsSourceItem], FileDescription(kMsgNewFileLine, source));
+    SetItemText(items[kExistsExistingItem], FileDescription(kMsgExistingFileLine, existing));
 
     // Width: the shown optional buttons, the three fixed ones and the margins.
     int width = kFixedButtonsWidth + kFrameMargins;

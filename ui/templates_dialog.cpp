@@ -2,6 +2,7 @@
 
 #include "ui/config_dialogs.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -13,19 +14,19 @@ enum : int { kQuote = 1, kDownload = 4, kNew = 7, kReply = 9, kAccept = 11 };
 constexpr char kDefaultQuoteChar = '>';
 
 constexpr std::array<DialogItemTemplate, 13> kTemplate{{
-    {DI_DOUBLEBOX, 3, 1, 70, 0, 79},
+    {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgTemplates},
     {DI_FIXEDIT, 5, 2, 5, 0, 0},
-    {DI_TEXT, 7, 2, 0, 0, 143},
-    {DI_TEXT, 5, 3, 0, 0, 144},
+    {DI_TEXT, 7, 2, 0, 0, kMsgQuoteChar},
+    {DI_TEXT, 5, 3, 0, 0, kMsgDownloadTemplate},
     {DI_EDIT, 5, 4, 68, 0, 0},
     {DI_TEXT, 5, 5, 0, kSeparatorLine, 0},
-    {DI_TEXT, 5, 6, 0, 0, 145},
+    {DI_TEXT, 5, 6, 0, 0, kMsgNewArticleTemplate},
     {DI_EDIT, 5, 7, 68, 0, 0},
-    {DI_TEXT, 5, 8, 0, 0, 146},
+    {DI_TEXT, 5, 8, 0, 0, kMsgReplyTemplate},
     {DI_EDIT, 5, 9, 68, 0, 0},
     {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, 12},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, 2},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgCancel},
 }};
 
 }  // namespace

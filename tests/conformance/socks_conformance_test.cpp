@@ -104,7 +104,7 @@ TEST_P(SocksExchange, CarriesALineExchangeToTheServer) {
     auto socket =
         ProxySocketFor(c.proxy, c.version, c.login, testing::PeerEnv("SOCKS_PASS", "proxypass"));
     socket->SocketConnect(c.target, server.Port());
-    ASSERT_EQ(socket->State, kSocketConnected);
+    ASSERT_EQ(socket->State(), SocketState::Connected);
     std::string line;
     socket->ReadLine(line);
     EXPECT_EQ(line, "200 conformance server ready");
@@ -157,7 +157,7 @@ TEST_P(SocksRefusal, RaisesTheProxysAnswer) {
         EXPECT_EQ(e.Message, c.text);
         EXPECT_EQ(e.ProcName, c.procName);
     }
-    EXPECT_EQ(socket->State, kSocketIdle);
+    EXPECT_EQ(socket->State(), SocketState::Idle);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,18 +1,21 @@
 #!/usr/bin/env python3
 """Checks the module's language files in the host's .lng format.
 
-Usage: check_lng.py LANG_DIR
+Usage: check_lng.py LANG_DIR MESSAGE_NUMBERS_H
 
 Both files must start with their header, hold exactly one quoted text per message in number
-order, use the same format codes as each other and as the module passes arguments,
-and keep the key-bar labels short. Exits with status 1 and one line per fault otherwise.
+order (as many as kMsgCount of the module's message numbers), use the same format codes as
+each other and as the module passes arguments, give a text to every named message number, and
+keep the key-bar labels short. Exits with status 1 and one line per fault otherwise.
 """
 
 import re
 import sys
 from pathlib import Path
 
-MESSAGE_COUNT = 164
+# The message numbers as the module names them: "inline constexpr int kMsgName = N;".
+NUMBER_DEFINITION = re.compile(r"inline\s+constexpr\s+int\s+(kMsg\w+)\s*=\s*(\d+)\s*;")
+COUNT_NAME = "kMsgCount"
 
 # File name, header line, encoding of the file's bytes.
 LANGUAGES = [
@@ -23,31 +26,41 @@ LANGUAGES = [
 # Arguments the module passes to each format message, in order: "s" text, "i" integer.
 # Every other message is shown as it stands and must hold no format code at all.
 FORMAT_ARGUMENTS = {
-    22: "s",
-    23: "s",
-    25: "s",
-    44: "iss",
-    45: "iss",
-    46: "i",
-    58: "ss",
-    99: "s",
-    100: "i",
-    102: "s",
-    103: "i",
-    115: "i",
-    149: "i",
-    153: "s",
-    156: "s",
-    161: "i",
-    162: "i",
+    "kMsgNoFolder": "s",
+    "kMsgCannotCreate": "s",
+    "kMsgNoItemInFile": "s",
+    "kMsgNewFileLine": "iss",
+    "kMsgExistingFileLine": "iss",
+    "kMsgDeleteItems": "i",
+    "kMsgErrorTitle": "ss",
+    "kMsgAddOneGroup": "s",
+    "kMsgAddGroups": "i",
+    "kMsgDropOneGroup": "s",
+    "kMsgDropGroups": "i",
+    "kMsgOwnGroupsExist": "i",
+    "kMsgNextAttempt": "i",
+    "kMsgMayHaveBeenPosted": "s",
+    "kMsgNotTrusted": "s",
+    "kMsgNoStatusLine": "i",
+    "kMsgListTooLong": "i",
 }
 
 # Labels of the host's key bar hold at most this many characters.
-KEY_BAR_LABELS = [48, 49, 105, 106, 107, 108, 109, 110]
+KEY_BAR_LABELS = [
+    "kMsgNewItem",
+    "kMsgCopyItem",
+    "kMsgKeyGroups",
+    "kMsgKeyDropGroups",
+    "kMsgKeyReply",
+    "kMsgKeyNewArticle",
+    "kMsgKeyCharset",
+    "kMsgKeyViewHeader",
+]
 KEY_BAR_WIDTH = 6
 
-# Message 0 is the empty text given to disabled keys and unset dialog items.
-EMPTY_MESSAGES = [0]
+# The empty text given to disabled keys and unset dialog items; every other named message
+# has a text.
+EMPTY_MESSAGE = "kMsgEmpty"
 
 # "%" [ "-" ] [ "*" | digits ] conversion, as the module's formatter reads it.
 FORMAT_CODE = re.compile(r"%(-?)(\*|[0-9]*)(.)", re.DOTALL)
@@ -56,6 +69,35 @@ CONVERSIONS = {"s": "s", "d": "i", "D": "i", "x": "i", "p": "i", "%": ""}
 
 class LngError(Exception):
     pass
+
+
+def read_numbers(path):
+    """Returns {name: number} of the module's message numbers and the message count; raises
+    LngError when the header names a number twice or lacks the count."""
+    try:
+        text = path.read_text(encoding="utf-8")
+    except OSError as e:
+        raise LngError(str(e)) from None
+    numbers = {}
+    owners = {}
+    for name, value in NUMBER_DEFINITION.findall(text):
+        number = int(value)
+        if name in numbers:
+            raise LngError(f"{path.name}: {name} is defined twice")
+        if name != COUNT_NAME and number in owners:
+            raise LngError(f"{path.name}: {name} and {owners[number]} both name message {number}")
+        numbers[name] = number
+        owners.setdefault(number, name)
+    if COUNT_NAME not in numbers:
+        raise LngError(f"{path.name}: no {COUNT_NAME}")
+    count = numbers.pop(COUNT_NAME)
+    return numbers, count
+
+
+def checked_names(numbers):
+    """The names the checks below refer to must be message numbers of the header."""
+    wanted = set(FORMAT_ARGUMENTS) | set(KEY_BAR_LABELS) | {EMPTY_MESSAGE}
+    return [f"the checks name {name}, which the header does not define" for name in sorted(wanted - set(numbers))]
 
 
 def read_messages(path, header, encoding):
@@ -116,27 +158,34 @@ def argument_kinds(codes):
     return kinds
 
 
-def check_file(name, messages):
+def check_file(name, messages, numbers, count):
     faults = []
-    if len(messages) != MESSAGE_COUNT:
-        faults.append(f"{name}: {len(messages)} messages, expected {MESSAGE_COUNT}")
+    if len(messages) != count:
+        faults.append(f"{name}: {len(messages)} messages, expected {count}")
+    for constant, index in sorted(numbers.items(), key=lambda item: item[1]):
+        if index >= len(messages):
+            faults.append(f"{name}: {constant} is message {index}, the file has no such message")
+        elif not messages[index] and constant != EMPTY_MESSAGE:
+            faults.append(f"{name}: {constant} is message {index}, whose text is empty")
+    format_arguments = {numbers[c]: kinds for c, kinds in FORMAT_ARGUMENTS.items() if c in numbers}
     for index, text in enumerate(messages):
         try:
             kinds = argument_kinds(format_codes(text))
         except ValueError as e:
             faults.append(f"{name}: message {index}: {e}")
             continue
-        expected = FORMAT_ARGUMENTS.get(index, "")
+        expected = format_arguments.get(index, "")
         if kinds != expected:
             faults.append(
                 f"{name}: message {index}: arguments {kinds or 'none'!r}, expected {expected or 'none'!r}"
             )
-    for index in KEY_BAR_LABELS:
+    for constant in KEY_BAR_LABELS:
+        index = numbers.get(constant, len(messages))
         if index < len(messages) and len(messages[index]) > KEY_BAR_WIDTH:
             faults.append(f"{name}: message {index}: key-bar label longer than {KEY_BAR_WIDTH} characters")
-    for index in EMPTY_MESSAGES:
-        if index < len(messages) and messages[index]:
-            faults.append(f"{name}: message {index} must be empty")
+    index = numbers.get(EMPTY_MESSAGE, len(messages))
+    if index < len(messages) and messages[index]:
+        faults.append(f"{name}: message {index} must be empty")
     return faults
 
 
@@ -155,11 +204,16 @@ def check_pair(first, second):
 
 
 def main(argv):
-    if len(argv) != 2:
-        print(f"usage: {argv[0]} LANG_DIR", file=sys.stderr)
+    if len(argv) != 3:
+        print(f"usage: {argv[0]} LANG_DIR MESSAGE_NUMBERS_H", file=sys.stderr)
         return 2
     directory = Path(argv[1])
-    faults = []
+    try:
+        numbers, count = read_numbers(Path(argv[2]))
+    except LngError as e:
+        print(e, file=sys.stderr)
+        return 1
+    faults = checked_names(numbers)
     loaded = []
     for name, header, encoding in LANGUAGES:
         try:
@@ -167,7 +221,7 @@ def main(argv):
         except (LngError, OSError) as e:
             faults.append(str(e))
             continue
-        faults += check_file(name, messages)
+        faults += check_file(name, messages, numbers, count)
         loaded.append((name, messages))
     if len(loaded) == 2:
         faults += check_pair(*loaded)
@@ -175,7 +229,7 @@ def main(argv):
         print(fault, file=sys.stderr)
     if faults:
         return 1
-    print(f"{len(loaded)} language files, {MESSAGE_COUNT} messages each: ok")
+    print(f"{len(loaded)} language files, {count} messages each, {len(numbers)} named: ok")
     return 0
 
 

@@ -104,7 +104,7 @@ TEST(ProxySocket, ConnectExchangesAreByteExact) {
         ScriptedProxy proxy(c.replies + greeting);
         auto socket = MakeSocket(proxy, c.version, c.user, c.password);
         socket->SocketConnect(c.host, 119);
-        EXPECT_EQ(socket->State, kSocketConnected) << c.name;
+        EXPECT_EQ(socket->State(), SocketState::Connected) << c.name;
         EXPECT_EQ(EndpointText(socket->Address), c.boundAddress) << c.name;
         // The reply is consumed exactly: the server's first line comes through whole.
         std::string line;
@@ -177,7 +177,7 @@ TEST(ProxySocket, FailuresRaiseWithTheirCodeTextAndStepAndCloseTheSocket) {
             EXPECT_EQ(e.Message, c.text) << c.name;
             EXPECT_EQ(e.ProcName, c.procName) << c.name;
         }
-        EXPECT_EQ(socket.State, kSocketIdle) << c.name;
+        EXPECT_EQ(socket.State(), SocketState::Idle) << c.name;
     }
 }
 

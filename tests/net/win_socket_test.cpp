@@ -45,12 +45,19 @@ TEST(WinSocket, ConnectsByDottedAddressAndByName) {
         socket.OnWait = [&](TWinSocket&, int event, int) {
             lookupWaits += event == kResolvedEvent;
         };
+        std::string changes;
+        socket.OnState = [&](TWinSocket&, SocketState from, SocketState to) {
+            changes += std::string(SocketStateName(from)) + ">" + SocketStateName(to) + " ";
+        };
         socket.SocketConnect(host, peer.Port());
-        EXPECT_EQ(socket.State, kSocketConnected) << host;
+        EXPECT_EQ(socket.State(), SocketState::Connected) << host;
         std::string line;
         socket.ReadLine(line);
         EXPECT_EQ(line, "200 ready") << host;
         EXPECT_EQ(lookupWaits, std::string(host) == "localhost" ? 1 : 0) << host;
+        socket.SocketClose();
+        socket.SocketClose();  // no change, nothing reported
+        EXPECT_EQ(changes, "idle>created created>connected connected>idle ") << host;
     }
 }
 
@@ -76,7 +83,7 @@ TEST(WinSocket, RefusedConnectionRaisesAndLeavesTheSocketClosed) {
         EXPECT_EQ(e.Message, "Connection refused");
         EXPECT_EQ(e.ProcName, "SocketWait");
     }
-    EXPECT_EQ(socket.State, kSocketIdle);
+    EXPECT_EQ(socket.State(), SocketState::Idle);
     EXPECT_EQ(socket.Handle, -1);
 }
 
@@ -95,7 +102,7 @@ TEST(WinSocket, TriesEveryAddressInTurnAndReportsOnlyTheLastFailure) {
     };
     socket.Addresses = {Loopback(ClosedPort()), Loopback(peer.Port())};
     socket.SocketConnect("", 0);
-    ASSERT_EQ(socket.State, kSocketConnected);
+    ASSERT_EQ(socket.State(), SocketState::Connected);
     std::string line;
     socket.ReadLine(line);
     EXPECT_EQ(line, "200 ready");
@@ -105,7 +112,7 @@ TEST(WinSocket, TriesEveryAddressInTurnAndReportsOnlyTheLastFailure) {
     socket.Addresses = {Loopback(ClosedPort()), Loopback(ClosedPort())};
     socket.SocketConnect("", 0);
     EXPECT_EQ(codes, std::vector<uint32_t>{kTransient + 10061});
-    EXPECT_EQ(socket.State, kSocketIdle);
+    EXPECT_EQ(socket.State(), SocketState::Idle);
 }
 
 TEST(WinSocket, OnErrorReceivesErrorsInsteadOfRaising) {
@@ -119,7 +126,7 @@ TEST(WinSocket, OnErrorReceivesErrorsInsteadOfRaising) {
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_EQ(reported[0].first, kTransient + 10061);
     EXPECT_EQ(reported[0].second, "SocketWait: Connection refused");
-    EXPECT_EQ(socket.State, kSocketIdle);
+    EXPECT_EQ(socket.State(), SocketState::Idle);
 }
 
 TEST(WinSocket, FailedLookupReportedToOnErrorConnectsNowhere) {
@@ -130,7 +137,7 @@ TEST(WinSocket, FailedLookupReportedToOnErrorConnectsNowhere) {
     };
     socket.SocketConnect("no-such-host.onion", 119);
     EXPECT_EQ(codes, std::vector<uint32_t>{kRefused + 11001});
-    EXPECT_EQ(socket.State, kSocketIdle);
+    EXPECT_EQ(socket.State(), SocketState::Idle);
     EXPECT_EQ(socket.Handle, -1);
 }
 
@@ -156,7 +163,7 @@ TEST(WinSocket, SilentPeerTimesOutAfterFourTicksPerTimeoutUnit) {
     // One call at the start of the wait and one per tick, the 20th tick finding 0 left.
     ASSERT_EQ(ticksLeft.size(), 21u);
     for (size_t i = 0; i < ticksLeft.size(); ++i) EXPECT_EQ(ticksLeft[i], 20 - static_cast<int>(i));
-    EXPECT_EQ(socket.State, kSocketConnected);  // a time-out does not close
+    EXPECT_EQ(socket.State(), SocketState::Connected);  // a time-out does not close
 }
 
 TEST(WinSocket, NoTimeoutWhenTimeoutIsZero) {
@@ -194,7 +201,7 @@ TEST(WinSocket, PeerClosingWithUnreadDataStillDeliversIt) {
     EXPECT_EQ(line, "world");
     char buffer[16];
     EXPECT_EQ(socket.ReadBuffer(buffer, sizeof buffer), 0);
-    EXPECT_EQ(socket.State, kSocketIdle);
+    EXPECT_EQ(socket.State(), SocketState::Idle);
 }
 
 TEST(WinSocket, DataBeforeAResetIsDeliveredBeforeTheError) {
@@ -217,7 +224,7 @@ TEST(WinSocket, DataBeforeAResetIsDeliveredBeforeTheError) {
         EXPECT_EQ(e.Code, kTransient + 10054);
         EXPECT_EQ(e.Message, "Connection reset by peer");
     }
-    EXPECT_EQ(socket.State, kSocketIdle);
+    EXPECT_EQ(socket.State(), SocketState::Idle);
 }
 
 TEST(WinSocket, ReadBufferReturnsBufferedDataThenZeroAfterPeerClosed) {
@@ -277,7 +284,7 @@ TEST(WinSocket, LineLongerThanTheBoundFailsAndCloses) {
         EXPECT_EQ(e.Code, kLineTooLong | kRefused);
         EXPECT_EQ(e.ProcName, "ReadLine");
     }
-    EXPECT_EQ(socket.State, kSocketIdle);
+    EXPECT_EQ(socket.State(), SocketState::Idle);
 }
 
 TEST(WinSocket, PeekLeavesBytesForTheNextRead) {
@@ -345,7 +352,7 @@ TEST(WinSocket, AcceptWithoutListenIsRefused) {
 TEST(WinSocket, ListensAndAcceptsAConnection) {
     TWinSocket socket(5, 1024);
     socket.SocketListen("", 0);
-    ASSERT_EQ(socket.State, kSocketListening);
+    ASSERT_EQ(socket.State(), SocketState::Listening);
     const uint16_t port = platform::AddressPort(socket.Address);
     ASSERT_NE(port, 0);
     std::thread client([port] {
@@ -361,7 +368,7 @@ TEST(WinSocket, ListensAndAcceptsAConnection) {
         close(fd);
     });
     socket.SocketAccept();
-    EXPECT_EQ(socket.State, kSocketAccepted);
+    EXPECT_EQ(socket.State(), SocketState::Accepted);
     std::string line;
     socket.ReadLine(line);
     EXPECT_EQ(line, "hello");
@@ -443,7 +450,7 @@ TEST(WinSocket, SocketErrorClassesTextsAndClosing) {
             EXPECT_EQ(e.ProcName, "ReadBuffer");
         }
         EXPECT_EQ(socket.LastError, c.code);
-        EXPECT_EQ(socket.State, c.closes ? kSocketIdle : kSocketListening) << c.code;
+        EXPECT_EQ(socket.State(), c.closes ? SocketState::Idle : SocketState::Listening) << c.code;
     }
 }
 

@@ -14,7 +14,7 @@
 #include "common/errors.h"
 #include "net/loopback_peer.h"
 #include "temp_home.h"
-#include "ui/session_message_numbers.h"
+#include "ui/message_numbers.h"
 
 namespace kestrova {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "common/errors.h"
 #include "panel_fixture.h"
+#include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
-#include "ui/session_message_numbers.h"
 
 namespace kestrova::testing {
 namespace {
@@ -215,7 +215,8 @@ TEST_F(RetryTest, ConnectAsksRetryOrStop) {
     host.messageAnswers = {1};  // stop
     EXPECT_THROW(Run(kRequestConnect, 3), EAbort);
     ASSERT_EQ(Questions(), 1);
-    EXPECT_EQ(host.messages.back().items, (Lines{"<104>", "Connection reset by peer", "<3>", "<13>"}));
+    EXPECT_EQ(host.messages.back().items,
+              (Lines{"<104>", "Connection reset by peer", "<3>", "<13>"}));
 }
 
 TEST_F(RetryTest, SkipAnswersTen) {
