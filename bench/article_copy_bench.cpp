@@ -22,6 +22,7 @@
 #include "bench/nntp_floor_client.h"
 #include "common/errors.h"
 #include "conformance/peer_availability.h"
+#include "news/reply_codes.h"
 #include "news/temp_home.h"
 #include "platform/temp_folder.h"
 #include "plugin/nntp_plugin.h"
@@ -62,7 +63,7 @@ void Check(bool ok, const std::string& what) {
 
 // The first article number of group, from the floor client's GROUP reply.
 long FirstArticle(NntpFloorClient& client, const std::string& group) {
-    Check(client.Command("GROUP " + group) == 211, "GROUP: " + client.StatusLine());
+    Check(client.Command("GROUP " + group) == kReplyGroupSelected, "GROUP: " + client.StatusLine());
     long code = 0, count = 0, low = 0;
     std::istringstream(client.StatusLine()) >> code >> count >> low;
     Check(count >= kArticles, "the group holds fewer than " + std::to_string(kArticles));
@@ -109,7 +110,7 @@ double FloorCopy(const std::string& group, long first) {
     std::string text;
     const Clock::time_point start = Clock::now();
     for (long number = first; number < first + kArticles; ++number) {
-        Check(client.Command("ARTICLE " + std::to_string(number)) == 220,
+        Check(client.Command("ARTICLE " + std::to_string(number)) == kReplyArticleFollows,
               "ARTICLE: " + client.StatusLine());
         client.ReadBlockText(text);
         const std::string name = target.Path() + "/" + std::to_string(number);

@@ -16,6 +16,7 @@
 #include "bench/nntp_floor_client.h"
 #include "bench/port_process.h"
 #include "hostapi/plugin_api.h"
+#include "news/reply_codes.h"
 #include "platform/temp_folder.h"
 
 namespace kestrova::bench {
@@ -66,7 +67,8 @@ void Run(int groups) {
         peak = StatusKilobytes("VmHWM");
     }
     NntpFloorClient floor(server.Port());
-    if (floor.Command("LIST") != 215) throw std::runtime_error("LIST: " + floor.StatusLine());
+    if (floor.Command("LIST") != kReplyListFollows)
+        throw std::runtime_error("LIST: " + floor.StatusLine());
     std::string text;
     const size_t lines = floor.ReadBlockText(text);
     if (listed != groups || lines != static_cast<size_t>(groups)) {

@@ -38,6 +38,7 @@
 #include "conformance/peer_availability.h"
 #include "news/article_header.h"
 #include "news/list_block.h"
+#include "news/reply_codes.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova::bench {
@@ -93,7 +94,7 @@ void Check(bool ok, const std::string& what) {
 // GROUP, then HEAD and NEXT with up to window commands ahead of their replies, until NEXT finds
 // no next article (what was sent after that is read and dropped); returns the headers read.
 size_t FloorWalk(NntpFloorClient& client, const std::string& group, int window) {
-    Check(client.Command("GROUP " + group) == 211, "GROUP: " + client.StatusLine());
+    Check(client.Command("GROUP " + group) == kReplyGroupSelected, "GROUP: " + client.StatusLine());
     size_t headers = 0;
     int ahead = 0;
     bool sendHead = true, replyToHead = true, ended = false;
@@ -104,11 +105,11 @@ size_t FloorWalk(NntpFloorClient& client, const std::string& group, int window) 
         if (ahead == 0) return headers;
         const int code = client.ReadStatus();
         --ahead;
-        if (replyToHead && code == 221) {
+        if (replyToHead && code == kReplyHeadFollows) {
             client.SkipBlock();
             if (!ended) ++headers;
         }
-        if (!replyToHead && code != 223) ended = true;
+        if (!replyToHead && code != kReplyArticleSelected) ended = true;
         replyToHead = !replyToHead;
     }
 }
@@ -117,8 +118,8 @@ size_t FloorWalk(NntpFloorClient& client, const std::string& group, int window) 
 // headers read.
 size_t FloorNewNews(NntpFloorClient& client, const std::string& group, const std::string& since,
                     int window) {
-    Check(client.Command("GROUP " + group) == 211, "GROUP: " + client.StatusLine());
-    Check(client.Command("NEWNEWS " + group + " " + since) == 230,
+    Check(client.Command("GROUP " + group) == kReplyGroupSelected, "GROUP: " + client.StatusLine());
+    Check(client.Command("NEWNEWS " + group + " " + since) == kReplyNewNewsFollows,
           "NEWNEWS: " + client.StatusLine());
     const std::vector<std::string> identifiers = client.ReadBlock();
     size_t headers = 0, sent = 0;
@@ -129,7 +130,7 @@ size_t FloorNewNews(NntpFloorClient& client, const std::string& group, const std
         }
         if (ahead == 0) return headers;
         --ahead;
-        if (client.ReadStatus() == 221) {
+        if (client.ReadStatus() == kReplyHeadFollows) {
             client.SkipBlock();
             ++headers;
         }
@@ -137,7 +138,7 @@ size_t FloorNewNews(NntpFloorClient& client, const std::string& group, const std
 }
 
 size_t FloorList(NntpFloorClient& client) {
-    Check(client.Command("LIST") == 215, "LIST: " + client.StatusLine());
+    Check(client.Command("LIST") == kReplyListFollows, "LIST: " + client.StatusLine());
     return client.SkipBlock();
 }
 
