@@ -203,6 +203,10 @@ void TNewsInternetManager::RaiseConnectionLost(const std::string& procName) {
     throw ESocketError(code | SocketErrorClass(code), SocketErrorText(code), procName);
 }
 
+void TNewsInternetManager::SetPath(const std::string& path) {
+    Path = path;
+}
+
 void TNewsInternetManager::WriteLog(int level, const std::string& text) {
     if (Options.Connect.CreateLog == 0) return;
     if (static_cast<unsigned>(level) > static_cast<unsigned>(Options.Connect.LogLevel)) return;

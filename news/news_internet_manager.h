@@ -130,6 +130,8 @@ class TNewsInternetManager : public TInternetManager {
     // Raises ESocketError 10054 (transient) with procName: the server closed the connection.
     [[noreturn]] void RaiseConnectionLost(const std::string& procName);
 
+    // Slot 0: stores path as it is: a group's name is the whole path, a trailing dot included.
+    void SetPath(const std::string& path) override;
     // Slots 4 and 5: only when the option CreateLog is set and level <= LogLevel.
     void WriteLog(int level, const std::string& text) override;
     void WriteLogStream(int level, const std::string& title, TStream& stream) override;

@@ -356,6 +356,16 @@ TEST_F(NewsSessionTest, EscDuringAWaitAborts) {
     EXPECT_TRUE(platform::PeekInput().empty()) << "the Esc was not consumed";
 }
 
+// A group's name is the whole path: a trailing dot stays, on reconnecting too.
+TEST_F(SessionTest, GroupNameEndingInADotKeepsIt) {
+    PlayScripts({{.replies = {"211 0 1 0 a.b.\r\n"}}, {.replies = {"211 0 1 0 a.b.\r\n"}}});
+    manager->SetDirectory("a.b.");
+    EXPECT_EQ(manager->GetPath(), "a.b.");
+    manager->Disconnect();
+    manager->ConnectHostDef();
+    EXPECT_EQ(Sent(), (Commands{"GROUP a.b.", "GROUP a.b."}));
+}
+
 TEST_F(SessionTest, DirectoryStates) {
     Play({kGroupReply, kGroupReply});
     std::vector<std::string> titles;
