@@ -11,6 +11,7 @@
 #include "common/errors.h"
 #include "common/streams.h"
 #include "news/news_session_fixture.h"
+#include "news/scripted_socket.h"
 
 namespace kestrova::testing {
 namespace {
@@ -84,6 +85,33 @@ TEST_F(ArticleRetrievalTest, MissingArticleIsAFailureOfThatItem) {
     } catch (const EInternetError& error) {
         EXPECT_EQ(error.Code, 423u | kItemFailure);
         EXPECT_EQ(error.ProcName, "SendCommand");
+    }
+}
+
+// ARTICLE dropped after every byte of the server's output: the fetch either comes out whole or
+// fails, never cut short in silence, and the retry on a new connection gets it whole.
+TEST_F(ArticleRetrievalTest, ArticleDroppedAnywhereIsWholeOrReported) {
+    std::string reply = "220 3 <tricky@test>\r\n";
+    for (size_t at = 0, end; (end = kTrickyArticle.find("\r\n", at)) != std::string::npos;
+         at = end + 2) {
+        reply += (kTrickyArticle[at] == '.' ? "." : "") + kTrickyArticle.substr(at, end + 2 - at);
+    }
+    reply += ".\r\n";
+    const TServerScript whole{.replies = {reply}};
+    for (size_t drop = 0; drop < whole.OutputSize(); ++drop) {
+        SCOPED_TRACE(drop);
+        TServerScript cut = whole;
+        cut.dropAfterSent = drop;
+        TScriptedServer scripted({cut, whole});
+        manager = std::make_unique<TScriptedNewsManager>(scripted);
+        try {
+            manager->Connect(Account());
+            EXPECT_EQ(Fetch("ARTICLE", {3, ""}), kTrickyArticle);
+            continue;
+        } catch (const ESocketError&) {
+        }
+        manager->ConnectHostDef();
+        EXPECT_EQ(Fetch("ARTICLE", {3, ""}), kTrickyArticle);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/streams.h"
 #include "news/news_session_fixture.h"
 #include "news/reply_codes.h"
 #include "news/scripted_socket.h"
@@ -426,6 +427,45 @@ TEST_F(SessionTest, SocketTrafficReachesThePanel) {
     manager->SetState(NewsState::Posting);
     manager->SendCommand(*manager->Socket, "NEXT", kLogCommand, 0, "");
     EXPECT_EQ(events, (std::vector<std::pair<int, intptr_t>>{{kEventProgress, 6}}));
+}
+
+// A post dropped after every byte that either side sends: a failure that the panel retries by
+// itself (a socket error) comes only while the server lacks the whole article; once the server
+// may have it, the failure is an item failure, which the panel asks about.
+TEST_F(SessionTest, PostDroppedAnywhereIsNeverSentTwiceWithoutAsking) {
+    const TServerScript whole{.replies = {"340 send\r\n", "240 posted\r\n"}};
+    const std::string article = "Subject: hi\r\n\r\n.dot\r\nbody\r\n";
+    const size_t clientBytes = std::string("POST\r\n").size() + article.size() + 4;  // ".." "."
+    for (const bool serverSide : {true, false}) {
+        for (size_t drop = 0; drop <= (serverSide ? whole.OutputSize() : clientBytes); ++drop) {
+            SCOPED_TRACE((serverSide ? "server " : "client ") + std::to_string(drop));
+            TServerScript cut = whole;
+            (serverSide ? cut.dropAfterSent : cut.dropAfterReceived) = drop;
+            try {
+                PlayScripts({cut});
+            } catch (const ESocketError&) {
+                continue;  // the greeting was cut: nothing was posted
+            }
+            TMemoryStream headers, body;
+            body.WriteText(article);
+            body.SetPosition(0);
+            enum { Posted, Asked, Retried } outcome = Posted;
+            try {
+                manager->PostMessage(headers, body);
+            } catch (const EInternetError& error) {
+                EXPECT_NE(error.Code & kItemFailure, 0u) << error.Message;
+                outcome = Asked;
+            } catch (const ESocketError&) {
+                outcome = Retried;
+            }
+            manager.reset();
+            const std::string received = scripted->Received(0);
+            const bool hasArticle = received.find("\r\n.\r\n") != std::string::npos;
+            EXPECT_FALSE(outcome == Retried && hasArticle) << "retried after a whole article";
+            EXPECT_FALSE(outcome == Posted && !hasArticle);
+            EXPECT_LE(received.size(), clientBytes);
+        }
+    }
 }
 
 TEST_F(SessionTest, ActionsAreLoggedUnlessQuiet) {

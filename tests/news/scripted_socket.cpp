@@ -150,6 +150,9 @@ void TScriptedServer::Serve() {
         }
         if (index < scripts_.size()) Connection(*this, fd, scripts_[index], index).Play();
         close(fd);
+        std::lock_guard lock(mutex_);
+        ++endedCount_;
+        ended_.notify_all();
     }
 }
 
@@ -166,7 +169,8 @@ std::vector<std::string> TScriptedServer::Commands() const {
 }
 
 std::string TScriptedServer::Received(size_t connection) const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    ended_.wait(lock, [&] { return endedCount_ > connection; });
     return connection < received_.size() ? received_[connection] : std::string();
 }
 

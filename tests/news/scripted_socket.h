@@ -15,6 +15,7 @@
 //   EXPECT_EQ(server.Commands(), (std::vector<std::string>{"GROUP alt.test"}));
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -54,7 +55,8 @@ class TScriptedServer {
 
     // The command lines the client sent, over every connection in order (data blocks left out).
     std::vector<std::string> Commands() const;
-    // Every byte the client sent on connection index (0 for the first).
+    // Every byte the client sent on connection index (0 for the first), once the server has
+    // closed it: close the client's side first.
     std::string Received(size_t connection) const;
     size_t Connections() const;
     // The host and port the client's socket was last asked to connect to.
@@ -74,6 +76,8 @@ class TScriptedServer {
     int stop_[2] = {-1, -1};
     uint16_t port_ = 0;
     mutable std::mutex mutex_;
+    mutable std::condition_variable ended_;
+    size_t endedCount_ = 0;              // connections the server has closed
     std::vector<std::string> received_;  // per connection
     std::vector<std::string> commands_;
     std::string askedHost_;
