@@ -188,7 +188,7 @@ std::vector<std::string> SelectedNames(const TKeyContext& context) {
     const PanelInfo& info = context.Info;
     if (info.SelectedItems == nullptr) return names;
     for (int i = 0; i < info.SelectedItemsNumber; ++i) {
-        names.emplace_back(info.SelectedItems[i].FindData.cFileName);
+        names.push_back(GroupOfItem(info.SelectedItems[i].FindData.cFileName));
     }
     return names;
 }

@@ -101,9 +101,17 @@ bool InsertGroup(TListBlock& list, const TGroupRecord& record) {
     return true;
 }
 
+std::string GroupItemName(std::string_view group) {
+    return group == "." || group == ".." ? " " + std::string(group) : std::string(group);
+}
+
+std::string GroupOfItem(std::string_view item) {
+    return item == " ." || item == " .." ? std::string(item.substr(1)) : std::string(item);
+}
+
 void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,
                   int charSlot) {
-    std::string name = group.Name;
+    std::string name = GroupItemName(group.Name);
     DecodeBuffer(SlotTableCode(charSlot), name.data(), static_cast<int>(name.size()));
     PluginPanelItem& item = items.Add(name);
     FAR_FIND_DATA& data = item.FindData;

@@ -53,9 +53,16 @@ size_t FindGroup(const TListBlock& list, std::string_view name, bool& found,
 // Inserts record at its sorted place; false when a group of that name is already there.
 bool InsertGroup(TListBlock& list, const TGroupRecord& record);
 
-// Appends the panel item of group: a folder named by the group (converted to OEM by the table
-// of slot charSlot), its article count as size and links, stamp as its times, First and Last as
-// the two custom columns.
+// The panel item name of a group. A group named "." or ".." (a server may list any name) gets a
+// leading space, which no group name holds, so that the panel takes it for neither its own
+// folder nor its parent.
+std::string GroupItemName(std::string_view group);
+// The group an item name stands for: GroupItemName undone.
+std::string GroupOfItem(std::string_view item);
+
+// Appends the panel item of group: a folder named by the group's item name (converted to OEM by the
+// table of slot charSlot), its article count as size and links, stamp as its times, First and Last
+// as the two custom columns.
 void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,
                   int charSlot);
 

@@ -9,6 +9,7 @@
 #include "net/socket_error_text.h"
 #include "news/article_index.h"
 #include "news/group_list.h"
+#include "news/group_record.h"
 #include "news/reply_codes.h"
 #include "platform/winsock_errors.h"
 #include "ui/console_keys.h"
@@ -125,7 +126,7 @@ void TNewsInternetManager::ConnectHostDef() {
 
     if (State == NewsState::InGroup) {
         try {
-            SetDirectory(GetPath());
+            SetDirectory(GroupItemName(GetPath()));
         } catch (const Exception& failure) {
             WriteLog(kLogConnection,
                      FormatText("Cannot enter \"%s\" again: %s", {GetPath(), failure.Message}));
@@ -221,13 +222,14 @@ void TNewsInternetManager::WriteLogStream(int level, const std::string& title, T
 
 void TNewsInternetManager::SetDirectory(const std::string& name) {
     if (name.size() == 1 && name[0] == Delimiter) return;
+    const std::string group = GroupOfItem(name);
     switch (State) {
         case NewsState::OwnGroups:
             if (name == "..") throw EInternetLeave();
-            SelectGroup(name);
+            SelectGroup(group);
             SetState(NewsState::InGroup);
             UpdateGroup = 1;
-            SetPath(name);
+            SetPath(group);
             return;
         case NewsState::InGroup:
             if (name == "..") {
@@ -235,9 +237,9 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
                 SetState(NewsState::OwnGroups);
                 return;
             }
-            SelectGroup(name);
-            if (CompareTextOem(name, Path) != 0) UpdateGroup = 1;
-            SetPath(name);
+            SelectGroup(group);
+            if (CompareTextOem(group, Path) != 0) UpdateGroup = 1;
+            SetPath(group);
             return;
         case NewsState::AllGroups:
         case NewsState::Posting:

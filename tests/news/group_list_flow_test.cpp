@@ -326,6 +326,27 @@ TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
     }
 }
 
+// Groups named "." and ".." are ordinary folders whose item names the panel cannot take for its
+// own folder or its parent; entering one asks for that group, also on reconnecting.
+TEST_F(GroupListFlowTest, GroupsNamedLikeTheParentAreOrdinaryFolders) {
+    const std::string entered = "211 1 1 1 ..\r\n";
+    TScriptedServer scripted(
+        {{.replies = {Lines({"215 list", ".. 1 1 y", "... 1 1 y", "."}), entered}},
+         {.replies = {entered}}});
+    manager = std::make_unique<TScriptedNewsManager>(scripted);
+    manager->Connect(Account());
+    EnterMask("*");
+    EXPECT_EQ(List().names, (Names{" .", " .."}));
+    AddSelected({" .."}, {0});
+    EXPECT_EQ(List().names, Names{" .."});
+    manager->SetDirectory(" ..");
+    EXPECT_EQ(manager->GetPath(), "..");
+    manager->Disconnect();
+    manager->ConnectHostDef();
+    EXPECT_EQ(manager->State, NewsState::InGroup);
+    EXPECT_EQ(scripted.Commands(), (Names{"LIST", "GROUP ..", "GROUP .."}));
+}
+
 TEST_F(GroupListFlowTest, NameTooLongForTheRecordIsSkippedAndLogged) {
     const std::string longName = "alt." + std::string(125, 'x');
     server.AddGroup(longName);
