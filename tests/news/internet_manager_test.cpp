@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "common/errors.h"
-#include "net/loopback_peer.h"
 #include "temp_home.h"
 #include "ui/message_numbers.h"
 
@@ -96,28 +95,6 @@ TEST(InternetManagerTest, EmptyLogNameWritesNothing) {
     EXPECT_EQ(manager.LogStream, nullptr);
     for (int level = 0; level <= 3; ++level) manager.WriteLog(level, "text");
     EXPECT_TRUE(FilesIn(home.Folder()).empty());
-}
-
-// The command goes out in clear; the log keeps the password masked.
-TEST(InternetManagerTest, SentPasswordIsMaskedInTheLog) {
-    TempHomeForTest home;
-    std::string received;
-    testing::LoopbackPeer peer([&](int fd) {
-        received = testing::ReceiveLine(fd);
-        testing::SendAllBytes(fd, "281 Ok\r\n");
-    });
-    TInternetManager manager(OwnerValue(1), 0, "news.log");
-    manager.Socket = std::make_unique<TWinSocket>(5, 1024);
-    manager.Socket->SocketConnect("127.0.0.1", peer.Port());
-    EXPECT_EQ(manager.SendCommand(*manager.Socket, "AUTHINFO PASS", 1, 0, "s3cret"), 22);
-    EXPECT_GT(manager.ReadReply(*manager.Socket, 1), 0);
-    peer.Join();
-    EXPECT_EQ(received, "AUTHINFO PASS s3cret\r\n");
-    EXPECT_EQ(manager.ReplyLine, "281 Ok");
-    const std::string log = ReadWholeFile(home.At("news.log"));
-    EXPECT_EQ(log.find("s3cret"), std::string::npos) << log;
-    EXPECT_NE(log.find(" 1 > AUTHINFO PASS ********\r\n"), std::string::npos) << log;
-    EXPECT_NE(log.find(" 1 < 281 Ok\r\n"), std::string::npos) << log;
 }
 
 TEST(AccountCacheFileTest, NamesStayInsideTheCacheFolder) {
