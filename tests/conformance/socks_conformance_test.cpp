@@ -27,18 +27,13 @@ struct ProxyInfo {
 };
 
 ProxyInfo Info(Proxy proxy) {
-    switch (proxy) {
-        case Proxy::DanteOpen:
-            return {"dante", "DANTE_PORT", 1080, "tools/peers/dante.sh"};
-        case Proxy::DanteLogin:
-            return {"dante (login)", "DANTE_AUTH_PORT", 1081, "tools/peers/dante.sh"};
-        case Proxy::MicrosocksOpen:
-            return {"microsocks", "MICROSOCKS_PORT", 1082, "tools/peers/microsocks.sh"};
-        case Proxy::MicrosocksLogin:
-            return {"microsocks (login)", "MICROSOCKS_AUTH_PORT", 1083,
-                    "tools/peers/microsocks.sh"};
-    }
-    return {};
+    static const ProxyInfo kProxies[] = {
+        {"dante", "DANTE_PORT", 1080, "tools/peers/dante.sh"},
+        {"dante (login)", "DANTE_AUTH_PORT", 1081, "tools/peers/dante.sh"},
+        {"microsocks", "MICROSOCKS_PORT", 1082, "tools/peers/microsocks.sh"},
+        {"microsocks (login)", "MICROSOCKS_AUTH_PORT", 1083, "tools/peers/microsocks.sh"},
+    };
+    return kProxies[static_cast<int>(proxy)];
 }
 
 uint16_t PortOf(Proxy proxy) {
@@ -169,12 +164,13 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"DanteSocks5ClosedPort", Proxy::DanteOpen, 5, false, "", 0,
                                   0x40000305, "Connection refused", "Socks5Request"},
                       RefusalCase{"DanteWrongPassword", Proxy::DanteLogin, 5, true, "wrong", 0,
-                                  0x40000301, "General SOCKS server failure", "Socks5Login"},
+                                  0x10000701, "SOCKS proxy refused the user name or password",
+                                  "Socks5Login"},
                       RefusalCase{"MicrosocksClosedPort", Proxy::MicrosocksOpen, 5, false, "", 0,
                                   0x40000305, "Connection refused", "Socks5Request"},
                       RefusalCase{"MicrosocksWrongPassword", Proxy::MicrosocksLogin, 5, true,
-                                  "wrong", 0, 0x40000302, "Connection not allowed by ruleset",
-                                  "Socks5Login"},
+                                  "wrong", 0, 0x10000702,
+                                  "SOCKS proxy refused the user name or password", "Socks5Login"},
                       RefusalCase{"MicrosocksSocks4", Proxy::MicrosocksOpen, 4, false, "", 0,
                                   0x10000200, "SOCKS proxy not supported", "Socks4Request"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
