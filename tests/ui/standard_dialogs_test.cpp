@@ -30,20 +30,6 @@ TEST_F(StandardDialogsTest, InputAcceptsOnEnterAndKeepsTheValueOnEsc) {
     EXPECT_EQ(value, "new name");
 }
 
-TEST_F(StandardDialogsTest, InputShowsTitlePromptAndValueWithFocusInTheField) {
-    std::string value = "start";
-    host.dialogAnswers = {FakeHost::Close(-1)};
-    InputDialog("Title", "Prompt", value);
-    const auto& items = Shown();
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_STREQ(items[0].Data, "Title");
-    EXPECT_STREQ(items[1].Data, "Prompt");
-    EXPECT_STREQ(items[2].Data, "start");
-    EXPECT_EQ(items[2].Focus, 1);
-    EXPECT_EQ(items[1].DefaultButton, 1);
-    EXPECT_EQ(host.dialogs[0].y2, 6);
-}
-
 // ---- LoginDialog ----------------------------------------------------------------------------
 
 TEST_F(StandardDialogsTest, LoginResultsByClosingButton) {
@@ -75,15 +61,6 @@ TEST_F(StandardDialogsTest, LoginFocusesThePasswordWhenTheUserIsKnown) {
     EXPECT_EQ(items[4].Focus, 1);
     EXPECT_EQ(items[2].Focus, 0);
     EXPECT_EQ(items[6].DefaultButton, 1);
-}
-
-TEST_F(StandardDialogsTest, LoginWithoutUserFocusesTheUserFieldWithoutHistory) {
-    std::string user, password;
-    host.dialogAnswers = {FakeHost::Close(-1)};
-    LoginDialog("host", "", user, password);
-    const auto& items = Shown();
-    EXPECT_EQ(items[2].Focus, 1);
-    EXPECT_FALSE(items[2].Flags & DIF_HISTORY);
 }
 
 // ---- CopyDialog, ArticleCopyDialog ----------------------------------------------------------
@@ -158,20 +135,6 @@ TEST_F(FileExistsTest, ResultBitsByClosingItemAndCheckBox) {
     }
 }
 
-TEST_F(FileExistsTest, ShowsNameSizesAndFocusesTheCheckBox) {
-    host.dialogAnswers = {FakeHost::Close(-1)};
-    FileExistsDialog(source, existing, 0);
-    const auto& items = Shown();
-    ASSERT_EQ(items.size(), 13u);
-    EXPECT_STREQ(items[0].Data, "<39>");
-    EXPECT_STREQ(items[1].Data, "article.txt");
-    EXPECT_EQ(std::string(items[3].Data).rfind("new 1234 ", 0), 0u) << items[3].Data;
-    EXPECT_EQ(std::string(items[4].Data).rfind("old 99 ", 0), 0u) << items[4].Data;
-    EXPECT_EQ(items[6].Focus, 1);
-    EXPECT_EQ(items[7].DefaultButton, 1);
-    EXPECT_EQ(items[0].Y2, 10);
-}
-
 TEST_F(FileExistsTest, HiddenOptionalButtonsBecomeEmptyTexts) {
     host.dialogAnswers = {FakeHost::Close(-1)};
     FileExistsDialog(source, existing, 32);
@@ -184,28 +147,22 @@ TEST_F(FileExistsTest, HiddenOptionalButtonsBecomeEmptyTexts) {
     EXPECT_STREQ(items[10].Data, "");
 }
 
-TEST_F(FileExistsTest, FrameWidensForLongButtonTexts) {
-    // Fixed buttons 11, 10, 2 and the optional ones, each text 20 characters long.
-    for (int msg : {11, 40, 41, 43, 10, 2}) host.texts[msg] = std::string(20, 'b');
+TEST_F(FileExistsTest, FrameWidensForLongButtonTextsOnly) {
     struct Case {
+        int length;  // of every button text: the fixed 11, 10, 2 and the optional ones
         unsigned mask;
         int x2;
     };
     // 3 * 20 + 12 + 10 = 82 with no optional button; each shown one adds 24.
-    for (Case c : {Case{0, 82}, Case{16, 106}, Case{16 | 32 | 4, 154}}) {
+    for (Case c : {Case{20, 0, 82}, Case{20, 16, 106}, Case{20, 16 | 32 | 4, 154},
+                   Case{1, 16 | 32 | 4, 56}}) {
+        for (int msg : {11, 40, 41, 43, 10, 2}) host.texts[msg] = std::string(c.length, 'b');
         host.dialogs.clear();
         host.dialogAnswers = {FakeHost::Close(-1)};
         FileExistsDialog(source, existing, c.mask);
         EXPECT_EQ(Shown()[0].X2, c.x2) << c.mask;
         EXPECT_EQ(host.dialogs[0].x2, c.x2 + 4) << c.mask;
     }
-}
-
-TEST_F(FileExistsTest, ShortButtonTextsKeepTheFrameWidth) {
-    for (int msg : {11, 40, 41, 43, 10, 2}) host.texts[msg] = "b";
-    host.dialogAnswers = {FakeHost::Close(-1)};
-    FileExistsDialog(source, existing, 16 | 32 | 4);
-    EXPECT_EQ(Shown()[0].X2, 56);
 }
 
 }  // namespace
