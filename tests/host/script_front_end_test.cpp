@@ -81,37 +81,5 @@ TEST_F(ScriptFrontEndTest, BadAnswersFailNamingTheDialog) {
     }
 }
 
-TEST_F(ScriptFrontEndTest, SomethingShownWithoutAFittingAnswerFails) {
-    MenuRequest menu;
-    menu.Title = "Pick";
-    menu.Items.resize(2);
-    menu.Items[1].Separator = 1;
-    EXPECT_EQ(frontEnd_.ShowMenu(menu), -1);
-    EXPECT_EQ(frontEnd_.EndAction().value_or(""),
-              "line 9: unexpected menu \"Pick\": no answer queued");
-
-    frontEnd_.BeginAction(10);
-    frontEnd_.Queue(ParseAnswer(ScriptLine{3, {"answer", "menu", "1"}, ""}));
-    EXPECT_EQ(frontEnd_.ShowMenu(menu), -1);
-    EXPECT_EQ(frontEnd_.EndAction().value_or(""),
-              "line 10: menu \"Pick\" has no entry 1 to choose");
-
-    frontEnd_.BeginAction(11);
-    frontEnd_.Queue(ParseAnswer(ScriptLine{4, {"answer", "menu", "0"}, ""}));
-    MessageRequest message{0, {"Title", "body"}, {"Ok"}};
-    EXPECT_EQ(frontEnd_.ShowMessage(message), -1);
-    EXPECT_EQ(frontEnd_.EndAction().value_or(""),
-              "line 11: message \"Title\" appeared, but the next answer (line 4) is for a menu");
-    // What was queued and never fit stays reported.
-    EXPECT_TRUE(frontEnd_.Leftovers());
-}
-
-TEST_F(ScriptFrontEndTest, StatusBoxesNeedNoAnswer) {
-    MessageRequest status{0, {"Working", "please wait"}, {}};
-    EXPECT_EQ(frontEnd_.ShowMessage(status), -1);
-    EXPECT_FALSE(frontEnd_.EndAction());
-    EXPECT_EQ(out_.str(), "status \"Working\":\n  | please wait\n");
-}
-
 }  // namespace
 }  // namespace kestrova::host
