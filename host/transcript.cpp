@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/codepages.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host {
 namespace {
@@ -34,18 +35,26 @@ const char* DialogItemType(int type) {
     }
 }
 
-// The UTF-8 form of an OEM line of a file, its control characters (but TAB) shown as their
-// pictures (U+2400 + code, U+2421 for DEL): a viewed article can neither move the cursor nor
-// change the colours of the terminal that shows the transcript.
+// The UTF-8 form of an OEM text, its control characters (but TAB) shown as their pictures
+// (U+2400 + code, U+2421 for DEL) and a C1 control of the OEM code page as U+FFFD: whatever the
+// module hands over (a line of a viewed article, a server's reply in a message), it can neither
+// move the cursor nor change the colours or the title of the terminal that shows the transcript,
+// nor start a transcript line of its own.
 std::string VisibleLine(std::string_view oemLine) {
+    char32_t characters[256];
+    platform::CodePageTable(platform::OemCodePage(), characters);
     std::string out;
     size_t plain = 0;  // start of the characters not yet converted
     for (size_t i = 0; i < oemLine.size(); ++i) {
-        const auto c = static_cast<unsigned char>(oemLine[i]);
-        if ((c >= 0x20 && c != 0x7F) || c == '\t') continue;
+        const char32_t c = characters[static_cast<unsigned char>(oemLine[i])];
+        if (!platform::IsControlCharacter(c) || c == '\t') continue;
         out += platform::OemToUtf8(oemLine.substr(plain, i - plain));
-        out += "\xE2\x90";
-        out += static_cast<char>(c == 0x7F ? 0xA1 : 0x80 + c);
+        if (c >= 0x80) {
+            out += "\xEF\xBF\xBD";
+        } else {
+            out += "\xE2\x90";
+            out += static_cast<char>(c == 0x7F ? 0xA1 : 0x80 + c);
+        }
         plain = i + 1;
     }
     return out + platform::OemToUtf8(oemLine.substr(plain));
@@ -54,7 +63,7 @@ std::string VisibleLine(std::string_view oemLine) {
 }  // namespace
 
 std::string Transcript::Utf8(const std::string& oemText) {
-    return platform::OemToUtf8(oemText);
+    return VisibleLine(oemText);
 }
 
 std::string Transcript::Quoted(const std::string& oemText) {

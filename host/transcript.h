@@ -30,6 +30,7 @@ class Transcript {
     void LocalPanelListing(const LocalPanel& panel, const std::string& base);
     void KeyBar(const KeyBarLabels& labels);
 
+    // The UTF-8 form of OEM text with its control characters made visible (as in FileContent).
     static std::string Utf8(const std::string& oemText);
     static std::string Quoted(const std::string& oemText);
     static std::string RelativeFolder(const std::string& folder, const std::string& base);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/text_utils.h"
+#include "common/visible_text.h"
 #include "news/list_block.h"
 #include "ui/article_date.h"
 #include "ui/char_tables.h"
@@ -174,7 +175,7 @@ void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int ac
     data.ftCreationTime = data.ftLastAccessTime = data.ftLastWriteTime = article.Date;
     data.nFileSizeLow = static_cast<uint32_t>(std::max(article.Lines, 0));
     item.UserData = article.Number;
-    item.Description = NewItemText(article.MessageId);
+    item.Description = NewItemText(VisibleText(article.MessageId));
     TPanelItemList::SetColumns(
         item, {DisplayText(article.From, tableCode), DisplayText(article.XCommentTo, tableCode),
                article.PathHeader, DisplayText(article.Organization, tableCode), SlotName(slot)});

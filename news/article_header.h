@@ -59,8 +59,8 @@ int32_t NumberFromXref(std::string_view xref, std::string_view group);
 
 // Appends the panel item of article: the decoded subject as name, Lines as size, Date as its
 // times, Number as user data, MessageId as description, and From, X-Comment-To, Path,
-// Organization and the table's name as the five custom columns. accountSlot is the table of an
-// article without its own.
+// Organization and the table's name as the five custom columns, every text made visible
+// (common/visible_text.h). accountSlot is the table of an article without its own.
 void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot);
 
 }  // namespace kestrova

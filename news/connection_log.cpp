@@ -10,6 +10,7 @@
 
 #include "common/format_text.h"
 #include "common/streams.h"
+#include "common/visible_text.h"
 #include "platform/clock.h"
 #include "platform/filesystem.h"
 
@@ -76,7 +77,7 @@ TConnectionLog::~TConnectionLog() {
 std::string TConnectionLog::FormatLine(uint32_t owner, int level, std::string_view text) const {
     const SYSTEMTIME local = now_();
     return FormatText(kLineFormat, {platform::ShortDateText(local), platform::LongTimeText(local),
-                                    owner, level, MaskSecrets(text), "\r\n"});
+                                    owner, level, VisibleText(MaskSecrets(text)), "\r\n"});
 }
 
 bool TConnectionLog::Append(const char* data, size_t size) {

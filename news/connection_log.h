@@ -38,7 +38,9 @@ class TConnectionLog {
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& FileName() const { return fileName_; }
 
-    // The line as written: date, time, owner, level, the masked text and CR LF.
+    // The line as written: date, time, owner, level, the masked text made visible
+    // (common/visible_text.h: a server's line can neither split it nor reach a terminal that
+    // shows the log) and CR LF.
     std::string FormatLine(uint32_t owner, int level, std::string_view text) const;
     // Appends one line. Failures are swallowed.
     void WriteLine(uint32_t owner, int level, std::string_view text);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/visible_text.h"
 #include "ui/panel_items.h"
 
 namespace kestrova {
@@ -34,8 +35,9 @@ PluginPanelItem& TPanelItemList::Add(std::string_view name) {
     if (count_ == capacity_) Grow(capacity_ == 0 ? kFirstCapacity : capacity_ * 2);
     PluginPanelItem& item = items_[count_++];
     std::memset(&item, 0, sizeof item);
-    const size_t length = std::min(name.size(), sizeof item.FindData.cFileName - 1);
-    std::memcpy(item.FindData.cFileName, name.data(), length);
+    const std::string shown = VisibleText(name);
+    const size_t length = std::min(shown.size(), sizeof item.FindData.cFileName - 1);
+    std::memcpy(item.FindData.cFileName, shown.data(), length);
     return item;
 }
 
@@ -44,7 +46,7 @@ void TPanelItemList::SetColumns(PluginPanelItem& item, const std::vector<std::st
     if (data == nullptr) throw std::bad_alloc();
     item.CustomColumnData = data;
     item.CustomColumnNumber = static_cast<int>(columns.size());
-    for (size_t i = 0; i < columns.size(); ++i) data[i] = NewItemText(columns[i]);
+    for (size_t i = 0; i < columns.size(); ++i) data[i] = NewItemText(VisibleText(columns[i]));
 }
 
 void TPanelItemList::Release(PluginPanelItem*& items, int& count) {

@@ -19,9 +19,10 @@ class TPanelItemList {
 
     // Makes room for count items in all, so that adding up to there moves nothing.
     void Reserve(int count);
-    // A new zero-filled item at the end; name is cut to the host's name length.
+    // A new zero-filled item at the end; name is made visible (common/visible_text.h) and cut to
+    // the host's name length.
     PluginPanelItem& Add(std::string_view name);
-    // Gives the item its own copies of columns as custom column data.
+    // Gives the item its own copies of columns, made visible, as custom column data.
     static void SetColumns(PluginPanelItem& item, const std::vector<std::string>& columns);
 
     // Moves the items into a new array (none when empty) and empties the list.

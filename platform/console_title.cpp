@@ -2,17 +2,13 @@
 
 #include "platform/codepages.h"
 #include "platform/terminal_output.h"
+#include "platform/utf8.h"
 
 namespace kestrova::platform {
 
 namespace {
 
 std::string consoleTitle;
-
-// C0 and C1 control characters and DEL.
-bool IsControlCharacter(char32_t character) {
-    return character < 0x20 || (character >= 0x7F && character <= 0x9F);
-}
 
 }  // namespace
 

@@ -9,6 +9,11 @@ namespace kestrova::platform {
 
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
+// C0 and C1 control characters and DEL: what a terminal may take for (part of) a command.
+constexpr bool IsControlCharacter(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
 // Appends the UTF-8 form of a scalar value (code point up to 0x10FFFF, no surrogate).
 void AppendUtf8(std::string& out, char32_t codePoint);
 

@@ -10,6 +10,7 @@
 #include "ui/console_keys.h"
 #include "ui/host_services.h"
 #include "ui/host_version.h"
+#include "ui/message_box.h"
 #include "ui/messages.h"
 
 namespace kestrova {
@@ -25,12 +26,10 @@ int TNntpPlugin::ShowStatus(unsigned mask, const std::string& text,
                             std::initializer_list<int> buttons, const std::string& extra) {
     if ((OpFlags & mask) == 0 || !StartupInfo.Message) return -1;
     SaveWholeScreen();
-    std::vector<const char*> lines{PanelHost.c_str(), text.c_str()};
-    if (!extra.empty()) lines.push_back(extra.c_str());
+    std::vector<std::string> lines{PanelHost, text};
+    if (!extra.empty()) lines.push_back(extra);
     for (int button : buttons) lines.push_back(GetMsg(button));
-    const int answer =
-        StartupInfo.Message(StartupInfo.ModuleNumber, 0, nullptr, lines.data(),
-                            static_cast<int>(lines.size()), static_cast<int>(buttons.size()));
+    const int answer = HostMessage(0, lines, static_cast<int>(buttons.size()));
     SetTitle(text);
     return answer;
 }
@@ -79,10 +78,10 @@ void TNntpPlugin::ShowTraffic(int amount) {
             const int percent = ProgressPercent(Received, Total);
             SetTitle(FormatText("%d%% %s", {percent, ProgressLines[0]}));
             ProgressLines[3] = ProgressBar(percent);
-            const char* lines[] = {ProgressTitle.c_str(), ProgressLines[0].c_str(),
-                                   ProgressLines[1].c_str(), ProgressLines[2].c_str(),
-                                   ProgressLines[3].c_str()};
-            StartupInfo.Message(StartupInfo.ModuleNumber, FMSG_LEFTALIGN, nullptr, lines, 5, 0);
+            HostMessage(FMSG_LEFTALIGN,
+                        {ProgressTitle, ProgressLines[0], ProgressLines[1], ProgressLines[2],
+                         ProgressLines[3]},
+                        0);
         }
     } catch (...) {
         // Progress is only shown; the transfer goes on.

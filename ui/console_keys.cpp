@@ -1,5 +1,6 @@
 #include "ui/console_keys.h"
 
+#include "common/visible_text.h"
 #include "hostapi/plugin_api.h"
 #include "platform/console_input.h"
 #include "platform/console_title.h"
@@ -23,7 +24,7 @@ bool CheckForKey(uint16_t virtualKey) {
 }
 
 void SetTitle(std::string_view text) {
-    platform::SetConsoleTitle(text);
+    platform::SetConsoleTitle(VisibleText(text));
 }
 
 }  // namespace kestrova

@@ -15,8 +15,9 @@ void FlushInput();
 // a match nothing is consumed.
 bool CheckForKey(uint16_t virtualKey);
 
-// Sets the console title from OEM text through the platform, which keeps control characters
-// (text from the network) from ending the title sequence early.
+// Sets the console title from OEM text made visible (common/visible_text.h): a title may hold a
+// server's text (a reply, a subject). The platform also keeps every control character from
+// ending the title sequence early.
 void SetTitle(std::string_view text);
 
 }  // namespace kestrova

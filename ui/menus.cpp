@@ -1,5 +1,6 @@
 #include "ui/menus.h"
 
+#include "common/visible_text.h"
 #include "ui/console_keys.h"
 #include "ui/host_services.h"
 #include "ui/item_text.h"
@@ -12,7 +13,7 @@ constexpr int kHighestSelectable = 255;
 FarMenuItem MenuItem(const char* text) {
     FarMenuItem item{};
     if (text)
-        CopyItemText(item.Text, text);
+        CopyItemText(item.Text, VisibleText(text));
     else
         item.Separator = 1;
     return item;

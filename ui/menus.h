@@ -8,7 +8,8 @@
 
 namespace kestrova {
 
-// One entry per text; a null text is a separator line. Entry selected is highlighted when it is
+// One entry per text, made visible (common/visible_text.h: an entry may be a server's group
+// name); a null text is a separator line. Entry selected is highlighted when it is
 // a valid index no greater than 255, otherwise entry 0. Texts longer than a menu item holds are
 // cut. Returns the chosen index, -1 for Esc (also for an empty menu, which is not shown).
 int RunMenu(const std::string& title, const std::vector<const char*>& texts, int selected);

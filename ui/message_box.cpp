@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/format_text.h"
+#include "common/visible_text.h"
 #include "ui/console_keys.h"
 #include "ui/host_services.h"
 #include "ui/message_numbers.h"
@@ -15,10 +16,9 @@ namespace {
 // The OEM single horizontal line.
 constexpr char kHorizontalLine = static_cast<char>(196);
 
-int CallMessage(unsigned flags, const std::vector<const char*>& items, int buttons) {
+int CallMessage(unsigned flags, const std::vector<std::string>& lines, int buttons) {
     FlushInput();
-    return StartupInfo.Message(StartupInfo.ModuleNumber, flags, nullptr, items.data(),
-                               static_cast<int>(items.size()), buttons);
+    return HostMessage(flags, lines, buttons);
 }
 
 std::string FileNameOf(const PluginPanelItem& item) {
@@ -28,11 +28,20 @@ std::string FileNameOf(const PluginPanelItem& item) {
 
 }  // namespace
 
+int HostMessage(unsigned flags, const std::vector<std::string>& lines, int buttons) {
+    std::vector<std::string> shown;
+    shown.reserve(lines.size());
+    for (const std::string& line : lines) shown.push_back(VisibleText(line));
+    std::vector<const char*> items;
+    items.reserve(shown.size());
+    for (const std::string& line : shown) items.push_back(line.c_str());
+    return StartupInfo.Message(StartupInfo.ModuleNumber, flags, nullptr, items.data(),
+                               static_cast<int>(items.size()), buttons);
+}
+
 int ShowMessage(unsigned flags, const std::vector<std::string>& lines,
                 const std::vector<int>& buttons) {
-    std::vector<const char*> items;
-    items.reserve(lines.size() + buttons.size());
-    for (const std::string& line : lines) items.push_back(line.c_str());
+    std::vector<std::string> items(lines);
     for (int button : buttons) items.push_back(GetMsg(button));
     return CallMessage(flags, items, static_cast<int>(buttons.size()));
 }
@@ -40,14 +49,13 @@ int ShowMessage(unsigned flags, const std::vector<std::string>& lines,
 int ShowTextList(const TStringList& list, unsigned flags) {
     if (list.Count() == 0) return 0;
     size_t longest = 0;
-    std::vector<const char*> items;
+    std::vector<std::string> items;
     items.reserve(list.Count() + 2);
     for (int i = 0; i < list.Count(); ++i) {
-        items.push_back(list[i].c_str());
+        items.push_back(list[i]);
         longest = std::max(longest, list[i].size());
     }
-    const std::string separator(longest, kHorizontalLine);
-    items.push_back(separator.c_str());
+    items.emplace_back(longest, kHorizontalLine);
     items.push_back(GetMsg(kMsgOk));
     return CallMessage(flags, items, 1);
 }

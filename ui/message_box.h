@@ -10,7 +10,13 @@
 
 namespace kestrova {
 
+// The host's message box on lines (the title first, then the body lines, then the texts of the
+// last buttons lines), each made visible (common/visible_text.h) since a line may hold a
+// server's text. Returns what the host returns; without buttons the box stays on screen.
+int HostMessage(unsigned flags, const std::vector<std::string>& lines, int buttons);
+
 // lines: the title first, then the body lines; buttons: message numbers of the button texts.
+// Pending input is dropped first, so no key typed ahead answers the box.
 // Returns the zero-based index of the chosen button, -1 for Esc. With no buttons the host
 // returns at once and leaves the box on screen.
 int ShowMessage(unsigned flags, const std::vector<std::string>& lines,

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/codepages.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -19,10 +20,6 @@ bool OnScreen(int x, int y) {
     return x >= 0 && y >= 0 && x < COLS && y < LINES;
 }
 
-bool IsControl(char32_t character) {
-    return character < 0x20 || (character >= 0x7F && character <= 0x9F);
-}
-
 // The code point of each OEM byte, control characters already made '?'.
 const char32_t* OemCharacters() {
     static int codePage = 0;
@@ -31,7 +28,7 @@ const char32_t* OemCharacters() {
         codePage = platform::OemCodePage();
         platform::CodePageTable(codePage, table);
         for (char32_t& character : table)
-            if (IsControl(character) || character == 0xFFFD) character = U'?';
+            if (platform::IsControlCharacter(character) || character == 0xFFFD) character = U'?';
     }
     return table;
 }
@@ -84,7 +81,7 @@ int PutUtf8(int x, int y, std::string_view utf8Text, Role role, int maxWidth) {
 }
 
 void PutChar(int x, int y, char32_t character, Role role) {
-    PutCell(x, y, IsControl(character) ? U'?' : character, RoleAttributes(role));
+    PutCell(x, y, platform::IsControlCharacter(character) ? U'?' : character, RoleAttributes(role));
 }
 
 void Fill(const Rect& area, Role role, char32_t character) {

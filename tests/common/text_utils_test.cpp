@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/visible_text.h"
+#include "platform/scoped_environment.h"
+
 namespace kestrova {
 namespace {
 
@@ -97,6 +100,28 @@ TEST(CompareOem, LengthLimitsTheComparison) {
 TEST(CompareOem, AnsiConversionKeepsLength) {
     std::string oem = "Hi \x80\xA0\xF1";
     EXPECT_EQ(OemToAnsiText(oem), "Hi \xC0\xE0\xB8");
+}
+
+TEST(VisibleText, ControlCharactersBecomeSpacesOrCaretsAndTheRestStays) {
+    struct Case {
+        const char* oemCodePage;
+        std::string text, shown;
+    };
+    const Case cases[] = {
+        {"866", "a\x1b]0;owned\x07z", "a^[]0;owned^Gz"},  // OSC: the terminal's title
+        {"866", "\x1b[2J\x1b[31mred", "^[[2J^[[31mred"},  // CSI: clear, colour
+        {"866", "Re: a\r\nFrom: forged\tb", "Re: a  From: forged b"},
+        {"866", std::string("nul\0del\x7f\x1f", 9), "nul^@del^?^_"},
+        // Cyrillic in CP866 and ISO 8859-5: the same bytes are letters in one, C1 in the other
+        {"866", "\x8F\xE0\xA8 \x9B\x80\x9F", "\x8F\xE0\xA8 \x9B\x80\x9F"},
+        {"28595", "\x9Bx\x80 \xBF\xE0", "M-^[xM-^@ \xBF\xE0"},
+        {"1252", "\x80\x9B\xE9", "\x80\x9B\xE9"},
+    };
+    for (const Case& c : cases) {
+        ScopedEnvironment environment;
+        environment.Set("KESTROVA_OEMCP", c.oemCodePage);
+        EXPECT_EQ(VisibleText(c.text), c.shown) << c.oemCodePage << ": " << c.text;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/scoped_environment.h"
+
 namespace kestrova::host {
 namespace {
 
@@ -79,6 +81,19 @@ TEST_F(ScriptFrontEndTest, BadAnswersFailNamingTheDialog) {
         EXPECT_EQ(Show(c.Words), -1);
         EXPECT_EQ(frontEnd_.EndAction().value_or(""), c.Failure);
     }
+}
+
+TEST_F(ScriptFrontEndTest, ControlCharactersOfModuleTextsShowAsPictures) {
+    MessageRequest status{0, {"Title\x1b]0;x\x07", "one\r\nforged line", "del\x7f\ttab"}, {}};
+    frontEnd_.ShowMessage(status);
+    EXPECT_EQ(out_.str(),
+              "status \"Title\u241B]0;x\u2407\":\n  | one\u240D\u240Aforged line\n"
+              "  | del\u2421\ttab\n");
+    ScopedEnvironment environment;
+    environment.Set("KESTROVA_OEMCP", "28595");  // ISO 8859-5: 0x9B is the C1 control CSI
+    out_.str("");
+    frontEnd_.ShowMessage(MessageRequest{0, {"csi\x9Bz"}, {}});
+    EXPECT_EQ(out_.str(), "status \"csi\uFFFDz\":\n");
 }
 
 }  // namespace

@@ -209,5 +209,36 @@ TEST(ArticleItemTest, FileWithFiveColumns) {
     FreePanelItems(array, count);
 }
 
+TEST(ArticleItemTest, HeaderTextsShowTheirControlCharactersHarmlessly) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"\x1b]0;owned\x07 \x1b[2J", "^[]0;owned^G ^[[2J"},
+        {"=?utf-8?q?=1B]0;x=07?=", "^[]0;x^G"},
+        {"=?utf-8?q?a=0D=0AFrom:_forged?=", "a  From: forged"},
+        // UTF-8 without a table: its bytes 0x80-0x9F are letters of the OEM code page
+        {"=?utf-8?q?=D0=9F=D1=80=D0=B8?=", "\xD0\x9F\xD1\x80\xD0\xB8"},
+    };
+    TPanelItemList items;
+    for (const auto& [value, shown] : cases) {
+        TArticleHeader article;
+        article.Subject = article.From = article.Organization = value;
+        article.MessageId = article.PathHeader = "<\x1b[5m>";
+        AddArticleItem(items, article, kNoSlot);
+    }
+    PluginPanelItem* array = nullptr;
+    int count = 0;
+    items.Release(array, count);
+    ASSERT_EQ(count, 4);
+    for (int i = 0; i < count; ++i) {
+        const PluginPanelItem& item = array[i];
+        const std::string& shown = cases[i].second;
+        EXPECT_EQ(item.FindData.cFileName, shown);
+        EXPECT_EQ(item.CustomColumnData[0], shown);
+        EXPECT_EQ(item.CustomColumnData[3], shown);
+        EXPECT_STREQ(item.Description, "<^[[5m>");
+        EXPECT_STREQ(item.CustomColumnData[2], "<^[[5m>");
+    }
+    FreePanelItems(array, count);
+}
+
 }  // namespace
 }  // namespace kestrova::testing

@@ -39,6 +39,9 @@ TEST(ConnectionLogTest, LineHasDateTimeOwnerLevelAndText) {
     EXPECT_EQ(log.FormatLine(0x1F, 1, "> GROUP alt.test"),
               date + " 07:08:09 0000001F 1 > GROUP alt.test\r\n");
     EXPECT_EQ(log.FormatLine(0xDEADBEEF, 3, ""), date + " 07:08:09 DEADBEEF 3 \r\n");
+    // A server's line can neither split the log line nor reach the terminal of its reader.
+    EXPECT_EQ(log.FormatLine(2, 1, "< 200 a\x1b]0;x\x07\r\nforged"),
+              date + " 07:08:09 00000002 1 < 200 a^[]0;x^G  forged\r\n");
     EXPECT_EQ(platform::ShortDateText(kMorning, "%d.%m.%Y"), "05.03.2024");
 }
 
