@@ -15,6 +15,7 @@
 #include "news/reply_codes.h"
 #include "ui/char_tables.h"
 #include "ui/message_numbers.h"
+#include "ui/plugin_options.h"
 
 namespace kestrova {
 
@@ -40,17 +41,90 @@ void AppendRecord(TNewsInternetManager& manager, TListBlock& index, const TArtic
     manager.DoEvent(kEventProgress, 0, 1);
 }
 
-// Walks the group from the server's current article (the first one after GROUP) to its end.
+// Reads the reply to a HEAD command into record: see ReadHeader.
+int HeadReply(TNewsInternetManager& manager, TArticleHeader& record, int code) {
+    if (code == kReplyNoCurrentArticle || code == kReplyNoArticleWithNumber ||
+        code == kReplyNoArticleWithId) {
+        return 0;
+    }
+    if (code != kReplyHeadFollows) {
+        manager.CheckReply("ReadHeader");
+        return -1;
+    }
+    const int32_t knownNumber = record.Number;
+    record = TArticleHeader{};
+    ApplyHeadStatus(manager.ReplyLine, record);
+    record.CharTable = kNoSlot;
+    THeaderExtras extras;
+    std::string line;
+    for (;;) {
+        const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
+        if (kind == DataLine::End) break;
+        if (kind == DataLine::Lost) manager.RaiseConnectionLost("ReadHeader");
+        ApplyHeaderLine(line, record, extras);
+    }
+    // Asked for by identifier, the server answers with number 0.
+    if (record.Number == 0) {
+        const int32_t fromXref = NumberFromXref(extras.Xref, manager.GetPath());
+        record.Number = fromXref != 0 ? fromXref : knownNumber;
+    }
+    return 1;
+}
+
+// Appends the headers of count articles, the i-th asked for with HEAD argument(i), sending up to
+// the pipeline depth of commands ahead of their replies.
+template <class Argument>
+void AppendHeaders(TNewsInternetManager& manager, TListBlock& index, size_t count,
+                   const Argument& argument) {
+    const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
+    size_t sent = 0;
+    for (size_t i = 0; i < count; ++i) {
+        for (; sent < count && sent - i < depth; ++sent) {
+            manager.SendAhead("HEAD", argument(sent), kLogData);
+        }
+        TArticleHeader record;
+        if (HeadReply(manager, record, manager.ReadAheadReply(kKeepReply)) > 0) {
+            AppendRecord(manager, index, record);
+        }
+    }
+}
+
+// Walks the group from the server's current article (the first one after GROUP) to its end with
+// HEAD and NEXT in turn, up to the pipeline depth of them ahead of their replies. No more pairs
+// go out ahead than the group's count or range announces (past that one command at a time), so
+// little is sent past the end; the replies of what was are read and dropped.
 void WalkGroup(TNewsInternetManager& manager, TListBlock& index) {
     manager.DoEvent(kEventProgress, 0, 1);
+    const uint64_t depth = static_cast<uint64_t>(Options.Connect.PipelineDepth);
+    const TGroupRange& range = manager.GroupRange;
+    const uint64_t announced =
+        2 * static_cast<uint64_t>(std::max<int64_t>({range.Count, range.High - range.Low + 1, 1}));
+    uint64_t sent = 0;
+    uint64_t answered = 0;  // replies read or being read
+    const auto sendAhead = [&] {
+        for (; sent - answered < depth && (sent < announced || sent == answered); ++sent) {
+            manager.SendAhead(sent % 2 == 0 ? "HEAD" : "NEXT", "", kLogData);
+        }
+    };
     for (;;) {
+        sendAhead();
+        ++answered;
         TArticleHeader record;
-        if (ReadHeader(manager, record) > 0) AppendRecord(manager, index, record);
-        const int code =
-            manager.SendCommand(*manager.Socket, "NEXT", kLogData, kWaitForReply | kKeepReply, "");
+        if (HeadReply(manager, record, manager.ReadAheadReply(kKeepReply)) > 0) {
+            AppendRecord(manager, index, record);
+        }
+        sendAhead();
+        ++answered;
+        const int code = manager.ReadAheadReply(kKeepReply);
         if (ReplySucceeded(code)) continue;
-        if (code == kReplyNoCurrentArticle || code == kReplyNoNextArticle) return;
-        manager.CheckReply("WalkGroup");  // an error status raises instead of ending quietly
+        // An error status raises instead of ending quietly.
+        if (code != kReplyNoCurrentArticle && code != kReplyNoNextArticle)
+            manager.CheckReply("WalkGroup");
+        try {
+            manager.DiscardAheadReplies();
+        } catch (...) {
+            // The walk is complete; the connection is closed and the next request reconnects.
+        }
         return;
     }
 }
@@ -112,11 +186,8 @@ bool NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
     }
     // No Reserve here: an exact one would copy the whole index each time; appending grows
     // it with room to spare, which stays with the block in the cache for the next time.
-    for (const std::string* identifier : UnknownIdentifiers(index, identifiers)) {
-        TArticleHeader record;
-        record.MessageId = *identifier;
-        if (ReadHeader(manager, record) > 0) AppendRecord(manager, index, record);
-    }
+    const std::vector<const std::string*> unknown = UnknownIdentifiers(index, identifiers);
+    AppendHeaders(manager, index, unknown.size(), [&](size_t i) { return *unknown[i]; });
     return true;
 }
 
@@ -133,13 +204,8 @@ void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
     int64_t first = std::max(highest + 1, range.Low);
     if (first > range.High) return;
     if (range.High - first >= manager.ListLimit) first = range.High - (manager.ListLimit - 1);
-    for (int64_t number = first;; ++number) {
-        TArticleHeader record;
-        if (ReadHeader(manager, record, std::to_string(number)) > 0) {
-            AppendRecord(manager, index, record);
-        }
-        if (number == range.High) return;
-    }
+    AppendHeaders(manager, index, static_cast<size_t>(range.High - first + 1),
+                  [&](size_t i) { return std::to_string(first + static_cast<int64_t>(i)); });
 }
 
 // Lists the cached records, reading those marked for refresh again; true when some were marked.
@@ -224,34 +290,9 @@ int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record) {
 
 int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record, const std::string& which) {
     record.CharTable = manager.Account.CharTable;
-    const int code =
-        manager.SendCommand(*manager.Socket, "HEAD", kLogData, kWaitForReply | kKeepReply, which);
-    if (code == kReplyNoCurrentArticle || code == kReplyNoArticleWithNumber ||
-        code == kReplyNoArticleWithId) {
-        return 0;
-    }
-    if (code != kReplyHeadFollows) {
-        manager.CheckReply("ReadHeader");
-        return -1;
-    }
-    const int32_t knownNumber = record.Number;
-    record = TArticleHeader{};
-    ApplyHeadStatus(manager.ReplyLine, record);
-    record.CharTable = kNoSlot;
-    THeaderExtras extras;
-    std::string line;
-    for (;;) {
-        const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
-        if (kind == DataLine::End) break;
-        if (kind == DataLine::Lost) manager.RaiseConnectionLost("ReadHeader");
-        ApplyHeaderLine(line, record, extras);
-    }
-    // Asked for by identifier, the server answers with number 0.
-    if (record.Number == 0) {
-        const int32_t fromXref = NumberFromXref(extras.Xref, manager.GetPath());
-        record.Number = fromXref != 0 ? fromXref : knownNumber;
-    }
-    return 1;
+    return HeadReply(
+        manager, record,
+        manager.SendCommand(*manager.Socket, "HEAD", kLogData, kWaitForReply | kKeepReply, which));
 }
 
 void MarkArticlesForRefresh(TNewsInternetManager& manager) {

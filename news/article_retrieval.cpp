@@ -4,6 +4,7 @@
 #include "common/streams.h"
 #include "news/news_internet_manager.h"
 #include "news/reply_codes.h"
+#include "ui/plugin_options.h"
 
 namespace kestrova {
 namespace {
@@ -65,10 +66,22 @@ std::string ArticleArgument(const TArticleRef& article) {
 }
 
 void GetArticle(TNewsInternetManager& manager, const std::string& command,
-                const TArticleRef& article, TStream& stream) {
+                const TArticleRef& article, TStream& stream,
+                std::span<const TArticleRef> following) {
     const std::string argument = ArticleArgument(article);
-    const int code =
-        manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply, argument);
+    if (!manager.DropAheadUntil(argument.empty() ? command : command + " " + argument)) {
+        manager.SendAhead(command, argument, kLogCommand);
+    }
+    const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
+    for (const TArticleRef& next : following) {
+        if (manager.CommandsAhead() >= depth) break;
+        if (next.Number < 0 || (next.Number == 0 && !IsWellFormedMessageId(next.MessageId))) break;
+        const std::string nextArgument = ArticleArgument(next);
+        if (!manager.IsAhead(command + " " + nextArgument)) {
+            manager.SendAhead(command, nextArgument, kLogCommand);
+        }
+    }
+    const int code = manager.ReadAheadReply(0);
     if (!ReplySucceeded(code)) return;
 
     bool inBody = command == "BODY";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "hostapi/plugin_api.h"
@@ -36,7 +37,11 @@ std::string ArticleArgument(const TArticleRef& article);
 // Lines received before a failure are in stream. Raises EInternetError ("SendCommand") for an
 // error status, ESocketError ("GetArticle") when the connection ends inside the data, the
 // socket's failures, EUserAbort (Esc), and the stream's write failures.
+// The same command for the following articles goes out ahead of the replies, up to the pipeline
+// depth of commands in all, in their order and up to the first one without a number or a
+// well-formed identifier; a later call for one of them reads the reply sent ahead.
 void GetArticle(TNewsInternetManager& manager, const std::string& command,
-                const TArticleRef& article, TStream& stream);
+                const TArticleRef& article, TStream& stream,
+                std::span<const TArticleRef> following = {});
 
 }  // namespace kestrova

@@ -113,6 +113,7 @@ void TNewsInternetManager::OpenConnection() {
 }
 
 void TNewsInternetManager::ConnectHostDef() {
+    ahead_.clear();
     OpenConnection();
     const int greeting = WaitReply(*Socket, kLogCommand, "ConnectHostDef", 0);
     // Only now is the server there: a refused or failed connection never reads "Connected".
@@ -139,11 +140,13 @@ void TNewsInternetManager::ConnectHostDef() {
 
 void TNewsInternetManager::Disconnect() {
     WriteLog(kLogConnection, FormatText("Disconnecting from \"%s\"", {Account.Url.HostName}));
+    ahead_.clear();
     Socket->SocketClose();
 }
 
 int TNewsInternetManager::SendCommand(TWinSocket& socket, const std::string& command, int level,
                                       int flags, const std::string& argument) {
+    if (!ahead_.empty()) DiscardAheadReplies();
     const int sent = TInternetManager::SendCommand(socket, command, level, flags, argument);
     if ((flags & kWaitForReply) == 0) return sent;
     int code = WaitReply(socket, level, "SendCommand", flags | kKeepReply);
@@ -262,7 +265,7 @@ void TNewsInternetManager::SelectGroup(const std::string& name) {
         if (error != std::errc()) return;
         at = next;
     }
-    GroupRange = TGroupRange{numbers[1], numbers[2]};
+    GroupRange = TGroupRange{numbers[1], numbers[2], numbers[0]};
 }
 
 void TNewsInternetManager::StartAction(int action) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ struct TKeyContext;
 // The article numbers of the current group, from the status line of GROUP.
 struct TGroupRange {
     int64_t Low = 1;
-    int64_t High = 0;  // below Low: no articles, or not known
+    int64_t High = 0;   // below Low: no articles, or not known
+    int64_t Count = 0;  // the server's estimate of the articles in the group
 };
 
 // What the panel shows; see SetState.
@@ -132,6 +134,29 @@ class TNewsInternetManager : public TInternetManager {
 
     // Slot 0: stores path as it is: a group's name is the whole path, a trailing dot included.
     void SetPath(const std::string& path) override;
+
+    // Commands sent ahead of their replies (command_pipeline.cpp), for the article commands
+    // HEAD, NEXT, ARTICLE and BODY. The replies come in the order the commands went out. Any
+    // command sent with SendCommand first reads and drops the replies still ahead of it; a new
+    // connection forgets them. Callers keep at most the pipeline depth option's count ahead.
+    //
+    // Sends the line at once and logs it at level; its reply is left for ReadAheadReply.
+    // Raises the socket's failures.
+    void SendAhead(const std::string& command, const std::string& argument, int level);
+    // Reads the status line of the oldest command ahead, as SendCommand with kWaitForReply
+    // does: a 480 drops the replies after it, logs in and sends it and those after it again.
+    // Raises what SendCommand raises.
+    int ReadAheadReply(int flags);
+    // Reads and drops the replies, data blocks included, of the count oldest commands ahead
+    // (all of them by default). A failure closes the socket, forgets the rest and is passed on.
+    void DiscardAheadReplies(size_t count = static_cast<size_t>(-1));
+    // Drops the replies of the commands ahead of line; true when line itself went out ahead, so
+    // that its reply is the next one, false when it did not (every reply ahead dropped).
+    bool DropAheadUntil(const std::string& line);
+    // The command lines sent ahead whose replies are still to be read.
+    size_t CommandsAhead() const { return ahead_.size(); }
+    bool IsAhead(const std::string& line) const;
+
     // Slots 4 and 5: only when the option CreateLog is set and level <= LogLevel.
     void WriteLog(int level, const std::string& text) override;
     void WriteLogStream(int level, const std::string& title, TStream& stream) override;
@@ -209,8 +234,14 @@ class TNewsInternetManager : public TInternetManager {
     bool GroupsAction(TKeyContext& context);
     bool Reload();
 
+    struct AheadCommand {
+        std::string line;
+        int level;
+    };
+
     PanelMode panelMode_{};
     std::vector<const char*> columnTitles_;
+    std::deque<AheadCommand> ahead_;
 };
 
 }  // namespace kestrova

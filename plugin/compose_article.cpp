@@ -40,8 +40,7 @@ bool TNntpPlugin::ComposeWithTemplate(const PluginPanelItem* item, const std::st
     if (fetchRequest != 0) {
         ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, item->FindData.cFileName);
         const TArticleRef article = ArticleRefOf(*item);
-        if (ReceiveData(fetchRequest, reinterpret_cast<intptr_t>(&article), &source) != kAnswerDone)
-            return false;
+        if (FetchArticle(fetchRequest, article, source) != kAnswerDone) return false;
         post.Subject = std::string(item->FindData.cFileName).substr(0, kSubjectLimit);
         if (item->CustomColumnNumber > 0 && item->CustomColumnData && item->CustomColumnData[0])
             post.Author = std::string(item->CustomColumnData[0]).substr(0, kAuthorLimit);

@@ -1,6 +1,8 @@
 // Copying articles out of a connected panel: each selected article is fetched whole into a file
 // of the destination folder, named by the download template or its subject; a selected group
 // becomes an empty folder. A move copies too: articles are never deleted from a server.
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "common/errors.h"
@@ -33,6 +35,24 @@ std::string Tail(const std::string& path) {
     return path.size() > kProgressWidth ? path.substr(path.size() - kProgressWidth) : path;
 }
 
+TArticleRef ArticleRef(const TFindItem& record) {
+    return {static_cast<int32_t>(record.Number), record.MessageId};
+}
+
+// The articles whose target the overwrite question may be asked about: the file exists, or an
+// earlier item of the list goes to the same file. Their commands never go out ahead of that.
+std::vector<bool> AskedAboutFirst(const std::vector<TFindItem>& list,
+                                  const std::vector<TTargetNames>& names) {
+    std::vector<bool> asks(list.size(), false);
+    std::unordered_set<std::string> targets;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (IsFolder(list[i])) continue;
+        const std::string target = names[i].Dir + names[i].Name;
+        asks[i] = !targets.insert(target).second || platform::FileExists(target);
+    }
+    return asks;
+}
+
 [[noreturn]] void RaiseCannotCreate(const std::string& fileName) {
     throw EFCreateError(kItemFailure, FormatText("Cannot create file '%s'", {fileName}), "Create");
 }
@@ -42,24 +62,35 @@ std::string Tail(const std::string& path) {
 void TNntpPlugin::CopyArticlesOut(PluginPanelItem* items, int itemsNumber,
                                   const std::vector<TFindItem>& list, const std::string& dest) {
     ProgressTitle = GetMsg(kMsgCopyArticles);
+    std::vector<TTargetNames> names;
+    names.reserve(list.size());
+    for (const TFindItem& record : list) {
+        names.push_back(MakeArticleTargetNames(record, dest, platform::kPathDelim,
+                                               Options.Templates.DownloadTemplate));
+    }
+    const std::vector<bool> asks = AskedAboutFirst(list, names);
     TOverwriteAnswer answer;
+    std::vector<TArticleRef> ahead;
     for (size_t i = 0; i < list.size(); ++i) {
         const TFindItem& record = list[i];
-        const TTargetNames names = MakeArticleTargetNames(record, dest, platform::kPathDelim,
-                                                          Options.Templates.DownloadTemplate);
         bool skipped = false;
         if (IsFolder(record)) {
-            ForceDirectories(names.Dir);
+            ForceDirectories(names[i].Dir);
         } else {
-            skipped = !answer.Decide(record.FindData, names.Dir + names.Name) ||
-                      !ReceiveArticle(record, names.Dir, names.Name);
+            ahead.clear();
+            const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
+            for (size_t j = i + 1; j < list.size() && ahead.size() + 1 < depth && !asks[j]; ++j) {
+                if (!IsFolder(list[j])) ahead.push_back(ArticleRef(list[j]));
+            }
+            skipped = !answer.Decide(record.FindData, names[i].Dir + names[i].Name) ||
+                      !ReceiveArticle(record, names[i].Dir, names[i].Name, ahead);
         }
         if (i < static_cast<size_t>(itemsNumber) && !skipped) items[i].Flags &= ~PPIF_SELECTED;
     }
 }
 
 bool TNntpPlugin::ReceiveArticle(const TFindItem& record, const std::string& dir,
-                                 const std::string& name) {
+                                 const std::string& name, std::span<const TArticleRef> following) {
     const std::string target = dir + name;
     // The article is written aside and takes its name only when complete, so that a failed or
     // skipped fetch leaves no partial article and an overwritten file stays until then.
@@ -72,8 +103,7 @@ bool TNntpPlugin::ReceiveArticle(const TFindItem& record, const std::string& dir
     int result = kAnswerDone;
     {
         TFileStream file(partial.Name(), kOpenWrite);
-        result = FetchArticle(kRequestArticle,
-                              {static_cast<int32_t>(record.Number), record.MessageId}, file);
+        result = FetchArticle(kRequestArticle, ArticleRef(record), file, following);
     }
     if (result != kAnswerDone) return false;
     if (!platform::ReplaceFile(partial.Name(), target)) RaiseCannotCreate(target);

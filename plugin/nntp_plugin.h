@@ -11,6 +11,7 @@
 #include <exception>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,13 @@ class TNewsInternetManager;
 class TStream;
 struct TArticleRef;
 struct TFindItem;
+
+// The param of the article requests: the article, and those whose same request may go out ahead
+// of its reply.
+struct TArticleRequest {
+    const TArticleRef& Article;
+    std::span<const TArticleRef> Following;
+};
 
 // Request codes of ReceiveData, BeginOperation and EndOperation. Requests with kNetworkRequest
 // need a connection and reconnect a dropped one first.
@@ -111,11 +119,13 @@ class TNntpPlugin : public TFarPlugin {
     void EndOperation(int request, unsigned previous) noexcept;
     // Runs request with the retry, skip and stop rules. Returns 1 done, 10 skipped by the user,
     // 0 for an unknown request; a failure passed on is raised again, a stop is a silent abort.
-    // The article requests take a const TArticleRef* as param and a TStream* as target.
+    // The article requests take a const TArticleRequest* as param and a TStream* as target.
     int ReceiveData(int request, intptr_t param, void* target);
     // ReceiveData for kRequestArticle, kRequestHead or kRequestBody: target is emptied and
-    // receives the article's whole text, header or body (news/article_retrieval.h).
-    int FetchArticle(int request, const TArticleRef& article, TStream& target);
+    // receives the article's whole text, header or body (news/article_retrieval.h); the same
+    // request for the following articles may go out ahead.
+    int FetchArticle(int request, const TArticleRef& article, TStream& target,
+                     std::span<const TArticleRef> following = {});
 
     // ---- Panel operations ----
     void GetOpenPluginInfo(OpenPluginInfo& info);
@@ -194,8 +204,10 @@ class TNntpPlugin : public TFarPlugin {
     // Fetches the whole article of record into the file dir + name, written aside and renamed
     // into place when complete (replacing a file of that name). False when the user skipped it
     // after a failure; nothing of it is left then. Raises EFCreateError ("Create") when the file
-    // cannot be made, and the failures ReceiveData passes on.
-    bool ReceiveArticle(const TFindItem& record, const std::string& dir, const std::string& name);
+    // cannot be made, and the failures ReceiveData passes on. The following articles' commands
+    // may go out ahead.
+    bool ReceiveArticle(const TFindItem& record, const std::string& dir, const std::string& name,
+                        std::span<const TArticleRef> following);
 
     // Internet mode of PutFiles (put_articles.cpp): one posting dialog, then every file posted
     // (or saved); raises EAbort when the dialog is cancelled.

@@ -50,8 +50,10 @@ int TNntpPlugin::ReceiveData(int request, intptr_t param, void* target) {
     }
 }
 
-int TNntpPlugin::FetchArticle(int request, const TArticleRef& article, TStream& target) {
-    return ReceiveData(request, reinterpret_cast<intptr_t>(&article), &target);
+int TNntpPlugin::FetchArticle(int request, const TArticleRef& article, TStream& target,
+                              std::span<const TArticleRef> following) {
+    const TArticleRequest param{article, following};
+    return ReceiveData(request, reinterpret_cast<intptr_t>(&param), &target);
 }
 
 int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
@@ -92,8 +94,9 @@ int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
             stream.SetSize(0);
             stream.SetPosition(0);
             if ((request & 0xFFFF) == kRequestArticle) Received = 0;
-            GetArticle(*InternetManager, ArticleCommand(request),
-                       *reinterpret_cast<const TArticleRef*>(param), stream);
+            const auto& article = *reinterpret_cast<const TArticleRequest*>(param);
+            GetArticle(*InternetManager, ArticleCommand(request), article.Article, stream,
+                       article.Following);
             return kAnswerDone;
         }
         case kRequestPost:

@@ -136,6 +136,7 @@ TEST_F(ArticleIndexFlowTest, WalkCutShortIsStoredAndCompletedByTheRetry) {
     const std::string group = Lines({"211 3 1 3 alt.test"});
     TScriptedServer scripted({{.replies = {group, Head(1)}},  // no reply to NEXT: dropped
                               {.replies = {group, Head(2), Head(3)}}});
+    Options.Connect.PipelineDepth = 1;  // the script answers one command at a time
     manager = std::make_unique<TScriptedNewsManager>(scripted);
     manager->Connect(Account());
     Enter();
@@ -162,6 +163,7 @@ TEST_F(ArticleIndexFlowTest, FailedNewNewsKeepsTheStamp) {
         {"403 internal fault\r\n"},
         {Lines({"230 new", "<2@test>", "<3@test>", "."}), Head(2)},  // no reply to HEAD <3@test>
     };
+    Options.Connect.PipelineDepth = 1;  // the script answers one command at a time
     for (const std::vector<std::string>& failure : failures) {
         TServerScript script{.replies = {std::begin(firstWalk), std::end(firstWalk)}};
         script.replies.insert(script.replies.end(), failure.begin(), failure.end());
@@ -194,6 +196,7 @@ TEST_F(ArticleIndexFlowTest, ArticlesAskedByNumberAreBoundedByTheListLimit) {
     const std::string head = Lines({"221 1 <1@test>", "Message-ID: <1@test>", "."});
     TScriptedServer scripted({{.replies = {group, head, "421 no next\r\n", group,
                                            "502 no NEWNEWS\r\n", "423 no such article\r\n"}}});
+    Options.Connect.PipelineDepth = 1;  // the script answers one command at a time
     manager = std::make_unique<TScriptedNewsManager>(scripted);
     manager->Connect(Account());
     Enter();
@@ -203,6 +206,63 @@ TEST_F(ArticleIndexFlowTest, ArticlesAskedByNumberAreBoundedByTheListLimit) {
     const Names sent = scripted.Commands();
     ASSERT_EQ(sent.size(), 7u);
     EXPECT_EQ(sent[5], "HEAD " + std::to_string(INT64_MAX - (kMaxListRecords - 1)));
+}
+
+// The walk at depths 1, 2 and 64 through a group with gaps in its numbers (so that commands go out
+// past its end) and a 423 for an article inside the window: the same index each time, commands
+// waiting at the server only when sent ahead, and every reply sent past the end read, so that
+// the next commands get their own replies.
+TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
+    for (int n : {4, 6}) server.AddArticle(kTestGroup, n, Article(n));
+    for (int depth : {1, 2, 64}) {
+        SCOPED_TRACE(depth);
+        Options.Connect.PipelineDepth = depth;
+        server.Stop();
+        std::filesystem::remove(server.LogFile());
+        server.SetControls(
+            R"({"delay_ms": 5, "rules": [{"command": "HEAD", "nth": 2, "reply": "423 gone"}]})");
+        Open();
+        manager->Cache->Clear();
+        Enter();
+        const Listing listing = List();
+        EXPECT_EQ(listing.names, (Names{"first", "article 4", "article 6"}));
+        EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 4, 6}));
+        EXPECT_EQ(server.Log().find("more commands waiting") != std::string::npos, depth > 1);
+        EXPECT_EQ(manager->CommandsAhead(), 0u);
+        ReEnter();
+        EXPECT_EQ(List().names.size(), 3u);
+        EXPECT_EQ(CommandsLike("NEWNEWS").size(), 1u);
+        manager.reset();
+    }
+}
+
+// A pipelined walk whose connection drops at any byte: the panel's retry completes the index,
+// every article once and with its number.
+TEST_F(ArticleIndexFlowTest, WalkDroppedAtAnyByteIsCompletedByTheRetry) {
+    for (int n : {4, 5, 7}) server.AddArticle(kTestGroup, n, Article(n));
+    server.SetControls("{}");
+    server.Start();
+    int connection = 1;
+    for (int offset = 60; offset < 700; offset += 5, connection += 2) {
+        SCOPED_TRACE(offset);
+        server.SetControls(R"({"drop_after_bytes": )" + std::to_string(offset) +
+                           R"(, "drop_connections": [)" + std::to_string(connection) + "]}");
+        manager = std::make_unique<TNewsInternetManager>(nullptr);
+        try {
+            manager->Connect(Account());
+            manager->Cache->Clear();
+            Enter();
+            List();
+        } catch (const Exception&) {
+            // dropped: the retry below goes on
+        }
+        manager->ConnectHostDef();
+        if (manager->State != NewsState::InGroup) Enter();
+        const Listing listing = List();
+        EXPECT_EQ(listing.names, (Names{"first", "second", "article 4", "article 5", "article 7"}));
+        EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2, 4, 5, 7}));
+        EXPECT_EQ(manager->CommandsAhead(), 0u);  // nothing of the dropped connection is awaited
+    }
 }
 
 // A server that refuses NEWNEWS (INN answers a reader without the right with 480 even when no
