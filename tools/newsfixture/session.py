@@ -1,5 +1,6 @@
 """One client connection: reads command lines, applies the per-test controls, answers them."""
 
+import socket
 import ssl
 import sys
 import time
@@ -131,8 +132,20 @@ class Session:
                 self._handle(line.rstrip(b"\r\n").decode("latin-1"))
         except ConnectionEnded as end:
             self.log.event(self.number, str(end))
+            self._end_gracefully()
         except OSError as error:
             self.log.event(self.number, f"socket error: {error}")
+
+    def _end_gracefully(self):
+        """Ends the connection after everything sent so far: closing with the client's commands
+        still unread would reset it, and the client could lose replies it was already sent."""
+        try:
+            self.sock.shutdown(socket.SHUT_WR)
+            self.sock.settimeout(2)
+            while self.sock.recv(65536):
+                pass
+        except OSError:
+            pass
 
     def _greet(self):
         delay = self.controls.get("delay_ms")
