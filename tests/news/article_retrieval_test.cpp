@@ -100,9 +100,7 @@ TEST_F(ArticleRetrievalTest, ArticleDroppedAnywhereIsWholeOrReported) {
     const TServerScript whole{.replies = {reply}};
     for (size_t drop = 0; drop < whole.OutputSize(); ++drop) {
         SCOPED_TRACE(drop);
-        TServerScript cut = whole;
-        cut.dropAfterSent = drop;
-        TScriptedServer scripted({cut, whole});
+        TScriptedServer scripted({whole.CutAfterSent(drop), whole});
         manager = std::make_unique<TScriptedNewsManager>(scripted);
         try {
             manager->Connect(Account());

@@ -247,9 +247,7 @@ TEST_F(GroupListFlowTest, ListDroppedAnywhereIsCompletedByTheRetry) {
     for (size_t drop = 0; drop < whole.OutputSize(); ++drop) {
         SCOPED_TRACE(drop);
         std::filesystem::remove_all(home.At("Cache"));
-        TServerScript cut = whole;
-        cut.dropAfterSent = drop;
-        TScriptedServer scripted({cut, whole});
+        TScriptedServer scripted({whole.CutAfterSent(drop), whole});
         manager = std::make_unique<TScriptedNewsManager>(scripted);
         try {
             manager->Connect(Account());

@@ -27,6 +27,12 @@ size_t TServerScript::OutputSize() const {
     return size;
 }
 
+TServerScript TServerScript::CutAfterSent(size_t bytes) const {
+    TServerScript cut = *this;
+    cut.dropAfterSent = bytes;
+    return cut;
+}
+
 // One connection played from its script; each step is false once the connection is over.
 class TScriptedServer::Connection {
   public:

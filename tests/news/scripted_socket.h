@@ -42,6 +42,8 @@ struct TServerScript {
 
     // The bytes of the greeting and every reply.
     size_t OutputSize() const;
+    // This script dropped after the first bytes of its output.
+    TServerScript CutAfterSent(size_t bytes) const;
 };
 
 class TScriptedServer {
