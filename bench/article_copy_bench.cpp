@@ -9,25 +9,21 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/bench_session.h"
 #include "bench/nntp_floor_client.h"
-#include "common/errors.h"
 #include "conformance/peer_availability.h"
 #include "news/reply_codes.h"
 #include "news/temp_home.h"
 #include "platform/temp_folder.h"
 #include "plugin/nntp_plugin.h"
-#include "ui/host_services.h"
-#include "ui/plugin_options.h"
 
 namespace kestrova::bench {
 namespace {
@@ -43,18 +39,6 @@ double SecondsSince(Clock::time_point start) {
 
 uint16_t ReaderPort() {
     return testing::PeerPort("INN_READER_PORT", 1119);
-}
-
-const char* NoText(intptr_t, int) {
-    return "";
-}
-
-void InstallHost() {
-    StartupInfo.StructSize = sizeof StartupInfo;
-    StartupInfo.GetMsg = &NoText;
-    Options.Connect.CreateLog = 0;
-    Options.Connect.CacheLife = 0;
-    Options.Connect.ServerTimeout = 15;  // 30 seconds: a stuck server fails the run
 }
 
 void Check(bool ok, const std::string& what) {
@@ -122,11 +106,6 @@ double FloorCopy(const std::string& group, long first) {
     return SecondsSince(start);
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void Run(const std::string& group) {
     long first = 0;
     {
@@ -170,16 +149,6 @@ int main(int argc, char** argv) {
             bench::ReaderPort());
         return 0;
     }
-    bench::InstallHost();
-    try {
-        bench::Run(argv[1]);
-    } catch (const ECustomError& failure) {
-        std::fprintf(stderr, "article_copy_bench: %s (%s)\n", failure.Message.c_str(),
-                     failure.ProcName.c_str());
-        return 1;
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "article_copy_bench: %s\n", failure.what());
-        return 1;
-    }
-    return 0;
+    bench::InstallBenchHost();
+    return bench::RunReportingFailure("article_copy_bench", [&] { bench::Run(argv[1]); });
 }
