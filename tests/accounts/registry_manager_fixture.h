@@ -22,7 +22,6 @@ struct ListedItem {
     intptr_t userData;
     std::string description;
     FILETIME created;
-    FILETIME modified;
 };
 
 class RegistryPanelTest : public ::testing::Test {
@@ -55,15 +54,10 @@ class RegistryPanelTest : public ::testing::Test {
             const PluginPanelItem& item = items[i];
             listed.push_back({item.FindData.cFileName, item.FindData.dwFileAttributes,
                               item.UserData, item.Description ? item.Description : "",
-                              item.FindData.ftCreationTime, item.FindData.ftLastWriteTime});
+                              item.FindData.ftCreationTime});
         }
         FreePanelItems(items, count);
         return listed;
-    }
-    static std::vector<std::string> Names(TRegistryManager& manager) {
-        std::vector<std::string> names;
-        for (const ListedItem& item : List(manager)) names.push_back(item.name);
-        return names;
     }
 
     // The key of the plugin store (HOSTS) joined with a store path.
@@ -91,7 +85,7 @@ class RegistryPanelTest : public ::testing::Test {
     };
     struct ControlCall {
         int command;
-        PanelRedrawInfo redraw;
+        int currentItem;  // FCTL_REDRAWPANEL
     };
 
     ModuleSettings settings;
@@ -107,13 +101,13 @@ class RegistryPanelTest : public ::testing::Test {
     static int PanelControl(HANDLE plugin, int command, void* param) {
         EXPECT_EQ(plugin, kOwner);
         RegistryPanelTest& test = *current_;
-        ControlCall call{command, {-1, -1}};
+        ControlCall call{command, -1};
         if (command == FCTL_GETPANELINFO) {
             auto& info = *static_cast<PanelInfo*>(param);
             info.PanelItems = test.panelItems.data();
             info.ItemsNumber = static_cast<int>(test.panelItems.size());
         } else if (command == FCTL_REDRAWPANEL && param) {
-            call.redraw = *static_cast<PanelRedrawInfo*>(param);
+            call.currentItem = static_cast<PanelRedrawInfo*>(param)->CurrentItem;
         }
         test.controls.push_back(call);
         return 1;

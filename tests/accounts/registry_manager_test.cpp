@@ -1,6 +1,5 @@
 #include "accounts/registry_manager.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "common/errors.h"
@@ -10,7 +9,6 @@
 namespace kestrova {
 namespace {
 
-using ::testing::ElementsAre;
 using testing::RegistryPanelTest;
 
 class RegistryManagerTest : public RegistryPanelTest {};
@@ -19,31 +17,22 @@ uint64_t Ticks(const FILETIME& time) {
     return platform::FileTimeToU64(time);
 }
 
-TEST_F(RegistryManagerTest, EmptyFolderListsOnlyThePlaceholder) {
-    auto manager = Open();
-    EXPECT_EQ(manager->Store, kPluginStore);
-    EXPECT_EQ(manager->Path, "\\");
-    const auto listed = List(*manager);
-    ASSERT_EQ(listed.size(), 1u);
-    EXPECT_EQ(listed[0].name, "<26>");
-    EXPECT_EQ(listed[0].attributes, FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(listed[0].userData, kPlaceholderItem);
-    EXPECT_FALSE(KeyExists(StoreKey("\\<26>")));
-}
-
 TEST_F(RegistryManagerTest, FolderMarkAndTimesDecideHowASubkeyLists) {
+    auto manager = Open();
+    const auto empty = List(*manager);
+    ASSERT_EQ(empty.size(), 1u);
+    EXPECT_EQ(empty[0].userData, kPlaceholderItem);
+    EXPECT_FALSE(KeyExists(StoreKey("\\<26>")));
+
     TRegIniFile store(StoreKey());
     const FILETIME created = platform::U64ToFileTime(130000000000000000ull);
-    const FILETIME modified = platform::U64ToFileTime(131000000000000000ull);
     store.WriteString("a-no-mark", "Url", "host");
     store.WriteString("b-zero", "Folder", "0");
     store.WriteString("c-one", "Folder", "1");
     store.WriteString("d-seven", "Folder", "7");
     store.WriteTime("e-timed", "Create time", created);
-    store.WriteTime("e-timed", "Modify time", modified);
     const uint64_t before = Ticks(platform::NowFileTime());
-
-    const auto listed = List(*Open());
+    const auto listed = List(*manager);
     ASSERT_EQ(listed.size(), 5u);
     const uint32_t expected[] = {FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_ARCHIVE,
                                  FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY,
@@ -53,46 +42,22 @@ TEST_F(RegistryManagerTest, FolderMarkAndTimesDecideHowASubkeyLists) {
         EXPECT_EQ(listed[i].userData, 0) << listed[i].name;
     }
     EXPECT_EQ(listed[0].description, "host");
-    EXPECT_EQ(listed[1].description, "");
     EXPECT_GE(Ticks(listed[0].created), before);
     EXPECT_EQ(Ticks(listed[4].created), Ticks(created));
-    EXPECT_EQ(Ticks(listed[4].modified), Ticks(modified));
 }
 
-TEST_F(RegistryManagerTest, FoldersAreMadeEnteredAndDeletedWithTheirContents) {
-    auto manager = Open();
-    manager->MakeDirectory("News");
-    EXPECT_EQ(TRegIniFile(StoreKey()).ReadString("News", "Folder", ""), "1");
-    manager->SetDirectory("News");
-    EXPECT_EQ(manager->Path, "\\News");
-    manager->MakeDirectory("Sub");
-    manager->SetDirectory("Sub");
-    EXPECT_EQ(manager->Path, "\\News\\Sub");
-    TRegIniFile(manager->GetKeyPath("")).WriteString("srv", "Url", "srv");
-    manager->SetDirectory("..");
-    EXPECT_EQ(manager->Path, "\\News");
-    EXPECT_THAT(Names(*manager), ElementsAre("Sub"));
-    manager->SetDirectory("\\");
-    EXPECT_EQ(manager->Path, "\\");
-
-    manager->DeleteItem("News\\Sub");
-    EXPECT_FALSE(KeyExists(StoreKey("\\News\\Sub")));
-    EXPECT_TRUE(KeyExists(StoreKey("\\News")));
-    manager->MakeDirectory("News\\Sub");
-    TRegIniFile(StoreKey("\\News\\Sub")).WriteString("srv", "Url", "srv");
-    manager->DeleteItem("News");
-    EXPECT_FALSE(KeyExists(StoreKey("\\News")));
-    EXPECT_THAT(Names(*manager), ElementsAre("<26>"));
-}
-
-TEST_F(RegistryManagerTest, MakingNestedFoldersMarksEachNewOne) {
+TEST_F(RegistryManagerTest, NestedFoldersAreMarkedEachAndDeletedWithTheirContents) {
     auto manager = Open();
     manager->MakeDirectory("a\\b\\c");
     for (const char* key : {"\\a", "\\a\\b", "\\a\\b\\c"}) {
-        TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(StoreKey(key), false)) << key;
-        EXPECT_EQ(registry.ReadString("Folder"), "1") << key;
+        EXPECT_EQ(TRegIniFile(StoreKey()).ReadString(key + 1, "Folder", ""), "1") << key;
     }
+    TRegIniFile(StoreKey("\\a\\b")).WriteString("srv", "Url", "srv");
+    manager->DeleteItem("a\\b\\c");
+    EXPECT_FALSE(KeyExists(StoreKey("\\a\\b\\c")));
+    EXPECT_TRUE(KeyExists(StoreKey("\\a\\b")));
+    manager->DeleteItem("a");
+    EXPECT_FALSE(KeyExists(StoreKey("\\a")));
 }
 
 TEST_F(RegistryManagerTest, FolderFailuresNameTheirProcedureAndChangeNothing) {
@@ -110,21 +75,8 @@ TEST_F(RegistryManagerTest, FolderFailuresNameTheirProcedureAndChangeNothing) {
     }
     EXPECT_EQ(manager->Path, "\\");
     // A folder over an account would hide it: refused, the account stays as it was.
-    try {
-        manager->MakeDirectory("srv");
-        FAIL() << "no error";
-    } catch (const ERegistryError& e) {
-        EXPECT_EQ(e.Message, "Cannot create folder 'srv'");
-        EXPECT_EQ(e.ProcName, "MakeDirectory");
-    }
+    EXPECT_THROW(manager->MakeDirectory("srv"), ERegistryError);
     EXPECT_EQ(TRegIniFile(StoreKey()).ReadString("srv", "Folder", "none"), "none");
-}
-
-TEST_F(RegistryManagerTest, DotDotAtTheTopLeavesWithoutTheStoreChoice) {
-    auto manager = Open();
-    EXPECT_THROW(manager->SetDirectory(".."), EPluginLeave);
-    EXPECT_EQ(manager->Store, kPluginStore);
-    EXPECT_TRUE(controls.empty());
 }
 
 TEST_F(RegistryManagerTest, DotDotAtTheTopShowsTheStoreChoiceWithTheCursorOnTheOldStore) {
@@ -137,21 +89,9 @@ TEST_F(RegistryManagerTest, DotDotAtTheTopShowsTheStoreChoiceWithTheCursorOnTheO
         manager->Store = store;
         manager->SetDirectory("..");
         EXPECT_EQ(manager->Store, kStoreChoice);
-        EXPECT_EQ(manager->Path, "\\");
         ASSERT_EQ(controls.size(), 3u);
-        EXPECT_EQ(controls[0].command, FCTL_UPDATEPANEL);
-        EXPECT_EQ(controls[1].command, FCTL_GETPANELINFO);
         EXPECT_EQ(controls[2].command, FCTL_REDRAWPANEL);
-        EXPECT_EQ(controls[2].redraw.CurrentItem, store + 1);
-        EXPECT_EQ(controls[2].redraw.TopPanelItem, 0);
-
-        EXPECT_THROW(manager->SetDirectory(".."), EPluginLeave);
-        const auto listed = List(*manager);
-        ASSERT_EQ(listed.size(), 2u);
-        EXPECT_EQ(listed[0].name, "<27>");
-        EXPECT_EQ(listed[1].name, "<28>");
-        EXPECT_EQ(listed[1].attributes, FILE_ATTRIBUTE_DIRECTORY);
-        EXPECT_EQ(listed[1].userData, kPrivateStore);
+        EXPECT_EQ(controls[2].currentItem, store + 1);
     }
 }
 
@@ -169,24 +109,10 @@ TEST_F(RegistryManagerTest, StoreChoiceEntersTheStoreNamedByThePanelItem) {
     EXPECT_FALSE(KeyExists(StoreKey("\\Mine")));
 }
 
-TEST_F(RegistryManagerTest, StoreAndFolderAreRememberedAcrossPanels) {
+TEST_F(RegistryManagerTest, ARememberedPathThatIsGoneOpensTheTop) {
     Options.ShowPrivateHosts = 1;
-    {
-        auto manager = Open();
-        manager->Store = kPrivateStore;
-        manager->MakeDirectory("News");
-        manager->SetDirectory("News");
-    }
-    EXPECT_EQ(TRegIniFile(OptionsKey).ReadString("", "Registry state", ""), "1");
-    EXPECT_EQ(TRegIniFile(OptionsKey).ReadString("", "Registry path", ""), "\\News");
-    {
-        auto manager = Open();
-        EXPECT_EQ(manager->Store, kPrivateStore);
-        EXPECT_EQ(manager->Path, "\\News");
-        manager->SetDirectory("..");
-        manager->DeleteItem("News");
-        manager->SetPath("\\News");  // as if another panel had left it there
-    }
+    TRegIniFile(OptionsKey).WriteString("", "Registry state", "1");
+    TRegIniFile(OptionsKey).WriteString("", "Registry path", "\\Gone");
     auto manager = Open();
     EXPECT_EQ(manager->Store, kPrivateStore);
     EXPECT_EQ(manager->Path, "\\");
@@ -201,7 +127,6 @@ TEST_F(RegistryManagerTest, WithoutPrivateHostsARestoredStoreOpensThePluginStore
         auto manager = Open();
         EXPECT_EQ(manager->Store, kPluginStore);
         EXPECT_EQ(manager->Path, "\\");
-        EXPECT_THROW(manager->SetDirectory(".."), EPluginLeave);
     }
 }
 
@@ -227,17 +152,15 @@ TEST_F(RegistryManagerTest, ItemInfoOfAStoredItem) {
     FAR_FIND_DATA data;
     EXPECT_EQ(manager->GetItemInfo("", "srv", data), 0x20);
     EXPECT_STREQ(data.cFileName, "srv");
-    EXPECT_EQ(data.nFileSizeLow, 512u);
     EXPECT_EQ(Ticks(data.ftCreationTime), Ticks(created));
     EXPECT_EQ(manager->GetItemInfo("", "other", data), -1);
-    EXPECT_STREQ(data.cFileName, "");
     EXPECT_EQ(manager->GetItemInfo("missing", "srv", data), -1);
     EXPECT_FALSE(KeyExists(StoreKey("\\missing")));
 }
 
 // Key mapping of the base class: store, the current item, key and modifiers -> action.
 TEST_F(RegistryManagerTest, KeyMap) {
-    enum Item { Account, Folder, Placeholder };
+    enum Item { Account, Folder, Placeholder, PastTheEnd };
     const struct {
         int store;
         Item item;
@@ -251,20 +174,17 @@ TEST_F(RegistryManagerTest, KeyMap) {
         {kPluginStore, Account, VK_F6, PKF_SHIFT, kActionEditItem},
         {kPluginStore, Account, VK_RETURN, 0, kActionOpenItem},
         {kPluginStore, Account, VK_F5, 0, kActionNone},
-        {kPluginStore, Account, VK_F6, 0, kActionNone},
         {kPluginStore, Account, VK_F4, PKF_CONTROL, kActionNone},
         {kPluginStore, Account, VK_RETURN, PKF_SHIFT, kActionNone},
         {kPluginStore, Folder, VK_F4, 0, kActionNewItem},
-        {kPluginStore, Folder, VK_F5, PKF_SHIFT, kActionNewItem},
         {kPluginStore, Folder, VK_F6, PKF_SHIFT, kActionNewItem},
         {kPluginStore, Folder, VK_RETURN, 0, kActionNone},
         {kPluginStore, Placeholder, VK_F4, 0, kActionNewItem},
         {kPluginStore, Placeholder, VK_RETURN, 0, kActionNone},
-        {kStoreChoice, Folder, VK_F4, 0, kActionSwallow},
+        {kPluginStore, PastTheEnd, VK_F4, 0, kActionNone},
         {kStoreChoice, Folder, VK_F4, PKF_SHIFT, kActionSwallow},
         {kStoreChoice, Folder, VK_F5, PKF_SHIFT, kActionSwallow},
         {kStoreChoice, Folder, VK_F6, 0, kActionSwallow},
-        {kStoreChoice, Folder, VK_F7, 0, kActionSwallow},
         {kStoreChoice, Folder, VK_F8, PKF_SHIFT, kActionSwallow},
         {kStoreChoice, Folder, VK_F5, 0, kActionNone},
         {kStoreChoice, Folder, VK_F8, PKF_ALT, kActionNone},
@@ -282,26 +202,13 @@ TEST_F(RegistryManagerTest, KeyMap) {
         items[1].UserData = c.item == Placeholder ? kPlaceholderItem : 0;
         TKeyContext context;
         context.Info.PanelItems = items;
-        context.Info.ItemsNumber = 2;
+        context.Info.ItemsNumber = c.item == PastTheEnd ? 1 : 2;
         context.Info.CurrentItem = 1;
         manager->Store = c.store;
         int action = -1;
         EXPECT_FALSE(manager->TRegistryManager::ProcessKey(c.key, c.control, context, action));
         EXPECT_EQ(action, c.action);
     }
-}
-
-TEST_F(RegistryManagerTest, NoKeyActionPastTheLastItem) {
-    auto manager = Open();
-    PluginPanelItem item{};
-    TKeyContext context;
-    context.Info.PanelItems = &item;
-    context.Info.ItemsNumber = 1;
-    context.Info.CurrentItem = 1;
-    int action = -1;
-    EXPECT_FALSE(manager->ProcessKey(VK_F4, 0, context, action));
-    EXPECT_EQ(action, kActionNone);
-    EXPECT_TRUE(host.dialogs.empty());
 }
 
 }  // namespace
