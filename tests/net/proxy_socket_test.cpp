@@ -17,12 +17,14 @@ using testing::LoopbackPeer;
 using testing::ReceiveUntilClosed;
 using testing::SendAllBytes;
 
-// A scripted proxy: sends its canned replies at once, records everything the client sends.
+// A scripted proxy: sends its canned replies at once and ends its side, records everything the
+// client sends.
 class ScriptedProxy {
   public:
     explicit ScriptedProxy(std::string replies)
         : peer_([this, replies = std::move(replies)](int fd) {
               SendAllBytes(fd, replies);
+              shutdown(fd, SHUT_WR);
               received_ = ReceiveUntilClosed(fd);
           }) {}
 
@@ -48,17 +50,6 @@ std::unique_ptr<TProxySocket> MakeSocket(const ScriptedProxy& proxy, int version
     auto socket = std::make_unique<TProxySocket>(5, url, 1024);
     socket->Version = version;
     return socket;
-}
-
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
 }
 
 std::string EndpointText(const platform::SocketAddress& address) {
@@ -111,7 +102,7 @@ TEST(ProxySocket, ConnectExchangesAreByteExact) {
         socket->ReadLine(line);
         EXPECT_EQ(line, "200 news ready") << c.name;
         socket.reset();
-        EXPECT_EQ(Hex(proxy.Received()), Hex(c.sent)) << c.name;
+        EXPECT_EQ(proxy.Received(), c.sent) << c.name;
     }
 }
 
@@ -154,30 +145,19 @@ TEST(ProxySocket, FailuresRaiseWithTheirCodeTextAndStepAndCloseTheSocket) {
          0x40000100, "Connection lost to SOCKS server", "Socks5Request"},
     };
     for (const FailureCase& c : cases) {
-        // The proxy ends its side after its replies and reads on until the client closes.
-        LoopbackPeer proxy([&c](int fd) {
-            SendAllBytes(fd, c.replies);
-            shutdown(fd, SHUT_WR);
-            ReceiveUntilClosed(fd);
-        });
-        TUrlComponents url;
-        url.HostName = "127.0.0.1";
-        url.Port = proxy.Port();
-        url.UserName = c.user;
-        url.Password = "pass";
-        TProxySocket socket(5, url, 1024);
-        socket.Version = c.version;
+        ScriptedProxy proxy(c.replies);
+        auto socket = MakeSocket(proxy, c.version, c.user, "pass");
         // SOCKS failures raise even when socket errors go to OnError.
-        socket.OnError = [](TWinSocket&, uint32_t, const std::string&, const std::string&) {};
+        socket->OnError = [](TWinSocket&, uint32_t, const std::string&, const std::string&) {};
         try {
-            socket.SocketConnect("10.0.0.1", 119);
+            socket->SocketConnect("10.0.0.1", 119);
             ADD_FAILURE() << c.name << ": no error";
         } catch (const ESocketError& e) {
             EXPECT_EQ(e.Code, c.code) << c.name;
             EXPECT_EQ(e.Message, c.text) << c.name;
             EXPECT_EQ(e.ProcName, c.procName) << c.name;
         }
-        EXPECT_EQ(socket.State(), SocketState::Idle) << c.name;
+        EXPECT_EQ(socket->State(), SocketState::Idle) << c.name;
     }
 }
 
@@ -186,7 +166,7 @@ TEST(ProxySocket, TooLongLoginIsNotSent) {
     auto socket = MakeSocket(proxy, 5, "user", std::string(300, 'p'));
     EXPECT_THROW(socket->SocketConnect("newshost", 119), ESocketError);
     socket.reset();
-    EXPECT_EQ(Hex(proxy.Received()), Hex("\x05\x02\x00\x02"s));
+    EXPECT_EQ(proxy.Received(), "\x05\x02\x00\x02"s);
 }
 
 TEST(ProxySocket, ProxyPortZeroMeansTheStandardPort) {
@@ -219,7 +199,7 @@ TEST(ProxySocket, BindListensAtTheProxyAndAcceptsThroughIt) {
         socket->ReadLine(line);
         EXPECT_EQ(line, "hello");
         socket.reset();
-        EXPECT_EQ(Hex(proxy.Received()), Hex(c.sent)) << c.version;
+        EXPECT_EQ(proxy.Received(), c.sent) << c.version;
     }
 }
 
