@@ -20,40 +20,25 @@ TEST(PanelEntryPointsTest, InvalidHandleGetsNeutralAnswers) {
     ClosePlugin(INVALID_HANDLE_VALUE);
 }
 
-struct FileCase {
-    const char* name;
-    std::string data;
-    bool claimed;
-};
-
-class OpenFilePluginTest : public testing::PanelTest,
-                           public ::testing::WithParamInterface<FileCase> {};
-
 // The host hands over the file's path and its first bytes; an account file without a readable
 // account still opens the panel, in registry mode.
-TEST_P(OpenFilePluginTest, ClaimsOnlyAccountFiles) {
-    const FileCase& c = GetParam();
+TEST_F(PanelTest, OpenFilePluginClaimsOnlyAccountFiles) {
     const std::string path = settings.store.Folder() + "/server.ini";
-    std::ofstream(path, std::ios::binary) << c.data;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(c.data.data());
-    HANDLE panel = OpenFilePlugin(path.c_str(), bytes, static_cast<int>(c.data.size()));
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(panel != INVALID_HANDLE_VALUE, c.claimed);
-    if (panel != INVALID_HANDLE_VALUE) ClosePlugin(panel);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, OpenFilePluginTest,
-                         ::testing::Values(FileCase{"AccountFile",
-                                                    "[Kestrova]\r\nHost=news.example\r\n", true},
-                                           FileCase{"HeaderOnly", "[Kestrova]", true},
-                                           FileCase{"OtherCase", "[KESTROVA]\r\n", true},
-                                           FileCase{"ShorterThanHeader", "[Kestrova", false},
-                                           FileCase{"OtherSection", "[Settings]\r\nA=1\r\n", false},
-                                           FileCase{"LeadingSpace", " [Kestrova]\r\n", false},
-                                           FileCase{"Empty", "", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(PanelTest, NoDataIsNotClaimed) {
+    for (const auto& [data, claimed] :
+         std::vector<std::pair<std::string, bool>>{{"[Kestrova]\r\nHost=news.example\r\n", true},
+                                                   {"[Kestrova]", true},
+                                                   {"[KESTROVA]\r\n", true},
+                                                   {"[Kestrova", false},
+                                                   {"[Settings]\r\nA=1\r\n", false},
+                                                   {" [Kestrova]\r\n", false},
+                                                   {"", false}}) {
+        std::ofstream(path, std::ios::binary) << data;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+        HANDLE panel = OpenFilePlugin(path.c_str(), bytes, static_cast<int>(data.size()));
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(panel != INVALID_HANDLE_VALUE, claimed) << data;
+        if (panel != INVALID_HANDLE_VALUE) ClosePlugin(panel);
+    }
     EXPECT_EQ(OpenFilePlugin("x", nullptr, 10), INVALID_HANDLE_VALUE);
 }
 

@@ -63,7 +63,7 @@ TEST_F(PanelTest, ViewModeFailuresAreSwallowed) {
     EXPECT_EQ(TRegIniFile(OptionsKey).ReadInteger("", "Registry mode", -1), -1);
 }
 
-TEST_F(PanelTest, GetFindDataAfterClosingBeganReturnsNothing) {
+TEST_F(PanelTest, AClosingPanelListsNothingAndLeavesTheInformationAlone) {
     TNntpPlugin panel;
     panel.Mode = PluginMode::Closing;
     PluginPanelItem* items = reinterpret_cast<PluginPanelItem*>(0x1);
@@ -72,19 +72,10 @@ TEST_F(PanelTest, GetFindDataAfterClosingBeganReturnsNothing) {
     EXPECT_EQ(items, nullptr);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(savedScreens + restoredScreens, 0);  // no operation ran
+    OpenPluginInfo info{};
+    panel.GetOpenPluginInfo(info);
+    EXPECT_EQ(info.StructSize, 0);
     panel.Mode = PluginMode::Registry;
-}
-
-TEST_F(PanelTest, AFreshStoreListsThePlaceholder) {
-    TNntpPlugin panel;
-    PluginPanelItem* items = nullptr;
-    int count = 0;
-    EXPECT_EQ(panel.GetFindData(&items, &count, 0), 1);
-    EXPECT_EQ(Names(items, count), std::vector<std::string>{"<26>"});
-    EXPECT_EQ(items[0].UserData, kPlaceholderItem);
-    panel.FreeFindData(items, count);
-    EXPECT_EQ(savedScreens, 0);
-    EXPECT_EQ(panel.OpFlags, 0u);
 }
 
 TEST_F(PanelTest, PanelInformation) {
@@ -94,65 +85,42 @@ TEST_F(PanelTest, PanelInformation) {
     OpenPluginInfo info{};
     info.Flags = OPIF_USEFILTER;
     panel.GetOpenPluginInfo(info);
-    EXPECT_EQ(info.StructSize, static_cast<int>(sizeof(OpenPluginInfo)));
     EXPECT_EQ(info.Flags, OPIF_USEFILTER | OPIF_ADDDOTS | OPIF_SHOWPRESERVECASE |
                               OPIF_COMPAREFATTIME | OPIF_USEATTRHIGHLIGHTING);
-    EXPECT_STREQ(info.PanelTitle, "Kestrova:\\");
-    EXPECT_STREQ(info.CurDir, "\\");
     EXPECT_STREQ(info.Format, "news");
-    EXPECT_STREQ(info.ShortcutData, "009000  0  0\\");
-    EXPECT_EQ(info.StartSortOrder, 1);
-    EXPECT_EQ(info.KeyBar, &KeyBarTitles);
     EXPECT_EQ(KeyBarTitles.CtrlTitles[3], nullptr);  // cleared before the manager's labels
     EXPECT_STREQ(KeyBarTitles.ShiftTitles[3], "<48>");
-    EXPECT_EQ(info.InfoLines, InfoLines);
-}
-
-TEST_F(PanelTest, InactivePanelLeavesTheInformationAlone) {
-    TNntpPlugin panel;
-    panel.Mode = PluginMode::Closing;
-    OpenPluginInfo info{};
-    panel.GetOpenPluginInfo(info);
-    EXPECT_EQ(info.StructSize, 0);
-    panel.Mode = PluginMode::Registry;
-}
-
-struct MakeFolderCase {
-    const char* name;
-    int opMode;
-    FakeHost::DialogAnswer answer;  // null: no dialog expected
-    int result;
-    std::vector<std::string> listed;
-};
-
-class MakeDirectoryCases : public PanelTest,
-                           public ::testing::WithParamInterface<MakeFolderCase> {};
-
-TEST_P(MakeDirectoryCases, Answer) {
-    const MakeFolderCase& c = GetParam();
-    TNntpPlugin panel;
-    if (c.answer) host.dialogAnswers.push_back(c.answer);
-    char name[NM] = "";
-    EXPECT_EQ(panel.MakeDirectory(name, c.opMode), c.result);
-    EXPECT_EQ(host.dialogs.size(), c.answer ? 1u : 0u);
-    PluginPanelItem* items = nullptr;
-    int count = 0;
-    panel.GetFindData(&items, &count, OPM_SILENT);
-    EXPECT_EQ(Names(items, count), c.listed);
-    panel.FreeFindData(items, count);
-    if (c.result == 1) {
-        EXPECT_STREQ(name, c.listed[0].c_str());
-    }
 }
 
 // The input dialog's edit field is item 2 (frame, prompt, edit).
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MakeDirectoryCases,
-    ::testing::Values(MakeFolderCase{"Silent", OPM_SILENT, nullptr, 0, {"<26>"}},
-                      MakeFolderCase{"Cancelled", 0, FakeHost::Close(-1), -1, {"<26>"}},
-                      MakeFolderCase{"Blank", 0, FakeHost::Close(2, {{2, "  \t"}}), 0, {"<26>"}},
-                      MakeFolderCase{"Made", 0, FakeHost::Close(2, {{2, "News"}}), 1, {"News"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(PanelTest, MakeDirectoryAnswers) {
+    const struct {
+        int opMode;
+        FakeHost::DialogAnswer answer;  // null: no dialog expected
+        int result;
+        const char* listed;
+    } cases[] = {
+        {OPM_SILENT, nullptr, 0, "<26>"},
+        {0, FakeHost::Close(-1), -1, "<26>"},
+        {0, FakeHost::Close(2, {{2, "  \t"}}), 0, "<26>"},
+        {0, FakeHost::Close(2, {{2, "News"}}), 1, "News"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.result);
+        host.dialogs.clear();
+        TNntpPlugin panel;
+        if (c.answer) host.dialogAnswers.push_back(c.answer);
+        char name[NM] = "";
+        EXPECT_EQ(panel.MakeDirectory(name, c.opMode), c.result);
+        EXPECT_EQ(host.dialogs.size(), c.answer ? 1u : 0u);
+        PluginPanelItem* items = nullptr;
+        int count = 0;
+        panel.GetFindData(&items, &count, OPM_SILENT);
+        EXPECT_EQ(Names(items, count), std::vector<std::string>{c.listed});
+        panel.FreeFindData(items, count);
+        EXPECT_STREQ(name, c.result == 1 ? c.listed : "");
+    }
+}
 
 TEST_F(PanelTest, AStoreFailureWhileMakingAFolderIsReported) {
     host.texts[58] = "%s in %s";
@@ -168,13 +136,6 @@ TEST_F(PanelTest, AStoreFailureWhileMakingAFolderIsReported) {
               (Lines{"ERegistryError in MakeDirectory", "Cannot create folder 'srv'", "<1>"}));
 }
 
-TEST_F(PanelTest, DotDotAtTheTopLeavesTheModuleWithoutPrivateHosts) {
-    TNntpPlugin panel;
-    EXPECT_EQ(panel.SetDirectory("..", 0), 1);
-    EXPECT_EQ(Commands(), std::vector<int>{FCTL_CLOSEPLUGIN});
-    EXPECT_TRUE(host.messages.empty());
-}
-
 TEST_F(PanelTest, EnteringAMissingFolderShowsTheStoreError) {
     host.texts[58] = "%s in %s";
     host.texts[22] = "Folder '%s' does not exist";
@@ -188,127 +149,51 @@ TEST_F(PanelTest, EnteringAMissingFolderShowsTheStoreError) {
     EXPECT_EQ(panel.PanelTitle, "Kestrova:\\");
 }
 
-TEST_F(PanelTest, EnteringAFolderRenamesThePanel) {
-    TRegIniFile(OptionsKey + "HOSTS").WriteString("News", "Folder", "1");
-    TNntpPlugin panel;
-    EXPECT_EQ(panel.SetDirectory("News", 0), 1);
-    EXPECT_EQ(panel.PanelTitle, "Kestrova:\\News");
-    EXPECT_EQ(panel.CurDir, "\\News");
-}
-
-struct ShortcutCase {
-    const char* name;
-    std::string data;
-    bool valid;
-    bool internet;
-    std::string host;
-    uint16_t port;
-    std::vector<std::string> fields;  // FromName, FromAddr, ReplyTo, Organization
-    std::string table;
-    int askPassword, useProxy;
-    std::string tail;
-};
-
-class ShortcutCases : public ::testing::TestWithParam<ShortcutCase> {};
-
-TEST_P(ShortcutCases, Parse) {
-    const ShortcutCase& c = GetParam();
-    TShortcut s;
-    ASSERT_EQ(ParseShortcut(c.data, s), c.valid);
-    if (!c.valid) return;
-    EXPECT_EQ(s.Internet, c.internet);
-    EXPECT_EQ(s.Tail, c.tail);
-    if (!c.internet) return;
-    EXPECT_EQ(s.Account.Url.HostName, c.host);
-    EXPECT_EQ(s.Account.Url.Port, c.port);
-    EXPECT_EQ((std::vector<std::string>{s.Account.FromName, s.Account.FromAddr, s.Account.ReplyTo,
-                                        s.Account.Organization}),
-              c.fields);
-    EXPECT_EQ(s.CharTableName, c.table);
-    EXPECT_EQ(s.Account.AskPassword, c.askPassword);
-    EXPECT_EQ(s.Account.UseProxy, c.useProxy);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ShortcutCases,
-    ::testing::Values(
-        ShortcutCase{"TooShort", "00", false, false, "", 0, {}, "", 0, 0, ""},
-        ShortcutCase{"Registry", "009000  0  0\\News", true, false, "", 0, {}, "", 0, 0, "\\News"},
-        ShortcutCase{"Internet",
-                     "039110  3Ann 11a@b.example  0  3Org.koi8-rnews://srv.example:1190/x",
-                     true,
-                     true,
-                     "srv.example",
-                     1190,
-                     {"Ann", "a@b.example", "", "Org"},
-                     ".koi8-r",
-                     1,
-                     0,
-                     "news://srv.example:1190/x"},
-        ShortcutCase{"LengthsWithSpacesOrZeros",
-                     " 19100003Ann000  0  0Xhost",
-                     true,
-                     true,
-                     "host",
-                     0,
-                     {"Ann", "", "", ""},
-                     "X",
-                     0,
-                     0,
-                     "host"},
-        ShortcutCase{"LengthPastTheEnd", "0991", true, true, "", 0, {"", "", "", ""}, "", 0, 0, ""},
-        ShortcutCase{"LengthNotANumber", "x1z1abc", true, false, "", 0, {}, "", 0, 0, "1abc"},
-        ShortcutCase{"FieldLengthPastTheHead",
-                     "009100  9abc",
-                     true,
-                     true,
-                     "",
-                     0,
-                     {"abc", "", "", ""},
-                     "",
-                     0,
-                     0,
-                     ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(PanelTest, RegistryShortcutEntersItsFolder) {
-    TRegIniFile(OptionsKey + "HOSTS").WriteString("News", "Folder", "1");
-    TNntpPlugin panel;
-    panel.OpenShortcut("009000  0  0\\News");
-    EXPECT_EQ(panel.RegistryManager->Path, "\\News");
-    EXPECT_EQ(panel.PanelTitle, "Kestrova:\\News");
-    EXPECT_THROW(panel.OpenShortcut("09"), EAbort);
-    EXPECT_TRUE(host.messages.empty());
-}
-
-TEST_F(PanelTest, CommandLineWithoutAHostStaysInRegistryMode) {
-    TNntpPlugin panel;
-    for (const char* text : {"", "//", "///group"}) {
-        panel.OpenCommandLine(text);
-        EXPECT_EQ(panel.Mode, PluginMode::Registry) << text;
+TEST(ShortcutData, Parse) {
+    const struct {
+        std::string data;
+        bool valid;
+        bool internet;
+        std::string host;
+        uint16_t port;
+        std::vector<std::string> fields;  // FromName, FromAddr, ReplyTo, Organization
+        std::string table;
+        int askPassword;
+        std::string tail;
+    } cases[] = {
+        {"00", false, false, "", 0, {}, "", 0, ""},
+        {"009000  0  0\\News", true, false, "", 0, {}, "", 0, "\\News"},
+        {"039110  3Ann 11a@b.example  0  3Org.koi8-rnews://srv.example:1190/x",
+         true,
+         true,
+         "srv.example",
+         1190,
+         {"Ann", "a@b.example", "", "Org"},
+         ".koi8-r",
+         1,
+         "news://srv.example:1190/x"},
+        {" 19100003Ann000  0  0Xhost", true, true, "host", 0, {"Ann", "", "", ""}, "X", 0, "host"},
+        {"0991", true, true, "", 0, {"", "", "", ""}, "", 0, ""},
+        {"x1z1abc", true, false, "", 0, {}, "", 0, "1abc"},
+        {"009100  9abc", true, true, "", 0, {"abc", "", "", ""}, "", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        TShortcut s;
+        ASSERT_EQ(ParseShortcut(c.data, s), c.valid);
+        if (!c.valid) continue;
+        EXPECT_EQ(s.Internet, c.internet);
+        EXPECT_EQ(s.Tail, c.tail);
+        if (!c.internet) continue;
+        EXPECT_EQ(s.Account.Url.HostName, c.host);
+        EXPECT_EQ(s.Account.Url.Port, c.port);
+        EXPECT_EQ((std::vector<std::string>{s.Account.FromName, s.Account.FromAddr,
+                                            s.Account.ReplyTo, s.Account.Organization}),
+                  c.fields);
+        EXPECT_EQ(s.CharTableName, c.table);
+        EXPECT_EQ(s.Account.AskPassword, c.askPassword);
+        EXPECT_EQ(s.Account.UseProxy, 0);
     }
-    EXPECT_TRUE(host.messages.empty());
-}
-
-TEST_F(PanelTest, AFailedConnectionIsReportedOnceAndLeavesRegistryMode) {
-    host.texts[58] = "%s in %s";
-    Options.Connect.RetryCount = 1;
-    TNntpPlugin panel;
-    // Nothing listens on port 1 of the loopback: the connection is refused. The question is
-    // answered with its last button, and the abort stays silent.
-    host.messageAnswers = {1};
-    try {
-        panel.OpenCommandLine("//127.0.0.1:1/");
-        ADD_FAILURE() << "the connection did not fail";
-    } catch (const Exception&) {
-    }
-    EXPECT_EQ(panel.Mode, PluginMode::Registry);
-    EXPECT_EQ(panel.InternetManager, nullptr);
-    EXPECT_EQ(panel.PanelTitle, "Kestrova:\\");
-    // Status boxes while connecting, then the one question; no error box follows the stop.
-    ASSERT_FALSE(host.messages.empty());
-    EXPECT_EQ(host.messages.back().buttons, 2);
-    for (size_t i = 0; i + 1 < host.messages.size(); ++i) EXPECT_EQ(host.messages[i].buttons, 0);
 }
 
 }  // namespace
