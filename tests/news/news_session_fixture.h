@@ -1,31 +1,48 @@
-// Shared set-up of the news session tests: a fake host for message texts and dialogs, a fresh
-// home folder, options with a full log and a short server time-out, and a fixture news server
-// with one small group.
+// Shared set-up of the news session tests: a fake host, a fresh home folder, options with a full
+// log and a short server time-out, a news server (the fixture server with one small group, or a
+// scripted one), and the panel's listings, keys and selections.
 #pragma once
 
+#include <fnmatch.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "fixture_server.h"
 #include "news/news_internet_manager.h"
+#include "news/scripted_socket.h"
 #include "platform/console_input.h"
 #include "temp_home.h"
 #include "ui/fake_host.h"
+#include "ui/key_context.h"
+#include "ui/panel_items.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova::testing {
 
 inline constexpr const char* kTestGroup = "alt.test";
+using Names = std::vector<std::string>;
 
 class NewsSessionTest : public HostTest {
   protected:
+    struct Listing {
+        Names names;
+        std::vector<Names> columns;
+        std::vector<uint32_t> attributes;
+        std::vector<intptr_t> userData;
+    };
+
     NewsSessionTest() : savedOptions_(Options) {
         Options.Connect.CreateLog = 1;
         Options.Connect.LogLevel = 3;
         Options.Connect.LogFile = "session.log";
         Options.Connect.ServerTimeout = 5;  // 10 seconds: a broken exchange fails, never hangs
         Options.Connect.CacheLife = 0;
+        StartupInfo.CmpName = [](const char* pattern, const char* name, int) {
+            return fnmatch(pattern, name, FNM_CASEFOLD) == 0 ? 1 : 0;
+        };
         platform::FlushInputQueue();
         server.AddGroup(kTestGroup);
         server.AddArticle(kTestGroup, 1,
@@ -39,30 +56,87 @@ class NewsSessionTest : public HostTest {
         platform::FlushInputQueue();
     }
 
+    // The account of the server; a scripted server takes any port (0: the default one).
     TAccountOptions Account(const std::string& user = "", const std::string& password = "") {
         TAccountOptions account;
-        account.Url.Scheme = "news";
-        account.Url.HostName = "127.0.0.1";
-        account.Url.Port = server.Port();
-        account.Url.UserName = user;
-        account.Url.Password = password;
+        account.Url = {"news", "127.0.0.1", server.Port(), user, password, "", ""};
         account.CharTable = -4;
         return account;
     }
 
-    // Starts the server with options and connects a new manager to it.
-    void ConnectTo(const std::vector<std::string>& serverOptions = {}, const std::string& user = "",
-                   const std::string& password = "") {
+    // Starts the fixture server with options and connects a new manager to it.
+    void ConnectTo(const std::vector<std::string>& serverOptions = {}) {
         server.Start(serverOptions);
         manager = std::make_unique<TNewsInternetManager>(reinterpret_cast<HANDLE>(0x1234));
+        manager->Connect(Account());
+    }
+    // A new manager, its events going to onEvent, connected to a scripted server whose
+    // connections play scripts.
+    void PlayScripts(std::vector<TServerScript> scripts, const std::string& user = "",
+                     const std::string& password = "", TInternetEvent onEvent = {}) {
+        manager.reset();
+        scripted = std::make_unique<TScriptedServer>(std::move(scripts));
+        manager = std::make_unique<TScriptedNewsManager>(*scripted);
+        manager->OnEvent = onEvent;
         manager->Connect(Account(user, password));
+    }
+    // The command lines the client sent that start with prefix.
+    Names Sent(const std::string& prefix = "") const {
+        Names found;
+        for (const std::string& c : scripted ? scripted->Commands() : server.ClientCommands()) {
+            if (c.starts_with(prefix)) found.push_back(c);
+        }
+        return found;
+    }
+
+    // GetFindData into a listing; a failure is passed on after the items are taken.
+    Listing List() {
+        PluginPanelItem* items = nullptr;
+        int count = 0;
+        std::exception_ptr failure;
+        try {
+            manager->GetFindData(items, count);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        Listing listing;
+        for (int i = 0; i < count; ++i) {
+            const PluginPanelItem& item = items[i];
+            listing.names.emplace_back(item.FindData.cFileName);
+            listing.attributes.push_back(item.FindData.dwFileAttributes);
+            listing.userData.push_back(item.UserData);
+            listing.columns.emplace_back(item.CustomColumnData,
+                                         item.CustomColumnData + item.CustomColumnNumber);
+        }
+        FreePanelItems(items, count);
+        lastPartial = listing;
+        if (failure) std::rethrow_exception(failure);
+        return listing;
+    }
+
+    // A key pressed with the named items selected; keyFlags: what the key asked of the panel.
+    bool Key(int key, unsigned control, const Names& selected = {}) {
+        std::vector<PluginPanelItem> items(selected.size());
+        for (size_t i = 0; i < selected.size(); ++i) {
+            std::strcpy(items[i].FindData.cFileName, selected[i].c_str());
+        }
+        TKeyContext context;
+        context.Info.SelectedItems = items.data();
+        context.Info.SelectedItemsNumber = static_cast<int>(items.size());
+        int action = 0;
+        const bool handled = manager->ProcessKey(key, control, context, action);
+        keyFlags = context.Flags;
+        return handled;
     }
 
     std::string SessionLog() const { return home.ReadFile("session.log"); }
 
     TempHomeForTest home;
     FixtureNewsServer server;
+    std::unique_ptr<TScriptedServer> scripted;
     std::unique_ptr<TNewsInternetManager> manager;
+    Listing lastPartial;
+    uint32_t keyFlags = 0;
 
   private:
     TPluginOptions savedOptions_;
