@@ -160,6 +160,7 @@ TEST_F(GroupListFlowTest, ListDroppedAnywhereIsCompletedByTheRetry) {
     const TServerScript whole{.replies = {kList}};
     for (size_t drop = 0; drop < whole.OutputSize(); ++drop) {
         SCOPED_TRACE(drop);
+        manager.reset();  // its end saves the cache file
         std::filesystem::remove_all(home.At("Cache"));
         try {
             PlayScripts({whole.CutAfterSent(drop), whole});
@@ -195,6 +196,7 @@ TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
     Options.Connect.PipelineDepth = 1;  // the scripts answer one command at a time
     for (const auto& [procName, replies] : cases) {
         SCOPED_TRACE(procName);
+        manager.reset();  // its end saves the cache file
         std::filesystem::remove_all(home.At("Cache"));
         PlayScripts({{.replies = replies}});
         manager->ListLimit = 2;
