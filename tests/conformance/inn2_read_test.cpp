@@ -2,15 +2,12 @@
 // into files named by their subjects or by a download template, byte for byte as posted (lines
 // of dots and lines that look like status lines intact), and an article's body and header
 // viewed, also by its identifier alone.
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "conformance/inn2_session.h"
-#include "news/temp_home.h"
 #include "platform/temp_folder.h"
-#include "plugin/panel_fixture.h"
 
 namespace kestrova::testing {
 namespace {
@@ -47,27 +44,17 @@ int RecordViewer(const char* fileName, const char* title, int, int, int, int, un
     return 1;
 }
 
-class Inn2Read : public PanelTest {
+class Inn2Read : public Inn2Panel {
   protected:
     void SetUp() override {
-        SKIP_UNLESS_LISTENING(ReaderPort(), "the news server", kInnScript, "INN_READER_PORT");
-        Options.Connect.ServerTimeout = 5;
-        runId_ = SharedSamples();
-        panel.OpenCommandLine("//127.0.0.1:" + std::to_string(ReaderPort()) + "/");
-        ASSERT_EQ(panel.SetDirectory(kTestGroup, 0), 1);
-        ASSERT_EQ(panel.GetFindData(&items_, &count_, 0), 1);
+        Inn2Panel::SetUp();
+        if (IsSkipped()) return;
+        OpenGroup(kTestGroup);
         for (const Sample& sample : kSamples) {
-            const PluginPanelItem* begin = items_;
-            const PluginPanelItem* end = items_ + count_;
-            const PluginPanelItem* found = std::find_if(begin, end, [&](const auto& item) {
-                return item.Description && SampleId(sample.kind, runId_) == item.Description;
-            });
-            ASSERT_NE(found, end) << sample.kind;
-            chosen.push_back(*found);
+            const int index = SampleIndex(sample.kind);
+            ASSERT_GE(index, 0) << sample.kind;
+            chosen.push_back(items[index]);
         }
-    }
-    void TearDown() override {
-        if (items_) panel.FreeFindData(items_, count_);
     }
     // The body of a copied file: what follows the empty line that ends its header.
     std::string BodyOf(const std::string& name) const {
@@ -76,14 +63,8 @@ class Inn2Read : public PanelTest {
         return end == std::string::npos ? "<no header end>" : text.substr(end + 4);
     }
 
-    TNntpPlugin panel;
     TempFolderForTest dest;
     std::vector<PluginPanelItem> chosen;
-
-  private:
-    std::string runId_;
-    PluginPanelItem* items_ = nullptr;
-    int count_ = 0;
 };
 
 TEST_F(Inn2Read, CopiedArticlesAreNamedBySubjectOrTemplateAndKeepEveryLine) {

@@ -1,6 +1,6 @@
 // The news session against the loopback news server of tools/peers/inn2.sh, directly or through
 // Dante (tools/peers/dante.sh) with SOCKS 4 or SOCKS 5: the shared fixture of the conformance
-// tests that talk NNTP, and helpers for the server's replies and sample articles.
+// tests that talk NNTP, and the sample articles of tools/peers/seed.py.
 #pragma once
 
 #include <fnmatch.h>
@@ -8,11 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -23,6 +21,7 @@
 #include "news/news_internet_manager.h"
 #include "news/news_proxy_manager.h"
 #include "news/temp_home.h"
+#include "plugin/panel_fixture.h"
 #include "ui/fake_host.h"
 #include "ui/plugin_options.h"
 
@@ -30,7 +29,6 @@ namespace kestrova::testing {
 
 inline constexpr const char* kInnScript = "tools/peers/inn2.sh";
 inline constexpr const char* kTestGroup = "kestrova.test";
-inline constexpr const char* kSeedDomain = "seed.example.test";
 
 inline uint16_t ReaderPort() {
     return PeerPort("INN_READER_PORT", 1119);
@@ -54,10 +52,6 @@ struct Route {
     int socksVersion;  // 0: a direct connection
 };
 
-inline void PrintTo(const Route& route, std::ostream* out) {
-    *out << route.name;
-}
-
 // The status line "211 count low high name" of GROUP.
 struct GroupStatus {
     long count = -1, low = -1, high = -1;
@@ -71,32 +65,9 @@ inline GroupStatus ParseGroupStatus(const std::string& line) {
     return status;
 }
 
-// A line "name high low flag" of LIST or NEWGROUPS, by group name.
-inline std::map<std::string, std::string> FlagsByGroup(const std::vector<std::string>& lines) {
-    std::map<std::string, std::string> flags;
-    for (const std::string& line : lines) {
-        std::istringstream fields(line);
-        std::string name, high, low, flag, extra;
-        fields >> name >> high >> low >> flag;
-        EXPECT_FALSE(flag.empty() || fields >> extra) << "not four fields: " << line;
-        flags[name] = flag;
-    }
-    return flags;
-}
-
-inline std::string HeaderValue(const std::vector<std::string>& header, const std::string& name) {
-    for (const std::string& line : header) {
-        if (line.size() > name.size() + 1 && line.compare(0, name.size(), name) == 0 &&
-            line[name.size()] == ':') {
-            return line.substr(name.size() + 2);
-        }
-    }
-    return {};
-}
-
 // Message-ID of the sample article kind posted by seed.py under runId.
 inline std::string SampleId(const std::string& kind, const std::string& runId) {
-    return "<" + kind + "." + runId + "@" + kSeedDomain + ">";
+    return "<" + kind + "." + runId + "@seed.example.test>";
 }
 
 // Posts seed.py's sample articles with Message-IDs made of a fresh run id; returns the id.
@@ -123,27 +94,6 @@ inline std::string PostSamples() {
 inline const std::string& SharedSamples() {
     static const std::string runId = PostSamples();
     return runId;
-}
-
-// The day after the server's DATE reply "111 yyyymmddhhmmss", as NEWGROUPS/NEWNEWS arguments.
-inline std::string DayAfter(const std::string& dateReply) {
-    using namespace std::chrono;
-    const std::string stamp = dateReply.substr(4, 14);
-    const year_month_day day{
-        year{std::stoi(stamp.substr(0, 4))},
-        month{static_cast<unsigned>(std::stoi(stamp.substr(4, 2)))},
-        std::chrono::day{static_cast<unsigned>(std::stoi(stamp.substr(6, 2)))}};
-    const year_month_day next{sys_days{day} + days{1}};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02u%02u %s GMT", static_cast<int>(next.year()),
-                  static_cast<unsigned>(next.month()), static_cast<unsigned>(next.day()),
-                  stamp.substr(8, 6).c_str());
-    return text;
-}
-
-// The server's DATE reply turned into "yyyymmdd hhmmss GMT".
-inline std::string NewsStamp(const std::string& dateReply) {
-    return dateReply.substr(4, 8) + " " + dateReply.substr(12, 6) + " GMT";
 }
 
 // The host's name matching as far as the group masks need it: * and ? wildcards.
@@ -211,9 +161,12 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
                                     kWaitForReply | kKeepReply, argument);
     }
 
-    // The lines of the multi-line block that follows a status line.
-    std::vector<std::string> ReadBlock() {
+    // Sends command, expects expected, and reads the block that follows.
+    std::vector<std::string> Block(const std::string& command, const std::string& argument,
+                                   int expected) {
         std::vector<std::string> lines;
+        EXPECT_EQ(Send(command, argument), expected) << manager->ReplyLine;
+        if (manager->ReplyCode != expected) return lines;
         std::string line;
         DataLine result;
         while ((result = manager->ReadDataLine(*manager->Socket, line)) == DataLine::Data) {
@@ -223,19 +176,6 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
         return lines;
     }
 
-    // Sends command, expects expected, and reads the block.
-    std::vector<std::string> Block(const std::string& command, const std::string& argument,
-                                   int expected) {
-        EXPECT_EQ(Send(command, argument), expected) << manager->ReplyLine;
-        if (manager->ReplyCode != expected) return {};
-        return ReadBlock();
-    }
-
-    std::string Date() {
-        EXPECT_EQ(Send("DATE"), 111) << manager->ReplyLine;
-        return manager->ReplyLine;
-    }
-
     std::string SessionLog() const { return home.ReadFile("session.log"); }
 
     TempHomeForTest home;
@@ -243,6 +183,36 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
 
   private:
     TPluginOptions savedOptions_;
+};
+
+// The panel on the server's reader port, with the shared sample articles posted.
+class Inn2Panel : public PanelTest {
+  protected:
+    void SetUp() override {
+        SKIP_UNLESS_LISTENING(ReaderPort(), "the news server", kInnScript, "INN_READER_PORT");
+        Options.Connect.ServerTimeout = 5;
+        runId = SharedSamples();
+    }
+    void TearDown() override {
+        if (items) panel.FreeFindData(items, count);
+    }
+
+    void OpenGroup(const std::string& group) {
+        panel.OpenCommandLine("//127.0.0.1:" + std::to_string(ReaderPort()) + "/");
+        ASSERT_EQ(panel.SetDirectory(group, 0), 1);
+        ASSERT_EQ(panel.GetFindData(&items, &count, 0), 1);
+    }
+    // The index of the listed shared sample of kind; -1 when it is not listed.
+    int SampleIndex(const char* kind) const {
+        for (int i = 0; i < count; ++i)
+            if (items[i].Description && SampleId(kind, runId) == items[i].Description) return i;
+        return -1;
+    }
+
+    TNntpPlugin panel;
+    std::string runId;
+    PluginPanelItem* items = nullptr;
+    int count = 0;
 };
 
 inline const Route kRoutes[] = {{"Direct", 0}, {"DanteSocks4", 4}, {"DanteSocks5", 5}};
