@@ -138,8 +138,8 @@ void SaveProxyOptions() {
 void LoadTemplatesOptions() {
     TRegIniFile ini(OptionsKey);
     TTemplatesOptions& t = Options.Templates;
-    std::string quote = ini.ReadString(kTemplates, "Quote", ">");
-    t.QuoteChar = quote.empty() ? '>' : quote[0];
+    std::string quote = ini.ReadString(kTemplates, "Quote", std::string(1, kDefaultQuoteChar));
+    t.QuoteChar = quote.empty() ? kDefaultQuoteChar : quote[0];
     t.NewTemplate = ini.ReadString(kTemplates, "New", "");
     t.ReplyTemplate = ini.ReadString(kTemplates, "Reply", "");
     t.DownloadTemplate = ini.ReadString(kTemplates, "Download", "");

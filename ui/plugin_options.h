@@ -17,6 +17,9 @@ inline constexpr int kMaxPipelineDepth = 1024;
 // A depth brought into 1..kMaxPipelineDepth.
 int ClampPipelineDepth(int depth);
 
+// The quote character when none is stored or the field is emptied.
+inline constexpr char kDefaultQuoteChar = '>';
+
 struct TConnectOptions {
     std::string LogFile;
     int CreateLog = 0;

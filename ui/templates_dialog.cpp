@@ -10,9 +10,6 @@ namespace {
 
 enum : int { kQuote = 1, kDownload = 4, kNew = 7, kReply = 9, kAccept = 11 };
 
-// An emptied quote field gives the quote character that loading gives for an empty value.
-constexpr char kDefaultQuoteChar = '>';
-
 constexpr std::array<DialogItemTemplate, 13> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgTemplates},
     {DI_FIXEDIT, 5, 2, 5, 0, 0},
