@@ -13,7 +13,6 @@ import re
 import sys
 from pathlib import Path
 
-# The message numbers as the module names them: "inline constexpr int kMsgName = N;".
 NUMBER_DEFINITION = re.compile(r"inline\s+constexpr\s+int\s+(kMsg\w+)\s*=\s*(\d+)\s*;")
 COUNT_NAME = "kMsgCount"
 
@@ -26,40 +25,20 @@ LANGUAGES = [
 # Arguments the module passes to each format message, in order: "s" text, "i" integer.
 # Every other message is shown as it stands and must hold no format code at all.
 FORMAT_ARGUMENTS = {
-    "kMsgNoFolder": "s",
-    "kMsgCannotCreate": "s",
-    "kMsgNoItemInFile": "s",
-    "kMsgNewFileLine": "iss",
-    "kMsgExistingFileLine": "iss",
-    "kMsgDeleteItems": "i",
-    "kMsgErrorTitle": "ss",
-    "kMsgAddOneGroup": "s",
-    "kMsgAddGroups": "i",
-    "kMsgDropOneGroup": "s",
-    "kMsgDropGroups": "i",
-    "kMsgOwnGroupsExist": "i",
-    "kMsgNextAttempt": "i",
-    "kMsgMayHaveBeenPosted": "s",
-    "kMsgNotTrusted": "s",
-    "kMsgNoStatusLine": "i",
-    "kMsgListTooLong": "i",
+    "kMsgNoFolder": "s", "kMsgCannotCreate": "s", "kMsgNoItemInFile": "s",
+    "kMsgNewFileLine": "iss", "kMsgExistingFileLine": "iss", "kMsgDeleteItems": "i",
+    "kMsgErrorTitle": "ss", "kMsgAddOneGroup": "s", "kMsgAddGroups": "i",
+    "kMsgDropOneGroup": "s", "kMsgDropGroups": "i", "kMsgOwnGroupsExist": "i",
+    "kMsgNextAttempt": "i", "kMsgMayHaveBeenPosted": "s", "kMsgNotTrusted": "s",
+    "kMsgNoStatusLine": "i", "kMsgListTooLong": "i",
 }
 
-# Labels of the host's key bar hold at most this many characters.
-KEY_BAR_LABELS = [
-    "kMsgNewItem",
-    "kMsgCopyItem",
-    "kMsgKeyGroups",
-    "kMsgKeyDropGroups",
-    "kMsgKeyReply",
-    "kMsgKeyNewArticle",
-    "kMsgKeyCharset",
-    "kMsgKeyViewHeader",
-]
+# Labels of the host's key bar hold at most KEY_BAR_WIDTH characters.
+KEY_BAR_LABELS = ["kMsgNewItem", "kMsgCopyItem", "kMsgKeyGroups", "kMsgKeyDropGroups",
+                  "kMsgKeyReply", "kMsgKeyNewArticle", "kMsgKeyCharset", "kMsgKeyViewHeader"]
 KEY_BAR_WIDTH = 6
 
-# The empty text given to disabled keys and unset dialog items; every other named message
-# has a text.
+# The empty text of disabled keys and unset dialog items; every other named message has a text.
 EMPTY_MESSAGE = "kMsgEmpty"
 
 # "%" [ "-" ] [ "*" | digits ] conversion, as the module's formatter reads it.
@@ -72,15 +51,9 @@ class LngError(Exception):
 
 
 def read_numbers(path):
-    """Returns {name: number} of the module's message numbers and the message count; raises
-    LngError when the header names a number twice or lacks the count."""
-    try:
-        text = path.read_text(encoding="utf-8")
-    except OSError as e:
-        raise LngError(str(e)) from None
-    numbers = {}
-    owners = {}
-    for name, value in NUMBER_DEFINITION.findall(text):
+    """{name: number} of the module's message numbers, and the message count."""
+    numbers, owners = {}, {}
+    for name, value in NUMBER_DEFINITION.findall(path.read_text(encoding="utf-8")):
         number = int(value)
         if name in numbers:
             raise LngError(f"{path.name}: {name} is defined twice")
@@ -90,95 +63,70 @@ def read_numbers(path):
         owners.setdefault(number, name)
     if COUNT_NAME not in numbers:
         raise LngError(f"{path.name}: no {COUNT_NAME}")
-    count = numbers.pop(COUNT_NAME)
-    return numbers, count
-
-
-def checked_names(numbers):
-    """The names the checks below refer to must be message numbers of the header."""
-    wanted = set(FORMAT_ARGUMENTS) | set(KEY_BAR_LABELS) | {EMPTY_MESSAGE}
-    return [f"the checks name {name}, which the header does not define" for name in sorted(wanted - set(numbers))]
+    return numbers, numbers.pop(COUNT_NAME)
 
 
 def read_messages(path, header, encoding):
-    """Returns the list of message texts of one file; raises LngError on a malformed file."""
+    """The message texts of one file."""
     data = path.read_bytes()
     if encoding == "cp866" and any(b >= 0x80 for b in data):
         try:
             data.decode("utf-8")
+            raise LngError(f"{path.name}: holds UTF-8 text, expected CP866")
         except UnicodeDecodeError:
             pass
-        else:
-            raise LngError(f"{path.name}: holds UTF-8 text, expected CP866")
     try:
-        text = data.decode(encoding)
+        lines = data.decode(encoding).splitlines()
     except UnicodeDecodeError as e:
         raise LngError(f"{path.name}: not {encoding} text at byte {e.start}") from None
-
-    lines = text.splitlines()
     if not lines or lines[0] != header:
         raise LngError(f"{path.name}: first line must be {header!r}")
-
     messages = []
     for number, line in enumerate(lines[1:], start=2):
-        stripped = line.strip()
-        if not stripped or stripped.startswith("//"):
+        text = line.strip()
+        if not text or text.startswith("//"):
             continue
-        if len(stripped) < 2 or stripped[0] != '"' or stripped[-1] != '"':
+        if len(text) < 2 or text[0] != '"' or text[-1] != '"':
             raise LngError(f"{path.name}:{number}: expected one double-quoted text")
-        body = stripped[1:-1]
-        if re.search(r'(?<!\\)"', body):
+        if re.search(r'(?<!\\)"', text[1:-1]):
             raise LngError(f'{path.name}:{number}: a double quote inside a text must be written \\"')
-        messages.append(body.replace('\\"', '"'))
+        messages.append(text[1:-1].replace('\\"', '"'))
     return messages
 
 
 def format_codes(text):
-    """Returns the format codes of a text in order; raises ValueError for a broken one."""
-    codes = []
-    pos = 0
+    """The format codes of a text in order; ValueError for a broken one."""
+    codes, pos = [], 0
     while (start := text.find("%", pos)) >= 0:
         match = FORMAT_CODE.match(text, start)
         if not match:
             raise ValueError("a '%' ends the text")
         if match.group(3) not in CONVERSIONS:
             raise ValueError(f"unknown conversion {match.group(0)!r}")
-        codes.append(match.group(0))
+        codes.append(match)
         pos = match.end()
     return codes
 
 
-def argument_kinds(codes):
-    kinds = ""
-    for code in codes:
-        match = FORMAT_CODE.match(code)
-        if match.group(2) == "*":
-            kinds += "i"
-        kinds += CONVERSIONS[match.group(3)]
-    return kinds
-
-
 def check_file(name, messages, numbers, count):
-    faults = []
-    if len(messages) != count:
-        faults.append(f"{name}: {len(messages)} messages, expected {count}")
+    faults = [] if len(messages) == count else [f"{name}: {len(messages)} messages, expected {count}"]
     for constant, index in sorted(numbers.items(), key=lambda item: item[1]):
         if index >= len(messages):
             faults.append(f"{name}: {constant} is message {index}, the file has no such message")
         elif not messages[index] and constant != EMPTY_MESSAGE:
             faults.append(f"{name}: {constant} is message {index}, whose text is empty")
-    format_arguments = {numbers[c]: kinds for c, kinds in FORMAT_ARGUMENTS.items() if c in numbers}
+    expected_kinds = {numbers[c]: kinds for c, kinds in FORMAT_ARGUMENTS.items() if c in numbers}
     for index, text in enumerate(messages):
         try:
-            kinds = argument_kinds(format_codes(text))
+            codes = format_codes(text)
         except ValueError as e:
             faults.append(f"{name}: message {index}: {e}")
             continue
-        expected = format_arguments.get(index, "")
+        kinds = "".join(("i" if c.group(2) == "*" else "") + CONVERSIONS[c.group(3)] for c in codes)
+        expected = expected_kinds.get(index, "")
         if kinds != expected:
-            faults.append(
-                f"{name}: message {index}: arguments {kinds or 'none'!r}, expected {expected or 'none'!r}"
-            )
+            faults.append(f"{name}: message {index}: arguments {kinds or 'none'!r}, "
+                          f"expected {expected or 'none'!r}")
     for constant in KEY_BAR_LABELS:
         index = numbers.get(constant, len(messages))
         if index < len(messages) and len(messages[index]) > KEY_BAR_WIDTH:
@@ -189,42 +137,37 @@ def check_file(name, messages, numbers, count):
     return faults
 
 
-def check_pair(first, second):
-    """The same format codes, in the same order, in both languages."""
-    (name_a, messages_a), (name_b, messages_b) = first, second
-    faults = []
-    for index, (a, b) in enumerate(zip(messages_a, messages_b)):
-        try:
-            codes_a, codes_b = format_codes(a), format_codes(b)
-        except ValueError:
-            continue  # already reported per file
-        if codes_a != codes_b:
-            faults.append(f"message {index}: {name_a} has {codes_a}, {name_b} has {codes_b}")
-    return faults
-
-
 def main(argv):
     if len(argv) != 3:
         print(f"usage: {argv[0]} LANG_DIR MESSAGE_NUMBERS_H", file=sys.stderr)
         return 2
-    directory = Path(argv[1])
     try:
         numbers, count = read_numbers(Path(argv[2]))
-    except LngError as e:
+    except (LngError, OSError) as e:
         print(e, file=sys.stderr)
         return 1
-    faults = checked_names(numbers)
+    wanted = set(FORMAT_ARGUMENTS) | set(KEY_BAR_LABELS) | {EMPTY_MESSAGE}
+    faults = [f"the checks name {name}, which the header does not define"
+              for name in sorted(wanted - set(numbers))]
     loaded = []
     for name, header, encoding in LANGUAGES:
         try:
-            messages = read_messages(directory / name, header, encoding)
+            messages = read_messages(Path(argv[1]) / name, header, encoding)
         except (LngError, OSError) as e:
             faults.append(str(e))
             continue
         faults += check_file(name, messages, numbers, count)
         loaded.append((name, messages))
-    if len(loaded) == 2:
-        faults += check_pair(*loaded)
+    if len(loaded) == 2:  # the same format codes, in the same order, in both languages
+        (name_a, messages_a), (name_b, messages_b) = loaded
+        for index, (a, b) in enumerate(zip(messages_a, messages_b)):
+            try:
+                codes_a = [c.group(0) for c in format_codes(a)]
+                codes_b = [c.group(0) for c in format_codes(b)]
+            except ValueError:
+                continue  # already reported per file
+            if codes_a != codes_b:
+                faults.append(f"message {index}: {name_a} has {codes_a}, {name_b} has {codes_b}")
     for fault in faults:
         print(fault, file=sys.stderr)
     if faults:

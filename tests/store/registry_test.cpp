@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "common/errors.h"
 #include "platform/fresh_store.h"
+#include "store/reg_ini_file.h"
 
 namespace kestrova {
 namespace {
-
-using namespace std::string_literals;
 
 // The message of the ERegistryError that op raises; fails the test when it raises none.
 template <typename Op>
@@ -60,48 +61,33 @@ TEST_F(RegistryTest, RelativeAndAbsoluteOpensBuildCurrentPath) {
     EXPECT_EQ(reg_.CurrentPath, "");
 }
 
-TEST_F(RegistryTest, ReadStringTakesOnlyStrings) {
+TEST_F(RegistryTest, ValuesReadOnlyAsTheirOwnKind) {
     ASSERT_TRUE(reg_.OpenKey("Values", true));
     reg_.WriteString("empty", "");
-    reg_.WriteString("text", "abc");
     EXPECT_EQ(reg_.GetDataSize("empty"), 1);  // the terminating NUL is stored
-    EXPECT_EQ(reg_.GetDataSize("text"), 4);
     EXPECT_EQ(reg_.ReadString("empty"), "");
     EXPECT_EQ(reg_.ReadString("missing"), "");
-    EXPECT_EQ(reg_.GetDataSize("missing"), -1);
-    EXPECT_EQ(reg_.ReadString("text"), "abc");
     reg_.PutData("expand", "%HOME%\0junk", 11, TRegDataType::rdExpandString);
     EXPECT_EQ(reg_.ReadString("expand"), "%HOME%");  // up to the first NUL, unexpanded
-
-    reg_.PutData("dword", "\x01\0\0\0", 4, TRegDataType::rdInteger);
-    reg_.PutData("blob", "ab", 2, TRegDataType::rdBinary);
-    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadString("dword"); }), "Invalid data type for 'dword'");
-    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadString("blob"); }), "Invalid data type for 'blob'");
-    TRegDataType kind;
-    int size;
-    ASSERT_TRUE(reg_.GetDataInfo("DWORD", kind, size));
-    EXPECT_EQ(kind, TRegDataType::rdInteger);
-    EXPECT_EQ(size, 4);
-}
-
-TEST_F(RegistryTest, TimesAreExactlyEightBinaryBytes) {
-    ASSERT_TRUE(reg_.OpenKey("Times", true));
-    FILETIME t{0x89ABCDEFu, 0x01D00000u};
+    const FILETIME t{0x89ABCDEFu, 0x01D00000u};
     reg_.WriteTime("t", t);
     EXPECT_EQ(reg_.GetDataSize("t"), 8);
-    FILETIME back = reg_.ReadTime("t");
-    EXPECT_EQ(back.dwLowDateTime, t.dwLowDateTime);
-    EXPECT_EQ(back.dwHighDateTime, t.dwHighDateTime);
+    EXPECT_EQ(reg_.ReadTime("t").dwLowDateTime, t.dwLowDateTime);
+    EXPECT_EQ(reg_.ReadTime("t").dwHighDateTime, t.dwHighDateTime);
 
+    reg_.PutData("dword", "\x01\0\0\0", 4, TRegDataType::rdInteger);
     reg_.PutData("four", "abcd", 4, TRegDataType::rdBinary);
     reg_.PutData("sixteen", "0123456789abcdef", 16, TRegDataType::rdBinary);
     reg_.WriteString("text", "1234567");  // 8 bytes, but a string
-    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadTime("four"); }), "Invalid data type for 'four'");
-    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadTime("sixteen"); }),
-              "Failed to get data for 'sixteen'");
-    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadTime("text"); }), "Invalid data type for 'text'");
-    EXPECT_EQ(RegistryErrorOf([&] { reg_.ReadTime("missing"); }),
-              "Failed to get data for 'missing'");
+    const std::pair<std::function<void()>, std::string> refused[] = {
+        {[&] { reg_.ReadString("dword"); }, "Invalid data type for 'dword'"},
+        {[&] { reg_.ReadString("four"); }, "Invalid data type for 'four'"},
+        {[&] { reg_.ReadTime("four"); }, "Invalid data type for 'four'"},
+        {[&] { reg_.ReadTime("text"); }, "Invalid data type for 'text'"},
+        {[&] { reg_.ReadTime("sixteen"); }, "Failed to get data for 'sixteen'"},
+        {[&] { reg_.ReadTime("missing"); }, "Failed to get data for 'missing'"},
+    };
+    for (const auto& [op, message] : refused) EXPECT_EQ(RegistryErrorOf(op), message);
 }
 
 TEST_F(RegistryTest, ReadOnlyKeyOpensButRefusesWrites) {
@@ -123,20 +109,6 @@ TEST_F(RegistryTest, ReadOnlyKeyOpensButRefusesWrites) {
     EXPECT_TRUE(reg_.KeyExists("Shared\\Fixed"));
 }
 
-TEST_F(RegistryTest, DeleteKeyIsRecursiveAndQuietWhenMissing) {
-    ASSERT_TRUE(reg_.CreateKey("Tree\\a\\b\\c\\d\\e"));
-    ASSERT_TRUE(reg_.CreateKey("Tree\\a\\b2"));
-    ASSERT_TRUE(reg_.CreateKey("Tree\\keep"));
-    ASSERT_TRUE(reg_.OpenKey("Tree", false));
-    EXPECT_TRUE(reg_.DeleteKey("A"));
-    TStringList names;
-    reg_.GetKeyNames(names);
-    ASSERT_EQ(names.Count(), 1);
-    EXPECT_EQ(names[0], "keep");
-    EXPECT_FALSE(reg_.DeleteKey("a"));
-    EXPECT_FALSE(reg_.KeyExists("\\Tree\\a\\b\\c"));
-}
-
 TEST_F(RegistryTest, NamesListInStoreOrder) {
     ASSERT_TRUE(reg_.OpenKey("Lists", true));
     for (const char* v : {"Zeta", "alpha", "Mid"}) reg_.WriteString(v, v);
@@ -146,13 +118,21 @@ TEST_F(RegistryTest, NamesListInStoreOrder) {
     reg_.GetKeyNames(keys);
     EXPECT_EQ(values.Text(), "Zeta\r\nalpha\r\nMid\r\n");
     EXPECT_EQ(keys.Text(), "Alpha\r\nmid\r\nzeta\r\n");
-    TRegKeyInfo info;
-    ASSERT_TRUE(reg_.GetKeyInfo(info));
-    EXPECT_EQ(info.NumSubKeys, 3u);
-    EXPECT_EQ(info.NumValues, 3u);
-    EXPECT_EQ(info.MaxDataLen, 6u);
-    reg_.CloseKey();
-    EXPECT_FALSE(reg_.GetKeyInfo(info));
+}
+
+TEST_F(RegistryTest, IntegersAreDecimalTextWithHexadecimalPrefix) {
+    TRegIniFile ini("Numbers");
+    const std::pair<const char*, int> cases[] = {
+        {"0x1F", 31}, {"0X1f", 31}, {"12abc", -7},      {"0x", -7},         {"", -7},  {"42", 42},
+        {"-42", -42}, {"$10", 16},  {"0xFFFFFFFF", -1}, {"2147483648", -7}, {"x", -7}, {" 5", 5},
+    };
+    for (const auto& [text, expected] : cases) {
+        ini.WriteString("S", "v", text);
+        EXPECT_EQ(ini.ReadInteger("S", "v", -7), expected) << '"' << text << '"';
+    }
+    ini.WriteInteger("S", "n", -123);
+    EXPECT_EQ(ini.ReadString("S", "n", ""), "-123");  // stored as text
+    EXPECT_EQ(ini.ReadInteger("Missing", "v", 9), 9);
 }
 
 }  // namespace
