@@ -3,39 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace kestrova {
 namespace {
 
-struct Base64Case {
-    std::string bytes;
-    const char* text;
-};
-
-class Base64Test : public testing::TestWithParam<Base64Case> {};
-
-TEST_P(Base64Test, EncodesAndDecodes) {
-    EXPECT_EQ(Base64Encode(GetParam().bytes), GetParam().text);
-    EXPECT_EQ(Base64Decode(GetParam().text), GetParam().bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(Vectors, Base64Test,
-                         testing::Values(Base64Case{"", ""}, Base64Case{"a", "YQ=="},
-                                         Base64Case{"ab", "YWI="}, Base64Case{"abc", "YWJj"},
-                                         Base64Case{"foobar", "Zm9vYmFy"},
-                                         Base64Case{"fooba", "Zm9vYmE="},
-                                         Base64Case{std::string("\0\xFF\xFE\x80", 4), "AP/+gA=="},
-                                         Base64Case{"\xFB\xFF\xBF", "+/+/"}));
-
-TEST(Base64, RoundTripsEveryByteValue) {
-    std::string bytes;
-    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
-    for (size_t length = 0; length <= bytes.size(); length += 37) {
-        const std::string part = bytes.substr(0, length);
-        const std::string text = Base64Encode(part);
-        EXPECT_EQ(text.size() % 4, 0u);
-        EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos);
-        EXPECT_EQ(Base64Decode(text), part);
+// Padding for every remainder, both ends of the alphabet, bytes above 127.
+TEST(Base64, EncodesAndDecodes) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"", ""},
+        {"a", "YQ=="},
+        {"ab", "YWI="},
+        {"abc", "YWJj"},
+        {"fooba", "Zm9vYmE="},
+        {std::string("\0\xFF\xFE\x80", 4), "AP/+gA=="},
+        {"\xFB\xFF\xBF", "+/+/"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(Base64Encode(bytes), text);
+        EXPECT_EQ(Base64Decode(text), bytes);
     }
 }
 

@@ -1,31 +1,22 @@
 #include "common/streams.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <vector>
 
 #include "common/errors.h"
+#include "platform/temp_folder.h"
 
 namespace kestrova {
 namespace {
 
-class TempFolder {
+// A fresh folder for one test.
+class TempFolder : public TempFolderForTest {
   public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kv-streams-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
+    std::string File(const std::string& name) const { return Path() + "/" + name; }
 };
 
 std::string ReadAll(const std::string& path) {

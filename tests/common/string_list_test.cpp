@@ -16,20 +16,6 @@ std::vector<std::string> Items(const TStringList& list) {
     return items;
 }
 
-TEST(StringList, CapacityGrowsInSteps) {
-    TStringList list;
-    std::vector<int> capacities;
-    for (int i = 0; i < 120; ++i) {
-        list.Add("x");
-        if (capacities.empty() || capacities.back() != list.Capacity())
-            capacities.push_back(list.Capacity());
-    }
-    EXPECT_EQ(capacities, (std::vector<int>{4, 8, 12, 28, 44, 60, 76, 95, 118, 147}));
-    list.Clear();
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.Capacity(), 0);
-}
-
 TEST(StringList, OutOfBoundsRaisesInRange) {
     TStringList list;
     list.Add("a");
