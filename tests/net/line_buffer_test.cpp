@@ -74,25 +74,6 @@ TEST(LineBuffer, SameLinesWhereverTheStreamIsSplit) {
     }
 }
 
-TEST(LineBuffer, TakenCountsTheLineEnd) {
-    TLineBuffer buffer;
-    const std::string input = "AB\r\nC\nD";
-    std::memcpy(buffer.Space(), input.data(), input.size());
-    buffer.Commit(input.size());
-    std::string line;
-    TLineBuffer::LinePart part = buffer.TakeLinePart(line);
-    EXPECT_TRUE(part.ended);
-    EXPECT_EQ(part.taken, 4u);
-    line.clear();
-    part = buffer.TakeLinePart(line);
-    EXPECT_EQ(part.taken, 2u);
-    line.clear();
-    part = buffer.TakeLinePart(line);
-    EXPECT_FALSE(part.ended);
-    EXPECT_EQ(part.taken, 1u);
-    EXPECT_EQ(line, "D");
-}
-
 TEST(LineBuffer, RawReadsKeepTheBytesAfterALineAndSkipASplitLineEndsPartner) {
     TLineBuffer buffer;
     std::memcpy(buffer.Space(), "A\r", 2);

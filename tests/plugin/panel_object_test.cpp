@@ -16,12 +16,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::vector<std::string> Names(PluginPanelItem* items, int count) {
-    std::vector<std::string> names;
-    for (int i = 0; i < count; ++i) names.push_back(items[i].FindData.cFileName);
-    return names;
-}
-
 TEST_F(PanelTest, ViewModeIsRememberedPerModeAndGivenBackOnClose) {
     panelInfo.ViewMode = 2;  // the host panel's own mode
     {
@@ -72,6 +66,8 @@ TEST_F(PanelTest, AClosingPanelListsNothingAndLeavesTheInformationAlone) {
     EXPECT_EQ(items, nullptr);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(savedScreens + restoredScreens, 0);  // no operation ran
+    char name[NM] = "";
+    EXPECT_EQ(panel.MakeDirectory(name, OPM_SILENT), 0);
     OpenPluginInfo info{};
     panel.GetOpenPluginInfo(info);
     EXPECT_EQ(info.StructSize, 0);
@@ -89,51 +85,6 @@ TEST_F(PanelTest, PanelInformation) {
                               OPIF_COMPAREFATTIME | OPIF_USEATTRHIGHLIGHTING);
     EXPECT_STREQ(info.Format, "news");
     EXPECT_EQ(KeyBarTitles.CtrlTitles[3], nullptr);  // cleared before the manager's labels
-    EXPECT_STREQ(KeyBarTitles.ShiftTitles[3], "<48>");
-}
-
-// The input dialog's edit field is item 2 (frame, prompt, edit).
-TEST_F(PanelTest, MakeDirectoryAnswers) {
-    const struct {
-        int opMode;
-        FakeHost::DialogAnswer answer;  // null: no dialog expected
-        int result;
-        const char* listed;
-    } cases[] = {
-        {OPM_SILENT, nullptr, 0, "<26>"},
-        {0, FakeHost::Close(-1), -1, "<26>"},
-        {0, FakeHost::Close(2, {{2, "  \t"}}), 0, "<26>"},
-        {0, FakeHost::Close(2, {{2, "News"}}), 1, "News"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.result);
-        host.dialogs.clear();
-        TNntpPlugin panel;
-        if (c.answer) host.dialogAnswers.push_back(c.answer);
-        char name[NM] = "";
-        EXPECT_EQ(panel.MakeDirectory(name, c.opMode), c.result);
-        EXPECT_EQ(host.dialogs.size(), c.answer ? 1u : 0u);
-        PluginPanelItem* items = nullptr;
-        int count = 0;
-        panel.GetFindData(&items, &count, OPM_SILENT);
-        EXPECT_EQ(Names(items, count), std::vector<std::string>{c.listed});
-        panel.FreeFindData(items, count);
-        EXPECT_STREQ(name, c.result == 1 ? c.listed : "");
-    }
-}
-
-TEST_F(PanelTest, AStoreFailureWhileMakingAFolderIsReported) {
-    host.texts[58] = "%s in %s";
-    host.texts[23] = "Cannot create folder '%s'";
-    TRegIniFile(OptionsKey + "HOSTS").WriteString("srv", "Url", "srv");  // an account
-    TNntpPlugin panel;
-    host.dialogAnswers.push_back(FakeHost::Close(2, {{2, "srv"}}));
-    host.messageAnswers = {0};
-    char name[NM] = "";
-    EXPECT_EQ(panel.MakeDirectory(name, 0), 0);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].items,
-              (Lines{"ERegistryError in MakeDirectory", "Cannot create folder 'srv'", "<1>"}));
 }
 
 TEST_F(PanelTest, EnteringAMissingFolderShowsTheStoreError) {
