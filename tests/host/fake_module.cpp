@@ -1,6 +1,6 @@
 // A small module for testing the host: an in-memory folder tree that answers every entry point
 // and calls the host's services the way the real module does (messages, menus, dialogs, panel
-// control, dir lists, character tables, clipboard).
+// control, dir lists, clipboard).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,33 +8,14 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hostapi/plugin_api.h"
 
 namespace {
 
-enum Msg {
-    MMenu,
-    MOk,
-    MCancel,
-    MConfigTitle,
-    MInterface,
-    MConnection,
-    MDefault,
-    MProxy,
-    MTemplates,
-    MCharTables,
-    MAbout,
-    MAboutText,
-    MDelete,
-    MMakeFolder,
-    MFolderName,
-    MCopy,
-    MFolderItems,
-    MTablesTitle,
-    MThings,
-};
+enum Msg { MMenu, MOk, MCancel, MDelete, MMakeFolder, MFolderName, MCopy, MFolderItems, MThings };
 
 PluginStartupInfo Info;
 FarStandardFunctions Functions;
@@ -51,18 +32,16 @@ struct Node {
     std::vector<Node> Children;
 };
 
-Node Root{"",
-          true,
-          "",
-          {
-              {"alpha",
-               true,
-               "",
-               {{"one.txt", false, "first file\n", {}},
-                {"deep", true, "", {{"two.txt", false, "second\n", {}}}}}},
-              {"beta", true, "", {}},
-              {"readme.txt", false, "read me\n", {}},
-          }};
+Node File(const std::string& name, const std::string& content) {
+    return {name, false, content, {}};
+}
+Node Dir(const std::string& name, std::vector<Node> children) {
+    return {name, true, "", std::move(children)};
+}
+
+Node Root = Dir("", {Dir("alpha", {File("one.txt", "first file\n"),
+                                   Dir("deep", {File("two.txt", "second\n")}), Dir("locked", {})}),
+                     Dir("beta", {}), File("readme.txt", "read me\n")});
 
 struct Panel {
     std::vector<std::string> Path;
@@ -116,63 +95,30 @@ std::string Join(const std::vector<std::string>& path) {
     return text.empty() ? "\\" : text;
 }
 
-std::vector<std::string> Names(const PluginPanelItem* items, int count) {
-    std::vector<std::string> names;
-    for (int i = 0; i < count; ++i) names.push_back(items[i].FindData.cFileName);
-    return names;
-}
-
-// Lists names in a box with one button, after a title.
-void ShowList(const char* title, const std::vector<std::string>& names, const std::string& last) {
-    std::vector<const char*> lines{title};
-    for (const std::string& name : names) lines.push_back(name.c_str());
-    lines.push_back(last.c_str());
-    lines.push_back(Text(MOk));
-    ShowMessage(0, lines, 1);
-}
-
-void ShowPluginDirList(Panel* panel) {
+// Lists the current item of this panel (GetPluginDirList, back where it started) or of the
+// other, local one (GetDirList) in a box.
+void ShowDirList(Panel* panel, bool local) {
     PanelInfo info{};
-    Info.Control(panel, FCTL_GETPANELINFO, &info);
-    if (info.CurrentItem <= 0 || info.CurrentItem >= info.ItemsNumber) return;
-    const std::string name = info.PanelItems[info.CurrentItem].FindData.cFileName;
+    Info.Control(local ? INVALID_HANDLE_VALUE : panel,
+                 local ? FCTL_GETANOTHERPANELINFO : FCTL_GETPANELINFO, &info);
+    if (info.CurrentItem < 0 || info.CurrentItem >= info.ItemsNumber) return;
+    const char* name = info.PanelItems[info.CurrentItem].FindData.cFileName;
     PluginPanelItem* items = nullptr;
     int count = 0;
-    if (!Info.GetPluginDirList(Info.ModuleNumber, panel, name.c_str(), &items, &count)) {
-        ShowList(Text(MFolderItems), {}, "refused");
-        return;
-    }
-    std::vector<std::string> names = Names(items, count);
-    Info.FreeDirList(items);
-    ShowList(Text(MFolderItems), names, "back in " + Join(panel->Path));
-}
-
-void ShowLocalDirList() {
-    PanelInfo other{};
-    Info.Control(INVALID_HANDLE_VALUE, FCTL_GETANOTHERPANELINFO, &other);
-    const std::string name = other.PanelItems[other.CurrentItem].FindData.cFileName;
-    PluginPanelItem* items = nullptr;
-    int count = 0;
-    if (!Info.GetDirList(name.c_str(), &items, &count)) {
-        ShowList(Text(MFolderItems), {}, "refused");
-        return;
-    }
-    std::vector<std::string> names = Names(items, count);
-    Info.FreeDirList(items);
-    ShowList(Text(MFolderItems), names,
-             "in " + std::string(other.CurDir).substr(std::string(other.CurDir).rfind('/')));
-}
-
-void ShowCharTables() {
-    std::vector<std::string> lines;
-    CharTableSet table;
-    for (int n = 0; Info.CharTable(n, reinterpret_cast<char*>(&table), sizeof table) >= 0; ++n) {
-        char line[200];
-        std::snprintf(line, sizeof line, "%s: C1->%02X, A0->%02X", table.TableName,
-                      table.DecodeTable[0xC1], table.EncodeTable[0xA0]);
-        lines.push_back(line);
-    }
-    ShowList(Text(MTablesTitle), lines, "end");
+    const bool listed = local
+                            ? Info.GetDirList(name, &items, &count)
+                            : Info.GetPluginDirList(Info.ModuleNumber, panel, name, &items, &count);
+    std::vector<std::string> lines{Text(MFolderItems)};
+    for (int i = 0; listed && i < count; ++i) lines.push_back(items[i].FindData.cFileName);
+    if (listed) Info.FreeDirList(items);
+    const std::string curDir = info.CurDir;
+    lines.push_back(!listed ? "refused"
+                    : local ? "in " + curDir.substr(curDir.rfind('/'))
+                            : "back in " + Join(panel->Path));
+    lines.push_back(Text(MOk));
+    std::vector<const char*> texts;
+    for (const std::string& line : lines) texts.push_back(line.c_str());
+    ShowMessage(0, texts, 1);
 }
 
 void CopyNamesToClipboard(Panel* panel) {
@@ -325,7 +271,7 @@ KESTROVA_EXPORT int PutFiles(HANDLE plugin, PluginPanelItem* items, int itemsNum
         if (existing && (opMode & OPM_EDIT))
             existing->Content = content.str();
         else
-            folder->Children.push_back({items[i].FindData.cFileName, false, content.str(), {}});
+            folder->Children.push_back(File(items[i].FindData.cFileName, content.str()));
     }
     return 1;
 }
@@ -337,7 +283,7 @@ KESTROVA_EXPORT int SetDirectory(HANDLE plugin, const char* dir, int) {
         Info.Control(plugin, FCTL_CLOSEPLUGIN, nullptr);
         return 0;
     }
-    return Enter(*panel, dir) ? 1 : 0;
+    return !std::strstr(dir, "locked") && Enter(*panel, dir) ? 1 : 0;  // a folder that refuses
 }
 
 KESTROVA_EXPORT int MakeDirectory(HANDLE plugin, char* name, int opMode) {
@@ -355,7 +301,7 @@ KESTROVA_EXPORT int MakeDirectory(HANDLE plugin, char* name, int opMode) {
     const int closed = Info.Dialog(Info.ModuleNumber, -1, -1, 44, 7, nullptr, items, 5);
     if (closed != 2 && closed != 3) return -1;
     if (!*items[2].Data) return 0;
-    Folder(static_cast<Panel*>(plugin)->Path)->Children.push_back({items[2].Data, true, "", {}});
+    Folder(static_cast<Panel*>(plugin)->Path)->Children.push_back(Dir(items[2].Data, {}));
     std::strcpy(name, items[2].Data);
     return 1;
 }
@@ -381,13 +327,11 @@ KESTROVA_EXPORT int ProcessKey(HANDLE plugin, int key, unsigned controlState) {
     } else if (key == 'F' && controlState == PKF_CONTROL) {
         Info.Control(plugin, FCTL_INSERTCMDLINE, const_cast<char*>("fake-name"));
     } else if (key == VK_F2 && controlState == 0) {
-        ShowPluginDirList(panel);
+        ShowDirList(panel, false);
     } else if (key == VK_F2 && controlState == PKF_ALT) {
-        ShowLocalDirList();
-    } else if (key == VK_F9 && controlState == 0) {
-        ShowCharTables();
+        ShowDirList(panel, true);
     } else if (key == 'Q' && controlState == PKF_CONTROL) {
-        Folder(panel->Path)->Children.push_back({"added.txt", false, "new\n", {}});
+        Folder(panel->Path)->Children.push_back(File("added.txt", "new\n"));
         Info.Control(plugin, FCTL_UPDATEPANEL, nullptr);
         PanelRedrawInfo redraw{1, 0};
         Info.Control(plugin, FCTL_REDRAWPANEL, &redraw);
@@ -402,25 +346,7 @@ KESTROVA_EXPORT int ProcessEvent(HANDLE, int, void*) {
 }
 
 KESTROVA_EXPORT int Configure(int) {
-    int selected = 0;
-    while (true) {
-        FarMenuItem items[8] = {};
-        const int texts[8] = {MInterface, MConnection, MDefault, MProxy,
-                              MTemplates, MCharTables, -1,       MAbout};
-        for (int i = 0; i < 8; ++i) {
-            if (texts[i] < 0)
-                items[i].Separator = 1;
-            else
-                std::snprintf(items[i].Text, sizeof items[i].Text, "%s", Text(texts[i]));
-        }
-        items[selected].Selected = 1;
-        const int chosen =
-            Info.Menu(Info.ModuleNumber, -1, -1, 0, FMENU_AUTOHIGHLIGHT, Text(MConfigTitle),
-                      nullptr, nullptr, nullptr, nullptr, items, 8);
-        if (chosen < 0) return 1;
-        selected = chosen;
-        if (chosen == 7) ShowMessage(0, {Text(MAbout), Text(MAboutText), Text(MOk)}, 1);
-    }
+    return 0;
 }
 
 KESTROVA_EXPORT void ExitFAR() {}

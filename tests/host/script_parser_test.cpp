@@ -38,16 +38,6 @@ TEST(ScriptParser, SplitsWordsQuotesCommentsAndVariables) {
     for (const Case& c : cases) EXPECT_EQ(Words(c.Line), c.Words) << c.Line;
 }
 
-TEST(ScriptParser, KeepsLineNumbersAndSkipsEmptyLines) {
-    const std::vector<ScriptLine> lines =
-        ParseScript("# header\n\nopen menu\r\n   \nclose  # done\n", TestEnvironment);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].Number, 3);
-    EXPECT_EQ(lines[0].Text, "open menu");
-    EXPECT_EQ(lines[1].Number, 5);
-    EXPECT_EQ(lines[1].Text, "close");
-}
-
 TEST(ScriptParser, RejectsMalformedLinesNamingThem) {
     const char* bad[] = {"key \"F7", "x \"a\\qb\"", "local ${UNSET}", "local ${WORK", "x \"ends\\"};
     for (const char* line : bad) {

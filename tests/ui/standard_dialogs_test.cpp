@@ -11,26 +11,12 @@ namespace {
 
 using testing::FakeHost;
 
+// The dialogs as shown, and their usual answers, are checked by the script transcripts; here
+// every other way of closing them.
 class StandardDialogsTest : public testing::HostTest {
   protected:
     StandardDialogsTest() { host.texts[0] = ""; }
-    const std::vector<FarDialogItem>& Shown() { return host.dialogs.at(0).items; }
 };
-
-// ---- InputDialog ----------------------------------------------------------------------------
-
-TEST_F(StandardDialogsTest, InputAcceptsOnEnterAndKeepsTheValueOnEsc) {
-    std::string value = "old";
-    host.dialogAnswers = {FakeHost::Close(-1, {{2, "typed"}})};
-    EXPECT_EQ(InputDialog("Title", "Prompt", value), 2);
-    EXPECT_EQ(value, "old");
-
-    host.dialogAnswers = {FakeHost::Close(1, {{2, "new name"}})};
-    EXPECT_EQ(InputDialog("Title", "Prompt", value), 1);
-    EXPECT_EQ(value, "new name");
-}
-
-// ---- LoginDialog ----------------------------------------------------------------------------
 
 TEST_F(StandardDialogsTest, LoginResultsByClosingButton) {
     struct Case {
@@ -48,64 +34,14 @@ TEST_F(StandardDialogsTest, LoginResultsByClosingButton) {
     }
 }
 
-TEST_F(StandardDialogsTest, LoginFocusesThePasswordWhenTheUserIsKnown) {
-    std::string user = "bob", password;
-    host.dialogAnswers = {FakeHost::Close(-1)};
-    LoginDialog("host", "KstrvName", user, password);
-    const auto& items = Shown();
-    ASSERT_EQ(items.size(), 9u);
-    EXPECT_STREQ(items[0].Data, "host");
-    EXPECT_STREQ(items[2].Data, "bob");
-    EXPECT_STREQ(items[2].History, "KstrvName");
-    EXPECT_TRUE(items[2].Flags & DIF_HISTORY);
-    EXPECT_EQ(items[4].Focus, 1);
-    EXPECT_EQ(items[2].Focus, 0);
-    EXPECT_EQ(items[6].DefaultButton, 1);
-}
-
-// ---- CopyDialog, ArticleCopyDialog ----------------------------------------------------------
-
-TEST_F(StandardDialogsTest, CopyTitlesAndPromptsByKind) {
-    struct Case {
-        int kind;  // 0 copy, 1 move, 2 articles
-        const char* title;
-        const char* prompt;
-    };
-    for (const Case& c :
-         {Case{0, "<54>", "<56>"}, Case{1, "<55>", "<57>"}, Case{2, "<122>", "<123>"}}) {
-        host.dialogs.clear();
-        std::string path = "/tmp/out";
-        host.dialogAnswers = {FakeHost::Close(-1)};
-        if (c.kind == 2)
-            ArticleCopyDialog(path);
-        else
-            CopyDialog(c.kind == 1, path);
-        const auto& items = Shown();
-        ASSERT_EQ(items.size(), 6u);
-        EXPECT_STREQ(items[0].Data, c.title);
-        EXPECT_STREQ(items[1].Data, c.prompt);
-        EXPECT_STREQ(items[2].Data, "/tmp/out");
-        EXPECT_EQ(items[2].Focus, 1);
-        EXPECT_EQ(items[4].DefaultButton, 1);
-    }
-}
-
 TEST_F(StandardDialogsTest, OnlyTheFirstCopyButtonAccepts) {
-    struct Case {
-        int closing;
-        int result;
-        const char* path;
-    };
-    for (const Case& c :
-         {Case{4, 1, "/srv/news"}, Case{5, 2, "/tmp"}, Case{2, 2, "/tmp"}, Case{-1, 2, "/tmp"}}) {
+    for (auto [closing, result] : {std::pair{4, 1}, {5, 2}, {2, 2}, {-1, 2}}) {
         std::string path = "/tmp";
-        host.dialogAnswers = {FakeHost::Close(c.closing, {{2, "/srv/news"}})};
-        EXPECT_EQ(CopyDialog(false, path), c.result) << c.closing;
-        EXPECT_EQ(path, c.path) << c.closing;
+        host.dialogAnswers = {FakeHost::Close(closing, {{2, "/srv/news"}})};
+        EXPECT_EQ(CopyDialog(false, path), result) << closing;
+        EXPECT_EQ(path, result == 1 ? "/srv/news" : "/tmp") << closing;
     }
 }
-
-// ---- FileExistsDialog -----------------------------------------------------------------------
 
 class FileExistsTest : public StandardDialogsTest {
   protected:
@@ -135,18 +71,6 @@ TEST_F(FileExistsTest, ResultBitsByClosingItemAndCheckBox) {
     }
 }
 
-TEST_F(FileExistsTest, HiddenOptionalButtonsBecomeEmptyTexts) {
-    host.dialogAnswers = {FakeHost::Close(-1)};
-    FileExistsDialog(source, existing, 32);
-    const auto& items = Shown();
-    EXPECT_EQ(items[8].Type, DI_TEXT);
-    EXPECT_STREQ(items[8].Data, "");
-    EXPECT_EQ(items[9].Type, DI_BUTTON);
-    EXPECT_STREQ(items[9].Data, "<41>");
-    EXPECT_EQ(items[10].Type, DI_TEXT);
-    EXPECT_STREQ(items[10].Data, "");
-}
-
 TEST_F(FileExistsTest, FrameWidensForLongButtonTextsOnly) {
     struct Case {
         int length;  // of every button text: the fixed 11, 10, 2 and the optional ones
@@ -160,7 +84,7 @@ TEST_F(FileExistsTest, FrameWidensForLongButtonTextsOnly) {
         host.dialogs.clear();
         host.dialogAnswers = {FakeHost::Close(-1)};
         FileExistsDialog(source, existing, c.mask);
-        EXPECT_EQ(Shown()[0].X2, c.x2) << c.mask;
+        EXPECT_EQ(host.dialogs[0].items[0].X2, c.x2) << c.mask;
         EXPECT_EQ(host.dialogs[0].x2, c.x2 + 4) << c.mask;
     }
 }

@@ -52,18 +52,6 @@ class TemplatesTest : public ::testing::Test {
     SYSTEMTIME now_{2026, 12, 0, 6, 4, 9, 3, 0};
 };
 
-TEST_F(TemplatesTest, MacroNamesInAnyCase) {
-    const struct {
-        const char* token;
-        int code;
-    } cases[] = {{"%FName%", 1},   {"%faddress%", 2}, {"%FORG%", 3},   {"%FDate%", 4},
-                 {"%FTime%", 5},   {"%Subject%", 6},  {"%OName%", 7},  {"%from%", 7},
-                 {"%ODate%", 8},   {"%OTime%", 9},    {"%Quote%", 10}, {"%Text%", 11},
-                 {"%Cursor%", 12}, {"%Number%", 14},  {"%Nope%", 0},   {"FName", 0},
-                 {"%%", 0}};
-    for (const auto& c : cases) EXPECT_EQ(MacroCode(c.token), c.code) << c.token;
-}
-
 TEST_F(TemplatesTest, Expansions) {
     const struct {
         const char* templateText;

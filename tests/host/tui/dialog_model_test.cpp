@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
+#include <string>
 #include <vector>
 
+#include "host/key_names.h"
 #include "host/tui/dialog_layout.h"
 
 namespace kestrova::host::tui {
@@ -20,11 +23,22 @@ FarDialogItem Item(int type, const char* data, uint32_t flags = 0, int x1 = 5, i
     return item;
 }
 
-Keystroke Key(int key, unsigned control = 0, unsigned char c = 0) {
-    return Keystroke{key, control, c};
+Keystroke Key(int key, unsigned control = 0) {
+    return Keystroke{key, control, 0};
 }
 Keystroke Char(char c) {
     return Keystroke{0, 0, static_cast<unsigned char>(c)};
+}
+
+// Keys by name ("Shift+Tab", "Alt+C"), separated by blanks; a single character is typed.
+std::vector<Keystroke> Keys(const std::string& names) {
+    std::vector<Keystroke> keys;
+    std::istringstream words(names);
+    for (std::string word; words >> word;) {
+        const KeyPress key = word.size() == 1 ? KeyPress{} : ParseKey(word).value();
+        keys.push_back(word.size() == 1 ? Char(word[0]) : Key(key.VirtualKey, key.ControlState));
+    }
+    return keys;
 }
 
 // 0 frame, 1 label, 2 edit (history), 3 check box, 4-6 radio group, 7-8 radio group, 9 fixed
@@ -56,6 +70,11 @@ std::vector<FarDialogItem> SampleItems() {
 class DialogModelTest : public ::testing::Test {
   protected:
     DialogModel Model() { return DialogModel(items_.data(), static_cast<int>(items_.size())); }
+    static DialogState Press(DialogModel& model, const std::string& keys) {
+        DialogState state = DialogState::Open;
+        for (const Keystroke& key : Keys(keys)) state = model.HandleKey(key);
+        return state;
+    }
 
     std::vector<FarDialogItem> items_ = SampleItems();
 };
@@ -78,112 +97,70 @@ TEST_F(DialogModelTest, ClicksSetBoxesFocusFieldsAndPressButtons) {
 }
 
 TEST_F(DialogModelTest, FocusMovesOverFocusableItemsOnly) {
-    struct Case {
-        const char* Name;
-        std::vector<Keystroke> Keys;
-        int Focus;
+    const struct {
+        const char* keys;
+        int focus;
     } cases[] = {
-        {"start", {}, 2},
-        {"tab", {Key(VK_TAB)}, 3},
-        {"tab skips text and separators",
-         {Key(VK_TAB), Key(VK_TAB), Key(VK_TAB), Key(VK_TAB), Key(VK_TAB), Key(VK_TAB), Key(VK_TAB),
-          Key(VK_TAB)},
-         11},
-        {"tab wraps past the last item", std::vector<Keystroke>(10, Key(VK_TAB)), 2},
-        {"shift-tab wraps backwards", {Key(VK_TAB, PKF_SHIFT)}, 12},
-        {"down in a radio group stays in it",
-         {Key(VK_TAB), Key(VK_TAB), Key(VK_DOWN), Key(VK_DOWN)},
-         6},
-        {"down leaves a group at its end",
-         {Key(VK_TAB), Key(VK_TAB), Key(VK_DOWN), Key(VK_DOWN), Key(VK_DOWN)},
-         7},
-        {"up at a group's start leaves it", {Key(VK_TAB), Key(VK_TAB), Key(VK_UP)}, 3},
-        {"right on buttons", {Key(VK_TAB, PKF_SHIFT), Key(VK_LEFT)}, 11},
+        {"", 2},
+        {"Tab", 3},
+        {"Tab Tab Tab Tab Tab Tab Tab Tab", 11},         // past texts and separators
+        {"Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab", 2},  // wraps past the last item
+        {"Shift+Tab", 12},
+        {"Tab Tab Down Down", 6},       // down in a radio group stays in it
+        {"Tab Tab Down Down Down", 7},  // down leaves a group at its end
+        {"Tab Tab Up", 3},              // up at a group's start leaves it
+        {"Shift+Tab Left", 11},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         items_ = SampleItems();
         DialogModel model = Model();
-        for (const Keystroke& key : c.Keys) model.HandleKey(key);
-        EXPECT_EQ(model.Focus(), c.Focus) << c.Name;
-        EXPECT_EQ(items_[c.Focus].Focus, 1) << c.Name;
+        Press(model, c.keys);
+        EXPECT_EQ(model.Focus(), c.focus) << c.keys;
+        EXPECT_EQ(items_[c.focus].Focus, 1) << c.keys;
     }
 }
 
 TEST_F(DialogModelTest, SpaceTogglesCheckBoxesAndSelectsWithinOneRadioGroup) {
     items_[8].Selected = 1;  // "Down" in the second group
     DialogModel model = Model();
-    model.HandleKey(Key(VK_TAB));
-    model.HandleKey(Key(VK_SPACE));
+    Press(model, "Tab Space");
     EXPECT_EQ(items_[3].Selected, 1);
-    model.HandleKey(Key(VK_SPACE));
+    Press(model, "Space");
     EXPECT_EQ(items_[3].Selected, 0);
-    model.HandleKey(Key(VK_DOWN));  // One
-    model.HandleKey(Key(VK_DOWN));  // Two: moving does not select
+    Press(model, "Down Down");  // to "Two": moving does not select
     EXPECT_EQ(items_[4].Selected, 1);
-    model.HandleKey(Key(VK_SPACE));
+    Press(model, "Space");
     EXPECT_EQ(items_[4].Selected, 0);
     EXPECT_EQ(items_[5].Selected, 1);
     EXPECT_EQ(items_[8].Selected, 1) << "another group's choice stays";
-    model.HandleKey(Key(VK_DOWN));
-    model.HandleKey(Key(VK_DOWN));  // Up, the next group
-    model.HandleKey(Key(VK_SPACE));
+    Press(model, "Down Down Space");  // "Up", the next group
     EXPECT_EQ(items_[5].Selected, 1) << "another group's choice stays";
     EXPECT_EQ(items_[7].Selected, 1);
     EXPECT_EQ(items_[8].Selected, 0);
 }
 
 TEST_F(DialogModelTest, ClosingItemAndEditedTexts) {
-    struct Case {
-        const char* Name;
-        std::vector<Keystroke> Keys;
-        DialogState State;
-        int Closing;
-        const char* Text;  // item 2 afterwards
+    const struct {
+        const char* keys;
+        DialogState state;
+        int closing;
+        const char* text;  // item 2 afterwards
     } cases[] = {
-        {"enter in a field presses the default button",
-         {Char('n'), Key(VK_RETURN)},
-         DialogState::Closed,
-         11,
-         "n"},
-        {"enter on a button presses it",
-         {Key(VK_TAB, PKF_SHIFT), Key(VK_RETURN)},
-         DialogState::Closed,
-         12,
-         "old"},
-        {"esc keeps the items", {Char('n'), Key(VK_ESCAPE)}, DialogState::Cancelled, -1, "old"},
-        {"a cursor key keeps the text",
-         {Key(VK_END), Char('!'), Key(VK_RETURN)},
-         DialogState::Closed,
-         11,
-         "old!"},
-        {"alt and a hot key press a button from a field",
-         {
-             Key('C', PKF_ALT),
-         },
-         DialogState::Closed,
-         12,
-         "old"},
-        {"a plain letter in a field is typed",
-         {Char('c'), Key(VK_RETURN)},
-         DialogState::Closed,
-         11,
-         "c"},
-        {"a hot key alone outside a field",
-         {Key(VK_TAB), Char('o')},
-         DialogState::Closed,
-         11,
-         "old"},
+        {"n Enter", DialogState::Closed, 11, "n"},  // enter in a field: the default button
+        {"Shift+Tab Enter", DialogState::Closed, 12, "old"},
+        {"n Esc", DialogState::Cancelled, -1, "old"},
+        {"End ! Enter", DialogState::Closed, 11, "old!"},  // a cursor key keeps the text
+        {"Alt+C", DialogState::Closed, 12, "old"},         // alt and a hot key press a button
+        {"c Enter", DialogState::Closed, 11, "c"},         // a plain letter in a field is typed
+        {"Tab o", DialogState::Closed, 11, "old"},         // a hot key alone outside a field
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         items_ = SampleItems();
         DialogModel model = Model();
-        DialogState state = DialogState::Open;
-        for (const Keystroke& key : c.Keys) state = model.HandleKey(key);
-        EXPECT_EQ(state, c.State) << c.Name;
-        if (state == DialogState::Closed) {
-            EXPECT_EQ(model.ClosingItem(), c.Closing) << c.Name;
-        }
-        EXPECT_STREQ(items_[2].Data, c.Text) << c.Name;
+        const DialogState state = Press(model, c.keys);
+        EXPECT_EQ(state, c.state) << c.keys;
+        EXPECT_EQ(state == DialogState::Closed ? model.ClosingItem() : -1, c.closing) << c.keys;
+        EXPECT_STREQ(items_[2].Data, c.text) << c.keys;
     }
 }
 
@@ -201,8 +178,7 @@ TEST_F(DialogModelTest, FixedFieldTypesOverAndKeepsItsWidth) {
     items_[2].Focus = 0;
     items_[9].Focus = 1;
     DialogModel model = Model();
-    model.HandleKey(Key(VK_HOME));
-    for (char c : std::string("6543")) model.HandleKey(Char(c));
+    Press(model, "Home 6 5 4 3");
     EXPECT_EQ(model.Edit(9)->FirstVisible(3), 0u) << "a full field shows all of its text";
     model.HandleKey(Key(VK_RETURN));
     EXPECT_STREQ(items_[9].Data, "654");

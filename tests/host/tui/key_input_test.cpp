@@ -20,40 +20,28 @@ struct KeyCase {
 const KeyCase kKeyCases[] = {
     {"a", 'A', 0, 'a'},
     {"Q", 'Q', kShift, 'Q'},
-    {"7", '7', 0, '7'},
     {"+", 0, 0, '+'},
     {"\r", VK_RETURN, 0, '\r'},
     {"\n", VK_RETURN, 0, '\r'},
     {"\t", VK_TAB, 0, '\t'},
     {"\x7f", VK_BACK, 0, 8},
     {"\x12", 'R', kCtrl, 0},
-    {"\x0c", 'L', kCtrl, 0},
     {"\x1bOP", VK_F1, 0, 0},
     {"\x1b[11~", VK_F1, 0, 0},
     {"\x1b[[C", VK_F3, 0, 0},
     {"\x1b[15~", VK_F5, 0, 0},
-    {"\x1b[21~", VK_F10, 0, 0},
-    {"\x1b[23~", VK_F11, 0, 0},
-    {"\x1b[24~", VK_F12, 0, 0},
     {"\x1b[1;2S", VK_F4, kShift, 0},
     {"\x1b[1;3P", VK_F1, kAlt, 0},
-    {"\x1b[1;3Q", VK_F2, kAlt, 0},
     {"\x1b[18;3~", VK_F7, kAlt, 0},
     {"\x1b[15;5~", VK_F5, kCtrl, 0},
     {"\x1b[15;6~", VK_F5, kCtrl | kShift, 0},
     {"\x1b[A", VK_UP, 0, 0},
-    {"\x1bOB", VK_DOWN, 0, 0},
     {"\x1b[1;2A", VK_UP, kShift, 0},
     {"\x1b[1;5D", VK_LEFT, kCtrl, 0},
     {"\x1b[H", VK_HOME, 0, 0},
-    {"\x1b[4~", VK_END, 0, 0},
-    {"\x1b[5~", VK_PRIOR, 0, 0},
     {"\x1b[6;5~", VK_NEXT, kCtrl, 0},
     {"\x1b[2~", VK_INSERT, 0, 0},
-    {"\x1b[3~", VK_DELETE, 0, 0},
     {"\x1bOk", VK_ADD, 0, '+'},
-    {"\x1bOm", VK_SUBTRACT, 0, '-'},
-    {"\x1bOj", VK_MULTIPLY, 0, '*'},
     {"\x1b[Z", VK_TAB, kShift, 0},
     {"\x1bx", 'X', kAlt, 'x'},
     {"\x1b\x1b[A", VK_UP, kAlt, 0},
@@ -92,24 +80,19 @@ TEST(KeyDecoder, SequenceSplitAtEveryByteDecodesOnce) {
     }
 }
 
-TEST(KeyDecoder, LoneEscapeWaitsThenIsEscape) {
-    KeyDecoder decoder;
-    EXPECT_TRUE(decoder.Feed("\x1b").empty());
-    EXPECT_TRUE(decoder.Pending());
-    const std::vector<platform::InputEvent> events = decoder.Finish();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].VirtualKeyCode, VK_ESCAPE);
-    EXPECT_EQ(events[0].ControlKeyState, 0u);
-}
-
-TEST(KeyDecoder, EscapePressedTwiceIsTwoEscapes) {
-    KeyDecoder decoder;
-    std::vector<platform::InputEvent> events = decoder.Feed("\x1b\x1b");
-    const std::vector<platform::InputEvent> rest = decoder.Finish();
-    events.insert(events.end(), rest.begin(), rest.end());
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].VirtualKeyCode, VK_ESCAPE);
-    EXPECT_EQ(events[1].VirtualKeyCode, VK_ESCAPE);
+TEST(KeyDecoder, EscapeWaitsThenIsEscapeOncePerPress) {
+    for (const std::string bytes : {"\x1b", "\x1b\x1b"}) {
+        KeyDecoder decoder;
+        std::vector<platform::InputEvent> events = decoder.Feed(bytes);
+        EXPECT_TRUE(decoder.Pending());
+        const std::vector<platform::InputEvent> rest = decoder.Finish();
+        events.insert(events.end(), rest.begin(), rest.end());
+        ASSERT_EQ(events.size(), bytes.size());
+        for (const platform::InputEvent& event : events) {
+            EXPECT_EQ(event.VirtualKeyCode, VK_ESCAPE);
+            EXPECT_EQ(event.ControlKeyState, 0u);
+        }
+    }
 }
 
 TEST(KeyDecoder, MouseReportsGiveCellButtonAndWheel) {

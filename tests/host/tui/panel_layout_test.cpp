@@ -47,19 +47,6 @@ TEST(LayoutColumns, PlacesModeColumnsAcrossThePanel) {
             << c.Types << " / " << c.Widths;
 }
 
-TEST(LayoutScreen, PanelsFillTheScreenAboveCommandLineAndKeyBar) {
-    const ScreenLayout layout = LayoutScreen(101, 30);
-    EXPECT_EQ(layout.Left.Width + layout.Right.Width, 101);
-    EXPECT_EQ(layout.Right.X, layout.Left.Right() + 1);
-    EXPECT_EQ(layout.Left.Bottom(), 27);
-    EXPECT_EQ(layout.CommandLineY, 28);
-    EXPECT_EQ(layout.KeyBarY, 29);
-    const PanelRows rows = LayoutPanelRows(layout.Left);
-    EXPECT_EQ(rows.FirstItemY, 2);
-    EXPECT_EQ(rows.ItemRows, 23);  // frame, titles, separator, status, frame
-    EXPECT_EQ(rows.StatusY, 26);
-}
-
 PluginPanelItem Item(const char* name, uint64_t size, uint32_t attributes = 0) {
     PluginPanelItem item{};
     std::strcpy(item.FindData.cFileName, name);

@@ -62,24 +62,22 @@ class Screen:
                 return self.click(row.index(text) + len(text) // 2, y)
         raise AssertionError(f"no {text!r} to click on:\n{self.text()}")
 
-    def wait_for(self, wanted, timeout=10.0):
-        """Waits until the screen shows wanted (text or a compiled pattern); fails with the
-        screen as it is."""
+    def wait_for(self, wanted, timeout=10.0, shown=True):
+        """Waits until the screen shows wanted (text or a compiled pattern), or no longer
+        shows it; fails with the screen as it is."""
         deadline = time.monotonic() + timeout
         while True:
             screen = self.text()
-            if wanted.search(screen) if isinstance(wanted, re.Pattern) else wanted in screen:
+            found = wanted.search(screen) if isinstance(wanted, re.Pattern) else wanted in screen
+            if bool(found) == shown:
                 return screen
             if time.monotonic() > deadline:
-                raise AssertionError(f"the screen never showed {wanted!r}:\n{screen}")
+                raise AssertionError(f"the screen {'never showed' if shown else 'still shows'} "
+                                     f"{wanted!r}:\n{screen}")
             time.sleep(0.05)
 
-    def wait_gone(self, unwanted, timeout=10.0):
-        deadline = time.monotonic() + timeout
-        while unwanted in self.text():
-            if time.monotonic() > deadline:
-                raise AssertionError(f"the screen still shows {unwanted!r}:\n{self.text()}")
-            time.sleep(0.05)
+    def wait_gone(self, unwanted):
+        self.wait_for(unwanted, shown=False)
 
     def close(self):
         subprocess.run(["tmux", "-L", self.socket, "kill-server"], capture_output=True)
@@ -92,41 +90,47 @@ class ScreenCase(unittest.TestCase):
 
     def setUp(self):
         self.work = tempfile.mkdtemp(prefix="kestrova-screen-")
-        server_file = os.path.join(self.work, "server")
-        with open(server_file, "w") as f:
-            f.write(" ".join(self.server_args))
-        self.server, self.port = run_with_news_server.start_server(
-            server_file, os.path.join(self.work, "server.log"))
+        self.server = None
+        self.restart_server(None)
         self.local = os.path.join(self.work, "local")
         os.mkdir(self.local)
         self.env = {"WORK": self.local, "KESTROVA_HOME": os.path.join(self.work, "home"),
                     "KESTROVA_LANG": "eng", "EDITOR": os.path.join(self.work, "editor.sh")}
 
     def restart_server(self, rules, *extra_args):
-        """The server again, with these control rules and further arguments."""
-        controls = os.path.join(self.work, "controls.json")
-        with open(controls, "w") as f:
-            json.dump({"rules": rules}, f)
-        self.server.terminate()
-        self.server.wait()
-        self.server.stdout.close()
+        """The server (again), with these control rules and further arguments."""
+        self.stop_server()
+        args = self.server_args + list(extra_args)
+        if rules is not None:
+            args += ["--controls", os.path.join(self.work, "controls.json")]
+            with open(args[-1], "w") as f:
+                json.dump({"rules": rules}, f)
         server_file = os.path.join(self.work, "server")
         with open(server_file, "w") as f:
-            f.write(" ".join(self.server_args + ["--controls", controls, *extra_args]))
+            f.write(" ".join(args))
         self.server, self.port = run_with_news_server.start_server(
             server_file, os.path.join(self.work, "server.log"))
+
+    def stop_server(self):
+        if self.server:
+            self.server.terminate()
+            self.server.wait()
+            self.server.stdout.close()
 
     def tearDown(self):
         if hasattr(self, "screen"):
             self.screen.close()
-        self.server.terminate()
-        self.server.wait()
-        self.server.stdout.close()
+        self.stop_server()
         shutil.rmtree(self.work, ignore_errors=True)
 
     def start(self, *args):
         self.screen = Screen(list(args), self.env)
         return self.screen
+
+    def start_local(self):
+        s = self.start()
+        s.wait_for("1Help")
+        return s
 
     def open_demo_group(self):
         s = self.start(f"news://127.0.0.1:{self.port}")
@@ -140,10 +144,11 @@ class ScreenCase(unittest.TestCase):
         s.wait_for("kestrova.demo.talk")
         return s
 
-    def enter_new_group(self, s, name):
-        """Adds the server's group name to the newsgroups with F7 and enters it."""
+    def enter_new_group(self, s, name, select=False):
+        """Adds the server's group name (selected first, or under the cursor) to the newsgroups
+        with F7 and enters it."""
         self.move_cursor_to(s, name)
-        s.keys("F7")
+        s.keys(*(["Insert"] if select else []), "F7")
         s.wait_for("[ OK ]")
         s.keys("Enter")
         s.wait_gone("[ OK ]")
@@ -168,14 +173,7 @@ class ScreenTest(ScreenCase):
     def test_groups_by_mask_added_entered_and_articles_copied(self):
         s = self.open_demo_group()
         self.assertNotIn("local.test", s.text())  # only what the mask matches
-        self.move_cursor_to(s, "kestrova.demo.talk")
-        s.keys("Insert")
-        s.keys("F7")
-        screen = s.wait_for("[ OK ]")
-        s.keys("Enter")
-        s.wait_gone("[ OK ]")
-        self.move_cursor_to(s, "kestrova.demo.talk")
-        s.keys("Enter")
+        self.enter_new_group(s, "kestrova.demo.talk", select=True)
         s.wait_for("How do I add a group?")
         # Ctrl-0: the module's view mode 0, with its column titles and its author column.
         s.keys("C-0")
@@ -246,8 +244,7 @@ class ScreenTest(ScreenCase):
         s.wait_for("1Help")
 
     def test_account_made_in_its_dialog_from_the_disks_menu_connects(self):
-        s = self.start()
-        s.wait_for("1Help")
+        s = self.start_local()
         s.keys("M-F1")
         s.wait_for("Local folder")
         s.keys("Down", "Enter")  # the module's entry
@@ -282,10 +279,8 @@ class ScreenTest(ScreenCase):
         s.click_on("[ OK ]")  # a click on a box's button presses it
         s.wait_gone("You have no newsgroups yet")
 
-
     def test_command_line_runs_the_shell_and_changes_folder(self):
-        s = self.start()
-        s.wait_for("1Help")
+        s = self.start_local()
         s.type("mkdir made-by-shell")
         s.wait_for("$ mkdir made-by-shell")
         s.keys("Enter")
@@ -317,7 +312,6 @@ class ScreenTest(ScreenCase):
         with open(os.path.join(self.work, "server.log")) as f:
             self.assertIn("Written by the editor script", f.read())
 
-
     def test_title_counts_while_a_slow_group_lists(self):
         # The header walk slows down for a few seconds: meanwhile the title counts.
         self.restart_server([{"command": "NEXT", "delay_ms": 700, "times": 6}])
@@ -328,8 +322,7 @@ class ScreenTest(ScreenCase):
         self.assertNotRegex(s.text().splitlines()[0], r"\(\d+\)")
 
     def test_local_folder_made_and_deleted_after_asking_twice(self):
-        s = self.start()
-        s.wait_for("1Help")
+        s = self.start_local()
         s.keys("F7")
         s.wait_for("Create the folder:")
         s.type("box")
@@ -349,23 +342,18 @@ class ScreenTest(ScreenCase):
 
 
 class SecureServerTest(ScreenCase):
-    """The server speaks TLS with a certificate of its own, which nothing trusts."""
-
-    def setUp(self):
-        super().setUp()
+    def test_nntps_url_given_as_the_argument_connects_with_tls(self):
         if shutil.which("openssl") is None:
             self.skipTest("openssl is missing")
-        certificate = os.path.join(self.work, "server.pem")
+        # The server's own certificate, which nothing trusts.
+        key, crt = os.path.join(self.work, "server.pem"), os.path.join(self.work, "server.crt")
         subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                        "-subj", "/CN=127.0.0.1", "-keyout", certificate, "-out",
-                        certificate + ".crt"], check=True, capture_output=True)
-        with open(certificate, "a") as f, open(certificate + ".crt") as crt:
-            f.write(crt.read())
-        self.restart_server([], "--tls-cert", certificate)
-
-    def test_nntps_url_given_as_the_argument_connects_with_tls(self):
-        s = self.start(f"nntps://127.0.0.1:{self.port}")
-        s.wait_for("Untrusted server certificate")
+                        "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", crt], check=True,
+                       capture_output=True)
+        with open(key, "a") as f, open(crt) as c:
+            f.write(c.read())
+        self.restart_server(None, "--tls-cert", key)
+        self.start(f"nntps://127.0.0.1:{self.port}").wait_for("Untrusted server certificate")
 
 
 class SlowServerTest(ScreenCase):
@@ -378,14 +366,8 @@ class SlowServerTest(ScreenCase):
 
     def test_escape_during_a_slow_reply_answered_stop(self):
         s = self.open_demo_group()
-        self.move_cursor_to(s, "kestrova.demo.talk")
-        s.keys("Insert", "F7")
-        s.wait_for("[ OK ]")
-        s.keys("Enter")
-        s.wait_gone("[ OK ]")
-        self.move_cursor_to(s, "kestrova.demo.talk")
         started = time.monotonic()
-        s.keys("Enter")
+        self.enter_new_group(s, "kestrova.demo.talk", select=True)
         time.sleep(1)
         s.keys("Escape")
         screen = s.wait_for("Retry", timeout=20)
@@ -395,6 +377,7 @@ class SlowServerTest(ScreenCase):
         # The group stays unentered: the panel still lists the groups.
         s.wait_for("kestrova.demo.talk")
         self.assertNotIn("How do I add a group", s.text())
+
 
 def main():
     global KESTROVA
