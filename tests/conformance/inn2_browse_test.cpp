@@ -4,7 +4,6 @@
 // same group meanwhile, so counts are lower bounds and the numbers are checked instead.
 #include <set>
 #include <string>
-#include <vector>
 
 #include "conformance/inn2_session.h"
 #include "news/article_index.h"

@@ -14,7 +14,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "common/errors.h"
 #include "conformance/peer_availability.h"
@@ -159,21 +158,6 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
     int Send(const std::string& command, const std::string& argument = "") {
         return manager->SendCommand(*manager->Socket, command, kLogCommand,
                                     kWaitForReply | kKeepReply, argument);
-    }
-
-    // Sends command, expects expected, and reads the block that follows.
-    std::vector<std::string> Block(const std::string& command, const std::string& argument,
-                                   int expected) {
-        std::vector<std::string> lines;
-        EXPECT_EQ(Send(command, argument), expected) << manager->ReplyLine;
-        if (manager->ReplyCode != expected) return lines;
-        std::string line;
-        DataLine result;
-        while ((result = manager->ReadDataLine(*manager->Socket, line)) == DataLine::Data) {
-            lines.push_back(line);
-        }
-        EXPECT_EQ(result, DataLine::End) << "the block was cut short";
-        return lines;
     }
 
     std::string SessionLog() const { return home.ReadFile("session.log"); }

@@ -1,11 +1,9 @@
 // The session's rules against a real news server: the reader port with the server's default
 // rights (NEWNEWS refused, new articles asked for by number), a login asked for on demand on the
 // login port, a wrong password said once, and one group of two ports kept in two caches.
-#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "common/errors.h"
 #include "conformance/inn2_session.h"
@@ -42,7 +40,9 @@ class Inn2SessionRules : public Inn2Session {
     // The server's own list of the group's article numbers up to last (others may post since).
     std::set<long> ServerNumbers(const std::string& group, long last) {
         std::set<long> numbers;
-        for (const std::string& line : Block("LISTGROUP", group, kReplyGroupSelected)) {
+        EXPECT_EQ(Send("LISTGROUP", group), kReplyGroupSelected) << manager->ReplyLine;
+        std::string line;
+        while (manager->ReadDataLine(*manager->Socket, line) == DataLine::Data) {
             if (std::stol(line) <= last) numbers.insert(std::stol(line));
         }
         return numbers;

@@ -20,8 +20,7 @@ inline std::string PeerEnv(const char* name, const char* fallback) {
 }
 
 inline uint16_t PeerPort(const char* variable, uint16_t fallback) {
-    const char* value = std::getenv(variable);
-    return value != nullptr && *value != 0 ? static_cast<uint16_t>(std::atoi(value)) : fallback;
+    return static_cast<uint16_t>(std::stoi(PeerEnv(variable, std::to_string(fallback).c_str())));
 }
 
 // Something accepts connections on 127.0.0.1:port.
