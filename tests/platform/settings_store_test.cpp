@@ -141,23 +141,6 @@ TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
     EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, ""), StoreResult::AccessDenied);  // never the root
 }
 
-TEST_F(SettingsStoreTest, LockedKeyOpensOnlyForReading) {
-    StoreCloseKey(Create("Locked\\Inner"));
-    ASSERT_EQ(StoreSetKeyLocked(HKEY_CURRENT_USER, "Locked\\Inner", true), StoreResult::Ok);
-    EXPECT_EQ(Open("Locked\\Inner"), StoreResult::AccessDenied);
-    EXPECT_EQ(Open("Locked\\Inner", StoreAccess::Read), StoreResult::Ok);
-    StoreKey key = 0;
-    ASSERT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "Locked\\Inner", StoreAccess::Read, key),
-              StoreResult::Ok);
-    EXPECT_EQ(StoreSetValue(key, "v", REG_SZ, ""), StoreResult::AccessDenied);
-    StoreCloseKey(key);
-    // Neither the key nor a parent of it can be deleted; nothing is created below it.
-    EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "Locked"), StoreResult::AccessDenied);
-    EXPECT_EQ(StoreCreateKey(HKEY_CURRENT_USER, "Locked\\Inner\\New", key),
-              StoreResult::AccessDenied);
-    EXPECT_EQ(Open("Locked\\Inner\\New", StoreAccess::Read), StoreResult::NotFound);
-}
-
 TEST_F(SettingsStoreTest, BatchCommitsAllOrNothing) {
     StoreKey key = Create("Batch");
     {
