@@ -171,9 +171,9 @@ TEST_F(NewsAccountsTest, NothingIsWrittenWithoutAName) {
     EXPECT_EQ(List(*manager).at(0).userData, kPlaceholderItem);
 }
 
+// What account files hold and how odd ones read shows in the registry scripts; here the line
+// ends, the scrambled password and what is not read.
 TEST_F(NewsAccountsTest, AccountFiles) {
-    host.texts[25] = "File '%s' holds no news account";
-    Options.Default.CharTable = 2;
     auto manager = Open();
     const TAccountOptions account = SampleAccount();
     ASSERT_TRUE(manager->SaveToFile(folder, "example.acc", &account));
@@ -186,29 +186,11 @@ TEST_F(NewsAccountsTest, AccountFiles) {
     ASSERT_TRUE(manager->LoadFromFile(folder, "example.acc", item));
     EXPECT_EQ(Fields(*item), Fields(account));
 
-    std::ofstream(folder + "plain.acc") << "[Kestrova]\nUrl=host:563\nCharacter table= \t\n";
     std::ofstream(folder + "empty.acc") << "[Kestrova]\nDescription=nothing\n";
-    std::ofstream(folder + "tls.acc") << "[Kestrova]\nUrl=nntps://host\n";
-    item.reset();
-    ASSERT_TRUE(manager->LoadFromFile(folder, "plain.acc", item));
-    EXPECT_EQ(item->Url.Scheme, "news");
-    EXPECT_EQ(item->Url.Port, 563);
-    EXPECT_EQ(item->CharTable, 2);
-    EXPECT_EQ(item->Secure, 0);
-    item.reset();
-    ASSERT_TRUE(manager->LoadFromFile(folder, "tls.acc", item));
-    EXPECT_EQ(item->Secure, 1);
     item.reset();
     EXPECT_FALSE(manager->LoadFromFile(folder, "empty.acc", item));
     EXPECT_EQ(item, nullptr);
     EXPECT_THROW(manager->LoadFromFile(folder, "missing.acc", item), EFOpenError);
-    try {
-        manager->PutFile(folder, "empty.acc", "");
-        FAIL() << "no error";
-    } catch (const ERegistryError& e) {
-        EXPECT_EQ(e.Message, "File '" + folder + "empty.acc' holds no news account");
-        EXPECT_EQ(e.ProcName, "PutFile");
-    }
 }
 
 TEST_F(NewsAccountsTest, ItemUrlsShortcutAndTitle) {
@@ -251,7 +233,7 @@ TEST_F(NewsAccountsTest, KeyBarOfTheStoreAndTheStoreChoice) {
 }
 
 TEST_F(NewsAccountsTest, EditFlowSavesConnectsOrCancels) {
-    enum { kDescription = 2, kAddress = 4, kFromName = 9, kSave = 23, kConnect = 24 };
+    enum { kAddress = 4, kSave = 23, kConnect = 24 };
     auto manager = Open();
     ASSERT_TRUE(manager->WriteItem("", "", SampleAccount()));
     int action = 0;
@@ -260,14 +242,6 @@ TEST_F(NewsAccountsTest, EditFlowSavesConnectsOrCancels) {
     EXPECT_EQ(action, kActionOpenItem);
     ASSERT_NE(context.Item, nullptr);
     EXPECT_EQ(context.Item->Url.Password, "p@ss:word");
-
-    // F4, save: edited in place, the panel redrawn.
-    host.dialogAnswers = {FakeHost::Close(kSave, {{kFromName, "Edited"}})};
-    context = ContextOn(*manager, "Example");
-    EXPECT_TRUE(manager->ProcessKey(VK_F4, 0, context, action));
-    EXPECT_EQ(context.Flags, kKeyRedrawPanel | kKeyUpdatePanel);
-    EXPECT_EQ(context.Item, nullptr);
-    EXPECT_EQ(Stored("Example", "FromName"), "Edited");
 
     // Shift+F5 without a new description: the copy would replace the original, so it asks.
     answer = 0;
