@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "host/case_tables.h"
-
 namespace kestrova::host {
 namespace {
 
@@ -35,17 +33,6 @@ TEST(CharTables, ConvertCyrillicBothWays) {
                 EXPECT_EQ(table.EncodeTable[table.DecodeTable[b]], b) << c.Table << " byte " << b;
             }
     }
-}
-
-TEST(CaseTables, FoldOemLetters) {
-    const CaseTables& oem = OemCaseTables();
-    EXPECT_EQ(oem.Upper['a'], 'A');
-    EXPECT_EQ(oem.Upper[0xA0], 0x80);  // а -> А
-    EXPECT_EQ(oem.Upper[0xE0], 0x90);  // р -> Р
-    EXPECT_EQ(oem.Upper[0xF1], 0xF0);  // ё -> Ё
-    EXPECT_EQ(oem.Lower[0x9F], 0xEF);  // Я -> я
-    EXPECT_EQ(oem.Upper['1'], '1');
-    EXPECT_EQ(oem.Upper[0xC4], 0xC4);  // box drawing stays
 }
 
 }  // namespace

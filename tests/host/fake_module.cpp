@@ -15,7 +15,7 @@
 
 namespace {
 
-enum Msg { MMenu, MOk, MCancel, MDelete, MMakeFolder, MFolderName, MCopy, MFolderItems, MThings };
+enum Msg { MMenu, MOk, MCancel, MCopy, MFolderItems, MThings };
 
 PluginStartupInfo Info;
 FarStandardFunctions Functions;
@@ -286,36 +286,13 @@ KESTROVA_EXPORT int SetDirectory(HANDLE plugin, const char* dir, int) {
     return !std::strstr(dir, "locked") && Enter(*panel, dir) ? 1 : 0;  // a folder that refuses
 }
 
-KESTROVA_EXPORT int MakeDirectory(HANDLE plugin, char* name, int opMode) {
-    if (opMode & OPM_SILENT) return 0;
-    FarDialogItem items[5] = {};
-    items[0] = {DI_DOUBLEBOX, 3, 1, 40, 5, 0, {}, 0, 0, {}};
-    items[1] = {DI_TEXT, 5, 2, 0, 0, 0, {}, 0, 0, {}};
-    items[2] = {DI_EDIT, 5, 3, 38, 0, 1, {}, 0, 0, {}};
-    items[3] = {DI_BUTTON, 0, 4, 0, 0, 0, {}, DIF_CENTERGROUP, 1, {}};
-    items[4] = {DI_BUTTON, 0, 4, 0, 0, 0, {}, DIF_CENTERGROUP, 0, {}};
-    std::strcpy(items[0].Data, Text(MMakeFolder));
-    std::strcpy(items[1].Data, Text(MFolderName));
-    std::strcpy(items[3].Data, Text(MOk));
-    std::strcpy(items[4].Data, Text(MCancel));
-    const int closed = Info.Dialog(Info.ModuleNumber, -1, -1, 44, 7, nullptr, items, 5);
-    if (closed != 2 && closed != 3) return -1;
-    if (!*items[2].Data) return 0;
-    Folder(static_cast<Panel*>(plugin)->Path)->Children.push_back(Dir(items[2].Data, {}));
-    std::strcpy(name, items[2].Data);
-    return 1;
+// Making folders and deleting are checked with the real module's registry scripts.
+KESTROVA_EXPORT int MakeDirectory(HANDLE, char*, int) {
+    return 0;
 }
 
-KESTROVA_EXPORT int DeleteFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int) {
-    const std::string question = "Delete " + std::to_string(itemsNumber) + " items?";
-    if (ShowMessage(FMSG_WARNING, {Text(MDelete), question.c_str(), Text(MDelete), Text(MCancel)},
-                    2) != 0)
-        return 0;
-    Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
-    for (int i = 0; i < itemsNumber; ++i)
-        std::erase_if(folder->Children,
-                      [&](const Node& node) { return node.Name == items[i].FindData.cFileName; });
-    return 1;
+KESTROVA_EXPORT int DeleteFiles(HANDLE, PluginPanelItem*, int, int) {
+    return 0;
 }
 
 KESTROVA_EXPORT int ProcessKey(HANDLE plugin, int key, unsigned controlState) {

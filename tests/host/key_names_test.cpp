@@ -7,20 +7,17 @@
 namespace kestrova::host {
 namespace {
 
+// The usual names are read by every script test; here the other spellings.
 TEST(KeyNames, ParsesKeysWithModifiers) {
     struct Case {
         const char* Text;
         KeyPress Key;
         const char* Canonical;
     } cases[] = {
-        {"F7", {VK_F7, 0}, "F7"},
         {"f12", {VK_F12, 0}, "F12"},
-        {"Ctrl+R", {'R', PKF_CONTROL}, "Ctrl+R"},
         {"Shift-F4", {VK_F4, PKF_SHIFT}, "Shift+F4"},
-        {"Alt+F7", {VK_F7, PKF_ALT}, "Alt+F7"},
         {"Ctrl+Shift+Ins", {VK_INSERT, PKF_CONTROL | PKF_SHIFT}, "Ctrl+Shift+Ins"},
         {"ctrl-alt-r", {'R', PKF_CONTROL | PKF_ALT}, "Ctrl+Alt+R"},
-        {"Enter", {VK_RETURN, 0}, "Enter"},
         {"Ctrl+1", {'1', PKF_CONTROL}, "Ctrl+1"},
         {"Ctrl+PgUp", {VK_PRIOR, PKF_CONTROL}, "Ctrl+PgUp"},
     };

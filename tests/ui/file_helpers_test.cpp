@@ -11,48 +11,6 @@
 namespace kestrova {
 namespace {
 
-TEST(SplitPath, SplitsAtTheLastSeparator) {
-    const struct {
-        const char* path;
-        char separator;
-        const char* directory;
-        const char* name;
-    } cases[] = {
-        {"a\\b\\c.txt", '\\', "a\\b\\", "c.txt"},
-        {"a/b/c.txt", '/', "a/b/", "c.txt"},
-        {"a/b\\c", '\\', "a/b\\", "c"},
-        {"name", '\\', "", "name"},
-        {"dir\\", '\\', "dir\\", ""},
-        {"", '\\', "", ""},
-    };
-    for (const auto& c : cases) {
-        std::string directory = "x", name = "x";
-        SplitPath(c.path, c.separator, directory, name);
-        EXPECT_EQ(directory, c.directory) << c.path;
-        EXPECT_EQ(name, c.name) << c.path;
-    }
-}
-
-TEST(SplitFileName, SplitsAtTheLastDot) {
-    const struct {
-        const char* name;
-        bool hasDot;
-        const char* base;
-        const char* extension;
-    } cases[] = {
-        {"a.b.txt", true, "a.b", "txt"},
-        {"noext", false, "noext", ""},
-        {".hidden", true, "", "hidden"},
-        {"trailing.", true, "trailing", ""},
-    };
-    for (const auto& c : cases) {
-        std::string base = "x", extension = "x";
-        EXPECT_EQ(SplitFileName(c.name, base, extension), c.hasDot) << c.name;
-        EXPECT_EQ(base, c.base) << c.name;
-        EXPECT_EQ(extension, c.extension) << c.name;
-    }
-}
-
 TEST(ApplyNameMask, FollowsTheRenameMaskRule) {
     const struct {
         const char* mask;
@@ -74,6 +32,7 @@ TEST(ApplyNameMask, FollowsTheRenameMaskRule) {
         {"new.*", "old.txt", "new.txt"},
         {"a*", "", "a"},
         {"*.t?t", "file.abc", "file.tbt"},
+        {"*.bak", "a.b.txt", "a.b.bak"},  // the extension is after the last dot
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ApplyNameMask(c.mask, c.name), c.result) << c.mask << " " << c.name;

@@ -36,10 +36,7 @@ TEST(ExternalEditor, CursorArgumentsOnlyForEditorsKnownToTakeThem) {
         {"/nowhere/vim.basic", 3, 7, "+3 '+normal! 7|'"},
         {"/nowhere/nano", 3, 7, "+3,7"},
         {"/nowhere/emacs-nox -nw", 3, 7, "+3:7"},
-        {"/nowhere/vi", 3, 7, "+3"},
-        {"/nowhere/nvim", 12, 0, "+12"},
         {"/nowhere/nano", 0, 5, ""},
-        {"/nowhere/code --wait", 3, 7, ""},
         {"/nowhere/editor.sh", 3, 7, ""},
     };
     for (const Case& c : cases)

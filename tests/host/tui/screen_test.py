@@ -42,11 +42,19 @@ class Screen:
         return subprocess.run(["tmux", "-L", self.socket, *args], check=True,
                               capture_output=True, text=True).stdout
 
-    def keys(self, *keys):
+    def keys(self, *keys, shows=None, gone=None):
+        """Sends keys, then waits until the screen shows or no longer shows a text."""
         self.tmux("send-keys", *keys)
+        return self.after(shows, gone)
 
-    def type(self, text):
+    def type(self, text, shows=None):
         self.tmux("send-keys", "-l", text)
+        return self.after(shows, None)
+
+    def after(self, shows, gone):
+        if gone is not None:
+            self.wait_gone(gone)
+        return self.wait_for(shows) if shows is not None else None
 
     def text(self):
         return self.tmux("capture-pane", "-p")
@@ -136,22 +144,18 @@ class ScreenCase(unittest.TestCase):
         s = self.start(f"news://127.0.0.1:{self.port}")
         s.wait_for("You have no newsgroups yet")
         s.keys("Enter")
-        s.keys("F7")
-        s.wait_for("Show the server's newsgroups matching")
+        s.keys("F7", shows="Show the server's newsgroups matching")
         s.keys("C-u")
         s.type("kestrova.demo.*")
-        s.keys("Enter")
-        s.wait_for("kestrova.demo.talk")
+        s.keys("Enter", shows="kestrova.demo.talk")
         return s
 
     def enter_new_group(self, s, name, select=False):
         """Adds the server's group name (selected first, or under the cursor) to the newsgroups
         with F7 and enters it."""
         self.move_cursor_to(s, name)
-        s.keys(*(["Insert"] if select else []), "F7")
-        s.wait_for("[ OK ]")
-        s.keys("Enter")
-        s.wait_gone("[ OK ]")
+        s.keys(*(["Insert"] if select else []), "F7", shows="[ OK ]")
+        s.keys("Enter", gone="[ OK ]")
         self.move_cursor_to(s, name)
         s.keys("Enter")
 
@@ -176,39 +180,29 @@ class ScreenTest(ScreenCase):
         self.enter_new_group(s, "kestrova.demo.talk", select=True)
         s.wait_for("How do I add a group?")
         # Ctrl-0: the module's view mode 0, with its column titles and its author column.
-        s.keys("C-0")
-        screen = s.wait_for("From")
+        screen = s.keys("C-0", shows="From")
         self.assertIn("Dmitri", screen)
-        s.keys("C-2")
-        s.wait_gone("From")
+        s.keys("C-2", gone="From")
         # Alt-F7: the articles whose names match, in a menu; the chosen one gets the cursor.
-        s.keys("M-F7")
-        s.wait_for("Names matching:")
+        s.keys("M-F7", shows="Names matching:")
         s.keys("C-u")
         s.type("Keyboard*")
-        s.keys("Enter")
-        s.wait_for("Found: 1")
-        s.keys("Enter")
-        s.wait_gone("Found: 1")
+        s.keys("Enter", shows="Found: 1")
+        s.keys("Enter", gone="Found: 1")
         self.assertTrue(self.status_line(s.text()).startswith("Keyboard shortcuts"), s.text())
         # F3: the article in the viewer; Esc comes back to the panels.
         self.move_cursor_to(s, "How do I add a group?")
-        s.keys("F3")
-        s.wait_for("I connected to the demo server and the panel is empty.")
-        s.keys("Escape")
-        s.wait_for("1Help")
+        s.keys("F3", shows="I connected to the demo server and the panel is empty.")
+        s.keys("Escape", shows="1Help")
         # Two articles selected, F5 copies them to the local panel.
-        s.keys("Insert", "Insert")
-        s.wait_for(" 2 selected ")
-        s.keys("F5")
-        s.wait_for("Copy the articles to:")
+        s.keys("Insert", "Insert", shows=" 2 selected ")
+        s.keys("F5", shows="Copy the articles to:")
         # The terminal shrinks while the dialog is open: both are drawn again at the new size.
         s.tmux("resize-window", "-x", "90", "-y", "26")
         screen = s.wait_for("4Reply")
         self.assertEqual(len(screen.splitlines()[0]), 90, screen)  # the panels' top frame
         self.assertIn("Copy the articles to:", screen)
-        s.keys("Enter")
-        s.wait_gone("Copy the articles to:")
+        s.keys("Enter", gone="Copy the articles to:")
         # Each article is written to a hidden temporary file first and renamed when complete.
         def finished():
             return sorted(n for n in os.listdir(self.local) if not n.startswith("."))
@@ -228,50 +222,38 @@ class ScreenTest(ScreenCase):
         # The article's KOI8-R body as it is, then read through the host's KOI-8 table.
         screen = s.wait_for("OEM 866  Line 1")
         self.assertNotIn("Добрый день!", screen)
-        s.keys("S-F8")
-        s.wait_for("ISO 8859-5 (Unix russian)")
-        s.type("k")
-        screen = s.wait_for("Добрый день!")
+        s.keys("S-F8", shows="ISO 8859-5 (Unix russian)")
+        screen = s.type("k", shows="Добрый день!")
         self.assertIn("KOI-8  Line 1", screen.splitlines()[0])
         # F7 finds a word whatever its case; the line found comes to the top.
-        s.keys("F7")
-        s.wait_for("Search for")
+        s.keys("F7", shows="Search for")
         s.type("ТАБЛИЦУ")
-        s.keys("Enter")
-        screen = s.wait_for("KOI-8  Line 4")
+        screen = s.keys("Enter", shows="KOI-8  Line 4")
         self.assertTrue(screen.splitlines()[1].startswith("Какую таблицу выбрать"), screen)
-        s.keys("F10")
-        s.wait_for("1Help")
+        s.keys("F10", shows="1Help")
 
     def test_account_made_in_its_dialog_from_the_disks_menu_connects(self):
         s = self.start_local()
-        s.keys("M-F1")
-        s.wait_for("Local folder")
+        s.keys("M-F1", shows="Local folder")
         s.keys("Down", "Enter")  # the module's entry
         s.wait_for("Private hosts")
         s.keys("Home", "Down", "Enter")  # the folder "Hosts"
-        s.keys("S-F4")
-        s.wait_for("News account")
+        s.keys("S-F4", shows="News account")
         # Typed text and Tab between the fields; Enter presses the default button (Save).
         s.type("Demo server")
         s.keys("Tab")
-        s.type(f"127.0.0.1:{self.port}")
-        s.wait_for(f"127.0.0.1:{self.port}")
-        s.keys("Enter")
-        s.wait_gone("News account")
+        s.type(f"127.0.0.1:{self.port}", shows=f"127.0.0.1:{self.port}")
+        s.keys("Enter", gone="News account")
         s.wait_for("Demo server")
         # Ctrl-L: the module's information in the other panel, and back to the folder.
-        s.keys("C-l")
-        screen = s.wait_for("Reads and posts Usenet news")
+        screen = s.keys("C-l", shows="Reads and posts Usenet news")
         self.assertIn("10Quit", screen.splitlines()[-1], screen)  # Ctrl done: the plain row
-        s.keys("C-l")
-        s.wait_gone("Reads and posts Usenet news")
+        s.keys("C-l", gone="Reads and posts Usenet news")
         # A mouse click on the ".." row (the third screen row, below the frame and the
         # titles) puts the cursor there: Enter goes up.
         s.keys("End")
         s.click(5, 2)
-        s.keys("Enter")
-        s.wait_for("Private hosts")
+        s.keys("Enter", shows="Private hosts")
         s.keys("Home", "Down", "Enter")  # "Hosts" again
         s.wait_for("Demo server")
         s.keys("Home", "Down", "Enter")  # the only account, below ".."
@@ -281,17 +263,13 @@ class ScreenTest(ScreenCase):
 
     def test_command_line_runs_the_shell_and_changes_folder(self):
         s = self.start_local()
-        s.type("mkdir made-by-shell")
-        s.wait_for("$ mkdir made-by-shell")
-        s.keys("Enter")
-        s.wait_for("Enter returns")  # the program's own screen, kept until Enter
-        s.keys("Enter")
-        screen = s.wait_for("made-by-shell ")
+        s.type("mkdir made-by-shell", shows="$ mkdir made-by-shell")
+        s.keys("Enter", shows="Enter returns")  # the program's own screen, kept until Enter
+        screen = s.keys("Enter", shows="made-by-shell ")
         rows = [row for row in screen.splitlines() if "made-by-shell " in row]
         self.assertEqual(rows[0].count("made-by-shell "), 2, screen)  # both panels list it
         s.type("cd made-by-shell")
-        s.keys("Enter")
-        s.wait_for("/made-by-shell$")  # the prompt is the new folder
+        s.keys("Enter", shows="/made-by-shell$")  # the prompt is the new folder
 
     def test_new_article_written_in_the_editor_is_posted_and_listed(self):
         with open(self.env["EDITOR"], "w") as f:
@@ -300,11 +278,9 @@ class ScreenTest(ScreenCase):
         s = self.open_demo_group()
         self.enter_new_group(s, "kestrova.demo.talk")
         s.wait_for("How do I add a group?")
-        s.keys("S-F4")
-        s.wait_for("Post article")
+        s.keys("S-F4", shows="Post article")
         s.keys("Tab", "Tab")  # past the group filled in and its "(?)" button
-        s.type("Posted from the screen")
-        s.wait_for("Posted from the screen")
+        s.type("Posted from the screen", shows="Posted from the screen")
         s.keys("Enter")  # the default button: Post
         s.wait_gone("Post article")
         s.keys("C-r", "End")  # the new article comes last
@@ -323,20 +299,16 @@ class ScreenTest(ScreenCase):
 
     def test_local_folder_made_and_deleted_after_asking_twice(self):
         s = self.start_local()
-        s.keys("F7")
-        s.wait_for("Create the folder:")
+        s.keys("F7", shows="Create the folder:")
         s.type("box")
-        s.keys("Enter")
-        s.wait_for("box ")
+        s.keys("Enter", shows="box ")
         with open(os.path.join(self.local, "box", "inside.txt"), "w") as f:
             f.write("x")
         self.move_cursor_to(s, "box")
-        s.keys("F8")
-        s.wait_for("Do you wish to delete")
+        s.keys("F8", shows="Do you wish to delete")
         s.keys("Enter")
         s.wait_for("is not empty")  # the second question, for a folder with something in it
-        s.keys("Enter")
-        s.wait_gone("is not empty")
+        s.keys("Enter", gone="is not empty")
         s.wait_gone("box ")
         self.assertEqual(os.listdir(self.local), [])
 
