@@ -193,7 +193,7 @@ TEST_F(NewsAccountsTest, AccountFiles) {
     EXPECT_THROW(manager->LoadFromFile(folder, "missing.acc", item), EFOpenError);
 }
 
-TEST_F(NewsAccountsTest, ItemUrlsShortcutAndTitle) {
+TEST_F(NewsAccountsTest, ItemUrlsOfAFolderAndOfAnAccountWithItsPassword) {
     auto manager = Open();
     manager->MakeDirectory("News");
     manager->SetDirectory("News");
@@ -208,12 +208,6 @@ TEST_F(NewsAccountsTest, ItemUrlsShortcutAndTitle) {
     item.FindData.dwFileAttributes = 0;
     manager->GetItemUrl(item, true, text);
     EXPECT_EQ(text, "news://reader:p@ss:word@news.example.org:119/comp.lang");
-
-    manager->Store = kPrivateStore;
-    manager->BuildShortcut(text);
-    EXPECT_EQ(text, "009010  0  0\\News");
-    manager->GetTitle(text);
-    EXPECT_EQ(text, "*Kestrova");
 }
 
 // The store choice blanks the host's labels of the keys it swallows.

@@ -90,20 +90,6 @@ TEST_F(RegistryManagerTest, DotDotAtTheTopShowsTheStoreChoiceWithTheCursorOnTheO
     }
 }
 
-TEST_F(RegistryManagerTest, StoreChoiceEntersTheStoreNamedByThePanelItem) {
-    Options.ShowPrivateHosts = 1;
-    SetPanel({{"..", 0}, {"<27>", kPluginStore}, {"<28>", kPrivateStore}});
-    auto manager = Open();
-    manager->Store = kStoreChoice;
-    manager->SetDirectory("nothing");
-    EXPECT_EQ(manager->Store, kStoreChoice);
-    manager->SetDirectory("<28>");
-    EXPECT_EQ(manager->Store, kPrivateStore);
-    manager->MakeDirectory("Mine");
-    EXPECT_TRUE(KeyExists(PrivateRoot + "HOSTS\\Mine"));
-    EXPECT_FALSE(KeyExists(StoreKey("\\Mine")));
-}
-
 TEST_F(RegistryManagerTest, ARememberedPathThatIsGoneOpensTheTop) {
     Options.ShowPrivateHosts = 1;
     TRegIniFile(OptionsKey).WriteString("", "Registry state", "1");
@@ -111,18 +97,6 @@ TEST_F(RegistryManagerTest, ARememberedPathThatIsGoneOpensTheTop) {
     auto manager = Open();
     EXPECT_EQ(manager->Store, kPrivateStore);
     EXPECT_EQ(manager->Path, "\\");
-}
-
-TEST_F(RegistryManagerTest, WithoutPrivateHostsARestoredStoreOpensThePluginStoreTop) {
-    TRegIniFile(PrivateRoot + "HOSTS").WriteString("News", "Folder", "1");
-    for (const char* state : {"1", "-1"}) {
-        SCOPED_TRACE(state);
-        TRegIniFile(OptionsKey).WriteString("", "Registry state", state);
-        TRegIniFile(OptionsKey).WriteString("", "Registry path", "\\News");
-        auto manager = Open();
-        EXPECT_EQ(manager->Store, kPluginStore);
-        EXPECT_EQ(manager->Path, "\\");
-    }
 }
 
 TEST_F(RegistryManagerTest, KeyPathsAndPaths) {
