@@ -8,6 +8,8 @@ namespace kestrova {
 
 int WordPosition(int n, std::string_view text, char separator);  // 1-based; 0 when absent
 std::string ExtractWord(int n, std::string_view text, char separator);
+// The same word as ExtractWord, viewed in text (empty when absent): nothing is copied.
+std::string_view WordView(int n, std::string_view text, char separator);
 int WordCount(std::string_view text, char separator);
 
 std::string TrimLeft(std::string_view text);  // spaces (32) only

@@ -28,11 +28,15 @@ int WordPosition(int n, std::string_view text, char separator) {
     return 0;
 }
 
-std::string ExtractWord(int n, std::string_view text, char separator) {
-    int position = WordPosition(n, text, separator);
+std::string_view WordView(int n, std::string_view text, char separator) {
+    const int position = WordPosition(n, text, separator);
     if (position == 0) return {};
-    size_t start = static_cast<size_t>(position) - 1;
-    return std::string(text.substr(start, NextSeparator(text, start, separator) - start));
+    const size_t start = static_cast<size_t>(position) - 1;
+    return text.substr(start, NextSeparator(text, start, separator) - start);
+}
+
+std::string ExtractWord(int n, std::string_view text, char separator) {
+    return std::string(WordView(n, text, separator));
 }
 
 // Counts the separator runs after the first word, with one separator assumed after the text.

@@ -1,7 +1,9 @@
 #include "news/group_list.h"
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
-#include <map>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,9 +30,9 @@ intptr_t TextParam(const char* text) {
     return reinterpret_cast<intptr_t>(text);
 }
 
-bool MatchesMask(const TNewsInternetManager& manager, const std::string& name) {
+bool MatchesMask(const TNewsInternetManager& manager, const char* name) {
     return StartupInfo.CmpName != nullptr &&
-           StartupInfo.CmpName(manager.GroupMask.c_str(), name.c_str(), 0) != 0;
+           StartupInfo.CmpName(manager.GroupMask.c_str(), name, 0) != 0;
 }
 
 std::string NewGroupsCommand(const SYSTEMTIME& since) {
@@ -44,59 +46,24 @@ bool IsComplete(const TListBlock& groups) {
     return groups.Stamp().wYear != 0;
 }
 
-// Asks the server for its groups (LIST, or NEWGROUPS since the stamp of a complete list) and
-// lists those of the new ones that match the mask. Sets changed when the list changed, also
-// before a failure is passed on. Only a reply read to its end clears ReloadGroupList and moves
-// the stamp, so that the next attempt after a failure asks for the same groups again.
-void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool cached,
-                        TPanelItemList& items, bool& changed) {
-    manager.DoEvent(kEventStatus, kMsgAskingForGroups, TextParam(manager.ReplyLine.c_str()));
-    const SYSTEMTIME asked = StampNow();
-    const std::string command =
-        cached && IsComplete(groups) ? NewGroupsCommand(groups.Stamp()) : "LIST";
-    const int code =
-        manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply | kKeepReply, "");
-    if (ReplyCommandUnsupported(code)) return;
-    if (!ReplySucceeded(code)) {
-        manager.CheckReply("GetGroupsInfo");
-        return;
-    }
-    std::vector<TGroupRecord> inserted;
-    std::exception_ptr failure;
-    try {
-        ReadGroupList(manager, groups, inserted);
-        manager.ReloadGroupList = 0;
-        groups.SetStamp(asked);
-        changed = true;
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!inserted.empty()) changed = true;
-    for (const TGroupRecord& group : inserted) {
-        if (MatchesMask(manager, group.Name)) {
-            AddGroupItem(items, group, groups.Stamp(), manager.Account.CharTable);
-        }
-    }
-    if (failure) std::rethrow_exception(failure);
+// The name in a group record; NUL-terminated, as the record's name field always is.
+const char* RecordName(const TListBlock& block, size_t index) {
+    return block.Record(index);
 }
 
-// Names in the order of the group list, under the code pages of the time the list is read.
-struct GroupNameLess {
-    bool operator()(const std::string& a, const std::string& b) const {
-        return collation.CompareText(a, b) < 0;
-    }
-    TOemCollation collation;
-};
+std::string_view RecordNameView(const TListBlock& block, size_t index) {
+    return GetField(block.Record(index), TGroupRecord::kNameSize);
+}
 
-// Groups read from the server and not yet in the list, by name.
-using NewGroups = std::map<std::string, TGroupRecord, GroupNameLess>;
-
-// Reads the data lines of a group list reply into pending: the groups that neither list nor
-// pending holds yet (also added to inserted, in the order they came).
-void ReadNewGroups(TNewsInternetManager& manager, const TListBlock& list, NewGroups& pending,
-                   std::vector<TGroupRecord>& inserted) {
+// Reads the data lines of a group list reply into arrived, in the order they came: the groups
+// that the list does not hold (a name the server sends twice is there twice; see ArrivalOrder).
+// No line costs an allocation of its own: the line and the record are read into again.
+void ReadNewGroups(TNewsInternetManager& manager, const TListBlock& list, TListBlock& arrived,
+                   const TOemCollation& collation) {
     const bool postingAllowed = (manager.ServerFlags & kServerAllowsPosting) != 0;
     std::string line;
+    TGroupRecord group;
+    char bytes[TGroupRecord::kSize];
     for (;;) {
         switch (manager.ReadDataLine(*manager.Socket, line)) {
             case DataLine::End:
@@ -107,7 +74,6 @@ void ReadNewGroups(TNewsInternetManager& manager, const TListBlock& list, NewGro
                 break;
         }
         manager.WriteLog(kLogConnection, line);
-        TGroupRecord group;
         switch (ParseGroupLine(line, postingAllowed, group)) {
             case GroupLine::Empty:
                 continue;
@@ -122,54 +88,171 @@ void ReadNewGroups(TNewsInternetManager& manager, const TListBlock& list, NewGro
         }
         manager.WriteLog(kLogConnection, group.Name);
         bool listed = false;
-        FindGroup(list, group.Name, listed, pending.key_comp().collation);
+        FindGroup(list, group.Name, listed, collation);
         if (listed) continue;
-        if (static_cast<int64_t>(list.Count() + pending.size()) >= manager.ListLimit) {
+        if (static_cast<int64_t>(list.Count() + arrived.Count()) >= manager.ListLimit) {
             RaiseListTooLong(manager, "GetGroupsInfo");
         }
-        if (!pending.emplace(group.Name, group).second) continue;
-        inserted.push_back(group);
+        group.Write(bytes);
+        arrived.Append(bytes);
         manager.DoEvent(kEventProgress, 0, 1);
     }
 }
 
-// Merges pending into the sorted list in one pass: inserting each group at its place would
-// move the records after it every time, quadratic in the size of a full LIST. Names compare by
-// the collation that ordered pending.
-void MergeGroups(TListBlock& list, NewGroups& pending) {
-    if (pending.empty()) return;
-    TListBlock merged(TGroupRecord::kSize);
-    merged.SetStamp(list.Stamp());
-    merged.Reserve(list.Count() + pending.size());
-    char bytes[TGroupRecord::kSize];
-    const TOemCollation& collation = pending.key_comp().collation;
-    auto next = pending.begin();
-    for (uint32_t i = 0; i < list.Count(); ++i) {
-        const std::string_view name = GetField(list.Record(i), TGroupRecord::kNameSize);
-        for (; next != pending.end() && collation.CompareText(next->first, name) < 0; ++next) {
-            next->second.Write(bytes);
-            merged.Append(bytes);
+// The records of a block of arrived groups by index: first each name once (the record that
+// came first) in name order, then the records whose name came again.
+struct ArrivalOrder {
+    std::vector<uint32_t> Indexes;
+    size_t Unique = 0;
+};
+
+ArrivalOrder SortArrived(const TListBlock& arrived, const TOemCollation& collation) {
+    ArrivalOrder order;
+    order.Indexes.resize(arrived.Count());
+    std::iota(order.Indexes.begin(), order.Indexes.end(), 0u);
+    std::sort(order.Indexes.begin(), order.Indexes.end(), [&](uint32_t a, uint32_t b) {
+        const int names =
+            collation.CompareText(RecordNameView(arrived, a), RecordNameView(arrived, b));
+        return names < 0 || (names == 0 && a < b);
+    });
+    std::vector<uint32_t> again;
+    for (const uint32_t index : order.Indexes) {
+        const bool twin =
+            order.Unique > 0 &&
+            collation.CompareText(RecordNameView(arrived, order.Indexes[order.Unique - 1]),
+                                  RecordNameView(arrived, index)) == 0;
+        if (twin) {
+            again.push_back(index);
+        } else {
+            order.Indexes[order.Unique++] = index;
         }
-        merged.Append(list.Record(i));
     }
-    for (; next != pending.end(); ++next) {
-        next->second.Write(bytes);
-        merged.Append(bytes);
+    std::copy(again.begin(), again.end(),
+              order.Indexes.begin() + static_cast<ptrdiff_t>(order.Unique));
+    return order;
+}
+
+// Lists the arrived groups that match the mask, each name once, in the order they came. The
+// items are counted first, so that the panel's array is sized once.
+void ListArrivedGroups(TNewsInternetManager& manager, const TListBlock& arrived,
+                       const ArrivalOrder& order, const SYSTEMTIME& stamp, TPanelItemList& items) {
+    std::vector<bool> shown(arrived.Count());
+    int count = 0;
+    for (size_t k = 0; k < order.Unique; ++k) {
+        const uint32_t index = order.Indexes[k];
+        if (MatchesMask(manager, RecordName(arrived, index))) {
+            shown[index] = true;
+            ++count;
+        }
     }
-    pending.clear();
-    list = std::move(merged);
+    items.Reserve(items.Count() + count);
+    TGroupRecord group;
+    for (uint32_t index = 0; index < arrived.Count(); ++index) {
+        if (!shown[index]) continue;
+        group.Load(arrived.Record(index));
+        AddGroupItem(items, group, stamp, manager.Account.CharTable);
+    }
+}
+
+// Moves the records of block into the order of indexes, a permutation of them, in place: each
+// cycle of the permutation is followed with one record aside.
+void Permute(TListBlock& block, std::vector<uint32_t> indexes) {
+    constexpr size_t size = TGroupRecord::kSize;
+    char aside[size];
+    for (uint32_t start = 0; start < indexes.size(); ++start) {
+        if (indexes[start] == start) continue;  // in its place, or moved already
+        std::memcpy(aside, block.Record(start), size);
+        for (uint32_t to = start;;) {
+            const uint32_t from = indexes[to];
+            indexes[to] = to;
+            if (from == start) {
+                std::memcpy(block.Record(to), aside, size);
+                break;
+            }
+            std::memcpy(block.Record(to), block.Record(from), size);
+            to = from;
+        }
+    }
+}
+
+// Puts the arrived groups, each name once, at their sorted places in the list. A list without
+// records takes the arrived block itself; into any other the sorted records are merged in one
+// pass from the end, so that none moves twice (inserting each at its place would move the
+// records after it every time, quadratic in the size of a full LIST).
+void MergeGroups(TListBlock& list, TListBlock&& arrived, ArrivalOrder order,
+                 const TOemCollation& collation) {
+    if (order.Unique == 0) return;
+    const size_t added = order.Unique;
+    Permute(arrived, std::move(order.Indexes));
+    arrived.Resize(added);
+    if (list.Count() == 0) {
+        arrived.SetStamp(list.Stamp());
+        list = std::move(arrived);
+        return;
+    }
+    size_t kept = list.Count(), taken = added, to = kept + added;
+    list.Resize(to);
+    while (taken > 0) {
+        const bool listFirst =
+            kept > 0 && collation.CompareText(RecordNameView(list, kept - 1),
+                                              RecordNameView(arrived, taken - 1)) > 0;
+        const char* from = listFirst ? list.Record(--kept) : arrived.Record(--taken);
+        std::memcpy(list.Record(--to), from, TGroupRecord::kSize);
+    }
+}
+
+// Asks the server for its groups (LIST, or NEWGROUPS since the stamp of a complete list) and
+// lists those of the new ones that match the mask. Sets changed when the list changed, also
+// before a failure is passed on. Only a reply read to its end clears ReloadGroupList and moves
+// the stamp, so that the next attempt after a failure asks for the same groups again. Groups
+// read before a failure are kept and listed.
+void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool cached,
+                        TPanelItemList& items, bool& changed) {
+    manager.DoEvent(kEventStatus, kMsgAskingForGroups, TextParam(manager.ReplyLine.c_str()));
+    const SYSTEMTIME asked = StampNow();
+    const std::string command =
+        cached && IsComplete(groups) ? NewGroupsCommand(groups.Stamp()) : "LIST";
+    const int code =
+        manager.SendCommand(*manager.Socket, command, kLogCommand, kWaitForReply | kKeepReply, "");
+    if (ReplyCommandUnsupported(code)) return;
+    if (!ReplySucceeded(code)) {
+        manager.CheckReply("GetGroupsInfo");
+        return;
+    }
+    const TOemCollation collation;
+    TListBlock arrived(TGroupRecord::kSize);
+    std::exception_ptr failure;
+    try {
+        ReadNewGroups(manager, groups, arrived, collation);
+        manager.ReloadGroupList = 0;
+        changed = true;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    ArrivalOrder order = SortArrived(arrived, collation);
+    if (order.Unique > 0) changed = true;
+    ListArrivedGroups(manager, arrived, order, failure ? groups.Stamp() : asked, items);
+    MergeGroups(groups, std::move(arrived), std::move(order), collation);
+    if (!failure) groups.SetStamp(asked);
+    if (failure) std::rethrow_exception(failure);
 }
 
 // Lists the cached groups of the current view, refreshing those marked for it; true when a
-// refresh changed the list.
+// refresh changed the list. The items are counted first, so that the panel's array is sized once.
 bool ListCachedGroups(TNewsInternetManager& manager, TListBlock& groups, TPanelItemList& items) {
     const bool ownView = manager.State == NewsState::OwnGroups;
-    bool changed = false;
+    TGroupRecord group;
+    std::vector<uint32_t> offered;
     for (uint32_t i = 0; i < groups.Count(); ++i) {
-        TGroupRecord group = TGroupRecord::Read(groups.Record(i));
-        const bool offered =
-            ownView ? (group.Flags & kOwnGroup) != 0 : MatchesMask(manager, group.Name);
-        if (!offered) continue;
+        group.Load(groups.Record(i));
+        if (ownView ? (group.Flags & kOwnGroup) != 0 : MatchesMask(manager, group.Name.c_str())) {
+            offered.push_back(i);
+        }
+    }
+    items.Reserve(items.Count() + static_cast<int>(offered.size()));
+    bool changed = false;
+    for (const uint32_t i : offered) {
+        group.Load(groups.Record(i));
         if ((group.Flags & kRefreshGroup) != 0) {
             RefreshGroup(manager, group);
             changed = true;
@@ -256,21 +339,9 @@ void GetGroupsInfo(TNewsInternetManager& manager, PluginPanelItem*& items, int& 
         failure = std::current_exception();
     }
     // What was read before a failure is kept: stored and listed, then the failure goes on.
-    if (changed) StoreList(manager, kGroupListKey, ListKind::Permanent, groups);
+    if (changed) StoreList(manager, kGroupListKey, ListKind::Permanent, std::move(groups));
     list.Release(items, count);
     if (failure) std::rethrow_exception(failure);
-}
-
-void ReadGroupList(TNewsInternetManager& manager, TListBlock& list,
-                   std::vector<TGroupRecord>& inserted) {
-    NewGroups pending;
-    try {
-        ReadNewGroups(manager, list, pending, inserted);
-    } catch (...) {
-        MergeGroups(list, pending);
-        throw;
-    }
-    MergeGroups(list, pending);
 }
 
 void RefreshGroup(TNewsInternetManager& manager, TGroupRecord& group) {
@@ -293,7 +364,7 @@ bool AddGroups(TNewsInternetManager& manager, TKeyContext& context) {
         if (FetchList(manager, kGroupListKey, groups)) {
             if (!ReplaceOrAdd(groups)) return false;
             ChangeNamedGroups(groups, names, [](TGroupRecord& group) { group.Flags |= kOwnGroup; });
-            StoreList(manager, kGroupListKey, ListKind::Permanent, groups);
+            StoreList(manager, kGroupListKey, ListKind::Permanent, std::move(groups));
         }
     }
     manager.SetState(NewsState::OwnGroups);
@@ -311,7 +382,7 @@ bool DropGroups(TNewsInternetManager& manager, TKeyContext& context) {
     TListBlock groups(TGroupRecord::kSize);
     if (!FetchList(manager, kGroupListKey, groups)) return false;
     ChangeNamedGroups(groups, names, [](TGroupRecord& group) { group.Flags &= ~kOwnGroup; });
-    StoreList(manager, kGroupListKey, ListKind::Permanent, groups);
+    StoreList(manager, kGroupListKey, ListKind::Permanent, std::move(groups));
     return true;
 }
 
@@ -338,7 +409,7 @@ void MarkGroupsForRefresh(TNewsInternetManager& manager, uint32_t flagFilter) {
         group.Flags |= kRefreshGroup;
         group.Write(groups.Record(i));
     }
-    StoreList(manager, kGroupListKey, ListKind::Permanent, groups);
+    StoreList(manager, kGroupListKey, ListKind::Permanent, std::move(groups));
 }
 
 }  // namespace kestrova

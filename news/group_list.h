@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "hostapi/plugin_api.h"
 #include "news/group_record.h"
@@ -24,12 +23,6 @@ inline constexpr const char* kGroupListKey = ".";
 // before a failure are kept, listed and stored; then the failure is passed on: EInternetError
 // ("GetGroupsInfo") for a refused list, the socket's failures, EUserAbort.
 void GetGroupsInfo(TNewsInternetManager& manager, PluginPanelItem*& items, int& count);
-// Reads the data lines of a LIST or NEWGROUPS reply into list, each new name at its sorted
-// place; the groups inserted are added to inserted in the order they came. Names that do not
-// fit a record are skipped and logged. Raises ESocketError ("GetGroupsInfo") when the
-// connection ends inside the reply.
-void ReadGroupList(TNewsInternetManager& manager, TListBlock& list,
-                   std::vector<TGroupRecord>& inserted);
 // Asks for a group's counts with GROUP; on 211 takes First and Last and clears kRefreshGroup.
 // Any other reply leaves the record marked. Raises only the socket's failures.
 void RefreshGroup(TNewsInternetManager& manager, TGroupRecord& group);

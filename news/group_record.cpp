@@ -43,11 +43,15 @@ uint32_t ArticleCount(const TGroupRecord& group) {
 
 TGroupRecord TGroupRecord::Read(const char* bytes) {
     TGroupRecord record;
-    record.Name = std::string(GetField(bytes, kNameSize));
-    record.First = GetInt32(bytes + kFirstAt);
-    record.Last = GetInt32(bytes + kLastAt);
-    record.Flags = static_cast<uint32_t>(GetInt32(bytes + kFlagsAt));
+    record.Load(bytes);
     return record;
+}
+
+void TGroupRecord::Load(const char* bytes) {
+    Name.assign(GetField(bytes, kNameSize));
+    First = GetInt32(bytes + kFirstAt);
+    Last = GetInt32(bytes + kLastAt);
+    Flags = static_cast<uint32_t>(GetInt32(bytes + kFlagsAt));
 }
 
 void TGroupRecord::Write(char* bytes) const {
@@ -58,14 +62,14 @@ void TGroupRecord::Write(char* bytes) const {
 }
 
 GroupLine ParseGroupLine(std::string_view line, bool postingAllowed, TGroupRecord& record) {
-    std::string name = ExtractWord(1, line, ' ');
-    name.resize(std::min(name.size(), name.find('\0')));  // all that the record can hold
+    std::string_view name = WordView(1, line, ' ');
+    name = name.substr(0, name.find('\0'));  // all that the record can hold
     if (name.empty()) return GroupLine::Empty;
     if (name.size() >= TGroupRecord::kNameSize) return GroupLine::TooLong;
-    record.Name = name;
-    record.Last = DecimalOr(ExtractWord(2, line, ' '), 0);
-    record.First = DecimalOr(ExtractWord(3, line, ' '), 0);
-    record.Flags = PostingValue(ExtractWord(4, line, ' '), postingAllowed) | kNewGroup;
+    record.Name.assign(name);  // a record read into again keeps its buffer
+    record.Last = DecimalOr(WordView(2, line, ' '), 0);
+    record.First = DecimalOr(WordView(3, line, ' '), 0);
+    record.Flags = PostingValue(WordView(4, line, ' '), postingAllowed) | kNewGroup;
     return GroupLine::Group;
 }
 

@@ -38,7 +38,7 @@ int TInternetManager::SendCommand(TWinSocket& socket, const std::string& command
 
 int TInternetManager::ReadReply(TWinSocket& socket, int level) {
     const int taken = socket.ReadLine(ReplyLine);
-    WriteLog(level, "< " + ReplyLine);
+    if (LogStream) WriteLog(level, "< " + ReplyLine);  // no copy of every line when not logging
     return taken;
 }
 

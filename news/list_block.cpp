@@ -94,6 +94,11 @@ void TListBlock::Insert(size_t index, const char* record) {
     SetCount(Count() + 1);
 }
 
+void TListBlock::Resize(size_t records) {
+    bytes_.resize(kHeaderSize + records * recordSize_);
+    SetCount(static_cast<uint32_t>(records));
+}
+
 void StoreList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
                TListBlock block) {
     manager.Cache->Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);

@@ -56,8 +56,9 @@ class TListBlock {
     // Inserts a copy of record before index (index Count() appends).
     void Insert(size_t index, const char* record);
     void Append(const char* record) { Insert(Count(), record); }
-    // Makes room for records in all, so that appending up to there copies nothing.
-    void Reserve(size_t records) { bytes_.reserve(kHeaderSize + records * recordSize_); }
+    // Sets the record count: records past the old count are zero-filled, those past the new
+    // one dropped.
+    void Resize(size_t records);
 
     const std::vector<char>& Bytes() const { return bytes_; }
     // Hands the bytes over, leaving the block empty.
