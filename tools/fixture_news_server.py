@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """A news server for tests and demos: serves a spool folder on loopback.
 
-Prints "PORT <n>" (and "CONTROL <n>" with --control-port) on standard output once it listens,
-then serves until it is killed. See tools/README.md for the spool layout and the controls."""
+Prints "PORT <n>" on standard output once it listens, then serves until it is killed.
+See tools/README.md for the spool layout and the controls."""
 
 import argparse
 import os
@@ -39,10 +39,8 @@ def parse_arguments(argv):
     parser.add_argument("--port", type=int, default=0, help="news port; 0 picks a free one")
     parser.add_argument("--tls-cert", help="serve TLS with this PEM certificate (and key)")
     parser.add_argument("--tls-key", help="the PEM key, when not in the --tls-cert file")
-    parser.add_argument("--control-port", type=int, help="also open the control port (0: free)")
     parser.add_argument("--controls", help="JSON file of controls, reloaded when it changes")
     parser.add_argument("--log", help="append the C:/S: exchange to this file")
-    parser.add_argument("--pid-file", help="write the process id to this file")
     parser.add_argument("--volatile", action="store_true",
                         help="keep posted articles in memory; never write into the spool")
     parser.add_argument("--greeting", help='greeting line, e.g. "201 no posting"')
@@ -55,8 +53,6 @@ def parse_arguments(argv):
     parser.add_argument("--delay-ms", type=int, help="delay every reply by this many ms")
     parser.add_argument("--drop-after-bytes", type=int,
                         help="close each connection once it has sent this many bytes")
-    parser.add_argument("--drop-after-commands", type=int,
-                        help="close each connection after answering this many commands")
     parser.add_argument("--refuse", type=_refusal, action="append", default=[],
                         metavar="COMMAND=REPLY", help="answer a command with this line always")
     return parser.parse_args(argv)
@@ -72,7 +68,7 @@ def knobs_from_arguments(arguments) -> dict:
         knobs["require_auth"] = True
     elif arguments.require_auth_for:
         knobs["require_auth"] = arguments.require_auth_for
-    for name in ("delay_ms", "drop_after_bytes", "drop_after_commands"):
+    for name in ("delay_ms", "drop_after_bytes"):
         if getattr(arguments, name) is not None:
             knobs[name] = getattr(arguments, name)
     if arguments.refuse:
@@ -97,24 +93,13 @@ def main(argv=None) -> int:
         return 2
     signal.signal(signal.SIGTERM, _stop)
     try:
-        control_port = None
-        if arguments.control_port is not None:
-            control_port = server.open_control_port(arguments.control_port)
-        if arguments.pid_file:
-            with open(arguments.pid_file, "w") as file:
-                file.write(f"{os.getpid()}\n")
-        # The port line comes last: a test that has read it finds everything in place.
         print(f"PORT {server.port}", flush=True)
-        if control_port is not None:
-            print(f"CONTROL {control_port}", flush=True)
         server.serve_forever()
     except KeyboardInterrupt:
         pass
     finally:
         server.server_close()
         server.log.close()
-        if arguments.pid_file and os.path.exists(arguments.pid_file):
-            os.remove(arguments.pid_file)
     return 0
 
 

@@ -17,7 +17,6 @@ DEFAULTS = {
     "require_auth": False,  # True: every reader command; a list: only these commands
     "delay_ms": 0,
     "drop_after_bytes": None,
-    "drop_after_commands": None,
     "drop_connections": None,  # connection numbers (from 1) the drop knobs apply to; None: all
     "rules": [],
 }
@@ -29,7 +28,6 @@ _KNOB_TYPES = {
     "require_auth": (bool, list),
     "delay_ms": (int,),
     "drop_after_bytes": (int, type(None)),
-    "drop_after_commands": (int, type(None)),
     "drop_connections": (list, type(None)),
     "rules": (list,),
 }
@@ -44,10 +42,8 @@ _RULE_FIELDS = {
     "before": (list,),
     "reply": (str,),
     "data": (list,),
-    "raw": (str,),
     "drop": (bool,),
     "drop_after_bytes": (int,),
-    "close_after": (bool,),
 }
 
 
@@ -97,10 +93,8 @@ class RuleOutcome:
         self.before = rule.get("before", [])
         self.reply = rule.get("reply")
         self.data = rule.get("data")
-        self.raw = rule.get("raw")
         self.drop = rule.get("drop", False)
         self.drop_after_bytes = rule.get("drop_after_bytes")
-        self.close_after = rule.get("close_after", False)
 
 
 class Controls:
@@ -123,22 +117,10 @@ class Controls:
         self._seen = [0] * len(knobs["rules"])
         self._used = [0] * len(knobs["rules"])
 
-    def update(self, knobs: dict):
-        """Changes the given knobs; new rules start with fresh counters."""
-        with self._lock:
-            counters = (self._seen, self._used)
-            self._set(self._merged(self._knobs, knobs))
-            if "rules" not in knobs:
-                self._seen, self._used = counters
-
     def reset(self, knobs: dict = None):
         """Back to the start-up knobs, with the given ones applied on top."""
         with self._lock:
             self._set(self._merged(self._startup, knobs or {}))
-
-    def snapshot(self) -> dict:
-        with self._lock:
-            return copy.deepcopy(self._knobs)
 
     def get(self, name: str):
         with self._lock:

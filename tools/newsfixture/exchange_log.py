@@ -12,7 +12,6 @@ class ExchangeLog:
     def __init__(self, path: str = None):
         self._lock = threading.Lock()
         self._file = open(path, "a", encoding="latin-1", newline="\n") if path else None
-        self._commands = []  # (connection, command line) in arrival order
 
     def close(self):
         if self._file:
@@ -26,7 +25,6 @@ class ExchangeLog:
 
     def client(self, connection: int, text: str):
         with self._lock:
-            self._commands.append((connection, text))
             self._write(connection, "C:", text)
 
     def server(self, connection: int, text: str):
@@ -44,6 +42,3 @@ class ExchangeLog:
         with self._lock:
             self._write(connection, "*", text)
 
-    def commands(self) -> list:
-        with self._lock:
-            return list(self._commands)

@@ -87,7 +87,6 @@ class Session:
         self.log = log
         self.control_file = control_file
         self.sent = 0
-        self.commands = 0
         self.reply_limit = None  # bytes still allowed by a rule's drop_after_bytes
         self.group = None
         self.current = None  # current article number in the group
@@ -166,7 +165,6 @@ class Session:
 
     def _handle(self, line: str):
         self.log.client(self.number, line)
-        self.commands += 1
         self._reload_control_file()
         outcome = self.controls.match(self.number, line)
         delay = self.controls.get("delay_ms")
@@ -181,10 +179,6 @@ class Session:
             self._apply_rule(outcome, line)
         else:
             self._answer(line)
-        limit = self.controls.get("drop_after_commands")
-        if (limit is not None and self.commands >= limit
-                and self.controls.drops_apply(self.number)):
-            raise ConnectionEnded(f"dropped after {self.commands} commands")
 
     def _apply_rule(self, outcome, line: str):
         for text in outcome.before:
@@ -193,18 +187,13 @@ class Session:
             raise ConnectionEnded("dropped by a rule")
         self.reply_limit = outcome.drop_after_bytes
         try:
-            if outcome.raw is not None:
-                self.log.server(self.number, outcome.raw.rstrip("\r\n"))
-                self._send(outcome.raw.encode("latin-1"))
-            elif outcome.reply is not None:
+            if outcome.reply is not None:
                 lines = None if outcome.data is None else [l.encode("latin-1") for l in outcome.data]
                 self._send_reply(Reply(outcome.reply, lines))
             else:
                 self._answer(line)
         finally:
             self.reply_limit = None
-        if outcome.close_after:
-            raise ConnectionEnded("closed by a rule")
 
     # -- commands ------------------------------------------------------------------------------
 
