@@ -15,7 +15,7 @@
 
 namespace {
 
-enum Msg { MMenu, MOk, MCancel, MCopy, MFolderItems, MThings };
+enum Msg { MMenu, MOk, MFolderItems };
 
 PluginStartupInfo Info;
 FarStandardFunctions Functions;
@@ -130,18 +130,6 @@ void CopyNamesToClipboard(Panel* panel) {
     Info.FSF->CopyToClipboard(text.c_str());
 }
 
-void ThingsMenu() {
-    FarMenuItem items[4] = {};
-    std::strcpy(items[0].Text, "First thing");
-    std::strcpy(items[1].Text, "Second thing");
-    items[1].Selected = 1;
-    items[2].Separator = 1;
-    std::strcpy(items[3].Text, "Last thing");
-    const int chosen = Info.Menu(Info.ModuleNumber, -1, -1, 0, FMENU_AUTOHIGHLIGHT, Text(MThings),
-                                 nullptr, nullptr, nullptr, nullptr, items, 4);
-    if (chosen >= 0) ShowMessage(0, {Text(MThings), items[chosen].Text}, 0);
-}
-
 }  // namespace
 
 KESTROVA_EXPORT void SetStartupInfo(const PluginStartupInfo* info) {
@@ -179,9 +167,8 @@ KESTROVA_EXPORT HANDLE OpenPlugin(int openFrom, intptr_t item) {
     return panel.release();
 }
 
-KESTROVA_EXPORT HANDLE OpenFilePlugin(const char*, const unsigned char* data, int dataSize) {
-    if (dataSize < 6 || std::memcmp(data, "[Fake]", 6) != 0) return INVALID_HANDLE_VALUE;
-    return new Panel;
+KESTROVA_EXPORT HANDLE OpenFilePlugin(const char*, const unsigned char*, int) {
+    return INVALID_HANDLE_VALUE;
 }
 
 KESTROVA_EXPORT void ClosePlugin(HANDLE plugin) {
@@ -239,10 +226,7 @@ KESTROVA_EXPORT void FreeFindData(HANDLE, PluginPanelItem* items, int itemsNumbe
 }
 
 KESTROVA_EXPORT int GetFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int move,
-                             char* destPath, int opMode) {
-    if (!(opMode & (OPM_SILENT | OPM_FIND)) &&
-        ShowMessage(0, {Text(MCopy), destPath, Text(MOk), Text(MCancel)}, 2) != 0)
-        return 0;
+                             char* destPath, int) {
     Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
     for (int i = 0; i < itemsNumber; ++i) {
         for (size_t c = 0; c < folder->Children.size(); ++c) {
@@ -297,24 +281,12 @@ KESTROVA_EXPORT int DeleteFiles(HANDLE, PluginPanelItem*, int, int) {
 
 KESTROVA_EXPORT int ProcessKey(HANDLE plugin, int key, unsigned controlState) {
     Panel* panel = static_cast<Panel*>(plugin);
-    if (key == VK_F4 && controlState == PKF_SHIFT) {
-        ThingsMenu();
-    } else if (key == VK_INSERT && controlState == (PKF_CONTROL | PKF_SHIFT)) {
+    if (key == VK_INSERT && controlState == (PKF_CONTROL | PKF_SHIFT))
         CopyNamesToClipboard(panel);
-    } else if (key == 'F' && controlState == PKF_CONTROL) {
-        Info.Control(plugin, FCTL_INSERTCMDLINE, const_cast<char*>("fake-name"));
-    } else if (key == VK_F2 && controlState == 0) {
-        ShowDirList(panel, false);
-    } else if (key == VK_F2 && controlState == PKF_ALT) {
-        ShowDirList(panel, true);
-    } else if (key == 'Q' && controlState == PKF_CONTROL) {
-        Folder(panel->Path)->Children.push_back(File("added.txt", "new\n"));
-        Info.Control(plugin, FCTL_UPDATEPANEL, nullptr);
-        PanelRedrawInfo redraw{1, 0};
-        Info.Control(plugin, FCTL_REDRAWPANEL, &redraw);
-    } else {
+    else if (key == VK_F2 && (controlState == 0 || controlState == PKF_ALT))
+        ShowDirList(panel, controlState == PKF_ALT);
+    else
         return 0;
-    }
     return 1;
 }
 
