@@ -15,7 +15,7 @@
 namespace kestrova::testing {
 namespace {
 
-using namespace std::string_view_literals;
+using namespace std::literals;
 
 TEST(GroupRecordTest, LayoutIsPackedLittleEndian) {
     TGroupRecord record;
@@ -25,22 +25,16 @@ TEST(GroupRecordTest, LayoutIsPackedLittleEndian) {
     record.Flags = kOwnGroup | kPostingModerated;
     std::vector<char> bytes(TGroupRecord::kSize, 'x');
     record.Write(bytes.data());
-
-    ASSERT_EQ(TGroupRecord::kSize, 141u);
-    EXPECT_EQ(std::string(bytes.data()), "alt.test");
-    for (size_t i = 8; i < 129; ++i) EXPECT_EQ(bytes[i], '\0') << i;  // the rest is zero-filled
-    const std::vector<char> numbers(bytes.begin() + 129, bytes.end());
-    EXPECT_EQ(numbers, (std::vector<char>{4, 3, 2, 1, '\xFE', '\xFF', '\xFF', '\xFF', 2, 1, 0, 0}));
-
+    EXPECT_EQ(
+        std::string(bytes.begin(), bytes.end()),
+        "alt.test" + std::string(121, '\0') + "\x04\x03\x02\x01\xFE\xFF\xFF\xFF\x02\x01\0\0"s);
     const TGroupRecord back = TGroupRecord::Read(bytes.data());
     EXPECT_EQ(back.Name, "alt.test");
     EXPECT_EQ(back.First, 0x01020304);
     EXPECT_EQ(back.Last, -2);
     EXPECT_EQ(back.Flags, kOwnGroup | kPostingModerated);
-}
-
-TEST(GroupRecordTest, NameWithoutTerminatorStaysInsideItsField) {
-    std::vector<char> bytes(TGroupRecord::kSize, 'a');
+    // A name without its terminator stays inside its field.
+    std::fill(bytes.begin(), bytes.end(), 'a');
     EXPECT_EQ(TGroupRecord::Read(bytes.data()).Name, std::string(129, 'a'));
 }
 
@@ -63,70 +57,55 @@ TEST(ListBlockTest, HeaderHoldsStampAndCount) {
     EXPECT_EQ(block.Stamp().wMilliseconds, 0x1234);
 }
 
+// Size of the bytes, the count in the header, accepted (keeping count records, extra bytes
+// dropped) or refused (empty).
 TEST(ListBlockTest, AssignRefusesCountsPastTheBytes) {
-    struct Case {
-        const char* what;
-        size_t size;
-        uint8_t count;
-        bool accepted;
-        uint32_t kept;
+    const std::tuple<size_t, uint32_t, bool> cases[] = {
+        {19, 0, false},       {20, 0, true},           {20 + 141, 1, true},
+        {20 + 141, 2, false}, {20 + 141 + 7, 1, true}, {20 + 141, 0x7F0000FF, false},
     };
-    const Case cases[] = {
-        {"shorter than the header", 19, 0, false, 0},
-        {"empty list", 20, 0, true, 0},
-        {"one record", 20 + 141, 1, true, 1},
-        {"count one past the records", 20 + 141, 2, false, 0},
-        {"extra bytes are dropped", 20 + 141 + 7, 1, true, 1},
-        {"huge count", 20 + 141, 0xFF, false, 0},
-    };
-    for (const Case& c : cases) {
-        std::vector<char> bytes(c.size, 0);
-        if (bytes.size() > 16) bytes[16] = static_cast<char>(c.count);
-        if (c.count == 0xFF) bytes[19] = '\x7F';
+    for (const auto& [size, count, accepted] : cases) {
+        std::vector<char> bytes(size, 0);
+        for (size_t i = 0; i < 4 && 16 + i < size; ++i)
+            bytes[16 + i] = static_cast<char>(count >> (8 * i));
         TListBlock block(TGroupRecord::kSize);
-        EXPECT_EQ(block.Assign(bytes), c.accepted) << c.what;
-        EXPECT_EQ(block.Count(), c.kept) << c.what;
-        EXPECT_EQ(block.Bytes().size(), 20 + c.kept * 141) << c.what;
+        EXPECT_EQ(block.Assign(bytes), accepted) << size << " " << count;
+        EXPECT_EQ(block.Bytes().size(), 20 + (accepted ? count : 0) * 141) << size << " " << count;
     }
 }
 
-TEST(GroupLineTest, Cases) {
+TEST(GroupLineTest, NameNumbersAndPostingFlag) {
     struct Case {
         std::string_view line;
         bool serverAllowsPosting;
-        GroupLine kind;
-        const char* name;
-        int32_t first;
-        int32_t last;
-        uint32_t flags;
+        const char* name;  // nullptr: an empty line
+        int32_t first, last;
+        uint32_t posting;
     };
     const Case cases[] = {
-        {"alt.test 0000000123 0000000001 y", true, GroupLine::Group, "alt.test", 1, 123,
-         kPostingAllowed | kNewGroup},
-        {"alt.mod 10 5 m", true, GroupLine::Group, "alt.mod", 5, 10, kPostingModerated | kNewGroup},
-        {"alt.ro 10 5 N", true, GroupLine::Group, "alt.ro", 5, 10, kPostingNotAllowed | kNewGroup},
-        {"alt.x 10 5 =alt.y", true, GroupLine::Group, "alt.x", 5, 10, kPostingAllowed | kNewGroup},
-        {"alt.bare 10 5", true, GroupLine::Group, "alt.bare", 5, 10, kPostingAllowed | kNewGroup},
-        {"alt.bare 10 5", false, GroupLine::Group, "alt.bare", 5, 10,
-         kPostingNotAllowed | kNewGroup},
-        {"alt.junk ten 99999999999 y", true, GroupLine::Group, "alt.junk", 0, 0,
-         kPostingAllowed | kNewGroup},
-        {"  alt.spaced   7   3  y", true, GroupLine::Group, "alt.spaced", 3, 7,
-         kPostingAllowed | kNewGroup},
-        {"alt.name", true, GroupLine::Group, "alt.name", 0, 0, kPostingAllowed | kNewGroup},
-        {"alt.nul\0junk 7 3 y"sv, true, GroupLine::Group, "alt.nul", 3, 7,
-         kPostingAllowed | kNewGroup},
-        {"", true, GroupLine::Empty, "", 0, 0, 0},
-        {"    ", true, GroupLine::Empty, "", 0, 0, 0},
+        {"alt.test 0000000123 0000000001 y", true, "alt.test", 1, 123, kPostingAllowed},
+        {"alt.mod 10 5 m", true, "alt.mod", 5, 10, kPostingModerated},
+        {"alt.ro 10 5 N", true, "alt.ro", 5, 10, kPostingNotAllowed},
+        {"alt.x 10 5 =alt.y", true, "alt.x", 5, 10, kPostingAllowed},
+        {"alt.bare 10 5", true, "alt.bare", 5, 10, kPostingAllowed},
+        {"alt.bare 10 5", false, "alt.bare", 5, 10, kPostingNotAllowed},
+        {"alt.junk ten 99999999999 y", true, "alt.junk", 0, 0, kPostingAllowed},
+        {"  alt.spaced   7   3  y", true, "alt.spaced", 3, 7, kPostingAllowed},
+        {"alt.name", true, "alt.name", 0, 0, kPostingAllowed},
+        {"alt.nul\0junk 7 3 y"sv, true, "alt.nul", 3, 7, kPostingAllowed},
+        {"", true, nullptr, 0, 0, 0},
+        {"    ", true, nullptr, 0, 0, 0},
     };
     for (const Case& c : cases) {
         TGroupRecord record;
-        EXPECT_EQ(ParseGroupLine(c.line, c.serverAllowsPosting, record), c.kind) << c.line;
-        if (c.kind != GroupLine::Group) continue;
+        EXPECT_EQ(ParseGroupLine(c.line, c.serverAllowsPosting, record),
+                  c.name ? GroupLine::Group : GroupLine::Empty)
+            << c.line;
+        if (c.name == nullptr) continue;
         EXPECT_EQ(record.Name, c.name) << c.line;
         EXPECT_EQ(record.First, c.first) << c.line;
         EXPECT_EQ(record.Last, c.last) << c.line;
-        EXPECT_EQ(record.Flags, c.flags) << c.line;
+        EXPECT_EQ(record.Flags, c.posting | kNewGroup) << c.line;
     }
 }
 
@@ -189,15 +168,10 @@ TEST(GroupListOrderTest, LookupsFollowTheCollationTheyAreGiven) {
     }
 }
 
+// Flags to attributes (read-only for a group without posting, archive unless new) and the
+// range to the size, without overflow.
 TEST(GroupItemTest, FolderWithCountsAndAttributes) {
-    struct Case {
-        int32_t first;
-        int32_t last;
-        uint32_t flags;
-        uint32_t attributes;
-        uint32_t size;
-    };
-    const Case cases[] = {
+    const std::tuple<int32_t, int32_t, uint32_t, uint32_t, uint32_t> cases[] = {
         {1, 123, kPostingAllowed, 0x30, 123},
         {5, 10, kPostingNotAllowed, 0x31, 6},
         {5, 10, kPostingModerated | kNewGroup, 0x10, 6},
@@ -205,29 +179,28 @@ TEST(GroupItemTest, FolderWithCountsAndAttributes) {
         {INT32_MIN, INT32_MAX, 0, 0x30, UINT32_MAX},  // no overflow
         {10, 1, 0, 0x30, 0},                          // a range that makes no sense
     };
-    for (const Case& c : cases) {
-        TGroupRecord group;
-        group.Name = "alt.test";
-        group.First = c.first;
-        group.Last = c.last;
-        group.Flags = c.flags;
-        TPanelItemList items;
+    TPanelItemList items;
+    for (const auto& [first, last, flags, attributes, size] : cases) {
+        TGroupRecord group{"alt.test", first, last, flags};
         AddGroupItem(items, group, SYSTEMTIME{2024, 3, 0, 1, 12, 0, 0, 0}, -4);
-        PluginPanelItem* array = nullptr;
-        int count = 0;
-        items.Release(array, count);
-        ASSERT_EQ(count, 1);
-        const PluginPanelItem& item = array[0];
-        EXPECT_STREQ(item.FindData.cFileName, "alt.test");
-        EXPECT_EQ(item.FindData.dwFileAttributes, c.attributes) << c.flags;
-        EXPECT_EQ(item.FindData.nFileSizeLow, c.size) << c.first << ".." << c.last;
-        EXPECT_EQ(item.NumberOfLinks, c.size);
-        EXPECT_NE(item.FindData.ftLastWriteTime.dwHighDateTime, 0u);
-        ASSERT_EQ(item.CustomColumnNumber, 2);
-        EXPECT_EQ(std::string(item.CustomColumnData[0]), std::to_string(c.first));
-        EXPECT_EQ(std::string(item.CustomColumnData[1]), std::to_string(c.last));
-        FreePanelItems(array, count);
     }
+    PluginPanelItem* array = nullptr;
+    int count = 0;
+    items.Release(array, count);
+    ASSERT_EQ(count, 6);
+    for (int i = 0; i < count; ++i) {
+        const auto& [first, last, flags, attributes, size] = cases[i];
+        const PluginPanelItem& item = array[i];
+        EXPECT_STREQ(item.FindData.cFileName, "alt.test");
+        EXPECT_EQ(item.FindData.dwFileAttributes, attributes) << i;
+        EXPECT_EQ(item.FindData.nFileSizeLow, size) << i;
+        EXPECT_EQ(item.NumberOfLinks, size);
+        EXPECT_NE(item.FindData.ftLastWriteTime.dwHighDateTime, 0u);
+        EXPECT_EQ(std::vector<std::string>(item.CustomColumnData,
+                                           item.CustomColumnData + item.CustomColumnNumber),
+                  (std::vector<std::string>{std::to_string(first), std::to_string(last)}));
+    }
+    FreePanelItems(array, count);
 }
 
 }  // namespace
