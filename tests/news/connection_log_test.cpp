@@ -46,11 +46,7 @@ TEST(ConnectionLogTest, LineHasDateTimeOwnerLevelAndText) {
 }
 
 TEST(ConnectionLogTest, PasswordArgumentIsMasked) {
-    struct Case {
-        const char* text;
-        const char* logged;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"> AUTHINFO PASS s3cret", "> AUTHINFO PASS ********"},
         {"> authinfo pass s3cret word", "> authinfo pass ********"},
         {"> AUTHINFO PASS ", "> AUTHINFO PASS ********"},
@@ -59,14 +55,7 @@ TEST(ConnectionLogTest, PasswordArgumentIsMasked) {
         {"< 381 AUTHINFO PASS required", "< 381 AUTHINFO PASS required"},
         {"AUTHINFO PASS in a posted line", "AUTHINFO PASS in a posted line"},
     };
-    for (const Case& c : cases) EXPECT_EQ(MaskSecrets(c.text), c.logged) << c.text;
-
-    TempHomeForTest home;
-    TConnectionLog log("news.log", Fixed());
-    log.WriteLine(1, 1, "> AUTHINFO PASS s3cret");
-    const std::string written = ReadWholeFile(home.At("news.log"));
-    EXPECT_EQ(written.find("s3cret"), std::string::npos) << written;
-    EXPECT_NE(written.find("> AUTHINFO PASS ********\r\n"), std::string::npos) << written;
+    for (const auto& [text, logged] : cases) EXPECT_EQ(MaskSecrets(text), logged) << text;
 }
 
 TEST(ConnectionLogTest, NameWithoutFolderGoesToTheHomeFolder) {

@@ -16,8 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,7 +44,6 @@ class FixtureNewsServer {
 
     std::string Spool() const { return folder_.Path() + "/spool"; }
     std::string LogFile() const { return folder_.Path() + "/exchange.log"; }
-    std::string ControlsFile() const { return folder_.Path() + "/controls.json"; }
 
     // flag: y (posting), m (moderated) or n (read-only); created: UTC time for NEWGROUPS.
     void AddGroup(const std::string& name, const std::string& flag = "y",
@@ -59,8 +58,8 @@ class FixtureNewsServer {
     }
     // The knobs as a JSON object; the server applies a change of the file while it runs.
     void SetControls(const std::string& json) {
-        WriteFile(ControlsFile() + ".new", json);
-        std::filesystem::rename(ControlsFile() + ".new", ControlsFile());
+        WriteFile(Controls() + ".new", json);
+        std::filesystem::rename(Controls() + ".new", Controls());
     }
 
     // Starts the server with the spool, the exchange log, the controls file (when written) and
@@ -68,11 +67,9 @@ class FixtureNewsServer {
     void Start(const std::vector<std::string>& options = {}) {
         std::vector<std::string> args = {"python3", ScriptPath(), "--spool", Spool(),
                                          "--port",  "0",          "--log",   LogFile()};
-        if (std::filesystem::exists(ControlsFile())) {
-            args.insert(args.end(), {"--controls", ControlsFile()});
-        }
+        if (std::filesystem::exists(Controls()))
+            args.insert(args.end(), {"--controls", Controls()});
         args.insert(args.end(), options.begin(), options.end());
-
         int out[2];
         if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
         pid_ = fork();
@@ -85,36 +82,44 @@ class FixtureNewsServer {
             _exit(127);
         }
         close(out[1]);
-        output_ = out[0];
-        if (pid_ < 0) throw std::runtime_error("fork");
-        const std::string first = ReadOutputLine(std::chrono::seconds(10));
-        if (first.rfind("PORT ", 0) != 0) {
+        output_ = fdopen(out[0], "r");
+        pollfd ready{out[0], POLLIN, 0};
+        char first[64] = "";
+        if (pid_ < 0 || poll(&ready, 1, 10000) <= 0 || !std::fgets(first, sizeof first, output_) ||
+            std::string(first).rfind("PORT ", 0) != 0) {
             Stop();
-            throw std::runtime_error("fixture server did not start: '" + first + "'");
+            throw std::runtime_error("fixture server did not start: '" + std::string(first) + "'");
         }
-        port_ = static_cast<uint16_t>(std::stoi(first.substr(5)));
+        port_ = static_cast<uint16_t>(std::atoi(first + 5));
     }
 
     void Stop() {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
+            waitpid(pid_, nullptr, 0);
             pid_ = -1;
         }
-        if (output_ >= 0) close(output_);
-        output_ = -1;
+        if (output_ != nullptr) std::fclose(output_);
+        output_ = nullptr;
     }
 
     uint16_t Port() const { return port_; }
 
     std::string Log() const { return ReadWholeFile(LogFile()); }
     // The command lines the clients sent, in order.
-    std::vector<std::string> ClientCommands() const { return LogLines(" C: "); }
-    // The status lines the server sent, in order.
-    std::vector<std::string> ServerReplies() const { return LogLines(" S: "); }
+    std::vector<std::string> ClientCommands() const {
+        std::vector<std::string> lines;
+        std::istringstream in(Log());
+        for (std::string line; std::getline(in, line);) {
+            const size_t at = line.find(" C: ");
+            if (at != std::string::npos) lines.push_back(line.substr(at + 4));
+        }
+        return lines;
+    }
 
   private:
+    std::string Controls() const { return folder_.Path() + "/controls.json"; }
+
     static void WriteFile(const std::string& path, const std::string& text) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     }
@@ -128,35 +133,9 @@ class FixtureNewsServer {
         return (root / "tools" / "fixture_news_server.py").string();
     }
 
-    std::string ReadOutputLine(std::chrono::milliseconds timeout) const {
-        std::string line;
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            pollfd ready{output_, POLLIN, 0};
-            if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
-                return line;
-            }
-            char c;
-            if (read(output_, &c, 1) != 1 || c == '\n') return line;
-            line.push_back(c);
-        }
-    }
-
-    std::vector<std::string> LogLines(const std::string& marker) const {
-        std::vector<std::string> lines;
-        std::istringstream in(Log());
-        for (std::string line; std::getline(in, line);) {
-            const size_t at = line.find(marker);
-            if (at != std::string::npos) lines.push_back(line.substr(at + marker.size()));
-        }
-        return lines;
-    }
-
     TempFolderForTest folder_;
     pid_t pid_ = -1;
-    int output_ = -1;
+    FILE* output_ = nullptr;
     uint16_t port_ = 0;
 };
 

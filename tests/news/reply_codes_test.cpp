@@ -22,28 +22,5 @@ TEST(ReplyCodesTest, CodeIsTheFirstThreeDigits) {
     for (const auto& [line, code] : cases) EXPECT_EQ(ReplyCodeOf(line), code) << line;
 }
 
-TEST(ReplyCodesTest, OnlyServiceEndingCodesCloseTheConnection) {
-    for (int code : {400, 503}) EXPECT_TRUE(ReplyClosesConnection(code)) << code;
-    for (int code : {200, 205, 480, 500, 502, 999}) EXPECT_FALSE(ReplyClosesConnection(code));
-}
-
-TEST(ReplyCodesTest, ClassTestsSplitAtTheirBoundaries) {
-    struct Case {
-        int code;
-        bool succeeded, asksForMore, unsupported;
-    };
-    const Case cases[] = {
-        {100, true, false, false},  {299, true, false, false},  {300, false, true, false},
-        {381, false, true, false},  {399, false, true, false},  {400, false, false, false},
-        {499, false, false, false}, {500, false, false, true},  {505, false, false, true},
-        {506, false, false, false}, {999, false, false, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ReplySucceeded(c.code), c.succeeded) << c.code;
-        EXPECT_EQ(ReplyAsksForMore(c.code), c.asksForMore) << c.code;
-        EXPECT_EQ(ReplyCommandUnsupported(c.code), c.unsupported) << c.code;
-    }
-}
-
 }  // namespace
 }  // namespace kestrova

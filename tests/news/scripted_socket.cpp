@@ -180,29 +180,7 @@ std::string TScriptedServer::Received(size_t connection) const {
     return connection < received_.size() ? received_[connection] : std::string();
 }
 
-size_t TScriptedServer::Connections() const {
-    std::lock_guard lock(mutex_);
-    return received_.size();
-}
-
-std::string TScriptedServer::AskedHost() const {
-    std::lock_guard lock(mutex_);
-    return askedHost_;
-}
-
-uint16_t TScriptedServer::AskedPort() const {
-    std::lock_guard lock(mutex_);
-    return askedPort_;
-}
-
-void TScriptedServer::NoteAsked(const std::string& host, uint16_t port) {
-    std::lock_guard lock(mutex_);
-    askedHost_ = host;
-    askedPort_ = port;
-}
-
-void TScriptedSocket::GetSockAddress(const std::string& host, uint16_t port) {
-    server_.NoteAsked(host, port);
+void TScriptedSocket::GetSockAddress(const std::string& host, uint16_t /*port*/) {
     TWinSocket::GetSockAddress("127.0.0.1", server_.Port());
     HostName = host;
 }

@@ -7,12 +7,6 @@
 // the connection; a connection beyond the last script is closed at once. A script can drop its
 // connection after the first N bytes of the server's output (greeting included) or of the
 // client's; the server then stops sending and closes.
-//
-//   TScriptedServer server({{"200 ready\r\n", {"211 2 1 2 alt.test\r\n"}}});
-//   TScriptedNewsManager manager(server);
-//   manager.Connect(account);           // any host and port: the socket goes to the server
-//   manager.SetDirectory("alt.test");
-//   EXPECT_EQ(server.Commands(), (std::vector<std::string>{"GROUP alt.test"}));
 #pragma once
 
 #include <condition_variable>
@@ -60,11 +54,6 @@ class TScriptedServer {
     // Every byte the client sent on connection index (0 for the first), once the server has
     // closed it: close the client's side first.
     std::string Received(size_t connection) const;
-    size_t Connections() const;
-    // The host and port the client's socket was last asked to connect to.
-    std::string AskedHost() const;
-    uint16_t AskedPort() const;
-    void NoteAsked(const std::string& host, uint16_t port);
 
   private:
     class Connection;
@@ -82,12 +71,10 @@ class TScriptedServer {
     size_t endedCount_ = 0;              // connections the server has closed
     std::vector<std::string> received_;  // per connection
     std::vector<std::string> commands_;
-    std::string askedHost_;
-    uint16_t askedPort_ = 0;
     std::thread thread_;
 };
 
-// A socket whose every connection goes to the scripted server; it notes what it was asked for.
+// A socket whose every connection goes to the scripted server.
 class TScriptedSocket : public TWinSocket {
   public:
     TScriptedSocket(TScriptedServer& server, int timeout, int bufferSize)
