@@ -2,7 +2,6 @@
 
 #include <time.h>
 
-#include <cmath>
 #include <stdexcept>
 
 namespace kestrova::platform {
@@ -153,14 +152,6 @@ bool FileTimeToLocalFileTime(const FILETIME& utc, FILETIME& local) {
     return ShiftFileTime(utc, UtcOffsetAt(FileTimeToUnixTime(utc)), local);
 }
 
-bool LocalFileTimeToFileTime(const FILETIME& local, FILETIME& utc) {
-    // The offset at the local reading taken as UTC is a first guess; the offset at the moment
-    // that guess names settles it, also next to a daylight-saving change.
-    const int64_t localSeconds = FileTimeToUnixTime(local);
-    const int64_t guess = localSeconds - UtcOffsetAt(localSeconds);
-    return ShiftFileTime(local, -UtcOffsetAt(guess), utc);
-}
-
 double SystemTimeToDateTime(const SYSTEMTIME& st) {
     if (!IsValid(st)) throw std::invalid_argument("invalid date or time");
     const int64_t days = DaysFromCivil(st.wYear, st.wMonth, st.wDay) - kDateTimeEpochDay;
@@ -168,30 +159,6 @@ double SystemTimeToDateTime(const SYSTEMTIME& st) {
         static_cast<double>(MillisecondsOfDay(st)) / static_cast<double>(kMillisecondsPerDay);
     return days >= 0 ? static_cast<double>(days) + timeOfDay
                      : static_cast<double>(days) - timeOfDay;
-}
-
-SYSTEMTIME DateTimeToSystemTime(double dateTime) {
-    // Well beyond either end of the range; keeps the day count inside an integer.
-    constexpr double kBeyondRange = 1e8;
-    if (!std::isfinite(dateTime) || std::fabs(dateTime) > kBeyondRange) {
-        throw std::out_of_range("date-time outside the calendar's range");
-    }
-    int64_t days = static_cast<int64_t>(std::trunc(dateTime));
-    const double timeOfDay = std::fabs(dateTime - static_cast<double>(days));
-    int64_t milliseconds = std::llround(timeOfDay * static_cast<double>(kMillisecondsPerDay));
-    if (milliseconds >= kMillisecondsPerDay) {  // rounded up into the next day
-        milliseconds -= kMillisecondsPerDay;
-        ++days;
-    }
-    const int64_t unixDays = days + kDateTimeEpochDay;
-    if (unixDays < DaysFromCivil(kFirstYear, 1, 1) ||
-        unixDays >= DaysFromCivil(kLastYear + 1, 1, 1)) {
-        throw std::out_of_range("date-time outside the calendar's range");
-    }
-    SYSTEMTIME st{};
-    CivilFromDays(unixDays, st);
-    SetTimeOfDay(milliseconds, st);
-    return st;
 }
 
 double NowDateTime() {

@@ -22,14 +22,10 @@ bool SystemTimeToFileTime(const SYSTEMTIME& st, FILETIME& ft);
 bool FileTimeToSystemTime(const FILETIME& ft, SYSTEMTIME& st);
 // Local time applies the zone's offset in effect at that moment (daylight saving included).
 bool FileTimeToLocalFileTime(const FILETIME& utc, FILETIME& local);
-bool LocalFileTimeToFileTime(const FILETIME& local, FILETIME& utc);
 
 // A date before 1899-12-30 counts its days negative and its time of day still forward, so
-// -1.25 is 1899-12-29 06:00. The SYSTEMTIME range (years 1601 to 30827) bounds both ways:
-// std::invalid_argument for an invalid SYSTEMTIME, std::out_of_range for a date-time outside it
-// (or not a number). Milliseconds are rounded.
+// -1.25 is 1899-12-29 06:00; std::invalid_argument for an invalid SYSTEMTIME.
 double SystemTimeToDateTime(const SYSTEMTIME& st);
-SYSTEMTIME DateTimeToSystemTime(double dateTime);
 double NowDateTime();  // local
 
 // Unix seconds (and nanoseconds) <-> FILETIME. Times before 1601 give 0; the way back rounds

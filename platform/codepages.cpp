@@ -150,14 +150,6 @@ std::string Utf8ToOem(std::string_view text) {
     return Utf8ToCodePage(text, OemCodePage());
 }
 
-std::string AnsiToUtf8(std::string_view text) {
-    return CodePageToUtf8(text, AnsiCodePage());
-}
-
-std::string Utf8ToAnsi(std::string_view text) {
-    return Utf8ToCodePage(text, AnsiCodePage());
-}
-
 bool CodePageTable(int codePage, char32_t (&table)[256]) {
     const char16_t* characters = CodePageCharacters(codePage);
     if (characters == nullptr) return false;

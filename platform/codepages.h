@@ -18,8 +18,6 @@ std::string OemToAnsi(std::string_view text);
 std::string AnsiToOem(std::string_view text);
 std::string OemToUtf8(std::string_view text);
 std::string Utf8ToOem(std::string_view text);
-std::string AnsiToUtf8(std::string_view text);
-std::string Utf8ToAnsi(std::string_view text);
 
 // Any supported single-byte code page (866, 437, 850, 1251, 1252, 20866 KOI8-R, 28595 ISO 8859-5):
 // the Unicode code point of each byte, 0xFFFD where the page has none. False when unsupported.
