@@ -127,7 +127,8 @@ TEST_F(RegistryManagerTest, ItemInfoOfAStoredItem) {
     EXPECT_FALSE(KeyExists(StoreKey("\\missing")));
 }
 
-// Key mapping of the base class: store, the current item, key and modifiers -> action.
+// Key mapping of the base class: store, the current item, key and modifiers -> action. Editing,
+// making and copying an account show in the registry scripts.
 TEST_F(RegistryManagerTest, KeyMap) {
     enum Item { Account, Folder, Placeholder, PastTheEnd };
     const struct {
@@ -137,9 +138,6 @@ TEST_F(RegistryManagerTest, KeyMap) {
         unsigned control;
         int action;
     } cases[] = {
-        {kPluginStore, Account, VK_F4, 0, kActionEditItem},
-        {kPluginStore, Account, VK_F4, PKF_SHIFT, kActionNewItem},
-        {kPluginStore, Account, VK_F5, PKF_SHIFT, kActionCopyItem},
         {kPluginStore, Account, VK_F6, PKF_SHIFT, kActionEditItem},
         {kPluginStore, Account, VK_RETURN, 0, kActionOpenItem},
         {kPluginStore, Account, VK_F5, 0, kActionNone},

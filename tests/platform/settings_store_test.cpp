@@ -116,6 +116,14 @@ TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
     EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, ""), StoreResult::AccessDenied);  // never the root
 }
 
+// Reading and writing a locked key show in the registry's tests; deleting above it only here.
+TEST_F(SettingsStoreTest, ALockedKeyKeepsItsParentsFromDeletion) {
+    StoreCloseKey(Create("Locked\\Inner"));
+    ASSERT_EQ(StoreSetKeyLocked(HKEY_CURRENT_USER, "Locked\\Inner", true), StoreResult::Ok);
+    EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "Locked"), StoreResult::AccessDenied);
+    EXPECT_EQ(Open("Locked\\Inner", StoreAccess::Read), StoreResult::Ok);
+}
+
 TEST_F(SettingsStoreTest, BatchCommitsAllOrNothing) {
     StoreKey key = Create("Batch");
     {
