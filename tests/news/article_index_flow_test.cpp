@@ -90,28 +90,6 @@ TEST_F(ArticleIndexFlowTest, VanishedArticlesAreSkippedSilently) {
     }
 }
 
-// A walk cut short is stored, and the retry goes on by number, so that the articles keep their
-// numbers also from a server that sends no Xref.
-TEST_F(ArticleIndexFlowTest, WalkCutShortIsStoredAndCompletedByTheRetry) {
-    const std::string group = Lines({"211 3 1 3 alt.test"});
-    Options.Connect.PipelineDepth = 1;           // the script answers one command at a time
-    PlayScripts({{.replies = {group, Head(1)}},  // no reply to NEXT: dropped
-                 {.replies = {group, Head(2), Head(3)}}});
-    Enter();
-    EXPECT_THROW(List(), ESocketError);
-    EXPECT_EQ(lastPartial.names, Names{"article 1"});
-    EXPECT_EQ(Index().Count(), 1u);
-    EXPECT_EQ(Index().Stamp().wYear, 1970);
-
-    manager->ConnectHostDef();  // what the panel's retry does
-    const Listing listing = List();
-    EXPECT_EQ(listing.names, (Names{"article 1", "article 2", "article 3"}));
-    EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2, 3}));
-    EXPECT_EQ(Sent(),
-              (Names{"GROUP alt.test", "HEAD", "NEXT", "GROUP alt.test", "HEAD 2", "HEAD 3"}));
-    EXPECT_GE(Index().Stamp().wYear, 2024);
-}
-
 // NEWNEWS refused with an error, or the connection lost while the new headers are read: the
 // articles read so far are kept, but the stamp stays where it was, so the next NEWNEWS asks again.
 TEST_F(ArticleIndexFlowTest, FailedNewNewsKeepsTheStamp) {

@@ -101,14 +101,7 @@ TEST(AccountCacheFileTest, BackgroundSavesAreCompleteWhenLoadedOrWhenTheManagerE
 // FIFO in its place is refused without waiting for a writer; the Cache folder is private.
 TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
     const std::string file = "Cache/bob@news.example.org.twc";
-    struct Case {
-        const char* what;
-        size_t cut;  // bytes cut from the end of a good image
-        bool fifo;
-    } cases[] = {{"size field one byte off", 1, false},
-                 {"entry longer than the file", 0, false},
-                 {"a FIFO", 0, true}};
-    for (const Case& c : cases) {
+    for (const bool fifo : {false, true}) {
         TempHomeForTest home;
         const mode_t oldMask = umask(022);
         TInternetManager manager(nullptr, 0, "");
@@ -118,13 +111,11 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
         umask(oldMask);
         struct stat folder;
         ASSERT_EQ(stat(home.At("Cache").c_str(), &folder), 0);
-        EXPECT_EQ(folder.st_mode & 077, 0u) << c.what;
+        EXPECT_EQ(folder.st_mode & 077, 0u);
 
-        std::string image = home.ReadFile(file);
-        image.resize(image.size() - c.cut);
-        if (c.cut == 0) image[9] = '\x7F';  // the first entry's key length
+        const std::string image = home.ReadFile(file) + "x";  // one byte more than its size says
         std::filesystem::remove(home.At(file));
-        if (c.fifo) {
+        if (fifo) {
             ASSERT_EQ(mkfifo(home.At(file).c_str(), 0600), 0);
         } else {
             std::ofstream(home.At(file), std::ios::binary) << image;
@@ -137,17 +128,17 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
             return 0;
         };
         later.LoadCache(*later.Cache, "bob", "news.example.org", 0);
-        EXPECT_EQ(later.Cache->Count(), 0) << c.what;
+        EXPECT_EQ(later.Cache->Count(), 0) << fifo;
         later.Cache->Put(".", "new", true, 3);
         later.SaveCache(*later.Cache, "bob", "news.example.org", 0);
         later.LoadCache(*later.Cache, "bob", "news.example.org", 0);  // whole again: no message
-        if (c.fifo) {
+        if (fifo) {
             EXPECT_TRUE(shown.empty());
             continue;
         }
-        ASSERT_EQ(shown.size(), 1u) << c.what;
+        ASSERT_EQ(shown.size(), 1u) << fifo;
         EXPECT_EQ(shown[0].rfind(home.At(file) + ".damaged-", 0), 0u) << shown[0];
-        EXPECT_EQ(ReadWholeFile(shown[0]), image) << c.what;
+        EXPECT_EQ(ReadWholeFile(shown[0]), image) << fifo;
     }
 }
 

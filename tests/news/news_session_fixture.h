@@ -30,7 +30,6 @@ class NewsSessionTest : public HostTest {
     struct Listing {
         Names names;
         std::vector<Names> columns;
-        std::vector<uint32_t> attributes;
         std::vector<intptr_t> userData;
     };
 
@@ -89,28 +88,24 @@ class NewsSessionTest : public HostTest {
         return found;
     }
 
-    // GetFindData into a listing; a failure is passed on after the items are taken.
+    // GetFindData into a listing.
     Listing List() {
         PluginPanelItem* items = nullptr;
         int count = 0;
-        std::exception_ptr failure;
         try {
             manager->GetFindData(items, count);
         } catch (...) {
-            failure = std::current_exception();
+            FreePanelItems(items, count);
+            throw;
         }
         Listing listing;
         for (int i = 0; i < count; ++i) {
-            const PluginPanelItem& item = items[i];
-            listing.names.emplace_back(item.FindData.cFileName);
-            listing.attributes.push_back(item.FindData.dwFileAttributes);
-            listing.userData.push_back(item.UserData);
-            listing.columns.emplace_back(item.CustomColumnData,
-                                         item.CustomColumnData + item.CustomColumnNumber);
+            listing.names.emplace_back(items[i].FindData.cFileName);
+            listing.userData.push_back(items[i].UserData);
+            listing.columns.emplace_back(items[i].CustomColumnData,
+                                         items[i].CustomColumnData + items[i].CustomColumnNumber);
         }
         FreePanelItems(items, count);
-        lastPartial = listing;
-        if (failure) std::rethrow_exception(failure);
         return listing;
     }
 
@@ -135,7 +130,6 @@ class NewsSessionTest : public HostTest {
     FixtureNewsServer server;
     std::unique_ptr<TScriptedServer> scripted;
     std::unique_ptr<TNewsInternetManager> manager;
-    Listing lastPartial;
     uint32_t keyFlags = 0;
 
   private:

@@ -47,67 +47,44 @@ TEST_F(SessionTest, GreetingDecidesWhetherPostingIsAllowedOrRaisesWithItsClass) 
     }
 }
 
-// What goes out, once each, and how it ends. The panel's login dialog is played by the event
-// answer: new credentials (bob/secret), declined, or nobody there to ask.
+// What goes out, once each, and how it ends; the login dialog declined or nobody there to ask.
 TEST_F(SessionTest, LoginSendsWhatTheAccountHoldsAndEndsRefusalsOnce) {
+    constexpr uint32_t kAborted = 1;  // a declined dialog ends the operation silently
     struct Case {
-        Names replies;
         const char* user;
         const char* password;
-        int dialog;        // answer to kEventLogin
-        uint32_t failure;  // code of the EInternetError raised; 0: GROUP succeeds
-        bool aborted;      // a declined dialog ends the operation silently
+        Names replies;
+        uint32_t failure;  // 0: GROUP succeeds
         Names sent;
     };
-    const Names wrong = {"381 password", "481 rejected"};
-    const Names wrongSent = {"AUTHINFO USER bob", "AUTHINFO PASS wrong"};
     const Case cases[] = {
-        {{"381 password", kGroupReply},
-         "bob",
-         "",
-         0,
-         0,
-         false,
-         {"AUTHINFO USER bob", "GROUP alt.test"}},
-        {wrong, "bob", "wrong", 0, 481u | kRefused, false, wrongSent},
-        {wrong, "bob", "wrong", kLoginDeclined, 0, true, wrongSent},
-        {{"480 login first"}, "", "", 0, 480u | kRefused, false, {"GROUP alt.test"}},
-        {{"381 password", "281 ok", "480 Not for you"},
-         "bob",
+        {"bob", "", {"381 password", kGroupReply}, 0, {"AUTHINFO USER bob", "GROUP alt.test"}},
+        {"bob",
+         "wrong",
+         {"381 password", "481 no"},
+         kAborted,
+         {"AUTHINFO USER bob", "AUTHINFO PASS wrong"}},
+        {"", "", {"480 login first"}, 480u | kRefused, {"GROUP alt.test"}},
+        {"bob",
          "secret",
-         0,
+         {"381 password", "281 ok", "480 Not for you"},
          480u | kRefused,
-         false,
          {"AUTHINFO USER bob", "AUTHINFO PASS secret", "GROUP alt.test"}},
-        {{"480 login first", "381 password", "281 ok", kGroupReply},
-         "",
-         "",
-         kLoginEntered,
-         0,
-         false,
-         {"GROUP alt.test", "AUTHINFO USER bob", "AUTHINFO PASS secret", "GROUP alt.test"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sent.back());
         uint32_t failure = 0;
-        bool aborted = false;
         try {
-            Play(c.replies, c.user, c.password, [&](int kind, intptr_t param1, intptr_t) {
-                if (kind == kEventLogin && c.dialog == kLoginEntered) {
-                    auto& url = *reinterpret_cast<TUrlComponents*>(param1);
-                    url.UserName = "bob";
-                    url.Password = "secret";
-                }
-                return kind == kEventLogin ? c.dialog : 0;
+            Play(c.replies, c.user, c.password, [&](int kind, intptr_t, intptr_t) {
+                return kind == kEventLogin && c.failure == kAborted ? kLoginDeclined : 0;
             });
             manager->SetDirectory(kTestGroup);
         } catch (const EInternetError& error) {
             failure = error.Code;
         } catch (const EAbort&) {
-            aborted = true;
+            failure = kAborted;
         }
         EXPECT_EQ(failure, c.failure);
-        EXPECT_EQ(aborted, c.aborted);
         EXPECT_EQ(Sent(), c.sent);
     }
     const std::string log = SessionLog();
