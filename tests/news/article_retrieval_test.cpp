@@ -1,5 +1,4 @@
-// Fetching articles: the bytes as written by the author (data lines un-stuffed, no end mark), body
-// progress, which article each argument names, and what a dropped connection leaves behind.
+// Fetching articles: which article each argument names, and a fetch dropped anywhere.
 #include "news/article_retrieval.h"
 
 #include <gtest/gtest.h>
@@ -21,17 +20,6 @@ const std::string kTrickyArticle =
 
 class ArticleRetrievalTest : public NewsSessionTest {
   protected:
-    ArticleRetrievalTest() { server.AddArticle(kTestGroup, 3, kTrickyArticle); }
-
-    // Connects, enters the group and counts the progress units of the fetches.
-    void Enter() {
-        ConnectTo();
-        manager->SetDirectory(kTestGroup);
-        manager->OnEvent = [this](int kind, intptr_t, intptr_t amount) {
-            if (kind == kEventProgress) progress += static_cast<int>(amount);
-            return 0;
-        };
-    }
     static std::string Text(TMemoryStream& stream) {
         return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
     }
@@ -40,32 +28,11 @@ class ArticleRetrievalTest : public NewsSessionTest {
         GetArticle(*manager, command, article, stream);
         return Text(stream);
     }
-
-    int progress = 0;
 };
 
-TEST_F(ArticleRetrievalTest, WritesTheLinesAsTheAuthorWroteThemAndCountsBodyLines) {
-    struct Case {
-        const char* command;
-        std::string text;
-        int bodyLines;
-    };
-    const size_t headerEnd = kTrickyArticle.find("\r\n\r\n") + 2;
-    const Case cases[] = {
-        {"ARTICLE", kTrickyArticle, 7},  // the empty line that ends the header counts
-        {"HEAD", kTrickyArticle.substr(0, headerEnd), 0},
-        {"BODY", kTrickyArticle.substr(headerEnd + 2), 6},
-    };
-    Enter();
-    for (const Case& c : cases) {
-        progress = 0;
-        EXPECT_EQ(Fetch(c.command, {3, "<tricky@test>"}), c.text) << c.command;
-        EXPECT_EQ(progress, c.bodyLines) << c.command;
-    }
-}
-
 TEST_F(ArticleRetrievalTest, ArgumentNamesTheArticleByNumberIdentifierOrAsCurrent) {
-    Enter();
+    ConnectTo();
+    manager->SetDirectory(kTestGroup);
     EXPECT_EQ(Fetch("BODY", {2, "<ignored@test>"}), "body two\r\n");
     EXPECT_EQ(Fetch("BODY", {-1, ""}), "body two\r\n");  // the current article: the last asked
     EXPECT_EQ(Fetch("BODY", {0, "<1@test>"}), "body one\r\n");
