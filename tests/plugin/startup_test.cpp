@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <stdexcept>
 
 #include "hostapi/plugin_api.h"
 #include "platform/fresh_store.h"
@@ -10,6 +11,7 @@
 #include "ui/host_services.h"
 #include "ui/module_state.h"
 #include "ui/plugin_options.h"
+#include "ui/product_info.h"
 
 namespace kestrova {
 namespace {
@@ -128,6 +130,23 @@ TEST_F(StartupTest, TheDisksMenuOnlyWhenAsked) {
     info.DiskMenuStringsNumber = 3;
     GetPluginInfo(&info);
     EXPECT_EQ(info.DiskMenuStringsNumber, 3);  // the host's own value stays
+}
+
+// The menu itself and the About entry are checked by the configure_menu scripts.
+using ConfigureTest = testing::HostTest;
+
+TEST_F(ConfigureTest, FailureEndsTheMenuWithZero) {
+    host.menuAnswers = {0, -1};
+    host.dialogAnswers = {
+        [](std::vector<FarDialogItem>&) -> int { throw std::runtime_error("store unavailable"); }};
+    EXPECT_EQ(Configure(0), 0);
+    EXPECT_EQ(host.menus.size(), 1u);
+}
+
+TEST(ProductInfoTest, TwelveLinesThatFitTheInfoPanel) {
+    ASSERT_EQ(ProductInfo.Count(), kProductInfoLines);
+    for (int i = 0; i < ProductInfo.Count(); ++i)
+        EXPECT_LT(ProductInfo[i].size(), sizeof(InfoPanelLine::Text)) << i;
 }
 
 }  // namespace
