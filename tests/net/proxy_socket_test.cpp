@@ -169,5 +169,33 @@ TEST(ProxySocket, ProxyPortZeroMeansTheStandardPort) {
     EXPECT_EQ(TProxySocket(5, url, 1024).Proxy.Port, 1080);
 }
 
+TEST(ProxySocket, BindListensAtTheProxyAndAcceptsThroughIt) {
+    struct BindCase {
+        int version;
+        std::string replies;
+        std::string sent;
+    };
+    const BindCase cases[] = {
+        {4, "\x00\x5A\x04\x38\x7F\x00\x00\x01\x00\x5A\x00\x77\x0A\x00\x00\x01"s,
+         "\x04\x02\x00\x77\x0A\x00\x00\x01\x00"s},
+        {5,
+         "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38\x05\x00\x00\x01\x0A\x00\x00\x01\x00\x77"s,
+         "\x05\x02\x00\x02\x05\x02\x00\x03\x08\x31\x30\x2E\x30\x2E\x30\x2E\x31\x00\x77"s},
+    };
+    for (const BindCase& c : cases) {
+        ScriptedProxy proxy(c.replies + "hello\r\n");
+        auto socket = MakeSocket(proxy, c.version);
+        socket->SocketListen("10.0.0.1", 119);
+        EXPECT_EQ(EndpointText(socket->Address), "127.0.0.1:1080");
+        socket->SocketAccept();
+        EXPECT_EQ(EndpointText(socket->Address), "10.0.0.1:119");
+        std::string line;
+        socket->ReadLine(line);
+        EXPECT_EQ(line, "hello");
+        socket.reset();
+        EXPECT_EQ(proxy.Received(), c.sent) << c.version;
+    }
+}
+
 }  // namespace
 }  // namespace kestrova

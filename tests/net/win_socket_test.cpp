@@ -1,9 +1,11 @@
 #include "net/win_socket.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/errors.h"
@@ -250,6 +252,33 @@ TEST(WinSocket, WritesCutLinesAndSendStreamsInBlocksOfTheBufferSize) {
         ASSERT_EQ(blocks.size(), 2 + (length + 1023) / 1024);
         EXPECT_EQ(blocks[2], 1024);
     }
+}
+
+TEST(WinSocket, AcceptsOnlyAfterListening) {
+    TWinSocket socket(5, 1024);
+    EXPECT_EQ(RaisedBy([&] { socket.SocketAccept(); }).Code, 0x10000001u);
+    socket.SocketListen("", 0);
+    ASSERT_EQ(socket.State(), SocketState::Listening);
+    const uint16_t port = platform::AddressPort(socket.Address);
+    std::thread client([port] {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+            SendAllBytes(fd, "hello\r\n");
+            ReceiveUntilClosed(fd);
+        }
+        close(fd);
+    });
+    socket.SocketAccept();
+    EXPECT_EQ(socket.State(), SocketState::Accepted);
+    std::string line;
+    socket.ReadLine(line);
+    EXPECT_EQ(line, "hello");
+    socket.SocketClose();
+    client.join();
 }
 
 // Errors that lose the connection close the socket; the rest leave it as it was.
