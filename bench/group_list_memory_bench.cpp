@@ -3,7 +3,8 @@
 // size (VmHWM of /proc/self/status, reset through /proc/self/clear_refs just before) is read
 // after the listing and compared with the resident size before it and with the size of the
 // list's text as the server sends it (read afterwards with the floor client, so that its buffer
-// is not reused by the listing).
+// is not reused by the listing). The module's own share, the growth less the panel's records (whose
+// size the host's interface fixes), is compared with the same aim.
 //
 //   group_list_memory_bench [GROUPS]      GROUPS: how many (default 100000)
 #include <cstdio>
@@ -83,11 +84,16 @@ void Run(int groups) {
         groups, static_cast<double>(text.size()) / 1e6, growth / 1e6,
         static_cast<double>(before) * 1024 / 1e6, static_cast<double>(peak) * 1024 / 1e6, ratio,
         kAim, ratio <= kAim ? "met" : "MISSED");
-    // The panel's items have the size the host's interface fixes, whatever their names' length.
+    // The panel's records have the size the host's interface fixes, whatever their names'
+    // length: the module's own share is what the peak holds besides them.
     const double items = static_cast<double>(groups) * sizeof(PluginPanelItem);
+    const double own = (growth - items) / static_cast<double>(text.size());
     std::printf(
-        "  of which the panel items handed to the host: %d x %zu bytes = %.1f MB, %.2fx the text\n",
-        groups, sizeof(PluginPanelItem), items / 1e6, items / static_cast<double>(text.size()));
+        "  the panel records the host's interface fixes: %d x %zu bytes = %.1f MB, %.2fx the text\n"
+        "  the module's own share (growth less those records): %.1f MB, %.2fx the text   "
+        "aim <= %.0fx   %s\n",
+        groups, sizeof(PluginPanelItem), items / 1e6, items / static_cast<double>(text.size()),
+        (growth - items) / 1e6, own, kAim, own <= kAim ? "met" : "MISSED");
 }
 
 }  // namespace

@@ -34,32 +34,43 @@ void AppendCaret(std::string& out, unsigned code) {
     out += static_cast<char>(code ^ 0x40);  // 0x1B: '[', 0x7F: '?'
 }
 
+// True when byte is shown as it is: no control character of the OEM code page. The C1 table is
+// looked up (into c1) at the first byte that may be one.
+bool ShownAsIs(unsigned char byte, const std::array<int, 256>*& c1) {
+    if (byte < 0x20 || byte == 0x7F) return false;
+    if (byte < 0x80) return true;
+    if (c1 == nullptr) c1 = &C1Offsets();
+    return (*c1)[byte] == kNotC1;
+}
+
 }  // namespace
 
 std::string VisibleText(std::string_view oemText) {
     std::string out;
     out.reserve(oemText.size());
-    const std::array<int, 256>* c1 = nullptr;  // looked up at the first byte that may be one
+    const std::array<int, 256>* c1 = nullptr;
     for (const char c : oemText) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\r' || byte == '\n' || byte == '\t') {
-            out += ' ';
-        } else if (byte < 0x20 || byte == 0x7F) {
-            AppendCaret(out, byte);
-        } else if (byte >= 0x80) {
-            if (c1 == nullptr) c1 = &C1Offsets();
-            const int offset = (*c1)[byte];
-            if (offset == kNotC1) {
-                out += c;
-            } else {
-                out += "M-";
-                AppendCaret(out, static_cast<unsigned>(offset));
-            }
-        } else {
+        if (ShownAsIs(byte, c1)) {
             out += c;
+        } else if (byte == '\r' || byte == '\n' || byte == '\t') {
+            out += ' ';
+        } else if (byte < 0x80) {
+            AppendCaret(out, byte);
+        } else {
+            out += "M-";
+            AppendCaret(out, static_cast<unsigned>((*c1)[byte]));
         }
     }
     return out;
+}
+
+bool IsVisibleText(std::string_view oemText) {
+    const std::array<int, 256>* c1 = nullptr;
+    for (const char c : oemText) {
+        if (!ShownAsIs(static_cast<unsigned char>(c), c1)) return false;
+    }
+    return true;
 }
 
 }  // namespace kestrova

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 #include "common/visible_text.h"
 #include "ui/panel_items.h"
@@ -13,6 +15,7 @@ namespace kestrova {
 namespace {
 
 constexpr int kFirstCapacity = 16;
+constexpr size_t kMaxColumns = 10;  // the host's column types C0 ... C9
 
 }  // namespace
 
@@ -35,18 +38,25 @@ PluginPanelItem& TPanelItemList::Add(std::string_view name) {
     if (count_ == capacity_) Grow(capacity_ == 0 ? kFirstCapacity : capacity_ * 2);
     PluginPanelItem& item = items_[count_++];
     std::memset(&item, 0, sizeof item);
-    const std::string shown = VisibleText(name);
-    const size_t length = std::min(shown.size(), sizeof item.FindData.cFileName - 1);
-    std::memcpy(item.FindData.cFileName, shown.data(), length);
+    std::string changed;  // only for a name that is not shown as it is
+    if (!IsVisibleText(name)) name = changed = VisibleText(name);
+    const size_t length = std::min(name.size(), sizeof item.FindData.cFileName - 1);
+    std::memcpy(item.FindData.cFileName, name.data(), length);
     return item;
 }
 
-void TPanelItemList::SetColumns(PluginPanelItem& item, const std::vector<std::string>& columns) {
-    auto** data = static_cast<char**>(std::calloc(columns.size(), sizeof(char*)));
-    if (data == nullptr) throw std::bad_alloc();
-    item.CustomColumnData = data;
-    item.CustomColumnNumber = static_cast<int>(columns.size());
-    for (size_t i = 0; i < columns.size(); ++i) data[i] = NewItemText(VisibleText(columns[i]));
+void TPanelItemList::SetColumns(PluginPanelItem& item,
+                                std::initializer_list<std::string_view> columns) {
+    if (columns.size() > kMaxColumns) throw std::length_error("more custom columns than C0..C9");
+    std::string_view shown[kMaxColumns];
+    std::string changed[kMaxColumns];  // only for texts that are not shown as they are
+    size_t count = 0;
+    for (const std::string_view text : columns) {
+        shown[count] = IsVisibleText(text) ? text : (changed[count] = VisibleText(text));
+        ++count;
+    }
+    item.CustomColumnData = NewColumnTexts(shown, count);
+    item.CustomColumnNumber = static_cast<int>(count);
 }
 
 void TPanelItemList::Release(PluginPanelItem*& items, int& count) {

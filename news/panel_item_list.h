@@ -2,9 +2,8 @@
 // (see ui/panel_items.h). Items not handed over are freed with the list, also on a failure.
 #pragma once
 
-#include <string>
+#include <initializer_list>
 #include <string_view>
-#include <vector>
 
 #include "hostapi/plugin_api.h"
 
@@ -22,8 +21,9 @@ class TPanelItemList {
     // A new zero-filled item at the end; name is made visible (common/visible_text.h) and cut to
     // the host's name length.
     PluginPanelItem& Add(std::string_view name);
-    // Gives the item its own copies of columns, made visible, as custom column data.
-    static void SetColumns(PluginPanelItem& item, const std::vector<std::string>& columns);
+    // Gives the item its own copies of columns, made visible, as custom column data: one
+    // allocation for the array and its texts (see ui/panel_items.h).
+    static void SetColumns(PluginPanelItem& item, std::initializer_list<std::string_view> columns);
 
     // Moves the items into a new array (none when empty) and empties the list.
     void Release(PluginPanelItem*& items, int& count);

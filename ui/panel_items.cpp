@@ -21,16 +21,28 @@ char* NewItemText(std::string_view text) {
     return copy;
 }
 
+char** NewColumnTexts(const std::string_view* texts, size_t count) {
+    size_t bytes = count * sizeof(char*);
+    for (size_t i = 0; i < count; ++i) bytes += texts[i].size() + 1;
+    auto** data = static_cast<char**>(std::malloc(bytes));
+    if (!data) throw std::bad_alloc();
+    char* text = reinterpret_cast<char*>(data + count);
+    for (size_t i = 0; i < count; ++i) {
+        data[i] = text;
+        std::memcpy(text, texts[i].data(), texts[i].size());
+        text += texts[i].size();
+        *text++ = '\0';
+    }
+    return data;
+}
+
 void FreePanelItems(PluginPanelItem* items, int count) {
     if (!items) return;
     for (int i = 0; i < count; ++i) {
         PluginPanelItem& item = items[i];
         std::free(item.Description);
         std::free(item.Owner);
-        if (item.CustomColumnData) {
-            for (int c = 0; c < item.CustomColumnNumber; ++c) std::free(item.CustomColumnData[c]);
-            std::free(item.CustomColumnData);
-        }
+        std::free(item.CustomColumnData);
     }
     std::free(items);
 }
