@@ -31,5 +31,6 @@ inline int CompareTextOem(std::string_view a, std::string_view b) {
 inline int CompareTextOemN(std::string_view a, std::string_view b, int length) {
     return CompareOem(a, b, 1, length);
 }
+std::string OemToAnsiText(std::string_view text);
 
 }  // namespace kestrova

@@ -93,6 +93,11 @@ TEST(CompareOem, LengthLimitsTheComparison) {
     EXPECT_EQ(CompareTextOemN("abc", "xyz", 0), 0);
 }
 
+TEST(CompareOem, AnsiConversionKeepsLength) {
+    std::string oem = "Hi \x80\xA0\xF1";
+    EXPECT_EQ(OemToAnsiText(oem), "Hi \xC0\xE0\xB8");
+}
+
 TEST(VisibleText, ControlCharactersBecomeSpacesOrCaretsAndTheRestStays) {
     struct Case {
         const char* oemCodePage;
