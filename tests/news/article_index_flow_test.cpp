@@ -1,5 +1,5 @@
-// The article index: the walk, refresh, re-entry with NEWNEWS or by number, vanished articles, a
-// walk cut short and completed later, a failed NEWNEWS, hostile ranges and pipelined walks.
+// The article index: the walk, refresh, re-entry with NEWNEWS or by number, vanished articles,
+// a failed NEWNEWS, hostile ranges, pipelined walks and walks dropped anywhere.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -90,8 +90,8 @@ TEST_F(ArticleIndexFlowTest, VanishedArticlesAreSkippedSilently) {
     }
 }
 
-// NEWNEWS refused with an error, or the connection lost while the new headers are read: the
-// articles read so far are kept, but the stamp stays where it was, so the next NEWNEWS asks again.
+// NEWNEWS failed, or dropped while the new headers are read: the articles read so far are kept
+// and the stamp stays, so the next NEWNEWS asks again.
 TEST_F(ArticleIndexFlowTest, FailedNewNewsKeepsTheStamp) {
     const std::string group = Lines({"211 1 1 1 alt.test"});
     const std::string firstWalk[] = {group, Head(1), "421 no next\r\n", group};
@@ -120,8 +120,7 @@ TEST_F(ArticleIndexFlowTest, FailedNewNewsKeepsTheStamp) {
     }
 }
 
-// Asked by number, a range as wide as a hostile GROUP reply makes it is cut to its last
-// kMaxListRecords numbers.
+// Asked by number, a hostile GROUP range is cut to its last kMaxListRecords numbers.
 TEST_F(ArticleIndexFlowTest, ArticlesAskedByNumberAreBoundedByTheListLimit) {
     const std::string group = Lines({"211 2 1 9223372036854775807 alt.test"});
     Options.Connect.PipelineDepth = 1;  // the script answers one command at a time
@@ -136,10 +135,8 @@ TEST_F(ArticleIndexFlowTest, ArticlesAskedByNumberAreBoundedByTheListLimit) {
     EXPECT_EQ(sent[5], "HEAD " + std::to_string(INT64_MAX - (kMaxListRecords - 1)));
 }
 
-// The walk at depths 1, 2 and 64 through a group with gaps in its numbers (so that commands go out
-// past its end) and a 423 for an article inside the window: the same index each time, commands
-// waiting at the server only when sent ahead, and every reply sent past the end read, so that
-// the next commands get their own replies.
+// The walk at depths 1, 2 and 64 through a group with gaps and a 423 inside the window: the same
+// index each time, commands sent ahead only when pipelined, every reply past the end read.
 TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
     for (int n : {4, 6}) server.AddArticle(kTestGroup, n, Article(n));
     for (int depth : {1, 2, 64}) {
@@ -164,8 +161,8 @@ TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
     }
 }
 
-// A pipelined walk whose connection drops at any byte: the panel's retry completes the index,
-// every article once and with its number.
+// A pipelined walk dropped at any byte: the retry completes the index, each article once with
+// its number.
 TEST_F(ArticleIndexFlowTest, WalkDroppedAtAnyByteIsCompletedByTheRetry) {
     for (int n : {4, 5, 7}) server.AddArticle(kTestGroup, n, Article(n));
     server.SetControls("{}");
@@ -193,10 +190,8 @@ TEST_F(ArticleIndexFlowTest, WalkDroppedAtAnyByteIsCompletedByTheRetry) {
     }
 }
 
-// A server that refuses NEWNEWS (INN answers a reader without the right with 480 even when no
-// login is needed): re-entering asks for the numbers after the highest one indexed, a missing
-// number is skipped, and NEWNEWS is not asked again in the session, neither on the next entry
-// nor after Ctrl-R.
+// NEWNEWS refused (also with 480 when no login is needed): the numbers after the highest one
+// indexed are asked for, a missing one skipped, and NEWNEWS not again in the session.
 TEST_F(ArticleIndexFlowTest, RefusedNewNewsFallsBackToTheNumbersAfterTheIndex) {
     const std::string grown = Lines({"211 4 1 5 alt.test"});
     for (const char* reply : {"502 NEWNEWS disabled", "500 Unknown command",

@@ -1,13 +1,6 @@
 // The fixture news server (tools/fixture_news_server.py) as a child process of a test: a spool
 // in a fresh folder that the test fills, options per test, the port read from the server's first
 // line, the exchange log, and a stop by the child's process id.
-//
-//   FixtureNewsServer server;
-//   server.AddGroup("alt.test");
-//   server.AddArticle("alt.test", 1, "Message-ID: <1@x>\r\nSubject: hi\r\n\r\nbody\r\n");
-//   server.Start({"--greeting", "201 no posting"});
-//   ... connect to 127.0.0.1:server.Port() ...
-//   EXPECT_EQ(server.ClientCommands(), ...);
 #pragma once
 
 #include <fcntl.h>
@@ -62,8 +55,7 @@ class FixtureNewsServer {
         std::filesystem::rename(Controls() + ".new", Controls());
     }
 
-    // Starts the server with the spool, the exchange log, the controls file (when written) and
-    // options; throws std::runtime_error when it does not report its port in time.
+    // Throws std::runtime_error when the server does not report its port in time.
     void Start(const std::vector<std::string>& options = {}) {
         std::vector<std::string> args = {"python3", ScriptPath(), "--spool", Spool(),
                                          "--port",  "0",          "--log",   LogFile()};

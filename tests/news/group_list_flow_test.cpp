@@ -153,9 +153,8 @@ TEST_F(GroupListFlowTest, RefreshAsksForTheCountsOfOwnGroups) {
     EXPECT_EQ(Sent("GROUP"), (Names{"GROUP alt.test", "GROUP misc.misc", "GROUP misc.misc"}));
 }
 
-// The LIST exchange dropped after every byte of the server's output: nothing crashes or hangs,
-// the cache file holds a well-formed part of the list, and the retry on a new connection asks
-// with LIST again and completes it.
+// LIST dropped after every byte the server sends: a well-formed part of the list stays in the
+// cache file, and the retry asks with LIST again and completes it.
 TEST_F(GroupListFlowTest, ListDroppedAnywhereIsCompletedByTheRetry) {
     // Out of order, one name twice: the list is sorted, each name once (the first that came).
     const TServerScript whole{.replies = {Lines({"215 list", "misc.misc 5 3 y", "alt.test 2 1 y",
@@ -183,8 +182,7 @@ TEST_F(GroupListFlowTest, ListDroppedAnywhereIsCompletedByTheRetry) {
     }
 }
 
-// A listing past the manager's limit (4,000,000 entries, lowered here) fails and closes the
-// connection instead of growing: groups of LIST, articles of a walk, identifiers of NEWNEWS.
+// A listing past the limit (lowered here) fails and closes the connection instead of growing.
 TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
     const std::string group = Lines({"211 3 1 3 alt.test"});
     const std::string head = Lines({"221 1 <1@test>", "Message-ID: <1@test>", "."});
@@ -219,8 +217,7 @@ TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
     }
 }
 
-// Groups named "." and ".." are ordinary folders whose item names the panel cannot take for its
-// own folder or its parent; entering one asks for that group, also on reconnecting.
+// Groups named "." and ".." are ordinary folders, entered as such, also on reconnecting.
 TEST_F(GroupListFlowTest, GroupsNamedLikeTheParentAreOrdinaryFolders) {
     const std::string entered = "211 1 1 1 ..\r\n";
     PlayScripts({{.replies = {Lines({"215 list", ".. 1 1 y", "... 1 1 y", "."}), entered}},

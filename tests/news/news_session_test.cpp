@@ -92,58 +92,42 @@ TEST_F(SessionTest, LoginSendsWhatTheAccountHoldsAndEndsRefusalsOnce) {
     EXPECT_EQ(log.find("secret"), std::string::npos) << log;
 }
 
-// Lines that are not status lines are skipped up to a bound; past it, and for a code outside
-// the known ones (999 too), the reply fails.
-TEST_F(SessionTest, LinesBeforeTheStatusLineAreSkippedUpToABound) {
+// The reply to GROUP: lines that are not status lines skipped up to a bound (past it, a protocol
+// error); a failure raised with its class, the own groups staying current; a service-ending
+// reply, a bound passed or a dropped connection close the socket, so nothing waits for ever.
+TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
     const std::string status = std::string(kGroupReply) + "\r\n";
     std::string skippable;
     for (int i = 0; i < kMaxLinesBeforeStatus; ++i) skippable += "2\r\n";
-    const std::pair<std::string, uint32_t> cases[] = {
-        {Lines({"hello there", "", "2x1 not a code", "21", std::string("20\0", 3)}) + status, 0},
-        {skippable + status, 0},
-        {skippable + "x\r\n" + status, kRefused},
-        {"999 odd\r\n", 999 | kTransient},
-    };
-    for (const auto& [reply, code] : cases) {
-        SCOPED_TRACE(reply.size());
-        Play({reply});
-        uint32_t failure = 0;
-        try {
-            manager->SetDirectory(kTestGroup);
-            EXPECT_EQ(manager->ReplyLine, kGroupReply);
-        } catch (const EInternetError& error) {
-            failure = error.Code;
-        }
-        EXPECT_EQ(failure, code);
-        EXPECT_EQ(manager->IsConnected(), code != kRefused);
-    }
-}
-
-// A failed GROUP leaves the own groups current; a service-ending reply or a dropped connection
-// closes the socket before raising, so nothing waits for ever.
-TEST_F(SessionTest, FailedGroupRaisesWithItsClassAndStaysInTheOwnGroups) {
     const std::tuple<Names, uint32_t, bool> cases[] = {
+        {{Lines({"hello there", "", "2x1 not a code", "21", std::string("20\0", 3)}) + status},
+         0,
+         true},
+        {{skippable + status}, 0, true},
+        {{skippable + "x\r\n" + status}, kRefused, false},
+        {{"999 odd"}, 999 | kTransient, true},
         {{"411 no such group"}, 411u | kItemFailure, true},
         {{"400 going down"}, 400u | kTransient, false},
         {{"503 program fault"}, 503u | kTransient, false},
         {{}, 10054u | kTransient, false},  // no reply: the connection is dropped
     };
     for (const auto& [replies, code, connected] : cases) {
+        SCOPED_TRACE(code);
         Play(replies);
         uint32_t failure = 0;
         try {
             manager->SetDirectory(kTestGroup);
+            EXPECT_EQ(manager->ReplyLine, kGroupReply);
         } catch (const ECustomError& error) {  // a reply: EInternetError; a drop: ESocketError
             failure = error.Code;
         }
         EXPECT_EQ(failure, code);
-        EXPECT_EQ(manager->IsConnected(), connected) << code;
-        EXPECT_EQ(manager->GetPath(), ".");
+        EXPECT_EQ(manager->IsConnected(), connected);
+        EXPECT_EQ(manager->GetPath(), failure == 0 ? kTestGroup : ".");
     }
 }
 
-// A reconnect enters the group by its whole name (a trailing dot too), or falls back to the own
-// groups when the server no longer has it.
+// A reconnect enters the group by its whole name (a trailing dot too), or falls back.
 TEST_F(SessionTest, ReconnectEntersTheGroupAgainOrFallsBack) {
     for (const char* again : {"211 0 1 0 a.b.", "411 No such group a.b."}) {
         PlayScripts(
@@ -158,8 +142,7 @@ TEST_F(SessionTest, ReconnectEntersTheGroupAgainOrFallsBack) {
     }
 }
 
-// Entering the group it is in (in other letters) keeps the index as it is; in the list of all
-// groups a folder is not entered.
+// Entering the group it is in (in other letters) keeps its index; all groups enter nothing.
 TEST_F(SessionTest, EnteringTheSameGroupKeepsItsIndex) {
     Play({kGroupReply, kGroupReply});
     manager->SetDirectory(kTestGroup);
@@ -173,9 +156,8 @@ TEST_F(SessionTest, EnteringTheSameGroupKeepsItsIndex) {
     EXPECT_EQ(Sent(), (Names{"GROUP alt.test", "GROUP alt.test"}));
 }
 
-// A post dropped after every byte that either side sends: a failure that the panel retries by
-// itself (a socket error) comes only while the server lacks the whole article; once the server
-// may have it, the failure is an item failure, which the panel asks about.
+// A post dropped after every byte either side sends: retried by itself (a socket error) only
+// while the server lacks the whole article, else an item failure that the panel asks about.
 TEST_F(SessionTest, PostDroppedAnywhereIsNeverSentTwiceWithoutAsking) {
     const TServerScript whole{.replies = {"340 send\r\n", "240 posted\r\n"}};
     const std::string article = "Subject: hi\r\n\r\n.dot\r\nbody\r\n";

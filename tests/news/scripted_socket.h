@@ -1,12 +1,7 @@
-// An in-process news server that plays a script, for the session tests that need no real timing,
-// and the socket and manager that talk to it through the manager's CreateSocket slot.
-//
-// Each connection plays the next script: the greeting, then one reply after each line the client
-// sends (after a 340 or 335 reply, after the whole data block up to its "." line). Replies are
-// sent byte for byte as written. When the replies run out, the next line the client sends ends
-// the connection; a connection beyond the last script is closed at once. A script can drop its
-// connection after the first N bytes of the server's output (greeting included) or of the
-// client's; the server then stops sending and closes.
+// An in-process news server that plays a script per connection (the greeting, then one reply
+// after each line the client sends, or after a data block that a 340 or 335 asked for), and the
+// socket and manager that reach it through the manager's CreateSocket slot. A script can drop its
+// connection after the first N bytes either side sends; past the replies, it ends.
 #pragma once
 
 #include <condition_variable>
