@@ -84,28 +84,6 @@ TEST(CacheFileTest, WritesTheExactLayout) {
     EXPECT_EQ(Image(TCache(TCache::kUnlimited, 0)), "TWC\x08\x01\x09\0\0\0"s);
 }
 
-TEST(CacheFileTest, RoundTripKeepsKeysOrderStampsAndData) {
-    double now = kNow;
-    TCache written(TCache::kUnlimited, 24, [&] { return now; });
-    PutText(written, ".", "group list", true);
-    now -= 3 * kHour;
-    PutText(written, "comp.lang.c", std::string(3000, '\x81'), false);
-    now -= 2 * kHour;
-    PutText(written, "alt.test", "", false);
-    PutText(written, "fido7.ru.nntp", "headers\0more"s, false);
-    std::vector<char> ignored;
-    ASSERT_TRUE(written.Get(".", ignored));  // moves the group list to the end
-
-    TCache read(TCache::kUnlimited, 24, [&] { return now; });
-    Load(read, Image(written));
-    EXPECT_EQ(Keys(read), (Texts{"comp.lang.c", "alt.test", "fido7.ru.nntp", "."}));
-    for (int i = 0; i < read.Count(); ++i) {
-        EXPECT_EQ(read.Entries()[i].Stamp, written.Entries()[i].Stamp) << i;
-        EXPECT_EQ(*read.Entries()[i].Data, *written.Entries()[i].Data) << i;
-    }
-    EXPECT_EQ(read.Entries().back().Stamp, 0.0);
-}
-
 // A foreign header leaves the cache as it was; a damaged entry empties it, without a buffer
 // larger than the image (see Load). Cut at every byte with the size field telling the truth,
 // the load gives the complete entries at an entry boundary, else an empty cache.

@@ -63,9 +63,9 @@ class NewsSessionTest : public HostTest {
         return account;
     }
 
-    // Starts the fixture server with options and connects a new manager to it.
-    void ConnectTo(const std::vector<std::string>& serverOptions = {}) {
-        server.Start(serverOptions);
+    // Starts the fixture server and connects a new manager to it.
+    void ConnectTo() {
+        server.Start();
         manager = std::make_unique<TNewsInternetManager>(reinterpret_cast<HANDLE>(0x1234));
         manager->Connect(Account());
     }
