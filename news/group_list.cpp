@@ -107,20 +107,25 @@ struct ArrivalOrder {
 };
 
 ArrivalOrder SortArrived(const TListBlock& arrived, const TOemCollation& collation) {
+    // The names' lengths are taken once, not in each of the sort's comparisons.
+    static_assert(TGroupRecord::kNameSize <= 256, "a name's length fits a byte");
+    std::vector<uint8_t> lengths(arrived.Count());
+    for (uint32_t i = 0; i < arrived.Count(); ++i) {
+        lengths[i] = static_cast<uint8_t>(RecordNameView(arrived, i).size());
+    }
+    const auto name = [&](uint32_t i) { return std::string_view(arrived.Record(i), lengths[i]); };
     ArrivalOrder order;
     order.Indexes.resize(arrived.Count());
     std::iota(order.Indexes.begin(), order.Indexes.end(), 0u);
     std::sort(order.Indexes.begin(), order.Indexes.end(), [&](uint32_t a, uint32_t b) {
-        const int names =
-            collation.CompareText(RecordNameView(arrived, a), RecordNameView(arrived, b));
+        const int names = collation.CompareText(name(a), name(b));
         return names < 0 || (names == 0 && a < b);
     });
     std::vector<uint32_t> again;
     for (const uint32_t index : order.Indexes) {
         const bool twin =
             order.Unique > 0 &&
-            collation.CompareText(RecordNameView(arrived, order.Indexes[order.Unique - 1]),
-                                  RecordNameView(arrived, index)) == 0;
+            collation.CompareText(name(order.Indexes[order.Unique - 1]), name(index)) == 0;
         if (twin) {
             again.push_back(index);
         } else {

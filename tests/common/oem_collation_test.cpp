@@ -47,6 +47,7 @@ const PairCase kPairs[] = {
     {"aB", "Ab", kCompareIgnoreCase, -1, 0},
     {"Zebra", "apple", kCaseSensitive, -1, 1},
     {"comp.lang", "comp.lang.c", kCompareIgnoreCase, -1, -1},
+    {"apple.groups", "Zebra.groups", kCompareIgnoreCase, -1, -1},  // decided in the first eight
     {"\x85\xF1", "\xA5\xF0", kCaseSensitive, -1, 1},
     {"\x85\xF1", "\xA5\xF0", kCompareIgnoreCase, -1, 0},
     {"abcX", "ABCy", kCompareIgnoreCase, 3, 0},
