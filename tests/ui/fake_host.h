@@ -12,9 +12,37 @@
 #include <vector>
 
 #include "hostapi/plugin_api.h"
+#include "platform/codepages.h"
 #include "ui/host_services.h"
 
 namespace kestrova::testing {
+
+// The host's three character tables, built from the platform's code page tables:
+// 0 "KOI-8", 1 "CP-1251   (Windows russian)", 2 "ISO 8859-5 (Unix russian)".
+inline int HostCharTableDouble(int n, char* buffer, int bufferSize) {
+    static const struct {
+        int codePage;
+        const char* name;
+    } kTables[] = {{20866, "KOI-8"},
+                   {1251, "CP-1251   (Windows russian)"},
+                   {28595, "ISO 8859-5 (Unix russian)"}};
+    if (n < 0 || n >= 3 || bufferSize < static_cast<int>(sizeof(CharTableSet))) return -1;
+    char32_t set[256], oem[256];
+    if (!platform::CodePageTable(kTables[n].codePage, set) ||
+        !platform::CodePageTable(platform::OemCodePage(), oem))
+        return -1;
+    CharTableSet table{};
+    for (int b = 0; b < 256; ++b) {
+        table.DecodeTable[b] = table.EncodeTable[b] = '?';
+        for (int o = 0; o < 256; ++o) {
+            if (oem[o] == set[b]) table.DecodeTable[b] = static_cast<unsigned char>(o);
+            if (set[o] == oem[b]) table.EncodeTable[b] = static_cast<unsigned char>(o);
+        }
+    }
+    std::strcpy(table.TableName, kTables[n].name);
+    std::memcpy(buffer, &table, sizeof table);
+    return 0;
+}
 
 class FakeHost {
   public:
@@ -25,14 +53,11 @@ class FakeHost {
         int buttons;
     };
     struct MenuCall {
-        int x, y, maxHeight;
-        unsigned flags;
         std::string title;
         std::vector<FarMenuItem> items;
     };
     struct DialogCall {
-        int x1, y1, x2, y2;
-        std::string helpTopic;
+        int x2;
         std::vector<FarDialogItem> items;  // as the module passed them in
     };
     // Answers a dialog: may edit the items as a user would, returns the closing item.
@@ -56,18 +81,14 @@ class FakeHost {
         info.Dialog = &Dialog;
         info.Message = &Message;
         info.GetMsg = &GetMsg;
-        info.CharTable = &CharTable;
+        info.CharTable = &HostCharTableDouble;
         info.AdvControl = &AdvControl;
         info.FSF = &standardFunctions;
         return info;
     }
 
-    // Names of the host's character tables, by number.
-    std::vector<std::string> charTables{"KOI-8", "CP-1251   (Windows russian)",
-                                        "ISO 8859-5 (Unix russian)"};
     // Message texts: "<n>" unless a test sets one.
     std::map<int, std::string> texts;
-    int farVersion = 0x0146;
     FarStandardFunctions standardFunctions{
         sizeof(FarStandardFunctions), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
 
@@ -109,26 +130,19 @@ class FakeHost {
         return Next(host.messageAnswers, "message box");
     }
 
-    static int Menu(intptr_t moduleNumber, int x, int y, int maxHeight, unsigned flags,
-                    const char* title, const char* bottom, const char* helpTopic,
-                    const int* breakKeys, int* breakCode, const FarMenuItem* item,
-                    int itemsNumber) {
+    static int Menu(intptr_t moduleNumber, int, int, int, unsigned, const char* title, const char*,
+                    const char*, const int*, int*, const FarMenuItem* item, int itemsNumber) {
         EXPECT_EQ(moduleNumber, kModuleNumber);
-        EXPECT_EQ(bottom, nullptr);
-        EXPECT_EQ(helpTopic, nullptr);
-        EXPECT_EQ(breakKeys, nullptr);
-        EXPECT_EQ(breakCode, nullptr);
         FakeHost& host = *current_;
-        host.menus.push_back({x, y, maxHeight, flags, title, {item, item + itemsNumber}});
+        host.menus.push_back({title, {item, item + itemsNumber}});
         return Next(host.menuAnswers, "menu");
     }
 
-    static int Dialog(intptr_t moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
+    static int Dialog(intptr_t moduleNumber, int, int, int x2, int, const char*,
                       FarDialogItem* item, int itemsNumber) {
         EXPECT_EQ(moduleNumber, kModuleNumber);
         FakeHost& host = *current_;
-        host.dialogs.push_back(
-            {x1, y1, x2, y2, helpTopic ? helpTopic : "", {item, item + itemsNumber}});
+        host.dialogs.push_back({x2, {item, item + itemsNumber}});
         if (host.dialogAnswers.empty()) {
             ADD_FAILURE() << "unexpected dialog";
             return -1;
@@ -141,23 +155,10 @@ class FakeHost {
         return result;
     }
 
-    static int CharTable(int n, char* buffer, int bufferSize) {
-        const auto& tables = current_->charTables;
-        if (n < 0 || n >= static_cast<int>(tables.size())) return -1;
-        EXPECT_EQ(bufferSize, static_cast<int>(sizeof(CharTableSet)));
-        CharTableSet set{};
-        for (int i = 0; i < 256; ++i)
-            set.DecodeTable[i] = set.EncodeTable[i] = set.UpperTable[i] = set.LowerTable[i] =
-                static_cast<unsigned char>(i);
-        std::strncpy(set.TableName, tables[n].c_str(), sizeof set.TableName - 1);
-        std::memcpy(buffer, &set, sizeof set);
-        return n;
-    }
-
     static intptr_t AdvControl(intptr_t moduleNumber, int command, void* param) {
         EXPECT_EQ(moduleNumber, kModuleNumber);
         EXPECT_EQ(command, ACTL_GETFARVERSION);
-        *static_cast<int*>(param) = current_->farVersion;
+        *static_cast<int*>(param) = 0x0146;
         return 1;
     }
 

@@ -1,9 +1,8 @@
 // Module-wide state for option and character-table tests: a fresh settings store, the keys that
-// start-up derives, a fake host with character tables, and options and slots as at library load.
+// start-up derives, a fake host, and options and slots as at library load.
 #pragma once
 
 #include "fake_host.h"
-#include "host_char_tables_double.h"
 #include "platform/fresh_store.h"
 #include "ui/char_tables.h"
 #include "ui/host_services.h"
@@ -16,7 +15,6 @@ class ModuleSettings {
   public:
     ModuleSettings() {
         StartupInfo = host.Info();
-        StartupInfo.CharTable = &HostCharTableDouble;
         OptionsKey = "Software\\Far\\Plugins\\Kestrova\\";
         FrameworkKey = "Software\\Far\\Plugins\\Tarnwick\\";
         Options = {};

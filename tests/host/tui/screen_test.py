@@ -150,14 +150,14 @@ class ScreenCase(unittest.TestCase):
         s.keys("Enter", shows="kestrova.demo.talk")
         return s
 
-    def enter_new_group(self, s, name, select=False):
+    def enter_new_group(self, s, name, select=False, shows=None):
         """Adds the server's group name (selected first, or under the cursor) to the newsgroups
         with F7 and enters it."""
         self.move_cursor_to(s, name)
         s.keys(*(["Insert"] if select else []), "F7", shows="[ OK ]")
         s.keys("Enter", gone="[ OK ]")
         self.move_cursor_to(s, name)
-        s.keys("Enter")
+        s.keys("Enter", shows=shows)
 
     @staticmethod
     def status_line(screen):
@@ -177,8 +177,7 @@ class ScreenTest(ScreenCase):
     def test_groups_by_mask_added_entered_and_articles_copied(self):
         s = self.open_demo_group()
         self.assertNotIn("local.test", s.text())  # only what the mask matches
-        self.enter_new_group(s, "kestrova.demo.talk", select=True)
-        s.wait_for("How do I add a group?")
+        self.enter_new_group(s, "kestrova.demo.talk", select=True, shows="How do I add a group?")
         # Ctrl-0: the module's view mode 0, with its column titles and its author column.
         screen = s.keys("C-0", shows="From")
         self.assertIn("Dmitri", screen)
@@ -215,12 +214,10 @@ class ScreenTest(ScreenCase):
 
     def test_viewer_switches_character_sets_and_searches(self):
         s = self.open_demo_group()
-        self.enter_new_group(s, "kestrova.demo.koi8")
-        s.wait_for("Новая версия программы")
+        self.enter_new_group(s, "kestrova.demo.koi8", shows="Новая версия программы")
         self.move_cursor_to(s, "Как настроить")
-        s.keys("F3")
         # The article's KOI8-R body as it is, then read through the host's KOI-8 table.
-        screen = s.wait_for("OEM 866  Line 1")
+        screen = s.keys("F3", shows="OEM 866  Line 1")
         self.assertNotIn("Добрый день!", screen)
         s.keys("S-F8", shows="ISO 8859-5 (Unix russian)")
         screen = s.type("k", shows="Добрый день!")
@@ -235,16 +232,14 @@ class ScreenTest(ScreenCase):
     def test_account_made_in_its_dialog_from_the_disks_menu_connects(self):
         s = self.start_local()
         s.keys("M-F1", shows="Local folder")
-        s.keys("Down", "Enter")  # the module's entry
-        s.wait_for("Private hosts")
+        s.keys("Down", "Enter", shows="Private hosts")  # the module's entry
         s.keys("Home", "Down", "Enter")  # the folder "Hosts"
         s.keys("S-F4", shows="News account")
         # Typed text and Tab between the fields; Enter presses the default button (Save).
         s.type("Demo server")
         s.keys("Tab")
         s.type(f"127.0.0.1:{self.port}", shows=f"127.0.0.1:{self.port}")
-        s.keys("Enter", gone="News account")
-        s.wait_for("Demo server")
+        s.keys("Enter", gone="News account", shows="Demo server")
         # Ctrl-L: the module's information in the other panel, and back to the folder.
         screen = s.keys("C-l", shows="Reads and posts Usenet news")
         self.assertIn("10Quit", screen.splitlines()[-1], screen)  # Ctrl done: the plain row
@@ -254,10 +249,9 @@ class ScreenTest(ScreenCase):
         s.keys("End")
         s.click(5, 2)
         s.keys("Enter", shows="Private hosts")
-        s.keys("Home", "Down", "Enter")  # "Hosts" again
-        s.wait_for("Demo server")
-        s.keys("Home", "Down", "Enter")  # the only account, below ".."
-        s.wait_for("You have no newsgroups yet")
+        s.keys("Home", "Down", "Enter", shows="Demo server")  # "Hosts" again
+        # The only account, below "..".
+        s.keys("Home", "Down", "Enter", shows="You have no newsgroups yet")
         s.click_on("[ OK ]")  # a click on a box's button presses it
         s.wait_gone("You have no newsgroups yet")
 
@@ -276,15 +270,12 @@ class ScreenTest(ScreenCase):
             f.write('#!/bin/sh\nprintf "Written by the editor script\\n" >> "$1"\n')
         os.chmod(self.env["EDITOR"], 0o755)
         s = self.open_demo_group()
-        self.enter_new_group(s, "kestrova.demo.talk")
-        s.wait_for("How do I add a group?")
+        self.enter_new_group(s, "kestrova.demo.talk", shows="How do I add a group?")
         s.keys("S-F4", shows="Post article")
         s.keys("Tab", "Tab")  # past the group filled in and its "(?)" button
         s.type("Posted from the screen", shows="Posted from the screen")
-        s.keys("Enter")  # the default button: Post
-        s.wait_gone("Post article")
-        s.keys("C-r", "End")  # the new article comes last
-        s.wait_for("Posted from the screen")
+        s.keys("Enter", gone="Post article")  # the default button: Post
+        s.keys("C-r", "End", shows="Posted from the screen")  # the new article comes last
         with open(os.path.join(self.work, "server.log")) as f:
             self.assertIn("Written by the editor script", f.read())
 
@@ -306,8 +297,8 @@ class ScreenTest(ScreenCase):
             f.write("x")
         self.move_cursor_to(s, "box")
         s.keys("F8", shows="Do you wish to delete")
-        s.keys("Enter")
-        s.wait_for("is not empty")  # the second question, for a folder with something in it
+        # The second question, for a folder with something in it.
+        s.keys("Enter", shows="is not empty")
         s.keys("Enter", gone="is not empty")
         s.wait_gone("box ")
         self.assertEqual(os.listdir(self.local), [])
