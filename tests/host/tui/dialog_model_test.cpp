@@ -23,20 +23,14 @@ FarDialogItem Item(int type, const char* data, uint32_t flags = 0, int x1 = 5, i
     return item;
 }
 
-Keystroke Key(int key, unsigned control = 0) {
-    return Keystroke{key, control, 0};
-}
-Keystroke Char(char c) {
-    return Keystroke{0, 0, static_cast<unsigned char>(c)};
-}
-
 // Keys by name ("Shift+Tab", "Alt+C"), separated by blanks; a single character is typed.
 std::vector<Keystroke> Keys(const std::string& names) {
     std::vector<Keystroke> keys;
     std::istringstream words(names);
     for (std::string word; words >> word;) {
         const KeyPress key = word.size() == 1 ? KeyPress{} : ParseKey(word).value();
-        keys.push_back(word.size() == 1 ? Char(word[0]) : Key(key.VirtualKey, key.ControlState));
+        const auto typed = static_cast<unsigned char>(word.size() == 1 ? word[0] : 0);
+        keys.push_back(Keystroke{key.VirtualKey, key.ControlState, typed});
     }
     return keys;
 }
@@ -166,10 +160,10 @@ TEST_F(DialogModelTest, ClosingItemAndEditedTexts) {
 
 TEST_F(DialogModelTest, HotKeysOfCheckBoxesAndLabels) {
     DialogModel model = Model();
-    model.HandleKey(Key('R', PKF_ALT));
+    Press(model, "Alt+R");
     EXPECT_EQ(model.Focus(), 3);
     EXPECT_EQ(items_[3].Selected, 1);
-    model.HandleKey(Char('n'));  // the label's hot key focuses its field
+    Press(model, "n");  // the label's hot key focuses its field
     EXPECT_EQ(model.Focus(), 2);
 }
 
@@ -180,28 +174,29 @@ TEST_F(DialogModelTest, FixedFieldTypesOverAndKeepsItsWidth) {
     DialogModel model = Model();
     Press(model, "Home 6 5 4 3");
     EXPECT_EQ(model.Edit(9)->FirstVisible(3), 0u) << "a full field shows all of its text";
-    model.HandleKey(Key(VK_RETURN));
+    Press(model, "Enter");
     EXPECT_STREQ(items_[9].Data, "654");
 
     items_[9].X2 = 100000;  // wider than an item's text can be
     DialogModel wide = Model();
-    for (int i = 0; i < 600; ++i) wide.HandleKey(Char('w'));
-    wide.HandleKey(Key(VK_RETURN));
+    std::string keys;
+    for (int i = 0; i < 600; ++i) keys += "w ";
+    Press(wide, keys + "Enter");
     EXPECT_EQ(std::string(items_[9].Data, sizeof items_[9].Data - 1), std::string(511, 'w'));
     EXPECT_EQ(items_[9].Data[511], '\0');
 }
 
 TEST_F(DialogModelTest, CtrlDownAsksForTheHistoryOfAFieldThatHasOne) {
     DialogModel model = Model();
-    EXPECT_EQ(model.HandleKey(Key(VK_DOWN, PKF_CONTROL)), DialogState::HistoryWanted);
+    EXPECT_EQ(Press(model, "Ctrl+Down"), DialogState::HistoryWanted);
     model.SetFocusedText("from history");
-    model.HandleKey(Key(VK_RETURN));
+    Press(model, "Enter");
     EXPECT_STREQ(items_[2].Data, "from history");
 
     items_[2].Flags &= ~DIF_HISTORY;
     items_[2].Selected = 0;
     DialogModel plain = Model();
-    EXPECT_EQ(plain.HandleKey(Key(VK_DOWN, PKF_CONTROL)), DialogState::Open);
+    EXPECT_EQ(Press(plain, "Ctrl+Down"), DialogState::Open);
 }
 
 }  // namespace
