@@ -1,4 +1,4 @@
-// The group list against a scripted server: the mask, adding and dropping own groups, NEWGROUPS
+// The group list against a scripted server: the mask, adding own groups, NEWGROUPS
 // with the stored stamp, refused lists, refresh, a LIST dropped anywhere and hostile listings.
 #include <gtest/gtest.h>
 
@@ -90,18 +90,6 @@ TEST_F(GroupListFlowTest, AddingToExistingOwnGroupsReplacesAddsOrStops) {
         manager->SetState(NewsState::OwnGroups);
         EXPECT_EQ(List().names, own) << answers.back();
     }
-}
-
-TEST_F(GroupListFlowTest, DroppingOwnGroupsAfterConfirmation) {
-    Session({"alt.test", "misc.misc"});
-    host.messageAnswers.push_back(1);  // declined
-    Key(VK_F8, 0, {"alt.test"});
-    EXPECT_EQ(keyFlags, 0u);
-    EXPECT_EQ(List().names, (Names{"alt.test", "misc.misc"}));
-    host.messageAnswers.push_back(0);
-    Key(VK_F8, 0, {"ALT.TEST"});
-    EXPECT_NE(keyFlags, 0u);
-    EXPECT_EQ(List().names, Names{"misc.misc"});
 }
 
 TEST_F(GroupListFlowTest, NewGroupsSinceTheStoredStampInsertsOnlyNewNames) {

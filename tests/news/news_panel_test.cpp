@@ -1,5 +1,5 @@
-// What the connected panel shows: the charset choice, the shortcut descriptor, the replaced panel
-// mode with its column titles, and a refused proxy login in the user's language.
+// What the connected panel shows: the shortcut descriptor, the replaced panel mode with its
+// column titles, and a refused proxy login in the user's language.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 
@@ -55,18 +55,6 @@ class NewsPanelTest : public HostTest {
     TPluginOptions savedOptions_;
     std::string savedColumnTypes_;
 };
-
-TEST_F(NewsPanelTest, CharsetChoiceChangesTheAccountTable) {
-    manager.Account.CharTable = kNoSlot;
-    host.menuAnswers = {2, -1};  // the first filled slot, then Esc
-    for (uint32_t flags : {kKeyRedrawPanel | kKeyUpdatePanel, 0u}) {
-        TKeyContext context;
-        int action = 0;
-        EXPECT_TRUE(manager.ProcessKey(VK_F7, PKF_SHIFT, context, action));
-        EXPECT_EQ(manager.Account.CharTable, 0);
-        EXPECT_EQ(context.Flags, flags);
-    }
-}
 
 // The shortcut descriptor leaves the credentials out; the replaced mode has fixed group columns
 // and titled article columns.
