@@ -65,6 +65,10 @@ TEST(OemCollation, PairsKeepTheirOrder) {
         EXPECT_EQ(collation.Compare(c.a, c.b, c.flags, c.length), c.expected);
         EXPECT_EQ(collation.Compare(c.b, c.a, c.flags, c.length), -c.expected);
         EXPECT_EQ(CompareOem(c.a, c.b, c.flags, c.length), c.expected);
+        const int wrapper = c.length >= 0 ? CompareTextOemN(c.a, c.b, c.length)
+                            : c.flags     ? CompareTextOem(c.a, c.b)
+                                          : CompareStrOem(c.a, c.b);
+        EXPECT_EQ(wrapper, c.expected);
     }
 }
 

@@ -71,28 +71,6 @@ TEST(Text, BlankAndReplace) {
     EXPECT_EQ(ReplaceChar("aaa", 'a', 'a'), "aaa");
 }
 
-// The wrappers of the collation: case-sensitive or not. OEM (CP866) bytes: 0x80 A, 0xA0 a.
-TEST(CompareOem, CaseAndCollation) {
-    ScopedEnvironment environment;
-    environment.Set("KESTROVA_OEMCP", "866");
-    environment.Set("KESTROVA_ANSICP", "1251");
-    const struct {
-        std::string a, b;
-        int caseSensitive, caseInsensitive;
-    } cases[] = {{"abc", "ABC", -1, 0}, {"apple", "Banana", -1, -1}, {"\x80", "\xA0", 1, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(CompareStrOem(c.a, c.b), c.caseSensitive) << c.a << " / " << c.b;
-        EXPECT_EQ(CompareTextOem(c.a, c.b), c.caseInsensitive) << c.a << " / " << c.b;
-    }
-}
-
-TEST(CompareOem, LengthLimitsTheComparison) {
-    EXPECT_EQ(CompareTextOemN("[Kestrova]\r\nx", "[KESTROVA]", 10), 0);
-    EXPECT_EQ(CompareTextOemN("[Kestrov]", "[KESTROVA]", 10), -1);
-    EXPECT_EQ(CompareTextOemN("abc", "abd", 2), 0);
-    EXPECT_EQ(CompareTextOemN("abc", "xyz", 0), 0);
-}
-
 TEST(CompareOem, AnsiConversionKeepsLength) {
     std::string oem = "Hi \x80\xA0\xF1";
     EXPECT_EQ(OemToAnsiText(oem), "Hi \xC0\xE0\xB8");

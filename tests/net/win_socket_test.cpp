@@ -12,14 +12,13 @@
 #include "common/streams.h"
 #include "loopback_peer.h"
 #include "net/socket_error_text.h"
-#include "socket_test_support.h"
+#include "platform/clock.h"
 
 namespace kestrova {
 namespace {
 
 using namespace std::string_literals;
 using testing::ClosedPort;
-using testing::FakeClock;
 using testing::LoopbackPeer;
 using testing::ReceiveLine;
 using testing::ReceiveUntilClosed;
@@ -32,6 +31,16 @@ LoopbackPeer Sender(std::string bytes, bool closeAfterSending = false) {
         if (!closeAfterSending) ReceiveUntilClosed(fd);
     });
 }
+
+// The monotonic clock, moved by hand while an object lives.
+struct FakeClock {
+    static inline uint64_t now = 1'000'000;
+    FakeClock() {
+        platform::SetMonotonicClock([] { return now; });
+    }
+    ~FakeClock() { platform::SetMonotonicClock(nullptr); }
+    static void Advance(uint64_t millis) { now += millis; }
+};
 
 template <typename Call>
 ESocketError RaisedBy(Call call) {

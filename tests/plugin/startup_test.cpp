@@ -11,7 +11,6 @@
 #include "ui/host_services.h"
 #include "ui/module_state.h"
 #include "ui/plugin_options.h"
-#include "ui/product_info.h"
 
 namespace kestrova {
 namespace {
@@ -141,12 +140,6 @@ TEST_F(ConfigureTest, FailureEndsTheMenuWithZero) {
         [](std::vector<FarDialogItem>&) -> int { throw std::runtime_error("store unavailable"); }};
     EXPECT_EQ(Configure(0), 0);
     EXPECT_EQ(host.menus.size(), 1u);
-}
-
-TEST(ProductInfoTest, TwelveLinesThatFitTheInfoPanel) {
-    ASSERT_EQ(ProductInfo.Count(), kProductInfoLines);
-    for (int i = 0; i < ProductInfo.Count(); ++i)
-        EXPECT_LT(ProductInfo[i].size(), sizeof(InfoPanelLine::Text)) << i;
 }
 
 }  // namespace
