@@ -316,6 +316,7 @@ void TNewsInternetManager::OnSocketData(int direction, int count, const char* da
 
 void TNewsInternetManager::OnSocketWait() {
     if (CheckForKey(VK_ESCAPE)) throw EUserAbort(kItemFailure, "", "SocketWait");
+    DoEvent(kEventWaiting, 0, 0);
 }
 
 }  // namespace kestrova

@@ -225,6 +225,7 @@ class TNewsInternetManager : public TInternetManager {
     // Sends GROUP name (an error status raises) and keeps the range it gives.
     void SelectGroup(const std::string& name);
     void OnSocketData(int direction, int count, const char* data);
+    // A wait begins or ticks: Esc waiting raises EUserAbort, else the panel hears of the wait.
     void OnSocketWait();
     void SetKeyBar() const;
     void SetPanelMode(OpenPluginInfo& info);

@@ -45,6 +45,9 @@ int TNntpPlugin::HandleEvent(int kind, intptr_t param1, intptr_t param2) {
             CheckEscape("ShowTraffic");
             ShowTraffic(static_cast<int>(param2));
             return 0;
+        case kEventWaiting:
+            if ((OpFlags & kOpCounting) != 0) ShowTraffic(0);
+            return 0;
         case kEventMessageBox:
             ShowStatus(kOpInteractive, GetMsg(static_cast<int>(param1)), {kMsgOk}, TextOf(param2));
             return 0;

@@ -167,10 +167,12 @@ class TNntpPlugin : public TFarPlugin {
                    const std::string& extra = {});
     // A transient panel title, when OpFlags has a bit of mask.
     void ShowInTitle(unsigned mask, const std::string& text);
-    // Adds amount to Received and redraws the progress at most every 500 ms.
+    // Adds amount to Received and redraws the progress at most every 500 ms. A count shows in
+    // the panel title from the first unit on, and from 500 ms into the operation on also in the
+    // status box, under the operation's last status text.
     void ShowTraffic(int amount);
     // The managers' callback: kinds 1 status, 2 title, 3 question, 5 and 6 data (Esc check),
-    // 7 progress unit, 8 message box, 9 login.
+    // 7 progress unit, 8 message box, 9 login, 10 a network wait (the count redrawn).
     int HandleEvent(int kind, intptr_t param1, intptr_t param2);
     // The server wants a login (refusal empty) or refused the last one (refusal: its line, said
     // first, with the question whether to enter them again). The login dialog edits url's user
@@ -189,6 +191,8 @@ class TNntpPlugin : public TFarPlugin {
     int64_t Received = 0;
     std::string ProgressTitle;
     uint64_t LastTraffic = 0;  // monotonic milliseconds of the last drawing; 0: not yet
+    // Text and extra line of the last status box of a counting operation, redrawn with the count.
+    std::string StatusText, StatusExtra;
 
   protected:
     // The request table of ReceiveData: carries out one attempt of request.

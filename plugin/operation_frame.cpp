@@ -39,6 +39,8 @@ unsigned TNntpPlugin::BeginOperation(int request, int opMode) {
     if (showsProgress) {
         Total = 0;
         Received = 0;
+        StatusText.clear();
+        StatusExtra.clear();
     }
     if ((opMode & OPM_FIND) == 0) SaveWholeScreen();
     if (showsProgress) LastTraffic = 0;

@@ -11,6 +11,7 @@
 #include "ui/host_services.h"
 #include "ui/host_version.h"
 #include "ui/message_box.h"
+#include "ui/message_numbers.h"
 #include "ui/messages.h"
 
 namespace kestrova {
@@ -26,6 +27,10 @@ int TNntpPlugin::ShowStatus(unsigned mask, const std::string& text,
                             std::initializer_list<int> buttons, const std::string& extra) {
     if ((OpFlags & mask) == 0 || !StartupInfo.Message) return -1;
     SaveWholeScreen();
+    if ((OpFlags & kOpCounting) != 0 && buttons.size() == 0) {
+        StatusText = text;
+        StatusExtra = extra;
+    }
     std::vector<std::string> lines{PanelHost, text};
     if (!extra.empty()) lines.push_back(extra);
     for (int button : buttons) lines.push_back(GetMsg(button));
@@ -72,8 +77,18 @@ void TNntpPlugin::ShowTraffic(int amount) {
         // 0 stands for "not drawn yet"; a clock that starts at 0 must not look like that.
         LastTraffic = std::max<uint64_t>(now, 1);
         SaveWholeScreen();
-        if ((OpFlags & kOpCounting) != 0)
+        if ((OpFlags & kOpCounting) != 0) {
             ShowInTitle(kOpInteractive, PanelTitle + FormatText(" (%d)", {Received}));
+            // A listing over at once shows no box; a long one shows its count from 500 ms on.
+            if (now - OpStart >= kTrafficIntervalMillis && StartupInfo.Message &&
+                (OpFlags & kOpInteractive) != 0) {
+                std::vector<std::string> lines{PanelHost};
+                if (!StatusText.empty()) lines.push_back(StatusText);
+                if (!StatusExtra.empty()) lines.push_back(StatusExtra);
+                lines.push_back(FormatText(GetMsg(kMsgReadSoFar), {Received}));
+                HostMessage(0, lines, 0);
+            }
+        }
         if ((OpFlags & kOpPercent) != 0 && StartupInfo.Message) {
             const int percent = ProgressPercent(Received, Total);
             SetTitle(FormatText("%d%% %s", {percent, ProgressLines[0]}));

@@ -18,5 +18,8 @@ inline constexpr int kEventMessageBox = 8;  // param1 message number, param2 tex
 inline constexpr int kEventLogin = 9;
 inline constexpr int kLoginEntered = 1;
 inline constexpr int kLoginDeclined = 2;
+// A network wait begins or its 500 ms tick comes: a listing's count is redrawn also while
+// nothing arrives.
+inline constexpr int kEventWaiting = 10;
 
 }  // namespace kestrova

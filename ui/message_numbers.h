@@ -217,7 +217,10 @@ inline constexpr int kMsgListTooLong = 162;
 // The SOCKS 5 proxy refused the user name or password.
 inline constexpr int kMsgProxyLoginRefused = 163;
 
+// The count of a long listing in its status box (%d: groups or headers read so far).
+inline constexpr int kMsgReadSoFar = 164;
+
 // How many texts each language file holds.
-inline constexpr int kMsgCount = 164;
+inline constexpr int kMsgCount = 165;
 
 }  // namespace kestrova

@@ -30,7 +30,7 @@ FORMAT_ARGUMENTS = {
     "kMsgErrorTitle": "ss", "kMsgAddOneGroup": "s", "kMsgAddGroups": "i",
     "kMsgDropOneGroup": "s", "kMsgDropGroups": "i", "kMsgOwnGroupsExist": "i",
     "kMsgNextAttempt": "i", "kMsgMayHaveBeenPosted": "s", "kMsgNotTrusted": "s",
-    "kMsgNoStatusLine": "i", "kMsgListTooLong": "i",
+    "kMsgNoStatusLine": "i", "kMsgListTooLong": "i", "kMsgReadSoFar": "i",
 }
 
 # Labels of the host's key bar hold at most KEY_BAR_WIDTH characters.

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/errors.h"
+#include "news/fixture_server.h"
+#include "news/news_internet_manager.h"
 #include "panel_fixture.h"
 #include "platform/console_title.h"
 #include "plugin/progress_bar.h"
+#include "ui/event_kinds.h"
+#include "ui/message_numbers.h"
 
 namespace kestrova::testing {
 namespace {
@@ -76,7 +82,6 @@ TEST_F(PanelTest, CountingShowsTheCountInThePanelTitle) {
     Advance(500);
     panel.ShowTraffic(41);
     EXPECT_EQ(platform::ConsoleTitle(), "Kestrova:\\ (42)");
-    EXPECT_TRUE(host.messages.empty());  // no box while counting
     panel.EndOperation(kRequestList, 0);
 }
 
@@ -87,6 +92,49 @@ TEST_F(PanelTest, SilentListingShowsNoTraffic) {
     EXPECT_TRUE(controls.empty());
     EXPECT_TRUE(host.messages.empty());
     panel.EndOperation(kRequestList, 0);
+}
+
+// The walk, a re-entry and a LIST through the fixture server, each unit taking 150 ms of the
+// test's clock: the count redrawn at most every 500 ms, in the status box from 500 ms on.
+TEST_F(PanelTest, LongListingsShowTheirCountEvery500Milliseconds) {
+    FixtureNewsServer server;
+    for (int n = 1; n <= 8; ++n) {
+        server.AddGroup("alt.g" + std::to_string(n));
+        server.AddArticle("alt.g1", n, "Message-ID: <" + std::to_string(n) + "@t>\r\n\r\nb\r\n");
+    }
+    server.Start();
+    TNntpPlugin panel;
+    panel.OpenCommandLine("//127.0.0.1:" + std::to_string(server.Port()) + "/");
+    panel.InternetManager->OnEvent = [&](int kind, intptr_t param1, intptr_t param2) {
+        if (kind == kEventProgress) Advance(150);
+        return panel.HandleEvent(kind, param1, param2);
+    };
+    static std::vector<uint64_t> redrawn;
+    StartupInfo.Control = [](HANDLE, int command, void* param) {
+        if (command == FCTL_REDRAWPANEL && !param) redrawn.push_back(platform::MonotonicMillis());
+        return 1;
+    };
+    host.texts[kMsgReadSoFar] = "#%d";
+    host.dialogAnswers.push_back(FakeHost::Close(2, {{2, "alt.*"}}));
+    for (const auto& [what, listed] : std::vector<std::pair<std::string, std::function<void()>>>{
+             {"walk", [&] { panel.SetDirectory("alt.g1", 0); }},
+             {"re-entry", [&] { panel.SetDirectory("..", 0), panel.SetDirectory("alt.g1", 0); }},
+             {"LIST", [&] { panel.SetDirectory("..", 0), panel.ProcessKey(VK_F7, 0); }}}) {
+        listed();
+        redrawn.clear();
+        host.messages.clear();
+        PluginPanelItem* items = nullptr;
+        int count = 0;
+        panel.GetFindData(&items, &count, 0);
+        panel.FreeFindData(items, count);
+        ASSERT_GE(redrawn.size(), 2u) << what;
+        for (size_t i = 1; i < redrawn.size(); ++i) EXPECT_GE(redrawn[i] - redrawn[i - 1], 500u);
+        const auto box = std::find_if(host.messages.begin(), host.messages.end(),
+                                      [](const auto& m) { return m.items.back()[0] == '#'; });
+        ASSERT_NE(box, host.messages.end()) << what;
+        const int shown = std::stoi(box->items.back().substr(1));  // from 500 ms on, not at the end
+        EXPECT_TRUE(shown >= 4 && shown < 8) << what << ": " << shown;
+    }
 }
 
 class HandleEventTest : public PanelTest {
