@@ -123,14 +123,8 @@ TEST(Stream, CopyTakesAllFromTheStartOrACountFromThePosition) {
     EXPECT_EQ(part.CopyFrom(source, 50), 50);  // a count copies from the current position
     EXPECT_EQ(Contents(part), data.substr(100, 50));
     EXPECT_EQ(part.CopyFrom(source, -5), 0);
-}
-
-TEST(Stream, CopyBeyondTheSourceRaises) {
-    TMemoryStream source;
-    source.WriteText("short");
-    source.SetPosition(0);
-    TMemoryStream target;
-    EXPECT_THROW(target.CopyFrom(source, 6), EReadError);
+    source.SetPosition(130000 - 5);
+    EXPECT_THROW(part.CopyFrom(source, 6), EReadError);  // beyond the source
     TMemoryStream empty;
     EXPECT_EQ(target.CopyFrom(empty, 0), 0);
 }

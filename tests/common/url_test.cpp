@@ -92,18 +92,18 @@ TEST(BuildUrl, IncludesWhatTheFlagsAskFor) {
     }
 }
 
-TEST(BuildUrl, LeavesOutEmptyPartsAndAddsTheLeadingSlash) {
-    std::string text;
-    ASSERT_TRUE(BuildUrl({"", "h", 0, "", "", "p", ""}, 31, text));
-    EXPECT_EQ(text, "h/p");
-    ASSERT_TRUE(BuildUrl({"", "h", 0, "", "", "", ""}, kUrlUserName | kUrlPassword, text));
-    EXPECT_EQ(text, "h");
-}
-
-TEST(BuildUrl, EmptyHostFails) {
-    std::string text = "old";
-    EXPECT_FALSE(BuildUrl({"nntp", "", 119, "me", "", "/x", ""}, 0, text));
-    EXPECT_EQ(text, "");
+// Empty parts are left out and the path gets its slash; without a host nothing is built.
+TEST(BuildUrl, LeavesOutEmptyPartsAndNeedsAHost) {
+    const std::tuple<TUrlComponents, unsigned, const char*> cases[] = {
+        {{"", "h", 0, "", "", "p", ""}, 31, "h/p"},
+        {{"", "h", 0, "", "", "", ""}, kUrlUserName | kUrlPassword, "h"},
+        {{"nntp", "", 119, "me", "", "/x", ""}, 0, ""},
+    };
+    for (const auto& [url, flags, expected] : cases) {
+        std::string text = "old";
+        EXPECT_EQ(BuildUrl(url, flags, text), *expected != 0);
+        EXPECT_EQ(text, expected);
+    }
 }
 
 TEST(Url, SecureSchemesAreNntpsAndSnewsInAnyCase) {

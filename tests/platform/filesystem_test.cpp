@@ -51,12 +51,15 @@ TEST_F(FileSystemTest, HomeFolderFollowsTheEnvironmentAndIsCreated) {
         {"k/home//", "x", "h", "k/home"},
         {nullptr, "xdg", "h", "xdg/kestrova"},
         {"", "", "user", "user/.local/share/kestrova"},
+        {nullptr, "/relative", "user", "user/.local/share/kestrova"},  // not absolute: ignored
     };
     for (const Case& c : cases) {
         ScopedEnvironment environment;
-        // Each variable names a place inside the test's folder, is empty, or is unset (null).
+        // Each variable names a place inside the test's folder, is empty, is unset (null), or
+        // with a leading "/" is the relative path after it.
         const auto set = [&](const char* name, const char* relative) {
             if (relative == nullptr) return environment.Set(name, nullptr);
+            if (*relative == '/') return environment.Set(name, relative + 1);
             environment.Set(name, *relative != '\0' ? At(relative).c_str() : "");
         };
         set("KESTROVA_HOME", c.home);
@@ -69,13 +72,6 @@ TEST_F(FileSystemTest, HomeFolderFollowsTheEnvironmentAndIsCreated) {
         const auto permissions = std::filesystem::status(expected).permissions();
         EXPECT_EQ(permissions & std::filesystem::perms::all, std::filesystem::perms::owner_all);
     }
-}
-
-TEST_F(FileSystemTest, RelativeDataHomeIsIgnored) {
-    environment_.Set("KESTROVA_HOME", nullptr);
-    environment_.Set("XDG_DATA_HOME", "relative/data");
-    environment_.Set("HOME", folder_.Path().c_str());
-    EXPECT_EQ(HomeFolder(), At(".local/share/kestrova"));
 }
 
 TEST_F(FileSystemTest, OemNamesAreUtf8OnDisk) {

@@ -3,8 +3,8 @@
 // account and connects, and later connections accept that certificate without asking.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "accounts/news_registry_manager.h"
 #include "net/certificate_check.h"
@@ -36,10 +36,12 @@ class CertificateTrustTest : public PanelTest {
         panel.RegistryManager->ReadItem("", "Secure", item);
         return item ? *item : TAccountOptions{};
     }
-    int Questions() const {
-        return static_cast<int>(std::count_if(
-            host.messages.begin(), host.messages.end(),
-            [](const FakeHost::MessageCall& call) { return call.items.at(0) == kTrustTitle; }));
+    // The trust questions asked so far.
+    std::vector<FakeHost::MessageCall> Questions() const {
+        std::vector<FakeHost::MessageCall> questions;
+        for (const FakeHost::MessageCall& call : host.messages)
+            if (call.items.at(0) == kTrustTitle) questions.push_back(call);
+        return questions;
     }
 
     OtherCertificate certificate;
@@ -48,32 +50,27 @@ class CertificateTrustTest : public PanelTest {
     TAccountOptions account;
 };
 
-TEST_F(CertificateTrustTest, TrustedCertificateIsStoredAndAcceptedFromThenOn) {
-    host.messageAnswers = {0};  // trust
+TEST_F(CertificateTrustTest, DeclinedFailsTrustedIsStoredAndAcceptedFromThenOn) {
+    host.messageAnswers = {1, 0};  // decline, then trust
+    EXPECT_THROW(panel.OpenAccount(&account, true), ECertificateError);
+    EXPECT_EQ(panel.Mode, PluginMode::Registry);
+    EXPECT_EQ(Stored().TrustedCertificate, "");
+
     panel.OpenAccount(&account, true);
     EXPECT_EQ(panel.Mode, PluginMode::Internet);
-    ASSERT_EQ(Questions(), 1);
-    const auto question = std::find_if(
-        host.messages.begin(), host.messages.end(),
-        [](const FakeHost::MessageCall& call) { return call.items[0] == kTrustTitle; });
+    const auto questions = Questions();
+    ASSERT_EQ(questions.size(), 2u);
     const std::string fingerprint = Stored().TrustedCertificate;
     ASSERT_EQ(fingerprint.size(), 95u);
-    EXPECT_NE(question->items.at(2).find("unknown issuer"), std::string::npos)
-        << question->items[2];
-    EXPECT_EQ(question->items.at(4) + ":" + question->items.at(5), fingerprint);
+    EXPECT_NE(questions[1].items.at(2).find("unknown issuer"), std::string::npos)
+        << questions[1].items[2];
+    EXPECT_EQ(questions[1].items.at(4) + ":" + questions[1].items.at(5), fingerprint);
 
     panel.CloseAccount();
     TAccountOptions again = Stored();
     panel.OpenAccount(&again, true);
     EXPECT_EQ(panel.Mode, PluginMode::Internet);
-    EXPECT_EQ(Questions(), 1);
-}
-
-TEST_F(CertificateTrustTest, DeclinedCertificateFailsTheConnectionAndIsNotStored) {
-    host.messageAnswers = {1};
-    EXPECT_THROW(panel.OpenAccount(&account, true), ECertificateError);
-    EXPECT_EQ(panel.Mode, PluginMode::Registry);
-    EXPECT_EQ(Stored().TrustedCertificate, "");
+    EXPECT_EQ(Questions().size(), 2u);
 }
 
 }  // namespace
