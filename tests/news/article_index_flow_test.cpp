@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/port_process.h"
 #include "common/errors.h"
 #include "news/article_index.h"
 #include "news/list_block.h"
@@ -135,8 +136,9 @@ TEST_F(ArticleIndexFlowTest, ArticlesAskedByNumberAreBoundedByTheListLimit) {
     EXPECT_EQ(sent[5], "HEAD " + std::to_string(INT64_MAX - (kMaxListRecords - 1)));
 }
 
-// The walk at depths 1, 2 and 64 through a group with gaps and a 423 inside the window: the same
-// index each time, commands sent ahead only when pipelined, every reply past the end read.
+// The walk at depths 1, 2 and 64 through the latency proxy (5 ms each way) and a group with gaps
+// and a 423 inside the window: the same index each time, commands sent ahead only when
+// pipelined, every reply past the end read.
 TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
     for (int n : {4, 6}) server.AddArticle(kTestGroup, n, Article(n));
     for (int depth : {1, 2, 64}) {
@@ -144,9 +146,13 @@ TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
         Options.Connect.PipelineDepth = depth;
         server.Stop();
         std::filesystem::remove(server.LogFile());
-        server.SetControls(
-            R"({"delay_ms": 5, "rules": [{"command": "HEAD", "nth": 2, "reply": "423 gone"}]})");
+        server.SetControls(R"({"rules": [{"command": "HEAD", "nth": 2, "reply": "423 gone"}]})");
         ConnectTo();
+        const bench::PortProcess proxy({bench::ProgramFolder() + "/latency_proxy", "--to",
+                                        "127.0.0.1:" + std::to_string(server.Port()), "--delay-ms",
+                                        "5"});
+        manager->Account.Url.Port = proxy.Port();
+        manager->ConnectHostDef();
         manager->Cache->Clear();
         Enter();
         const Listing listing = List();
