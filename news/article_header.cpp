@@ -69,13 +69,13 @@ bool CharsetOf(std::string_view value, std::string& charset) {
     return true;
 }
 
-// OEM text of a header value: an encoded word decoded, anything else converted by tableCode.
-std::string DisplayText(const std::string& value, int tableCode) {
-    std::string text;
-    if (DecodeEncodedWord(value, text)) return text;
-    text = value;
-    DecodeBuffer(tableCode, text.data(), static_cast<int>(text.size()));
-    return text;
+// OEM text of a header value into out: an encoded word decoded, anything else converted by
+// tableCode.
+std::string_view DisplayText(std::string_view value, int tableCode, std::string& out) {
+    if (value.starts_with("=?") && DecodeEncodedWord(std::string(value), out)) return out;
+    out.assign(value);
+    DecodeBuffer(tableCode, out.data(), static_cast<int>(out.size()));
+    return out;
 }
 
 }  // namespace
@@ -99,6 +99,10 @@ TArticleHeader TArticleHeader::Read(const char* bytes) {
 
 std::string_view TArticleHeader::MessageIdOf(const char* bytes) {
     return GetField(bytes + kMessageIdAt, kLongText);
+}
+
+uint32_t TArticleHeader::FlagsOf(const char* bytes) {
+    return static_cast<uint32_t>(GetInt32(bytes + kFlagsAt));
 }
 
 void TArticleHeader::Write(char* bytes) const {
@@ -166,19 +170,37 @@ int32_t NumberFromXref(std::string_view xref, std::string_view group) {
     }
 }
 
-void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot) {
-    const int slot = article.CharTable == kNoSlot ? accountSlot : article.CharTable;
+void AddArticleItem(TPanelItemList& items, const char* record, int accountSlot) {
+    // Reused for every item: the converted texts on their way into the item.
+    thread_local std::string subject, from, commentTo, organization;
+    const int32_t charTable = GetInt32(record + kCharTableAt);
+    const int slot = charTable == kNoSlot ? accountSlot : charTable;
     const int tableCode = SlotTableCode(slot);
-    PluginPanelItem& item = items.Add(DisplayText(article.Subject, tableCode));
+    PluginPanelItem& item = items.Add(
+        DisplayText(GetField(record + kSubjectAt, TArticleHeader::kLongText), tableCode, subject));
     FAR_FIND_DATA& data = item.FindData;
     data.dwFileAttributes = kAttrArchive;
-    data.ftCreationTime = data.ftLastAccessTime = data.ftLastWriteTime = article.Date;
-    data.nFileSizeLow = static_cast<uint32_t>(std::max(article.Lines, 0));
-    item.UserData = article.Number;
-    item.Description = NewItemText(VisibleText(article.MessageId));
+    data.ftCreationTime.dwLowDateTime = static_cast<uint32_t>(GetInt32(record + kDateAt));
+    data.ftCreationTime.dwHighDateTime = static_cast<uint32_t>(GetInt32(record + kDateAt + 4));
+    data.ftLastAccessTime = data.ftLastWriteTime = data.ftCreationTime;
+    data.nFileSizeLow = static_cast<uint32_t>(std::max(GetInt32(record + kLinesAt), 0));
+    item.UserData = GetInt32(record + kNumberAt);
+    const std::string_view id = TArticleHeader::MessageIdOf(record);
+    item.Description = NewItemText(IsVisibleText(id) ? id : VisibleText(id));
     TPanelItemList::SetColumns(
-        item, {DisplayText(article.From, tableCode), DisplayText(article.XCommentTo, tableCode),
-               article.PathHeader, DisplayText(article.Organization, tableCode), SlotName(slot)});
+        item, {DisplayText(GetField(record + kFromAt, TArticleHeader::kShortText), tableCode, from),
+               DisplayText(GetField(record + kXCommentToAt, TArticleHeader::kShortText), tableCode,
+                           commentTo),
+               GetField(record + kPathAt, TArticleHeader::kLongText),
+               DisplayText(GetField(record + kOrganizationAt, TArticleHeader::kShortText),
+                           tableCode, organization),
+               SlotName(slot)});
+}
+
+void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot) {
+    char record[TArticleHeader::kSize];
+    article.Write(record);
+    AddArticleItem(items, record, accountSlot);
 }
 
 }  // namespace kestrova

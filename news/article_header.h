@@ -32,8 +32,9 @@ struct TArticleHeader {
     uint32_t Flags = 0;
 
     static TArticleHeader Read(const char* bytes);
-    // The message identifier of a record, read in place.
+    // The message identifier and the flags of a record, read in place.
     static std::string_view MessageIdOf(const char* bytes);
+    static uint32_t FlagsOf(const char* bytes);
     // Texts longer than their fields are cut to fit.
     void Write(char* bytes) const;
 };
@@ -60,7 +61,10 @@ int32_t NumberFromXref(std::string_view xref, std::string_view group);
 // Appends the panel item of article: the decoded subject as name, Lines as size, Date as its
 // times, Number as user data, MessageId as description, and From, X-Comment-To, Path,
 // Organization and the table's name as the five custom columns, every text made visible
-// (common/visible_text.h). accountSlot is the table of an article without its own.
+// (common/visible_text.h). accountSlot is the table of an article without its own. The item is
+// made from the record's bytes in place: no allocation but the item's description and columns
+// (and the decoding of an encoded word).
+void AddArticleItem(TPanelItemList& items, const char* record, int accountSlot);
 void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot);
 
 }  // namespace kestrova

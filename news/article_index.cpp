@@ -213,17 +213,15 @@ bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanel
     items.Reserve(static_cast<int>(index.Count()));
     bool changed = false;
     for (uint32_t i = 0; i < index.Count(); ++i) {
-        TArticleHeader record = TArticleHeader::Read(index.Record(i));
-        if ((record.Flags & kRefreshHeader) != 0 && !record.MessageId.empty()) {
+        char* bytes = index.Record(i);
+        if ((TArticleHeader::FlagsOf(bytes) & kRefreshHeader) != 0 &&
+            !TArticleHeader::MessageIdOf(bytes).empty()) {
             changed = true;
             // A vanished article keeps its record, still marked.
-            TArticleHeader fresh = record;
-            if (ReadHeader(manager, fresh) > 0) {
-                record = fresh;
-                record.Write(index.Record(i));
-            }
+            TArticleHeader fresh = TArticleHeader::Read(bytes);
+            if (ReadHeader(manager, fresh) > 0) fresh.Write(bytes);
         }
-        AddArticleItem(items, record, manager.Account.CharTable);
+        AddArticleItem(items, bytes, manager.Account.CharTable);
         manager.DoEvent(kEventProgress, 0, 1);
     }
     return changed;
@@ -264,8 +262,7 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
                 manager.UpdateGroup = 1;  // the next listing (a retry) goes on asking
             }
             for (uint32_t i = known; i < index.Count(); ++i) {
-                AddArticleItem(list, TArticleHeader::Read(index.Record(i)),
-                               manager.Account.CharTable);
+                AddArticleItem(list, index.Record(i), manager.Account.CharTable);
             }
             changed = changed || index.Count() > known;
         }
