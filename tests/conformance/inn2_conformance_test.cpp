@@ -1,6 +1,7 @@
 // The NNTP session against a real news server on loopback, directly and through SOCKS 4 and 5,
-// at the protocol level: greeting, the standard port, login, GROUP and the replies for missing
-// things. (Lists, the walk, bodies and NEWNEWS: inn2_browse_test.cpp, inn2_read_test.cpp.)
+// at the protocol level: the standard port, GROUP and the replies for missing things. (Login:
+// inn2_session_rules_test.cpp; lists, the walk, bodies and NEWNEWS: inn2_browse_test.cpp,
+// inn2_read_test.cpp; the greeting's posting right: inn2_post_test.cpp.)
 #include <string>
 #include <utility>
 
@@ -9,33 +10,12 @@
 namespace kestrova::testing {
 namespace {
 
-TEST_P(Inn2Session, GreetingAllowsPostingOnTheOpenPort) {
-    ConnectTo(ReaderPort());
-    EXPECT_TRUE(manager->IsConnected());
-    EXPECT_EQ(manager->ReplyCode, 200);
-    EXPECT_NE(manager->ServerFlags & kServerAllowsPosting, 0);
-    EXPECT_EQ(manager->State, NewsState::OwnGroups);
-    EXPECT_EQ(manager->GetPath(), ".");
-}
-
 // Port 119 is the server's feed port here, which greets loopback clients in transit mode.
 TEST_P(Inn2Session, AccountWithoutAPortConnectsToTheStandardPort) {
     SKIP_UNLESS_LISTENING(119, "the news server (port 119)", kInnScript, "none");
     ConnectTo(0);
     EXPECT_EQ(manager->ReplyCode, 200);
     EXPECT_NE(manager->ReplyLine.find("transit mode"), std::string::npos) << manager->ReplyLine;
-}
-
-// (A wrong password: inn2_session_rules_test.cpp.)
-TEST_P(Inn2Session, LoginOpensTheLoginPort) {
-    ConnectTo(LoginPort(), TestUser(), TestPassword());
-    EXPECT_EQ(manager->ReplyCode, 281) << manager->ReplyLine;
-    manager->SetDirectory(kTestGroup);
-    EXPECT_EQ(manager->ReplyCode, 211);
-    EXPECT_EQ(manager->State, NewsState::InGroup);
-    const std::string log = SessionLog();
-    EXPECT_NE(log.find("> AUTHINFO USER " + TestUser()), std::string::npos) << log;
-    EXPECT_EQ(log.find(TestPassword()), std::string::npos) << "the log holds the password";
 }
 
 TEST_P(Inn2Session, GroupEntersAndMissingThingsFailAsItemFailures) {
