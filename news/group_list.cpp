@@ -13,6 +13,7 @@
 #include "common/text_utils.h"
 #include "news/news_internet_manager.h"
 #include "news/reply_codes.h"
+#include "ui/char_tables.h"
 #include "ui/host_services.h"
 #include "ui/key_context.h"
 #include "ui/message_box.h"
@@ -151,11 +152,12 @@ void ListArrivedGroups(TNewsInternetManager& manager, const TListBlock& arrived,
         }
     }
     items.Reserve(items.Count() + count);
+    const int tableCode = SlotTableCode(manager.Account.CharTable);
     TGroupRecord group;
     for (uint32_t index = 0; index < arrived.Count(); ++index) {
         if (!shown[index]) continue;
         group.Load(arrived.Record(index));
-        AddGroupItem(items, group, stamp, manager.Account.CharTable);
+        AddGroupItem(items, group, stamp, tableCode);
     }
 }
 
@@ -255,6 +257,8 @@ bool ListCachedGroups(TNewsInternetManager& manager, TListBlock& groups, TPanelI
         }
     }
     items.Reserve(items.Count() + static_cast<int>(offered.size()));
+    const int tableCode = SlotTableCode(manager.Account.CharTable);
+    const SYSTEMTIME stamp = groups.Stamp();
     bool changed = false;
     for (const uint32_t i : offered) {
         group.Load(groups.Record(i));
@@ -262,7 +266,7 @@ bool ListCachedGroups(TNewsInternetManager& manager, TListBlock& groups, TPanelI
             RefreshGroup(manager, group);
             changed = true;
         }
-        AddGroupItem(items, group, groups.Stamp(), manager.Account.CharTable);
+        AddGroupItem(items, group, stamp, tableCode);
         group.Flags &= ~kNewGroup;
         group.Write(groups.Record(i));
         manager.DoEvent(kEventProgress, 0, 1);

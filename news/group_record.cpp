@@ -62,14 +62,22 @@ void TGroupRecord::Write(char* bytes) const {
 }
 
 GroupLine ParseGroupLine(std::string_view line, bool postingAllowed, TGroupRecord& record) {
-    std::string_view name = WordView(1, line, ' ');
+    // Each word is the first of what follows the one before: the line is read once.
+    const auto nextWord = [&line] {
+        const std::string_view word = WordView(1, line, ' ');
+        line = word.empty()
+                   ? std::string_view()
+                   : line.substr(static_cast<size_t>(word.data() + word.size() - line.data()));
+        return word;
+    };
+    std::string_view name = nextWord();
     name = name.substr(0, name.find('\0'));  // all that the record can hold
     if (name.empty()) return GroupLine::Empty;
     if (name.size() >= TGroupRecord::kNameSize) return GroupLine::TooLong;
     record.Name.assign(name);  // a record read into again keeps its buffer
-    record.Last = DecimalOr(WordView(2, line, ' '), 0);
-    record.First = DecimalOr(WordView(3, line, ' '), 0);
-    record.Flags = PostingValue(WordView(4, line, ' '), postingAllowed) | kNewGroup;
+    record.Last = DecimalOr(nextWord(), 0);
+    record.First = DecimalOr(nextWord(), 0);
+    record.Flags = PostingValue(nextWord(), postingAllowed) | kNewGroup;
     return GroupLine::Group;
 }
 
@@ -114,9 +122,9 @@ std::string GroupOfItem(std::string_view item) {
 }
 
 void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,
-                  int charSlot) {
+                  int tableCode) {
     std::string name = GroupItemName(group.Name);
-    DecodeBuffer(SlotTableCode(charSlot), name.data(), static_cast<int>(name.size()));
+    DecodeBuffer(tableCode, name.data(), static_cast<int>(name.size()));
     PluginPanelItem& item = items.Add(name);
     FAR_FIND_DATA& data = item.FindData;
     data.dwFileAttributes = kAttrDirectory;

@@ -63,9 +63,9 @@ std::string GroupItemName(std::string_view group);
 std::string GroupOfItem(std::string_view item);
 
 // Appends the panel item of group: a folder named by the group's item name (converted to OEM by the
-// table of slot charSlot), its article count as size and links, stamp as its times, First and Last
-// as the two custom columns.
+// character table tableCode, SlotTableCode of the account's slot), its article count as size and
+// links, stamp as its times, First and Last as the two custom columns.
 void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,
-                  int charSlot);
+                  int tableCode);
 
 }  // namespace kestrova
