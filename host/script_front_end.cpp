@@ -50,6 +50,9 @@ std::optional<Answer> ScriptFrontEnd::Take(AnswerKind kind, const std::string& s
 
 int ScriptFrontEnd::ShowMessage(const MessageRequest& message) {
     if (failure_) return -1;
+    // A progress redraw over the box before it comes as often as time allows: a transcript that
+    // recorded it would depend on the machine's speed.
+    if (message.Buttons.empty() && (message.Flags & FMSG_KEEPBACKGROUND) != 0) return -1;
     transcript_.Message(message);
     if (message.Buttons.empty()) return -1;
     const std::string title = message.Lines.empty() ? std::string() : message.Lines.front();

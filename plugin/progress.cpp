@@ -86,7 +86,7 @@ void TNntpPlugin::ShowTraffic(int amount) {
                 if (!StatusText.empty()) lines.push_back(StatusText);
                 if (!StatusExtra.empty()) lines.push_back(StatusExtra);
                 lines.push_back(FormatText(GetMsg(kMsgReadSoFar), {Received}));
-                HostMessage(0, lines, 0);
+                HostMessage(FMSG_KEEPBACKGROUND, lines, 0);
             }
         }
         if ((OpFlags & kOpPercent) != 0 && StartupInfo.Message) {
