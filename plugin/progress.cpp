@@ -74,6 +74,8 @@ void TNntpPlugin::ShowTraffic(int amount) {
     try {
         const uint64_t now = platform::MonotonicMillis();
         if (LastTraffic != 0 && now - LastTraffic < kTrafficIntervalMillis) return;
+        // Boxes after an operation's first are redraws over it (how many depends on the time).
+        const unsigned redraw = LastTraffic != 0 ? FMSG_KEEPBACKGROUND : 0;
         // 0 stands for "not drawn yet"; a clock that starts at 0 must not look like that.
         LastTraffic = std::max<uint64_t>(now, 1);
         SaveWholeScreen();
@@ -93,7 +95,7 @@ void TNntpPlugin::ShowTraffic(int amount) {
             const int percent = ProgressPercent(Received, Total);
             SetTitle(FormatText("%d%% %s", {percent, ProgressLines[0]}));
             ProgressLines[3] = ProgressBar(percent);
-            HostMessage(FMSG_LEFTALIGN,
+            HostMessage(FMSG_LEFTALIGN | redraw,
                         {ProgressTitle, ProgressLines[0], ProgressLines[1], ProgressLines[2],
                          ProgressLines[3]},
                         0);

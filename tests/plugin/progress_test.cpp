@@ -56,6 +56,9 @@ TEST_F(TrafficTest, RedrawsAtMostEvery500Milliseconds) {
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(panel.Received, 100);                 // every unit counts, drawn or not
     EXPECT_EQ(host.messages[1].items[4], Bar(28));  // 50 %
+    // Script transcripts keep the first box and leave out the timed redraws over it.
+    EXPECT_EQ(host.messages[0].flags, FMSG_LEFTALIGN);
+    EXPECT_EQ(host.messages[1].flags, FMSG_LEFTALIGN | FMSG_KEEPBACKGROUND);
     EXPECT_EQ(platform::ConsoleTitle(), "50% Re: question");
     EXPECT_EQ(savedScreens, 1);  // each box replaces the one before
     panel.EndOperation(kRequestGetFiles, 0);
@@ -132,6 +135,7 @@ TEST_F(PanelTest, LongListingsShowTheirCountEvery500Milliseconds) {
         const auto box = std::find_if(host.messages.begin(), host.messages.end(),
                                       [](const auto& m) { return m.items.back()[0] == '#'; });
         ASSERT_NE(box, host.messages.end()) << what;
+        EXPECT_EQ(box->flags, FMSG_KEEPBACKGROUND) << what;
         const int shown = std::stoi(box->items.back().substr(1));  // from 500 ms on, not at the end
         EXPECT_TRUE(shown >= 4 && shown < 8) << what << ": " << shown;
     }
