@@ -146,7 +146,10 @@ TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
         Options.Connect.PipelineDepth = depth;
         server.Stop();
         std::filesystem::remove(server.LogFile());
-        server.SetControls(R"({"rules": [{"command": "HEAD", "nth": 2, "reply": "423 gone"}]})");
+        // The server's own delay lets the commands sent ahead arrive before it answers, so that
+        // its log shows them waiting however the proxy's chunks fall.
+        server.SetControls(
+            R"({"delay_ms": 10, "rules": [{"command": "HEAD", "nth": 2, "reply": "423 gone"}]})");
         ConnectTo();
         const bench::PortProcess proxy({bench::ProgramFolder() + "/latency_proxy", "--to",
                                         "127.0.0.1:" + std::to_string(server.Port()), "--delay-ms",
