@@ -65,12 +65,12 @@ std::string VisibleText(std::string_view oemText) {
     return out;
 }
 
-bool IsVisibleText(std::string_view oemText) {
+std::string_view VisibleView(std::string_view oemText, std::string& scratch) {
     const std::array<int, 256>* c1 = nullptr;
     for (const char c : oemText) {
-        if (!ShownAsIs(static_cast<unsigned char>(c), c1)) return false;
+        if (!ShownAsIs(static_cast<unsigned char>(c), c1)) return scratch = VisibleText(oemText);
     }
-    return true;
+    return oemText;
 }
 
 }  // namespace kestrova

@@ -13,7 +13,8 @@ namespace kestrova {
 // maps to a C1 control (U+0080 ... U+009F) as "M-" before the caret form of its low bits (CSI is
 // "M-^["). A text without control characters comes back unchanged.
 std::string VisibleText(std::string_view oemText);
-// True when VisibleText would give oemText back unchanged, so that it can be used as it is.
-bool IsVisibleText(std::string_view oemText);
+// oemText itself when it holds no control character, else VisibleText(oemText) kept in scratch:
+// a text shown as it is costs no copy.
+std::string_view VisibleView(std::string_view oemText, std::string& scratch);
 
 }  // namespace kestrova

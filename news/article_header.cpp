@@ -72,7 +72,7 @@ bool CharsetOf(std::string_view value, std::string& charset) {
 // OEM text of a header value into out: an encoded word decoded, anything else converted by
 // tableCode.
 std::string_view DisplayText(std::string_view value, int tableCode, std::string& out) {
-    if (value.starts_with("=?") && DecodeEncodedWord(std::string(value), out)) return out;
+    if (DecodeEncodedWord(value, out)) return out;
     out.assign(value);
     DecodeBuffer(tableCode, out.data(), static_cast<int>(out.size()));
     return out;
@@ -185,8 +185,8 @@ void AddArticleItem(TPanelItemList& items, const char* record, int accountSlot) 
     data.ftLastAccessTime = data.ftLastWriteTime = data.ftCreationTime;
     data.nFileSizeLow = static_cast<uint32_t>(std::max(GetInt32(record + kLinesAt), 0));
     item.UserData = GetInt32(record + kNumberAt);
-    const std::string_view id = TArticleHeader::MessageIdOf(record);
-    item.Description = NewItemText(IsVisibleText(id) ? id : VisibleText(id));
+    std::string scratch;
+    item.Description = NewItemText(VisibleView(TArticleHeader::MessageIdOf(record), scratch));
     TPanelItemList::SetColumns(
         item, {DisplayText(GetField(record + kFromAt, TArticleHeader::kShortText), tableCode, from),
                DisplayText(GetField(record + kXCommentToAt, TArticleHeader::kShortText), tableCode,

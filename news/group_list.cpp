@@ -240,8 +240,8 @@ void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool 
     if (order.Unique > 0) changed = true;
     ListArrivedGroups(manager, arrived, order, failure ? groups.Stamp() : asked, items);
     MergeGroups(groups, std::move(arrived), std::move(order), collation);
-    if (!failure) groups.SetStamp(asked);
     if (failure) std::rethrow_exception(failure);
+    groups.SetStamp(asked);
 }
 
 // Lists the cached groups of the current view, refreshing those marked for it; true when a

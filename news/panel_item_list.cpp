@@ -38,8 +38,8 @@ PluginPanelItem& TPanelItemList::Add(std::string_view name) {
     if (count_ == capacity_) Grow(capacity_ == 0 ? kFirstCapacity : capacity_ * 2);
     PluginPanelItem& item = items_[count_++];
     std::memset(&item, 0, sizeof item);
-    std::string changed;  // only for a name that is not shown as it is
-    if (!IsVisibleText(name)) name = changed = VisibleText(name);
+    std::string scratch;
+    name = VisibleView(name, scratch);
     const size_t length = std::min(name.size(), sizeof item.FindData.cFileName - 1);
     std::memcpy(item.FindData.cFileName, name.data(), length);
     return item;
@@ -49,10 +49,10 @@ void TPanelItemList::SetColumns(PluginPanelItem& item,
                                 std::initializer_list<std::string_view> columns) {
     if (columns.size() > kMaxColumns) throw std::length_error("more custom columns than C0..C9");
     std::string_view shown[kMaxColumns];
-    std::string changed[kMaxColumns];  // only for texts that are not shown as they are
+    std::string scratch[kMaxColumns];
     size_t count = 0;
     for (const std::string_view text : columns) {
-        shown[count] = IsVisibleText(text) ? text : (changed[count] = VisibleText(text));
+        shown[count] = VisibleView(text, scratch[count]);
         ++count;
     }
     item.CustomColumnData = NewColumnTexts(shown, count);

@@ -193,8 +193,8 @@ void EncodeBuffer(int code, char* buffer, int length) {
         MapThrough(table.EncodeTable, buffer, length);
 }
 
-bool DecodeEncodedWord(const std::string& text, std::string& result) {
-    if (text.rfind("=?", 0) != 0) return false;
+bool DecodeEncodedWord(std::string_view text, std::string& result) {
+    if (!text.starts_with("=?")) return false;
     std::string charset = ExtractWord(2, text, '?');
     std::string encoding = ExtractWord(3, text, '?');
     std::string encoded = ExtractWord(4, text, '?');

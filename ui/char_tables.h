@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace kestrova {
 
@@ -54,6 +55,6 @@ void EncodeBuffer(int code, char* buffer, int length);
 
 // Decodes a header text that is one encoded word ("=?charset?B|Q?text?=") into OEM text. False,
 // with result untouched, when the text does not start with such a word.
-bool DecodeEncodedWord(const std::string& text, std::string& result);
+bool DecodeEncodedWord(std::string_view text, std::string& result);
 
 }  // namespace kestrova
