@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,23 +17,28 @@ namespace kestrova::testing {
 namespace {
 
 using namespace std::literals;
+using Texts = std::vector<std::string>;
+
+std::string Text(const TGroupRecord& r) {
+    return r.Name + " " + std::to_string(r.First) + " " + std::to_string(r.Last) + " " +
+           std::to_string(r.Flags);
+}
+
+Texts Names(const TListBlock& list) {
+    Texts names;
+    for (uint32_t i = 0; i < list.Count(); ++i)
+        names.push_back(TGroupRecord::Read(list.Record(i)).Name);
+    return names;
+}
 
 TEST(GroupRecordTest, LayoutIsPackedLittleEndian) {
-    TGroupRecord record;
-    record.Name = "alt.test";
-    record.First = 0x01020304;
-    record.Last = -2;
-    record.Flags = kOwnGroup | kPostingModerated;
+    const TGroupRecord record{"alt.test", 0x01020304, -2, kOwnGroup | kPostingModerated};
     std::vector<char> bytes(TGroupRecord::kSize, 'x');
     record.Write(bytes.data());
     EXPECT_EQ(
         std::string(bytes.begin(), bytes.end()),
         "alt.test" + std::string(121, '\0') + "\x04\x03\x02\x01\xFE\xFF\xFF\xFF\x02\x01\0\0"s);
-    const TGroupRecord back = TGroupRecord::Read(bytes.data());
-    EXPECT_EQ(back.Name, "alt.test");
-    EXPECT_EQ(back.First, 0x01020304);
-    EXPECT_EQ(back.Last, -2);
-    EXPECT_EQ(back.Flags, kOwnGroup | kPostingModerated);
+    EXPECT_EQ(Text(TGroupRecord::Read(bytes.data())), Text(record));
     // A name without its terminator stays inside its field.
     std::fill(bytes.begin(), bytes.end(), 'a');
     EXPECT_EQ(TGroupRecord::Read(bytes.data()).Name, std::string(129, 'a'));
@@ -41,19 +47,11 @@ TEST(GroupRecordTest, LayoutIsPackedLittleEndian) {
 TEST(ListBlockTest, HeaderHoldsStampAndCount) {
     TListBlock block(TGroupRecord::kSize);
     block.SetStamp(SYSTEMTIME{1999, 12, 0, 5, 10, 2, 3, 0x1234});
-    TGroupRecord record;
-    record.Name = "b";
-    char bytes[TGroupRecord::kSize];
-    record.Write(bytes);
-    block.Append(bytes);
-    block.Append(bytes);
-
+    block.Resize(2);
     const std::vector<char>& raw = block.Bytes();
     ASSERT_EQ(raw.size(), 20u + 2 * 141u);
-    const std::vector<char> header(raw.begin(), raw.begin() + 20);
-    EXPECT_EQ(header, (std::vector<char>{'\xCF', 7, 12, 0, 0,    0,    5, 0, 10, 0,
-                                         2,      0, 3,  0, 0x34, 0x12, 2, 0, 0,  0}));
-    EXPECT_EQ(block.Stamp().wYear, 1999);
+    EXPECT_EQ(std::string(raw.begin(), raw.begin() + 20),
+              "\xCF\x07\x0C\0\0\0\x05\0\x0A\0\x02\0\x03\0\x34\x12\x02\0\0\0"s);
     EXPECT_EQ(block.Stamp().wMilliseconds, 0x1234);
 }
 
@@ -74,54 +72,33 @@ TEST(ListBlockTest, AssignRefusesCountsPastTheBytes) {
     }
 }
 
+// The line, whether the server allows posting, what it gives and the record (without kNewGroup).
 TEST(GroupLineTest, NameNumbersAndPostingFlag) {
-    struct Case {
-        std::string_view line;
-        bool serverAllowsPosting;
-        const char* name;  // nullptr: an empty line
-        int32_t first, last;
-        uint32_t posting;
+    const std::string longest(128, 'g');
+    const std::tuple<std::string, bool, GroupLine, TGroupRecord> cases[] = {
+        {"alt.test 0000000123 0000000001 y", true, GroupLine::Group, {"alt.test", 1, 123, 0}},
+        {"alt.mod 10 5 m", true, GroupLine::Group, {"alt.mod", 5, 10, kPostingModerated}},
+        {"alt.ro 10 5 N", true, GroupLine::Group, {"alt.ro", 5, 10, kPostingNotAllowed}},
+        {"alt.x 10 5 =alt.y", true, GroupLine::Group, {"alt.x", 5, 10, kPostingAllowed}},
+        {"alt.bare 10 5", true, GroupLine::Group, {"alt.bare", 5, 10, kPostingAllowed}},
+        {"alt.bare 10 5", false, GroupLine::Group, {"alt.bare", 5, 10, kPostingNotAllowed}},
+        {"alt.junk ten 99999999999 y", true, GroupLine::Group, {"alt.junk", 0, 0, 0}},
+        {"  alt.spaced   7   3  y", true, GroupLine::Group, {"alt.spaced", 3, 7, 0}},
+        {"alt.name", true, GroupLine::Group, {"alt.name", 0, 0, 0}},
+        {"alt.nul\0junk 7 3 y"s, true, GroupLine::Group, {"alt.nul", 3, 7, 0}},
+        {longest + " 1 1 y", true, GroupLine::Group, {longest, 1, 1, 0}},
+        {longest + "g 1 1 y", true, GroupLine::TooLong, {}},  // refused, not cut
+        {"", true, GroupLine::Empty, {}},
+        {"    ", true, GroupLine::Empty, {}},
     };
-    const Case cases[] = {
-        {"alt.test 0000000123 0000000001 y", true, "alt.test", 1, 123, kPostingAllowed},
-        {"alt.mod 10 5 m", true, "alt.mod", 5, 10, kPostingModerated},
-        {"alt.ro 10 5 N", true, "alt.ro", 5, 10, kPostingNotAllowed},
-        {"alt.x 10 5 =alt.y", true, "alt.x", 5, 10, kPostingAllowed},
-        {"alt.bare 10 5", true, "alt.bare", 5, 10, kPostingAllowed},
-        {"alt.bare 10 5", false, "alt.bare", 5, 10, kPostingNotAllowed},
-        {"alt.junk ten 99999999999 y", true, "alt.junk", 0, 0, kPostingAllowed},
-        {"  alt.spaced   7   3  y", true, "alt.spaced", 3, 7, kPostingAllowed},
-        {"alt.name", true, "alt.name", 0, 0, kPostingAllowed},
-        {"alt.nul\0junk 7 3 y"sv, true, "alt.nul", 3, 7, kPostingAllowed},
-        {"", true, nullptr, 0, 0, 0},
-        {"    ", true, nullptr, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [line, serverAllowsPosting, result, expected] : cases) {
         TGroupRecord record;
-        EXPECT_EQ(ParseGroupLine(c.line, c.serverAllowsPosting, record),
-                  c.name ? GroupLine::Group : GroupLine::Empty)
-            << c.line;
-        if (c.name == nullptr) continue;
-        EXPECT_EQ(record.Name, c.name) << c.line;
-        EXPECT_EQ(record.First, c.first) << c.line;
-        EXPECT_EQ(record.Last, c.last) << c.line;
-        EXPECT_EQ(record.Flags, c.posting | kNewGroup) << c.line;
+        EXPECT_EQ(ParseGroupLine(line, serverAllowsPosting, record), result) << line;
+        if (result != GroupLine::Group) continue;
+        TGroupRecord newGroup = expected;
+        newGroup.Flags |= kNewGroup;
+        EXPECT_EQ(Text(record), Text(newGroup)) << line;
     }
-}
-
-TEST(GroupLineTest, NameThatDoesNotFitIsRefusedNotCut) {
-    TGroupRecord record;
-    EXPECT_EQ(ParseGroupLine(std::string(128, 'g') + " 1 1 y", true, record), GroupLine::Group);
-    EXPECT_EQ(record.Name.size(), 128u);
-    EXPECT_EQ(ParseGroupLine(std::string(129, 'g') + " 1 1 y", true, record), GroupLine::TooLong);
-}
-
-std::vector<std::string> Names(const TListBlock& list) {
-    std::vector<std::string> names;
-    for (uint32_t i = 0; i < list.Count(); ++i) {
-        names.push_back(TGroupRecord::Read(list.Record(i)).Name);
-    }
-    return names;
 }
 
 TEST(GroupListOrderTest, InsertionKeepsCaseInsensitiveOrderWithoutTwins) {
@@ -131,12 +108,9 @@ TEST(GroupListOrderTest, InsertionKeepsCaseInsensitiveOrderWithoutTwins) {
         {"zzz.last", true},    {"alt.test", false}, {"ALT.first", true},
     };
     for (const auto& [name, inserted] : inserts) {
-        TGroupRecord record;
-        record.Name = name;
-        EXPECT_EQ(InsertGroup(list, record), inserted) << name;
+        EXPECT_EQ(InsertGroup(list, TGroupRecord{name}), inserted) << name;
     }
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"ALT.first", "alt.test", "b.group",
-                                                     "comp.lang.c", "zzz.last"}));
+    EXPECT_EQ(Names(list), (Texts{"ALT.first", "alt.test", "b.group", "comp.lang.c", "zzz.last"}));
     bool found = false;
     EXPECT_EQ(FindGroup(list, "B.GROUP", found), 2u);
     EXPECT_TRUE(found);
@@ -151,9 +125,7 @@ TEST(GroupListOrderTest, LookupsFollowTheCollationTheyAreGiven) {
     TListBlock list(TGroupRecord::kSize);
     char bytes[TGroupRecord::kSize];
     for (const char* name : {"\xA5.x", "\xF1.x", "\xA6.x"}) {
-        TGroupRecord record;
-        record.Name = name;
-        record.Write(bytes);
+        TGroupRecord{name}.Write(bytes);
         list.Append(bytes);
     }
     ScopedEnvironment environment;
@@ -169,36 +141,36 @@ TEST(GroupListOrderTest, LookupsFollowTheCollationTheyAreGiven) {
 }
 
 // Flags to attributes (read-only for a group without posting, archive unless new) and the
-// range to the size, without overflow.
+// range to the size and links, without overflow.
 TEST(GroupItemTest, FolderWithCountsAndAttributes) {
-    const std::tuple<int32_t, int32_t, uint32_t, uint32_t, uint32_t> cases[] = {
-        {1, 123, kPostingAllowed, 0x30, 123},
-        {5, 10, kPostingNotAllowed, 0x31, 6},
-        {5, 10, kPostingModerated | kNewGroup, 0x10, 6},
-        {1, 0, kPostingAllowed, 0x30, 0},             // an empty group
-        {INT32_MIN, INT32_MAX, 0, 0x30, UINT32_MAX},  // no overflow
-        {10, 1, 0, 0x30, 0},                          // a range that makes no sense
+    const std::tuple<int32_t, int32_t, uint32_t, std::string> cases[] = {
+        {1, 123, kPostingAllowed, "30 123 123 1 123"},
+        {5, 10, kPostingNotAllowed, "31 6 6 5 10"},
+        {5, 10, kPostingModerated | kNewGroup, "10 6 6 5 10"},
+        {1, 0, kPostingAllowed, "30 0 0 1 0"},  // an empty group
+        {INT32_MIN, INT32_MAX, 0, "30 4294967295 4294967295 -2147483648 2147483647"},
+        {10, 1, 0, "30 0 0 10 1"},  // a range that makes no sense
     };
     TPanelItemList items;
-    for (const auto& [first, last, flags, attributes, size] : cases) {
-        TGroupRecord group{"alt.test", first, last, flags};
-        AddGroupItem(items, group, SYSTEMTIME{2024, 3, 0, 1, 12, 0, 0, 0}, -4);
+    for (const auto& [first, last, flags, shown] : cases) {
+        AddGroupItem(items, {"alt.test", first, last, flags},
+                     SYSTEMTIME{2024, 3, 0, 1, 12, 0, 0, 0}, -4);
     }
     PluginPanelItem* array = nullptr;
     int count = 0;
     items.Release(array, count);
     ASSERT_EQ(count, 6);
     for (int i = 0; i < count; ++i) {
-        const auto& [first, last, flags, attributes, size] = cases[i];
         const PluginPanelItem& item = array[i];
         EXPECT_STREQ(item.FindData.cFileName, "alt.test");
-        EXPECT_EQ(item.FindData.dwFileAttributes, attributes) << i;
-        EXPECT_EQ(item.FindData.nFileSizeLow, size) << i;
-        EXPECT_EQ(item.NumberOfLinks, size);
         EXPECT_NE(item.FindData.ftLastWriteTime.dwHighDateTime, 0u);
-        EXPECT_EQ(std::vector<std::string>(item.CustomColumnData,
-                                           item.CustomColumnData + item.CustomColumnNumber),
-                  (std::vector<std::string>{std::to_string(first), std::to_string(last)}));
+        ASSERT_EQ(item.CustomColumnNumber, 2);
+        char attributes[16];
+        std::snprintf(attributes, sizeof attributes, "%x", item.FindData.dwFileAttributes);
+        EXPECT_EQ(std::string(attributes) + " " + std::to_string(item.FindData.nFileSizeLow) + " " +
+                      std::to_string(item.NumberOfLinks) + " " + item.CustomColumnData[0] + " " +
+                      item.CustomColumnData[1],
+                  std::get<3>(cases[i]));
     }
     FreePanelItems(array, count);
 }
