@@ -4,8 +4,7 @@
     screen_test.py KESTROVA_BINARY
 
 Each test starts the demo news server (tools/demo-news) on a free loopback port and kestrova in
-a tmux session of 100 x 30 cells with its own KESTROVA_HOME, types keys with send-keys and
-reads the screen with capture-pane. Exits 77 (skipped) when tmux is missing.
+a tmux session of 100 x 30 cells with its own KESTROVA_HOME. Exits 77 (skipped) without tmux.
 """
 import json
 import os
@@ -26,285 +25,206 @@ KESTROVA = None
 WIDTH, HEIGHT = 100, 30
 
 
-class Screen:
-    """kestrova in a tmux session of its own."""
-
-    def __init__(self, args, env):
+class ScreenTest(unittest.TestCase):
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="kestrova-screen-")
+        self.addCleanup(shutil.rmtree, self.work, ignore_errors=True)
+        self.local = os.path.join(self.work, "local")
+        os.mkdir(self.local)
         self.socket = f"kestrova-test-{os.getpid()}-{id(self)}"
-        command = " ".join([KESTROVA] + args) + "; sleep 60"
-        environment = []
-        for name, value in env.items():
-            environment += ["-e", f"{name}={value}"]
-        self.tmux("new-session", "-d", "-x", str(WIDTH), "-y", str(HEIGHT), *environment,
-                  "-c", env["WORK"], command)
+        self.port = None
+
+    def serve(self, rules=None, *extra_args):
+        """Starts the server with these control rules and further arguments."""
+        args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile", *extra_args]
+        if rules is not None:
+            args += ["--controls", os.path.join(self.work, "controls.json")]
+            with open(args[-1], "w") as f:
+                json.dump({"rules": rules}, f)
+        with open(os.path.join(self.work, "server"), "w") as f:
+            f.write(" ".join(args))
+        server, self.port = run_with_news_server.start_server(
+            os.path.join(self.work, "server"), os.path.join(self.work, "server.log"))
+        self.addCleanup(lambda: (server.terminate(), server.wait(), server.stdout.close()))
+
+    def start(self, *args, shows="1Help"):
+        env = {"KESTROVA_HOME": os.path.join(self.work, "home"), "KESTROVA_LANG": "eng",
+               "EDITOR": os.path.join(self.work, "editor.sh")}
+        self.tmux("new-session", "-d", "-x", str(WIDTH), "-y", str(HEIGHT), "-c", self.local,
+                  *(w for n, v in env.items() for w in ("-e", f"{n}={v}")),
+                  " ".join([KESTROVA, *args]) + "; sleep 60")
+        self.addCleanup(subprocess.run, ["tmux", "-L", self.socket, "kill-server"],
+                        capture_output=True)
+        return self.wait(shows)
 
     def tmux(self, *args):
         return subprocess.run(["tmux", "-L", self.socket, *args], check=True,
                               capture_output=True, text=True).stdout
 
-    def keys(self, *keys, shows=None, gone=None):
-        """Sends keys, then waits until the screen shows or no longer shows a text."""
-        self.tmux("send-keys", *keys)
-        return self.after(shows, gone)
-
-    def type(self, text, shows=None):
-        self.tmux("send-keys", "-l", text)
-        return self.after(shows, None)
-
-    def after(self, shows, gone):
-        if gone is not None:
-            self.wait_gone(gone)
-        return self.wait_for(shows) if shows is not None else None
-
     def text(self):
         return self.tmux("capture-pane", "-p")
+
+    def wait(self, *wanted, timeout=10.0):
+        """Waits until the screen shows each of wanted (a text or a pattern), or no longer shows
+        one written "!text"; fails with the screen as it is. Returns the screen."""
+        for w in wanted:
+            gone = isinstance(w, str) and w.startswith("!")
+            deadline = time.monotonic() + timeout
+            while True:
+                screen = self.text()
+                found = w.search(screen) if isinstance(w, re.Pattern) else w[gone:] in screen
+                if bool(found) != gone:
+                    break
+                if time.monotonic() > deadline:
+                    raise AssertionError(f"the screen {'still shows' if gone else 'never showed'} "
+                                         f"{w!r}:\n{screen}")
+                time.sleep(0.05)
+        return self.text()
+
+    def steps(self, *steps):
+        """Each step: keys (tmux key names, text in single quotes typed as it is), then what
+        to wait for as in wait. Returns the last screen."""
+        for keys, *wanted in steps:
+            for typed, key in re.findall(r"'([^']*)'|(\S+)", keys):
+                self.tmux("send-keys", *(["-l", typed] if typed else [key]))
+            screen = self.wait(*wanted)
+        return screen
 
     def click(self, x, y):
         """A left mouse click on the cell (x, y), from 0, as the terminal reports it (SGR)."""
         self.tmux("send-keys", "-H", *(f"{ord(c):02x}" for c in f"\x1b[<0;{x + 1};{y + 1}M"))
 
-    def click_on(self, text):
-        """A click on the middle of text where the screen shows it."""
-        for y, row in enumerate(self.text().splitlines()):
-            if text in row:
-                return self.click(row.index(text) + len(text) // 2, y)
-        raise AssertionError(f"no {text!r} to click on:\n{self.text()}")
+    def status(self):
+        """The left panel's status line: the name of the item under its cursor."""
+        return self.text().splitlines()[HEIGHT - 4][1:WIDTH // 2 - 1]
 
-    def wait_for(self, wanted, timeout=10.0, shown=True):
-        """Waits until the screen shows wanted (text or a compiled pattern), or no longer
-        shows it; fails with the screen as it is."""
-        deadline = time.monotonic() + timeout
-        while True:
-            screen = self.text()
-            found = wanted.search(screen) if isinstance(wanted, re.Pattern) else wanted in screen
-            if bool(found) == shown:
-                return screen
-            if time.monotonic() > deadline:
-                raise AssertionError(f"the screen {'never showed' if shown else 'still shows'} "
-                                     f"{wanted!r}:\n{screen}")
-            time.sleep(0.05)
+    def move_cursor_to(self, name):
+        self.tmux("send-keys", "Home")
+        for _ in range(100):
+            if self.status().startswith(name):
+                return
+            self.tmux("send-keys", "Down")
+        self.fail(f"no item {name}:\n{self.text()}")
 
-    def wait_gone(self, unwanted):
-        self.wait_for(unwanted, shown=False)
+    def open_demo_groups(self):
+        if self.port is None:
+            self.serve()
+        self.start(f"news://127.0.0.1:{self.port}", shows="You have no newsgroups yet")
+        return self.steps(("Enter F7", "Show the server's newsgroups matching"),
+                          ("C-u 'kestrova.demo.*' Enter", "kestrova.demo.talk"))
 
-    def close(self):
-        subprocess.run(["tmux", "-L", self.socket, "kill-server"], capture_output=True)
-
-
-class ScreenCase(unittest.TestCase):
-    """A news server and kestrova in tmux, with the helpers a test types and reads through."""
-
-    server_args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile"]
-
-    def setUp(self):
-        self.work = tempfile.mkdtemp(prefix="kestrova-screen-")
-        self.server = None
-        self.restart_server(None)
-        self.local = os.path.join(self.work, "local")
-        os.mkdir(self.local)
-        self.env = {"WORK": self.local, "KESTROVA_HOME": os.path.join(self.work, "home"),
-                    "KESTROVA_LANG": "eng", "EDITOR": os.path.join(self.work, "editor.sh")}
-
-    def restart_server(self, rules, *extra_args):
-        """The server (again), with these control rules and further arguments."""
-        self.stop_server()
-        args = self.server_args + list(extra_args)
-        if rules is not None:
-            args += ["--controls", os.path.join(self.work, "controls.json")]
-            with open(args[-1], "w") as f:
-                json.dump({"rules": rules}, f)
-        server_file = os.path.join(self.work, "server")
-        with open(server_file, "w") as f:
-            f.write(" ".join(args))
-        self.server, self.port = run_with_news_server.start_server(
-            server_file, os.path.join(self.work, "server.log"))
-
-    def stop_server(self):
-        if self.server:
-            self.server.terminate()
-            self.server.wait()
-            self.server.stdout.close()
-
-    def tearDown(self):
-        if hasattr(self, "screen"):
-            self.screen.close()
-        self.stop_server()
-        shutil.rmtree(self.work, ignore_errors=True)
-
-    def start(self, *args):
-        self.screen = Screen(list(args), self.env)
-        return self.screen
-
-    def start_local(self):
-        s = self.start()
-        s.wait_for("1Help")
-        return s
-
-    def open_demo_group(self):
-        s = self.start(f"news://127.0.0.1:{self.port}")
-        s.wait_for("You have no newsgroups yet")
-        s.keys("Enter")
-        s.keys("F7", shows="Show the server's newsgroups matching")
-        s.keys("C-u")
-        s.type("kestrova.demo.*")
-        s.keys("Enter", shows="kestrova.demo.talk")
-        return s
-
-    def enter_new_group(self, s, name, select=False, shows=None):
+    def enter_new_group(self, name, select=False, *wanted):
         """Adds the server's group name (selected first, or under the cursor) to the newsgroups
         with F7 and enters it."""
-        self.move_cursor_to(s, name)
-        s.keys(*(["Insert"] if select else []), "F7", shows="[ OK ]")
-        s.keys("Enter", gone="[ OK ]")
-        self.move_cursor_to(s, name)
-        s.keys("Enter", shows=shows)
+        self.move_cursor_to(name)
+        self.steps(("Insert F7" if select else "F7", "[ OK ]"), ("Enter", "![ OK ]"))
+        self.move_cursor_to(name)
+        self.steps(("Enter", *wanted))
 
-    @staticmethod
-    def status_line(screen):
-        """The left panel's status line: the name of the item under its cursor."""
-        return screen.splitlines()[HEIGHT - 4][1:WIDTH // 2 - 1]
-
-    def move_cursor_to(self, s, name):
-        s.keys("Home")
-        for _ in range(100):
-            if self.status_line(s.text()).startswith(name):
-                return
-            s.keys("Down")
-        self.fail(f"no item {name}:\n{s.text()}")
-
-
-class ScreenTest(ScreenCase):
     def test_groups_by_mask_added_entered_and_articles_copied(self):
-        s = self.open_demo_group()
-        self.assertNotIn("local.test", s.text())  # only what the mask matches
-        self.enter_new_group(s, "kestrova.demo.talk", select=True, shows="How do I add a group?")
-        # Ctrl-0: the module's view mode 0, with its column titles and its author column.
-        screen = s.keys("C-0", shows="From")
-        self.assertIn("Dmitri", screen)
-        s.keys("C-2", gone="From")
-        # Alt-F7: the articles whose names match, in a menu; the chosen one gets the cursor.
-        s.keys("M-F7", shows="Names matching:")
-        s.keys("C-u")
-        s.type("Keyboard*")
-        s.keys("Enter", shows="Found: 1")
-        s.keys("Enter", gone="Found: 1")
-        self.assertTrue(self.status_line(s.text()).startswith("Keyboard shortcuts"), s.text())
-        # F3: the article in the viewer; Esc comes back to the panels.
-        self.move_cursor_to(s, "How do I add a group?")
-        s.keys("F3", shows="I connected to the demo server and the panel is empty.")
-        s.keys("Escape", shows="1Help")
-        # Two articles selected, F5 copies them to the local panel.
-        s.keys("Insert", "Insert", shows=" 2 selected ")
-        s.keys("F5", shows="Copy the articles to:")
+        self.assertNotIn("local.test", self.open_demo_groups())  # only what the mask matches
+        self.enter_new_group("kestrova.demo.talk", True, "How do I add a group?")
+        self.steps(("C-0", "From", "Dmitri"),  # the module's view mode 0: its titles and authors
+                   ("C-2", "!From"),
+                   ("M-F7", "Names matching:"),  # the articles whose names match, in a menu
+                   ("C-u 'Keyboard*' Enter", "Found: 1"), ("Enter", "!Found: 1"))
+        self.assertTrue(self.status().startswith("Keyboard shortcuts"), self.text())
+        self.move_cursor_to("How do I add a group?")
+        self.steps(("F3", "I connected to the demo server and the panel is empty."),
+                   ("Escape", "1Help"), ("Insert Insert", " 2 selected "),
+                   ("F5", "Copy the articles to:"))
         # The terminal shrinks while the dialog is open: both are drawn again at the new size.
-        s.tmux("resize-window", "-x", "90", "-y", "26")
-        screen = s.wait_for("4Reply")
+        self.tmux("resize-window", "-x", "90", "-y", "26")
+        screen = self.wait("4Reply", "Copy the articles to:")
         self.assertEqual(len(screen.splitlines()[0]), 90, screen)  # the panels' top frame
-        self.assertIn("Copy the articles to:", screen)
-        s.keys("Enter", gone="Copy the articles to:")
+        self.steps(("Enter", "!Copy the articles to:"))
         # Each article is written to a hidden temporary file first and renamed when complete.
-        def finished():
-            return sorted(n for n in os.listdir(self.local) if not n.startswith("."))
         deadline = time.monotonic() + 10
-        while len(finished()) < 2 and time.monotonic() < deadline:
+        while len(copied := sorted(n for n in os.listdir(self.local) if n[0] != ".")) < 2:
+            self.assertLess(time.monotonic(), deadline, copied)
             time.sleep(0.05)
-        copied = finished()
         self.assertEqual(len(copied), 2, copied)
-        s.wait_for(copied[0][:15])  # the local panel lists them
+        self.wait(copied[0][:15])  # the local panel lists them
 
     def test_viewer_switches_character_sets_and_searches(self):
-        s = self.open_demo_group()
-        self.enter_new_group(s, "kestrova.demo.koi8", shows="Новая версия программы")
-        self.move_cursor_to(s, "Как настроить")
-        # The article's KOI8-R body as it is, then read through the host's KOI-8 table.
-        screen = s.keys("F3", shows="OEM 866  Line 1")
-        self.assertNotIn("Добрый день!", screen)
-        s.keys("S-F8", shows="ISO 8859-5 (Unix russian)")
-        screen = s.type("k", shows="Добрый день!")
+        self.open_demo_groups()
+        self.enter_new_group("kestrova.demo.koi8", False, "Новая версия программы")
+        self.move_cursor_to("Как настроить")
+        # The KOI8-R body as it is, then through the host's KOI-8 table.
+        self.assertNotIn("Добрый день!", self.steps(("F3", "OEM 866  Line 1")))
+        screen = self.steps(("S-F8", "ISO 8859-5 (Unix russian)"), ("'k'", "Добрый день!"))
         self.assertIn("KOI-8  Line 1", screen.splitlines()[0])
         # F7 finds a word whatever its case; the line found comes to the top.
-        s.keys("F7", shows="Search for")
-        s.type("ТАБЛИЦУ")
-        screen = s.keys("Enter", shows="KOI-8  Line 4")
+        screen = self.steps(("F7", "Search for"), ("'ТАБЛИЦУ' Enter", "KOI-8  Line 4"))
         self.assertTrue(screen.splitlines()[1].startswith("Какую таблицу выбрать"), screen)
-        s.keys("F10", shows="1Help")
+        self.steps(("F10", "1Help"))
 
     def test_account_made_in_its_dialog_from_the_disks_menu_connects(self):
-        s = self.start_local()
-        s.keys("M-F1", shows="Local folder")
-        s.keys("Down", "Enter", shows="Private hosts")  # the module's entry
-        s.keys("Home", "Down", "Enter")  # the folder "Hosts"
-        s.keys("S-F4", shows="News account")
-        # Typed text and Tab between the fields; Enter presses the default button (Save).
-        s.type("Demo server")
-        s.keys("Tab")
-        s.type(f"127.0.0.1:{self.port}", shows=f"127.0.0.1:{self.port}")
-        s.keys("Enter", gone="News account", shows="Demo server")
+        self.serve()
+        self.start()
+        # The module's entry in the disks menu, its folder "Hosts", a new account: typed text
+        # and Tab between the fields; Enter presses the default button (Save).
+        address = f"127.0.0.1:{self.port}"
+        self.steps(("M-F1", "Local folder"), ("Down Enter", "Private hosts"),
+                   ("Home Down Enter S-F4", "News account"),
+                   (f"'Demo server' Tab '{address}'", address),
+                   ("Enter", "!News account", "Demo server"))
         # Ctrl-L: the module's information in the other panel, and back to the folder.
-        screen = s.keys("C-l", shows="Reads and posts Usenet news")
+        screen = self.steps(("C-l", "Reads and posts Usenet news"))
         self.assertIn("10Quit", screen.splitlines()[-1], screen)  # Ctrl done: the plain row
-        s.keys("C-l", gone="Reads and posts Usenet news")
-        # A mouse click on the ".." row (the third screen row, below the frame and the
-        # titles) puts the cursor there: Enter goes up.
-        s.keys("End")
-        s.click(5, 2)
-        s.keys("Enter", shows="Private hosts")
-        s.keys("Home", "Down", "Enter", shows="Demo server")  # "Hosts" again
-        # The only account, below "..".
-        s.keys("Home", "Down", "Enter", shows="You have no newsgroups yet")
-        s.click_on("[ OK ]")  # a click on a box's button presses it
-        s.wait_gone("You have no newsgroups yet")
+        self.steps(("C-l", "!Reads and posts Usenet news"), ("End",))
+        # A click on the ".." row (below the frame and the titles) puts the cursor there.
+        self.click(5, 2)
+        self.steps(("Enter", "Private hosts"), ("Home Down Enter", "Demo server"),
+                   ("Home Down Enter", "You have no newsgroups yet"))
+        # A click on a box's button presses it.
+        y, row = next((y, r) for y, r in enumerate(self.text().splitlines()) if "[ OK ]" in r)
+        self.click(row.index("[ OK ]") + 3, y)
+        self.wait("!You have no newsgroups yet")
 
     def test_command_line_runs_the_shell_and_changes_folder(self):
-        s = self.start_local()
-        s.type("mkdir made-by-shell", shows="$ mkdir made-by-shell")
-        s.keys("Enter", shows="Enter returns")  # the program's own screen, kept until Enter
-        screen = s.keys("Enter", shows="made-by-shell ")
+        self.start()
+        screen = self.steps(("'mkdir made-by-shell'", "$ mkdir made-by-shell"),
+                            ("Enter", "Enter returns"),  # the program's own screen, until Enter
+                            ("Enter", "made-by-shell "))
         rows = [row for row in screen.splitlines() if "made-by-shell " in row]
         self.assertEqual(rows[0].count("made-by-shell "), 2, screen)  # both panels list it
-        s.type("cd made-by-shell")
-        s.keys("Enter", shows="/made-by-shell$")  # the prompt is the new folder
+        self.steps(("'cd made-by-shell' Enter", "/made-by-shell$"))  # the prompt: the new folder
 
     def test_new_article_written_in_the_editor_is_posted_and_listed(self):
-        with open(self.env["EDITOR"], "w") as f:
+        editor = os.path.join(self.work, "editor.sh")
+        with open(editor, "w") as f:
             f.write('#!/bin/sh\nprintf "Written by the editor script\\n" >> "$1"\n')
-        os.chmod(self.env["EDITOR"], 0o755)
-        s = self.open_demo_group()
-        self.enter_new_group(s, "kestrova.demo.talk", shows="How do I add a group?")
-        s.keys("S-F4", shows="Post article")
-        s.keys("Tab", "Tab")  # past the group filled in and its "(?)" button
-        s.type("Posted from the screen", shows="Posted from the screen")
-        s.keys("Enter", gone="Post article")  # the default button: Post
-        s.keys("C-r", "End", shows="Posted from the screen")  # the new article comes last
+        os.chmod(editor, 0o755)
+        self.open_demo_groups()
+        self.enter_new_group("kestrova.demo.talk", False, "How do I add a group?")
+        # Past the group filled in and its "(?)" button; Enter presses Post.
+        self.steps(("S-F4", "Post article"),
+                   ("Tab Tab 'Posted from the screen'", "Posted from the screen"),
+                   ("Enter", "!Post article"),
+                   ("C-r End", "Posted from the screen"))  # the new article comes last
         with open(os.path.join(self.work, "server.log")) as f:
             self.assertIn("Written by the editor script", f.read())
 
     def test_title_counts_while_a_slow_group_lists(self):
-        # The header walk slows down for a few seconds: meanwhile the title counts.
-        self.restart_server([{"command": "NEXT", "delay_ms": 700, "times": 6}])
-        s = self.open_demo_group()
-        self.enter_new_group(s, "kestrova.demo.talk")
-        s.wait_for(re.compile(r"^\S* 127\.0\.0\.1:kestrova\.demo\.talk \(\d+\) "))
-        s.wait_for("How do I add a group?")
-        self.assertNotRegex(s.text().splitlines()[0], r"\(\d+\)")
+        self.serve([{"command": "NEXT", "delay_ms": 700, "times": 6}])  # a slow header walk
+        self.open_demo_groups()
+        self.enter_new_group("kestrova.demo.talk")
+        self.wait(re.compile(r"^\S* 127\.0\.0\.1:kestrova\.demo\.talk \(\d+\) "),
+                  "How do I add a group?")
+        self.assertNotRegex(self.text().splitlines()[0], r"\(\d+\)")
 
     def test_local_folder_made_and_deleted_after_asking_twice(self):
-        s = self.start_local()
-        s.keys("F7", shows="Create the folder:")
-        s.type("box")
-        s.keys("Enter", shows="box ")
+        self.start()
+        self.steps(("F7", "Create the folder:"), ("'box' Enter", "box "))
         with open(os.path.join(self.local, "box", "inside.txt"), "w") as f:
             f.write("x")
-        self.move_cursor_to(s, "box")
-        s.keys("F8", shows="Do you wish to delete")
+        self.move_cursor_to("box")
         # The second question, for a folder with something in it.
-        s.keys("Enter", shows="is not empty")
-        s.keys("Enter", gone="is not empty")
-        s.wait_gone("box ")
+        self.steps(("F8", "Do you wish to delete"), ("Enter", "is not empty"),
+                   ("Enter", "!is not empty", "!box "))
         self.assertEqual(os.listdir(self.local), [])
 
-
-class SecureServerTest(ScreenCase):
     def test_nntps_url_given_as_the_argument_connects_with_tls(self):
         if shutil.which("openssl") is None:
             self.skipTest("openssl is missing")
@@ -315,31 +235,22 @@ class SecureServerTest(ScreenCase):
                        capture_output=True)
         with open(key, "a") as f, open(crt) as c:
             f.write(c.read())
-        self.restart_server(None, "--tls-cert", key)
-        self.start(f"nntps://127.0.0.1:{self.port}").wait_for("Untrusted server certificate")
-
-
-class SlowServerTest(ScreenCase):
-    """The server holds its answer to GROUP kestrova.demo.talk for a minute."""
-
-    def setUp(self):
-        super().setUp()
-        self.restart_server([{"command": "GROUP", "args": r"^kestrova\.demo\.talk$",
-                              "times": 1, "delay_ms": 60000}])
+        self.serve(None, "--tls-cert", key)
+        self.start(f"nntps://127.0.0.1:{self.port}", shows="Untrusted server certificate")
 
     def test_escape_during_a_slow_reply_answered_stop(self):
-        s = self.open_demo_group()
+        self.serve([{"command": "GROUP", "args": r"^kestrova\.demo\.talk$", "times": 1,
+                     "delay_ms": 60000}])  # a minute
+        self.open_demo_groups()
         started = time.monotonic()
-        self.enter_new_group(s, "kestrova.demo.talk", select=True)
+        self.enter_new_group("kestrova.demo.talk", True)
         time.sleep(1)
-        s.keys("Escape")
-        screen = s.wait_for("Retry", timeout=20)
+        self.tmux("send-keys", "Escape")
+        screen = self.wait("Retry", timeout=20)
         self.assertLess(time.monotonic() - started, 20, screen)  # not the server's minute
-        s.keys("Right", "Enter")  # the second button: stop
-        s.wait_gone("Retry")
-        # The group stays unentered: the panel still lists the groups.
-        s.wait_for("kestrova.demo.talk")
-        self.assertNotIn("How do I add a group", s.text())
+        # The second button: stop. The group stays unentered: the panel still lists the groups.
+        screen = self.steps(("Right Enter", "!Retry", "kestrova.demo.talk"))
+        self.assertNotIn("How do I add a group", screen)
 
 
 def main():
