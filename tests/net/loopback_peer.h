@@ -1,5 +1,6 @@
 // A peer on 127.0.0.1 for socket tests: it accepts one connection on a thread and runs a
-// script on it with blocking calls.
+// script on it with blocking calls that give up after a few seconds, so a broken client cannot
+// hang a test.
 #pragma once
 
 #include <arpa/inet.h>
@@ -14,39 +15,32 @@
 
 namespace kestrova::testing {
 
-// Blocking helpers for the peer's side; they give up after a few seconds so a broken client
-// cannot hang a test.
 inline void SendAllBytes(int fd, const std::string& bytes) {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
+    for (size_t sent = 0; sent < bytes.size();) {
         const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (n <= 0) return;
         sent += static_cast<size_t>(n);
     }
 }
 
-inline std::string ReceiveUntilClosed(int fd) {
+// Bytes up to the end of the stream (oneLine false) or up to and with the first "\n".
+inline std::string Receive(int fd, bool oneLine) {
     std::string all;
-    char chunk[4096];
-    for (;;) {
-        const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
-        if (n <= 0) return all;
-        all.append(chunk, static_cast<size_t>(n));
+    for (char c; recv(fd, &c, 1, 0) == 1;) {
+        all += c;
+        if (oneLine && c == '\n') break;
     }
+    return all;
 }
-
+inline std::string ReceiveUntilClosed(int fd) {
+    return Receive(fd, false);
+}
 inline std::string ReceiveLine(int fd) {
-    std::string line;
-    char c;
-    while (recv(fd, &c, 1, 0) == 1) {
-        line += c;
-        if (c == '\n') break;
-    }
-    return line;
+    return Receive(fd, true);
 }
 
-// A port on which nothing listens.
-inline uint16_t ClosedPort() {
+// A TCP socket bound to a free port of 127.0.0.1.
+inline int BoundLoopbackSocket(uint16_t& port) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -54,23 +48,23 @@ inline uint16_t ClosedPort() {
     bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+// A port on which nothing listens.
+inline uint16_t ClosedPort() {
+    uint16_t port = 0;
+    close(BoundLoopbackSocket(port));
+    return port;
 }
 
 class LoopbackPeer {
   public:
     // script runs on the accepted connection, which is closed after it returns.
-    explicit LoopbackPeer(std::function<void(int fd)> script) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    explicit LoopbackPeer(std::function<void(int fd)> script)
+        : listener_(BoundLoopbackSocket(port_)) {
         listen(listener_, 1);
-        socklen_t length = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
         thread_ = std::thread([this, script = std::move(script)] {
             const int fd = accept(listener_, nullptr, nullptr);
             if (fd < 0) return;
@@ -82,7 +76,7 @@ class LoopbackPeer {
     }
     ~LoopbackPeer() {
         shutdown(listener_, SHUT_RDWR);  // frees an accept nobody connected to
-        if (thread_.joinable()) thread_.join();
+        Join();
         close(listener_);
     }
     LoopbackPeer(const LoopbackPeer&) = delete;
@@ -95,8 +89,8 @@ class LoopbackPeer {
     }
 
   private:
-    int listener_ = -1;
     uint16_t port_ = 0;
+    int listener_ = -1;
     std::thread thread_;
 };
 

@@ -17,30 +17,17 @@ using testing::LoopbackPeer;
 using testing::ReceiveUntilClosed;
 using testing::SendAllBytes;
 
-// A scripted proxy: sends its canned replies at once and ends its side, records everything the
-// client sends.
-class ScriptedProxy {
-  public:
-    explicit ScriptedProxy(std::string replies)
-        : peer_([this, replies = std::move(replies)](int fd) {
-              SendAllBytes(fd, replies);
-              shutdown(fd, SHUT_WR);
-              received_ = ReceiveUntilClosed(fd);
-          }) {}
+// A scripted proxy: sends its canned replies at once, ends its side and records in received
+// everything the client sends (complete once the client has closed and the proxy is joined).
+LoopbackPeer ScriptedProxy(std::string replies, std::string& received) {
+    return LoopbackPeer([replies = std::move(replies), &received](int fd) {
+        SendAllBytes(fd, replies);
+        shutdown(fd, SHUT_WR);
+        received = ReceiveUntilClosed(fd);
+    });
+}
 
-    uint16_t Port() const { return peer_.Port(); }
-    // What the client sent, once it has closed.
-    const std::string& Received() {
-        peer_.Join();
-        return received_;
-    }
-
-  private:
-    std::string received_;
-    LoopbackPeer peer_;
-};
-
-std::unique_ptr<TProxySocket> MakeSocket(const ScriptedProxy& proxy, int version,
+std::unique_ptr<TProxySocket> MakeSocket(const LoopbackPeer& proxy, int version,
                                          std::string user = "", std::string password = "") {
     TUrlComponents url;
     url.HostName = "127.0.0.1";
@@ -56,38 +43,36 @@ std::string EndpointText(const platform::SocketAddress& address) {
     return platform::AddressText(address) + ":" + std::to_string(platform::AddressPort(address));
 }
 
-struct ConnectCase {
-    const char* name;
-    int version;
-    std::string user, password;
-    std::string host;
-    std::string replies;       // what the proxy answers, then the server's first line
-    std::string sent;          // every byte the client must send
-    std::string boundAddress;  // Address after the connect
-};
-
 TEST(ProxySocket, ConnectExchangesAreByteExact) {
     const std::string greeting = "200 news ready\r\n";
-    const ConnectCase cases[] = {
-        {"socks4 with user", 4, "user", "", "10.0.0.1", "\x00\x5A\x00\x77\x0A\x00\x00\x01"s,
+    const struct {
+        const char* name;
+        int version;
+        std::string user;
+        std::string host;
+        std::string replies;       // what the proxy answers, then the server's first line
+        std::string sent;          // every byte the client must send
+        std::string boundAddress;  // Address after the connect
+    } cases[] = {
+        {"socks4 with user", 4, "user", "10.0.0.1", "\x00\x5A\x00\x77\x0A\x00\x00\x01"s,
          "\x04\x01\x00\x77\x0A\x00\x00\x01user\x00"s, "10.0.0.1:119"},
-        {"socks5 no login", 5, "", "", "newshost",
-         "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38"s,
+        {"socks5 no login", 5, "", "newshost", "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38"s,
          "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "127.0.0.1:1080"},
-        {"socks5 name in reply", 5, "", "", "newshost",
+        {"socks5 name in reply", 5, "", "newshost",
          "\x05\x00\x05\x00\x00\x03\x09proxyhost\x00\x50"s,
          "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "0.0.0.0:80"},
-        {"socks5 IPv6 in reply", 5, "", "", "newshost",
+        {"socks5 IPv6 in reply", 5, "", "newshost",
          "\x05\x00\x05\x00\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x51"s,
          "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "::1:81"},
-        {"socks5 to an IPv6 address", 5, "", "", "2001:db8::7",
+        {"socks5 to an IPv6 address", 5, "", "2001:db8::7",
          "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38"s,
          "\x05\x02\x00\x02\x05\x01\x00\x04\x20\x01\x0d\xb8\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x07\x00\x77"s,
          "127.0.0.1:1080"},
     };
-    for (const ConnectCase& c : cases) {
-        ScriptedProxy proxy(c.replies + greeting);
-        auto socket = MakeSocket(proxy, c.version, c.user, c.password);
+    for (const auto& c : cases) {
+        std::string received;
+        LoopbackPeer proxy = ScriptedProxy(c.replies + greeting, received);
+        auto socket = MakeSocket(proxy, c.version, c.user);
         socket->SocketConnect(c.host, 119);
         EXPECT_EQ(socket->State(), SocketState::Connected) << c.name;
         EXPECT_EQ(EndpointText(socket->Address), c.boundAddress) << c.name;
@@ -96,23 +81,22 @@ TEST(ProxySocket, ConnectExchangesAreByteExact) {
         socket->ReadLine(line);
         EXPECT_EQ(line, "200 news ready") << c.name;
         socket.reset();
-        EXPECT_EQ(proxy.Received(), c.sent) << c.name;
+        proxy.Join();
+        EXPECT_EQ(received, c.sent) << c.name;
     }
 }
 
-struct FailureCase {
-    const char* name;
-    int version;
-    std::string user;
-    std::string replies;
-    uint32_t code;
-    const char* text;
-    const char* procName;
-};
-
 TEST(ProxySocket, FailuresRaiseWithTheirCodeTextAndStepAndCloseTheSocket) {
     const std::string longName(256, 'u');
-    const FailureCase cases[] = {
+    const struct {
+        const char* name;
+        int version;
+        std::string user;
+        std::string replies;
+        uint32_t code;
+        const char* text;
+        const char* procName;
+    } cases[] = {
         {"socks4 reply cut short", 4, "", "\x00\x5A\x00"s, 0x40000100,
          "Connection lost to SOCKS server", "Socks4Request"},
         {"socks5 unassigned reply", 5, "", "\x05\x00\x05\x0A\x00\x01"s, 0x4000030A,
@@ -130,8 +114,9 @@ TEST(ProxySocket, FailuresRaiseWithTheirCodeTextAndStepAndCloseTheSocket) {
         {"socks5 proxy hangs up in the bound address", 5, "", "\x05\x00\x05\x00\x00\x01\x7F\x00"s,
          0x40000100, "Connection lost to SOCKS server", "Socks5Request"},
     };
-    for (const FailureCase& c : cases) {
-        ScriptedProxy proxy(c.replies);
+    for (const auto& c : cases) {
+        std::string received;
+        LoopbackPeer proxy = ScriptedProxy(c.replies, received);
         auto socket = MakeSocket(proxy, c.version, c.user, "pass");
         // SOCKS failures raise even when socket errors go to OnError.
         socket->OnError = [](TWinSocket&, uint32_t, const std::string&, const std::string&) {};
@@ -148,11 +133,13 @@ TEST(ProxySocket, FailuresRaiseWithTheirCodeTextAndStepAndCloseTheSocket) {
 }
 
 TEST(ProxySocket, TooLongLoginIsNotSent) {
-    ScriptedProxy proxy("\x05\x02"s);
+    std::string received;
+    LoopbackPeer proxy = ScriptedProxy("\x05\x02"s, received);
     auto socket = MakeSocket(proxy, 5, "user", std::string(300, 'p'));
     EXPECT_THROW(socket->SocketConnect("newshost", 119), ESocketError);
     socket.reset();
-    EXPECT_EQ(proxy.Received(), "\x05\x02\x00\x02"s);
+    proxy.Join();
+    EXPECT_EQ(received, "\x05\x02\x00\x02"s);
 }
 
 TEST(ProxySocket, ProxyPortZeroMeansTheStandardPort) {
@@ -162,20 +149,20 @@ TEST(ProxySocket, ProxyPortZeroMeansTheStandardPort) {
 }
 
 TEST(ProxySocket, BindListensAtTheProxyAndAcceptsThroughIt) {
-    struct BindCase {
+    const struct {
         int version;
         std::string replies;
         std::string sent;
-    };
-    const BindCase cases[] = {
+    } cases[] = {
         {4, "\x00\x5A\x04\x38\x7F\x00\x00\x01\x00\x5A\x00\x77\x0A\x00\x00\x01"s,
          "\x04\x02\x00\x77\x0A\x00\x00\x01\x00"s},
         {5,
          "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38\x05\x00\x00\x01\x0A\x00\x00\x01\x00\x77"s,
          "\x05\x02\x00\x02\x05\x02\x00\x03\x08\x31\x30\x2E\x30\x2E\x30\x2E\x31\x00\x77"s},
     };
-    for (const BindCase& c : cases) {
-        ScriptedProxy proxy(c.replies + "hello\r\n");
+    for (const auto& c : cases) {
+        std::string received;
+        LoopbackPeer proxy = ScriptedProxy(c.replies + "hello\r\n", received);
         auto socket = MakeSocket(proxy, c.version);
         socket->SocketListen("10.0.0.1", 119);
         EXPECT_EQ(EndpointText(socket->Address), "127.0.0.1:1080");
@@ -185,7 +172,8 @@ TEST(ProxySocket, BindListensAtTheProxyAndAcceptsThroughIt) {
         socket->ReadLine(line);
         EXPECT_EQ(line, "hello");
         socket.reset();
-        EXPECT_EQ(proxy.Received(), c.sent) << c.version;
+        proxy.Join();
+        EXPECT_EQ(received, c.sent) << c.version;
     }
 }
 
