@@ -1,8 +1,6 @@
 // A small module for testing the host: an in-memory folder tree that answers every entry point
-// and calls the host's services the way the real module does (messages, menus, dialogs, panel
-// control, dir lists, clipboard).
+// and calls the host's services the way the real module does.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -30,14 +28,17 @@ struct Node {
     bool Folder = false;
     std::string Content;
     std::vector<Node> Children;
+    std::string Description;
 };
 
 Node File(const std::string& name, const std::string& content) {
-    return {name, false, content, {}};
+    return {name, false, content, {}, "about " + name};
 }
 Node Dir(const std::string& name, std::vector<Node> children) {
-    return {name, true, "", std::move(children)};
+    return {name, true, "", std::move(children), ""};
 }
+char Column0[] = "c0", Column1[] = "c1";
+char* Columns[] = {Column0, Column1};
 
 Node Root = Dir("", {Dir("alpha", {File("one.txt", "first file\n"),
                                    Dir("deep", {File("two.txt", "second\n")}), Dir("locked", {})}),
@@ -45,7 +46,7 @@ Node Root = Dir("", {Dir("alpha", {File("one.txt", "first file\n"),
 
 struct Panel {
     std::vector<std::string> Path;
-    std::string CurDir, Title, Shortcut;
+    std::string CurDir, Title;
     const char* ColumnTitles[3] = {"Name", "Size", "Note"};
     PanelMode Modes[10] = {};
     KeyBarTitles KeyBar = {};
@@ -63,13 +64,9 @@ Node* Folder(const std::vector<std::string>& path) {
     return node;
 }
 
-// Enters dir: "..", a name, "a\b", or "\a" from the top. False when there is no such folder.
-bool Enter(Panel& panel, std::string dir) {
+// Enters dir: "..", a name or "a\b". False when there is no such folder.
+bool Enter(Panel& panel, const std::string& dir) {
     std::vector<std::string> path = panel.Path;
-    if (!dir.empty() && dir[0] == '\\') {
-        path.clear();
-        dir.erase(0, 1);
-    }
     std::stringstream parts(dir);
     for (std::string part; std::getline(parts, part, '\\');) {
         if (part == "..") {
@@ -84,11 +81,6 @@ bool Enter(Panel& panel, std::string dir) {
     return true;
 }
 
-int ShowMessage(unsigned flags, std::vector<const char*> lines, int buttons) {
-    return Info.Message(Info.ModuleNumber, flags, nullptr, lines.data(),
-                        static_cast<int>(lines.size()), buttons);
-}
-
 std::string Join(const std::vector<std::string>& path) {
     std::string text;
     for (const std::string& name : path) text += "\\" + name;
@@ -101,7 +93,6 @@ void ShowDirList(Panel* panel, bool local) {
     PanelInfo info{};
     Info.Control(local ? INVALID_HANDLE_VALUE : panel,
                  local ? FCTL_GETANOTHERPANELINFO : FCTL_GETPANELINFO, &info);
-    if (info.CurrentItem < 0 || info.CurrentItem >= info.ItemsNumber) return;
     const char* name = info.PanelItems[info.CurrentItem].FindData.cFileName;
     PluginPanelItem* items = nullptr;
     int count = 0;
@@ -118,7 +109,7 @@ void ShowDirList(Panel* panel, bool local) {
     lines.push_back(Text(MOk));
     std::vector<const char*> texts;
     for (const std::string& line : lines) texts.push_back(line.c_str());
-    ShowMessage(0, texts, 1);
+    Info.Message(Info.ModuleNumber, 0, nullptr, texts.data(), static_cast<int>(texts.size()), 1);
 }
 
 void CopyNamesToClipboard(Panel* panel) {
@@ -179,16 +170,14 @@ KESTROVA_EXPORT void GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info) {
     Panel& panel = *static_cast<Panel*>(plugin);
     panel.CurDir = Join(panel.Path);
     panel.Title = "Fake:" + panel.CurDir;
-    panel.Shortcut = panel.CurDir;
     panel.Modes[3].ColumnTypes = "N,S,C0";
     panel.Modes[3].ColumnWidths = "0,8,10";
     panel.Modes[3].ColumnTitles = panel.ColumnTitles;
     panel.KeyBar.Titles[6] = const_cast<char*>("MkFold");
-    info->Flags |= OPIF_ADDDOTS | OPIF_SHOWPRESERVECASE;
+    info->Flags |= OPIF_ADDDOTS;
     info->CurDir = panel.CurDir.c_str();
     info->PanelTitle = panel.Title.c_str();
-    info->Format = "fake";
-    info->ShortcutData = panel.Shortcut.c_str();
+    info->ShortcutData = panel.CurDir.c_str();
     info->PanelModesArray = panel.Modes;
     info->PanelModesNumber = 10;
     info->KeyBar = &panel.KeyBar;
@@ -207,38 +196,28 @@ KESTROVA_EXPORT int GetFindData(HANDLE plugin, PluginPanelItem** items, int* ite
             node.Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
         item.FindData.nFileSizeLow = static_cast<uint32_t>(node.Content.size());
         if (!node.Folder) {
-            item.Description = strdup(("about " + node.Name).c_str());
+            item.Description = const_cast<char*>(node.Description.c_str());
             item.CustomColumnNumber = 2;
-            item.CustomColumnData = new char* [2] { strdup("c0"), strdup("c1") };
+            item.CustomColumnData = Columns;
         }
     }
     return 1;
 }
 
-KESTROVA_EXPORT void FreeFindData(HANDLE, PluginPanelItem* items, int itemsNumber) {
-    for (int i = 0; i < itemsNumber; ++i) {
-        std::free(items[i].Description);
-        for (int c = 0; c < items[i].CustomColumnNumber; ++c)
-            std::free(items[i].CustomColumnData[c]);
-        delete[] items[i].CustomColumnData;
-    }
+KESTROVA_EXPORT void FreeFindData(HANDLE, PluginPanelItem* items, int) {
     delete[] items;
 }
 
-KESTROVA_EXPORT int GetFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int move,
+// Copies only: moving out is checked with the real module.
+KESTROVA_EXPORT int GetFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int,
                              char* destPath, int) {
-    Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
-    for (int i = 0; i < itemsNumber; ++i) {
-        for (size_t c = 0; c < folder->Children.size(); ++c) {
-            Node& node = folder->Children[c];
-            if (node.Folder || node.Name != items[i].FindData.cFileName) continue;
-            std::ofstream(std::string(destPath) + "/" + node.Name, std::ios::binary)
-                << node.Content;
-            items[i].Flags &= ~PPIF_SELECTED;
-            if (move) folder->Children.erase(folder->Children.begin() + static_cast<long>(c));
-            break;
-        }
-    }
+    for (const Node& node : Folder(static_cast<Panel*>(plugin)->Path)->Children)
+        for (int i = 0; i < itemsNumber; ++i)
+            if (!node.Folder && node.Name == items[i].FindData.cFileName) {
+                std::ofstream(std::string(destPath) + "/" + node.Name, std::ios::binary)
+                    << node.Content;
+                items[i].Flags &= ~PPIF_SELECTED;
+            }
     return 1;
 }
 
