@@ -1,13 +1,8 @@
 #!/usr/bin/env python3
-"""Checks the module's language files in the host's .lng format.
-
-Usage: check_lng.py LANG_DIR MESSAGE_NUMBERS_H
-
-Both files must start with their header, hold exactly one quoted text per message in number
-order (as many as kMsgCount of the module's message numbers), use the same format codes as
-each other and as the module passes arguments, give a text to every named message number, and
-keep the key-bar labels short. Exits with status 1 and one line per fault otherwise.
-"""
+"""check_lng.py LANG_DIR MESSAGE_NUMBERS_H: the module's language files (the host's .lng format)
+start with their header and hold one quoted text per message in number order, kMsgCount in all;
+format codes agree between the files and with the module's arguments; every named message has a
+text; key-bar labels are short. Exits 1 with one line per fault otherwise."""
 
 import re
 import sys
@@ -47,7 +42,7 @@ CONVERSIONS = {"s": "s", "d": "i", "D": "i", "x": "i", "p": "i", "%": ""}
 
 
 class LngError(Exception):
-    pass
+    """A fault that stops the reading of one file."""
 
 
 def read_numbers(path):
@@ -109,32 +104,33 @@ def format_codes(text):
 
 
 def check_file(name, messages, numbers, count):
+    """The faults of one file, and each message's format codes (None where broken)."""
     faults = [] if len(messages) == count else [f"{name}: {len(messages)} messages, expected {count}"]
     for constant, index in sorted(numbers.items(), key=lambda item: item[1]):
         if index >= len(messages):
             faults.append(f"{name}: {constant} is message {index}, the file has no such message")
         elif not messages[index] and constant != EMPTY_MESSAGE:
             faults.append(f"{name}: {constant} is message {index}, whose text is empty")
+        elif messages[index] and constant == EMPTY_MESSAGE:
+            faults.append(f"{name}: message {index} must be empty")
+        elif constant in KEY_BAR_LABELS and len(messages[index]) > KEY_BAR_WIDTH:
+            faults.append(f"{name}: message {index}: key-bar label longer than {KEY_BAR_WIDTH} characters")
     expected_kinds = {numbers[c]: kinds for c, kinds in FORMAT_ARGUMENTS.items() if c in numbers}
+    all_codes = []
     for index, text in enumerate(messages):
         try:
             codes = format_codes(text)
         except ValueError as e:
             faults.append(f"{name}: message {index}: {e}")
+            all_codes.append(None)
             continue
+        all_codes.append([c.group(0) for c in codes])
         kinds = "".join(("i" if c.group(2) == "*" else "") + CONVERSIONS[c.group(3)] for c in codes)
         expected = expected_kinds.get(index, "")
         if kinds != expected:
             faults.append(f"{name}: message {index}: arguments {kinds or 'none'!r}, "
                           f"expected {expected or 'none'!r}")
-    for constant in KEY_BAR_LABELS:
-        index = numbers.get(constant, len(messages))
-        if index < len(messages) and len(messages[index]) > KEY_BAR_WIDTH:
-            faults.append(f"{name}: message {index}: key-bar label longer than {KEY_BAR_WIDTH} characters")
-    index = numbers.get(EMPTY_MESSAGE, len(messages))
-    if index < len(messages) and messages[index]:
-        faults.append(f"{name}: message {index} must be empty")
-    return faults
+    return faults, all_codes
 
 
 def main(argv):
@@ -152,22 +148,17 @@ def main(argv):
     loaded = []
     for name, header, encoding in LANGUAGES:
         try:
-            messages = read_messages(Path(argv[1]) / name, header, encoding)
+            file_faults, codes = check_file(name, read_messages(Path(argv[1]) / name, header, encoding),
+                                            numbers, count)
         except (LngError, OSError) as e:
             faults.append(str(e))
             continue
-        faults += check_file(name, messages, numbers, count)
-        loaded.append((name, messages))
+        faults += file_faults
+        loaded.append((name, codes))
     if len(loaded) == 2:  # the same format codes, in the same order, in both languages
-        (name_a, messages_a), (name_b, messages_b) = loaded
-        for index, (a, b) in enumerate(zip(messages_a, messages_b)):
-            try:
-                codes_a = [c.group(0) for c in format_codes(a)]
-                codes_b = [c.group(0) for c in format_codes(b)]
-            except ValueError:
-                continue  # already reported per file
-            if codes_a != codes_b:
-                faults.append(f"message {index}: {name_a} has {codes_a}, {name_b} has {codes_b}")
+        (name_a, codes_a), (name_b, codes_b) = loaded
+        faults += [f"message {index}: {name_a} has {a}, {name_b} has {b}"
+                   for index, (a, b) in enumerate(zip(codes_a, codes_b)) if None not in (a, b) and a != b]
     for fault in faults:
         print(fault, file=sys.stderr)
     if faults:

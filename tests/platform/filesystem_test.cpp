@@ -128,7 +128,7 @@ TEST_F(FileSystemTest, PathsThatNameNothingAreRefused) {
     EXPECT_FALSE(DirectoryExists(""));
 }
 
-TEST_F(FileSystemTest, FindDataOfAFileHasAttributesSizeTimesAndNamePart) {
+TEST_F(FileSystemTest, FindDataOfAFileAFolderAndALargeFile) {
     const std::string native = At(kNativeName);
     WriteNativeFile(native, "12345");
     const timespec times[2] = {{1'600'000'000, 0}, {1'700'000'000, 500'000'000}};
@@ -142,11 +142,8 @@ TEST_F(FileSystemTest, FindDataOfAFileHasAttributesSizeTimesAndNamePart) {
     EXPECT_EQ(FileTimeToU64(data.ftLastWriteTime), 133'444'736'005'000'000ull);
     EXPECT_EQ(FileTimeToU64(data.ftLastAccessTime), 132'444'736'000'000'000ull);
     EXPECT_STREQ(data.cFileName, kOemName);
-}
 
-TEST_F(FileSystemTest, FindDataOfAFolderAndOfALargeFile) {
     ASSERT_TRUE(CreateDirectory(At("dir")));
-    FAR_FIND_DATA data{};
     ASSERT_TRUE(GetFindData(At("dir/"), data));
     EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_STREQ(data.cFileName, "dir");
@@ -174,7 +171,7 @@ TEST_F(FileSystemTest, TempFolderEndsWithTheDelimiter) {
     }
 }
 
-TEST_F(FileSystemTest, TempFilesAreNewEmptyAndUnique) {
+TEST_F(FileSystemTest, TempFilesAreNewEmptyUniqueAndPrivate) {
     std::set<std::string> names;
     for (const std::string& folder : {folder_.Path(), folder_.Path() + "/"}) {
         for (int i = 0; i < 5; ++i) {
@@ -187,9 +184,9 @@ TEST_F(FileSystemTest, TempFilesAreNewEmptyAndUnique) {
         }
     }
     EXPECT_EQ(names.size(), 10u);
-}
+    for (const std::string& name : names) std::filesystem::remove(name);
 
-TEST_F(FileSystemTest, TempFileForRenamingIntoPlaceHasTheUmasksPermissions) {
+    // The one to be renamed into place has the umask's permissions, the rest are private.
     const mode_t saved = umask(027);
     const std::string shared = CreateTempFile(folder_.Path(), "x", TempAccess::LikeNew);
     const std::string own = CreateTempFile(folder_.Path(), "x");
@@ -199,9 +196,10 @@ TEST_F(FileSystemTest, TempFileForRenamingIntoPlaceHasTheUmasksPermissions) {
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     ASSERT_EQ(stat(own.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
+    std::filesystem::remove(shared);
+    std::filesystem::remove(own);
 
-TEST_F(FileSystemTest, TempFileFailuresGiveAnEmptyName) {
+    // Failures give an empty name and leave nothing behind.
     EXPECT_EQ(CreateTempFile(At("missing"), ""), "");
     EXPECT_EQ(CreateTempFile(folder_.Path(), "sub/x"), "");
     EXPECT_EQ(CreateTempFile("", "x"), "");
