@@ -1,6 +1,6 @@
 // A panel object under test: module settings in a fresh store, the fake host's dialogs and
-// message boxes, and a panel control that reports a scripted panel and records what the panel
-// asks of it, with saved screens and a clock the test moves.
+// message boxes, and a panel control that reports a scripted panel and records the commands
+// sent, with saved screens and a clock the test moves.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,13 +18,6 @@ namespace kestrova::testing {
 
 class PanelTest : public ::testing::Test {
   protected:
-    struct ControlCall {
-        HANDLE plugin;
-        int command;
-        int value;         // FCTL_SETVIEWMODE: the mode; FCTL_REDRAWPANEL: the current item or -1
-        std::string text;  // FCTL_CLOSEPLUGIN, FCTL_INSERTCMDLINE
-    };
-
     PanelTest() {
         current_ = this;
         hostMessage_ = StartupInfo.Message;
@@ -44,25 +37,12 @@ class PanelTest : public ::testing::Test {
     void Advance(uint64_t millis) { now_ += millis; }
     static void PressEsc() { platform::PushInput({1, true, VK_ESCAPE, 0, 27}); }
 
-    // The commands sent to the host, in order.
-    std::vector<int> Commands() const {
-        std::vector<int> commands;
-        for (const ControlCall& call : controls) commands.push_back(call.command);
-        return commands;
-    }
-    std::vector<int> ViewModesSet() const {
-        std::vector<int> modes;
-        for (const ControlCall& call : controls)
-            if (call.command == FCTL_SETVIEWMODE) modes.push_back(call.value);
-        return modes;
-    }
-
     ModuleSettings settings;
     FakeHost& host = settings.host;
     PanelInfo panelInfo{};  // what FCTL_GETPANELINFO answers
     bool refusePanelInfo = false;
-    std::vector<ControlCall> controls;
-    int savedScreens = 0;  // screens saved and not yet restored
+    std::vector<int> controls;  // the commands sent to the host
+    int savedScreens = 0;       // screens saved and not yet restored
     int restoredScreens = 0;
 
   private:
@@ -82,21 +62,13 @@ class PanelTest : public ::testing::Test {
         return -1;
     }
 
-    static int Control(HANDLE plugin, int command, void* param) {
+    static int Control(HANDLE, int command, void* param) {
         PanelTest& test = *current_;
-        ControlCall call{plugin, command, -1, {}};
         if (command == FCTL_GETPANELINFO) {
             if (test.refusePanelInfo) return 0;
             *static_cast<PanelInfo*>(param) = test.panelInfo;
-        } else if (command == FCTL_SETVIEWMODE) {
-            call.value = *static_cast<int*>(param);
-            test.panelInfo.ViewMode = call.value;
-        } else if (command == FCTL_REDRAWPANEL && param) {
-            call.value = static_cast<PanelRedrawInfo*>(param)->CurrentItem;
-        } else if ((command == FCTL_CLOSEPLUGIN || command == FCTL_INSERTCMDLINE) && param) {
-            call.text = static_cast<const char*>(param);
         }
-        test.controls.push_back(call);
+        test.controls.push_back(command);
         return 1;
     }
     static HANDLE SaveScreen(int, int, int, int) {
