@@ -10,6 +10,8 @@
 namespace kestrova::platform {
 namespace {
 
+using namespace std::string_literals;
+
 // "Привет" in the code pages that hold Cyrillic.
 constexpr char kPrivetOem866[] = "\x8F\xE0\xA8\xA2\xA5\xE2";
 constexpr char kPrivetAnsi1251[] = "\xCF\xF0\xE8\xE2\xE5\xF2";
@@ -69,40 +71,30 @@ TEST_F(CodePagesTest, UnsupportedPagesAreRefused) {
     EXPECT_THROW(Utf8ToCodePage("x", 65001), std::invalid_argument);
 }
 
-TEST_F(CodePagesTest, DefaultPagesConvertCyrillicBothWays) {
-    EXPECT_EQ(OemCodePage(), 866);
-    EXPECT_EQ(AnsiCodePage(), 1251);
-    EXPECT_EQ(OemToAnsi(kPrivetOem866), kPrivetAnsi1251);
-    EXPECT_EQ(Utf8ToOem(kPrivetUtf8), kPrivetOem866);
-    EXPECT_EQ(OemToUtf8(kPrivetOem866), kPrivetUtf8);
-}
-
-TEST_F(CodePagesTest, ConversionsKeepTheLengthAndEmbeddedNul) {
-    const std::string text("a\0b\x80", 4);
-    EXPECT_EQ(OemToAnsi(text), std::string("a\0b\xC0", 4));
-    EXPECT_EQ(OemToUtf8(text), std::string("a\0b\xD0\x90", 5));
-    EXPECT_EQ(Utf8ToOem(""), "");
-}
-
-TEST_F(CodePagesTest, CharactersWithoutEquivalentBecomeQuestionMarks) {
-    struct Case {
-        const char* what;
-        std::string converted;
-        std::string expected;
+// The default pages (866 and 1251), then those chosen by the environment.
+TEST_F(CodePagesTest, ConversionsOfKnownTexts) {
+    const std::pair<std::string, std::string> cases[] = {
+        {OemToAnsi(kPrivetOem866), kPrivetAnsi1251},
+        {Utf8ToOem(kPrivetUtf8), kPrivetOem866},
+        {OemToUtf8(kPrivetOem866), kPrivetUtf8},
+        {OemToAnsi("a\0b\x80"s), "a\0b\xC0"s},  // the length and an embedded NUL kept
+        {OemToUtf8("a\0b\x80"s), "a\0b\xD0\x90"s},
+        {Utf8ToOem(""), ""},
+        // Characters without an equivalent become question marks.
+        {OemToAnsi("\xB0x\xC4"), "?x?"},                  // box drawing
+        {AnsiToOem("\x88"), "?"},                         // the euro sign
+        {CodePageToUtf8("\x98", 1251), "?"},              // an undefined byte
+        {Utf8ToOem("\xCE\xB1"), "?"},                     // a Greek letter
+        {Utf8ToOem("a\xF0\x9F\x98\x80z"), "a?z"},         // beyond the BMP counts once
+        {Utf8ToCodePage("\xF0\x90\x90\x96", 1251), "?"},  // beyond the BMP, a letter's low bits
+        {ConvertCodePage("\xF0\xD2\xC9\xD7\xC5\xD4", 20866, 866), kPrivetOem866},     // KOI8-R
+        {ConvertCodePage("\xBF\xE0\xD8\xD2\xD5\xE2", 28595, 1251), kPrivetAnsi1251},  // ISO 8859-5
     };
-    const Case cases[] = {
-        {"box drawing has no ANSI form", OemToAnsi("\xB0x\xC4"), "?x?"},
-        {"euro sign has no OEM form", AnsiToOem("\x88"), "?"},
-        {"undefined ANSI byte", CodePageToUtf8("\x98", 1251), "?"},
-        {"Greek letter has no OEM form", Utf8ToOem("\xCE\xB1"), "?"},
-        {"character beyond the BMP counts once", Utf8ToOem("a\xF0\x9F\x98\x80z"), "a?z"},
-        {"beyond the BMP, low bits of a letter", Utf8ToCodePage("\xF0\x90\x90\x96", 1251), "?"},
-        {"KOI8-R to CP866 keeps Cyrillic", ConvertCodePage("\xF0\xD2\xC9\xD7\xC5\xD4", 20866, 866),
-         kPrivetOem866},
-        {"ISO 8859-5 to CP1251", ConvertCodePage("\xBF\xE0\xD8\xD2\xD5\xE2", 28595, 1251),
-         kPrivetAnsi1251},
-    };
-    for (const Case& c : cases) EXPECT_EQ(c.converted, c.expected) << c.what;
+    for (const auto& [converted, expected] : cases) EXPECT_EQ(converted, expected);
+    environment_.Set("KESTROVA_OEMCP", "437");
+    environment_.Set("KESTROVA_ANSICP", "1252");
+    EXPECT_EQ(OemToAnsi("\x82\xE1\xB0"), "\xE9\xDF?");  // é ß and a shade block
+    EXPECT_EQ(Utf8ToOem("\xC3\xA9"), "\x82");
 }
 
 TEST_F(CodePagesTest, IllFormedUtf8BecomesOneQuestionMarkPerBadSequence) {
@@ -145,13 +137,6 @@ TEST_F(CodePagesTest, EnvironmentChoosesSupportedPagesOnly) {
         EXPECT_EQ(OemCodePage(), c.expectedOem) << c.oem;
         EXPECT_EQ(AnsiCodePage(), c.expectedAnsi) << c.ansi;
     }
-}
-
-TEST_F(CodePagesTest, WesternPagesFromTheEnvironmentAreUsedForConversion) {
-    environment_.Set("KESTROVA_OEMCP", "437");
-    environment_.Set("KESTROVA_ANSICP", "1252");
-    EXPECT_EQ(OemToAnsi("\x82\xE1\xB0"), "\xE9\xDF?");  // é ß and a shade block
-    EXPECT_EQ(Utf8ToOem("\xC3\xA9"), "\x82");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Sets or unsets environment variables for the life of a test and restores them afterwards.
+// Sets or unsets (a null value) environment variables for the life of a test and restores them
+// afterwards.
 #pragma once
 
 #include <cstdlib>
@@ -11,28 +12,23 @@ class ScopedEnvironment {
     ScopedEnvironment() = default;
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
     ~ScopedEnvironment() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second) {
-                setenv(it->first.c_str(), it->second->c_str(), 1);
-            } else {
-                unsetenv(it->first.c_str());
-            }
-        }
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+            Put(it->first, it->second ? it->second->c_str() : nullptr);
     }
 
-    // value null unsets the variable.
     void Set(const std::string& name, const char* value) {
         const char* old = std::getenv(name.c_str());
         saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
-        if (value != nullptr) {
-            setenv(name.c_str(), value, 1);
-        } else {
-            unsetenv(name.c_str());
-        }
+        Put(name, value);
     }
 
   private:
+    static void Put(const std::string& name, const char* value) {
+        if (value != nullptr)
+            setenv(name.c_str(), value, 1);
+        else
+            unsetenv(name.c_str());
+    }
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };

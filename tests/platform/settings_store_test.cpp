@@ -26,17 +26,12 @@ class SettingsStoreTest : public ::testing::Test {
         StoreCloseKey(key);
         return r;
     }
-    std::vector<std::string> SubKeys(StoreKey key) {
+    // The names StoreEnumKey or StoreEnumValue lists.
+    std::vector<std::string> Names(StoreKey key,
+                                   StoreResult (*list)(StoreKey, uint32_t, std::string&)) {
         std::vector<std::string> names;
-        std::string name;
-        for (uint32_t i = 0; StoreEnumKey(key, i, name) == StoreResult::Ok; ++i)
-            names.push_back(name);
-        return names;
-    }
-    std::vector<std::string> Values(StoreKey key) {
-        std::vector<std::string> names;
-        std::string name;
-        for (uint32_t i = 0; StoreEnumValue(key, i, name) == StoreResult::Ok; ++i)
+        for (std::string name;
+             list(key, static_cast<uint32_t>(names.size()), name) == StoreResult::Ok;)
             names.push_back(name);
         return names;
     }
@@ -55,10 +50,10 @@ TEST_F(SettingsStoreTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
     std::string data;
     ASSERT_EQ(StoreQueryValue(key, "server name", type, data), StoreResult::Ok);
     EXPECT_EQ(data, "b\0"s);
-    EXPECT_EQ(Values(key), std::vector<std::string>{"Server Name"});
+    EXPECT_EQ(Names(key, StoreEnumValue), std::vector<std::string>{"Server Name"});
 
     StoreKey software = Create("software");
-    EXPECT_EQ(SubKeys(software), std::vector<std::string>{"MyKey"});
+    EXPECT_EQ(Names(software, StoreEnumKey), std::vector<std::string>{"MyKey"});
     // Cyrillic names in the OEM code page fold too ("Ключ" and "КЛЮЧ" in CP866).
     Create("software\\\x8A\xAB\xEE\xE7");
     EXPECT_EQ(Open("software\\\x8A\x8B\x9E\x97"), StoreResult::Ok);
@@ -76,7 +71,7 @@ TEST_F(SettingsStoreTest, ValuesKeepTheirPlaceWhenOverwritten) {
     ASSERT_EQ(StoreDeleteValue(key, "a"), StoreResult::Ok);
     ASSERT_EQ(StoreSetValue(key, "b", REG_SZ, ""), StoreResult::Ok);
     ASSERT_EQ(StoreSetValue(key, "Z", REG_SZ, ""), StoreResult::Ok);  // overwrite keeps the place
-    EXPECT_EQ(Values(key), (std::vector<std::string>{"z", "M", "b"}));
+    EXPECT_EQ(Names(key, StoreEnumValue), (std::vector<std::string>{"z", "M", "b"}));
     StoreCloseKey(key);
 }
 
