@@ -23,68 +23,51 @@ const char* Text(int n) {
     return Info.GetMsg(Info.ModuleNumber, n);
 }
 
-struct Node {
-    std::string Name;
+// Every file and folder by its path from the top ("\alpha\one.txt"), each folder's items in
+// the order listed.
+struct Entry {
+    std::string Path;
     bool Folder = false;
-    std::string Content;
-    std::vector<Node> Children;
-    std::string Description;
+    std::string Content = "", Description = "";
 };
-
-Node File(const std::string& name, const std::string& content) {
-    return {name, false, content, {}, "about " + name};
-}
-Node Dir(const std::string& name, std::vector<Node> children) {
-    return {name, true, "", std::move(children), ""};
-}
+std::vector<Entry> Tree = {{"\\alpha", true},
+                           {"\\alpha\\one.txt", false, "first file\n"},
+                           {"\\alpha\\deep", true},
+                           {"\\alpha\\deep\\two.txt", false, "second\n"},
+                           {"\\alpha\\locked", true},
+                           {"\\beta", true},
+                           {"\\readme.txt", false, "read me\n"}};
 char Column0[] = "c0", Column1[] = "c1";
 char* Columns[] = {Column0, Column1};
 
-Node Root = Dir("", {Dir("alpha", {File("one.txt", "first file\n"),
-                                   Dir("deep", {File("two.txt", "second\n")}), Dir("locked", {})}),
-                     Dir("beta", {}), File("readme.txt", "read me\n")});
-
 struct Panel {
-    std::vector<std::string> Path;
-    std::string CurDir, Title;
+    std::string Path, CurDir, Title;  // Path: "" at the top
     const char* ColumnTitles[3] = {"Name", "Size", "Note"};
     PanelMode Modes[10] = {};
     KeyBarTitles KeyBar = {};
 };
 
-Node* Folder(const std::vector<std::string>& path) {
-    Node* node = &Root;
-    for (const std::string& name : path) {
-        Node* next = nullptr;
-        for (Node& child : node->Children)
-            if (child.Folder && child.Name == name) next = &child;
-        if (!next) return nullptr;
-        node = next;
-    }
-    return node;
+std::string Parent(const std::string& path) {
+    return path.substr(0, path.rfind('\\'));
+}
+
+Entry* Find(const std::string& path) {
+    for (Entry& entry : Tree)
+        if (entry.Path == path) return &entry;
+    return nullptr;
 }
 
 // Enters dir: "..", a name or "a\b". False when there is no such folder.
 bool Enter(Panel& panel, const std::string& dir) {
-    std::vector<std::string> path = panel.Path;
+    std::string path = panel.Path;
     std::stringstream parts(dir);
     for (std::string part; std::getline(parts, part, '\\');) {
-        if (part == "..") {
-            if (path.empty()) return false;
-            path.pop_back();
-        } else if (!part.empty()) {
-            path.push_back(part);
-        }
+        if (part == ".." && path.empty()) return false;
+        path = part == ".." ? Parent(path) : part.empty() ? path : path + "\\" + part;
+        if (!path.empty() && !(Find(path) && Find(path)->Folder)) return false;
     }
-    if (!Folder(path)) return false;
     panel.Path = path;
     return true;
-}
-
-std::string Join(const std::vector<std::string>& path) {
-    std::string text;
-    for (const std::string& name : path) text += "\\" + name;
-    return text.empty() ? "\\" : text;
 }
 
 // Lists the current item of this panel (GetPluginDirList, back where it started) or of the
@@ -105,7 +88,7 @@ void ShowDirList(Panel* panel, bool local) {
     const std::string curDir = info.CurDir;
     lines.push_back(!listed ? "refused"
                     : local ? "in " + curDir.substr(curDir.rfind('/'))
-                            : "back in " + Join(panel->Path));
+                            : "back in " + panel->CurDir);
     lines.push_back(Text(MOk));
     std::vector<const char*> texts;
     for (const std::string& line : lines) texts.push_back(line.c_str());
@@ -168,7 +151,7 @@ KESTROVA_EXPORT void ClosePlugin(HANDLE plugin) {
 
 KESTROVA_EXPORT void GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info) {
     Panel& panel = *static_cast<Panel*>(plugin);
-    panel.CurDir = Join(panel.Path);
+    panel.CurDir = panel.Path.empty() ? "\\" : panel.Path;
     panel.Title = "Fake:" + panel.CurDir;
     panel.Modes[3].ColumnTypes = "N,S,C0";
     panel.Modes[3].ColumnWidths = "0,8,10";
@@ -184,19 +167,20 @@ KESTROVA_EXPORT void GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info) {
 }
 
 KESTROVA_EXPORT int GetFindData(HANDLE plugin, PluginPanelItem** items, int* itemsNumber, int) {
-    const Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
-    const int count = static_cast<int>(folder->Children.size());
-    *items = count ? new PluginPanelItem[count]() : nullptr;
-    *itemsNumber = count;
-    for (int i = 0; i < count; ++i) {
-        const Node& node = folder->Children[i];
-        PluginPanelItem& item = (*items)[i];
-        std::snprintf(item.FindData.cFileName, NM, "%s", node.Name.c_str());
+    const std::string& path = static_cast<Panel*>(plugin)->Path;
+    *items = new PluginPanelItem[Tree.size()]();
+    *itemsNumber = 0;
+    for (Entry& entry : Tree) {
+        if (Parent(entry.Path) != path) continue;
+        PluginPanelItem& item = (*items)[(*itemsNumber)++];
+        const std::string name = entry.Path.substr(path.size() + 1);
+        std::snprintf(item.FindData.cFileName, NM, "%s", name.c_str());
         item.FindData.dwFileAttributes =
-            node.Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-        item.FindData.nFileSizeLow = static_cast<uint32_t>(node.Content.size());
-        if (!node.Folder) {
-            item.Description = const_cast<char*>(node.Description.c_str());
+            entry.Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+        item.FindData.nFileSizeLow = static_cast<uint32_t>(entry.Content.size());
+        if (!entry.Folder) {
+            entry.Description = "about " + name;
+            item.Description = entry.Description.data();
             item.CustomColumnNumber = 2;
             item.CustomColumnData = Columns;
         }
@@ -211,30 +195,26 @@ KESTROVA_EXPORT void FreeFindData(HANDLE, PluginPanelItem* items, int) {
 // Copies only: moving out is checked with the real module.
 KESTROVA_EXPORT int GetFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int,
                              char* destPath, int) {
-    for (const Node& node : Folder(static_cast<Panel*>(plugin)->Path)->Children)
-        for (int i = 0; i < itemsNumber; ++i)
-            if (!node.Folder && node.Name == items[i].FindData.cFileName) {
-                std::ofstream(std::string(destPath) + "/" + node.Name, std::ios::binary)
-                    << node.Content;
-                items[i].Flags &= ~PPIF_SELECTED;
-            }
+    for (int i = 0; i < itemsNumber; ++i) {
+        const char* name = items[i].FindData.cFileName;
+        const Entry* file = Find(static_cast<Panel*>(plugin)->Path + "\\" + name);
+        if (!file || file->Folder) continue;
+        std::ofstream(std::string(destPath) + "/" + name, std::ios::binary) << file->Content;
+        items[i].Flags &= ~PPIF_SELECTED;
+    }
     return 1;
 }
 
-KESTROVA_EXPORT int PutFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int,
-                             int opMode) {
-    Node* folder = Folder(static_cast<Panel*>(plugin)->Path);
+KESTROVA_EXPORT int PutFiles(HANDLE plugin, PluginPanelItem* items, int itemsNumber, int, int) {
     for (int i = 0; i < itemsNumber; ++i) {
-        std::ifstream in(items[i].FindData.cFileName, std::ios::binary);
         std::ostringstream content;
-        content << in.rdbuf();
-        Node* existing = nullptr;
-        for (Node& node : folder->Children)
-            if (node.Name == items[i].FindData.cFileName) existing = &node;
-        if (existing && (opMode & OPM_EDIT))
+        content << std::ifstream(items[i].FindData.cFileName, std::ios::binary).rdbuf();
+        const std::string path =
+            static_cast<Panel*>(plugin)->Path + "\\" + items[i].FindData.cFileName;
+        if (Entry* existing = Find(path))
             existing->Content = content.str();
         else
-            folder->Children.push_back(File(items[i].FindData.cFileName, content.str()));
+            Tree.push_back({path, false, content.str()});
     }
     return 1;
 }

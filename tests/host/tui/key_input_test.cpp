@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "hostapi/plugin_api.h"
 
 namespace kestrova::host::tui {
@@ -61,57 +63,46 @@ TEST(KeyDecoder, DecodesEachKeyAsTerminalsSendIt) {
     }
 }
 
-TEST(KeyDecoder, SequenceSplitAtEveryByteDecodesOnce) {
-    const std::string bytes = "\x1b[1;2Sa\xd0\x96\x1b[<0;5;3M";
-    for (size_t split = 0; split <= bytes.size(); ++split) {
-        KeyDecoder decoder;
-        std::vector<platform::InputEvent> events = decoder.Feed(bytes.substr(0, split));
-        const std::vector<platform::InputEvent> rest = decoder.Feed(bytes.substr(split));
-        events.insert(events.end(), rest.begin(), rest.end());
-        ASSERT_EQ(events.size(), 4u) << "split at " << split;
-        EXPECT_EQ(events[0].VirtualKeyCode, VK_F4);
-        EXPECT_EQ(events[1].AsciiChar, 'a');
-        EXPECT_EQ(static_cast<unsigned char>(events[2].AsciiChar), 0x86u);  // Ж in CP866
-        EXPECT_EQ(events[3].EventType, MOUSE_EVENT);
-    }
-}
-
-TEST(KeyDecoder, EscapeWaitsThenIsEscapeOncePerPress) {
-    for (const std::string bytes : {"\x1b", "\x1b\x1b"}) {
-        KeyDecoder decoder;
-        std::vector<platform::InputEvent> events = decoder.Feed(bytes);
-        EXPECT_TRUE(decoder.Pending());
-        const std::vector<platform::InputEvent> rest = decoder.Finish();
-        events.insert(events.end(), rest.begin(), rest.end());
-        ASSERT_EQ(events.size(), bytes.size());
-        for (const platform::InputEvent& event : events) {
-            EXPECT_EQ(event.VirtualKeyCode, VK_ESCAPE);
-            EXPECT_EQ(event.ControlKeyState, 0u);
-        }
-    }
-}
-
-TEST(KeyDecoder, MouseReportsGiveCellButtonAndWheel) {
+// Events in a line: a key as "VK/STATE/CHAR", a mouse event as "@X,Y/BUTTONS/FLAGS"; "..." where
+// the decoder waits for more before the input pauses (Finish).
+std::string Decoded(const std::string& first, const std::string& rest) {
     KeyDecoder decoder;
-    const std::vector<platform::InputEvent> events =
-        decoder.Feed("\x1b[<0;12;7M\x1b[<0;12;7m\x1b[<2;1;1M\x1b[<65;3;4M\x1b[<32;5;5M");
-    ASSERT_EQ(events.size(), 3u);  // the release and the motion are no events
-    EXPECT_EQ(events[0].MouseX, 11);
-    EXPECT_EQ(events[0].MouseY, 6);
-    EXPECT_EQ(events[0].ButtonState, FROM_LEFT_1ST_BUTTON_PRESSED);
-    EXPECT_EQ(events[1].ButtonState, RIGHTMOST_BUTTON_PRESSED);
-    EXPECT_EQ(events[2].EventFlags, MOUSE_WHEELED);
-    EXPECT_LT(static_cast<int32_t>(events[2].ButtonState), 0);  // down
+    std::vector<platform::InputEvent> events = decoder.Feed(first);
+    for (const platform::InputEvent& event : decoder.Feed(rest)) events.push_back(event);
+    std::ostringstream text;
+    for (const platform::InputEvent& e : events)
+        if (e.EventType == MOUSE_EVENT)
+            text << '@' << e.MouseX << ',' << e.MouseY << '/' << static_cast<int32_t>(e.ButtonState)
+                 << '/' << e.EventFlags << ' ';
+        else
+            text << e.VirtualKeyCode << '/' << e.ControlKeyState << '/'
+                 << int(static_cast<unsigned char>(e.AsciiChar)) << ' ';
+    if (decoder.Pending()) text << "... ";
+    for (const platform::InputEvent& e : decoder.Finish()) text << e.VirtualKeyCode << ' ';
+    return text.str();
 }
 
-TEST(KeyDecoder, NoiseIsDroppedWithoutSwallowingWhatFollows) {
-    KeyDecoder decoder;
-    // A terminal's reply to a query, an unknown sequence, an endless one cut by text.
-    std::vector<platform::InputEvent> events = decoder.Feed("\x1b[>1;2c\x1b[99~z");
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].AsciiChar, 'z');
-    events = decoder.Feed("\x1b[" + std::string(40, '1') + "q");
-    EXPECT_FALSE(decoder.Pending());
+TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
+    std::string ones;
+    for (int i = 0; i < 31; ++i) ones += "49/0/49 ";
+    const struct {
+        std::string Bytes, Events;
+    } cases[] = {
+        {"\x1b[1;2Sa\xd0\x96\x1b[<0;5;3M", "115/16/0 65/0/97 0/0/134 @4,2/1/0 "},  // Ж: CP866 0x86
+        // A release and a motion are no events; the right button, the wheel down.
+        {"\x1b[<0;12;7M\x1b[<0;12;7m\x1b[<2;1;1M\x1b[<65;3;4M\x1b[<32;5;5M",
+         "@11,6/1/0 @0,0/2/0 @2,3/-7864320/4 "},
+        // A terminal's reply to a query and an unknown sequence are dropped; a sequence that
+        // never ends is text after its first 32 bytes.
+        {"\x1b[>1;2c\x1b[99~z", "90/0/122 "},
+        {"\x1b[" + std::string(31, '1'), "0/0/91 " + ones},
+        {"\x1b", "... 27 "},  // Esc once per press
+        {"\x1b\x1b", "... 27 27 "},
+    };
+    for (const auto& c : cases)
+        for (size_t split = 0; split <= c.Bytes.size(); ++split)
+            EXPECT_EQ(Decoded(c.Bytes.substr(0, split), c.Bytes.substr(split)), c.Events)
+                << "case " << &c - cases << " split at " << split;
 }
 
 }  // namespace
