@@ -66,10 +66,6 @@ class Inn2Browse : public Inn2Session {
         return SessionLog().substr(logStart);
     }
 
-    uint32_t CachedPosting(const std::string& name) {
-        return CachedGroup(name).Flags & kPostingMask;
-    }
-
     TGroupRecord CachedGroup(const std::string& name) {
         TListBlock groups(TGroupRecord::kSize);
         EXPECT_TRUE(FetchList(*manager, kGroupListKey, groups));
@@ -77,6 +73,9 @@ class Inn2Browse : public Inn2Session {
         const size_t at = FindGroup(groups, name, found);
         EXPECT_TRUE(found) << name << " is not in the cached list";
         return found ? TGroupRecord::Read(groups.Record(at)) : TGroupRecord{};
+    }
+    uint32_t CachedPosting(const std::string& name) {
+        return CachedGroup(name).Flags & kPostingMask;
     }
 };
 
@@ -101,8 +100,7 @@ TEST_P(Inn2Browse, ListFillsTheGroupListAndNewGroupsAddsOnlyWhatIsMissing) {
     TListBlock old(TGroupRecord::kSize);
     SYSTEMTIME since{};
     since.wYear = 2000;
-    since.wMonth = 1;
-    since.wDay = 1;
+    since.wMonth = since.wDay = 1;
     old.SetStamp(since);
     TGroupRecord known;
     known.Name = kTestGroup;

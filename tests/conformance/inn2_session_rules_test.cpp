@@ -1,9 +1,10 @@
-// The session's rules against a real news server: the reader port with the server's default
-// rights (NEWNEWS refused, new articles asked for by number), a login asked for on demand on the
-// login port, a wrong password said once, and one group of two ports kept in two caches.
+// The session's rules against a real news server: NEWNEWS refused (new articles asked for by
+// number), a login asked for on demand, missing articles, and the standard port for an account
+// without one.
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "common/errors.h"
 #include "conformance/inn2_session.h"
@@ -74,6 +75,9 @@ TEST_P(Inn2SessionRules, RefusedNewNewsListsExactlyTheNewArticlesByNumber) {
     manager->SetDirectory(kTestGroup);
     EXPECT_EQ(ListedNumbers(), listed);
     EXPECT_EQ(LogCount("> NEWNEWS "), 1u) << "NEWNEWS was asked again after its refusal";
+    // The index is kept apart from the same server's on the standard port.
+    EXPECT_TRUE(
+        std::filesystem::exists(TInternetManager::CacheFileName("", "127.0.0.1", NoNewNewsPort())));
 }
 
 TEST_P(Inn2SessionRules, LoginAskedForOnDemandAndTheCommandSentAgain) {
@@ -96,32 +100,27 @@ TEST_P(Inn2SessionRules, LoginAskedForOnDemandAndTheCommandSentAgain) {
     EXPECT_EQ(LogCount("> GROUP kestrova.test"), 2u) << log;
 }
 
-TEST_P(Inn2SessionRules, WrongPasswordIsSaidOnceAndNothingIsSentAgain) {
-    try {
-        ConnectTo(LoginPort(), TestUser(), "wrong");
-        FAIL() << "a wrong password was accepted";
-    } catch (const EInternetError& error) {
-        EXPECT_EQ(error.Code, static_cast<uint32_t>(kReplyLoginRejected) | kRefused);
-        EXPECT_NE(error.Message.find("481"), std::string::npos) << error.Message;
-    }
-    EXPECT_EQ(LogCount("> AUTHINFO PASS"), 1u);
-    EXPECT_EQ(LogCount("> GROUP"), 0u);
-}
-
-TEST_P(Inn2SessionRules, OneGroupOnTwoPortsKeepsTwoIndexes) {
+// A missing article is skipped or stops the operation, never retried as a passing failure.
+TEST_P(Inn2SessionRules, MissingArticlesAreItemFailures) {
     ConnectTo(ReaderPort());
     manager->SetDirectory(kTestGroup);
-    ListedNumbers();
-    ConnectTo(NoNewNewsPort());
-    const size_t before = SessionLog().size();
-    manager->SetDirectory(kTestGroup);
-    ListedNumbers();
-    const std::string log = SessionLog().substr(before);
-    EXPECT_NE(log.find("> NEXT"), std::string::npos) << "the other port's index was used";
-    for (uint16_t port : {ReaderPort(), NoNewNewsPort()}) {
-        EXPECT_TRUE(std::filesystem::exists(TInternetManager::CacheFileName("", "127.0.0.1", port)))
-            << port;
+    for (const auto& [command, code] : {std::pair<std::string, uint32_t>{"HEAD 999999999", 423},
+                                        {"HEAD <no.such.article@example.test>", 430}}) {
+        try {
+            manager->SendCommand(*manager->Socket, command, kLogCommand, kWaitForReply, "");
+            ADD_FAILURE() << command << " was accepted: " << manager->ReplyLine;
+        } catch (const EInternetError& error) {
+            EXPECT_EQ(error.Code, code | kItemFailure) << command << ": " << error.Message;
+        }
     }
+}
+
+// Port 119 is the server's feed port here, which greets loopback clients in transit mode.
+TEST_P(Inn2SessionRules, AccountWithoutAPortConnectsToTheStandardPort) {
+    SKIP_UNLESS_LISTENING(119, "the news server (port 119)", kInnScript, "none");
+    ConnectTo(0);
+    EXPECT_EQ(manager->ReplyCode, 200);
+    EXPECT_NE(manager->ReplyLine.find("transit mode"), std::string::npos) << manager->ReplyLine;
 }
 
 INSTANTIATE_TEST_SUITE_P(Direct, Inn2SessionRules, ::testing::Values(kRoutes[0]), RouteName);
