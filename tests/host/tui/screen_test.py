@@ -32,12 +32,11 @@ class ScreenTest(unittest.TestCase):
         self.local = os.path.join(self.work, "local")
         os.mkdir(self.local)
         self.socket = f"kestrova-test-{os.getpid()}-{id(self)}"
-        self.port = None
 
-    def serve(self, rules=None, *extra_args):
-        """Starts the server with these control rules and further arguments."""
-        args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile", *extra_args]
-        if rules is not None:
+    def serve(self, rules=()):
+        """Starts the server with these control rules."""
+        args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile"]
+        if rules:
             args += ["--controls", os.path.join(self.work, "controls.json")]
             with open(args[-1], "w") as f:
                 json.dump({"rules": rules}, f)
@@ -106,24 +105,29 @@ class ScreenTest(unittest.TestCase):
             self.tmux("send-keys", "Down")
         self.fail(f"no item {name}:\n{self.text()}")
 
-    def open_demo_groups(self):
-        if self.port is None:
-            self.serve()
+    def open_demo_groups(self, *rules):
+        """Connects to the demo server (with these control rules) and lists its demo groups."""
+        self.serve(list(rules))
         self.start(f"news://127.0.0.1:{self.port}", shows="You have no newsgroups yet")
         return self.steps(("Enter F7", "Show the server's newsgroups matching"),
                           ("C-u 'kestrova.demo.*' Enter", "kestrova.demo.talk"))
 
-    def enter_new_group(self, name, select=False, *wanted):
-        """Adds the server's group name (selected first, or under the cursor) to the newsgroups
-        with F7 and enters it."""
-        self.move_cursor_to(name)
-        self.steps(("Insert F7" if select else "F7", "[ OK ]"), ("Enter", "![ OK ]"))
+    def enter_group(self, name, add=False, select=False, *wanted):
+        """Enters the group name, added first to the newsgroups with F7 (selected first, or
+        under the cursor)."""
+        if add:
+            self.move_cursor_to(name)
+            self.steps(("Insert F7" if select else "F7", "[ OK ]"), ("Enter", "![ OK ]"))
         self.move_cursor_to(name)
         self.steps(("Enter", *wanted))
 
-    def test_groups_by_mask_added_entered_and_articles_copied(self):
+    def test_groups_by_mask_entered_articles_copied_and_posted(self):
+        editor = os.path.join(self.work, "editor.sh")
+        with open(editor, "w") as f:
+            f.write('#!/bin/sh\nprintf "Written by the editor script\\n" >> "$1"\n')
+        os.chmod(editor, 0o755)
         self.assertNotIn("local.test", self.open_demo_groups())  # only what the mask matches
-        self.enter_new_group("kestrova.demo.talk", True, "How do I add a group?")
+        self.enter_group("kestrova.demo.talk", True, True, "How do I add a group?")
         self.steps(("C-0", "From", "Dmitri"),  # the module's view mode 0: its titles and authors
                    ("C-2", "!From"),
                    ("M-F7", "Names matching:"),  # the articles whose names match, in a menu
@@ -145,10 +149,17 @@ class ScreenTest(unittest.TestCase):
             time.sleep(0.05)
         self.assertEqual(len(copied), 2, copied)
         self.wait(copied[0][:15])  # the local panel lists them
+        # Shift-F4 posts a new article written in the editor: past the group filled in and its
+        # "(?)" button to the subject; Enter presses Post; the new article comes last.
+        self.steps(("S-F4", "Post article"),
+                   ("Tab Tab 'Posted from the screen'", "Posted from the screen"),
+                   ("Enter", "!Post article"), ("C-r End", "Posted from the"))
+        with open(os.path.join(self.work, "server.log")) as f:
+            self.assertIn("Written by the editor script", f.read())
 
     def test_viewer_switches_character_sets_and_searches(self):
         self.open_demo_groups()
-        self.enter_new_group("kestrova.demo.koi8", False, "Новая версия программы")
+        self.enter_group("kestrova.demo.koi8", True, False, "Новая версия программы")
         self.move_cursor_to("Как настроить")
         # The KOI8-R body as it is, then through the host's KOI-8 table.
         self.assertNotIn("Добрый день!", self.steps(("F3", "OEM 866  Line 1")))
@@ -159,9 +170,42 @@ class ScreenTest(unittest.TestCase):
         self.assertTrue(screen.splitlines()[1].startswith("Какую таблицу выбрать"), screen)
         self.steps(("F10", "1Help"))
 
-    def test_account_made_in_its_dialog_from_the_disks_menu_connects(self):
+    def test_slow_server_escape_answered_stop_then_title_counts(self):
+        self.open_demo_groups({"command": "GROUP", "args": r"^kestrova\.demo\.talk$", "times": 1,
+                               "delay_ms": 60000},
+                              {"command": "NEXT", "delay_ms": 700, "times": 6})
+        started = time.monotonic()
+        self.enter_group("kestrova.demo.talk", True, True)  # GROUP held for a minute
+        time.sleep(1)
+        self.tmux("send-keys", "Escape")
+        screen = self.wait("Retry", timeout=20)
+        self.assertLess(time.monotonic() - started, 20, screen)  # not the server's minute
+        # The second button: stop. The group stays unentered: the panel still lists the groups.
+        screen = self.steps(("Right Enter", "!Retry", "kestrova.demo.talk"))
+        self.assertNotIn("How do I add a group", screen)
+        # Entered again, the header walk is slow: meanwhile the title counts.
+        self.enter_group("kestrova.demo.talk")
+        self.wait(re.compile(r"^\S* 127\.0\.0\.1:kestrova\.demo\.talk \(\d+\) "),
+                  "How do I add a group?")
+        self.assertNotRegex(self.text().splitlines()[0], r"\(\d+\)")
+
+    def test_local_folders_the_command_line_and_an_account_made_in_its_dialog(self):
         self.serve()
         self.start()
+        self.steps(("F7", "Create the folder:"), ("'box' Enter", "box "))
+        with open(os.path.join(self.local, "box", "inside.txt"), "w") as f:
+            f.write("x")
+        self.move_cursor_to("box")
+        # F8 asks twice for a folder with something in it.
+        self.steps(("F8", "Do you wish to delete"), ("Enter", "is not empty"),
+                   ("Enter", "!is not empty", "!box "))
+        self.assertEqual(os.listdir(self.local), [])
+        # A command runs in the shell, its own screen kept until Enter.
+        screen = self.steps(("'mkdir made-by-shell'", "$ mkdir made-by-shell"),
+                            ("Enter", "Enter returns"), ("Enter", "made-by-shell "))
+        rows = [row for row in screen.splitlines() if "made-by-shell " in row]
+        self.assertEqual(rows[0].count("made-by-shell "), 2, screen)  # both panels list it
+        self.steps(("'cd made-by-shell' Enter", "/made-by-shell$"))  # the prompt: the new folder
         # The module's entry in the disks menu, its folder "Hosts", a new account: typed text
         # and Tab between the fields; Enter presses the default button (Save).
         address = f"127.0.0.1:{self.port}"
@@ -181,76 +225,6 @@ class ScreenTest(unittest.TestCase):
         y, row = next((y, r) for y, r in enumerate(self.text().splitlines()) if "[ OK ]" in r)
         self.click(row.index("[ OK ]") + 3, y)
         self.wait("!You have no newsgroups yet")
-
-    def test_command_line_runs_the_shell_and_changes_folder(self):
-        self.start()
-        screen = self.steps(("'mkdir made-by-shell'", "$ mkdir made-by-shell"),
-                            ("Enter", "Enter returns"),  # the program's own screen, until Enter
-                            ("Enter", "made-by-shell "))
-        rows = [row for row in screen.splitlines() if "made-by-shell " in row]
-        self.assertEqual(rows[0].count("made-by-shell "), 2, screen)  # both panels list it
-        self.steps(("'cd made-by-shell' Enter", "/made-by-shell$"))  # the prompt: the new folder
-
-    def test_new_article_written_in_the_editor_is_posted_and_listed(self):
-        editor = os.path.join(self.work, "editor.sh")
-        with open(editor, "w") as f:
-            f.write('#!/bin/sh\nprintf "Written by the editor script\\n" >> "$1"\n')
-        os.chmod(editor, 0o755)
-        self.open_demo_groups()
-        self.enter_new_group("kestrova.demo.talk", False, "How do I add a group?")
-        # Past the group filled in and its "(?)" button; Enter presses Post.
-        self.steps(("S-F4", "Post article"),
-                   ("Tab Tab 'Posted from the screen'", "Posted from the screen"),
-                   ("Enter", "!Post article"),
-                   ("C-r End", "Posted from the screen"))  # the new article comes last
-        with open(os.path.join(self.work, "server.log")) as f:
-            self.assertIn("Written by the editor script", f.read())
-
-    def test_title_counts_while_a_slow_group_lists(self):
-        self.serve([{"command": "NEXT", "delay_ms": 700, "times": 6}])  # a slow header walk
-        self.open_demo_groups()
-        self.enter_new_group("kestrova.demo.talk")
-        self.wait(re.compile(r"^\S* 127\.0\.0\.1:kestrova\.demo\.talk \(\d+\) "),
-                  "How do I add a group?")
-        self.assertNotRegex(self.text().splitlines()[0], r"\(\d+\)")
-
-    def test_local_folder_made_and_deleted_after_asking_twice(self):
-        self.start()
-        self.steps(("F7", "Create the folder:"), ("'box' Enter", "box "))
-        with open(os.path.join(self.local, "box", "inside.txt"), "w") as f:
-            f.write("x")
-        self.move_cursor_to("box")
-        # The second question, for a folder with something in it.
-        self.steps(("F8", "Do you wish to delete"), ("Enter", "is not empty"),
-                   ("Enter", "!is not empty", "!box "))
-        self.assertEqual(os.listdir(self.local), [])
-
-    def test_nntps_url_given_as_the_argument_connects_with_tls(self):
-        if shutil.which("openssl") is None:
-            self.skipTest("openssl is missing")
-        # The server's own certificate, which nothing trusts.
-        key, crt = os.path.join(self.work, "server.pem"), os.path.join(self.work, "server.crt")
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                        "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", crt], check=True,
-                       capture_output=True)
-        with open(key, "a") as f, open(crt) as c:
-            f.write(c.read())
-        self.serve(None, "--tls-cert", key)
-        self.start(f"nntps://127.0.0.1:{self.port}", shows="Untrusted server certificate")
-
-    def test_escape_during_a_slow_reply_answered_stop(self):
-        self.serve([{"command": "GROUP", "args": r"^kestrova\.demo\.talk$", "times": 1,
-                     "delay_ms": 60000}])  # a minute
-        self.open_demo_groups()
-        started = time.monotonic()
-        self.enter_new_group("kestrova.demo.talk", True)
-        time.sleep(1)
-        self.tmux("send-keys", "Escape")
-        screen = self.wait("Retry", timeout=20)
-        self.assertLess(time.monotonic() - started, 20, screen)  # not the server's minute
-        # The second button: stop. The group stays unentered: the panel still lists the groups.
-        screen = self.steps(("Right Enter", "!Retry", "kestrova.demo.talk"))
-        self.assertNotIn("How do I add a group", screen)
 
 
 def main():
