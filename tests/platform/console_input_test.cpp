@@ -40,30 +40,25 @@ TEST_F(ConsoleInputTest, PeekingLeavesEventsAndConsumingTakesFromTheFront) {
     EXPECT_TRUE(PeekInput().empty());
 }
 
-TEST_F(ConsoleInputTest, PeekTakesWhatTheTerminalHasReadyFirst) {
-    std::optional<InputEvent> ready = KeyDown(0x1B);
-    int drains = 0;
-    SetConsoleInputSource(7, [&] {
-        ++drains;
-        if (ready) PushInput(*ready);
-        ready.reset();
-    });
-    EXPECT_EQ(ConsoleInputFd(), 7);
-    PushInput(KeyDown('A'));  // already queued before the terminal's key
-    EXPECT_EQ(PendingKeys(), (std::vector<uint16_t>{'A', 0x1B}));
-    EXPECT_EQ(drains, 1);
-}
-
-TEST_F(ConsoleInputTest, FlushDropsQueuedAndReadyInput) {
-    bool ready = true;
-    SetConsoleInputSource(3, [&] {
-        if (ready) PushInput(KeyDown('Z'));
-        ready = false;
-    });
-    PushInput(KeyDown('A'));
-    FlushInputQueue();
-    EXPECT_FALSE(ready);
-    EXPECT_TRUE(PeekInput().empty());
+// Peeking takes what the terminal has ready first (once); flushing drops it with the queue.
+TEST_F(ConsoleInputTest, PeekAndFlushTakeWhatTheTerminalHasReadyFirst) {
+    for (const bool flush : {false, true}) {
+        std::optional<InputEvent> ready = KeyDown(0x1B);
+        int drains = 0;
+        SetConsoleInputSource(7, [&] {
+            ++drains;
+            if (ready) PushInput(*ready);
+            ready.reset();
+        });
+        EXPECT_EQ(ConsoleInputFd(), 7);
+        PushInput(KeyDown('A'));  // already queued before the terminal's key
+        if (flush) FlushInputQueue();
+        const std::vector<uint16_t> left =
+            flush ? std::vector<uint16_t>{} : std::vector<uint16_t>{'A', 0x1B};
+        EXPECT_EQ(PendingKeys(), left);
+        EXPECT_EQ(drains, flush ? 2 : 1);
+        Reset();
+    }
 }
 
 }  // namespace

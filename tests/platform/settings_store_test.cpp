@@ -75,23 +75,6 @@ TEST_F(SettingsStoreTest, ValuesKeepTheirPlaceWhenOverwritten) {
     StoreCloseKey(key);
 }
 
-TEST_F(SettingsStoreTest, KeyInfoCountsAndMeasures) {
-    StoreKey key = Create("Info");
-    StoreCloseKey(Create("Info\\abc"));
-    StoreCloseKey(Create("Info\\abcdef"));
-    ASSERT_EQ(StoreSetValue(key, "v", REG_BINARY, "0123456789"), StoreResult::Ok);
-    ASSERT_EQ(StoreSetValue(key, "longer", REG_SZ, "x\0"s), StoreResult::Ok);
-    StoreKeyInfo info;
-    ASSERT_EQ(StoreQueryInfo(key, info), StoreResult::Ok);
-    EXPECT_EQ(info.SubKeys, 2u);
-    EXPECT_EQ(info.MaxSubKeyLen, 6u);
-    EXPECT_EQ(info.Values, 2u);
-    EXPECT_EQ(info.MaxValueNameLen, 6u);
-    EXPECT_EQ(info.MaxValueLen, 10u);
-    EXPECT_NE(info.LastWriteTime.dwHighDateTime, 0u);
-    StoreCloseKey(key);
-}
-
 TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
     std::string path = "Top";
     for (int depth = 0; depth < 40; ++depth) {
@@ -109,14 +92,6 @@ TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
     StoreCloseKey(open);
     EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "Top\\level0"), StoreResult::NotFound);
     EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, ""), StoreResult::AccessDenied);  // never the root
-}
-
-// Reading and writing a locked key show in the registry's tests; deleting above it only here.
-TEST_F(SettingsStoreTest, ALockedKeyKeepsItsParentsFromDeletion) {
-    StoreCloseKey(Create("Locked\\Inner"));
-    ASSERT_EQ(StoreSetKeyLocked(HKEY_CURRENT_USER, "Locked\\Inner", true), StoreResult::Ok);
-    EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "Locked"), StoreResult::AccessDenied);
-    EXPECT_EQ(Open("Locked\\Inner", StoreAccess::Read), StoreResult::Ok);
 }
 
 TEST_F(SettingsStoreTest, BatchCommitsAllOrNothing) {

@@ -61,10 +61,9 @@ TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
     FreshStore store;
     Set("Keep", "v", REG_SZ, "old\0"s);
     const std::string before = ExportToText(File("before.reg"));
-    struct Case {
-        const char* text;
-        int line;
-    } cases[] = {
+    std::string deep = "REGEDIT4\n[HKEY_CURRENT_USER";
+    for (size_t i = 0; i <= kMaxKeyDepth; ++i) deep += "\\k";
+    const std::pair<std::string, int> cases[] = {
         {"REGEDIT5\r\n", 1},
         {"REGEDIT4\r\n\"v\"=\"x\"\r\n", 2},
         {"REGEDIT4\r\n[HKEY_CURRENT_USER\\Keep]\r\n\"v\"=\"new\"\r\n[HKEY_LOCAL_MACHINE\\X]\r\n",
@@ -81,15 +80,13 @@ TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
         {"REGEDIT4\n[-HKEY_CURRENT_USER]\n", 2},
         // Names the export could not write back: control characters, NUL, too deep a key.
         {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"a\x01b\"=\"x\"\n", 3},
-        {"REGEDIT4\n[HKEY_CURRENT_USER\\Ke\x7F" "ep]\n", 2},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Ke\x7F"
+         "ep]\n",
+         2},
+        {"REGEDIT4\n\n[HKEY_CURRENT_USER\\K\0ep]\n"s, 3},
+        {deep + "]\n", 2},
     };
-    std::string deep = "REGEDIT4\n[HKEY_CURRENT_USER";
-    for (size_t i = 0; i <= kMaxKeyDepth; ++i) deep += "\\k";
-    deep += "]\n";
-    std::vector<std::pair<std::string, int>> texts{
-        {deep, 2}, {"REGEDIT4\n\n[HKEY_CURRENT_USER\\K\0ep]\n"s, 3}};
-    for (const Case& c : cases) texts.emplace_back(c.text, c.line);
-    for (const auto& [text, line] : texts) {
+    for (const auto& [text, line] : cases) {
         WriteFile(File("bad.reg"), text);
         try {
             ImportSettings(File("bad.reg"));
