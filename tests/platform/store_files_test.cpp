@@ -27,22 +27,17 @@ void SetValue(const std::string& name) {
     StoreCloseKey(key);
 }
 
-TEST(StoreFilesTest, DatabaseAndLogFilesArePrivateInAnOpenHome) {
+TEST(StoreFilesTest, FilesArePrivateAndTheDatabaseAloneHoldsEverythingAfterTheProcessEnds) {
     FreshStore store;
     const mode_t oldMask = umask(022);
     chmod(store.Folder().c_str(), 0755);
-    SetValue("Password");
+    SetValue("First");
     umask(oldMask);
     for (const char* suffix : {"", "-wal", "-shm"}) {
         struct stat st;
         ASSERT_EQ(stat((SettingsStorePath() + suffix).c_str(), &st), 0) << suffix;
         EXPECT_EQ(st.st_mode & 077, 0u) << suffix;
     }
-}
-
-TEST(StoreFilesTest, TheDatabaseFileAloneHoldsEverythingAfterTheProcessEnds) {
-    FreshStore store;
-    SetValue("First");
     ResetSettingsStore();  // no connection may cross the fork
     const pid_t child = fork();
     ASSERT_GE(child, 0);

@@ -11,6 +11,7 @@ import sys
 import tempfile
 import threading
 import unittest
+from pathlib import Path
 
 TOOLS = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 sys.path.insert(0, TOOLS)
@@ -53,10 +54,6 @@ class Client:
         self.reader = self.sock.makefile("rb")
         self.greeting = self.line()
 
-    def close(self):
-        self.reader.close()
-        self.sock.close()
-
     def line(self):
         raw = self.reader.readline()
         assert raw.endswith(b"\r\n"), f"line without CR LF: {raw!r}"
@@ -67,10 +64,7 @@ class Client:
         return self.line()
 
     def block(self):
-        lines = []
-        while (line := self.line()) != ".":
-            lines.append(line)
-        return lines
+        return list(iter(self.line, "."))
 
 
 class FixtureTest(unittest.TestCase):
@@ -78,19 +72,18 @@ class FixtureTest(unittest.TestCase):
         """A server on the groups above, in this process; returns (spool folder, client)."""
         root = tempfile.mkdtemp()
         self.addCleanup(shutil.rmtree, root, True)
-        with open(os.path.join(root, "groups"), "w") as file:
-            file.writelines(f"{name} {flag} {created} d\n" for name, (flag, created, _) in GROUPS.items())
+        Path(root, "groups").write_text("".join(f"{name} {flag} {created} d\n"
+                                                for name, (flag, created, _) in GROUPS.items()))
         for name, (_, _, articles) in GROUPS.items():
-            os.makedirs(os.path.join(root, name))
+            Path(root, name).mkdir()
             for number, data in enumerate(articles, 1):
-                with open(os.path.join(root, name, str(number)), "wb") as file:
-                    file.write(data)
+                Path(root, name, str(number)).write_bytes(data)
         server = NewsServer(Spool(root, volatile=volatile), Controls(knobs), ExchangeLog())
         thread = threading.Thread(target=server.serve_forever, args=(0.05,), daemon=True)
         thread.start()
         self.addCleanup(lambda: (server.shutdown(), server.server_close(), thread.join()))
         client = Client(server.port)
-        self.addCleanup(client.close)
+        self.addCleanup(lambda: (client.reader.close(), client.sock.close()))
         return root, client
 
     def test_blocks(self):
@@ -125,11 +118,10 @@ class FixtureTest(unittest.TestCase):
             self.assertEqual(client.command("."), "240 Article received <kept@test>")
             client.command("BODY <kept@test>")
             self.assertEqual(client.block(), ["..", "..leading", "300 digits"])
-            stored = os.path.join(root, "test.one", "4")
-            self.assertEqual(os.path.exists(stored), not volatile)
+            stored = Path(root, "test.one", "4")
+            self.assertEqual(stored.exists(), not volatile)
             if not volatile:
-                with open(stored, "rb") as file:
-                    self.assertTrue(file.read().endswith(b"\r\n\r\n.\r\n.leading\r\n300 digits\r\n"))
+                self.assertTrue(stored.read_bytes().endswith(b"\r\n\r\n.\r\n.leading\r\n300 digits\r\n"))
 
     def test_drop_after_bytes_cuts_the_stream_exactly(self):
         # The knob counts from the greeting on, a rule from its reply on.
