@@ -94,26 +94,6 @@ TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
     EXPECT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, ""), StoreResult::AccessDenied);  // never the root
 }
 
-TEST_F(SettingsStoreTest, BatchCommitsAllOrNothing) {
-    StoreKey key = Create("Batch");
-    {
-        StoreBatch batch;
-        ASSERT_EQ(StoreSetValue(key, "one", REG_SZ, "1"), StoreResult::Ok);
-        StoreCloseKey(Create("Batch\\Sub"));
-    }  // not committed
-    uint32_t type;
-    std::string data;
-    EXPECT_EQ(StoreQueryValue(key, "one", type, data), StoreResult::NotFound);
-    EXPECT_EQ(Open("Batch\\Sub"), StoreResult::NotFound);
-    {
-        StoreBatch batch;
-        ASSERT_EQ(StoreSetValue(key, "two", REG_SZ, "2"), StoreResult::Ok);
-        EXPECT_TRUE(batch.Commit());
-    }
-    EXPECT_EQ(StoreQueryValue(key, "two", type, data), StoreResult::Ok);
-    StoreCloseKey(key);
-}
-
 TEST_F(SettingsStoreTest, RecordsItsSchemaVersionAndRefusesANewerOne) {
     StoreCloseKey(Create("x"));
     ResetSettingsStore();
