@@ -1,24 +1,18 @@
 // The fixture news server (tools/fixture_news_server.py) as a child process of a test: a spool
-// in a fresh folder that the test fills, options per test, the port read from the server's first
-// line, the exchange log, and a stop by the child's process id.
+// in a fresh folder that the test fills, options per test and the exchange log.
 #pragma once
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/port_process.h"
 #include "platform/temp_folder.h"
 #include "temp_home.h"
 
@@ -31,9 +25,6 @@ class FixtureNewsServer {
         std::filesystem::create_directories(Spool());
         WriteFile(Spool() + "/groups", "");
     }
-    ~FixtureNewsServer() { Stop(); }
-    FixtureNewsServer(const FixtureNewsServer&) = delete;
-    FixtureNewsServer& operator=(const FixtureNewsServer&) = delete;
 
     std::string Spool() const { return folder_.Path() + "/spool"; }
     std::string LogFile() const { return folder_.Path() + "/exchange.log"; }
@@ -55,47 +46,17 @@ class FixtureNewsServer {
         std::filesystem::rename(Controls() + ".new", Controls());
     }
 
-    // Throws std::runtime_error when the server does not report its port in time.
+    // Throws std::runtime_error when the server does not start.
     void Start(const std::vector<std::string>& options = {}) {
         std::vector<std::string> args = {"python3", ScriptPath(), "--spool", Spool(),
                                          "--port",  "0",          "--log",   LogFile()};
         if (std::filesystem::exists(Controls()))
             args.insert(args.end(), {"--controls", Controls()});
         args.insert(args.end(), options.begin(), options.end());
-        int out[2];
-        if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            std::vector<char*> argv;
-            for (std::string& arg : args) argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            execvp(argv[0], argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        output_ = fdopen(out[0], "r");
-        pollfd ready{out[0], POLLIN, 0};
-        char first[64] = "";
-        if (pid_ < 0 || poll(&ready, 1, 10000) <= 0 || !std::fgets(first, sizeof first, output_) ||
-            std::string(first).rfind("PORT ", 0) != 0) {
-            Stop();
-            throw std::runtime_error("fixture server did not start: '" + std::string(first) + "'");
-        }
-        port_ = static_cast<uint16_t>(std::atoi(first + 5));
+        process_ = std::make_unique<bench::PortProcess>(args);
     }
-
-    void Stop() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-        if (output_ != nullptr) std::fclose(output_);
-        output_ = nullptr;
-    }
-
-    uint16_t Port() const { return port_; }
+    void Stop() { process_.reset(); }
+    uint16_t Port() const { return process_ ? process_->Port() : 0; }
 
     std::string Log() const { return ReadWholeFile(LogFile()); }
     // The command lines the clients sent, in order.
@@ -126,9 +87,7 @@ class FixtureNewsServer {
     }
 
     TempFolderForTest folder_;
-    pid_t pid_ = -1;
-    FILE* output_ = nullptr;
-    uint16_t port_ = 0;
+    std::unique_ptr<bench::PortProcess> process_;
 };
 
 }  // namespace kestrova::testing

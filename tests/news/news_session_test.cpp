@@ -15,18 +15,7 @@ namespace {
 
 constexpr const char* kGroupReply = "211 2 1 2 alt.test";
 
-class SessionTest : public NewsSessionTest {
-  protected:
-    // One connection that answers with the status lines (or whole replies).
-    void Play(const Names& replies, const std::string& user = "", const std::string& password = "",
-              TInternetEvent onEvent = {}) {
-        TServerScript script;
-        for (const std::string& reply : replies) {
-            script.replies.push_back(reply.ends_with("\r\n") ? reply : reply + "\r\n");
-        }
-        PlayScripts({script}, user, password, onEvent);
-    }
-};
+using SessionTest = NewsSessionTest;
 
 TEST_F(SessionTest, GreetingDecidesWhetherPostingIsAllowedOrRaisesWithItsClass) {
     const std::tuple<const char*, bool, uint32_t> cases[] = {
@@ -36,7 +25,7 @@ TEST_F(SessionTest, GreetingDecidesWhetherPostingIsAllowedOrRaisesWithItsClass) 
     for (const auto& [greeting, posting, code] : cases) {
         uint32_t failure = 0;
         try {
-            PlayScripts({{.greeting = greeting + std::string("\r\n"), .replies = {}}});
+            PlayScripts({{.greeting = greeting, .replies = {}}});
             EXPECT_EQ((manager->ServerFlags & kServerAllowsPosting) != 0, posting) << greeting;
             EXPECT_EQ(manager->State, NewsState::OwnGroups);
         } catch (const EInternetError& error) {
@@ -75,9 +64,10 @@ TEST_F(SessionTest, LoginSendsWhatTheAccountHoldsAndEndsRefusalsOnce) {
         SCOPED_TRACE(c.sent.back());
         uint32_t failure = 0;
         try {
-            Play(c.replies, c.user, c.password, [&](int kind, intptr_t, intptr_t) {
-                return kind == kEventLogin && c.failure == kAborted ? kLoginDeclined : 0;
-            });
+            PlayScripts(
+                {{.replies = c.replies}}, c.user, c.password, [&](int kind, intptr_t, intptr_t) {
+                    return kind == kEventLogin && c.failure == kAborted ? kLoginDeclined : 0;
+                });
             manager->SetDirectory(kTestGroup);
         } catch (const EInternetError& error) {
             failure = error.Code;
@@ -96,11 +86,13 @@ TEST_F(SessionTest, LoginSendsWhatTheAccountHoldsAndEndsRefusalsOnce) {
 // error); a failure raised with its class, the own groups staying current; a service-ending
 // reply, a bound passed or a dropped connection close the socket, so nothing waits for ever.
 TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
-    const std::string status = std::string(kGroupReply) + "\r\n";
+    const std::string status = Lines({kGroupReply});
     std::string skippable;
     for (int i = 0; i < kMaxLinesBeforeStatus; ++i) skippable += "2\r\n";
     const std::tuple<Names, uint32_t, bool> cases[] = {
-        {{Lines({"hello there", "", "2x1 not a code", "21", std::string("20\0", 3)}) + status},
+        {{Lines({"hello there", "", "2x1 not a code", "21", std::string("20\0", 3), " 200 ok",
+                 "-12 x"}) +
+          status},
          0,
          true},
         {{skippable + status}, 0, true},
@@ -113,7 +105,7 @@ TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
     };
     for (const auto& [replies, code, connected] : cases) {
         SCOPED_TRACE(code);
-        Play(replies);
+        PlayScripts({{.replies = replies}});
         uint32_t failure = 0;
         try {
             manager->SetDirectory(kTestGroup);
@@ -130,8 +122,7 @@ TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
 // A reconnect enters the group by its whole name (a trailing dot too), or falls back.
 TEST_F(SessionTest, ReconnectEntersTheGroupAgainOrFallsBack) {
     for (const char* again : {"211 0 1 0 a.b.", "411 No such group a.b."}) {
-        PlayScripts(
-            {{.replies = {"211 0 1 0 a.b.\r\n"}}, {.replies = {again + std::string("\r\n")}}});
+        PlayScripts({{.replies = {"211 0 1 0 a.b."}}, {.replies = {again}}});
         manager->SetDirectory("a.b.");
         EXPECT_EQ(manager->GetPath(), "a.b.");
         manager->Disconnect();
@@ -144,7 +135,7 @@ TEST_F(SessionTest, ReconnectEntersTheGroupAgainOrFallsBack) {
 
 // Entering the group it is in (in other letters) keeps its index; all groups enter nothing.
 TEST_F(SessionTest, EnteringTheSameGroupKeepsItsIndex) {
-    Play({kGroupReply, kGroupReply});
+    PlayScripts({{.replies = {kGroupReply, kGroupReply}}});
     manager->SetDirectory(kTestGroup);
     manager->UpdateGroup = 0;
     manager->Path = "ALT.TEST";
@@ -197,7 +188,7 @@ TEST_F(SessionTest, PostDroppedAnywhereIsNeverSentTwiceWithoutAsking) {
 // Lines up to the log level (2: commands and actions, no data), actions unless quiet.
 TEST_F(SessionTest, LogKeepsLinesUpToTheLevelAndLoudActions) {
     Options.Connect.LogLevel = kLogAction;
-    Play({kGroupReply, "423 no"});
+    PlayScripts({{.replies = {kGroupReply, "423 no"}}});
     manager->SetDirectory(kTestGroup);
     manager->SendCommand(*manager->Socket, "HEAD", kLogData, kWaitForReply | kKeepReply, "1");
     for (int action : {0x8001, 0x8101}) {

@@ -123,6 +123,12 @@ class TScriptedServer::Connection {
 
 TScriptedServer::TScriptedServer(std::vector<TServerScript> scripts)
     : scripts_(std::move(scripts)) {
+    for (TServerScript& script : scripts_) {
+        if (!script.greeting.ends_with('\n')) script.greeting += "\r\n";
+        for (std::string& reply : script.replies) {
+            if (!reply.ends_with('\n')) reply += "\r\n";
+        }
+    }
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;

@@ -1,7 +1,8 @@
 // An in-process news server that plays a script per connection (the greeting, then one reply
-// after each line the client sends, or after a data block that a 340 or 335 asked for), and the
-// socket and manager that reach it through the manager's CreateSocket slot. A script can drop its
-// connection after the first N bytes either side sends; past the replies, it ends.
+// after each line the client sends, or after a data block that a 340 or 335 asked for; a reply
+// without a line end gets CR LF), and the socket and manager that reach it through the manager's
+// CreateSocket slot. A script can drop its connection after the first N bytes either side
+// sends; past the replies, it ends.
 #pragma once
 
 #include <condition_variable>
