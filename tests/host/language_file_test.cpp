@@ -1,5 +1,6 @@
 #include "host/language_file.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "host/host_error.h"
@@ -13,12 +14,11 @@ TEST(LanguageFile, ReadsMessagesInNumberOrder) {
         "  \"Say \"hi\" %s\"  \r\n\"\x8F\xE0\xA8\xA2\xA5\xE2\"\r\n",
         "test.lng");
     EXPECT_EQ(file.Language(), "Russian");
-    ASSERT_EQ(file.Count(), 3);
-    EXPECT_STREQ(file.Message(0), "");
-    EXPECT_STREQ(file.Message(1), "Say \"hi\" %s");
-    EXPECT_STREQ(file.Message(2), "\x8F\xE0\xA8\xA2\xA5\xE2");
-    EXPECT_STREQ(file.Message(3), "");
-    EXPECT_STREQ(file.Message(-1), "");
+    EXPECT_EQ(file.Count(), 3);
+    std::vector<std::string> messages;
+    for (int n = -1; n <= 3; ++n) messages.push_back(file.Message(n));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"", "", "Say \"hi\" %s", "\x8F\xE0\xA8\xA2\xA5\xE2", ""}));
 }
 
 TEST(LanguageFile, RejectsBadFilesNamingTheLine) {
@@ -33,14 +33,9 @@ TEST(LanguageFile, RejectsBadFilesNamingTheLine) {
         {".Language=English\n\"open\n", "test.lng:2: expected a message in double quotes"},
         {".Language=,x\n", "test.lng:1: the header names no language"},
     };
-    for (const Case& c : cases) {
-        try {
-            LanguageFile::Parse(c.Text, "test.lng");
-            ADD_FAILURE() << "accepted: " << c.Text;
-        } catch (const HostError& error) {
-            EXPECT_TRUE(std::string(error.what()).starts_with(c.Error)) << error.what();
-        }
-    }
+    for (const Case& c : cases)
+        EXPECT_THAT([&] { LanguageFile::Parse(c.Text, "test.lng"); },
+                    ::testing::ThrowsMessage<HostError>(::testing::StartsWith(c.Error)));
     EXPECT_THROW(LanguageFile::Load("/nonexistent/KestrovaEng.lng"), HostError);
 }
 

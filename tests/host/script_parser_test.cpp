@@ -1,5 +1,6 @@
 #include "host/script_parser.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "host/host_error.h"
@@ -40,14 +41,9 @@ TEST(ScriptParser, SplitsWordsQuotesCommentsAndVariables) {
 
 TEST(ScriptParser, RejectsMalformedLinesNamingThem) {
     const char* bad[] = {"key \"F7", "x \"a\\qb\"", "local ${UNSET}", "local ${WORK", "x \"ends\\"};
-    for (const char* line : bad) {
-        try {
-            ParseScript(std::string("ok\n") + line, TestEnvironment);
-            ADD_FAILURE() << "accepted: " << line;
-        } catch (const HostError& error) {
-            EXPECT_TRUE(std::string(error.what()).starts_with("line 2: ")) << error.what();
-        }
-    }
+    for (const char* line : bad)
+        EXPECT_THAT([&] { ParseScript(std::string("ok\n") + line, TestEnvironment); },
+                    ::testing::ThrowsMessage<HostError>(::testing::StartsWith("line 2: ")));
 }
 
 }  // namespace

@@ -52,12 +52,11 @@ TEST(MenuModel, MovesOverSeparatorsAndStopsAtTheEndsUnlessItWraps) {
 TEST(MenuModel, HotKeysChooseAndOtherLettersJump) {
     // Marked keys first; automatic ones take the first letter no other entry uses.
     MenuModel model(Menu({"Connect", "C&lose", "Copy", "-", "Quit"}), 10);
-    const auto hot = [&](int i) { return model.Entries()[i].Label.HotKey(); };
-    EXPECT_EQ(hot(0), 'C');
-    EXPECT_EQ(hot(1), 'l');
+    std::string keys;
+    for (const auto& entry : model.Entries())
+        keys += entry.Label.HotKey() ? entry.Label.HotKey() : '-';
+    EXPECT_EQ(keys, "Clo-Q");
     EXPECT_EQ(model.Entries()[1].Label.Text, "Close");
-    EXPECT_EQ(hot(2), 'o');
-    EXPECT_EQ(hot(4), 'Q');
 
     EXPECT_EQ(model.HandleKey(Key('O', PKF_ALT)), MenuState::Chosen);
     EXPECT_EQ(model.Selected(), 2);
