@@ -32,14 +32,13 @@ class TemplatesTest : public ::testing::Test {
         item_.CustomColumnNumber = 5;
     }
 
-    // Expands templateText over source; returns the output, the cursor in cursor.
-    std::string Expand(const std::string& templateText, const std::string& source,
-                       TCursorPlace& cursor) {
+    // The output of templateText over source, then "@" and the cursor's line and column.
+    std::string Expand(const std::string& templateText, const std::string& source) {
         TMemoryStream in, out;
         in.WriteText(source);
         const TTemplateSource from{account_, post_, in, item_, now_, '>'};
-        cursor = ExpandTemplateText(from, templateText, out);
-        return Text(out);
+        const TCursorPlace cursor = ExpandTemplateText(from, templateText, out);
+        return Text(out) + "@" + std::to_string(cursor.Line) + ":" + std::to_string(cursor.Column);
     }
 
     testing::ModuleSettings settings_;
@@ -57,39 +56,32 @@ TEST_F(TemplatesTest, Expansions) {
         const char* templateText;
         const char* source;
         const char* expected;
-        TCursorPlace cursor;
     } cases[] = {
         // Every line of the source after "> " and the quote character, then the rest of the
         // template line, "> ", on a line of its own.
-        {"> %Quote%\n", "one\ntwo\n", "> >one\n> >two\n> \n", {}},
-        {"%Text%|\n", "a\n", "a\n|\n", {}},
+        {"> %Quote%\n", "one\ntwo\n", "> >one\n> >two\n> \n@0:0"},
+        {"%Text%|\n", "a\n", "a\n|\n@0:0"},
         // The cursor counts the quoted lines; its column is where the macro stood.
-        {"Hi %OName%\n%Quote%\n%Cursor%\n", "1\n2\n", "Hi Bob\n>1\n>2\n\n\n", {5, 1}},
-        {"ab%Cursor%c", "", "abc", {1, 3}},
+        {"Hi %OName%\n%Quote%\n%Cursor%\n", "1\n2\n", "Hi Bob\n>1\n>2\n\n\n@5:1"},
+        {"ab%Cursor%c", "", "abc@1:3"},
         // Unknown words keep their signs; a lone "%" swallows the rest but not its line ends.
-        {"%Foo% %subject% %Number%!\n", "", "%Foo% Hello !\n", {}},
-        {"a %b\nc\nd", "", "a \n\n", {}},
+        {"%Foo% %subject% %Number%!\n", "", "%Foo% Hello !\n@0:0"},
+        {"a %b\nc\nd", "", "a \n\n@0:0"},
         // A last line without a line end is quoted completely and ended.
-        {"%Quote%--\n", "x\nlast", ">x\n>last\n--\n", {}},
+        {"%Quote%--\n", "x\nlast", ">x\n>last\n--\n@0:0"},
         // A new article (empty source) quotes nothing.
-        {"> %Quote%\n", "", "> \n", {}},
-        {"%FName% <%FAddress%> %FOrg%\n", "", "Ann <ann@example.org> Org\n", {}},
-        {"%FDate%,%FTime%,%ODate%,%OTime%", "", " 6 Dec 2026, 4: 9: 3, 6 Dec 2026, 4: 9: 3", {}},
+        {"> %Quote%\n", "", "> \n@0:0"},
+        {"%FName% <%FAddress%> %FOrg%\n", "", "Ann <ann@example.org> Org\n@0:0"},
+        {"%FDate%,%FTime%,%ODate%,%OTime%", "", " 6 Dec 2026, 4: 9: 3, 6 Dec 2026, 4: 9: 3@0:0"},
     };
-    for (const auto& c : cases) {
-        TCursorPlace cursor;
-        EXPECT_EQ(Expand(c.templateText, c.source, cursor), c.expected) << c.templateText;
-        EXPECT_EQ(cursor.Line, c.cursor.Line) << c.templateText;
-        EXPECT_EQ(cursor.Column, c.cursor.Column) << c.templateText;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Expand(c.templateText, c.source), c.expected) << c.templateText;
 }
 
 TEST_F(TemplatesTest, QuotedLinesAreConvertedFromTheArticlesCharset) {
     columns_[4] = koi8_;
-    TCursorPlace cursor;
     // "Привет" in KOI8-R comes out in the OEM code page.
-    EXPECT_EQ(Expand("%Quote%", "\xF0\xD2\xC9\xD7\xC5\xD4\n", cursor),
-              ">\x8F\xE0\xA8\xA2\xA5\xE2\n");
+    EXPECT_EQ(Expand("%Quote%", "\xF0\xD2\xC9\xD7\xC5\xD4\n"), ">\x8F\xE0\xA8\xA2\xA5\xE2\n@0:0");
 }
 
 TEST_F(TemplatesTest, WithoutATemplateFileTheSourceIsCopied) {
