@@ -65,29 +65,6 @@ TEST_F(TrafficTest, RedrawsAtMostEvery500Milliseconds) {
     EXPECT_EQ(savedScreens, 0);  // the operation leaves no box behind
 }
 
-TEST_F(PanelTest, CountingShowsTheCountInThePanelTitle) {
-    TNntpPlugin panel;
-    panel.BeginOperation(kRequestList, 0);
-    // The host fetches the title through the panel information while it redraws.
-    static std::string redrawnTitle;
-    StartupInfo.Control = [](HANDLE plugin, int command, void*) {
-        if (command == FCTL_REDRAWPANEL) {
-            OpenPluginInfo info{};
-            static_cast<TNntpPlugin*>(plugin)->GetOpenPluginInfo(info);
-            redrawnTitle = info.PanelTitle;
-        }
-        return 1;
-    };
-    panel.ShowTraffic(1);
-    EXPECT_EQ(redrawnTitle, "Kestrova:\\ (1)");
-    EXPECT_EQ(platform::ConsoleTitle(), "Kestrova:\\ (1)");
-    EXPECT_EQ(panel.PanelTitle, "Kestrova:\\");  // the transient title is gone again
-    Advance(500);
-    panel.ShowTraffic(41);
-    EXPECT_EQ(platform::ConsoleTitle(), "Kestrova:\\ (42)");
-    panel.EndOperation(kRequestList, 0);
-}
-
 TEST_F(PanelTest, SilentListingShowsNoTraffic) {
     TNntpPlugin panel;
     panel.BeginOperation(kRequestList, OPM_SILENT);
@@ -98,7 +75,9 @@ TEST_F(PanelTest, SilentListingShowsNoTraffic) {
 }
 
 // The walk, a re-entry and a LIST through the fixture server, each unit taking 150 ms of the
-// test's clock: the count redrawn at most every 500 ms, in the status box from 500 ms on.
+// test's clock: the count redrawn at most every 500 ms, in the panel title (which the host reads
+// while it redraws, and which is the panel's own again afterwards) and in the status box from
+// 500 ms on.
 TEST_F(PanelTest, LongListingsShowTheirCountEvery500Milliseconds) {
     FixtureNewsServer server;
     for (int n = 1; n <= 8; ++n) {
@@ -113,8 +92,13 @@ TEST_F(PanelTest, LongListingsShowTheirCountEvery500Milliseconds) {
         return panel.HandleEvent(kind, param1, param2);
     };
     static std::vector<uint64_t> redrawn;
-    StartupInfo.Control = [](HANDLE, int command, void* param) {
-        if (command == FCTL_REDRAWPANEL && !param) redrawn.push_back(platform::MonotonicMillis());
+    static std::string title;
+    StartupInfo.Control = [](HANDLE plugin, int command, void* param) {
+        if (command != FCTL_REDRAWPANEL || param) return 1;
+        redrawn.push_back(platform::MonotonicMillis());
+        OpenPluginInfo info{};
+        static_cast<TNntpPlugin*>(plugin)->GetOpenPluginInfo(info);
+        title = info.PanelTitle;
         return 1;
     };
     host.texts[kMsgReadSoFar] = "#%d";
@@ -138,41 +122,31 @@ TEST_F(PanelTest, LongListingsShowTheirCountEvery500Milliseconds) {
         EXPECT_EQ(box->flags, FMSG_KEEPBACKGROUND) << what;
         const int shown = std::stoi(box->items.back().substr(1));  // from 500 ms on, not at the end
         EXPECT_TRUE(shown >= 4 && shown < 8) << what << ": " << shown;
+        EXPECT_EQ(title.substr(0, title.find(" (")), panel.PanelTitle) << what;
+        EXPECT_EQ(title.back(), ')') << title;
     }
 }
 
-class HandleEventTest : public PanelTest {
-  protected:
+// Status boxes only in an interactive operation; Esc aborts a transfer.
+TEST_F(PanelTest, HandleEvent) {
     TNntpPlugin panel;
-};
-
-TEST_F(HandleEventTest, StatusOnlyInAnInteractiveOperation) {
-    const std::string host_name = "news.example";
-    panel.HandleEvent(1, 16, reinterpret_cast<intptr_t>(host_name.c_str()));
+    const std::string name = "news.example";
+    const auto text = reinterpret_cast<intptr_t>(name.c_str());
+    panel.HandleEvent(kEventStatus, 16, text);
     EXPECT_TRUE(host.messages.empty());
     panel.BeginOperation(kRequestConnect, 0);
-    panel.HandleEvent(1, 16, reinterpret_cast<intptr_t>(host_name.c_str()));
-    EXPECT_EQ(host.messages.size(), 1u);
+    panel.HandleEvent(kEventStatus, 16, text);
     host.messageAnswers = {0};
-    panel.HandleEvent(8, 147, reinterpret_cast<intptr_t>(host_name.c_str()));
+    panel.HandleEvent(kEventMessageBox, 147, text);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[1].items, (Lines{"Kestrova", "<147>", "news.example", "<1>"}));
     panel.EndOperation(kRequestConnect, 0);
-}
 
-TEST_F(HandleEventTest, EscDuringDataAborts) {
-    for (int kind : {5, 6, 7}) {
+    for (int kind : {kEventReceived, kEventSending, kEventProgress}) {
         PressEsc();
-        try {
-            panel.HandleEvent(kind, 0, 1);
-            ADD_FAILURE() << "kind " << kind << " did not abort";
-        } catch (const EUserAbort& e) {
-            EXPECT_EQ(e.Code, kItemFailure);
-            EXPECT_EQ(e.ProcName, kind == 7 ? "ShowTraffic" : "ReceiveData");
-        }
+        EXPECT_THROW(panel.HandleEvent(kind, 0, 1), EUserAbort) << kind;
     }
-    EXPECT_EQ(panel.HandleEvent(5, 0, 1), 0);  // no Esc: nothing
-    EXPECT_EQ(panel.HandleEvent(99, 0, 0), 0);
+    EXPECT_EQ(panel.HandleEvent(kEventReceived, 0, 1), 0);  // no Esc: nothing
 }
 
 }  // namespace

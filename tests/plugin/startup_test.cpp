@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "hostapi/plugin_api.h"
 #include "platform/fresh_store.h"
@@ -35,47 +37,62 @@ class StartupTest : public ::testing::Test {
     }
     ~StartupTest() override { StartupInfo = PluginStartupInfo{}; }
 
-    // A host table cut after size bytes, as an older host would pass it.
-    PluginStartupInfo Truncated(size_t size) {
-        PluginStartupInfo info = host.Info();
-        info.StructSize = static_cast<int>(size);
-        return info;
+    // What start-up took from the host's table cut after size bytes (0: whole, -1: none,
+    // INT_MAX: a larger table): the module number and the Dialog, Message, GetMsg and AdvControl
+    // slots, the standard functions as its own copy; then whether the module came alive: its
+    // keys, its options and its answer to GetPluginInfo.
+    std::string Started(int size) {
+        OptionsKey.clear();
+        Options.DiskMenuNumber = -99;
+        struct {
+            PluginStartupInfo info;
+            unsigned char beyond[64];
+        } table;
+        table.info = host.Info();
+        std::memset(table.beyond, 0xAB, sizeof table.beyond);
+        if (size > 0) table.info.StructSize = size == INT_MAX ? sizeof table : size;
+        SetStartupInfo(size < 0 ? nullptr : &table.info);
+        PluginInfo info;
+        std::memset(&info, 0xAB, sizeof info);
+        const PluginInfo untouched = info;
+        GetPluginInfo(&info);
+        std::string shown;
+        for (bool taken : {StartupInfo.ModuleNumber == FakeHost::kModuleNumber,
+                           StartupInfo.Dialog != nullptr, StartupInfo.Message != nullptr,
+                           StartupInfo.GetMsg != nullptr, StartupInfo.AdvControl != nullptr,
+                           StartupInfo.FSF == &StandardFunctions && StandardFunctions.LUpper,
+                           !OptionsKey.empty(), Options.DiskMenuNumber != -99,
+                           std::memcmp(&info, &untouched, sizeof info) != 0})
+            shown += taken ? '+' : '-';
+        return shown;
     }
 
     FreshStore store;
     FakeHost host;
 };
 
-TEST_F(StartupTest, ShortTableCopiesOnlyTheFieldsTheHostPassedWhole) {
-    for (size_t beyond : {0, 4}) {  // a size ending inside a field drops that field
-        const PluginStartupInfo info = Truncated(offsetof(PluginStartupInfo, Message) + beyond);
-        SetStartupInfo(&info);
-        EXPECT_EQ(StartupInfo.ModuleNumber, FakeHost::kModuleNumber);
-        EXPECT_NE(StartupInfo.Dialog, nullptr);
-        EXPECT_EQ(StartupInfo.Message, nullptr);
-        EXPECT_EQ(StartupInfo.GetMsg, nullptr);
-        EXPECT_EQ(StartupInfo.FSF, nullptr);
-    }
+// A size ending inside a field drops that field; a host older than the table of 324 bytes, or
+// none, gets a module that does nothing.
+TEST_F(StartupTest, WhatAHostTableOfEachSizeGives) {
+    static_assert(offsetof(PluginStartupInfo, AdvControl) >= 324,
+                  "a table of 324 bytes must end before AdvControl");
+    const int message = offsetof(PluginStartupInfo, Message);
+    for (const auto& [size, taken] : {std::pair{message, "++-------"},
+                                      {message + 4, "++-------"},
+                                      {323, "++++-----"},
+                                      {324, "++++--+++"},
+                                      {0, "+++++++++"},
+                                      {INT_MAX, "+++++++++"},
+                                      {-1, "---------"}})
+        EXPECT_EQ(Started(size), taken) << size;
 }
 
-TEST_F(StartupTest, OversizedTableCopiesOurRecordAndPointsFsfAtTheOwnCopy) {
-    struct {
-        PluginStartupInfo info;
-        unsigned char beyond[64];
-    } larger;
-    larger.info = host.Info();
-    larger.info.StructSize = sizeof larger;
-    std::memset(larger.beyond, 0xAB, sizeof larger.beyond);
-    SetStartupInfo(&larger.info);
-    EXPECT_NE(StartupInfo.AdvControl, nullptr);
-    EXPECT_EQ(StartupInfo.FSF, &StandardFunctions);
-    EXPECT_EQ(StandardFunctions.LUpper, &UpperOfHost);
-
+TEST_F(StartupTest, StandardFunctionsAsFarAsTheHostDeclaresThem) {
     host.standardFunctions.StructSize = offsetof(FarStandardFunctions, LUpper);
     const PluginStartupInfo info = host.Info();
     SetStartupInfo(&info);
     EXPECT_EQ(StandardFunctions.CmpName, &CmpNameOfHost);
-    EXPECT_EQ(StandardFunctions.LUpper, nullptr);  // past the size the host declared
+    EXPECT_EQ(StandardFunctions.LUpper, nullptr);
 }
 
 TEST_F(StartupTest, KeysJoinTheRootKeyWithOneBackslashAndEndWithOne) {
@@ -85,27 +102,6 @@ TEST_F(StartupTest, KeysJoinTheRootKeyWithOneBackslashAndEndWithOne) {
         SetStartupInfo(&info);
         EXPECT_EQ(OptionsKey, "Software\\Far\\Plugins\\Kestrova\\") << root;
         EXPECT_EQ(FrameworkKey, "Software\\Far\\Plugins\\Tarnwick\\") << root;
-    }
-}
-
-// A host older than the table of 324 bytes, or none, gets a module that does nothing.
-TEST_F(StartupTest, OldHostGetsAnInertModule) {
-    static_assert(offsetof(PluginStartupInfo, AdvControl) >= 324,
-                  "a table of 324 bytes must end before AdvControl");
-    for (const auto& [size, active] :
-         {std::pair{323, false}, {324, true}, {0, true}, {-1, false}}) {
-        SCOPED_TRACE(size);
-        OptionsKey.clear();
-        Options.DiskMenuNumber = -99;
-        const PluginStartupInfo info = size > 0 ? Truncated(size) : host.Info();
-        SetStartupInfo(size < 0 ? nullptr : &info);
-        EXPECT_EQ(!OptionsKey.empty(), active);
-        EXPECT_EQ(Options.DiskMenuNumber != -99, active) << "options loaded";
-        PluginInfo pluginInfo;
-        std::memset(&pluginInfo, 0xAB, sizeof pluginInfo);
-        PluginInfo untouched = pluginInfo;
-        GetPluginInfo(&pluginInfo);
-        EXPECT_EQ(std::memcmp(&pluginInfo, &untouched, sizeof pluginInfo) != 0, active);
     }
 }
 
