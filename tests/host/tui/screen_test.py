@@ -40,10 +40,8 @@ class ScreenTest(unittest.TestCase):
             args += ["--controls", os.path.join(self.work, "controls.json")]
             with open(args[-1], "w") as f:
                 json.dump({"rules": rules}, f)
-        with open(os.path.join(self.work, "server"), "w") as f:
-            f.write(" ".join(args))
         server, self.port = run_with_news_server.start_server(
-            os.path.join(self.work, "server"), os.path.join(self.work, "server.log"))
+            args, os.path.join(self.work, "server.log"))
         self.addCleanup(lambda: (server.terminate(), server.wait(), server.stdout.close()))
 
     def start(self, *args, shows="1Help"):
