@@ -80,7 +80,7 @@ class Inn2Browse : public Inn2Session {
 };
 
 TEST_P(Inn2Browse, ListFillsTheGroupListAndNewGroupsAddsOnlyWhatIsMissing) {
-    ConnectTo(ReaderPort());
+    ConnectTo(kReaderPort);
     Listing all;
     EXPECT_NE(ListTestGroups(all).find("> LIST\r"), std::string::npos);
     const std::pair<const char*, uint32_t> postings[] = {
@@ -119,7 +119,7 @@ TEST_P(Inn2Browse, ListFillsTheGroupListAndNewGroupsAddsOnlyWhatIsMissing) {
 
 TEST_P(Inn2Browse, EnteringWalksTheGroupAndEnteringAgainAsksOnlyForNewNews) {
     const std::string& before = SharedSamples();
-    ConnectTo(ReaderPort());
+    ConnectTo(kReaderPort);
     manager->SetDirectory(kTestGroup);
     const GroupStatus status = ParseGroupStatus(manager->ReplyLine);
     Listing walked;

@@ -28,7 +28,7 @@ Article FindArticle(const std::string& group, const std::string& line) {
     TNewsInternetManager reader(nullptr);
     TAccountOptions account;
     account.Url.HostName = "127.0.0.1";
-    account.Url.Port = ReaderPort();
+    account.Url.Port = kReaderPort;
     reader.Connect(account);
     const auto send = [&](const std::string& command, const std::string& argument) {
         return reader.SendCommand(*reader.Socket, command, kLogCommand, kWaitForReply | kKeepReply,

@@ -29,21 +29,9 @@ namespace kestrova::testing {
 inline constexpr const char* kInnScript = "tools/peers/inn2.sh";
 inline constexpr const char* kTestGroup = "kestrova.test";
 
-inline uint16_t ReaderPort() {
-    return PeerPort("INN_READER_PORT", 1119);
-}
-inline uint16_t LoginPort() {
-    return PeerPort("INN_AUTH_PORT", 1120);
-}
-inline uint16_t DantePort() {
-    return PeerPort("DANTE_PORT", 1080);
-}
-inline std::string TestUser() {
-    return PeerEnv("INN_TEST_USER", "tester");
-}
-inline std::string TestPassword() {
-    return PeerEnv("INN_TEST_PASS", "secret");
-}
+inline const uint16_t kReaderPort = PeerPort("INN_READER_PORT", 1119);
+inline const uint16_t kLoginPort = PeerPort("INN_AUTH_PORT", 1120);
+inline const uint16_t kDantePort = PeerPort("DANTE_PORT", 1080);
 
 // How the session reaches the server.
 struct Route {
@@ -77,14 +65,12 @@ inline std::string PostSamples() {
         std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
     // ctest names the source folder; __FILE__ may be relative to the build folder.
     const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
-    const std::filesystem::path source =
-        sourceDir ? std::filesystem::path(sourceDir)
-                  : std::filesystem::path(__FILE__).parent_path() / "../..";
-    const std::string command = "python3 '" + (source / "tools/peers/seed.py").string() +
-                                "' --samples --port " + std::to_string(ReaderPort()) +
-                                " --run-id " + runId + " >/dev/null";
-    const int status = std::system(command.c_str());
-    EXPECT_EQ(status, 0) << command;
+    const std::string source =
+        sourceDir ? std::string(sourceDir)
+                  : std::filesystem::path(__FILE__).parent_path().string() + "/../..";
+    const std::string command = "python3 '" + source + "/tools/peers/seed.py' --samples --port " +
+                                std::to_string(kReaderPort) + " --run-id " + runId + " >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return runId;
 }
 
@@ -116,10 +102,9 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
     }
 
     void SetUp() override {
-        SKIP_UNLESS_LISTENING(ReaderPort(), "the news server", kInnScript, "INN_READER_PORT");
-        SKIP_UNLESS_LISTENING(LoginPort(), "the news server (login)", kInnScript, "INN_AUTH_PORT");
+        SKIP_UNLESS_LISTENING(kReaderPort, "the news server", kInnScript, "INN_READER_PORT");
         if (GetParam().socksVersion != 0) {
-            SKIP_UNLESS_LISTENING(DantePort(), "dante", "tools/peers/dante.sh", "DANTE_PORT");
+            SKIP_UNLESS_LISTENING(kDantePort, "dante", "tools/peers/dante.sh", "DANTE_PORT");
         }
     }
 
@@ -147,7 +132,7 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
             manager = std::make_unique<TNewsInternetManager>(nullptr);
         } else {
             Options.Proxy.Url.HostName = "127.0.0.1";
-            Options.Proxy.Url.Port = DantePort();
+            Options.Proxy.Url.Port = kDantePort;
             Options.Proxy.Socks5 = route.socksVersion == 5 ? 1 : 0;
             manager = std::make_unique<TNewsProxyManager>(nullptr);
         }
@@ -173,7 +158,7 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
 class Inn2Panel : public PanelTest {
   protected:
     void SetUp() override {
-        SKIP_UNLESS_LISTENING(ReaderPort(), "the news server", kInnScript, "INN_READER_PORT");
+        SKIP_UNLESS_LISTENING(kReaderPort, "the news server", kInnScript, "INN_READER_PORT");
         Options.Connect.ServerTimeout = 5;
         runId = SharedSamples();
     }
@@ -182,7 +167,7 @@ class Inn2Panel : public PanelTest {
     }
 
     void OpenGroup(const std::string& group) {
-        panel.OpenCommandLine("//127.0.0.1:" + std::to_string(ReaderPort()) + "/");
+        panel.OpenCommandLine("//127.0.0.1:" + std::to_string(kReaderPort) + "/");
         ASSERT_EQ(panel.SetDirectory(group, 0), 1);
         ASSERT_EQ(panel.GetFindData(&items, &count, 0), 1);
     }

@@ -14,16 +14,14 @@
 namespace kestrova::testing {
 namespace {
 
-inline uint16_t NoNewNewsPort() {
-    return PeerPort("INN_NONEWNEWS_PORT", 1121);
-}
+const uint16_t kNoNewNewsPort = PeerPort("INN_NONEWNEWS_PORT", 1121);
 
 class Inn2SessionRules : public Inn2Session {
   protected:
     void SetUp() override {
         Inn2Session::SetUp();
         if (IsSkipped()) return;
-        SKIP_UNLESS_LISTENING(NoNewNewsPort(), "the news server (no NEWNEWS)", kInnScript,
+        SKIP_UNLESS_LISTENING(kNoNewNewsPort, "the news server (no NEWNEWS)", kInnScript,
                               "INN_NONEWNEWS_PORT");
     }
 
@@ -60,7 +58,7 @@ class Inn2SessionRules : public Inn2Session {
 };
 
 TEST_P(Inn2SessionRules, RefusedNewNewsListsExactlyTheNewArticlesByNumber) {
-    ConnectTo(NoNewNewsPort());
+    ConnectTo(kNoNewNewsPort);
     manager->SetDirectory(kTestGroup);
     ListedNumbers();
     manager->SetDirectory("..");
@@ -77,16 +75,17 @@ TEST_P(Inn2SessionRules, RefusedNewNewsListsExactlyTheNewArticlesByNumber) {
     EXPECT_EQ(LogCount("> NEWNEWS "), 1u) << "NEWNEWS was asked again after its refusal";
     // The index is kept apart from the same server's on the standard port.
     EXPECT_TRUE(
-        std::filesystem::exists(TInternetManager::CacheFileName("", "127.0.0.1", NoNewNewsPort())));
+        std::filesystem::exists(TInternetManager::CacheFileName("", "127.0.0.1", kNoNewNewsPort)));
 }
 
 TEST_P(Inn2SessionRules, LoginAskedForOnDemandAndTheCommandSentAgain) {
-    ConnectTo(LoginPort());
+    SKIP_UNLESS_LISTENING(kLoginPort, "the news server (login)", kInnScript, "INN_AUTH_PORT");
+    ConnectTo(kLoginPort);
     manager->OnEvent = [](int kind, intptr_t param1, intptr_t) {
         if (kind != kEventLogin) return 0;
         auto& url = *reinterpret_cast<TUrlComponents*>(param1);
-        url.UserName = TestUser();
-        url.Password = TestPassword();
+        url.UserName = PeerEnv("INN_TEST_USER", "tester");
+        url.Password = PeerEnv("INN_TEST_PASS", "secret");
         return kLoginEntered;
     };
     manager->SetDirectory(kTestGroup);
@@ -102,7 +101,7 @@ TEST_P(Inn2SessionRules, LoginAskedForOnDemandAndTheCommandSentAgain) {
 
 // A missing article is skipped or stops the operation, never retried as a passing failure.
 TEST_P(Inn2SessionRules, MissingArticlesAreItemFailures) {
-    ConnectTo(ReaderPort());
+    ConnectTo(kReaderPort);
     manager->SetDirectory(kTestGroup);
     for (const auto& [command, code] : {std::pair<std::string, uint32_t>{"HEAD 999999999", 423},
                                         {"HEAD <no.such.article@example.test>", 430}}) {

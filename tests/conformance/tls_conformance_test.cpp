@@ -17,9 +17,7 @@
 namespace kestrova::testing {
 namespace {
 
-uint16_t TlsPort() {
-    return PeerPort("INN_TLS_PORT", 1563);
-}
+const uint16_t kTlsPort = PeerPort("INN_TLS_PORT", 1563);
 
 std::string PeerTlsFile(const char* name) {
     return PeerEnv("PEER_STATE_DIR", "/var/tmp/test-peers") + "/inn2/tls/" + name;
@@ -54,7 +52,7 @@ class TlsSession : public Inn2Session {
     void SetUp() override {
         Inn2Session::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        SKIP_UNLESS_LISTENING(TlsPort(), "the news server (TLS)", kInnScript, "INN_TLS_PORT");
+        SKIP_UNLESS_LISTENING(kTlsPort, "the news server (TLS)", kInnScript, "INN_TLS_PORT");
     }
 
     // Connects account and expects the failure code (0: success, then GROUP must work).
@@ -77,7 +75,7 @@ class TlsSession : public Inn2Session {
 TEST_P(TlsSession, VerifiedByTheTrustedCaAtEveryAddressForm) {
     environment.Set(kExtraCaFileVariable, PeerTlsFile("ca.pem").c_str());
     for (const char* host : {"localhost", "127.0.0.1", "::1"}) {
-        ConnectExpecting(SecureAccount(host, TlsPort()), 0);
+        ConnectExpecting(SecureAccount(host, kTlsPort), 0);
         EXPECT_EQ(manager->ReplyCode, 211) << host;
     }
     EXPECT_NE(SessionLog().find("TLS with certificate SHA-256 " +
@@ -90,23 +88,23 @@ TEST_P(TlsSession, UnknownIssuerOrAnotherCertificateIsRefusedUntilItsFingerprint
     const std::string fingerprint = CertificateFingerprint(PeerTlsFile("server.pem"));
     ASSERT_FALSE(fingerprint.empty());
     const ECertificateError refused =
-        ConnectExpecting(SecureAccount("localhost", TlsPort()), kRefused + kCertificateUntrusted);
+        ConnectExpecting(SecureAccount("localhost", kTlsPort), kRefused + kCertificateUntrusted);
     EXPECT_NE(refused.Message.find("unknown issuer"), std::string::npos) << refused.Message;
     EXPECT_EQ(refused.ProcName, "StartTls");
     EXPECT_EQ(refused.Fingerprint, fingerprint);
 
     std::string other = fingerprint;
     other[0] = other[0] == '0' ? '1' : '0';
-    const ECertificateError changed = ConnectExpecting(SecureAccount("localhost", TlsPort(), other),
+    const ECertificateError changed = ConnectExpecting(SecureAccount("localhost", kTlsPort, other),
                                                        kRefused + kCertificateChanged);
     EXPECT_NE(changed.Message.find(fingerprint), std::string::npos) << changed.Message;
 
-    ConnectExpecting(SecureAccount("localhost", TlsPort(), fingerprint), 0);
+    ConnectExpecting(SecureAccount("localhost", kTlsPort, fingerprint), 0);
 }
 
 TEST_P(TlsSession, PlainServerFailsTheHandshakeInsteadOfHanging) {
     try {
-        ConnectAccount(SecureAccount("127.0.0.1", ReaderPort()));
+        ConnectAccount(SecureAccount("127.0.0.1", kReaderPort));
         ADD_FAILURE() << "a TLS session with a plain server";
     } catch (const ESocketError& error) {
         EXPECT_EQ(error.Code, kRefused + kTlsFailed) << error.Message;
