@@ -99,34 +99,6 @@ TEST_F(RegistryManagerTest, ARememberedPathThatIsGoneOpensTheTop) {
     EXPECT_EQ(manager->Path, "\\");
 }
 
-TEST_F(RegistryManagerTest, KeyPathsAndPaths) {
-    auto manager = Open();
-    manager->SetPath("News\\");
-    EXPECT_EQ(manager->Path, "\\News");
-    EXPECT_EQ(manager->GetKeyPath("srv1"), StoreKey("\\News\\srv1"));
-    EXPECT_EQ(manager->GetKeyPath(""), StoreKey("\\News"));
-    EXPECT_EQ(manager->GetKeyPath(".."), StoreKey());
-    manager->Store = kPrivateStore;
-    EXPECT_EQ(manager->GetKeyPath("\\x"), PrivateRoot + "HOSTS\\x");
-    manager->Store = kStoreChoice;
-    EXPECT_EQ(manager->GetKeyPath("name"), "name");
-    manager->SetPath("");
-    EXPECT_EQ(manager->Path, "\\");
-}
-
-TEST_F(RegistryManagerTest, ItemInfoOfAStoredItem) {
-    auto manager = Open();
-    const FILETIME created = platform::U64ToFileTime(130000000000000000ull);
-    TRegIniFile(StoreKey()).WriteTime("srv", "Create time", created);
-    FAR_FIND_DATA data;
-    EXPECT_EQ(manager->GetItemInfo("", "srv", data), 0x20);
-    EXPECT_STREQ(data.cFileName, "srv");
-    EXPECT_EQ(Ticks(data.ftCreationTime), Ticks(created));
-    EXPECT_EQ(manager->GetItemInfo("", "other", data), -1);
-    EXPECT_EQ(manager->GetItemInfo("missing", "srv", data), -1);
-    EXPECT_FALSE(KeyExists(StoreKey("\\missing")));
-}
-
 // Key mapping of the base class: store, the current item, key and modifiers -> action. Editing,
 // making and copying an account show in the registry scripts.
 TEST_F(RegistryManagerTest, KeyMap) {
