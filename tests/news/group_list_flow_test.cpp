@@ -33,7 +33,7 @@ class GroupListFlowTest : public NewsSessionTest {
     // A new session that lists every group (kList, then replies) and adds the named ones.
     void Session(const Names& own, const Names& replies = {}) {
         TServerScript script{.replies = {kList}};
-        for (const std::string& reply : replies) script.replies.push_back(reply + "\r\n");
+        script.replies.insert(script.replies.end(), replies.begin(), replies.end());
         PlayScripts({script});
         manager->Cache->Clear();  // the file of the session before
         EnterMask("*");
@@ -172,13 +172,13 @@ TEST_F(GroupListFlowTest, ListDroppedAnywhereIsCompletedByTheRetry) {
 
 // A listing past the limit (lowered here) fails and closes the connection instead of growing.
 TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
-    const std::string group = Lines({"211 3 1 3 alt.test"});
+    const std::string group = "211 3 1 3 alt.test";
     const std::string head = Lines({"221 1 <1@test>", "Message-ID: <1@test>", "."});
     const std::tuple<const char*, Names> cases[] = {
         {"GetGroupsInfo", {Lines({"215 list", "a.a 1 1 y", "a.b 1 1 y", "a.c 1 1 y", "."})}},
-        {"GetArticlesInfo", {group, head, "223 2 <2@test>\r\n", head, "223 3 <3@test>\r\n", head}},
+        {"GetArticlesInfo", {group, head, "223 2 <2@test>", head, "223 3 <3@test>", head}},
         {"NewNews",
-         {group, head, "421 no next\r\n", group,
+         {group, head, "421 no next", group,
           Lines({"230 new", "<2@test>", "<3@test>", "<4@test>", "."})}},
     };
     Options.Connect.PipelineDepth = 1;  // the scripts answer one command at a time
@@ -207,7 +207,7 @@ TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
 
 // Groups named "." and ".." are ordinary folders, entered as such, also on reconnecting.
 TEST_F(GroupListFlowTest, GroupsNamedLikeTheParentAreOrdinaryFolders) {
-    const std::string entered = "211 1 1 1 ..\r\n";
+    const std::string entered = "211 1 1 1 ..";
     PlayScripts({{.replies = {Lines({"215 list", ".. 1 1 y", "... 1 1 y", "."}), entered}},
                  {.replies = {entered}}});
     EnterMask("*");

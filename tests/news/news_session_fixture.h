@@ -109,7 +109,7 @@ class NewsSessionTest : public HostTest {
         return listing;
     }
 
-    // A key pressed with the named items selected; keyFlags: what the key asked of the panel.
+    // A key pressed with the named items selected.
     bool Key(int key, unsigned control, const Names& selected = {}) {
         std::vector<PluginPanelItem> items(selected.size());
         for (size_t i = 0; i < selected.size(); ++i) {
@@ -119,9 +119,7 @@ class NewsSessionTest : public HostTest {
         context.Info.SelectedItems = items.data();
         context.Info.SelectedItemsNumber = static_cast<int>(items.size());
         int action = 0;
-        const bool handled = manager->ProcessKey(key, control, context, action);
-        keyFlags = context.Flags;
-        return handled;
+        return manager->ProcessKey(key, control, context, action);
     }
 
     std::string SessionLog() const { return home.ReadFile("session.log"); }
@@ -130,7 +128,6 @@ class NewsSessionTest : public HostTest {
     FixtureNewsServer server;
     std::unique_ptr<TScriptedServer> scripted;
     std::unique_ptr<TNewsInternetManager> manager;
-    uint32_t keyFlags = 0;
 
   private:
     TPluginOptions savedOptions_;

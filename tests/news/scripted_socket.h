@@ -40,8 +40,6 @@ class TScriptedServer {
   public:
     explicit TScriptedServer(std::vector<TServerScript> scripts);
     ~TScriptedServer();
-    TScriptedServer(const TScriptedServer&) = delete;
-    TScriptedServer& operator=(const TScriptedServer&) = delete;
 
     uint16_t Port() const { return port_; }
 
@@ -52,15 +50,12 @@ class TScriptedServer {
     std::string Received(size_t connection) const;
 
   private:
-    class Connection;
+    struct Connection;
 
     void Serve();
-    // Waits for events on fd; false when the server stops.
-    bool Await(int fd, short events) const;
 
     std::vector<TServerScript> scripts_;
     int listener_ = -1;
-    int stop_[2] = {-1, -1};
     uint16_t port_ = 0;
     mutable std::mutex mutex_;
     mutable std::condition_variable ended_;
