@@ -1,5 +1,6 @@
 // A small module for testing the host: an in-memory folder tree that answers every entry point
-// and calls the host's services the way the real module does.
+// and calls the host's services the way the real module does. View modes, key bars and item
+// descriptions are checked with the real module.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -28,7 +29,7 @@ const char* Text(int n) {
 struct Entry {
     std::string Path;
     bool Folder = false;
-    std::string Content = "", Description = "";
+    std::string Content = "";
 };
 std::vector<Entry> Tree = {{"\\alpha", true},
                            {"\\alpha\\one.txt", false, "first file\n"},
@@ -37,14 +38,9 @@ std::vector<Entry> Tree = {{"\\alpha", true},
                            {"\\alpha\\locked", true},
                            {"\\beta", true},
                            {"\\readme.txt", false, "read me\n"}};
-char Column0[] = "c0", Column1[] = "c1";
-char* Columns[] = {Column0, Column1};
 
 struct Panel {
     std::string Path, CurDir, Title;  // Path: "" at the top
-    const char* ColumnTitles[3] = {"Name", "Size", "Note"};
-    PanelMode Modes[10] = {};
-    KeyBarTitles KeyBar = {};
 };
 
 std::string Parent(const std::string& path) {
@@ -121,8 +117,6 @@ KESTROVA_EXPORT void GetPluginInfo(PluginInfo* info) {
     info->DiskMenuStringsNumber = 1;
     info->PluginMenuStrings = &MenuString;
     info->PluginMenuStringsNumber = 1;
-    info->PluginConfigStrings = &MenuString;
-    info->PluginConfigStringsNumber = 1;
     info->CommandPrefix = "news:fake";
 }
 
@@ -153,24 +147,17 @@ KESTROVA_EXPORT void GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info) {
     Panel& panel = *static_cast<Panel*>(plugin);
     panel.CurDir = panel.Path.empty() ? "\\" : panel.Path;
     panel.Title = "Fake:" + panel.CurDir;
-    panel.Modes[3].ColumnTypes = "N,S,C0";
-    panel.Modes[3].ColumnWidths = "0,8,10";
-    panel.Modes[3].ColumnTitles = panel.ColumnTitles;
-    panel.KeyBar.Titles[6] = const_cast<char*>("MkFold");
     info->Flags |= OPIF_ADDDOTS;
     info->CurDir = panel.CurDir.c_str();
     info->PanelTitle = panel.Title.c_str();
     info->ShortcutData = panel.CurDir.c_str();
-    info->PanelModesArray = panel.Modes;
-    info->PanelModesNumber = 10;
-    info->KeyBar = &panel.KeyBar;
 }
 
 KESTROVA_EXPORT int GetFindData(HANDLE plugin, PluginPanelItem** items, int* itemsNumber, int) {
     const std::string& path = static_cast<Panel*>(plugin)->Path;
     *items = new PluginPanelItem[Tree.size()]();
     *itemsNumber = 0;
-    for (Entry& entry : Tree) {
+    for (const Entry& entry : Tree) {
         if (Parent(entry.Path) != path) continue;
         PluginPanelItem& item = (*items)[(*itemsNumber)++];
         const std::string name = entry.Path.substr(path.size() + 1);
@@ -178,12 +165,6 @@ KESTROVA_EXPORT int GetFindData(HANDLE plugin, PluginPanelItem** items, int* ite
         item.FindData.dwFileAttributes =
             entry.Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
         item.FindData.nFileSizeLow = static_cast<uint32_t>(entry.Content.size());
-        if (!entry.Folder) {
-            entry.Description = "about " + name;
-            item.Description = entry.Description.data();
-            item.CustomColumnNumber = 2;
-            item.CustomColumnData = Columns;
-        }
     }
     return 1;
 }
