@@ -15,62 +15,48 @@
 namespace kestrova::testing {
 namespace {
 
-constexpr const char* kTrustTitle = "<155>";
-
-class CertificateTrustTest : public PanelTest {
-  protected:
-    CertificateTrustTest() {
-        Options.Connect.ServerTimeout = 5;
-        server.AddGroup("alt.test");
-        server.Start({"--tls-cert", certificate.Certificate(), "--tls-key", certificate.Key()});
-        account.Url.Scheme = "news";
-        account.Url.HostName = "127.0.0.1";
-        account.Url.Port = server.Port();
-        account.Description = "Secure";
-        account.Secure = 1;
-        EXPECT_TRUE(panel.RegistryManager->WriteItem("", "", account));
-    }
-
-    TAccountOptions Stored() {
+TEST_F(PanelTest, ACertificateDeclinedFailsTrustedIsStoredAndAcceptedFromThenOn) {
+    Options.Connect.ServerTimeout = 5;
+    OtherCertificate certificate;
+    FixtureNewsServer server;
+    server.AddGroup("alt.test");
+    server.Start({"--tls-cert", certificate.Certificate(), "--tls-key", certificate.Key()});
+    TNntpPlugin panel;
+    TAccountOptions account;
+    account.Url = {"news", "127.0.0.1", server.Port(), "", "", "", ""};
+    account.Description = "Secure";
+    account.Secure = 1;
+    ASSERT_TRUE(panel.RegistryManager->WriteItem("", "", account));
+    const auto stored = [&] {
         TItemRecord item;
         panel.RegistryManager->ReadItem("", "Secure", item);
         return item ? *item : TAccountOptions{};
-    }
-    // The trust questions asked so far.
-    std::vector<FakeHost::MessageCall> Questions() const {
-        std::vector<FakeHost::MessageCall> questions;
+    };
+    const auto questions = [&] {  // the trust questions asked so far, title <155>
+        std::vector<std::vector<std::string>> asked;
         for (const FakeHost::MessageCall& call : host.messages)
-            if (call.items.at(0) == kTrustTitle) questions.push_back(call);
-        return questions;
-    }
+            if (call.items.at(0) == "<155>") asked.push_back(call.items);
+        return asked;
+    };
 
-    OtherCertificate certificate;
-    FixtureNewsServer server;
-    TNntpPlugin panel;
-    TAccountOptions account;
-};
-
-TEST_F(CertificateTrustTest, DeclinedFailsTrustedIsStoredAndAcceptedFromThenOn) {
     host.messageAnswers = {1, 0};  // decline, then trust
     EXPECT_THROW(panel.OpenAccount(&account, true), ECertificateError);
     EXPECT_EQ(panel.Mode, PluginMode::Registry);
-    EXPECT_EQ(Stored().TrustedCertificate, "");
-
+    EXPECT_EQ(stored().TrustedCertificate, "");
     panel.OpenAccount(&account, true);
     EXPECT_EQ(panel.Mode, PluginMode::Internet);
-    const auto questions = Questions();
-    ASSERT_EQ(questions.size(), 2u);
-    const std::string fingerprint = Stored().TrustedCertificate;
-    ASSERT_EQ(fingerprint.size(), 95u);
-    EXPECT_NE(questions[1].items.at(2).find("unknown issuer"), std::string::npos)
-        << questions[1].items[2];
-    EXPECT_EQ(questions[1].items.at(4) + ":" + questions[1].items.at(5), fingerprint);
+    ASSERT_EQ(questions().size(), 2u);
+    const std::vector<std::string> question = questions()[1];
+    const std::string fingerprint = stored().TrustedCertificate;
+    EXPECT_EQ(fingerprint.size(), 95u);
+    EXPECT_EQ(question.at(4) + ":" + question.at(5), fingerprint);
+    EXPECT_NE(question.at(2).find("unknown issuer"), std::string::npos) << question[2];
 
     panel.CloseAccount();
-    TAccountOptions again = Stored();
+    TAccountOptions again = stored();
     panel.OpenAccount(&again, true);
     EXPECT_EQ(panel.Mode, PluginMode::Internet);
-    EXPECT_EQ(Questions().size(), 2u);
+    EXPECT_EQ(questions().size(), 2u);
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
-// Copying articles out of a connected panel against the fixture news server: a move copies and
-// a group becomes an empty folder; a fetch that fails part way leaves no partial file and keeps
-// the file it was to replace.
+// Copying articles out of a connected panel against the fixture news server. The host's keys
+// reach neither a move nor a group here (its file search can); a failed fetch is the
+// news_copy_out script's.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "news/fixture_server.h"
-#include "news/news_internet_manager.h"
 #include "news/temp_home.h"
 #include "panel_fixture.h"
 #include "platform/temp_folder.h"
@@ -19,69 +17,29 @@
 namespace kestrova::testing {
 namespace {
 
-const std::string kArticle = "Message-ID: <1@test>\r\nSubject: first\r\n\r\n.dot\r\nbody\r\n";
-
-class CopyArticlesTest : public PanelTest {
-  protected:
-    CopyArticlesTest() {
-        Options.Connect.ServerTimeout = 5;
-        server.AddGroup("alt.test");
-        server.AddArticle("alt.test", 1, kArticle);
-    }
-
-    // Connects a panel to the server and enters the group.
-    void Enter() {
-        server.Start();
-        panel.OpenCommandLine("//127.0.0.1:" + std::to_string(server.Port()) + "/");
-        ASSERT_EQ(panel.SetDirectory("alt.test", 0), 1);
-    }
-    static PluginPanelItem Item(const char* name, intptr_t number, bool folder = false) {
-        PluginPanelItem item{};
-        std::snprintf(item.FindData.cFileName, sizeof item.FindData.cFileName, "%s", name);
-        item.FindData.dwFileAttributes = folder ? FILE_ATTRIBUTE_DIRECTORY : 0;
-        item.UserData = number;
-        item.Flags = PPIF_SELECTED;
-        return item;
-    }
-    std::string Read(const std::string& name) const {
-        return ReadWholeFile(dest.Path() + "/" + name);
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dest.Path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
+TEST_F(PanelTest, AMoveOnlyCopiesAndAGroupBecomesAnEmptyFolder) {
+    const std::string article = "Message-ID: <1@test>\r\nSubject: first\r\n\r\n.dot\r\nbody\r\n";
     FixtureNewsServer server;
-    TempFolderForTest dest;
+    server.AddGroup("alt.test");
+    server.AddArticle("alt.test", 1, article);
+    server.Start();
+    Options.Connect.ServerTimeout = 5;
     TNntpPlugin panel;
-};
-
-TEST_F(CopyArticlesTest, MoveCopiesAndAGroupBecomesAnEmptyFolder) {
-    Enter();
-    std::vector<PluginPanelItem> items{Item("alt.test", 0, true), Item("first", 1)};
-    ASSERT_EQ(panel.GetFiles(items.data(), 2, 1, dest.Path(), OPM_SILENT), 1);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"alt.test", "first"}));
+    panel.OpenCommandLine("//127.0.0.1:" + std::to_string(server.Port()) + "/");
+    ASSERT_EQ(panel.SetDirectory("alt.test", 0), 1);
+    PluginPanelItem items[2]{};
+    std::strcpy(items[0].FindData.cFileName, "alt.test");
+    items[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    std::strcpy(items[1].FindData.cFileName, "first");
+    items[1].UserData = 1;
+    items[0].Flags = items[1].Flags = PPIF_SELECTED;
+    TempFolderForTest dest;
+    ASSERT_EQ(panel.GetFiles(items, 2, 1, dest.Path(), OPM_SILENT), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dest.Path()), {}), 2);
     EXPECT_TRUE(std::filesystem::is_empty(dest.Path() + "/alt.test"));
-    EXPECT_EQ(Read("first"), kArticle);
-    for (const PluginPanelItem& item : items) EXPECT_EQ(item.Flags & PPIF_SELECTED, 0u);
+    EXPECT_EQ(ReadWholeFile(dest.Path() + "/first"), article);
+    EXPECT_EQ((items[0].Flags | items[1].Flags) & PPIF_SELECTED, 0u);
     EXPECT_EQ(server.ClientCommands(), (std::vector<std::string>{"GROUP alt.test", "ARTICLE 1"}));
-}
-
-TEST_F(CopyArticlesTest, SkippedFailureLeavesNoPartialFileAndKeepsTheOldOne) {
-    Options.Connect.RetryCount = 1;
-    server.SetControls(R"({"rules": [{"command": "ARTICLE", "drop_after_bytes": 60}]})");
-    Enter();
-    std::ofstream(dest.Path() + "/first") << "old";
-    host.dialogAnswers.push_back(FakeHost::Close(7));  // overwrite
-    host.messageAnswers = {1};                         // skip, at the retry question
-    std::vector<PluginPanelItem> items{Item("first", 1)};
-    ASSERT_EQ(panel.GetFiles(items.data(), 1, 0, dest.Path(), OPM_FIND), 1);
-    EXPECT_EQ(Names(), std::vector<std::string>{"first"});
-    EXPECT_EQ(Read("first"), "old");
-    EXPECT_EQ(items[0].Flags & PPIF_SELECTED, PPIF_SELECTED);
 }
 
 }  // namespace

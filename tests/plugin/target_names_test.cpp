@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace kestrova {
 namespace {
@@ -38,10 +39,9 @@ TEST(TargetNames, SplitAndJoin) {
             c.folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
         const TTargetNames names =
             MakeTargetNames(record, kTargetApplyMask, c.dest, c.sourceDelim, c.destDelim);
-        EXPECT_EQ(names.Name, c.expected.Name);
-        EXPECT_EQ(names.Dir, c.expected.Dir);
-        EXPECT_EQ(names.SourceName, c.expected.SourceName);
-        EXPECT_EQ(names.SourceDir, c.expected.SourceDir);
+        EXPECT_EQ(
+            std::tie(names.Name, names.Dir, names.SourceName, names.SourceDir),
+            std::tie(c.expected.Name, c.expected.Dir, c.expected.SourceName, c.expected.SourceDir));
     }
 }
 
