@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fake_host.h"
 #include "ui/char_tables.h"
 #include "ui/plugin_options.h"
@@ -43,13 +45,10 @@ TEST_F(AccountDialogTest, ConnectTakesEveryField) {
                         {{kUseProxy, 1}})};
     host.menuAnswers = {3};  // windows-1251
     EXPECT_EQ(EditAccount(account), kAccountConnect);
-    EXPECT_EQ(account.Url.HostName, "news2.example.org");
-    EXPECT_EQ(account.Url.Port, 563);
-    EXPECT_EQ(account.Url.UserName, "other");
-    EXPECT_EQ(account.Url.UrlPath, "/group");
-    EXPECT_EQ(account.Url.Password, "");
-    EXPECT_EQ(account.UseProxy, 1);
-    EXPECT_EQ(account.CharTable, 1);
+    const TUrlComponents& url = account.Url;
+    EXPECT_EQ(std::tie(url.HostName, url.Port, url.UserName, url.UrlPath, url.Password,
+                       account.UseProxy, account.CharTable),
+              std::make_tuple("news2.example.org", 563, "other", "/group", "", 1, 1));
 }
 
 TEST_F(AccountDialogTest, SecureBoxAndTheTrustedCertificateFollowTheServer) {

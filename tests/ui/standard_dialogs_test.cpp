@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "fake_host.h"
 
@@ -19,18 +20,13 @@ class StandardDialogsTest : public testing::HostTest {
 };
 
 TEST_F(StandardDialogsTest, LoginResultsByClosingButton) {
-    struct Case {
-        int closing;
-        int result;
-        std::string user, password;
-    };
-    for (const Case& c : {Case{6, 1, "alice", "secret"}, Case{7, 1, "", ""},
-                          Case{8, 2, "bob", "pw"}, Case{-1, 2, "bob", "pw"}}) {
+    // Anonymous (7) empties both fields.
+    for (auto [closing, result, entered] :
+         {std::tuple{6, 1, "alice secret"}, {7, 1, " "}, {8, 2, "bob pw"}, {-1, 2, "bob pw"}}) {
         std::string user = "bob", password = "pw";
-        host.dialogAnswers = {FakeHost::Close(c.closing, {{2, "alice"}, {4, "secret"}})};
-        EXPECT_EQ(LoginDialog("news.example", "KstrvName", user, password), c.result) << c.closing;
-        EXPECT_EQ(user, c.user) << c.closing;
-        EXPECT_EQ(password, c.password) << c.closing;
+        host.dialogAnswers = {FakeHost::Close(closing, {{2, "alice"}, {4, "secret"}})};
+        EXPECT_EQ(LoginDialog("news.example", "KstrvName", user, password), result) << closing;
+        EXPECT_EQ(user + " " + password, entered) << closing;
     }
 }
 
@@ -57,35 +53,33 @@ class FileExistsTest : public StandardDialogsTest {
 };
 
 TEST_F(FileExistsTest, ResultBitsByClosingItemAndCheckBox) {
-    struct Case {
-        int closing;
-        int forAll;
-        unsigned result;
-    };
-    for (const Case& c : {Case{7, 0, 1}, Case{8, 0, 16}, Case{9, 0, 32}, Case{10, 0, 4},
-                          Case{11, 0, 2}, Case{12, 0, 8}, Case{-1, 0, 8}, Case{7, 1, 0x1001},
-                          Case{11, 1, 0x1002}, Case{-1, 1, 0x1008}}) {
-        host.dialogAnswers = {FakeHost::Close(c.closing, {}, {{6, c.forAll}})};
-        EXPECT_EQ(FileExistsDialog(source, existing, 16 | 32 | 4), c.result)
-            << c.closing << " " << c.forAll;
+    for (auto [closing, forAll, result] : {std::tuple{7, 0, 1u},
+                                           {8, 0, 16u},
+                                           {9, 0, 32u},
+                                           {10, 0, 4u},
+                                           {11, 0, 2u},
+                                           {12, 0, 8u},
+                                           {-1, 0, 8u},
+                                           {7, 1, 0x1001u},
+                                           {11, 1, 0x1002u},
+                                           {-1, 1, 0x1008u}}) {
+        host.dialogAnswers = {FakeHost::Close(closing, {}, {{6, forAll}})};
+        EXPECT_EQ(FileExistsDialog(source, existing, 16 | 32 | 4), result)
+            << closing << " " << forAll;
     }
 }
 
 TEST_F(FileExistsTest, FrameWidensForLongButtonTextsOnly) {
-    struct Case {
-        int length;  // of every button text: the fixed 11, 10, 2 and the optional ones
-        unsigned mask;
-        int x2;
-    };
-    // 3 * 20 + 12 + 10 = 82 with no optional button; each shown one adds 24.
-    for (Case c : {Case{20, 0, 82}, Case{20, 16, 106}, Case{20, 16 | 32 | 4, 154},
-                   Case{1, 16 | 32 | 4, 56}}) {
-        for (int msg : {11, 40, 41, 43, 10, 2}) host.texts[msg] = std::string(c.length, 'b');
+    // Every button text (the fixed 11, 10, 2 and the optional ones) of one length: with 20,
+    // 3 * 20 + 12 + 10 = 82 with no optional button, and each shown one adds 24.
+    for (auto [length, mask, x2] :
+         {std::tuple{20, 0u, 82}, {20, 16u, 106}, {20, 16u | 32 | 4, 154}, {1, 16u | 32 | 4, 56}}) {
+        for (int msg : {11, 40, 41, 43, 10, 2}) host.texts[msg] = std::string(length, 'b');
         host.dialogs.clear();
         host.dialogAnswers = {FakeHost::Close(-1)};
-        FileExistsDialog(source, existing, c.mask);
-        EXPECT_EQ(host.dialogs[0].items[0].X2, c.x2) << c.mask;
-        EXPECT_EQ(host.dialogs[0].x2, c.x2 + 4) << c.mask;
+        FileExistsDialog(source, existing, mask);
+        EXPECT_EQ(host.dialogs[0].items[0].X2, x2) << mask;
+        EXPECT_EQ(host.dialogs[0].x2, x2 + 4) << mask;
     }
 }
 
