@@ -1,5 +1,5 @@
-// The group list against a scripted server: the mask, adding own groups, NEWGROUPS
-// with the stored stamp, refused lists, refresh, a LIST dropped anywhere and hostile listings.
+// The group list against a scripted server: long names, NEWGROUPS with the stored stamp, refused
+// lists, refresh, a LIST dropped anywhere and hostile listings.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,9 +25,9 @@ class GroupListFlowTest : public NewsSessionTest {
         host.dialogAnswers.push_back(FakeHost::Close(2, {{2, mask}}));
         Key(VK_F7, 0);
     }
-    // Enter in the all groups on the named groups, answering the boxes with answers.
-    void AddSelected(const Names& names, const std::vector<int>& answers) {
-        for (int answer : answers) host.messageAnswers.push_back(answer);
+    // Enter in the all groups on the named groups, confirmed.
+    void AddSelected(const Names& names) {
+        host.messageAnswers.push_back(0);
         Key(VK_RETURN, 0, names);
     }
     // A new session that lists every group (kList, then replies) and adds the named ones.
@@ -38,7 +38,7 @@ class GroupListFlowTest : public NewsSessionTest {
         manager->Cache->Clear();  // the file of the session before
         EnterMask("*");
         List();
-        if (!own.empty()) AddSelected(own, {0});
+        if (!own.empty()) AddSelected(own);
     }
     // The group list as the cache (or the account's cache file) holds it.
     TListBlock StoredList(bool file = false) {
@@ -64,32 +64,10 @@ Names NamesOf(const TListBlock& list) {
     return names;
 }
 
-TEST_F(GroupListFlowTest, MaskVariantsMeanEveryGroupAndLongNamesAreSkipped) {
+TEST_F(GroupListFlowTest, LongNamesAreSkipped) {
     Session({});
     EXPECT_EQ(NamesOf(StoredList()), kAll);
     EXPECT_NE(SessionLog().find("skipped: " + kLongName), std::string::npos);
-    for (const char* typed : {"", "*.*", "*.", "."}) {
-        manager->SetState(NewsState::OwnGroups);
-        EnterMask(typed);
-        EXPECT_EQ(manager->GroupMask, "*") << typed;
-    }
-}
-
-TEST_F(GroupListFlowTest, AddingToExistingOwnGroupsReplacesAddsOrStops) {
-    const std::tuple<std::vector<int>, Names, NewsState> cases[] = {
-        {{0, 0}, {"misc.misc"}, NewsState::OwnGroups},
-        {{0, 1}, {"alt.test", "misc.misc"}, NewsState::OwnGroups},
-        {{0, 2}, {"alt.test"}, NewsState::AllGroups},
-        {{1}, {"alt.test"}, NewsState::AllGroups},
-    };
-    for (const auto& [answers, own, state] : cases) {
-        Session({"alt.test"});
-        EnterMask("*");
-        AddSelected({"misc.misc"}, answers);
-        EXPECT_EQ(manager->State, state) << answers.back();
-        manager->SetState(NewsState::OwnGroups);
-        EXPECT_EQ(List().names, own) << answers.back();
-    }
 }
 
 TEST_F(GroupListFlowTest, NewGroupsSinceTheStoredStampInsertsOnlyNewNames) {
@@ -212,7 +190,7 @@ TEST_F(GroupListFlowTest, GroupsNamedLikeTheParentAreOrdinaryFolders) {
                  {.replies = {entered}}});
     EnterMask("*");
     EXPECT_EQ(List().names, (Names{" .", " .."}));
-    AddSelected({" .."}, {0});
+    AddSelected({" .."});
     EXPECT_EQ(List().names, Names{" .."});
     manager->SetDirectory(" ..");
     EXPECT_EQ(manager->GetPath(), "..");

@@ -1,5 +1,5 @@
-// The NNTP session against a scripted server: greeting, login, status lines and their classes,
-// entering groups and reconnecting, posts dropped anywhere and the log.
+// The NNTP session against a scripted server: login, status lines and their classes, entering
+// groups and reconnecting, posts dropped anywhere and the log.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,25 +16,6 @@ namespace {
 constexpr const char* kGroupReply = "211 2 1 2 alt.test";
 
 using SessionTest = NewsSessionTest;
-
-TEST_F(SessionTest, GreetingDecidesWhetherPostingIsAllowedOrRaisesWithItsClass) {
-    const std::tuple<const char*, bool, uint32_t> cases[] = {
-        {"200 posting ok", true, 0},
-        {"201 no posting", false, 0},
-        {"502 go away", false, 502u | kRefused}};
-    for (const auto& [greeting, posting, code] : cases) {
-        uint32_t failure = 0;
-        try {
-            PlayScripts({{.greeting = greeting, .replies = {}}});
-            EXPECT_EQ((manager->ServerFlags & kServerAllowsPosting) != 0, posting) << greeting;
-            EXPECT_EQ(manager->State, NewsState::OwnGroups);
-        } catch (const EInternetError& error) {
-            failure = error.Code;
-            EXPECT_EQ(error.Message, greeting);
-        }
-        EXPECT_EQ(failure, code) << greeting;
-    }
-}
 
 // What goes out, once each, and how it ends; the login dialog declined or nobody there to ask.
 TEST_F(SessionTest, LoginSendsWhatTheAccountHoldsAndEndsRefusalsOnce) {
