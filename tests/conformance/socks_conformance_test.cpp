@@ -1,5 +1,6 @@
 // The SOCKS client against real proxies on loopback (started by tools/peers/dante.sh and
-// tools/peers/microsocks.sh), each carrying a line exchange with a server of this test.
+// tools/peers/microsocks.sh): a line exchange with a server of this test carried through, or the
+// proxy's refusal raised with its own reason.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,32 +30,32 @@ const Proxy kMicrosocks{"Microsocks", "MICROSOCKS_PORT", 1082, "tools/peers/micr
 const Proxy kMicrosocksLogin{"MicrosocksLogin", "MICROSOCKS_AUTH_PORT", 1083,
                              "tools/peers/microsocks.sh", true};
 
-// A socket through proxy with the SOCKS version; the proxy's test user and password when it
-// asks for a login. Skips the test when the proxy is not listening.
-#define PROXY_SOCKET(socket, proxy, version, password)                                         \
-    const uint16_t proxyPort = testing::PeerPort((proxy).portVariable, (proxy).defaultPort);   \
-    SKIP_UNLESS_LISTENING(proxyPort, (proxy).name, (proxy).startScript, (proxy).portVariable); \
-    TUrlComponents url;                                                                        \
-    url.HostName = "127.0.0.1";                                                                \
-    url.Port = proxyPort;                                                                      \
-    if ((proxy).login) {                                                                       \
-        url.UserName = testing::PeerEnv("SOCKS_USER", "proxyuser");                            \
-        url.Password = password;                                                               \
-    }                                                                                          \
-    TProxySocket socket(5, url, 1024);                                                         \
-    socket.Version = version;
-
-struct ExchangeCase {
+struct SocksCase {
+    const char* name;
     const Proxy* proxy;
     int version;
-    const char* target;
+    const char* target;    // a name or address of the test's server
+    uint16_t targetPort;   // 0: the test's server; 1: a closed port
+    const char* password;  // of the proxy's test user when it asks for a login
+    uint32_t code;         // 0: connected; else the refusal, with its text and procedure
+    const char* refusal;
 };
 
-class SocksExchange : public ::testing::TestWithParam<ExchangeCase> {};
+class Socks : public ::testing::TestWithParam<SocksCase> {};
 
-TEST_P(SocksExchange, CarriesALineExchangeToTheServer) {
-    const ExchangeCase& c = GetParam();
-    PROXY_SOCKET(socket, *c.proxy, c.version, testing::PeerEnv("SOCKS_PASS", "proxypass"));
+TEST_P(Socks, CarriesALineExchangeOrRaisesTheProxysRefusal) {
+    const SocksCase& c = GetParam();
+    const uint16_t proxyPort = testing::PeerPort(c.proxy->portVariable, c.proxy->defaultPort);
+    SKIP_UNLESS_LISTENING(proxyPort, c.proxy->name, c.proxy->startScript, c.proxy->portVariable);
+    TUrlComponents url;
+    url.HostName = "127.0.0.1";
+    url.Port = proxyPort;
+    if (c.proxy->login) {
+        url.UserName = testing::PeerEnv("SOCKS_USER", "proxyuser");
+        url.Password = *c.password ? c.password : testing::PeerEnv("SOCKS_PASS", "proxypass");
+    }
+    TProxySocket socket(5, url, 1024);
+    socket.Version = c.version;
     // Greets, answers every line with "100 " and the line, ends on QUIT.
     LoopbackPeer server([](int fd) {
         SendAllBytes(fd, "200 conformance server ready\r\n");
@@ -63,77 +64,54 @@ TEST_P(SocksExchange, CarriesALineExchangeToTheServer) {
             SendAllBytes(fd, "100 " + line);
         }
     });
-    socket.SocketConnect(c.target, server.Port());
-    ASSERT_EQ(socket.State(), SocketState::Connected);
-    std::string line;
-    socket.ReadLine(line);
-    EXPECT_EQ(line, "200 conformance server ready");
-    for (const char* text : {"GROUP kestrova.test", "QUIT"}) socket.WriteLine(text);
-    socket.ReadLine(line);
-    EXPECT_EQ(line, "100 GROUP kestrova.test");
-    socket.ReadLine(line);
-    EXPECT_EQ(line, "205 closing");
-}
-
-INSTANTIATE_TEST_SUITE_P(RealProxies, SocksExchange,
-                         ::testing::Values(ExchangeCase{&kDante, 4, "127.0.0.1"},
-                                           ExchangeCase{&kDante, 5, "127.0.0.1"},
-                                           ExchangeCase{&kDante, 5, "localhost"},
-                                           ExchangeCase{&kDanteLogin, 5, "127.0.0.1"},
-                                           ExchangeCase{&kMicrosocks, 5, "127.0.0.1"},
-                                           ExchangeCase{&kMicrosocks, 5, "localhost"},
-                                           ExchangeCase{&kMicrosocksLogin, 5, "127.0.0.1"}),
-                         [](const ::testing::TestParamInfo<ExchangeCase>& info) {
-                             return std::string(info.param.proxy->name) + "Socks" +
-                                    std::to_string(info.param.version) +
-                                    (std::string(info.param.target) == "localhost" ? "ByName" : "");
-                         });
-
-struct RefusalCase {
-    const char* name;
-    const Proxy* proxy;
-    int version;
-    uint16_t targetPort;  // 0: a closed port
-    uint32_t code;
-    const char* text;
-    const char* procName;
-};
-
-class SocksRefusal : public ::testing::TestWithParam<RefusalCase> {};
-
-TEST_P(SocksRefusal, RaisesTheProxysAnswer) {
-    const RefusalCase& c = GetParam();
-    PROXY_SOCKET(socket, *c.proxy, c.version, "wrong");
+    const uint16_t port = c.targetPort == 0   ? server.Port()
+                          : c.targetPort == 1 ? testing::ClosedPort()
+                                              : c.targetPort;
+    std::string got;
     try {
-        socket.SocketConnect("127.0.0.1", c.targetPort != 0 ? c.targetPort : testing::ClosedPort());
-        FAIL() << "connected";
+        socket.SocketConnect(c.target, port);
+        std::string line;
+        socket.ReadLine(got);
+        for (const char* text : {"GROUP kestrova.test", "QUIT"}) socket.WriteLine(text);
+        for (int i = 0; i < 2; ++i) {
+            socket.ReadLine(line);
+            got += "|" + line;
+        }
     } catch (const ESocketError& e) {
-        EXPECT_EQ(e.Code, c.code);
-        EXPECT_EQ(e.Message, c.text);
-        EXPECT_EQ(e.ProcName, c.procName);
+        got = std::to_string(e.Code) + " " + e.Message + " in " + e.ProcName;
+        EXPECT_EQ(socket.State(), SocketState::Idle);
     }
-    EXPECT_EQ(socket.State(), SocketState::Idle);
+    EXPECT_EQ(got, c.code == 0 ? "200 conformance server ready|100 GROUP kestrova.test|205 closing"
+                               : std::to_string(c.code) + " " + c.refusal);
 }
 
-const char* const kLoginRefused = "SOCKS proxy refused the user name or password";
+const char* const kLoginRefused = "SOCKS proxy refused the user name or password in Socks5Login";
 
 INSTANTIATE_TEST_SUITE_P(
-    RealProxies, SocksRefusal,
-    ::testing::Values(RefusalCase{"DanteSocks4BlockedPort", &kDante, 4, 9, 0x4000035B,
-                                  "Request rejected or failed", "Socks4Request"},
-                      RefusalCase{"DanteSocks5BlockedPort", &kDante, 5, 9, 0x40000302,
-                                  "Connection not allowed by ruleset", "Socks5Request"},
-                      RefusalCase{"DanteSocks5ClosedPort", &kDante, 5, 0, 0x40000305,
-                                  "Connection refused", "Socks5Request"},
-                      RefusalCase{"DanteWrongPassword", &kDanteLogin, 5, 0, 0x10000701,
-                                  kLoginRefused, "Socks5Login"},
-                      RefusalCase{"MicrosocksClosedPort", &kMicrosocks, 5, 0, 0x40000305,
-                                  "Connection refused", "Socks5Request"},
-                      RefusalCase{"MicrosocksWrongPassword", &kMicrosocksLogin, 5, 0, 0x10000702,
-                                  kLoginRefused, "Socks5Login"},
-                      RefusalCase{"MicrosocksSocks4", &kMicrosocks, 4, 0, 0x10000200,
-                                  "SOCKS proxy not supported", "Socks4Request"}),
-    [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+    RealProxies, Socks,
+    ::testing::Values(
+        SocksCase{"DanteSocks4", &kDante, 4, "127.0.0.1", 0, "", 0, ""},
+        SocksCase{"DanteSocks5", &kDante, 5, "127.0.0.1", 0, "", 0, ""},
+        SocksCase{"DanteSocks5ByName", &kDante, 5, "localhost", 0, "", 0, ""},
+        SocksCase{"DanteLoginSocks5", &kDanteLogin, 5, "127.0.0.1", 0, "", 0, ""},
+        SocksCase{"MicrosocksSocks5", &kMicrosocks, 5, "127.0.0.1", 0, "", 0, ""},
+        SocksCase{"MicrosocksSocks5ByName", &kMicrosocks, 5, "localhost", 0, "", 0, ""},
+        SocksCase{"MicrosocksLoginSocks5", &kMicrosocksLogin, 5, "127.0.0.1", 0, "", 0, ""},
+        SocksCase{"DanteSocks4BlockedPort", &kDante, 4, "127.0.0.1", 9, "", 0x4000035B,
+                  "Request rejected or failed in Socks4Request"},
+        SocksCase{"DanteSocks5BlockedPort", &kDante, 5, "127.0.0.1", 9, "", 0x40000302,
+                  "Connection not allowed by ruleset in Socks5Request"},
+        SocksCase{"DanteSocks5ClosedPort", &kDante, 5, "127.0.0.1", 1, "", 0x40000305,
+                  "Connection refused in Socks5Request"},
+        SocksCase{"DanteWrongPassword", &kDanteLogin, 5, "127.0.0.1", 1, "wrong", 0x10000701,
+                  kLoginRefused},
+        SocksCase{"MicrosocksClosedPort", &kMicrosocks, 5, "127.0.0.1", 1, "", 0x40000305,
+                  "Connection refused in Socks5Request"},
+        SocksCase{"MicrosocksWrongPassword", &kMicrosocksLogin, 5, "127.0.0.1", 1, "wrong",
+                  0x10000702, kLoginRefused},
+        SocksCase{"MicrosocksSocks4", &kMicrosocks, 4, "127.0.0.1", 1, "", 0x10000200,
+                  "SOCKS proxy not supported in Socks4Request"}),
+    [](const ::testing::TestParamInfo<SocksCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kestrova
