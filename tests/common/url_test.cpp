@@ -113,40 +113,30 @@ TEST(Url, SecureSchemesAreNntpsAndSnewsInAnyCase) {
     }
 }
 
-using Kind = TNewsTarget::Kind;
-
 TEST(NewsUrlTest, PathNamesAGroupOrAnArticle) {
-    struct Case {
-        const char* path;
-        Kind what;
-        const char* name;
+    const std::pair<const char*, const char*> cases[] = {
+        {"/comp.lang.c", "group comp.lang.c"},
+        {"comp.lang.c", "group comp.lang.c"},
+        {"/id.1@example.org", "article <id.1@example.org>"},
+        {"/<id.1@example.org>", "article <id.1@example.org>"},
+        {"", "none "},
+        {"/", "none "},
+        {"/a b", "none "},
+        {"/a/b", "none "},
+        {"/<>@x", "none "},
+        {"/a\r\nQUIT", "none "},
     };
-    const Case cases[] = {
-        {"/comp.lang.c", Kind::Group, "comp.lang.c"},
-        {"comp.lang.c", Kind::Group, "comp.lang.c"},
-        {"/id.1@example.org", Kind::Article, "<id.1@example.org>"},
-        {"/<id.1@example.org>", Kind::Article, "<id.1@example.org>"},
-        {"", Kind::None, ""},
-        {"/", Kind::None, ""},
-        {"/a b", Kind::None, ""},
-        {"/a/b", Kind::None, ""},
-        {"/<>@x", Kind::None, ""},
-        {"/a\r\nQUIT", Kind::None, ""},
-    };
-    for (const Case& c : cases) {
-        const TNewsTarget target = NewsUrlTarget(c.path);
-        EXPECT_EQ(target.What, c.what) << c.path;
-        EXPECT_EQ(target.Name, c.name) << c.path;
+    for (const auto& [path, expected] : cases) {
+        const TNewsTarget target = NewsUrlTarget(path);
+        const char* kind = target.What == TNewsTarget::Kind::Group     ? "group "
+                           : target.What == TNewsTarget::Kind::Article ? "article "
+                                                                       : "none ";
+        EXPECT_EQ(kind + target.Name, expected) << path;
     }
 }
 
 TEST(NewsUrlTest, ServerIsCutOffBeforeTheIdentifiersAt) {
-    struct Case {
-        const char* text;
-        const char* server;
-        const char* path;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"//news.example.org:1120/id@host", "news://news.example.org:1120", "/id@host"},
         {"//user:pw@news.example.org/group", "news://user:pw@news.example.org", "/group"},
         {"//news.example.org", "news://news.example.org", ""},
@@ -156,11 +146,10 @@ TEST(NewsUrlTest, ServerIsCutOffBeforeTheIdentifiersAt) {
         {"snews://news.example.org", "snews://news.example.org", ""},
         {"news:<id@host>", "", "<id@host>"},
     };
-    for (const Case& c : cases) {
-        std::string server, path;
-        SplitNewsUrl(c.text, server, path);
-        EXPECT_EQ(server, c.server) << c.text;
-        EXPECT_EQ(path, c.path) << c.text;
+    for (const auto& [text, server, path] : cases) {
+        std::string gotServer, gotPath;
+        SplitNewsUrl(text, gotServer, gotPath);
+        EXPECT_EQ(gotServer + " " + gotPath, std::string(server) + " " + path) << text;
     }
 }
 
