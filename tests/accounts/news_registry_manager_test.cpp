@@ -66,29 +66,7 @@ class NewsAccountsTest : public RegistryPanelTest {
         EXPECT_TRUE(manager.ReadItem("", name, item));
         return item ? *item : TAccountOptions{};
     }
-    // A key context with ".." and the current folder's items, the cursor on name.
-    TKeyContext ContextOn(TNewsRegistryManager& manager, const std::string& name) {
-        listing_.assign(1, PluginPanelItem{});
-        std::strcpy(listing_[0].FindData.cFileName, "..");
-        PluginPanelItem* items = nullptr;
-        int count = 0;
-        manager.ListItems(items, count);
-        TKeyContext context;
-        for (int i = 0; i < count; ++i) {
-            listing_.push_back(items[i]);
-            listing_.back().Description = nullptr;
-            if (name == items[i].FindData.cFileName) context.Info.CurrentItem = i + 1;
-        }
-        FreePanelItems(items, count);
-        context.Info.PanelItems = listing_.data();
-        context.Info.ItemsNumber = static_cast<int>(listing_.size());
-        return context;
-    }
-
     const std::string folder = settings.store.Folder() + "/";
-
-  private:
-    std::vector<PluginPanelItem> listing_;
 };
 
 TEST_F(NewsAccountsTest, AccountRoundTripThroughTheStore) {
@@ -112,12 +90,9 @@ TEST_F(NewsAccountsTest, MissingValuesReadAsTheDefaultAccount) {
     Options.Default.CharTable = 2;
     TRegIniFile(StoreKey()).WriteString("bare", "Url", "host");
     auto manager = Open();
-    const TAccountOptions account = Read(*manager, "bare");
-    EXPECT_EQ(account.Url.Scheme, "news");
-    EXPECT_EQ(account.Url.HostName, "host");
-    EXPECT_EQ(account.Description, "bare");
-    EXPECT_EQ(account.FromName, "Default Name");
-    EXPECT_EQ(account.CharTable, 2);
+    const TAccountOptions a = Read(*manager, "bare");
+    EXPECT_EQ(std::tie(a.Url.Scheme, a.Url.HostName, a.Description, a.FromName, a.CharTable),
+              std::make_tuple("news", "host", "bare", "Default Name", 2));
 }
 
 // Editing in place and renaming keep the creation time; whether to replace another account is
@@ -220,8 +195,9 @@ TEST_F(NewsAccountsTest, EditFlowSavesConnectsOrCancels) {
     enum { kAddress = 4, kSave = 23, kConnect = 24 };
     auto manager = Open();
     ASSERT_TRUE(manager->WriteItem("", "", SampleAccount()));
+    SetPanel({{".."}, {"Example"}});
     int action = 0;
-    TKeyContext context = ContextOn(*manager, "Example");
+    TKeyContext context = KeyContext(1);
     EXPECT_FALSE(manager->ProcessKey(VK_RETURN, 0, context, action));
     EXPECT_EQ(action, kActionOpenItem);
     ASSERT_NE(context.Item, nullptr);
@@ -230,14 +206,14 @@ TEST_F(NewsAccountsTest, EditFlowSavesConnectsOrCancels) {
     // Shift+F5 without a new description: the copy would replace the original, so it asks.
     answer = 0;
     host.dialogAnswers = {FakeHost::Close(kSave)};
-    context = ContextOn(*manager, "Example");
+    context = KeyContext(1);
     EXPECT_TRUE(manager->ProcessKey(VK_F5, PKF_SHIFT, context, action));
     EXPECT_EQ(questions.size(), 1u);
     EXPECT_EQ(List(*manager).size(), 1u);
 
     // Connect: the unsaved record stays for the panel to open.
     host.dialogAnswers = {FakeHost::Close(kConnect, {{kAddress, "other.example.org"}})};
-    context = ContextOn(*manager, "Example");
+    context = KeyContext(1);
     EXPECT_FALSE(manager->ProcessKey(VK_F6, PKF_SHIFT, context, action));
     EXPECT_EQ(action, kActionOpenItem);
     ASSERT_NE(context.Item, nullptr);
@@ -247,7 +223,7 @@ TEST_F(NewsAccountsTest, EditFlowSavesConnectsOrCancels) {
 
     // Cancel: nothing changes, nothing is left.
     host.dialogAnswers = {FakeHost::Close(-1, {{kAddress, "cancelled.example.org"}})};
-    context = ContextOn(*manager, "Example");
+    context = KeyContext(1);
     EXPECT_TRUE(manager->ProcessKey(VK_F4, 0, context, action));
     EXPECT_EQ(context.Item, nullptr);
     EXPECT_EQ(context.Flags, 0u);

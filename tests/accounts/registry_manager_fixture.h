@@ -69,13 +69,27 @@ class RegistryPanelTest : public ::testing::Test {
         return registry.OpenKey(key, false);
     }
 
-    // The panel that FCTL_GETPANELINFO reports: "..", then items with their UserData.
-    void SetPanel(const std::vector<std::pair<std::string, intptr_t>>& items) {
-        panelItems.assign(items.size(), PluginPanelItem{});
-        for (size_t i = 0; i < items.size(); ++i) {
-            std::strcpy(panelItems[i].FindData.cFileName, items[i].first.c_str());
-            panelItems[i].UserData = items[i].second;
+    // The panel that FCTL_GETPANELINFO reports, and a key context on it with the cursor on item
+    // current: ".." then items with their UserData and attributes.
+    struct PanelEntry {
+        std::string name;
+        intptr_t userData = 0;
+        uint32_t attributes = FILE_ATTRIBUTE_ARCHIVE;
+    };
+    void SetPanel(const std::vector<PanelEntry>& entries) {
+        panelItems.assign(entries.size(), PluginPanelItem{});
+        for (size_t i = 0; i < entries.size(); ++i) {
+            std::strcpy(panelItems[i].FindData.cFileName, entries[i].name.c_str());
+            panelItems[i].UserData = entries[i].userData;
+            panelItems[i].FindData.dwFileAttributes = entries[i].attributes;
         }
+    }
+    TKeyContext KeyContext(int current) {
+        TKeyContext context;
+        context.Info.PanelItems = panelItems.data();
+        context.Info.ItemsNumber = static_cast<int>(panelItems.size());
+        context.Info.CurrentItem = current;
+        return context;
     }
 
     struct Question {

@@ -33,14 +33,14 @@ TEST_F(RegistryManagerTest, FolderMarkAndTimesDecideHowASubkeyLists) {
     store.WriteTime("e-timed", "Create time", created);
     const uint64_t before = Ticks(platform::NowFileTime());
     const auto listed = List(*manager);
-    ASSERT_EQ(listed.size(), 5u);
-    const uint32_t expected[] = {FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_ARCHIVE,
-                                 FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY,
-                                 FILE_ATTRIBUTE_ARCHIVE};
-    for (size_t i = 0; i < listed.size(); ++i) {
-        EXPECT_EQ(listed[i].attributes, expected[i]) << listed[i].name;
-        EXPECT_EQ(listed[i].userData, 0) << listed[i].name;
+    std::string shown;  // name, A or D for a file or a folder, the UserData
+    for (const auto& item : listed) {
+        const char* kind = item.attributes == FILE_ATTRIBUTE_DIRECTORY ? " D"
+                           : item.attributes == FILE_ATTRIBUTE_ARCHIVE ? " A"
+                                                                       : " ?";
+        shown += item.name + kind + std::to_string(item.userData) + ",";
     }
+    EXPECT_EQ(shown, "a-no-mark A0,b-zero A0,c-one D0,d-seven D0,e-timed A0,");
     EXPECT_EQ(listed[0].description, "host");
     EXPECT_GE(Ticks(listed[0].created), before);
     EXPECT_EQ(Ticks(listed[4].created), Ticks(created));
@@ -133,16 +133,11 @@ TEST_F(RegistryManagerTest, KeyMap) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "store " << c.store << " item " << c.item << " key "
                                           << c.key << " control " << c.control);
-        PluginPanelItem items[2]{};
-        std::strcpy(items[0].FindData.cFileName, "..");
-        std::strcpy(items[1].FindData.cFileName, "x");
-        items[1].FindData.dwFileAttributes =
-            c.item == Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-        items[1].UserData = c.item == Placeholder ? kPlaceholderItem : 0;
-        TKeyContext context;
-        context.Info.PanelItems = items;
-        context.Info.ItemsNumber = c.item == PastTheEnd ? 1 : 2;
-        context.Info.CurrentItem = 1;
+        SetPanel({{".."},
+                  {"x", c.item == Placeholder ? kPlaceholderItem : 0,
+                   c.item == Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE}});
+        TKeyContext context = KeyContext(1);
+        if (c.item == PastTheEnd) context.Info.ItemsNumber = 1;
         manager->Store = c.store;
         int action = -1;
         EXPECT_FALSE(manager->TRegistryManager::ProcessKey(c.key, c.control, context, action));
