@@ -48,16 +48,11 @@ TEST(TypeAhead, RejectsBadDelaysAndKeysNamingTheLine) {
                     ::testing::ThrowsMessage<HostError>(::testing::HasSubstr(c.Message)));
 }
 
-class DelayedKeysTest : public ::testing::Test {
-  protected:
-    void SetUp() override { platform::FlushInputQueue(); }
-    void TearDown() override { platform::FlushInputQueue(); }
-};
-
 // Delivery when due, waking a wait, is checked by the news scripts that type Esc during one.
 // Keys not yet due, and keys due whose wake-up was not yet read, are dropped alike.
-TEST_F(DelayedKeysTest, CancellingDropsTheKeysAndNamesTheirLine) {
+TEST(DelayedKeys, CancellingDropsTheKeysAndNamesTheirLine) {
     for (const char* millis : {"20", "1"}) {
+        platform::FlushInputQueue();
         DelayedKeys keys;
         keys.Arm(ParseTypeAheadAfter(Line({"type-ahead-after", millis, "Esc"})), 4);
         if (millis[0] == '1') {
@@ -69,15 +64,6 @@ TEST_F(DelayedKeysTest, CancellingDropsTheKeysAndNamesTheirLine) {
         EXPECT_FALSE(InputReadyWithin(100));
         EXPECT_TRUE(platform::PeekInput().empty());
     }
-}
-
-TEST_F(DelayedKeysTest, IsTheConsoleInputSourceWhileItLives) {
-    {
-        DelayedKeys keys;
-        EXPECT_GE(platform::ConsoleInputFd(), 0);
-        EXPECT_FALSE(InputReadyWithin(0));
-    }
-    EXPECT_EQ(platform::ConsoleInputFd(), -1);
 }
 
 }  // namespace

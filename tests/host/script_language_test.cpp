@@ -1,9 +1,11 @@
-#include "host/script_parser.h"
-
+// The script language: lines and their words, answers and key names.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "host/host_error.h"
+#include "host/key_names.h"
+#include "host/script_answers.h"
+#include "host/script_parser.h"
 
 namespace kestrova::host {
 namespace {
@@ -44,6 +46,32 @@ TEST(ScriptParser, RejectsMalformedLinesNamingThem) {
     for (const char* line : bad)
         EXPECT_THAT([&] { ParseScript(std::string("ok\n") + line, TestEnvironment); },
                     ::testing::ThrowsMessage<HostError>(::testing::StartsWith("line 2: ")));
+}
+
+// Well-formed answers and key names are read by the script tests (other spellings of keys by the
+// fake panel actions).
+TEST(ScriptAnswers, RejectsMalformedAnswers) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"answer", "menu"},
+        {"answer", "menu", "-1"},
+        {"answer", "menu", "1x"},
+        {"answer", "menu", "enter"},
+        {"answer", "message", "1", "2"},
+        {"answer", "dialog", "4", "2"},
+        {"answer", "dialog", "4", "x=1"},
+        {"answer", "dialog", "esc", "2=a"},
+        {"answer", "editor", "append"},
+        {"answer", "editor", "replace", "a"},
+        {"answer", "editor", "keep", "append", "x"},
+        {"answer", "box", "1"},
+    };
+    for (const auto& words : bad)
+        EXPECT_THROW(ParseAnswer(ScriptLine{7, words, ""}), HostError) << words.back();
+}
+
+TEST(KeyNames, RejectsUnknownNames) {
+    for (const char* text : {"", "F0", "F13", "Hyper+F1", "Ctrl+", "Ctrl+Foo", "AB", "F1x"})
+        EXPECT_FALSE(ParseKey(text)) << text;
 }
 
 }  // namespace
