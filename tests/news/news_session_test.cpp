@@ -1,4 +1,4 @@
-// The NNTP session against a scripted server: login, status lines and their classes, entering
+// The NNTP session against a scripted server: status lines and their classes, entering
 // groups and reconnecting, posts dropped anywhere and the log.
 #include <gtest/gtest.h>
 
@@ -16,52 +16,6 @@ namespace {
 constexpr const char* kGroupReply = "211 2 1 2 alt.test";
 
 using SessionTest = NewsSessionTest;
-
-// What goes out, once each, and how it ends; the login dialog declined or nobody there to ask.
-TEST_F(SessionTest, LoginSendsWhatTheAccountHoldsAndEndsRefusalsOnce) {
-    constexpr uint32_t kAborted = 1;  // a declined dialog ends the operation silently
-    struct Case {
-        const char* user;
-        const char* password;
-        Names replies;
-        uint32_t failure;  // 0: GROUP succeeds
-        Names sent;
-    };
-    const Case cases[] = {
-        {"bob", "", {"381 password", kGroupReply}, 0, {"AUTHINFO USER bob", "GROUP alt.test"}},
-        {"bob",
-         "wrong",
-         {"381 password", "481 no"},
-         kAborted,
-         {"AUTHINFO USER bob", "AUTHINFO PASS wrong"}},
-        {"", "", {"480 login first"}, 480u | kRefused, {"GROUP alt.test"}},
-        {"bob",
-         "secret",
-         {"381 password", "281 ok", "480 Not for you"},
-         480u | kRefused,
-         {"AUTHINFO USER bob", "AUTHINFO PASS secret", "GROUP alt.test"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sent.back());
-        uint32_t failure = 0;
-        try {
-            PlayScripts(
-                {{.replies = c.replies}}, c.user, c.password, [&](int kind, intptr_t, intptr_t) {
-                    return kind == kEventLogin && c.failure == kAborted ? kLoginDeclined : 0;
-                });
-            manager->SetDirectory(kTestGroup);
-        } catch (const EInternetError& error) {
-            failure = error.Code;
-        } catch (const EAbort&) {
-            failure = kAborted;
-        }
-        EXPECT_EQ(failure, c.failure);
-        EXPECT_EQ(Sent(), c.sent);
-    }
-    const std::string log = SessionLog();
-    EXPECT_NE(log.find("> AUTHINFO PASS ********"), std::string::npos) << log;
-    EXPECT_EQ(log.find("secret"), std::string::npos) << log;
-}
 
 // The reply to GROUP: lines that are not status lines skipped up to a bound (past it, a protocol
 // error); a failure raised with its class, the own groups staying current; a service-ending
