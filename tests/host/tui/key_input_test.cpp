@@ -51,18 +51,6 @@ const KeyCase kKeyCases[] = {
     {"\x1b[66582u", 0, 0, '?'},
 };
 
-TEST(KeyDecoder, DecodesEachKeyAsTerminalsSendIt) {
-    for (const KeyCase& c : kKeyCases) {
-        KeyDecoder decoder;
-        const std::vector<platform::InputEvent> events = decoder.Feed(c.Bytes);
-        ASSERT_EQ(events.size(), 1u) << "bytes of case " << &c - kKeyCases;
-        EXPECT_EQ(events[0].VirtualKeyCode, c.VirtualKey) << "case " << &c - kKeyCases;
-        EXPECT_EQ(events[0].ControlKeyState, c.State) << "case " << &c - kKeyCases;
-        EXPECT_EQ(events[0].AsciiChar, c.Character) << "case " << &c - kKeyCases;
-        EXPECT_FALSE(decoder.Pending()) << "case " << &c - kKeyCases;
-    }
-}
-
 // Events in a line: a key as "VK/STATE/CHAR", a mouse event as "@X,Y/BUTTONS/FLAGS"; "..." where
 // the decoder waits for more before the input pauses (Finish).
 std::string Decoded(const std::string& first, const std::string& rest) {
@@ -80,6 +68,17 @@ std::string Decoded(const std::string& first, const std::string& rest) {
     if (decoder.Pending()) text << "... ";
     for (const platform::InputEvent& e : decoder.Finish()) text << e.VirtualKeyCode << ' ';
     return text.str();
+}
+
+TEST(KeyDecoder, DecodesEachKeyAsTerminalsSendItWhereverTheInputIsSplit) {
+    for (const KeyCase& c : kKeyCases) {
+        const std::string bytes = c.Bytes;
+        const std::string key = std::to_string(c.VirtualKey) + "/" + std::to_string(c.State) + "/" +
+                                std::to_string(static_cast<unsigned char>(c.Character)) + " ";
+        for (size_t split = 0; split <= bytes.size(); ++split)
+            EXPECT_EQ(Decoded(bytes.substr(0, split), bytes.substr(split)), key)
+                << "case " << &c - kKeyCases << " split at " << split;
+    }
 }
 
 TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
