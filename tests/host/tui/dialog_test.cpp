@@ -1,5 +1,4 @@
-#include "host/tui/dialog_model.h"
-
+// Dialogs: keys and clicks, fields, message boxes and field histories.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +8,10 @@
 
 #include "host/key_names.h"
 #include "host/tui/dialog_layout.h"
+#include "host/tui/dialog_model.h"
+#include "host/tui/field_history.h"
+#include "host/tui/message_box.h"
+#include "platform/fresh_store.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -150,6 +153,58 @@ TEST(DialogModel, FieldsAreBoundedAndTakeTheirHistory) {
     EXPECT_EQ(ItemAt(places, 10, 0), 1);
     EXPECT_EQ(ItemAt(places, 11, 0), 0);
     EXPECT_EQ(ItemAt(places, 11, 1), -1);
+}
+
+TEST(MessageBox, ButtonsFormACentredRowAndLongLinesWrapWithinTheScreen) {
+    MessageRequest request;
+    request.Lines = {"Error", std::string(50, 'x') + " " + std::string(50, 'y'), "short"};
+    request.Buttons = {"&Retry", "Cancel"};
+    MessageDialog box = BuildMessageDialog(request, 80);
+    ASSERT_EQ(box.Items.size(), 6u);  // frame, three lines, two buttons
+    EXPECT_EQ(box.FirstButton, 4);
+    EXPECT_LE(box.Width, 80);
+    EXPECT_EQ(std::string(box.Items[1].Data), std::string(50, 'x'));
+    EXPECT_EQ(std::string(box.Items[2].Data), std::string(50, 'y'));
+    EXPECT_EQ(box.Items[4].DefaultButton, 1);
+
+    DialogModel model(box.Items.data(), static_cast<int>(box.Items.size()));
+    const std::vector<ItemPlace> places = PlaceItems(model, box.Width);
+    EXPECT_EQ(places[4].Y, places[5].Y);
+    EXPECT_EQ(places[4].Width, 9);  // "[ Retry ]"
+    EXPECT_EQ(places[5].X, places[4].X + places[4].Width + 1);
+    const int left = places[4].X;
+    const int right = box.Width - (places[5].X + places[5].Width);
+    EXPECT_LE(std::abs(left - right), 1) << "the row is centred";
+    EXPECT_EQ(places[3].X, (box.Width - 5) / 2) << "body lines are centred";
+
+    request.Flags = FMSG_LEFTALIGN;
+    request.Buttons.clear();
+    box = BuildMessageDialog(request, 80);
+    EXPECT_EQ(box.Items.size(), 4u);
+    EXPECT_EQ(box.Items[3].X1, box.Items[1].X1) << "left-aligned lines start together";
+    EXPECT_EQ(box.Height, 3 + 4);
+}
+
+TEST(FieldHistory, NewestFirstWithoutDuplicatesAndBounded) {
+    std::vector<std::string> history{"b", "a"};
+    AddToHistory(history, "a");
+    EXPECT_EQ(history, (std::vector<std::string>{"a", "b"}));
+    AddToHistory(history, "");
+    EXPECT_EQ(history.size(), 2u);
+    for (int i = 0; i < 40; ++i) AddToHistory(history, std::to_string(i));
+    ASSERT_EQ(history.size(), kHistoryLength);
+    EXPECT_EQ(history.front(), "39");
+    EXPECT_EQ(history.back(), std::to_string(40 - kHistoryLength));
+}
+
+TEST(FieldHistory, StoredListsReadBackInOrderAndReplaceTheOldOnes) {
+    FreshStore store;
+    EXPECT_TRUE(LoadHistory("KstrvLog").empty());
+    ASSERT_TRUE(SaveHistory("KstrvLog", {"new.log", "old.log", "older.log"}));
+    ASSERT_TRUE(SaveHistory("KstrvLog", {"new.log", "old.log"}));
+    ASSERT_TRUE(SaveHistory("Odd\\Name", {"x"}));
+    EXPECT_EQ(LoadHistory("kstrvlog"), (std::vector<std::string>{"new.log", "old.log"}));
+    EXPECT_EQ(LoadHistory("Odd\\Name"), (std::vector<std::string>{"x"}));
 }
 
 }  // namespace
