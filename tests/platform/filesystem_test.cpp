@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <set>
 
 #include "platform/clock.h"
@@ -18,15 +17,6 @@ namespace {
 
 constexpr char kOemName[] = "\x8F\xE0\xA8\xA2\xA5\xE2.txt";                             // CP866
 constexpr char kNativeName[] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt";  // UTF-8
-
-void WriteNativeFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string ReadNativeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class FileSystemTest : public ::testing::Test {
   protected:
@@ -76,7 +66,7 @@ TEST_F(FileSystemTest, HomeFolderFollowsTheEnvironmentAndIsCreated) {
 
 TEST_F(FileSystemTest, OemNamesAreUtf8OnDisk) {
     const std::string oemPath = At(kOemName);
-    WriteNativeFile(At(kNativeName), "body");
+    WriteFileBytes(At(kNativeName), "body");
     EXPECT_EQ(ToNativePath(oemPath), At(kNativeName));
     EXPECT_EQ(FromNativePath(At(kNativeName)), oemPath);
     EXPECT_TRUE(FileExists(oemPath));
@@ -91,7 +81,7 @@ TEST_F(FileSystemTest, CreateAndRemoveWorkOneLevelAndOnlyOnTheRightKind) {
     EXPECT_FALSE(CreateDirectory(At("a/b")));  // parent missing
     ASSERT_TRUE(CreateDirectory(At("a")));
     EXPECT_FALSE(CreateDirectory(At("a")));  // already there
-    WriteNativeFile(At("a/f"), "x");
+    WriteFileBytes(At("a/f"), "x");
     EXPECT_FALSE(RemoveDirectory(At("a")));  // not empty
     EXPECT_FALSE(DeleteFile(At("a")));       // a folder is no file
     EXPECT_TRUE(DeleteFile(At("a/f")));
@@ -101,24 +91,24 @@ TEST_F(FileSystemTest, CreateAndRemoveWorkOneLevelAndOnlyOnTheRightKind) {
 }
 
 TEST_F(FileSystemTest, RenameNeverReplacesAnExistingFile) {
-    WriteNativeFile(At("from"), "new");
-    WriteNativeFile(At("to"), "old");
+    WriteFileBytes(At("from"), "new");
+    WriteFileBytes(At("to"), "old");
     EXPECT_FALSE(RenameFile(At("from"), At("to")));
-    EXPECT_EQ(ReadNativeFile(At("to")), "old");
+    EXPECT_EQ(FileBytes(At("to")), "old");
     EXPECT_TRUE(FileExists(At("from")));
 
     EXPECT_TRUE(ReplaceFile(At("from"), At("to")));  // ... but the replacing rename does
-    EXPECT_EQ(ReadNativeFile(At("to")), "new");
+    EXPECT_EQ(FileBytes(At("to")), "new");
     EXPECT_FALSE(ReplaceFile(At("from"), At("to")));
 
     EXPECT_TRUE(RenameFile(At("to"), At(kOemName)));
-    EXPECT_EQ(ReadNativeFile(At(kNativeName)), "new");
+    EXPECT_EQ(FileBytes(At(kNativeName)), "new");
     EXPECT_FALSE(FileExists(At("to")));
     EXPECT_FALSE(RenameFile(At("missing"), At("elsewhere")));
 }
 
 TEST_F(FileSystemTest, PathsThatNameNothingAreRefused) {
-    WriteNativeFile(At("a"), "keep");
+    WriteFileBytes(At("a"), "keep");
     const std::string withNul = At("a") + std::string("\0b", 2);
     EXPECT_FALSE(FileExists(withNul));
     EXPECT_FALSE(DeleteFile(withNul));
@@ -130,7 +120,7 @@ TEST_F(FileSystemTest, PathsThatNameNothingAreRefused) {
 
 TEST_F(FileSystemTest, FindDataOfAFileAFolderAndALargeFile) {
     const std::string native = At(kNativeName);
-    WriteNativeFile(native, "12345");
+    WriteFileBytes(native, "12345");
     const timespec times[2] = {{1'600'000'000, 0}, {1'700'000'000, 500'000'000}};
     ASSERT_EQ(utimensat(AT_FDCWD, native.c_str(), times, 0), 0);
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,15 +15,6 @@ namespace {
 
 using namespace std::string_literals;
 using namespace platform;
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 void Set(const std::string& key, const std::string& name, uint32_t type, const std::string& data) {
     StoreKey handle = 0;
@@ -46,7 +35,7 @@ std::string Get(const std::string& key, const std::string& name) {
 
 std::string ExportToText(const std::string& path) {
     ExportSettings(path);
-    return FileText(path);
+    return FileBytes(path);
 }
 
 class SettingsTransferTest : public ::testing::Test {
@@ -87,7 +76,7 @@ TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
         {deep + "]\n", 2},
     };
     for (const auto& [text, line] : cases) {
-        WriteFile(File("bad.reg"), text);
+        WriteFileBytes(File("bad.reg"), text);
         try {
             ImportSettings(File("bad.reg"));
             ADD_FAILURE() << "accepted: " << text.substr(0, 80);
@@ -105,9 +94,9 @@ TEST_F(SettingsTransferTest, ReadOnlyKeyFailsTheWholeImport) {
     FreshStore store;
     Set("Locked", "v", REG_SZ, "old\0"s);
     ASSERT_EQ(StoreSetKeyLocked(HKEY_CURRENT_USER, "Locked", true), StoreResult::Ok);
-    WriteFile(File("x.reg"),
-              "REGEDIT4\n[HKEY_CURRENT_USER\\Other]\n\"a\"=\"1\"\n[HKEY_CURRENT_USER\\Locked]"
-              "\n\"v\"=\"new\"\n");
+    WriteFileBytes(File("x.reg"),
+                   "REGEDIT4\n[HKEY_CURRENT_USER\\Other]\n\"a\"=\"1\"\n[HKEY_CURRENT_USER\\Locked]"
+                   "\n\"v\"=\"new\"\n");
     EXPECT_THROW(ImportSettings(File("x.reg")), SettingsTransferError);
     EXPECT_EQ(Get("Other", "a"), "<missing>");
     EXPECT_EQ(Get("Locked", "v"), "old\0"s);
@@ -118,9 +107,10 @@ TEST_F(SettingsTransferTest, DeletionsAndWrappedHexApply) {
     Set("Old\\Deep", "v", REG_SZ, "x\0"s);
     Set("Keep", "gone", REG_SZ, "x\0"s);
     Set("Keep", "stays", REG_SZ, "x\0"s);
-    WriteFile(File("x.reg"),
-              "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Old]\r\n[HKEY_CURRENT_USER\\Keep]\r\n\"gone\"=-\r\n"
-              "\"bin\"=hex:00,01,\\\r\n    02,03\r\n@=\"dflt\"\r\n");
+    WriteFileBytes(
+        File("x.reg"),
+        "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Old]\r\n[HKEY_CURRENT_USER\\Keep]\r\n\"gone\"=-\r\n"
+        "\"bin\"=hex:00,01,\\\r\n    02,03\r\n@=\"dflt\"\r\n");
     ImportSettings(File("x.reg"));
     ResetSettingsStore();  // what the import wrote was committed
     StoreKey key = 0;

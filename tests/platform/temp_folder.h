@@ -1,16 +1,19 @@
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed with everything in it afterwards, and whole files read and
+// written at native paths.
 #pragma once
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 class TempFolderForTest {
   public:
-    TempFolderForTest() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvtest-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+    TempFolderForTest()
+        : path_((std::filesystem::temp_directory_path() / "kvtest-XXXXXX").string()) {
+        if (mkdtemp(path_.data()) == nullptr) path_.clear();
     }
     TempFolderForTest(const TempFolderForTest&) = delete;
     TempFolderForTest& operator=(const TempFolderForTest&) = delete;
@@ -25,3 +28,12 @@ class TempFolderForTest {
   private:
     std::string path_;
 };
+
+inline std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}

@@ -2,8 +2,6 @@
 // empty, and is never written over.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "common/errors.h"
@@ -13,18 +11,13 @@
 namespace kestrova {
 namespace {
 
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Overwrites the file from offset on (counted from the end when negative) with garbage.
 void Damage(const std::string& path, long offset) {
     std::string bytes = FileBytes(path);
     if (offset < 0) offset += static_cast<long>(bytes.size());
     ASSERT_GT(static_cast<long>(bytes.size()), offset);
     for (size_t i = offset; i < bytes.size(); ++i) bytes[i] = static_cast<char>(0x5A ^ i);
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    WriteFileBytes(path, bytes);
 }
 
 TEST(DamagedStoreTest, ReadsReportTheFileAndReasonAndNothingIsWritten) {

@@ -14,53 +14,34 @@ import unittest
 PROXY = None
 
 
-class Target:
-    """A loopback server that echoes what it reads once `reading` is set."""
-
-    def __init__(self):
-        self.server = socket.create_server(("127.0.0.1", 0))
-        self.port = self.server.getsockname()[1]
+class LatencyProxyTest(unittest.TestCase):
+    def connect(self, *options):
+        """A client through a new proxy to a loopback server that echoes while `reading` is set."""
+        server = socket.create_server(("127.0.0.1", 0))
+        self.addCleanup(server.close)
         self.reading = threading.Event()
         self.reading.set()
-        threading.Thread(target=self._serve, daemon=True).start()
-
-    def _serve(self):
-        connection, _ = self.server.accept()
-        with connection:
-            self.reading.wait()
-            while data := connection.recv(1 << 16):
-                connection.sendall(data)
-                self.reading.wait()
-            connection.shutdown(socket.SHUT_WR)
-
-    def close(self):
-        self.server.close()
-
-
-class LatencyProxyTest(unittest.TestCase):
-    def start(self, *options):
-        self.target = Target()
-        self.addCleanup(self.target.close)
-        self.proxy = subprocess.Popen([PROXY, "--to", f"127.0.0.1:{self.target.port}", *options],
-                                      stdout=subprocess.PIPE, text=True)
-        self.addCleanup(self._stop, self.proxy)
-        words = self.proxy.stdout.readline().split()
-        self.assertEqual(words[0], "PORT")
-        return int(words[1])
-
-    @staticmethod
-    def _stop(proxy):
-        if proxy.poll() is None:
-            proxy.kill()
-        proxy.wait()
-        proxy.stdout.close()
-
-    def connect(self, *options):
-        client = socket.create_connection(("127.0.0.1", self.start(*options)))
+        threading.Thread(target=self._echo, args=(server, self.reading), daemon=True).start()
+        proxy = subprocess.Popen([PROXY, "--to", "127.0.0.1:%d" % server.getsockname()[1], *options],
+                                 stdout=subprocess.PIPE, text=True)
+        self.addCleanup(lambda: (proxy.poll() is None and proxy.kill(), proxy.wait(), proxy.stdout.close()))
+        self.proxy = proxy
+        word, port = proxy.stdout.readline().split()
+        self.assertEqual(word, "PORT")
+        client = socket.create_connection(("127.0.0.1", int(port)), timeout=10)
         client.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-        client.settimeout(10)
         self.addCleanup(client.close)
         return client
+
+    @staticmethod
+    def _echo(server, reading):
+        connection, _ = server.accept()
+        with connection:
+            reading.wait()
+            while data := connection.recv(1 << 16):
+                connection.sendall(data)
+                reading.wait()
+            connection.shutdown(socket.SHUT_WR)
 
     def resident_kib(self):
         with open(f"/proc/{self.proxy.pid}/status") as status:
@@ -68,7 +49,7 @@ class LatencyProxyTest(unittest.TestCase):
 
     def test_order_kept_with_a_bounded_queue(self):
         client = self.connect("--delay-ms", "1", "--max-queued", "65536")
-        self.target.reading.clear()
+        self.reading.clear()
         data = bytes(i * 7 % 251 for i in range(1 << 16)) * 400  # 26 MB
         before = self.resident_kib()
         sender = threading.Thread(target=client.sendall, args=(data,), daemon=True)
@@ -77,7 +58,7 @@ class LatencyProxyTest(unittest.TestCase):
         # Growth, not the size: a sanitizer build starts far larger.
         self.assertLess(self.resident_kib() - before, 8 * 1024,
                         "the proxy kept reading for a target that did not")
-        self.target.reading.set()
+        self.reading.set()
         echoed = bytearray()
         while len(echoed) < len(data):
             echoed += client.recv(1 << 20)
