@@ -1,5 +1,5 @@
-// The group list against a scripted server: long names, NEWGROUPS with the stored stamp, refused
-// lists, refresh, a LIST dropped anywhere and hostile listings.
+// The group list against a scripted server: long names, NEWGROUPS with the stored stamp, refresh,
+// a LIST dropped anywhere and hostile listings.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -82,31 +82,6 @@ TEST_F(GroupListFlowTest, NewGroupsSinceTheStoredStampInsertsOnlyNewNames) {
     const TListBlock stored = StoredList();
     EXPECT_EQ(NamesOf(stored), (Names{"alt.new", "alt.test", "comp.lang.c", "misc.misc"}));
     EXPECT_GE(stored.Stamp().wYear, 2024);
-}
-
-TEST_F(GroupListFlowTest, RefusedNewGroupsIsSilentOnlyForUnsupportedCommands) {
-    const std::pair<const char*, uint32_t> cases[] = {
-        {"502 NEWGROUPS disabled", 0},
-        {"500 What?", 0},
-        {"505 Unknown", 0},
-        {"480 Authentication required", 480 | kTransient},
-        {"411 Weird", 411 | kItemFailure},
-    };
-    for (const auto& [reply, raised] : cases) {
-        SCOPED_TRACE(reply);
-        Session({}, {reply});
-        const std::vector<char> before = StoredList().Bytes();
-        manager->ReloadGroupList = 1;
-        uint32_t failure = 0;
-        try {
-            EXPECT_EQ(List().names, kAll);
-        } catch (const EInternetError& error) {
-            failure = error.Code;
-        }
-        EXPECT_EQ(failure, raised);
-        EXPECT_EQ(manager->ReloadGroupList, 1);
-        EXPECT_EQ(StoredList().Bytes(), before);
-    }
 }
 
 // A refused refresh leaves its group marked: the next listing asks again, the others not.
