@@ -1,6 +1,9 @@
 #include "common/visible_text.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/codepages.h"
 
@@ -43,6 +46,19 @@ bool ShownAsIs(unsigned char byte, const std::array<int, 256>*& c1) {
     return (*c1)[byte] == kNotC1;
 }
 
+// False when the 8 bytes at text are all printable ASCII, so shown as they are; true when one of
+// them may not be (a false true only costs a look at each byte).
+bool MayHoldControl(const char* text) {
+    constexpr uint64_t kOnes = 0x0101010101010101;
+    constexpr uint64_t kHighBits = kOnes * 0x80;
+    uint64_t word;
+    std::memcpy(&word, text, sizeof word);
+    const uint64_t notDel = word ^ (kOnes * 0x7F);  // a zero byte where word holds DEL
+    const uint64_t below20 = (word - kOnes * 0x20) & ~word;
+    const uint64_t del = (notDel - kOnes) & ~notDel;
+    return ((below20 | del | word) & kHighBits) != 0;
+}
+
 }  // namespace
 
 std::string VisibleText(std::string_view oemText) {
@@ -66,9 +82,19 @@ std::string VisibleText(std::string_view oemText) {
 }
 
 std::string_view VisibleView(std::string_view oemText, std::string& scratch) {
+    // Eight bytes at a time; each byte of a word that may hold a control is looked at.
     const std::array<int, 256>* c1 = nullptr;
-    for (const char c : oemText) {
-        if (!ShownAsIs(static_cast<unsigned char>(c), c1)) return scratch = VisibleText(oemText);
+    const size_t size = oemText.size();
+    for (size_t at = 0; at < size;) {
+        if (size - at >= 8 && !MayHoldControl(oemText.data() + at)) {
+            at += 8;
+            continue;
+        }
+        for (const size_t end = std::min(size, at + 8); at < end; ++at) {
+            if (!ShownAsIs(static_cast<unsigned char>(oemText[at]), c1)) {
+                return scratch = VisibleText(oemText);
+            }
+        }
     }
     return oemText;
 }

@@ -86,6 +86,8 @@ TEST(VisibleText, ControlCharactersBecomeSpacesOrCaretsAndTheRestStays) {
         {"866", "\x1b[2J\x1b[31mred", "^[[2J^[[31mred"},  // CSI: clear, colour
         {"866", "Re: a\r\nFrom: forged\tb", "Re: a  From: forged b"},
         {"866", std::string("nul\0del\x7f\x1f", 9), "nul^@del^?^_"},
+        {"866", "eight by\x7fte words", "eight by^?te words"},  // in the 2nd eight bytes
+        {"866", "a longer subject\x1b[0m and", "a longer subject^[[0m and"},
         // Cyrillic in CP866 and ISO 8859-5: the same bytes are letters in one, C1 in the other
         {"866", "\x8F\xE0\xA8 \x9B\x80\x9F", "\x8F\xE0\xA8 \x9B\x80\x9F"},
         {"28595", "\x9Bx\x80 \xBF\xE0", "M-^[xM-^@ \xBF\xE0"},
@@ -95,6 +97,8 @@ TEST(VisibleText, ControlCharactersBecomeSpacesOrCaretsAndTheRestStays) {
         ScopedEnvironment environment;
         environment.Set("KESTROVA_OEMCP", c.oemCodePage);
         EXPECT_EQ(VisibleText(c.text), c.shown) << c.oemCodePage << ": " << c.text;
+        std::string scratch;
+        EXPECT_EQ(VisibleView(c.text, scratch), c.shown) << c.oemCodePage << ": " << c.text;
     }
 }
 
