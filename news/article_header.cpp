@@ -5,11 +5,9 @@
 #include <utility>
 
 #include "common/text_utils.h"
-#include "common/visible_text.h"
 #include "news/list_block.h"
 #include "ui/article_date.h"
 #include "ui/char_tables.h"
-#include "ui/panel_items.h"
 
 namespace kestrova {
 
@@ -170,12 +168,23 @@ int32_t NumberFromXref(std::string_view xref, std::string_view group) {
     }
 }
 
-void AddArticleItem(TPanelItemList& items, const char* record, int accountSlot) {
+const TArticleTables::Table& TArticleTables::Of(int32_t charTable) {
+    const int slot = charTable == kNoSlot ? accountSlot_ : charTable;
+    const int64_t at = static_cast<int64_t>(charTable) - kNoSlot;
+    if (at < 0 || at >= static_cast<int64_t>(known_.size())) {
+        other_ = Table{SlotTableCode(slot), SlotName(slot)};
+        return other_;
+    }
+    std::optional<Table>& known = known_[static_cast<size_t>(at)];
+    if (!known) known = Table{SlotTableCode(slot), SlotName(slot)};
+    return *known;
+}
+
+void AddArticleItem(TPanelItemList& items, const char* record, TArticleTables& tables) {
     // Reused for every item: the converted texts on their way into the item.
     thread_local std::string subject, from, commentTo, organization;
-    const int32_t charTable = GetInt32(record + kCharTableAt);
-    const int slot = charTable == kNoSlot ? accountSlot : charTable;
-    const int tableCode = SlotTableCode(slot);
+    const TArticleTables::Table& table = tables.Of(GetInt32(record + kCharTableAt));
+    const int tableCode = table.Code;
     PluginPanelItem& item = items.Add(
         DisplayText(GetField(record + kSubjectAt, TArticleHeader::kLongText), tableCode, subject));
     FAR_FIND_DATA& data = item.FindData;
@@ -185,22 +194,22 @@ void AddArticleItem(TPanelItemList& items, const char* record, int accountSlot) 
     data.ftLastAccessTime = data.ftLastWriteTime = data.ftCreationTime;
     data.nFileSizeLow = static_cast<uint32_t>(std::max(GetInt32(record + kLinesAt), 0));
     item.UserData = GetInt32(record + kNumberAt);
-    std::string scratch;
-    item.Description = NewItemText(VisibleView(TArticleHeader::MessageIdOf(record), scratch));
-    TPanelItemList::SetColumns(
+    items.SetDescription(item, TArticleHeader::MessageIdOf(record));
+    items.SetColumns(
         item, {DisplayText(GetField(record + kFromAt, TArticleHeader::kShortText), tableCode, from),
                DisplayText(GetField(record + kXCommentToAt, TArticleHeader::kShortText), tableCode,
                            commentTo),
                GetField(record + kPathAt, TArticleHeader::kLongText),
                DisplayText(GetField(record + kOrganizationAt, TArticleHeader::kShortText),
                            tableCode, organization),
-               SlotName(slot)});
+               table.Name});
 }
 
 void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot) {
     char record[TArticleHeader::kSize];
     article.Write(record);
-    AddArticleItem(items, record, accountSlot);
+    TArticleTables tables(accountSlot);
+    AddArticleItem(items, record, tables);
 }
 
 }  // namespace kestrova

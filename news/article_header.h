@@ -2,12 +2,15 @@
 // from, and the panel item that shows it.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "hostapi/plugin_api.h"
 #include "news/panel_item_list.h"
+#include "ui/char_tables.h"
 
 namespace kestrova {
 
@@ -58,13 +61,35 @@ void ApplyHeaderLine(std::string_view line, TArticleHeader& record, THeaderExtra
 // names none.
 int32_t NumberFromXref(std::string_view xref, std::string_view group);
 
+// The character tables of a listing's articles, each looked up once per listing (the host may
+// be asked for its tables each time).
+class TArticleTables {
+  public:
+    struct Table {
+        int Code;  // see ui/char_tables.h
+        std::string Name;
+    };
+
+    // accountSlot is the table of an article without its own.
+    explicit TArticleTables(int accountSlot) : accountSlot_(accountSlot) {}
+    // The table of a record holding charTable (kNoSlot: the account's); valid until the next call.
+    const Table& Of(int32_t charTable);
+
+  private:
+    int accountSlot_;
+    // By charTable - kNoSlot; a value past them (a damaged record) is looked up every time.
+    std::array<std::optional<Table>, kSlotCount - kNoSlot> known_;
+    Table other_;
+};
+
 // Appends the panel item of article: the decoded subject as name, Lines as size, Date as its
 // times, Number as user data, MessageId as description, and From, X-Comment-To, Path,
 // Organization and the table's name as the five custom columns, every text made visible
-// (common/visible_text.h). accountSlot is the table of an article without its own. The item is
-// made from the record's bytes in place: no allocation but the item's description and columns
-// (and the decoding of an encoded word).
-void AddArticleItem(TPanelItemList& items, const char* record, int accountSlot);
+// (common/visible_text.h). The item is made from the record's bytes in place, its texts carved
+// from the list's blocks: no allocation of its own (but for the decoding of an encoded word or a
+// text to be made visible).
+void AddArticleItem(TPanelItemList& items, const char* record, TArticleTables& tables);
+// The same for one article; accountSlot is the table of an article without its own.
 void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot);
 
 }  // namespace kestrova

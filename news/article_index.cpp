@@ -135,20 +135,20 @@ std::string NewNewsArgument(const std::string& group, const SYSTEMTIME& since) {
                        since.wMinute, since.wSecond});
 }
 
-// The identifiers, each once, that name no record of the index. The index is read in place and
-// must not change while this runs.
+// The identifiers, each once and in their order, that name no record of the index. The few
+// identifiers are looked for among the many records, so that no set of the whole index is built.
 std::vector<const std::string*> UnknownIdentifiers(const TListBlock& index,
                                                    const std::vector<std::string>& identifiers) {
-    std::unordered_set<std::string_view> known;
-    known.reserve(index.Count() + identifiers.size());
-    for (uint32_t i = 0; i < index.Count(); ++i) {
-        known.insert(TArticleHeader::MessageIdOf(index.Record(i)));
+    std::unordered_set<std::string_view> unknown(identifiers.begin(), identifiers.end());
+    unknown.erase(std::string_view());
+    for (uint32_t i = 0; i < index.Count() && !unknown.empty(); ++i) {
+        unknown.erase(TArticleHeader::MessageIdOf(index.Record(i)));
     }
-    std::vector<const std::string*> unknown;
+    std::vector<const std::string*> named;
     for (const std::string& identifier : identifiers) {
-        if (!identifier.empty() && known.insert(identifier).second) unknown.push_back(&identifier);
+        if (unknown.erase(identifier) != 0) named.push_back(&identifier);
     }
-    return unknown;
+    return named;
 }
 
 // Replies to NEWNEWS that refuse the command itself (INN answers a reader without the right
@@ -209,7 +209,8 @@ void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
 }
 
 // Lists the cached records, reading those marked for refresh again; true when some were marked.
-bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanelItemList& items) {
+bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanelItemList& items,
+                        TArticleTables& tables) {
     items.Reserve(static_cast<int>(index.Count()));
     bool changed = false;
     for (uint32_t i = 0; i < index.Count(); ++i) {
@@ -221,7 +222,7 @@ bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanel
             TArticleHeader fresh = TArticleHeader::Read(bytes);
             if (ReadHeader(manager, fresh) > 0) fresh.Write(bytes);
         }
-        AddArticleItem(items, bytes, manager.Account.CharTable);
+        AddArticleItem(items, bytes, tables);
         manager.DoEvent(kEventProgress, 0, 1);
     }
     return changed;
@@ -232,6 +233,7 @@ bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanel
 void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
                      PluginPanelItem*& items, int& count) {
     TPanelItemList list;
+    TArticleTables tables(manager.Account.CharTable);
     TListBlock index(TArticleHeader::kSize);
     double cacheStamp = 0;
     const bool cached = TakeList(manager, group, index, cacheStamp);
@@ -239,7 +241,7 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
     bool changed = false;
     std::exception_ptr failure;
     try {
-        changed = ListCachedArticles(manager, index, list);
+        changed = ListCachedArticles(manager, index, list, tables);
         if (manager.UpdateGroup != 0) {
             manager.UpdateGroup = 0;
             const uint32_t known = index.Count();
@@ -262,7 +264,7 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
                 manager.UpdateGroup = 1;  // the next listing (a retry) goes on asking
             }
             for (uint32_t i = known; i < index.Count(); ++i) {
-                AddArticleItem(list, index.Record(i), manager.Account.CharTable);
+                AddArticleItem(list, index.Record(i), tables);
             }
             changed = changed || index.Count() > known;
         }

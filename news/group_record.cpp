@@ -135,7 +135,7 @@ void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEM
         data.ftCreationTime = data.ftLastAccessTime = data.ftLastWriteTime = time;
     }
     data.nFileSizeLow = item.NumberOfLinks = ArticleCount(group);
-    TPanelItemList::SetColumns(item, {std::to_string(group.First), std::to_string(group.Last)});
+    items.SetColumns(item, {std::to_string(group.First), std::to_string(group.Last)});
 }
 
 }  // namespace kestrova

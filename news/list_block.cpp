@@ -19,17 +19,6 @@ constexpr size_t kStampFields = 8;
 
 }  // namespace
 
-int32_t GetInt32(const char* at) {
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(at[i]);
-    return static_cast<int32_t>(value);
-}
-
-void PutInt32(char* at, int32_t value) {
-    auto bits = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i, bits >>= 8) at[i] = static_cast<char>(bits & 0xFF);
-}
-
 int32_t DecimalOr(std::string_view text, int32_t fallback) {
     if (text.starts_with('+')) text.remove_prefix(1);
     int32_t value = 0;
@@ -58,10 +47,6 @@ bool TListBlock::Assign(std::vector<char> bytes) {
     bytes.resize(kHeaderSize + count * recordSize_);
     bytes_ = std::move(bytes);
     return true;
-}
-
-uint32_t TListBlock::Count() const {
-    return static_cast<uint32_t>(GetInt32(bytes_.data() + kStampSize));
 }
 
 void TListBlock::SetCount(uint32_t count) {

@@ -15,9 +15,16 @@ namespace kestrova {
 
 class TNewsInternetManager;
 
-// Little-endian fields of the records.
-int32_t GetInt32(const char* at);
-void PutInt32(char* at, int32_t value);
+// Little-endian fields of the records; inline, as every record listed reads several.
+inline int32_t GetInt32(const char* at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(at[i]);
+    return static_cast<int32_t>(value);
+}
+inline void PutInt32(char* at, int32_t value) {
+    auto bits = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i, bits >>= 8) at[i] = static_cast<char>(bits & 0xFF);
+}
 
 // A decimal number that is the whole of text (an optional sign, then digits) and fits 32 bits;
 // fallback otherwise.
@@ -45,7 +52,7 @@ class TListBlock {
     // records are dropped.
     bool Assign(std::vector<char> bytes);
 
-    uint32_t Count() const;
+    uint32_t Count() const { return static_cast<uint32_t>(GetInt32(bytes_.data() + kStampSize)); }
     SYSTEMTIME Stamp() const;
     void SetStamp(const SYSTEMTIME& stamp);
 

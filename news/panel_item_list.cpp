@@ -24,9 +24,7 @@ TPanelItemList::~TPanelItemList() {
 }
 
 void TPanelItemList::Grow(int capacity) {
-    void* grown = std::realloc(items_, static_cast<size_t>(capacity) * sizeof(PluginPanelItem));
-    if (grown == nullptr) throw std::bad_alloc();
-    items_ = static_cast<PluginPanelItem*>(grown);
+    items_ = ResizePanelItems(items_, capacity);
     capacity_ = capacity;
 }
 
@@ -45,6 +43,11 @@ PluginPanelItem& TPanelItemList::Add(std::string_view name) {
     return item;
 }
 
+void TPanelItemList::SetDescription(PluginPanelItem& item, std::string_view text) {
+    std::string scratch;
+    item.Description = CarveItemText(items_, VisibleView(text, scratch));
+}
+
 void TPanelItemList::SetColumns(PluginPanelItem& item,
                                 std::initializer_list<std::string_view> columns) {
     if (columns.size() > kMaxColumns) throw std::length_error("more custom columns than C0..C9");
@@ -55,14 +58,14 @@ void TPanelItemList::SetColumns(PluginPanelItem& item,
         shown[count] = VisibleView(text, scratch[count]);
         ++count;
     }
-    item.CustomColumnData = NewColumnTexts(shown, count);
+    item.CustomColumnData = CarveColumnTexts(items_, shown, count);
     item.CustomColumnNumber = static_cast<int>(count);
 }
 
 void TPanelItemList::Release(PluginPanelItem*& items, int& count) {
     items = count_ > 0 ? items_ : nullptr;
     count = count_;
-    if (count_ == 0) std::free(items_);
+    if (count_ == 0) FreePanelItems(items_, 0);
     items_ = nullptr;
     count_ = capacity_ = 0;
 }

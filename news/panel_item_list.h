@@ -21,9 +21,10 @@ class TPanelItemList {
     // A new zero-filled item at the end; name is made visible (common/visible_text.h) and cut to
     // the host's name length.
     PluginPanelItem& Add(std::string_view name);
-    // Gives the item its own copies of columns, made visible, as custom column data: one
-    // allocation for the array and its texts (see ui/panel_items.h).
-    static void SetColumns(PluginPanelItem& item, std::initializer_list<std::string_view> columns);
+    // Gives item (one of the list's) a copy of text, made visible, as its description.
+    void SetDescription(PluginPanelItem& item, std::string_view text);
+    // Gives item copies of columns, made visible, as its custom column data.
+    void SetColumns(PluginPanelItem& item, std::initializer_list<std::string_view> columns);
 
     // Moves the items into a new array (none when empty) and empties the list.
     void Release(PluginPanelItem*& items, int& count);
@@ -32,7 +33,8 @@ class TPanelItemList {
   private:
     void Grow(int capacity);
 
-    // Allocated like the panel's arrays, so FreePanelItems releases what is left.
+    // An array of ui/panel_items.h, whose text blocks hold every text of the items, so that
+    // FreePanelItems releases what is left and adding an item allocates nothing.
     PluginPanelItem* items_ = nullptr;
     int count_ = 0;
     int capacity_ = 0;
