@@ -1,8 +1,17 @@
+// The settings store, and its files: private whatever the umask, the database file alone a full
+// copy once the process has ended, every committed write kept under a crash and beside another
+// writer (child processes write while the test kills or waits for them).
 #include "platform/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +21,26 @@ namespace kestrova::platform {
 namespace {
 
 using namespace std::string_literals;
+
+// Writes value "<prefix><i>" for i = 0 .. count-1 under key, one transaction each, and reports
+// each committed i on fd. Runs in a child process and never returns.
+[[noreturn]] void WriteSeries(const std::string& key, const std::string& prefix, int count,
+                              int fd) {
+    StoreKey handle = 0;
+    if (StoreCreateKey(HKEY_CURRENT_USER, key, handle) != StoreResult::Ok) _exit(2);
+    for (int i = 0; i < count; ++i) {
+        std::string name = prefix + std::to_string(i);
+        if (StoreSetValue(handle, name, REG_SZ, name + '\0') != StoreResult::Ok) _exit(3);
+        if (fd >= 0 && write(fd, &i, sizeof i) != static_cast<ssize_t>(sizeof i)) _exit(4);
+    }
+    _exit(0);
+}
+
+bool HasValue(StoreKey key, const std::string& name) {
+    uint32_t type;
+    std::string data;
+    return StoreQueryValue(key, name, type, data) == StoreResult::Ok && data == name + '\0';
+}
 
 class SettingsStoreTest : public ::testing::Test {
   protected:
@@ -34,6 +63,22 @@ class SettingsStoreTest : public ::testing::Test {
              list(key, static_cast<uint32_t>(names.size()), name) == StoreResult::Ok;)
             names.push_back(name);
         return names;
+    }
+
+    // The first column of the first row the statement gives on the store's file.
+    static std::string Sql(const char* statement) {
+        sqlite3* db = nullptr;
+        std::string result = "cannot open";
+        if (sqlite3_open(SettingsStorePath().c_str(), &db) == SQLITE_OK) {
+            sqlite3_stmt* s = nullptr;
+            result = sqlite3_prepare_v2(db, statement, -1, &s, nullptr) == SQLITE_OK &&
+                             sqlite3_step(s) == SQLITE_ROW
+                         ? reinterpret_cast<const char*>(sqlite3_column_text(s, 0))
+                         : "";
+            sqlite3_finalize(s);
+        }
+        sqlite3_close(db);
+        return result;
     }
 
     FreshStore store_;
@@ -97,16 +142,85 @@ TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
 TEST_F(SettingsStoreTest, RecordsItsSchemaVersionAndRefusesANewerOne) {
     StoreCloseKey(Create("x"));
     ResetSettingsStore();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(SettingsStorePath().c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* s = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(s, 0), kSettingsSchemaVersion);
-    sqlite3_finalize(s);
-    ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=99", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    EXPECT_EQ(Sql("PRAGMA user_version"), std::to_string(kSettingsSchemaVersion));
+    Sql("PRAGMA user_version=99");
     EXPECT_EQ(Open("x"), StoreResult::Failed);
+}
+
+TEST_F(SettingsStoreTest, FilesArePrivateAndTheDatabaseAloneHoldsEverythingAfterTheProcessEnds) {
+    const mode_t oldMask = umask(022);
+    chmod(store_.Folder().c_str(), 0755);
+    StoreCloseKey(Create("Software"));
+    umask(oldMask);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        struct stat st;
+        ASSERT_EQ(stat((SettingsStorePath() + suffix).c_str(), &st), 0) << suffix;
+        EXPECT_EQ(st.st_mode & 077, 0u) << suffix;
+    }
+    ResetSettingsStore();  // no connection may cross the fork
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)  // an ordinary end, as the host's
+        std::exit(StoreSetValue(Create("Software"), "Second", REG_SZ, "Second\0"s) ==
+                          StoreResult::Ok
+                      ? 0
+                      : 2);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    // Only registry.db is copied to another home.
+    TempFolderForTest copy;
+    std::filesystem::copy_file(SettingsStorePath(), copy.Path() + "/registry.db");
+    ScopedEnvironment home;
+    home.Set("KESTROVA_HOME", copy.Path().c_str());
+    ResetSettingsStore();
+    StoreKey key = 0;
+    ASSERT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "Software", StoreAccess::Read, key), StoreResult::Ok);
+    EXPECT_TRUE(HasValue(key, "Second"));
+    StoreCloseKey(key);
+    ResetSettingsStore();
+}
+
+// One writer is killed in the middle of its series while another writes beside it to the end.
+TEST_F(SettingsStoreTest, AKilledWriterAndAConcurrentOneLoseNoCommittedWrite) {
+    StoreKey key = Create("Shared");  // the schema
+    ResetSettingsStore();             // no connection may cross the fork
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    constexpr int kCount = 300;
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        ASSERT_GE(children[c], 0);
+        if (children[c] == 0) {
+            close(pipeFds[0]);
+            if (c == 0) WriteSeries("Shared", "killed", 1000000, pipeFds[1]);
+            WriteSeries("Shared", "whole", kCount, -1);
+        }
+    }
+    close(pipeFds[1]);
+    int committed = -1, i;
+    while (committed < 500 && read(pipeFds[0], &i, sizeof i) == static_cast<ssize_t>(sizeof i))
+        committed = i;
+    int status = 0;
+    waitpid(children[1], &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writer status " << status;
+    kill(children[0], SIGKILL);
+    waitpid(children[0], &status, 0);
+    close(pipeFds[0]);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer ended before it was killed";
+    ASSERT_GE(committed, 500);
+
+    EXPECT_EQ(Sql("PRAGMA integrity_check"), "ok");
+    ASSERT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "Shared", StoreAccess::Full, key), StoreResult::Ok);
+    int missing = 0;
+    for (int n = 0; n <= committed; ++n) missing += !HasValue(key, "killed" + std::to_string(n));
+    for (int n = 0; n < kCount; ++n) missing += !HasValue(key, "whole" + std::to_string(n));
+    EXPECT_EQ(missing, 0);
+    // The store still takes writes after the crash.
+    EXPECT_EQ(StoreSetValue(key, "after", REG_SZ, "after\0"), StoreResult::Ok);
+    StoreCloseKey(key);
 }
 
 }  // namespace
