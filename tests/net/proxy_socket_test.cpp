@@ -45,6 +45,7 @@ std::string EndpointText(const platform::SocketAddress& address) {
 
 TEST(ProxySocket, ConnectExchangesAreByteExact) {
     const std::string greeting = "200 news ready\r\n";
+    const std::string toNewshost = "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s;
     const struct {
         const char* name;
         int version;
@@ -57,13 +58,12 @@ TEST(ProxySocket, ConnectExchangesAreByteExact) {
         {"socks4 with user", 4, "user", "10.0.0.1", "\x00\x5A\x00\x77\x0A\x00\x00\x01"s,
          "\x04\x01\x00\x77\x0A\x00\x00\x01user\x00"s, "10.0.0.1:119"},
         {"socks5 no login", 5, "", "newshost", "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38"s,
-         "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "127.0.0.1:1080"},
+         toNewshost, "127.0.0.1:1080"},
         {"socks5 name in reply", 5, "", "newshost",
-         "\x05\x00\x05\x00\x00\x03\x09proxyhost\x00\x50"s,
-         "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "0.0.0.0:80"},
+         "\x05\x00\x05\x00\x00\x03\x09proxyhost\x00\x50"s, toNewshost, "0.0.0.0:80"},
         {"socks5 IPv6 in reply", 5, "", "newshost",
          "\x05\x00\x05\x00\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x51"s,
-         "\x05\x02\x00\x02\x05\x01\x00\x03\x08newshost\x00\x77"s, "::1:81"},
+         toNewshost, "::1:81"},
         {"socks5 to an IPv6 address", 5, "", "2001:db8::7",
          "\x05\x00\x05\x00\x00\x01\x7F\x00\x00\x01\x04\x38"s,
          "\x05\x02\x00\x02\x05\x01\x00\x04\x20\x01\x0d\xb8\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x07\x00\x77"s,
