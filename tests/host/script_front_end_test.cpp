@@ -22,15 +22,7 @@ FarDialogItem Item(int type, const char* data, uint32_t flags = 0, int selected 
 class ScriptFrontEndTest : public ::testing::Test {
   protected:
     ScriptFrontEndTest() : transcript_(out_), frontEnd_(transcript_) {
-        items_[0] = Item(DI_DOUBLEBOX, "Options");
-        items_[1] = Item(DI_EDIT, "old");
-        items_[2] = Item(DI_CHECKBOX, "Remember", 0, 1);
-        items_[3] = Item(DI_RADIOBUTTON, "One", DIF_GROUP, 1);
-        items_[4] = Item(DI_RADIOBUTTON, "Two");
-        items_[5] = Item(DI_RADIOBUTTON, "Three");
-        items_[6] = Item(DI_BUTTON, "Ok");
         items_[6].DefaultButton = 1;
-        items_[7] = Item(DI_BUTTON, "Cancel");
         frontEnd_.BeginAction(9);
     }
 
@@ -44,7 +36,14 @@ class ScriptFrontEndTest : public ::testing::Test {
     std::ostringstream out_;
     Transcript transcript_;
     ScriptFrontEnd frontEnd_;
-    FarDialogItem items_[8];
+    FarDialogItem items_[8] = {Item(DI_DOUBLEBOX, "Options"),
+                               Item(DI_EDIT, "old"),
+                               Item(DI_CHECKBOX, "Remember", 0, 1),
+                               Item(DI_RADIOBUTTON, "One", DIF_GROUP, 1),
+                               Item(DI_RADIOBUTTON, "Two"),
+                               Item(DI_RADIOBUTTON, "Three"),
+                               Item(DI_BUTTON, "Ok"),
+                               Item(DI_BUTTON, "Cancel")};
 };
 
 TEST_F(ScriptFrontEndTest, SetsFieldsAndClosesWithTheChosenItem) {
