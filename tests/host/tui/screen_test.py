@@ -1,11 +1,7 @@
 #!/usr/bin/env python3
-"""End-to-end tests of the full-screen host, driven like a person through tmux.
-
-    screen_test.py KESTROVA_BINARY
-
-Each test starts the demo news server (tools/demo-news) on a free loopback port and kestrova in
-a tmux session of 100 x 30 cells with its own KESTROVA_HOME. Exits 77 (skipped) without tmux.
-"""
+"""screen_test.py KESTROVA_BINARY: the full-screen host driven like a person through tmux, in a
+session of 100 x 30 cells with its own KESTROVA_HOME, against the demo news server (tools/demo-news)
+on a free loopback port. Exits 77 (skipped) without tmux."""
 import json
 import os
 import re
@@ -21,7 +17,6 @@ SOURCE = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
 sys.path.insert(0, os.path.join(SOURCE, "tests", "host"))
 import run_with_news_server  # noqa: E402
 
-KESTROVA = None
 WIDTH, HEIGHT = 100, 30
 
 
@@ -225,8 +220,7 @@ class ScreenTest(unittest.TestCase):
         self.wait("!You have no newsgroups yet")
 
 
-def main():
-    global KESTROVA
+if __name__ == "__main__":
     if len(sys.argv) < 2:
         sys.exit(__doc__)
     if shutil.which("tmux") is None:
@@ -234,7 +228,3 @@ def main():
         sys.exit(77)
     KESTROVA = os.path.abspath(sys.argv[1])
     unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
-
-
-if __name__ == "__main__":
-    main()
