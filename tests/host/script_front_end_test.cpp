@@ -2,22 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sstream>
 
+#include "host/test_dialog_item.h"
 #include "platform/scoped_environment.h"
 
 namespace kestrova::host {
 namespace {
-
-FarDialogItem Item(int type, const char* data, uint32_t flags = 0, int selected = 0) {
-    FarDialogItem item{};
-    item.Type = type;
-    item.Flags = flags;
-    item.Selected = selected;
-    std::strcpy(item.Data, data);
-    return item;
-}
 
 class ScriptFrontEndTest : public ::testing::Test {
   protected:

@@ -1,12 +1,12 @@
 // Dialogs: keys and clicks, fields, message boxes and field histories.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/key_names.h"
+#include "host/test_dialog_item.h"
 #include "host/tui/dialog_layout.h"
 #include "host/tui/dialog_model.h"
 #include "host/tui/field_history.h"
@@ -15,17 +15,6 @@
 
 namespace kestrova::host::tui {
 namespace {
-
-FarDialogItem Item(int type, const char* data, uint32_t flags = 0, int selected = 0) {
-    FarDialogItem item{};
-    item.Type = type;
-    item.Flags = flags;
-    item.Selected = selected;
-    item.X1 = 5;
-    item.X2 = type == DI_FIXEDIT ? 7 : 40;
-    std::strcpy(item.Data, data);
-    return item;
-}
 
 // 0 frame, 1 label, 2 edit (history, focused), 3 check box, 4-6 radio group, 7-8 radio group,
 // 9 fixed edit of three cells, 10 separator, 11 Ok (default), 12 Cancel.
@@ -48,6 +37,7 @@ std::vector<FarDialogItem> SampleItems() {
     items[2].Flags |= DIF_HISTORY;
     items[2].History = "Names";
     items[2].Focus = 1;
+    items[9].X2 = 2;  // three cells
     items[11].DefaultButton = 1;
     return items;
 }
