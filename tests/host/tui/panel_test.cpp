@@ -1,8 +1,11 @@
-#include "host/tui/panel_layout.h"
-
+// How a panel lists its items: their order and the columns they fill.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+
+#include "host/panel_sort.h"
+#include "host/tui/panel_layout.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -78,6 +81,39 @@ TEST(CellText, FitsEachKindOfColumnToItsWidth) {
         {article, {'D', -1, 0, 8, ""}, "        "},  // no time
     };
     for (const auto& c : cases) EXPECT_EQ(CellText(c.Item, c.Of), c.Expected) << c.Expected;
+}
+
+std::string Sorted(int mode, bool descending) {
+    PanelItemList items;
+    const struct {
+        const char* Name;
+        uint32_t Size, Time;
+    } kItems[] = {{"..", 0, 0}, {"beta", 30, 2}, {"Alpha", 10, 3}, {"gamma", 20, 1}};
+    for (const auto& item : kItems) {
+        FAR_FIND_DATA data{};
+        data.nFileSizeLow = item.Size;
+        data.ftLastWriteTime.dwHighDateTime = item.Time;  // the high half decides
+        items.Add(data, item.Name);
+    }
+    SortPanelItems(items, mode, descending);
+    std::string names;
+    for (size_t i = 0; i < items.Size(); ++i) names += ItemName(items[i]) + " ";
+    return names;
+}
+
+TEST(PanelSort, OrdersByTheModulesModeWithDotDotFirst) {
+    const struct {
+        int mode;
+        bool descending;
+        const char* expected;
+    } cases[] = {
+        {SM_NAME, false, ".. Alpha beta gamma "},    {SM_NAME, true, ".. gamma beta Alpha "},
+        {SM_SIZE, false, ".. Alpha gamma beta "},    {SM_MTIME, true, ".. Alpha beta gamma "},
+        {SM_MTIME, false, ".. gamma beta Alpha "},   {SM_UNSORTED, true, ".. beta Alpha gamma "},
+        {SM_DEFAULT, false, ".. beta Alpha gamma "},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Sorted(c.mode, c.descending), c.expected) << c.mode << " " << c.descending;
 }
 
 }  // namespace
