@@ -119,7 +119,7 @@ class LocalTimeTest : public ::testing::Test {
     std::optional<ScopedEnvironment> environment_{std::in_place};
 };
 
-TEST_F(LocalTimeTest, LocalTimeUsesTheOffsetInEffectAtThatMoment) {
+TEST_F(LocalTimeTest, LocalTimeUsesTheOffsetInEffectAtThatMomentAndNowAgrees) {
     const struct {
         const char* zone;
         SYSTEMTIME utc;
@@ -144,12 +144,10 @@ TEST_F(LocalTimeTest, LocalTimeUsesTheOffsetInEffectAtThatMoment) {
     FILETIME local = U64ToFileTime(7);
     EXPECT_FALSE(FileTimeToLocalFileTime(U64ToFileTime(0), local));
     EXPECT_EQ(FileTimeToU64(local), 7u);
-}
 
-TEST_F(LocalTimeTest, NowAgreesAcrossItsForms) {
+    // The present in each of its forms.
     UseZone("XST-3");
     FILETIME utc{};
-    FILETIME local{};
     ASSERT_TRUE(SystemTimeToFileTime(NowSystemTime(), utc));
     ASSERT_TRUE(SystemTimeToFileTime(NowLocalSystemTime(), local));
     EXPECT_NEAR(FileTimeToUnixTime(utc), FileTimeToUnixTime(NowFileTime()), 2);
@@ -157,7 +155,7 @@ TEST_F(LocalTimeTest, NowAgreesAcrossItsForms) {
     EXPECT_NEAR(NowDateTime(), SystemTimeToDateTime(NowLocalSystemTime()), 2.0 / 86400);
 }
 
-TEST(DateTextTest, ShortDateFollowsTheFormatsOrderAndSeparator) {
+TEST(DateTextTest, ShortDateFollowsTheFormatsOrderAndSeparatorOrTheLocale) {
     const SYSTEMTIME date = Make(2026, 12, 5, 7, 5, 9);
     const struct {
         const char* format;
@@ -169,9 +167,7 @@ TEST(DateTextTest, ShortDateFollowsTheFormatsOrderAndSeparator) {
         {"%Ey.%Om.%Od", "2026.12.05"},
     };
     for (const auto& c : cases) EXPECT_EQ(ShortDateText(date, c.format), c.expected) << c.format;
-}
-
-TEST(DateTextTest, ShortDateOfTheLocaleAndTheTime) {
+    // The locale's own format, and the time.
     ASSERT_NE(std::setlocale(LC_TIME, "C"), nullptr);
     EXPECT_EQ(ShortDateText(Make(1999, 1, 2)), "01/02/1999");
     EXPECT_EQ(LongTimeText(Make(2026, 1, 1, 7, 5, 9)), "07:05:09");

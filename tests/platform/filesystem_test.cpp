@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 #include <set>
 
@@ -30,32 +31,29 @@ class FileSystemTest : public ::testing::Test {
     ScopedEnvironment environment_;
 };
 
+// Each variable names a place inside the test's folder, is empty, is unset (null), or with a
+// leading "/" is the relative path after it.
 TEST_F(FileSystemTest, HomeFolderFollowsTheEnvironmentAndIsCreated) {
-    struct Case {
-        const char* home;
-        const char* dataHome;
-        const char* userHome;
+    const struct {
+        const char* variables[3];  // KESTROVA_HOME, XDG_DATA_HOME, HOME
         std::string expectedBelowFolder;
+    } cases[] = {
+        {{"k/home//", "x", "h"}, "k/home"},
+        {{nullptr, "xdg", "h"}, "xdg/kestrova"},
+        {{"", "", "user"}, "user/.local/share/kestrova"},
+        {{nullptr, "/relative", "user"}, "user/.local/share/kestrova"},  // not absolute: ignored
     };
-    const Case cases[] = {
-        {"k/home//", "x", "h", "k/home"},
-        {nullptr, "xdg", "h", "xdg/kestrova"},
-        {"", "", "user", "user/.local/share/kestrova"},
-        {nullptr, "/relative", "user", "user/.local/share/kestrova"},  // not absolute: ignored
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ScopedEnvironment environment;
-        // Each variable names a place inside the test's folder, is empty, is unset (null), or
-        // with a leading "/" is the relative path after it.
-        const auto set = [&](const char* name, const char* relative) {
-            if (relative == nullptr) return environment.Set(name, nullptr);
-            if (*relative == '/') return environment.Set(name, relative + 1);
-            environment.Set(name, *relative != '\0' ? At(relative).c_str() : "");
-        };
-        set("KESTROVA_HOME", c.home);
-        set("XDG_DATA_HOME", c.dataHome);
-        set("HOME", c.userHome);
-
+        for (int i = 0; i < 3; ++i) {
+            const char* name = std::array{"KESTROVA_HOME", "XDG_DATA_HOME", "HOME"}[i];
+            const char* value = c.variables[i];
+            const std::string place = value == nullptr ? ""
+                                      : *value == '/'  ? value + 1
+                                      : *value != '\0' ? At(value)
+                                                       : "";
+            environment.Set(name, value == nullptr ? nullptr : place.c_str());
+        }
         const std::string expected = At(c.expectedBelowFolder);
         EXPECT_EQ(HomeFolder(), expected);
         EXPECT_TRUE(DirectoryExists(expected)) << expected;

@@ -63,25 +63,23 @@ TEST(ProfileFileTest, EveryWrittenValueReadsBackTheSame) {
 }
 
 TEST(IniFileTest, MissingFileLongValueAndFailedWrite) {
+    const auto raised = [](auto op) -> std::string {
+        try {
+            op();
+        } catch (const Exception& e) {
+            return std::string(e.ClassName()) + ": " + e.Message;
+        }
+        return "no error";
+    };
     TempFolderForTest folder;
     const std::string path = folder.Path() + "/account.ini";
-    try {
-        TIniFile missing(path, 0);
-        FAIL() << "no error";
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message, "Cannot open file '" + path + "'");
-    }
+    EXPECT_EQ(raised([&] { TIniFile(path, 0); }), "EFOpenError: Cannot open file '" + path + "'");
     TIniFile(path, 0xFFFF).WriteString("Kestrova", "Long", std::string(2000, 'x'));
     EXPECT_EQ(TIniFile(path, 0).ReadString("kestrova", "long", ""), std::string(1023, 'x'));
-
+    // A plain exception, not an item failure.
     const std::string unwritable = "/nonexistent-folder/account.ini";
-    try {
-        TIniFile(unwritable, 0xFFFF).WriteString("Kestrova", "Url", "x");
-        FAIL() << "no error";
-    } catch (const Exception& e) {
-        EXPECT_STREQ(e.ClassName(), "Exception");  // a plain one, not an item failure
-        EXPECT_EQ(e.Message, "Unable to write to '" + unwritable + "'");
-    }
+    EXPECT_EQ(raised([&] { TIniFile(unwritable, 0xFFFF).WriteString("Kestrova", "Url", "x"); }),
+              "Exception: Unable to write to '" + unwritable + "'");
 }
 
 }  // namespace
