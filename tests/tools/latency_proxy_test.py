@@ -10,6 +10,7 @@ import sys
 import threading
 import time
 import unittest
+from pathlib import Path
 
 PROXY = None
 
@@ -43,20 +44,18 @@ class LatencyProxyTest(unittest.TestCase):
                 reading.wait()
             connection.shutdown(socket.SHUT_WR)
 
-    def resident_kib(self):
-        with open(f"/proc/{self.proxy.pid}/status") as status:
-            return next(int(line.split()[1]) for line in status if line.startswith("VmRSS"))
-
     def test_order_kept_with_a_bounded_queue(self):
         client = self.connect("--delay-ms", "1", "--max-queued", "65536")
+        status = Path(f"/proc/{self.proxy.pid}/status")
+        resident_kib = lambda: int(status.read_text().split("VmRSS:")[1].split()[0])  # noqa: E731
         self.reading.clear()
         data = bytes(i * 7 % 251 for i in range(1 << 16)) * 400  # 26 MB
-        before = self.resident_kib()
+        before = resident_kib()
         sender = threading.Thread(target=client.sendall, args=(data,), daemon=True)
         sender.start()
         time.sleep(1)
         # Growth, not the size: a sanitizer build starts far larger.
-        self.assertLess(self.resident_kib() - before, 8 * 1024,
+        self.assertLess(resident_kib() - before, 8 * 1024,
                         "the proxy kept reading for a target that did not")
         self.reading.set()
         echoed = bytearray()
