@@ -51,22 +51,12 @@ TEST(ScriptParser, RejectsMalformedLinesNamingThem) {
 // Well-formed answers and key names are read by the script tests (other spellings of keys by the
 // fake panel actions).
 TEST(ScriptAnswers, RejectsMalformedAnswers) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"answer", "menu"},
-        {"answer", "menu", "-1"},
-        {"answer", "menu", "1x"},
-        {"answer", "menu", "enter"},
-        {"answer", "message", "1", "2"},
-        {"answer", "dialog", "4", "2"},
-        {"answer", "dialog", "4", "x=1"},
-        {"answer", "dialog", "esc", "2=a"},
-        {"answer", "editor", "append"},
-        {"answer", "editor", "replace", "a"},
-        {"answer", "editor", "keep", "append", "x"},
-        {"answer", "box", "1"},
-    };
-    for (const auto& words : bad)
-        EXPECT_THROW(ParseAnswer(ScriptLine{7, words, ""}), HostError) << words.back();
+    for (const char* answer :
+         {"menu", "menu -1", "menu 1x", "menu enter", "message 1 2", "dialog 4 2", "dialog 4 x=1",
+          "dialog esc 2=a", "editor append", "editor replace a", "editor keep append x", "box 1"}) {
+        const ScriptLine line = ParseScript(std::string("answer ") + answer, TestEnvironment)[0];
+        EXPECT_THROW(ParseAnswer(line), HostError) << answer;
+    }
 }
 
 TEST(KeyNames, RejectsUnknownNames) {
