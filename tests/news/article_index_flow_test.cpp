@@ -59,18 +59,16 @@ TEST_F(ArticleIndexFlowTest, WalkRefreshAndReEntryAskOnlyWhatIsNew) {
                               Lines({"230 new", "<3@test>", "<2@test>", "."}),
                               Head(3, 0, "Xref: x alt.test:3")}}});
     Enter();
-    EXPECT_EQ(List().userData, (std::vector<intptr_t>{1, 2}));
+    EXPECT_EQ(List().numbered, (Names{"1 article 1", "2 article 2"}));
     const double stored = manager->Cache->Entries().back().Stamp;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     List();
     EXPECT_EQ(manager->Cache->Entries().back().Stamp, stored) << "an unchanged index kept its age";
     ASSERT_TRUE(Key('R', PKF_CONTROL));
-    EXPECT_EQ(List().userData, (std::vector<intptr_t>{1, 2}));
+    EXPECT_EQ(List().numbered, (Names{"1 article 1", "2 article 2"}));
     List();  // the marks are gone
     ReEnter();
-    const Listing listing = List();
-    EXPECT_EQ(listing.names, (Names{"article 1", "article 2", "article 3"}));
-    EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2, 3}));  // from Xref
+    EXPECT_EQ(List().numbered, (Names{"1 article 1", "2 article 2", "3 article 3"}));  // Xref
     EXPECT_EQ(Sent("HEAD <"), (Names{"HEAD <1@test>", "HEAD <2@test>", "HEAD <3@test>"}));
     EXPECT_EQ(Sent("NEXT").size(), 2u);
     // The stamp is UTC: NEWNEWS asks since a moment ago in any time zone.
@@ -147,9 +145,7 @@ TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
         manager->ConnectHostDef();
         manager->Cache->Clear();
         Enter();
-        const Listing listing = List();
-        EXPECT_EQ(listing.names, (Names{"first", "article 4", "article 6"}));
-        EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 4, 6}));
+        EXPECT_EQ(List().numbered, (Names{"1 first", "4 article 4", "6 article 6"}));
         EXPECT_EQ(server.Log().find("more commands waiting") != std::string::npos, depth > 1);
         EXPECT_EQ(manager->CommandsAhead(), 0u);
         ReEnter();  // the re-entry may ask again for the article that was missing
@@ -181,9 +177,8 @@ TEST_F(ArticleIndexFlowTest, WalkDroppedAtAnyByteIsCompletedByTheRetry) {
         }
         manager->ConnectHostDef();
         if (manager->State != NewsState::InGroup) Enter();
-        const Listing listing = List();
-        EXPECT_EQ(listing.names, (Names{"first", "second", "article 4", "article 5", "article 7"}));
-        EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2, 4, 5, 7}));
+        EXPECT_EQ(List().numbered,
+                  (Names{"1 first", "2 second", "4 article 4", "5 article 5", "7 article 7"}));
         EXPECT_EQ(manager->CommandsAhead(), 0u);  // nothing of the dropped connection is awaited
     }
 }
@@ -206,9 +201,8 @@ TEST_F(ArticleIndexFlowTest, RefusedNewNewsFallsBackToTheNumbersAfterTheIndex) {
         Enter();
         List();
         ReEnter();
-        const Listing listing = List();
-        EXPECT_EQ(listing.names, (Names{"article 1", "article 2", "article 3", "article 5"}));
-        EXPECT_EQ(listing.userData, (std::vector<intptr_t>{1, 2, 3, 5}));
+        EXPECT_EQ(List().numbered,
+                  (Names{"1 article 1", "2 article 2", "3 article 3", "5 article 5"}));
         ReEnter();
         EXPECT_EQ(List().names.size(), 4u);
         Key('R', PKF_CONTROL);

@@ -30,7 +30,7 @@ class NewsSessionTest : public HostTest {
     struct Listing {
         Names names;
         std::vector<Names> columns;
-        std::vector<intptr_t> userData;
+        Names numbered;  // "UserData name"
     };
 
     NewsSessionTest() : savedOptions_(Options) {
@@ -101,7 +101,8 @@ class NewsSessionTest : public HostTest {
         Listing listing;
         for (int i = 0; i < count; ++i) {
             listing.names.emplace_back(items[i].FindData.cFileName);
-            listing.userData.push_back(items[i].UserData);
+            listing.numbered.push_back(std::to_string(items[i].UserData) + " " +
+                                       items[i].FindData.cFileName);
             listing.columns.emplace_back(items[i].CustomColumnData,
                                          items[i].CustomColumnData + items[i].CustomColumnNumber);
         }

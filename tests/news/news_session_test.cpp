@@ -24,12 +24,10 @@ TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
     const std::string status = Lines({kGroupReply});
     std::string skippable;
     for (int i = 0; i < kMaxLinesBeforeStatus; ++i) skippable += "2\r\n";
+    const std::string noise = Lines(
+        {"hello there", "", "2x1 not a code", "21", std::string("20\0", 3), " 200 ok", "-12 x"});
     const std::tuple<Names, uint32_t, bool> cases[] = {
-        {{Lines({"hello there", "", "2x1 not a code", "21", std::string("20\0", 3), " 200 ok",
-                 "-12 x"}) +
-          status},
-         0,
-         true},
+        {{noise + status}, 0, true},
         {{skippable + status}, 0, true},
         {{skippable + "x\r\n" + status}, kRefused, false},
         {{"999 odd"}, 999 | kTransient, true},
