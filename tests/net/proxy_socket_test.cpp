@@ -13,9 +13,7 @@ namespace kestrova {
 namespace {
 
 using namespace std::string_literals;
-using testing::LoopbackPeer;
-using testing::ReceiveUntilClosed;
-using testing::SendAllBytes;
+using namespace testing;  // the loopback peer's helpers
 
 // A scripted proxy: sends its canned replies at once, ends its side and records in received
 // everything the client sends (complete once the client has closed and the proxy is joined).

@@ -19,11 +19,7 @@ namespace kestrova {
 namespace {
 
 using namespace std::string_literals;
-using testing::ClosedPort;
-using testing::LoopbackPeer;
-using testing::ReceiveLine;
-using testing::ReceiveUntilClosed;
-using testing::SendAllBytes;
+using namespace testing;  // the loopback peer's helpers
 using ::testing::StartsWith;
 
 // Sends bytes, then closes once the client has closed (or at once).

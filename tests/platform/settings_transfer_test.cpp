@@ -4,11 +4,9 @@
 
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/fresh_store.h"
 #include "platform/settings_store.h"
-#include "platform/settings_text_reader.h"
 
 namespace kestrova {
 namespace {
@@ -40,14 +38,14 @@ std::string ExportToText(const std::string& path) {
 
 class SettingsTransferTest : public ::testing::Test {
   protected:
-    TempFolderForTest files_;
     std::string File(const char* name) { return files_.Path() + "/" + name; }
+    TempFolderForTest files_;
+    FreshStore store_;
 };
 
 // Every kind of value, escapes and names outside ASCII go through an import and an export in
 // the host's settings transfer test.
 TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
-    FreshStore store;
     Set("Keep", "v", REG_SZ, "old\0"s);
     const std::string before = ExportToText(File("before.reg"));
     std::string deep = "REGEDIT4\n[HKEY_CURRENT_USER";
@@ -91,7 +89,6 @@ TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
 }
 
 TEST_F(SettingsTransferTest, ReadOnlyKeyFailsTheWholeImport) {
-    FreshStore store;
     Set("Locked", "v", REG_SZ, "old\0"s);
     ASSERT_EQ(StoreSetKeyLocked(HKEY_CURRENT_USER, "Locked", true), StoreResult::Ok);
     WriteFileBytes(File("x.reg"),
@@ -103,7 +100,6 @@ TEST_F(SettingsTransferTest, ReadOnlyKeyFailsTheWholeImport) {
 }
 
 TEST_F(SettingsTransferTest, DeletionsAndWrappedHexApply) {
-    FreshStore store;
     Set("Old\\Deep", "v", REG_SZ, "x\0"s);
     Set("Keep", "gone", REG_SZ, "x\0"s);
     Set("Keep", "stays", REG_SZ, "x\0"s);
@@ -124,7 +120,6 @@ TEST_F(SettingsTransferTest, DeletionsAndWrappedHexApply) {
 
 // The host's transfer test reads lines of either end; the file has CR LF.
 TEST_F(SettingsTransferTest, ExportWritesCrLfLines) {
-    FreshStore store;
     Set("P", "Url", REG_SZ, "proxy:1080\0"s);
     Set("P\\Inner", "n", REG_DWORD, "\x05\0\0\0"s);
     EXPECT_EQ(ExportToText(File("all.reg")),
@@ -135,7 +130,6 @@ TEST_F(SettingsTransferTest, ExportWritesCrLfLines) {
 // The store refuses names the export could not write, so no key made through the panel or an
 // account file blocks later backups.
 TEST_F(SettingsTransferTest, StoreRefusesNamesWithControlCharacters) {
-    FreshStore store;
     StoreKey key = 0;
     for (const std::string& name : {"a\x01"s, "\0"s, "x\x7F"s})
         EXPECT_EQ(StoreCreateKey(HKEY_CURRENT_USER, "Keep\\" + name, key), StoreResult::Failed);

@@ -91,12 +91,9 @@ TEST_F(RegistryTest, ValuesReadOnlyAsTheirOwnKind) {
 }
 
 TEST_F(RegistryTest, ReadOnlyKeyOpensButRefusesWrites) {
-    ASSERT_TRUE(reg_.CreateKey("Shared\\Fixed"));
-    {
-        TRegistry writer;
-        ASSERT_TRUE(writer.OpenKey("Shared\\Fixed", false));
-        writer.WriteString("kept", "yes");
-    }
+    ASSERT_TRUE(reg_.OpenKey("Shared\\Fixed", true));
+    reg_.WriteString("kept", "yes");
+    reg_.CloseKey();
     ASSERT_EQ(platform::StoreSetKeyLocked(HKEY_CURRENT_USER, "Shared\\Fixed", true),
               platform::StoreResult::Ok);
     ASSERT_TRUE(reg_.OpenKey("Shared\\Fixed", false));
