@@ -2,22 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/visible_text.h"
 #include "platform/scoped_environment.h"
 
 namespace kestrova {
 namespace {
 
-struct WordCase {
-    std::string text;
-    char separator;
-    int n;
-    int position;
-    std::string word;
-};
-
+// Text, separator, word number, its position and the word.
 TEST(Words, PositionAndExtraction) {
-    const WordCase cases[] = {
+    const std::tuple<std::string, char, int, int, std::string> cases[] = {
         {"a,,b,c", ',', 2, 4, "b"},
         {"a,,b,c", ',', 3, 6, "c"},
         {",,a,,b", ',', 1, 3, "a"},
@@ -31,9 +26,9 @@ TEST(Words, PositionAndExtraction) {
         {"one two ", ' ', 2, 5, "two"},
         {std::string(",\0,x", 4), ',', 1, 4, "x"},  // a NUL does not start a word
     };
-    for (const WordCase& c : cases) {
-        EXPECT_EQ(WordPosition(c.n, c.text, c.separator), c.position) << c.text << " #" << c.n;
-        EXPECT_EQ(ExtractWord(c.n, c.text, c.separator), c.word) << c.text << " #" << c.n;
+    for (const auto& [text, separator, n, position, word] : cases) {
+        EXPECT_EQ(WordPosition(n, text, separator), position) << text << " #" << n;
+        EXPECT_EQ(ExtractWord(n, text, separator), word) << text << " #" << n;
     }
 }
 

@@ -27,8 +27,7 @@ struct Article {
 Article FindArticle(const std::string& group, const std::string& line) {
     TNewsInternetManager reader(nullptr);
     TAccountOptions account;
-    account.Url.HostName = "127.0.0.1";
-    account.Url.Port = kReaderPort;
+    account.Url = {"news", "127.0.0.1", kReaderPort, "", "", "", ""};
     reader.Connect(account);
     const auto send = [&](const std::string& command, const std::string& argument) {
         return reader.SendCommand(*reader.Socket, command, kLogCommand, kWaitForReply | kKeepReply,

@@ -114,14 +114,10 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
         std::cerr << "--- session log ---\n" << SessionLog() << "--- end ---\n";
     }
 
-    // A new manager of the route's kind, connected to port and logged in when user is given.
-    void ConnectTo(uint16_t port, const std::string& user = "", const std::string& password = "") {
+    // A new manager of the route's kind, connected to port.
+    void ConnectTo(uint16_t port) {
         TAccountOptions account;
-        account.Url.Scheme = "news";
-        account.Url.HostName = "127.0.0.1";
-        account.Url.Port = port;
-        account.Url.UserName = user;
-        account.Url.Password = password;
+        account.Url = {"news", "127.0.0.1", port, "", "", "", ""};
         ConnectAccount(account);
     }
 

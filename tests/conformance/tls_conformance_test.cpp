@@ -40,9 +40,7 @@ std::string CertificateFingerprint(const std::string& path) {
 TAccountOptions SecureAccount(const std::string& host, uint16_t port,
                               const std::string& trusted = "") {
     TAccountOptions account;
-    account.Url.Scheme = "nntps";
-    account.Url.HostName = host;
-    account.Url.Port = port;
+    account.Url = {"nntps", host, port, "", "", "", ""};
     account.TrustedCertificate = trusted;
     return account;
 }
