@@ -1,5 +1,5 @@
-// The group list against a scripted server: long names, NEWGROUPS with the stored stamp, refresh,
-// a LIST dropped anywhere and hostile listings.
+// The group list against a scripted server: long names, NEWGROUPS with the stored stamp, a LIST
+// dropped anywhere and hostile listings.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -79,16 +79,6 @@ TEST_F(GroupListFlowTest, NewGroupsSinceTheStoredStampInsertsOnlyNewNames) {
     const TListBlock stored = StoredList();
     EXPECT_EQ(NamesOf(stored), (Names{"alt.new", "alt.test", "comp.lang.c", "misc.misc"}));
     EXPECT_GE(stored.Stamp().wYear, 2024);
-}
-
-// A refused refresh leaves its group marked: the next listing asks again, the others not.
-TEST_F(GroupListFlowTest, RefreshAsksForTheCountsOfOwnGroups) {
-    Session({"alt.test", "misc.misc"},
-            {"211 3 1 3 alt.test", "411 No such group misc.misc", "211 6 3 8 misc.misc"});
-    ASSERT_TRUE(Key('R', PKF_CONTROL));
-    EXPECT_EQ(List().columns[0], (Names{"1", "3"}));
-    EXPECT_EQ(List().columns[1], (Names{"3", "8"}));
-    EXPECT_EQ(Sent("GROUP"), (Names{"GROUP alt.test", "GROUP misc.misc", "GROUP misc.misc"}));
 }
 
 // LIST dropped after every byte the server sends: a well-formed part of the list stays in the

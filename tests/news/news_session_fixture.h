@@ -29,7 +29,6 @@ class NewsSessionTest : public HostTest {
   protected:
     struct Listing {
         Names names;
-        std::vector<Names> columns;
         Names numbered;  // "UserData name"
     };
 
@@ -103,8 +102,6 @@ class NewsSessionTest : public HostTest {
             listing.names.emplace_back(items[i].FindData.cFileName);
             listing.numbered.push_back(std::to_string(items[i].UserData) + " " +
                                        items[i].FindData.cFileName);
-            listing.columns.emplace_back(items[i].CustomColumnData,
-                                         items[i].CustomColumnData + items[i].CustomColumnNumber);
         }
         FreePanelItems(items, count);
         return listing;
