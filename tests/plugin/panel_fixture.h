@@ -58,7 +58,7 @@ class PanelTest : public ::testing::Test {
                        const char* const* items, int itemsNumber, int buttonsNumber) {
         if (buttonsNumber > 0)
             return hostMessage_(moduleNumber, flags, helpTopic, items, itemsNumber, buttonsNumber);
-        current_->host.messages.push_back({flags, helpTopic, {items, items + itemsNumber}, 0});
+        current_->host.messages.push_back({flags, {items, items + itemsNumber}, 0});
         return -1;
     }
 

@@ -27,18 +27,14 @@ inline int HostCharTableDouble(int n, char* buffer, int bufferSize) {
                    {1251, "CP-1251   (Windows russian)"},
                    {28595, "ISO 8859-5 (Unix russian)"}};
     if (n < 0 || n >= 3 || bufferSize < static_cast<int>(sizeof(CharTableSet))) return -1;
-    char32_t set[256], oem[256];
-    if (!platform::CodePageTable(kTables[n].codePage, set) ||
-        !platform::CodePageTable(platform::OemCodePage(), oem))
-        return -1;
+    std::string bytes(256, '\0');
+    for (int b = 0; b < 256; ++b) bytes[b] = static_cast<char>(b);
+    const int oem = platform::OemCodePage();
     CharTableSet table{};
-    for (int b = 0; b < 256; ++b) {
-        table.DecodeTable[b] = table.EncodeTable[b] = '?';
-        for (int o = 0; o < 256; ++o) {
-            if (oem[o] == set[b]) table.DecodeTable[b] = static_cast<unsigned char>(o);
-            if (set[o] == oem[b]) table.EncodeTable[b] = static_cast<unsigned char>(o);
-        }
-    }
+    std::memcpy(table.DecodeTable,
+                platform::ConvertCodePage(bytes, kTables[n].codePage, oem).data(), 256);
+    std::memcpy(table.EncodeTable,
+                platform::ConvertCodePage(bytes, oem, kTables[n].codePage).data(), 256);
     std::strcpy(table.TableName, kTables[n].name);
     std::memcpy(buffer, &table, sizeof table);
     return 0;
@@ -48,12 +44,10 @@ class FakeHost {
   public:
     struct MessageCall {
         unsigned flags;
-        const char* helpTopic;
         std::vector<std::string> items;
         int buttons;
     };
     struct MenuCall {
-        std::string title;
         std::vector<FarMenuItem> items;
     };
     struct DialogCall {
@@ -122,20 +116,18 @@ class FakeHost {
             .first->second.c_str();
     }
 
-    static int Message(intptr_t moduleNumber, unsigned flags, const char* helpTopic,
-                       const char* const* items, int itemsNumber, int buttonsNumber) {
+    static int Message(intptr_t moduleNumber, unsigned flags, const char*, const char* const* items,
+                       int itemsNumber, int buttonsNumber) {
         EXPECT_EQ(moduleNumber, kModuleNumber);
-        FakeHost& host = *current_;
-        host.messages.push_back({flags, helpTopic, {items, items + itemsNumber}, buttonsNumber});
-        return Next(host.messageAnswers, "message box");
+        current_->messages.push_back({flags, {items, items + itemsNumber}, buttonsNumber});
+        return Next(current_->messageAnswers, "message box", -1);
     }
 
-    static int Menu(intptr_t moduleNumber, int, int, int, unsigned, const char* title, const char*,
+    static int Menu(intptr_t moduleNumber, int, int, int, unsigned, const char*, const char*,
                     const char*, const int*, int*, const FarMenuItem* item, int itemsNumber) {
         EXPECT_EQ(moduleNumber, kModuleNumber);
-        FakeHost& host = *current_;
-        host.menus.push_back({title, {item, item + itemsNumber}});
-        return Next(host.menuAnswers, "menu");
+        current_->menus.push_back({{item, item + itemsNumber}});
+        return Next(current_->menuAnswers, "menu", -1);
     }
 
     static int Dialog(intptr_t moduleNumber, int, int, int x2, int, const char*,
@@ -143,12 +135,7 @@ class FakeHost {
         EXPECT_EQ(moduleNumber, kModuleNumber);
         FakeHost& host = *current_;
         host.dialogs.push_back({x2, {item, item + itemsNumber}});
-        if (host.dialogAnswers.empty()) {
-            ADD_FAILURE() << "unexpected dialog";
-            return -1;
-        }
-        DialogAnswer answer = std::move(host.dialogAnswers.front());
-        host.dialogAnswers.pop_front();
+        const DialogAnswer answer = Next(host.dialogAnswers, "dialog", Close(-1));
         std::vector<FarDialogItem> edited(item, item + itemsNumber);
         const int result = answer(edited);
         std::copy(edited.begin(), edited.end(), item);
@@ -162,12 +149,14 @@ class FakeHost {
         return 1;
     }
 
-    static int Next(std::deque<int>& answers, const char* what) {
+    // The next queued answer; none fails the test and answers none (Esc).
+    template <typename Answer>
+    static Answer Next(std::deque<Answer>& answers, const char* what, Answer none) {
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected " << what;
-            return -1;
+            return none;
         }
-        const int answer = answers.front();
+        Answer answer = std::move(answers.front());
         answers.pop_front();
         return answer;
     }

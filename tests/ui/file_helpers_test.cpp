@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <string>
+#include <utility>
+
+#include "platform/temp_folder.h"
 
 namespace kestrova {
 namespace {
@@ -61,25 +63,21 @@ TEST(MakeValidFileName, ReplacesInvalidCharactersAndTrailingBlanks) {
 }
 
 TEST(ForceDirectories, CreatesTheChainOrReportsWhyNot) {
-    char pattern[] = "/tmp/kv_force_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string root = pattern;
-    EXPECT_TRUE(ForceDirectories(root + "/a/b/c"));
-    EXPECT_TRUE(DirectoryExists(root + "/a/b/c"));
-    EXPECT_TRUE(ForceDirectories(root + "/a/b/c/"));  // already there
-    EXPECT_TRUE(ForceDirectories(root + "//d//e//"));
-    EXPECT_TRUE(DirectoryExists(root + "/d/e"));
-    for (const std::string& done : {std::string(" \t\0", 3), std::string("/")})
-        EXPECT_TRUE(ForceDirectories(done));
+    TempFolderForTest folder;
+    const std::string root = folder.Path();
     std::ofstream(root + "/file") << "x";
+    // A folder without write permission refuses a new one inside (root ignores permissions).
+    const bool locked = geteuid() != 0 && mkdir((root + "/locked").c_str(), 0500) == 0;
+    for (const auto& [path, made] : {std::pair{root + "/a/b/c", true},
+                                     {root + "/a/b/c/", true},  // already there
+                                     {root + "//d//e//", true},
+                                     {std::string(" \t\0", 3), true},
+                                     {std::string("/"), true},
+                                     {root + "/file/sub/deeper", false},
+                                     {root + "/locked/new", !locked}})
+        EXPECT_EQ(ForceDirectories(path), made) << path;
+    EXPECT_TRUE(DirectoryExists(root + "/a/b/c") && DirectoryExists(root + "/d/e"));
     EXPECT_FALSE(DirectoryExists(root + "/file"));
-    EXPECT_FALSE(ForceDirectories(root + "/file/sub/deeper"));
-    if (geteuid() != 0) {  // root ignores permissions
-        ASSERT_EQ(mkdir((root + "/locked").c_str(), 0500), 0);
-        EXPECT_FALSE(ForceDirectories(root + "/locked/new"));
-        chmod((root + "/locked").c_str(), 0700);
-    }
-    std::filesystem::remove_all(root);
 }
 
 }  // namespace
