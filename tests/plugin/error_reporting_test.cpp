@@ -35,8 +35,6 @@ TEST_F(PanelTest, ReportErrorShowsOneBox) {
     } cases[] = {
         {error(ESocketError(0x40000000u + 10061, "Refused. Is it running?", "C")), 0, 1,
          "ESocketError in C|Refused.|Is it running?|<1>"},
-        {error(ERegistryError(0x20000000u, "No such folder", "SetDirectory")), 0, 1,
-         "ERegistryError in SetDirectory|No such folder|<1>"},
         {error(EInternetError(411u, "No group. Try F7. Or not.", "P")), 0, 1,
          "EInternetError in P|No group.|Try F7. Or not.|<1>"},
         {error(ECustomError(0u, "", "Connect")), 0, 1,

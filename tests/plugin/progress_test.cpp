@@ -32,21 +32,12 @@ TEST(ProgressTest, BarAndPercentRoundAndCap) {
     EXPECT_EQ(ProgressPercent(5, 0), 100);  // nothing expected: done
 }
 
-class TrafficTest : public PanelTest {
-  protected:
-    TrafficTest() {
-        panel.BeginOperation(kRequestGetFiles, 0);  // interactive, with a percentage
-        panel.ProgressTitle = "Copying";
-        panel.ProgressLines[0] = "Re: question";
-        panel.ProgressLines[1] = "/tmp/question.txt";
-        panel.Total = 200;
-    }
-
-    TNntpPlugin panel;
-};
-
 // The box's layout shows in the host scripts that copy articles; here its rhythm and the title.
-TEST_F(TrafficTest, RedrawsAtMostEvery500Milliseconds) {
+TEST_F(PanelTest, TrafficRedrawsAtMostEvery500Milliseconds) {
+    TNntpPlugin panel;
+    panel.BeginOperation(kRequestGetFiles, 0);  // interactive, with a percentage
+    panel.ProgressLines[0] = "Re: question";
+    panel.Total = 200;
     panel.ShowTraffic(10);  // the first unit always draws
     Advance(499);
     panel.ShowTraffic(10);
