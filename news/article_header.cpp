@@ -80,7 +80,7 @@ std::string_view DisplayText(std::string_view value, int tableCode, std::string&
 
 TArticleHeader TArticleHeader::Read(const char* bytes) {
     TArticleHeader record;
-    record.Number = GetInt32(bytes + kNumberAt);
+    record.Number = NumberOf(bytes);
     record.MessageId = std::string(MessageIdOf(bytes));
     record.Subject = std::string(GetField(bytes + kSubjectAt, kLongText));
     record.Lines = GetInt32(bytes + kLinesAt);
@@ -93,6 +93,10 @@ TArticleHeader TArticleHeader::Read(const char* bytes) {
     record.CharTable = GetInt32(bytes + kCharTableAt);
     record.Flags = static_cast<uint32_t>(GetInt32(bytes + kFlagsAt));
     return record;
+}
+
+int32_t TArticleHeader::NumberOf(const char* bytes) {
+    return GetInt32(bytes + kNumberAt);
 }
 
 std::string_view TArticleHeader::MessageIdOf(const char* bytes) {
@@ -193,7 +197,7 @@ void AddArticleItem(TPanelItemList& items, const char* record, TArticleTables& t
     data.ftCreationTime.dwHighDateTime = static_cast<uint32_t>(GetInt32(record + kDateAt + 4));
     data.ftLastAccessTime = data.ftLastWriteTime = data.ftCreationTime;
     data.nFileSizeLow = static_cast<uint32_t>(std::max(GetInt32(record + kLinesAt), 0));
-    item.UserData = GetInt32(record + kNumberAt);
+    item.UserData = TArticleHeader::NumberOf(record);
     items.SetDescription(item, TArticleHeader::MessageIdOf(record));
     items.SetColumns(
         item, {DisplayText(GetField(record + kFromAt, TArticleHeader::kShortText), tableCode, from),

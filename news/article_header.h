@@ -35,7 +35,8 @@ struct TArticleHeader {
     uint32_t Flags = 0;
 
     static TArticleHeader Read(const char* bytes);
-    // The message identifier and the flags of a record, read in place.
+    // The number, the message identifier and the flags of a record, read in place.
+    static int32_t NumberOf(const char* bytes);
     static std::string_view MessageIdOf(const char* bytes);
     static uint32_t FlagsOf(const char* bytes);
     // Texts longer than their fields are cut to fit.

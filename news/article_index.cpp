@@ -198,7 +198,7 @@ void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
     manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
     int64_t highest = 0;
     for (uint32_t i = 0; i < index.Count(); ++i) {
-        highest = std::max<int64_t>(highest, TArticleHeader::Read(index.Record(i)).Number);
+        highest = std::max<int64_t>(highest, TArticleHeader::NumberOf(index.Record(i)));
     }
     const TGroupRange& range = manager.GroupRange;
     int64_t first = std::max(highest + 1, range.Low);
