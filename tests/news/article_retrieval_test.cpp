@@ -58,7 +58,7 @@ TEST_F(ArticleRetrievalTest, ArticleDroppedAnywhereIsWholeOrReported) {
         SCOPED_TRACE(drop);
         TMemoryStream stream;
         try {
-            PlayScripts({whole.CutAfterSent(drop), whole});
+            PlayScripts({{.replies = whole.replies, .dropAfterSent = drop}, whole});
             GetArticle(*manager, "ARTICLE", {3, ""}, stream);
             EXPECT_EQ(Text(stream), kTrickyArticle);
             continue;

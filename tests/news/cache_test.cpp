@@ -92,14 +92,8 @@ TEST(CacheFileTest, DamagedImagesLeaveTheCacheUnchangedOrEmpty) {
     PutText(source, "group", "index", false);
     const std::string good = Image(source);
     const size_t key = TCache::kFileHeaderSize, data = key + 4, npos = std::string::npos;
-    struct Case {
-        const char* name;
-        size_t at;
-        std::string bytes;  // written at at
-        size_t length;      // the image cut to it
-        bool kept;
-    };
-    const Case cases[] = {
+    // Each case writes bytes at an offset, cuts the image to a length and keeps the cache or not.
+    const std::tuple<const char*, size_t, std::string, size_t, bool> cases[] = {
         {"size one byte over", 5, U32(good.size() + 1), npos, true},
         {"size one byte under", 5, U32(good.size() - 1), npos, true},
         {"version 263", 3, "\x07", npos, true},
@@ -113,14 +107,14 @@ TEST(CacheFileTest, DamagedImagesLeaveTheCacheUnchangedOrEmpty) {
         {"data size 2 GB", data, U32(0x80000000), npos, false},
         {"empty key", key + TCache::kEntryHeadSize, "\0"s, npos, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, at, bytes, length, kept] : cases) {
         std::string image = good;
-        image.replace(c.at, c.bytes.size(), c.bytes);
-        image.resize(std::min(c.length, image.size()));
+        image.replace(at, bytes.size(), bytes);
+        image.resize(std::min(length, image.size()));
         TCache cache(TCache::kUnlimited, 0);
         PutText(cache, "before", "x", true);
         Load(cache, image);
-        EXPECT_EQ(Keys(cache), c.kept ? Texts{"before"} : Texts{}) << c.name;
+        EXPECT_EQ(Keys(cache), kept ? Texts{"before"} : Texts{}) << name;
     }
 
     PutText(source, "second", "defgh", false);
@@ -145,8 +139,7 @@ TEST(CacheLifeTest, ExpiryFollowsTheLifeTime) {
     };
     for (const auto& [lifeHours, age, found] : cases) {
         // The index is stored by one session and read back from its file by a later one.
-        double now = kNow;
-        now = kNow - age;
+        double now = kNow - age;
         TCache earlier(TCache::kUnlimited, lifeHours, [&] { return now; });
         PutText(earlier, ".", "groups", true);
         PutText(earlier, "comp.lang.c", "index", false);

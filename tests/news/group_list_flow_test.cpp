@@ -92,7 +92,7 @@ TEST_F(GroupListFlowTest, ListDroppedAnywhereIsCompletedByTheRetry) {
         manager.reset();  // its end saves the cache file
         std::filesystem::remove_all(home.At("Cache"));
         try {
-            PlayScripts({whole.CutAfterSent(drop), whole});
+            PlayScripts({{.replies = whole.replies, .dropAfterSent = drop}, whole});
             EnterMask("*");
             List();
         } catch (const ESocketError&) {

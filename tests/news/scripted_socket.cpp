@@ -24,12 +24,6 @@ size_t TServerScript::OutputSize() const {
     return size;
 }
 
-TServerScript TServerScript::CutAfterSent(size_t bytes) const {
-    TServerScript cut = *this;
-    cut.dropAfterSent = bytes;
-    return cut;
-}
-
 // One connection played from its script; each step is false once the connection is over.
 struct TScriptedServer::Connection {
     TScriptedServer& server;
@@ -158,19 +152,23 @@ std::string TScriptedServer::Received(size_t connection) const {
     return connection < received_.size() ? received_[connection] : std::string();
 }
 
-void TScriptedSocket::GetSockAddress(const std::string& host, uint16_t /*port*/) {
-    TWinSocket::GetSockAddress("127.0.0.1", server_.Port());
-    HostName = host;
-}
-
 TScriptedNewsManager::TScriptedNewsManager(TScriptedServer& server, HANDLE owner)
     : TNewsInternetManager(owner, NoSocket{}), server_(server) {
     AttachSocket(CreateSocket());
 }
 
+// A socket whose every connection goes to the scripted server.
 std::unique_ptr<TWinSocket> TScriptedNewsManager::CreateSocket() {
-    return std::make_unique<TScriptedSocket>(server_, Options.Connect.ServerTimeout,
-                                             kNewsSocketBufferSize);
+    struct Socket : TWinSocket {
+        Socket(TScriptedServer& server)
+            : TWinSocket(Options.Connect.ServerTimeout, kNewsSocketBufferSize), server(server) {}
+        void GetSockAddress(const std::string& host, uint16_t /*port*/) override {
+            TWinSocket::GetSockAddress("127.0.0.1", server.Port());
+            HostName = host;
+        }
+        TScriptedServer& server;
+    };
+    return std::make_unique<Socket>(server_);
 }
 
 }  // namespace kestrova::testing

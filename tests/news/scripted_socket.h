@@ -32,8 +32,6 @@ struct TServerScript {
 
     // The bytes of the greeting and every reply.
     size_t OutputSize() const;
-    // This script dropped after the first bytes of its output.
-    TServerScript CutAfterSent(size_t bytes) const;
 };
 
 class TScriptedServer {
@@ -63,17 +61,6 @@ class TScriptedServer {
     std::vector<std::string> received_;  // per connection
     std::vector<std::string> commands_;
     std::thread thread_;
-};
-
-// A socket whose every connection goes to the scripted server.
-class TScriptedSocket : public TWinSocket {
-  public:
-    TScriptedSocket(TScriptedServer& server, int timeout, int bufferSize)
-        : TWinSocket(timeout, bufferSize), server_(server) {}
-    void GetSockAddress(const std::string& host, uint16_t port) override;
-
-  private:
-    TScriptedServer& server_;
 };
 
 // The news manager with its socket from CreateSocket aimed at the scripted server.
