@@ -66,7 +66,7 @@ TEST_F(NewsAccountsTest, AccountRoundTripThroughTheStore) {
     const TAccountOptions account = SampleAccount();
     const uint64_t before = Ticks(platform::NowFileTime());
     ASSERT_TRUE(manager->WriteItem("", "", account));
-    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(questions, 0);
     EXPECT_EQ(Stored("Example", "Url"), "reader@news.example.org:119/comp.lang");
     EXPECT_EQ(Stored("Example", "Password"), ScramblePassword("p@ss:word"));
     EXPECT_EQ(Stored("Example", "Character table"), "windows-1251");
@@ -106,7 +106,7 @@ TEST_F(NewsAccountsTest, EditingKeepsTheCreationTimeAndReplacingWipesTheOldKey) 
     EXPECT_EQ(StoredTime("Renamed", "Create time"), 100u);
     EXPECT_EQ(Stored("Renamed", "FromName"), "Edited");
     EXPECT_EQ(Stored(name, "Url"), "<missing>");
-    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(questions, 0);
 
     TRegIniFile(StoreKey()).WriteString("Renamed", "Stale", "old value");
     manager->OnNotify = nullptr;  // nobody to ask: no
@@ -114,7 +114,7 @@ TEST_F(NewsAccountsTest, EditingKeepsTheCreationTimeAndReplacingWipesTheOldKey) 
     EXPECT_EQ(Stored("Renamed", "Stale"), "old value");
     manager = Open();
     EXPECT_TRUE(manager->WriteItem("", "", account));
-    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions, 1);
     EXPECT_EQ(Stored("Renamed", "Stale"), "<missing>");
 }
 
@@ -195,7 +195,7 @@ TEST_F(NewsAccountsTest, EditFlowSavesConnectsOrCancels) {
     host.dialogAnswers = {FakeHost::Close(kSave)};
     context = KeyContext(1);
     EXPECT_TRUE(manager->ProcessKey(VK_F5, PKF_SHIFT, context, action));
-    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions, 1);
     EXPECT_EQ(List(*manager).size(), 1u);
 
     // Connect: the unsaved record stays for the panel to open.

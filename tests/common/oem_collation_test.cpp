@@ -17,15 +17,11 @@ namespace {
 constexpr unsigned kCaseSensitive = 0;
 
 // Sets both code pages for the life of the object.
-class ScopedCodePages {
-  public:
+struct ScopedCodePages : ScopedEnvironment {
     ScopedCodePages(int oem, int ansi) {
-        environment_.Set("KESTROVA_OEMCP", std::to_string(oem).c_str());
-        environment_.Set("KESTROVA_ANSICP", std::to_string(ansi).c_str());
+        Set("KESTROVA_OEMCP", std::to_string(oem).c_str());
+        Set("KESTROVA_ANSICP", std::to_string(ansi).c_str());
     }
-
-  private:
-    ScopedEnvironment environment_;
 };
 
 struct PairCase {
