@@ -149,17 +149,13 @@ TEST_F(NewsAccountsTest, ItemUrlsOfAFolderAndOfAnAccountWithItsPassword) {
     auto manager = Open();
     manager->MakeDirectory("News");
     manager->SetDirectory("News");
-    PluginPanelItem item{};
-    std::strcpy(item.FindData.cFileName, "Sub");
-    item.FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-    std::string text;
-    manager->GetItemUrl(item, false, text);
-    EXPECT_EQ(text, "\\News\\Sub");
     ASSERT_TRUE(manager->WriteItem("", "", SampleAccount()));
-    std::strcpy(item.FindData.cFileName, "Example");
-    item.FindData.dwFileAttributes = 0;
-    manager->GetItemUrl(item, true, text);
-    EXPECT_EQ(text, "news://reader:p@ss:word@news.example.org:119/comp.lang");
+    SetPanel({{"Sub", 0, FILE_ATTRIBUTE_DIRECTORY}, {"Example"}});
+    std::string folderUrl, accountUrl;
+    manager->GetItemUrl(panelItems[0], false, folderUrl);
+    manager->GetItemUrl(panelItems[1], true, accountUrl);
+    EXPECT_EQ(folderUrl, "\\News\\Sub");
+    EXPECT_EQ(accountUrl, "news://reader:p@ss:word@news.example.org:119/comp.lang");
 }
 
 // The store choice blanks the host's labels of the keys it swallows.

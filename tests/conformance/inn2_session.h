@@ -42,13 +42,12 @@ struct Route {
 // The status line "211 count low high name" of GROUP.
 struct GroupStatus {
     long count = -1, low = -1, high = -1;
-    std::string name;
 };
 
 inline GroupStatus ParseGroupStatus(const std::string& line) {
     GroupStatus status;
     int code = 0;
-    std::istringstream(line) >> code >> status.count >> status.low >> status.high >> status.name;
+    std::istringstream(line) >> code >> status.count >> status.low >> status.high;
     return status;
 }
 
