@@ -65,12 +65,9 @@ TEST(ParseUrl, SplitsIntoComponents) {
 }
 
 TEST(ParseUrl, EmptyTextLeavesComponentsUntouched) {
-    TUrlComponents url;
-    url.HostName = "kept";
-    url.Port = 5;
+    TUrlComponents url{"", "kept", 5, "", "", "", ""};
     EXPECT_FALSE(ParseUrl("", kUrlNoScheme, url));
-    EXPECT_EQ(url.HostName, "kept");
-    EXPECT_EQ(url.Port, 5);
+    EXPECT_EQ(std::tie(url.HostName, url.Port), std::make_tuple("kept", 5));
 }
 
 TEST(BuildUrl, IncludesWhatTheFlagsAskFor) {
