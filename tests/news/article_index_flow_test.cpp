@@ -82,15 +82,11 @@ TEST_F(ArticleIndexFlowTest, WalkRefreshAndReEntryAskOnlyWhatIsNew) {
 // and the stamp stays, so the next NEWNEWS asks again.
 TEST_F(ArticleIndexFlowTest, FailedNewNewsKeepsTheStamp) {
     const std::string group = "211 1 1 1 alt.test";
-    const std::string firstWalk[] = {group, Head(1), "421 no next", group};
-    const std::vector<std::string> failures[] = {
-        {"403 internal fault"},
-        {Lines({"230 new", "<2@test>", "<3@test>", "."}), Head(2)},  // no reply to HEAD <3@test>
-    };
+    const std::string newNews = Lines({"230 new", "<2@test>", "<3@test>", "."});
     Options.Connect.PipelineDepth = 1;  // the script answers one command at a time
-    for (const std::vector<std::string>& failure : failures) {
-        TServerScript script{.replies = {std::begin(firstWalk), std::end(firstWalk)}};
-        script.replies.insert(script.replies.end(), failure.begin(), failure.end());
+    for (const std::string& failure : {std::string("403 internal fault"), newNews}) {
+        TServerScript script{.replies = {group, Head(1), "421 no next", group, failure}};
+        if (failure == newNews) script.replies.push_back(Head(2));  // none to HEAD <3@test>
         PlayScripts({script});
         manager->Cache->Clear();
         Enter();
@@ -99,12 +95,11 @@ TEST_F(ArticleIndexFlowTest, FailedNewNewsKeepsTheStamp) {
         const SYSTEMTIME old{2001, 2, 0, 3, 4, 5, 6, 0};
         index.SetStamp(old);
         manager->Cache->Put(kTestGroup, std::move(index).TakeBytes(), false);
-
         ReEnter();
         EXPECT_ANY_THROW(List());
-        EXPECT_EQ(Index().Count(), failure.size());
+        EXPECT_EQ(Index().Count(), failure == newNews ? 2u : 1u);
         const SYSTEMTIME kept = Index().Stamp();
-        EXPECT_EQ(std::memcmp(&kept, &old, sizeof old), 0) << kept.wYear << " " << failure[0];
+        EXPECT_EQ(std::memcmp(&kept, &old, sizeof old), 0) << kept.wYear << " " << failure;
     }
 }
 
@@ -184,33 +179,25 @@ TEST_F(ArticleIndexFlowTest, WalkDroppedAtAnyByteIsCompletedByTheRetry) {
 }
 
 // NEWNEWS refused (also with 480 when no login is needed): the numbers after the highest one
-// indexed are asked for, a missing one (any of the three replies) skipped, and NEWNEWS not again
-// in the session.
+// indexed are asked for and a missing one (any of the three replies) skipped. NEWNEWS asked once
+// in the session is the conformance test's.
 TEST_F(ArticleIndexFlowTest, RefusedNewNewsFallsBackToTheNumbersAfterTheIndex) {
-    const std::string grown = "211 4 1 5 alt.test";
     const std::pair<const char*, const char*> cases[] = {
         {"502 NEWNEWS disabled", "423 No such number"},
         {"500 Unknown command", "420 No current article"},
         {"480 NEWNEWS command disabled by administrator", "430 No such id"}};
     for (const auto& [reply, vanished] : cases) {
         SCOPED_TRACE(reply);
-        PlayScripts({{.replies = {"211 2 1 2 alt.test", Head(1), "223 2 <2@test>", Head(2),
-                                  "421 no next", grown, reply, Head(3), vanished, Head(5), grown,
-                                  Head(1, 0), Head(2, 0), Head(3, 0), Head(5, 0)}}});
+        PlayScripts(
+            {{.replies = {"211 2 1 2 alt.test", Head(1), "223 2 <2@test>", Head(2), "421 no next",
+                          "211 4 1 5 alt.test", reply, Head(3), vanished, Head(5)}}});
         manager->Cache->Clear();
         Enter();
         List();
         ReEnter();
         EXPECT_EQ(List().numbered,
                   (Names{"1 article 1", "2 article 2", "3 article 3", "5 article 5"}));
-        ReEnter();
-        EXPECT_EQ(List().names.size(), 4u);
-        Key('R', PKF_CONTROL);
-        List();
-        EXPECT_EQ(Sent("NEWNEWS").size(), 1u);
-        EXPECT_EQ(Sent("HEAD "), (Names{"HEAD 3", "HEAD 4", "HEAD 5", "HEAD <1@test>",
-                                        "HEAD <2@test>", "HEAD <3@test>", "HEAD <5@test>"}));
-        EXPECT_EQ(Index().Count(), 4u);
+        EXPECT_EQ(Sent("HEAD "), (Names{"HEAD 3", "HEAD 4", "HEAD 5"}));
     }
 }
 
