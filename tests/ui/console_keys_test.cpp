@@ -15,12 +15,6 @@ using platform::InputEvent;
 InputEvent Down(uint16_t key) {
     return InputEvent{KEY_EVENT, true, key, 0, 0};
 }
-InputEvent Up(uint16_t key) {
-    return InputEvent{KEY_EVENT, false, key, 0, 0};
-}
-InputEvent NotAKey(uint16_t key) {
-    return InputEvent{2, true, key, 0, 0};
-}
 
 std::vector<uint16_t> PendingKeys() {
     std::vector<uint16_t> keys;
@@ -35,6 +29,7 @@ class ConsoleKeysTest : public ::testing::Test {
 };
 
 TEST_F(ConsoleKeysTest, CheckForKeyConsumesUpToTheFirstKeyDownOfTheKey) {
+    const InputEvent escUp{KEY_EVENT, false, VK_ESCAPE, 0, 0}, escNoKey{2, true, VK_ESCAPE, 0, 0};
     const struct {
         std::vector<InputEvent> pending;
         bool found;
@@ -43,9 +38,9 @@ TEST_F(ConsoleKeysTest, CheckForKeyConsumesUpToTheFirstKeyDownOfTheKey) {
         {{}, false, {}},
         {{Down('A'), Down(VK_ESCAPE), Down('B')}, true, {'B'}},
         {{Down('A'), Down('B')}, false, {'A', 'B'}},
-        {{Up(VK_ESCAPE), Down('A')}, false, {VK_ESCAPE, 'A'}},  // a key up does not count
-        {{NotAKey(VK_ESCAPE), Down('A')}, false, {VK_ESCAPE, 'A'}},
-        {{Up(VK_ESCAPE), Down(VK_ESCAPE), Down(VK_ESCAPE)}, true, {VK_ESCAPE}},
+        {{escUp, Down('A')}, false, {VK_ESCAPE, 'A'}},  // a key up does not count
+        {{escNoKey, Down('A')}, false, {VK_ESCAPE, 'A'}},
+        {{escUp, Down(VK_ESCAPE), Down(VK_ESCAPE)}, true, {VK_ESCAPE}},
     };
     for (const auto& c : cases) {
         for (const InputEvent& event : c.pending) platform::PushInput(event);
