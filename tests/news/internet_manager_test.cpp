@@ -102,11 +102,8 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
 
         const std::string image = home.ReadFile(file) + "x";  // one byte more than its size says
         std::filesystem::remove(home.At(file));
-        if (fifo) {
-            ASSERT_EQ(mkfifo(home.At(file).c_str(), 0600), 0);
-        } else {
-            std::ofstream(home.At(file), std::ios::binary) << image;
-        }
+        if (!fifo) std::ofstream(home.At(file), std::ios::binary) << image;
+        ASSERT_TRUE(!fifo || mkfifo(home.At(file).c_str(), 0600) == 0);
         std::vector<std::string> shown;
         TInternetManager later(nullptr, 0, "");
         later.OnEvent = [&](int kind, intptr_t param1, intptr_t param2) {
@@ -119,13 +116,10 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
         later.Cache->Put(".", "new", true, 3);
         later.SaveCache(*later.Cache, "bob", "news.example.org", 0);
         later.LoadCache(*later.Cache, "bob", "news.example.org", 0);  // whole again: no message
-        if (fifo) {
-            EXPECT_TRUE(shown.empty());
-            continue;
-        }
-        ASSERT_EQ(shown.size(), 1u) << fifo;
+        ASSERT_EQ(shown.size(), fifo ? 0u : 1u);
+        if (fifo) continue;
         EXPECT_EQ(shown[0].rfind(home.At(file) + ".damaged-", 0), 0u) << shown[0];
-        EXPECT_EQ(ReadWholeFile(shown[0]), image) << fifo;
+        EXPECT_EQ(ReadWholeFile(shown[0]), image);
     }
 }
 
