@@ -90,17 +90,13 @@ TEST(HeaderLineTest, KnownHeadersLinesAndDate) {
     };
     for (const auto& [line, field, value] : cases) {
         TArticleHeader record;
-        record.Subject = record.From = record.XCommentTo = record.PathHeader = record.Organization =
-            "-";
+        record.Subject = record.From = record.XCommentTo = record.PathHeader = "-";
+        record.Organization = "-";
         THeaderExtras extras;
         ApplyHeaderLine(line, record, extras);
-        const Texts fields = {record.Subject,
-                              record.From,
-                              record.XCommentTo,
-                              record.PathHeader,
-                              record.Organization,
-                              std::to_string(record.Lines),
-                              record.Date.dwHighDateTime != 0 ? "dated" : "-"};
+        Texts fields = {record.Subject, record.From, record.XCommentTo, record.PathHeader};
+        fields.insert(fields.end(), {record.Organization, std::to_string(record.Lines),
+                                     record.Date.dwHighDateTime != 0 ? "dated" : "-"});
         Texts expected = {"-", "-", "-", "-", "-", "0", "-"};
         if (field >= 0) expected[field] = value;
         EXPECT_EQ(fields, expected) << line;

@@ -55,9 +55,9 @@ class NewsSessionTest : public HostTest {
     }
 
     // The account of the server; a scripted server takes any port (0: the default one).
-    TAccountOptions Account(const std::string& user = "", const std::string& password = "") {
+    TAccountOptions Account() {
         TAccountOptions account;
-        account.Url = {"news", "127.0.0.1", server.Port(), user, password, "", ""};
+        account.Url = {"news", "127.0.0.1", server.Port(), "", "", "", ""};
         account.CharTable = -4;
         return account;
     }
@@ -68,15 +68,12 @@ class NewsSessionTest : public HostTest {
         manager = std::make_unique<TNewsInternetManager>(reinterpret_cast<HANDLE>(0x1234));
         manager->Connect(Account());
     }
-    // A new manager, its events going to onEvent, connected to a scripted server whose
-    // connections play scripts.
-    void PlayScripts(std::vector<TServerScript> scripts, const std::string& user = "",
-                     const std::string& password = "", TInternetEvent onEvent = {}) {
+    // A new manager connected to a scripted server whose connections play scripts.
+    void PlayScripts(std::vector<TServerScript> scripts) {
         manager.reset();
         scripted = std::make_unique<TScriptedServer>(std::move(scripts));
         manager = std::make_unique<TScriptedNewsManager>(*scripted);
-        manager->OnEvent = onEvent;
-        manager->Connect(Account(user, password));
+        manager->Connect(Account());
     }
     // The command lines the client sent that start with prefix.
     Names Sent(const std::string& prefix = "") const {
