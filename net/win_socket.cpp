@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "common/errors.h"
 #include "common/streams.h"
@@ -39,6 +42,16 @@ void SetOption(int fd, int level, int option) {
 
 unsigned ConnectedEvents() {
     return platform::kEventRead | platform::kEventWrite | platform::kEventClose;
+}
+
+// Appends text up to and including its first CR LF, or text and CR LF, to out.
+void AppendLine(std::string& out, std::string_view text) {
+    const size_t end = text.find("\r\n");
+    if (end == std::string_view::npos) {
+        out.append(text).append("\r\n");
+    } else {
+        out.append(text.substr(0, end + 2));
+    }
 }
 
 }  // namespace
@@ -169,6 +182,7 @@ void TWinSocket::SocketOpen(int family) {
     SetOption(Handle, IPPROTO_TCP, TCP_NODELAY);
     Events = 0;
     received_.Clear();
+    held_.clear();
     SetState(SocketState::Created);
 }
 
@@ -278,6 +292,7 @@ void TWinSocket::SocketClose() {
     SetState(SocketState::Idle);
     Events = 0;
     received_.Clear();
+    held_.clear();
 }
 
 int TWinSocket::SocketWait(SocketEventKind event) {
@@ -456,6 +471,7 @@ int TWinSocket::ReceiveBlock() {
 
 int TWinSocket::ReadBuffer(void* buffer, int length, int flags) {
     if (buffer == nullptr || length <= 0) return 0;
+    SendHeld();
     if (received_.Empty()) {
         if (Handle < 0) return 0;
         WaitScope scope(*this);
@@ -467,6 +483,7 @@ int TWinSocket::ReadBuffer(void* buffer, int length, int flags) {
 
 int TWinSocket::ReadExact(void* buffer, int length) {
     if (buffer == nullptr || length <= 0) return 0;
+    SendHeld();
     auto* out = static_cast<char*>(buffer);
     size_t total = received_.Take(out, static_cast<size_t>(length), false);
     if (total == static_cast<size_t>(length) || Handle < 0) return static_cast<int>(total);
@@ -479,6 +496,7 @@ int TWinSocket::ReadExact(void* buffer, int length) {
 }
 
 int TWinSocket::SendAll(const char* data, int length) {
+    SendHeld();
     int sent = 0;
     for (int idle = 0; sent < length && idle < kMaxIdleSends;) {
         const int count = WriteBuffer(data + sent, length - sent);
@@ -492,13 +510,24 @@ int TWinSocket::SendAll(const char* data, int length) {
 }
 
 int TWinSocket::WriteLine(std::string_view text) {
-    const size_t end = text.find("\r\n");
-    std::string line = end == std::string_view::npos ? std::string(text) + "\r\n"
-                                                     : std::string(text.substr(0, end + 2));
+    std::string line;
+    AppendLine(line, text);
     return SendAll(line.data(), static_cast<int>(line.size()));
 }
 
+void TWinSocket::HoldLine(std::string_view text) {
+    AppendLine(held_, text);
+}
+
+void TWinSocket::SendHeld() {
+    if (held_.empty()) return;
+    const std::string lines = std::move(held_);
+    held_.clear();
+    SendAll(lines.data(), static_cast<int>(lines.size()));
+}
+
 int TWinSocket::ReadLine(std::string& text) {
+    SendHeld();
     text.clear();
     size_t taken = 0;
     for (;;) {

@@ -111,6 +111,9 @@ class TWinSocket {
     int ReadExact(void* buffer, int length);
     // Sends text up to and including its first CR LF, or text and CR LF; returns bytes sent.
     int WriteLine(std::string_view text);
+    // Keeps that line to be sent before the socket next reads or sends, with the lines kept
+    // before it: commands sent ahead of their replies leave together, not one send each.
+    void HoldLine(std::string_view text);
     // Reads one line without its end into text; returns the bytes taken in the last pass
     // (0 when the connection ended without a line end). A line longer than kMaxLineLength
     // closes the socket and raises kLineTooLong with "ReadLine" (reported to OnError, the
@@ -207,7 +210,11 @@ class TWinSocket {
     // the connection ended or failed.
     int ReceiveBlock();
 
+    // Sends the held lines, if any (see HoldLine).
+    void SendHeld();
+
     TLineBuffer received_;
+    std::string held_;  // lines not sent yet
     std::unique_ptr<TTlsSession> tls_;
     bool tlsWantsWrite_ = false;  // the last TLS read needs the socket writable
     SocketState state_ = SocketState::NotStarted;

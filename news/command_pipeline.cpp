@@ -2,6 +2,8 @@
 // and reads the replies in that order.
 #include <algorithm>
 #include <iterator>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "common/errors.h"
@@ -20,8 +22,10 @@ bool AnnouncesArticleText(int code) {
 
 void TNewsInternetManager::SendAhead(const std::string& command, const std::string& argument,
                                      int level) {
-    TInternetManager::SendCommand(*Socket, command, level, 0, argument);
-    ahead_.push_back({argument.empty() ? command : command + " " + argument, level});
+    std::string line = argument.empty() ? command : command + " " + argument;
+    Socket->HoldLine(line);  // goes out with the next read, beside the commands held before it
+    WriteLog(level, "> " + line);
+    ahead_.push_back({std::move(line), level});
 }
 
 int TNewsInternetManager::ReadAheadReply(int flags) {

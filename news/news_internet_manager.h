@@ -140,8 +140,8 @@ class TNewsInternetManager : public TInternetManager {
     // command sent with SendCommand first reads and drops the replies still ahead of it; a new
     // connection forgets them. Callers keep at most the pipeline depth option's count ahead.
     //
-    // Sends the line at once and logs it at level; its reply is left for ReadAheadReply.
-    // Raises the socket's failures.
+    // Logs the line at level and sends it with the socket's next read or send, beside the
+    // other commands ahead (see TWinSocket::HoldLine); its reply is left for ReadAheadReply.
     void SendAhead(const std::string& command, const std::string& argument, int level);
     // Reads the status line of the oldest command ahead, as SendCommand with kWaitForReply
     // does: a 480 drops the replies after it, logs in and sends it and those after it again.
