@@ -113,9 +113,7 @@ TEST_F(ArticleIndexFlowTest, ArticlesAskedByNumberAreBoundedByTheListLimit) {
     List();
     ReEnter();
     EXPECT_THROW(List(), ESocketError);  // the script ends after the first two numbers
-    const Names sent = Sent();
-    ASSERT_EQ(sent.size(), 7u);
-    EXPECT_EQ(sent[5], "HEAD " + std::to_string(INT64_MAX - (kMaxListRecords - 1)));
+    EXPECT_EQ(Sent("HEAD ").at(0), "HEAD " + std::to_string(INT64_MAX - (kMaxListRecords - 1)));
 }
 
 // The walk at depths 1, 2 and 64 through the latency proxy (5 ms each way) and a group with gaps
