@@ -18,17 +18,11 @@ const std::string kTrickyArticle =
     "Message-ID: <tricky@test>\r\nSubject: tricky\r\n\r\n"
     ".leading dot\r\n..two dots\r\n.\r\n211 1 1 1 alt.test\r\n\r\nlast\r\n";
 
-class ArticleRetrievalTest : public NewsSessionTest {
-  protected:
-    static std::string Text(TMemoryStream& stream) {
-        return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
-    }
-    std::string Fetch(const std::string& command, const TArticleRef& article) {
-        TMemoryStream stream;
-        GetArticle(*manager, command, article, stream);
-        return Text(stream);
-    }
-};
+using ArticleRetrievalTest = NewsSessionTest;
+
+std::string Text(TMemoryStream& stream) {
+    return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
+}
 
 // The number when there is one, none for the current article, else a well-formed identifier
 // (an identifier from the network must not smuggle a second command in).
@@ -45,13 +39,10 @@ TEST(ArticleArgumentTest, NumberIdentifierOrNothingForTheCurrentOne) {
 // fails with the lines received so far kept, never cut short in silence, and the retry on a new
 // connection gets it whole.
 TEST_F(ArticleRetrievalTest, ArticleDroppedAnywhereIsWholeOrReported) {
-    std::string reply = "220 3 <tricky@test>\r\n";
-    for (size_t at = 0, end; (end = kTrickyArticle.find("\r\n", at)) != std::string::npos;
-         at = end + 2) {
-        reply += (kTrickyArticle[at] == '.' ? "." : "") + kTrickyArticle.substr(at, end + 2 - at);
-    }
-    reply += ".\r\n";
-    const TServerScript whole{.replies = {reply}};
+    const TServerScript whole{
+        .replies = {
+            Lines({"220 3 <tricky@test>", "Message-ID: <tricky@test>", "Subject: tricky", "",
+                   "..leading dot", "...two dots", "..", "211 1 1 1 alt.test", "", "last", "."})}};
     for (size_t drop = 0; drop < whole.OutputSize(); ++drop) {
         SCOPED_TRACE(drop);
         TMemoryStream stream;
@@ -65,7 +56,9 @@ TEST_F(ArticleRetrievalTest, ArticleDroppedAnywhereIsWholeOrReported) {
         EXPECT_EQ(kTrickyArticle.substr(0, Text(stream).size()), Text(stream));
         EXPECT_FALSE(manager->IsConnected());
         manager->ConnectHostDef();
-        EXPECT_EQ(Fetch("ARTICLE", {3, ""}), kTrickyArticle);
+        TMemoryStream again;
+        GetArticle(*manager, "ARTICLE", {3, ""}, again);
+        EXPECT_EQ(Text(again), kTrickyArticle);
     }
 }
 

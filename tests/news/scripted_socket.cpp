@@ -1,13 +1,12 @@
 #include "news/scripted_socket.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <stdexcept>
 
+#include "net/loopback_peer.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova::testing {
@@ -103,17 +102,8 @@ TScriptedServer::TScriptedServer(std::vector<TServerScript> scripts)
             if (!reply.ends_with('\n')) reply += "\r\n";
         }
     }
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        listen(listener_, 4) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("the scripted server cannot listen");
-    }
-    port_ = ntohs(address.sin_port);
+    listener_ = BoundLoopbackSocket(port_);
+    if (listen(listener_, 4) != 0) throw std::runtime_error("the scripted server cannot listen");
     thread_ = std::thread([this] { Serve(); });
 }
 
