@@ -53,7 +53,8 @@ TEST(ArticleHeaderTest, LayoutIsPackedLittleEndianWithTextsCutToTheirFields) {
     EXPECT_EQ(again, bytes);
 }
 
-TEST(HeadStatusTest, NumberAndIdentifier) {
+// The numbers of the HEAD status line and of an Xref header (0: none for the group).
+TEST(HeadStatusTest, NumberAndIdentifierAndXrefNumber) {
     const std::tuple<const char*, int32_t, const char*> cases[] = {
         {"221 15 <a@b> head follows", 15, "<a@b>"},
         {"221 0 <a@b>", 0, "<a@b>"},
@@ -65,6 +66,18 @@ TEST(HeadStatusTest, NumberAndIdentifier) {
         ApplyHeadStatus(line, record);
         EXPECT_EQ(record.Number, number) << line;
         EXPECT_EQ(record.MessageId, id) << line;
+    }
+
+    const std::tuple<const char*, const char*, int32_t> xrefs[] = {
+        {"news.host alt.test:15 comp.misc:3", "alt.test", 15},
+        {"news.host alt.test:15 comp.misc:3", "comp.misc", 3},
+        {"news.host alt.test:15", "alt", 0},
+        {"news.host alt.test:x", "alt.test", 0},
+        {"news.host alt.test:-4", "alt.test", 0},
+        {"", "alt.test", 0},
+    };
+    for (const auto& [xref, group, number] : xrefs) {
+        EXPECT_EQ(NumberFromXref(xref, group), number) << xref << " / " << group;
     }
 }
 
@@ -125,20 +138,6 @@ TEST(HeaderLineTest, CharsetRule) {
         THeaderExtras extras;
         for (const std::string& line : lines) ApplyHeaderLine(line, record, extras);
         EXPECT_EQ(record.CharTable, charTable) << lines.back();
-    }
-}
-
-TEST(XrefTest, NumberInTheGroup) {
-    const std::tuple<const char*, const char*, int32_t> cases[] = {
-        {"news.host alt.test:15 comp.misc:3", "alt.test", 15},
-        {"news.host alt.test:15 comp.misc:3", "comp.misc", 3},
-        {"news.host alt.test:15", "alt", 0},
-        {"news.host alt.test:x", "alt.test", 0},
-        {"news.host alt.test:-4", "alt.test", 0},
-        {"", "alt.test", 0},
-    };
-    for (const auto& [xref, group, number] : cases) {
-        EXPECT_EQ(NumberFromXref(xref, group), number) << xref << " / " << group;
     }
 }
 

@@ -49,18 +49,6 @@ TEST(ConnectionLogTest, PasswordArgumentIsMasked) {
     for (const auto& [text, logged] : cases) EXPECT_EQ(MaskSecrets(text), logged) << text;
 }
 
-// A name without a folder is in the home folder, a path stays as it is; a file that cannot be
-// opened means no log, and writing to it raises nothing.
-TEST(ConnectionLogTest, FileOfTheName) {
-    TempHomeForTest home;
-    EXPECT_EQ(LogFilePath("news.log"), home.At("news.log"));
-    TConnectionLog log(home.At("missing/news.log"), Fixed());
-    EXPECT_FALSE(log.IsOpen());
-    log.WriteLine(1, 1, "nothing");
-    TMemoryStream article;
-    log.WriteStream(1, 3, "Message", article);
-}
-
 // Two panels (and another process) append to one file: no line is lost, cut or overwritten, and
 // an existing file is never truncated.
 TEST(ConnectionLogTest, SharedFileKeepsEveryLineWhole) {
@@ -94,8 +82,11 @@ TEST(ConnectionLogTest, SharedFileKeepsEveryLineWhole) {
                                                   {"00000003 3 process line", lines}}));
 }
 
+// A stream stands between aligned markers in the file of the name (in the home folder when it
+// has no folder); a file that cannot be opened means no log, and writing to it raises nothing.
 TEST(ConnectionLogTest, StreamStandsBetweenAlignedMarkers) {
     TempHomeForTest home;
+    EXPECT_EQ(LogFilePath("news.log"), home.At("news.log"));
     TConnectionLog log("news.log", Fixed());
     TMemoryStream article;
     const std::string body = "Subject: test\r\n\r\n" + std::string(70000, 'x');
@@ -105,6 +96,10 @@ TEST(ConnectionLogTest, StreamStandsBetweenAlignedMarkers) {
     EXPECT_EQ(ReadWholeFile(home.At("news.log")), prefix + "=== Begin: alt.test ===\r\n" + body +
                                                       "\r\n" + prefix +
                                                       "===   End: alt.test ===\r\n");
+    TConnectionLog missing(home.At("missing/news.log"), Fixed());
+    EXPECT_FALSE(missing.IsOpen());
+    missing.WriteLine(1, 1, "nothing");
+    missing.WriteStream(1, 3, "Message", article);
 }
 
 }  // namespace
