@@ -131,6 +131,8 @@ class Host {
     bool closeRequested_ = false;
     std::optional<std::string> closeFolder_;
     bool rereading_ = false;
+    // Set when the module places its panel's cursor itself (FCTL_REDRAWPANEL with a position).
+    bool cursorPlacedByModule_ = false;
     intptr_t nextScreen_ = 1;
     std::map<const PluginPanelItem*, std::unique_ptr<PanelItemList>> dirLists_;
 };

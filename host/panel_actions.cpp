@@ -158,6 +158,7 @@ void Host::RereadPanels() {
 
 void Host::EnterFolder(const std::string& name) {
     const std::string previous = panel_->Folder();
+    cursorPlacedByModule_ = false;
     const int entered = module_.SetDirectory(panel_->Handle(), name, 0);
     AfterModuleCall();
     if (!panel_) return;
@@ -165,10 +166,12 @@ void Host::EnterFolder(const std::string& name) {
         panel_->RefreshInfo();
         return;
     }
-    panel_->SetCursor(0, 0);
+    // Where the module placed the cursor itself, the reread keeps it on that item.
+    const bool placed = cursorPlacedByModule_;
+    if (!placed) panel_->SetCursor(0, 0);
     RereadPanels();
     // Coming up, the cursor stands on the folder just left.
-    if (panel_ && name == "..") {
+    if (panel_ && name == ".." && !placed) {
         const int left = panel_->Find(LastComponent(previous));
         if (left >= 0) panel_->SetCursor(left, 0);
     }

@@ -44,6 +44,7 @@ int Host::Control(HANDLE plugin, int command, void* param) {
             if (param) {
                 const auto* redraw = static_cast<const PanelRedrawInfo*>(param);
                 target.SetCursor(redraw->CurrentItem, redraw->TopPanelItem);
+                if (panel_ && &target == panel_.get()) cursorPlacedByModule_ = true;
             }
             if (panel_ && &target == panel_.get()) {
                 panel_->RefreshInfo();
