@@ -44,7 +44,9 @@ TEST(GroupRecordTest, LayoutIsPackedLittleEndian) {
     EXPECT_EQ(TGroupRecord::Read(bytes.data()).Name, std::string(129, 'a'));
 }
 
-TEST(ListBlockTest, HeaderHoldsStampAndCount) {
+// The header holds the stamp and the count. Bytes assigned: their size, the count in the
+// header, accepted (keeping count records, extra bytes dropped) or refused (empty).
+TEST(ListBlockTest, HeaderAndAssignRefusingCountsPastTheBytes) {
     TListBlock block(TGroupRecord::kSize);
     block.SetStamp(SYSTEMTIME{1999, 12, 0, 5, 10, 2, 3, 0x1234});
     block.Resize(2);
@@ -53,11 +55,7 @@ TEST(ListBlockTest, HeaderHoldsStampAndCount) {
     EXPECT_EQ(std::string(raw.begin(), raw.begin() + 20),
               "\xCF\x07\x0C\0\0\0\x05\0\x0A\0\x02\0\x03\0\x34\x12\x02\0\0\0"s);
     EXPECT_EQ(block.Stamp().wMilliseconds, 0x1234);
-}
 
-// Size of the bytes, the count in the header, accepted (keeping count records, extra bytes
-// dropped) or refused (empty).
-TEST(ListBlockTest, AssignRefusesCountsPastTheBytes) {
     const std::tuple<size_t, uint32_t, bool> cases[] = {
         {19, 0, false},       {20, 0, true},           {20 + 141, 1, true},
         {20 + 141, 2, false}, {20 + 141 + 7, 1, true}, {20 + 141, 0x7F0000FF, false},
@@ -66,9 +64,10 @@ TEST(ListBlockTest, AssignRefusesCountsPastTheBytes) {
         std::vector<char> bytes(size, 0);
         for (size_t i = 0; i < 4 && 16 + i < size; ++i)
             bytes[16 + i] = static_cast<char>(count >> (8 * i));
-        TListBlock block(TGroupRecord::kSize);
-        EXPECT_EQ(block.Assign(bytes), accepted) << size << " " << count;
-        EXPECT_EQ(block.Bytes().size(), 20 + (accepted ? count : 0) * 141) << size << " " << count;
+        TListBlock assigned(TGroupRecord::kSize);
+        EXPECT_EQ(assigned.Assign(bytes), accepted) << size << " " << count;
+        EXPECT_EQ(assigned.Bytes().size(), 20 + (accepted ? count : 0) * 141)
+            << size << " " << count;
     }
 }
 
