@@ -33,18 +33,17 @@ class NewsPanelTest : public HostTest {
         KeyBarTitles = {};
     }
     // The column types of the replaced panel mode in state, then its titles ("(host)" where the
-    // host's own title stays).
-    std::vector<std::string> Mode(NewsState state) {
+    // host's own title stays), joined by "|".
+    std::string Mode(NewsState state) {
         manager.State = state;
         OpenPluginInfo info{};
         manager.GetOpenPluginInfo(info, descriptor);
         const PanelMode& mode = info.PanelModesArray[0];
-        std::vector<std::string> titles = {mode.ColumnTypes};
-        const auto columns = std::count(titles[0].begin(), titles[0].end(), ',') + 1;
-        for (auto i = 0; i < columns; ++i) {
-            titles.push_back(mode.ColumnTitles[i] != nullptr ? mode.ColumnTitles[i] : "(host)");
-        }
-        return titles;
+        std::string text = mode.ColumnTypes;
+        const std::ptrdiff_t columns = std::count(text.begin(), text.end(), ',') + 1;
+        for (std::ptrdiff_t c = 0; c < columns; ++c)
+            text += std::string("|") + (mode.ColumnTitles[c] ? mode.ColumnTitles[c] : "(host)");
+        return text;
     }
 
     TempHomeForTest home;
@@ -66,14 +65,11 @@ TEST_F(NewsPanelTest, DescriptorAndReplacedMode) {
     manager.Account.CharTable = kNoSlot;
     manager.Account.AskPassword = 1;
     Options.ReplaceModes = 1;
-    using Texts = std::vector<std::string>;
-    EXPECT_EQ(Mode(NewsState::OwnGroups),
-              (Texts{"N,C0,C1,A", "(host)", "<111>", "<112>", "(host)"}));
+    EXPECT_EQ(Mode(NewsState::OwnGroups), "N,C0,C1,A|(host)|<111>|<112>|(host)");
     const std::string head = "110  7Ann Lee 15ann@example.org  0 13Kestrel Works.default";
     EXPECT_EQ(descriptor, "0" + std::to_string(head.size()) + head + "news://news.example.org:119");
     ColumnTypes = "N,C0,c4,C5,,C2";
-    EXPECT_EQ(Mode(NewsState::InGroup),
-              (Texts{"N,C0,c4,C5,,C2", "(host)", "<117>", "<121>", "(host)", "(host)", "<119>"}));
+    EXPECT_EQ(Mode(NewsState::InGroup), "N,C0,c4,C5,,C2|(host)|<117>|<121>|(host)|(host)|<119>");
 }
 
 TEST_F(NewsPanelTest, RefusedProxyLoginIsSaidInTheUsersLanguage) {
