@@ -130,12 +130,12 @@ TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
         // its log shows them waiting however the proxy's chunks fall.
         server.SetControls(
             R"({"delay_ms": 10, "rules": [{"command": "HEAD", "nth": 2, "reply": "423 gone"}]})");
-        ConnectTo();
+        server.Start();
         const bench::PortProcess proxy({bench::ProgramFolder() + "/latency_proxy", "--to",
                                         "127.0.0.1:" + std::to_string(server.Port()), "--delay-ms",
                                         "5"});
-        manager->Account.Url.Port = proxy.Port();
-        manager->ConnectHostDef();
+        manager = std::make_unique<TNewsInternetManager>(nullptr);
+        manager->Connect(Account(proxy.Port()));
         manager->Cache->Clear();
         Enter();
         EXPECT_EQ(List().numbered, (Names{"1 first", "4 article 4", "6 article 6"}));

@@ -54,19 +54,12 @@ class NewsSessionTest : public HostTest {
         platform::FlushInputQueue();
     }
 
-    // The account of the server; a scripted server takes any port (0: the default one).
-    TAccountOptions Account() {
+    // The account of the server (or of port); a scripted server takes any port.
+    TAccountOptions Account(uint16_t port = 0) {
         TAccountOptions account;
-        account.Url = {"news", "127.0.0.1", server.Port(), "", "", "", ""};
+        account.Url = {"news", "127.0.0.1", port != 0 ? port : server.Port(), "", "", "", ""};
         account.CharTable = -4;
         return account;
-    }
-
-    // Starts the fixture server and connects a new manager to it.
-    void ConnectTo() {
-        server.Start();
-        manager = std::make_unique<TNewsInternetManager>(reinterpret_cast<HANDLE>(0x1234));
-        manager->Connect(Account());
     }
     // A new manager connected to a scripted server whose connections play scripts.
     void PlayScripts(std::vector<TServerScript> scripts) {
