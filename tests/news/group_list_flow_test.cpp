@@ -30,16 +30,6 @@ class GroupListFlowTest : public NewsSessionTest {
         host.messageAnswers.push_back(0);
         Key(VK_RETURN, 0, names);
     }
-    // A new session that lists every group (kList, then replies) and adds the named ones.
-    void Session(const Names& own, const Names& replies = {}) {
-        TServerScript script{.replies = {kList}};
-        script.replies.insert(script.replies.end(), replies.begin(), replies.end());
-        PlayScripts({script});
-        manager->Cache->Clear();  // the file of the session before
-        EnterMask("*");
-        List();
-        if (!own.empty()) AddSelected(own);
-    }
     // The group list as the cache (or the account's cache file) holds it.
     TListBlock StoredList(bool file = false) {
         TCache loaded(TCache::kUnlimited, 0);
@@ -66,7 +56,10 @@ Names NamesOf(const TListBlock& list) {
 
 // LIST skips names too long for a record; NEWGROUPS asks since the stamp of the stored list.
 TEST_F(GroupListFlowTest, NewGroupsSinceTheStoredStampInsertsOnlyNewNames) {
-    Session({}, {Lines({"231 new", "misc.misc 5 3 y", "alt.new 1 1 y"}) + "."});
+    PlayScripts(
+        {{.replies = {kList, Lines({"231 new", "misc.misc 5 3 y", "alt.new 1 1 y", "."})}}});
+    EnterMask("*");
+    List();
     EXPECT_NE(SessionLog().find("skipped: " + kLongName), std::string::npos);
     TListBlock list = StoredList();
     EXPECT_EQ(NamesOf(list), kAll);
