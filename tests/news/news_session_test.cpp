@@ -52,24 +52,20 @@ TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
     }
 }
 
-// A group refused on reconnecting: the session falls back to the own groups, disconnected.
-TEST_F(SessionTest, ReconnectFallsBackWhenTheGroupIsGone) {
+// In the server's list a group is not entered (Enter there adds it to the own groups). A group
+// refused on reconnecting: the session falls back to the own groups, disconnected.
+TEST_F(SessionTest, GroupsEnteredOnlyFromTheOwnOnesAndLeftWhenGone) {
     PlayScripts({{.replies = {kGroupReply}}, {.replies = {"411 No such group alt.test"}}});
+    manager->SetState(NewsState::AllGroups);
+    manager->SetDirectory(kTestGroup);
+    EXPECT_EQ(manager->State, NewsState::AllGroups);
+    manager->SetState(NewsState::OwnGroups);
     manager->SetDirectory(kTestGroup);
     manager->Disconnect();
     EXPECT_NO_THROW(manager->ConnectHostDef());
     EXPECT_EQ(Sent(), (Names{"GROUP alt.test", "GROUP alt.test"}));
     EXPECT_EQ(manager->GetPath(), ".");
     EXPECT_FALSE(manager->IsConnected());
-}
-
-// In the server's list a group is not entered (Enter there adds it to the own groups).
-TEST_F(SessionTest, AllGroupsEnterNothing) {
-    PlayScripts({{}});
-    manager->SetState(NewsState::AllGroups);
-    manager->SetDirectory(kTestGroup);
-    EXPECT_EQ(manager->State, NewsState::AllGroups);
-    EXPECT_EQ(Sent(), Names{});
 }
 
 // A post dropped after every byte either side sends: retried by itself (a socket error) only
