@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "common/streams.h"
 
@@ -19,12 +20,8 @@ std::string Article(const std::string& headerText, const std::string& bodyText, 
 }
 
 TEST(ArticleTextTest, LineEndsAndDots) {
-    const struct {
-        const char* headers;
-        const char* body;
-        bool stuffing;
-        const char* expected;
-    } cases[] = {
+    // Headers, body, dot-stuffing, the article sent.
+    const std::tuple<const char*, const char*, bool, const char*> cases[] = {
         // Bare LF becomes CR LF, CR LF stays; a last line without an end gets one.
         {"A: 1\nB: 2\r\n", "x\ny\r\nz", true, "A: 1\r\nB: 2\r\n\r\nx\r\ny\r\nz\r\n"},
         // A line that begins with "." is sent with the dot doubled, so "." alone cannot end
@@ -37,8 +34,8 @@ TEST(ArticleTextTest, LineEndsAndDots) {
         // Headers without a last line end still get one before the empty line.
         {"S: a", "b\r\n", true, "S: a\r\n\r\nb\r\n"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Article(c.headers, c.body, c.stuffing), c.expected) << c.body;
+    for (const auto& [headers, body, stuffing, sent] : cases)
+        EXPECT_EQ(Article(headers, body, stuffing), sent) << body;
 }
 
 TEST(ArticleTextTest, LineStateCarriesAcrossPieces) {

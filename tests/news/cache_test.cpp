@@ -44,12 +44,7 @@ std::string Image(const TCache& cache) {
 }
 
 // A memory stream that remembers the largest single read asked of it.
-class WatchedStream : public TMemoryStream {
-  public:
-    explicit WatchedStream(const std::string& bytes) {
-        WriteText(bytes);
-        SetPosition(0);
-    }
+struct WatchedStream : TMemoryStream {
     int64_t Read(void* buffer, int64_t count) override {
         largestRead = std::max(largestRead, count);
         return TMemoryStream::Read(buffer, count);
@@ -58,7 +53,9 @@ class WatchedStream : public TMemoryStream {
 };
 
 void Load(TCache& cache, const std::string& image) {
-    WatchedStream stream(image);
+    WatchedStream stream;
+    stream.WriteText(image);
+    stream.SetPosition(0);
     cache.LoadFromStream(stream);
     // No read (and so no buffer) larger than the image, beyond the fixed-size header.
     EXPECT_LE(stream.largestRead,

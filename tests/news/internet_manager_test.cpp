@@ -17,10 +17,8 @@ namespace {
 
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
-    std::error_code ignored;
-    for (const auto& item : std::filesystem::directory_iterator(folder, ignored)) {
+    for (const auto& item : std::filesystem::directory_iterator(folder))
         names.push_back(item.path().filename().string());
-    }
     return names;
 }
 
