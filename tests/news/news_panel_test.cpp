@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "common/errors.h"
 #include "net/loopback_peer.h"
@@ -15,7 +14,6 @@
 #include "temp_home.h"
 #include "ui/char_tables.h"
 #include "ui/fake_host.h"
-#include "ui/key_context.h"
 #include "ui/module_state.h"
 #include "ui/plugin_options.h"
 
