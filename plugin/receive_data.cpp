@@ -36,6 +36,8 @@ int TNntpPlugin::ReceiveData(int request, intptr_t param, void* target) {
             !InternetManager->IsConnected()) {
             const int reconnected = ReceiveData(kRequestReconnect, 0, nullptr);
             if (reconnected != kAnswerDone) return reconnected;
+            // A group gone by the time it is entered again leaves the session in the own groups.
+            UpdateTitle();
         }
         int result = kAnswerDone;
         try {
