@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     TPanelItemList items;
-    AddArticleItem(items, back, -4);
+    TArticleTables tables(-4);
+    AddArticleItem(items, bytes, tables);
     PluginPanelItem* array = nullptr;
     int count = 0;
     items.Release(array, count);

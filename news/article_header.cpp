@@ -209,11 +209,4 @@ void AddArticleItem(TPanelItemList& items, const char* record, TArticleTables& t
                table.Name});
 }
 
-void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot) {
-    char record[TArticleHeader::kSize];
-    article.Write(record);
-    TArticleTables tables(accountSlot);
-    AddArticleItem(items, record, tables);
-}
-
 }  // namespace kestrova

@@ -90,7 +90,5 @@ class TArticleTables {
 // from the list's blocks: no allocation of its own (but for the decoding of an encoded word or a
 // text to be made visible).
 void AddArticleItem(TPanelItemList& items, const char* record, TArticleTables& tables);
-// The same for one article; accountSlot is the table of an article without its own.
-void AddArticleItem(TPanelItemList& items, const TArticleHeader& article, int accountSlot);
 
 }  // namespace kestrova

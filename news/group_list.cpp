@@ -248,11 +248,10 @@ void AskServerForGroups(TNewsInternetManager& manager, TListBlock& groups, bool 
 // refresh changed the list. The items are counted first, so that the panel's array is sized once.
 bool ListCachedGroups(TNewsInternetManager& manager, TListBlock& groups, TPanelItemList& items) {
     const bool ownView = manager.State == NewsState::OwnGroups;
-    TGroupRecord group;
     std::vector<uint32_t> offered;
     for (uint32_t i = 0; i < groups.Count(); ++i) {
-        group.Load(groups.Record(i));
-        if (ownView ? (group.Flags & kOwnGroup) != 0 : MatchesMask(manager, group.Name.c_str())) {
+        if (ownView ? (TGroupRecord::FlagsOf(groups.Record(i)) & kOwnGroup) != 0
+                    : MatchesMask(manager, RecordName(groups, i))) {
             offered.push_back(i);
         }
     }
@@ -260,6 +259,7 @@ bool ListCachedGroups(TNewsInternetManager& manager, TListBlock& groups, TPanelI
     const int tableCode = SlotTableCode(manager.Account.CharTable);
     const SYSTEMTIME stamp = groups.Stamp();
     bool changed = false;
+    TGroupRecord group;
     for (const uint32_t i : offered) {
         group.Load(groups.Record(i));
         if ((group.Flags & kRefreshGroup) != 0) {
@@ -307,7 +307,7 @@ void ChangeNamedGroups(TListBlock& groups, const std::vector<std::string>& names
 uint32_t CountOwnGroups(const TListBlock& groups) {
     uint32_t own = 0;
     for (uint32_t i = 0; i < groups.Count(); ++i) {
-        if ((TGroupRecord::Read(groups.Record(i)).Flags & kOwnGroup) != 0) ++own;
+        if ((TGroupRecord::FlagsOf(groups.Record(i)) & kOwnGroup) != 0) ++own;
     }
     return own;
 }

@@ -47,6 +47,10 @@ TGroupRecord TGroupRecord::Read(const char* bytes) {
     return record;
 }
 
+uint32_t TGroupRecord::FlagsOf(const char* bytes) {
+    return static_cast<uint32_t>(GetInt32(bytes + kFlagsAt));
+}
+
 void TGroupRecord::Load(const char* bytes) {
     Name.assign(GetField(bytes, kNameSize));
     First = GetInt32(bytes + kFirstAt);

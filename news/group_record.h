@@ -31,6 +31,8 @@ struct TGroupRecord {
     uint32_t Flags = 0;
 
     static TGroupRecord Read(const char* bytes);
+    // The flags of a record, read in place.
+    static uint32_t FlagsOf(const char* bytes);
     // Takes the fields of bytes; a record loaded again and again keeps its name's buffer.
     void Load(const char* bytes);
     void Write(char* bytes) const;

@@ -164,7 +164,10 @@ TEST(ArticleItemTest, FileWithFiveColumnsShowingControlsHarmlessly) {
         article.Subject = article.From = article.Organization = value;
         article.MessageId = article.PathHeader = "<\x1b[5m>";
         article.XCommentTo = "All";
-        AddArticleItem(items, article, lines == 30 ? SlotIndex("koi8-r") : kNoSlot);
+        char record[TArticleHeader::kSize];
+        article.Write(record);
+        TArticleTables tables(lines == 30 ? SlotIndex("koi8-r") : kNoSlot);
+        AddArticleItem(items, record, tables);
     }
     PluginPanelItem* array = nullptr;
     int count = 0;
