@@ -60,9 +60,8 @@ void Session::Enter(const std::string& name) {
 }
 
 int Session::ListAllGroups() {
-    manager->GroupMask = "*";
-    manager->SetState(NewsState::AllGroups);
-    manager->ReloadGroupList = 1;
+    manager->ShowServerGroups("*");
+    manager->SetReloadGroupList(true);
     return List();
 }
 

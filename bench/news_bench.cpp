@@ -157,7 +157,7 @@ double RoundTrip(uint16_t port) {
 // The NEWNEWS argument the session sends for the index stamp of group.
 std::string IndexStamp(Session& session, const std::string& group) {
     TListBlock index(TArticleHeader::kSize);
-    Check(FetchList(*session.manager, group, index), "no cached index of " + group);
+    Check(session.manager->Cache().Fetch(group, index), "no cached index of " + group);
     const SYSTEMTIME since = index.Stamp();
     char text[64];
     std::snprintf(text, sizeof text, "%02d%02d%02d %02d%02d%02d GMT", since.wYear % 100,

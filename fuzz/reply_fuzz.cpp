@@ -1,4 +1,4 @@
-// Reply handling of the news session over any bytes a server may send: status lines are waited
+// Reply handling of the news connection over any bytes a server may send: status lines are waited
 // for and checked, data blocks read after accepted codes below 300. An accepted code must be one
 // of the accepted class, every error must carry the code of its class and the line that caused
 // it, data lines must come out un-stuffed, and the end of the bytes must end the reading with a
@@ -8,68 +8,72 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "common/errors.h"
-#include "news/news_internet_manager.h"
-#include "news/reply_codes.h"
+#include "news/nntp_connection.h"
 #include "ui/plugin_options.h"
 
 namespace {
 
 using kestrova::DataLine;
-using kestrova::TNewsInternetManager;
+using kestrova::TNntpConnection;
+using kestrova::TNntpStatus;
 
 void Check(bool condition) {
     if (!condition) abort();
 }
 
 // Reads one data block; false when the connection ended inside it.
-bool ReadBlock(TNewsInternetManager& manager) {
+bool ReadBlock(TNntpConnection& connection) {
     std::string line;
     for (;;) {
-        switch (manager.ReadDataLine(*manager.Socket, line)) {
-            case DataLine::Data:
-                Check(manager.ReplyLine != ".");
-                Check(line == (manager.ReplyLine.starts_with("..") ? manager.ReplyLine.substr(1)
-                                                                   : manager.ReplyLine));
+        switch (connection.ReadDataLine(line)) {
+            case DataLine::Data: {
+                const std::string& raw = connection.LastLine();
+                Check(raw != ".");
+                Check(line == (raw.starts_with("..") ? raw.substr(1) : raw));
                 break;
+            }
             case DataLine::End:
                 return true;
             case DataLine::Lost:
-                Check(!manager.IsConnected());
+                Check(!connection.IsConnected());
                 return false;
         }
     }
 }
 
-void ReadReplies(TNewsInternetManager& manager, int flags) {
+void ReadReplies(TNntpConnection& connection, int flags) {
     for (;;) {
         try {
-            const int code =
-                manager.WaitReply(*manager.Socket, kestrova::kLogCommand, "Fuzz", flags);
+            const TNntpStatus status = connection.WaitStatus(kestrova::kLogCommand, "Fuzz", flags);
+            const int code = status.Code;
             Check(code >= 0 && code <= 999);
-            Check(code == kestrova::ReplyCodeOf(manager.ReplyLine));
+            Check(status.Line == connection.LastLine());
+            Check(code == kestrova::ReplyCodeOf(status.Line));
             if ((flags & kestrova::kKeepReply) == 0) Check(kestrova::ReplyErrorClass(code) == 0);
-            if (kestrova::ReplySucceeded(code) && !ReadBlock(manager)) return;
+            if (kestrova::ReplySucceeded(code) && !ReadBlock(connection)) return;
         } catch (const kestrova::EInternetError& error) {
-            if (manager.ReplyCode == kestrova::kNoStatusCode) {  // too many lines without one
+            const int code = kestrova::ReplyCodeOf(connection.LastLine());
+            if (code == kestrova::kNoStatusCode) {  // too many lines without one
                 Check(error.Code == kestrova::kRefused);
-                Check(!manager.IsConnected());
+                Check(!connection.IsConnected());
                 return;
             }
-            const uint32_t errorClass = kestrova::ReplyErrorClass(manager.ReplyCode);
+            const uint32_t errorClass = kestrova::ReplyErrorClass(code);
             Check(errorClass != 0);
-            Check(error.Code == (static_cast<uint32_t>(manager.ReplyCode) | errorClass));
-            Check(error.Message == manager.ReplyLine);
+            Check(error.Code == (static_cast<uint32_t>(code) | errorClass));
+            Check(error.Message == connection.LastLine());
             Check(error.ProcName == "Fuzz");
-            if (kestrova::ReplyClosesConnection(manager.ReplyCode)) {
-                Check(!manager.IsConnected());
+            if (kestrova::ReplyClosesConnection(code)) {
+                Check(!connection.IsConnected());
                 return;
             }
         } catch (const kestrova::ESocketError& error) {
             Check(error.Code == (10054u | kestrova::kTransient));
-            Check(!manager.IsConnected());
+            Check(!connection.IsConnected());
             return;
         }
     }
@@ -89,9 +93,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         close(pair[0]);
         return 0;
     }
-    TNewsInternetManager manager(nullptr);
-    manager.Socket->Handle = pair[0];  // the socket closes it
-    manager.Socket->SetState(kestrova::SocketState::Connected);
-    ReadReplies(manager, (data[0] & 1) != 0 ? kestrova::kKeepReply : 0);
+    kestrova::TAccountOptions account;
+    const kestrova::TInternetEvent events;
+    kestrova::TSessionLog log(nullptr);
+    TNntpConnection connection(account, events, log);
+    connection.AttachSocket(std::make_unique<kestrova::TWinSocket>(
+        kestrova::Options.Connect.ServerTimeout, kestrova::kNewsSocketBufferSize));
+    connection.Socket().Handle = pair[0];  // the socket closes it
+    connection.Socket().SetState(kestrova::SocketState::Connected);
+    ReadReplies(connection, (data[0] & 1) != 0 ? kestrova::kKeepReply : 0);
     return 0;
 }

@@ -1,18 +1,17 @@
 #include "news/article_index.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "common/format_text.h"
-#include "news/list_block.h"
-#include "news/news_internet_manager.h"
-#include "news/reply_codes.h"
 #include "ui/char_tables.h"
 #include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
@@ -33,39 +32,48 @@ bool WalkCutShort(const TListBlock& index) {
            stamp.wMonth == kIncompleteWalkStamp.wMonth && stamp.wDay == kIncompleteWalkStamp.wDay;
 }
 
-void AppendRecord(TNewsInternetManager& manager, TListBlock& index, const TArticleHeader& record) {
-    if (index.Count() >= manager.ListLimit) RaiseListTooLong(manager, "GetArticlesInfo");
+void AppendRecord(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index,
+                  const TArticleHeader& record) {
+    if (index.Count() >= query.ListLimit) {
+        connection.RaiseAndClose(ListTooLongText(query.ListLimit), "GetArticlesInfo");
+    }
     char bytes[TArticleHeader::kSize];
     record.Write(bytes);
     index.Append(bytes);
-    manager.DoEvent(kEventProgress, 0, 1);
+    connection.Notify(kEventProgress, 0, 1);
 }
 
-// Reads the reply to a HEAD command into record: see ReadHeader.
-int HeadReply(TNewsInternetManager& manager, TArticleHeader& record, int code) {
+// Reads the reply to a HEAD command, whose status came, into record. An article asked for by
+// its identifier gets its number in group from its Xref header (or keeps the number it had).
+// Returns 1 when the header was read, 0 when the article does not exist (420, 423, 430), -1 for
+// another accepted status. Raises EInternetError ("ReadHeader") for an error status and
+// ESocketError ("ReadHeader") when the connection ends inside the header.
+int HeadReply(TNntpConnection& connection, const std::string& group, TArticleHeader& record,
+              const TNntpStatus& status) {
+    const int code = status.Code;
     if (code == kReplyNoCurrentArticle || code == kReplyNoArticleWithNumber ||
         code == kReplyNoArticleWithId) {
         return 0;
     }
     if (code != kReplyHeadFollows) {
-        manager.CheckReply("ReadHeader");
+        connection.Check(status, "ReadHeader");
         return -1;
     }
     const int32_t knownNumber = record.Number;
     record = TArticleHeader{};
-    ApplyHeadStatus(manager.ReplyLine, record);
+    ApplyHeadStatus(status.Line, record);
     record.CharTable = kNoSlot;
     THeaderExtras extras;
     std::string line;
     for (;;) {
-        const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
+        const DataLine kind = connection.ReadDataLine(line);
         if (kind == DataLine::End) break;
-        if (kind == DataLine::Lost) manager.RaiseConnectionLost("ReadHeader");
+        if (kind == DataLine::Lost) connection.RaiseConnectionLost("ReadHeader");
         ApplyHeaderLine(line, record, extras);
     }
     // Asked for by identifier, the server answers with number 0.
     if (record.Number == 0) {
-        const int32_t fromXref = NumberFromXref(extras.Xref, manager.GetPath());
+        const int32_t fromXref = NumberFromXref(extras.Xref, group);
         record.Number = fromXref != 0 ? fromXref : knownNumber;
     }
     return 1;
@@ -74,17 +82,18 @@ int HeadReply(TNewsInternetManager& manager, TArticleHeader& record, int code) {
 // Appends the headers of count articles, the i-th asked for with HEAD argument(i), sending up to
 // the pipeline depth of commands ahead of their replies.
 template <class Argument>
-void AppendHeaders(TNewsInternetManager& manager, TListBlock& index, size_t count,
-                   const Argument& argument) {
+void AppendHeaders(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index,
+                   size_t count, const Argument& argument) {
     const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
     size_t sent = 0;
     for (size_t i = 0; i < count; ++i) {
         for (; sent < count && sent - i < depth; ++sent) {
-            manager.SendAhead("HEAD", argument(sent), kLogData);
+            connection.SendAhead(CommandLine("HEAD", argument(sent)), kLogData);
         }
         TArticleHeader record;
-        if (HeadReply(manager, record, manager.ReadAheadReply(kKeepReply)) > 0) {
-            AppendRecord(manager, index, record);
+        if (HeadReply(connection, query.Group, record, connection.ReadAheadStatus(kKeepReply)) >
+            0) {
+            AppendRecord(connection, query, index, record);
         }
     }
 }
@@ -93,35 +102,36 @@ void AppendHeaders(TNewsInternetManager& manager, TListBlock& index, size_t coun
 // HEAD and NEXT in turn, up to the pipeline depth of them ahead of their replies. No more pairs
 // go out ahead than the group's count or range announces (past that one command at a time), so
 // little is sent past the end; the replies of what was are read and dropped.
-void WalkGroup(TNewsInternetManager& manager, TListBlock& index) {
-    manager.DoEvent(kEventProgress, 0, 1);
+void WalkGroup(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index) {
+    connection.Notify(kEventProgress, 0, 1);
     const uint64_t depth = static_cast<uint64_t>(Options.Connect.PipelineDepth);
-    const TGroupRange& range = manager.GroupRange;
+    const TGroupRange& range = query.Range;
     const uint64_t announced =
         2 * static_cast<uint64_t>(std::max<int64_t>({range.Count, range.High - range.Low + 1, 1}));
     uint64_t sent = 0;
     uint64_t answered = 0;  // replies read or being read
     const auto sendAhead = [&] {
         for (; sent - answered < depth && (sent < announced || sent == answered); ++sent) {
-            manager.SendAhead(sent % 2 == 0 ? "HEAD" : "NEXT", "", kLogData);
+            connection.SendAhead(sent % 2 == 0 ? "HEAD" : "NEXT", kLogData);
         }
     };
     for (;;) {
         sendAhead();
         ++answered;
         TArticleHeader record;
-        if (HeadReply(manager, record, manager.ReadAheadReply(kKeepReply)) > 0) {
-            AppendRecord(manager, index, record);
+        if (HeadReply(connection, query.Group, record, connection.ReadAheadStatus(kKeepReply)) >
+            0) {
+            AppendRecord(connection, query, index, record);
         }
         sendAhead();
         ++answered;
-        const int code = manager.ReadAheadReply(kKeepReply);
-        if (ReplySucceeded(code)) continue;
+        const TNntpStatus next = connection.ReadAheadStatus(kKeepReply);
+        if (ReplySucceeded(next.Code)) continue;
         // An error status raises instead of ending quietly.
-        if (code != kReplyNoCurrentArticle && code != kReplyNoNextArticle)
-            manager.CheckReply("WalkGroup");
+        if (next.Code != kReplyNoCurrentArticle && next.Code != kReplyNoNextArticle)
+            connection.Check(next, "WalkGroup");
         try {
-            manager.DiscardAheadReplies();
+            connection.DiscardAheadReplies();
         } catch (...) {
             // The walk is complete; the connection is closed and the next request reconnects.
         }
@@ -159,27 +169,28 @@ bool RefusesNewNews(int code) {
 }
 
 // Adds the articles that NEWNEWS names since the index's stamp and the index lacks. False when
-// the server refuses NEWNEWS; the manager then remembers that for the rest of the session.
-bool NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock& index) {
-    manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
-    const int code = manager.SendCommand(*manager.Socket, "NEWNEWS", kLogCommand,
-                                         kWaitForReply | kKeepReply | kLoginOnlyWithCredentials,
-                                         NewNewsArgument(group, index.Stamp()));
-    if (RefusesNewNews(code)) {
-        manager.NewNewsRefused = true;
-        manager.WriteLog(kLogConnection, "NEWNEWS refused: new articles are asked for by number");
+// the server refuses NEWNEWS; the query then remembers that for the rest of the session.
+bool NewNews(TNntpConnection& connection, TIndexQuery& query, TListBlock& index) {
+    connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
+    const TNntpStatus status =
+        connection.Command("NEWNEWS " + NewNewsArgument(query.Group, index.Stamp()), kLogCommand,
+                           kKeepReply | kLoginOnlyWithCredentials);
+    if (RefusesNewNews(status.Code)) {
+        query.NewNewsRefused = true;
+        connection.Log().Write(kLogConnection,
+                               "NEWNEWS refused: new articles are asked for by number");
         return false;
     }
-    manager.CheckReply("SendCommand");
+    connection.Check(status, "SendCommand");
     std::vector<std::string> identifiers;
-    if (ReplySucceeded(manager.ReplyCode)) {
+    if (ReplySucceeded(status.Code)) {
         std::string line;
         for (;;) {
-            const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
+            const DataLine kind = connection.ReadDataLine(line);
             if (kind == DataLine::End) break;
-            if (kind == DataLine::Lost) manager.RaiseConnectionLost("NewNews");
-            if (static_cast<int64_t>(identifiers.size()) >= manager.ListLimit) {
-                RaiseListTooLong(manager, "NewNews");
+            if (kind == DataLine::Lost) connection.RaiseConnectionLost("NewNews");
+            if (static_cast<int64_t>(identifiers.size()) >= query.ListLimit) {
+                connection.RaiseAndClose(ListTooLongText(query.ListLimit), "NewNews");
             }
             identifiers.push_back(line);
         }
@@ -187,30 +198,31 @@ bool NewNews(TNewsInternetManager& manager, const std::string& group, TListBlock
     // No Reserve here: an exact one would copy the whole index each time; appending grows
     // it with room to spare, which stays with the block in the cache for the next time.
     const std::vector<const std::string*> unknown = UnknownIdentifiers(index, identifiers);
-    AppendHeaders(manager, index, unknown.size(), [&](size_t i) { return *unknown[i]; });
+    AppendHeaders(connection, query, index, unknown.size(), [&](size_t i) { return *unknown[i]; });
     return true;
 }
 
 // Without NEWNEWS: the articles numbered after the highest number indexed, up to the end of the
 // range the last GROUP gave, at most the last ListLimit numbers of it (a server's range can be
 // as wide as it likes); a number the server no longer has is skipped.
-void ArticlesAfterHighest(TNewsInternetManager& manager, TListBlock& index) {
-    manager.DoEvent(kEventStatus, kMsgAskingForArticles, 0);
+void ArticlesAfterHighest(TNntpConnection& connection, const TIndexQuery& query,
+                          TListBlock& index) {
+    connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
     int64_t highest = 0;
     for (uint32_t i = 0; i < index.Count(); ++i) {
         highest = std::max<int64_t>(highest, TArticleHeader::NumberOf(index.Record(i)));
     }
-    const TGroupRange& range = manager.GroupRange;
+    const TGroupRange& range = query.Range;
     int64_t first = std::max(highest + 1, range.Low);
     if (first > range.High) return;
-    if (range.High - first >= manager.ListLimit) first = range.High - (manager.ListLimit - 1);
-    AppendHeaders(manager, index, static_cast<size_t>(range.High - first + 1),
+    if (range.High - first >= query.ListLimit) first = range.High - (query.ListLimit - 1);
+    AppendHeaders(connection, query, index, static_cast<size_t>(range.High - first + 1),
                   [&](size_t i) { return std::to_string(first + static_cast<int64_t>(i)); });
 }
 
 // Lists the cached records, reading those marked for refresh again; true when some were marked.
-bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanelItemList& items,
-                        TArticleTables& tables) {
+bool ListCachedArticles(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index,
+                        TPanelItemList& items, TArticleTables& tables) {
     items.Reserve(static_cast<int>(index.Count()));
     bool changed = false;
     for (uint32_t i = 0; i < index.Count(); ++i) {
@@ -220,48 +232,50 @@ bool ListCachedArticles(TNewsInternetManager& manager, TListBlock& index, TPanel
             changed = true;
             // A vanished article keeps its record, still marked.
             TArticleHeader fresh = TArticleHeader::Read(bytes);
-            if (ReadHeader(manager, fresh) > 0) fresh.Write(bytes);
+            const TNntpStatus status =
+                connection.Command(CommandLine("HEAD", fresh.MessageId), kLogData, kKeepReply);
+            if (HeadReply(connection, query.Group, fresh, status) > 0) fresh.Write(bytes);
         }
         AddArticleItem(items, bytes, tables);
-        manager.DoEvent(kEventProgress, 0, 1);
+        connection.Notify(kEventProgress, 0, 1);
     }
     return changed;
 }
 
 }  // namespace
 
-void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
+void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQuery& query,
                      PluginPanelItem*& items, int& count) {
     TPanelItemList list;
-    TArticleTables tables(manager.Account.CharTable);
+    TArticleTables tables(query.CharTable);
     TListBlock index(TArticleHeader::kSize);
     double cacheStamp = 0;
-    const bool cached = TakeList(manager, group, index, cacheStamp);
+    const bool cached = cache.Take(query.Group, index, cacheStamp);
     SYSTEMTIME stamp = index.Stamp();
     bool changed = false;
     std::exception_ptr failure;
     try {
-        changed = ListCachedArticles(manager, index, list, tables);
-        if (manager.UpdateGroup != 0) {
-            manager.UpdateGroup = 0;
+        changed = ListCachedArticles(connection, query, index, list, tables);
+        if (query.Update) {
+            query.Update = false;
             const uint32_t known = index.Count();
             const SYSTEMTIME asked = StampNow();
             try {
                 if (cached) {
-                    const bool rangeKnown = manager.GroupRange.High >= manager.GroupRange.Low;
+                    const bool rangeKnown = query.Range.High >= query.Range.Low;
                     const bool byNumber =
-                        manager.NewNewsRefused || (WalkCutShort(index) && rangeKnown);
-                    if (byNumber || !NewNews(manager, group, index)) {
-                        ArticlesAfterHighest(manager, index);
+                        query.NewNewsRefused || (WalkCutShort(index) && rangeKnown);
+                    if (byNumber || !NewNews(connection, query, index)) {
+                        ArticlesAfterHighest(connection, query, index);
                     }
                 } else {
-                    WalkGroup(manager, index);
+                    WalkGroup(connection, query, index);
                 }
                 stamp = asked;
             } catch (...) {
                 failure = std::current_exception();
                 if (!cached) stamp = kIncompleteWalkStamp;
-                manager.UpdateGroup = 1;  // the next listing (a retry) goes on asking
+                query.Update = true;  // the next listing (a retry) goes on asking
             }
             for (uint32_t i = known; i < index.Count(); ++i) {
                 AddArticleItem(list, index.Record(i), tables);
@@ -275,35 +289,38 @@ void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
     // arrived in between is missed by the next NEWNEWS.
     if (changed) {
         index.SetStamp(stamp);
-        StoreList(manager, group, ListKind::Expiring, std::move(index));
+        cache.Store(query.Group, ListKind::Expiring, std::move(index));
     } else if (cached) {
-        ReturnList(manager, group, ListKind::Expiring, std::move(index), cacheStamp);
+        cache.Return(query.Group, ListKind::Expiring, std::move(index), cacheStamp);
     }
     list.Release(items, count);
     if (failure) std::rethrow_exception(failure);
 }
 
-int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record) {
-    return ReadHeader(manager, record, record.MessageId);
+TGroupRange GroupRangeOf(const std::string& statusLine) {
+    if (ReplyCodeOf(statusLine) != kReplyGroupSelected) return TGroupRange{};
+    // "211 count low high group"; a line that does not read so leaves no range.
+    int64_t numbers[3];
+    const char* at = statusLine.data() + 3;
+    const char* end = statusLine.data() + statusLine.size();
+    for (int64_t& number : numbers) {
+        while (at < end && *at == ' ') ++at;
+        const auto [next, error] = std::from_chars(at, end, number);
+        if (error != std::errc()) return TGroupRange{};
+        at = next;
+    }
+    return TGroupRange{numbers[1], numbers[2], numbers[0]};
 }
 
-int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record, const std::string& which) {
-    record.CharTable = manager.Account.CharTable;
-    return HeadReply(
-        manager, record,
-        manager.SendCommand(*manager.Socket, "HEAD", kLogData, kWaitForReply | kKeepReply, which));
-}
-
-void MarkArticlesForRefresh(TNewsInternetManager& manager) {
-    const std::string group = manager.GetPath();
+void MarkArticlesForRefresh(TAccountCache& cache, const std::string& group) {
     TListBlock index(TArticleHeader::kSize);
-    if (!FetchList(manager, group, index)) return;
+    if (!cache.Fetch(group, index)) return;
     for (uint32_t i = 0; i < index.Count(); ++i) {
         TArticleHeader record = TArticleHeader::Read(index.Record(i));
         record.Flags |= kRefreshHeader;
         record.Write(index.Record(i));
     }
-    StoreList(manager, group, ListKind::Expiring, std::move(index));
+    cache.Store(group, ListKind::Expiring, std::move(index));
 }
 
 }  // namespace kestrova

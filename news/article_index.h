@@ -1,35 +1,51 @@
 // The article index of a group: header records cached under the group's name, built by walking
-// the group the first time and extended with NEWNEWS afterwards (the in-group state of
-// TNewsInternetManager).
+// the group the first time and extended with NEWNEWS afterwards (the in-group view of the
+// session).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "hostapi/plugin_api.h"
+#include "news/account_cache.h"
 #include "news/article_header.h"
+#include "news/nntp_connection.h"
 
 namespace kestrova {
 
-class TNewsInternetManager;
+// The article numbers of the current group, from the status line of GROUP.
+struct TGroupRange {
+    int64_t Low = 1;
+    int64_t High = 0;   // below Low: no articles, or not known
+    int64_t Count = 0;  // the server's estimate of the articles in the group
+};
 
-// The articles of group into a new array: the cached index (records marked for refresh read
-// again first), then, when the manager's UpdateGroup is set, the articles that are new on the
-// server: the whole group walked with HEAD and NEXT when there is no index, else those that
-// NEWNEWS names since the index's stamp. Records read before a failure are kept, listed and
-// stored; then the failure is passed on: EInternetError ("SendCommand" for a refused NEWNEWS,
-// "ReadHeader", "WalkGroup"), the socket's failures, EUserAbort.
-void GetArticlesInfo(TNewsInternetManager& manager, const std::string& group,
+// The range a "211 count low high group" status line gives; none (High below Low) when the
+// line does not read so.
+TGroupRange GroupRangeOf(const std::string& statusLine);
+
+// What a listing of a group's articles needs to know, and what it leaves for the next one.
+struct TIndexQuery {
+    std::string Group;  // the group selected on the connection
+    int CharTable = 0;  // the account's character table slot
+    TGroupRange Range;  // from the group's GROUP reply
+    // Ask the server for the articles that are new; set again when asking failed, so that the
+    // next listing (a retry) goes on asking.
+    bool Update = false;
+    // The server refused NEWNEWS in this session: new articles are asked for by number.
+    bool NewNewsRefused = false;
+    int64_t ListLimit = kMaxListRecords;
+};
+
+// The articles of query's group into a new array: the cached index (records marked for refresh
+// read again first), then, with Update, the articles that are new on the server: the whole
+// group walked with HEAD and NEXT when there is no index, else those that NEWNEWS names since
+// the index's stamp. Records read before a failure are kept, listed and stored; then the
+// failure is passed on: EInternetError ("SendCommand" for a refused NEWNEWS, "ReadHeader",
+// "WalkGroup"), the socket's failures, EUserAbort.
+void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQuery& query,
                      PluginPanelItem*& items, int& count);
-// Sends HEAD for record's MessageId (the current article when it has none) and fills record
-// from the reply. An article asked for by its identifier gets its number in the current group
-// from its Xref header (or keeps the number it had). Returns 1 when the header was read, 0 when
-// the article does not exist (420, 423, 430), -1 for another accepted status. Raises
-// EInternetError ("ReadHeader") for an error status and ESocketError ("ReadHeader") when the
-// connection ends inside the header.
-int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record);
-// The same for the article which names: a number in the current group or an identifier.
-int ReadHeader(TNewsInternetManager& manager, TArticleHeader& record, const std::string& which);
-// Marks every record of the current group's cached index to be read again.
-void MarkArticlesForRefresh(TNewsInternetManager& manager);
+// Marks every record of group's cached index to be read again.
+void MarkArticlesForRefresh(TAccountCache& cache, const std::string& group);
 
 }  // namespace kestrova

@@ -2,8 +2,7 @@
 
 #include "common/errors.h"
 #include "common/streams.h"
-#include "news/news_internet_manager.h"
-#include "news/reply_codes.h"
+#include "news/nntp_connection.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -65,36 +64,31 @@ std::string ArticleArgument(const TArticleRef& article) {
     return article.MessageId;
 }
 
-void GetArticle(TNewsInternetManager& manager, const std::string& command,
-                const TArticleRef& article, TStream& stream,
-                std::span<const TArticleRef> following) {
+void GetArticle(TNntpConnection& connection, const std::string& command, const TArticleRef& article,
+                TStream& stream, std::span<const TArticleRef> following) {
     const std::string argument = ArticleArgument(article);
-    if (!manager.DropAheadUntil(argument.empty() ? command : command + " " + argument)) {
-        manager.SendAhead(command, argument, kLogCommand);
-    }
+    const std::string line = CommandLine(command, argument);
+    if (!connection.DropAheadUntil(line)) connection.SendAhead(line, kLogCommand);
     const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
     for (const TArticleRef& next : following) {
-        if (manager.CommandsAhead() >= depth) break;
+        if (connection.CommandsAhead() >= depth) break;
         if (next.Number < 0 || (next.Number == 0 && !IsWellFormedMessageId(next.MessageId))) break;
-        const std::string nextArgument = ArticleArgument(next);
-        if (!manager.IsAhead(command + " " + nextArgument)) {
-            manager.SendAhead(command, nextArgument, kLogCommand);
-        }
+        const std::string nextLine = CommandLine(command, ArticleArgument(next));
+        if (!connection.IsAhead(nextLine)) connection.SendAhead(nextLine, kLogCommand);
     }
-    const int code = manager.ReadAheadReply(0);
-    if (!ReplySucceeded(code)) return;
+    if (!ReplySucceeded(connection.ReadAheadStatus(0).Code)) return;
 
     bool inBody = command == "BODY";
     TBlockWriter writer(stream);
     try {
         std::string line;
         for (;;) {
-            const DataLine kind = manager.ReadDataLine(*manager.Socket, line);
+            const DataLine kind = connection.ReadDataLine(line);
             if (kind == DataLine::End) break;
-            if (kind == DataLine::Lost) manager.RaiseConnectionLost("GetArticle");
+            if (kind == DataLine::Lost) connection.RaiseConnectionLost("GetArticle");
             writer.WriteLine(line);
             if (!inBody && line.empty()) inBody = true;
-            if (inBody) manager.DoEvent(kEventProgress, 0, 1);
+            if (inBody) connection.Notify(kEventProgress, 0, 1);
         }
     } catch (...) {
         try {

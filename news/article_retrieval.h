@@ -10,7 +10,7 @@
 
 namespace kestrova {
 
-class TNewsInternetManager;
+class TNntpConnection;
 class TStream;
 
 // Which article to fetch: its number in the current group, or, when the number is unknown (0:
@@ -40,8 +40,7 @@ std::string ArticleArgument(const TArticleRef& article);
 // The same command for the following articles goes out ahead of the replies, up to the pipeline
 // depth of commands in all, in their order and up to the first one without a number or a
 // well-formed identifier; a later call for one of them reads the reply sent ahead.
-void GetArticle(TNewsInternetManager& manager, const std::string& command,
-                const TArticleRef& article, TStream& stream,
-                std::span<const TArticleRef> following = {});
+void GetArticle(TNntpConnection& connection, const std::string& command, const TArticleRef& article,
+                TStream& stream, std::span<const TArticleRef> following = {});
 
 }  // namespace kestrova

@@ -13,6 +13,7 @@
 #include "common/visible_text.h"
 #include "platform/clock.h"
 #include "platform/filesystem.h"
+#include "ui/plugin_options.h"
 
 namespace kestrova {
 
@@ -123,6 +124,26 @@ void TConnectionLog::WriteStream(uint32_t owner, int level, std::string_view tit
     } catch (const std::exception&) {
         // a log failure never stops the connection
     }
+}
+
+TSessionLog::TSessionLog(HANDLE owner)
+    : owner_(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(owner))) {
+    if (Options.Connect.CreateLog == 0) return;
+    file_ = std::make_unique<TConnectionLog>(Options.Connect.LogFile);
+    if (!file_->IsOpen()) file_.reset();
+}
+
+bool TSessionLog::Wants(int level) const {
+    return file_ && Options.Connect.CreateLog != 0 &&
+           static_cast<unsigned>(level) <= static_cast<unsigned>(Options.Connect.LogLevel);
+}
+
+void TSessionLog::Write(int level, std::string_view text) {
+    if (Wants(level)) file_->WriteLine(owner_, level, text);
+}
+
+void TSessionLog::WriteStream(int level, std::string_view title, TStream& stream) {
+    if (Wants(level)) file_->WriteStream(owner_, level, title, stream);
 }
 
 }  // namespace kestrova

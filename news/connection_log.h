@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,12 @@
 namespace kestrova {
 
 class TStream;
+
+// Log levels of a session's lines.
+inline constexpr int kLogConnection = 0;  // connecting, disconnecting, group list lines
+inline constexpr int kLogCommand = 1;     // commands and their status replies
+inline constexpr int kLogAction = 2;      // start and end of panel actions
+inline constexpr int kLogData = 3;        // data lines, commands inside loops, posted copies
 
 // A log name without a folder goes into the home folder (the folder of the module file).
 std::string LogFilePath(std::string_view fileName);
@@ -57,6 +64,23 @@ class TConnectionLog {
     std::string fileName_;
     int fd_ = -1;
     LocalClock now_;
+};
+
+// The log of one panel's session: the file of the option LogFile, opened when the option
+// CreateLog is set; a line is written while CreateLog is set and its level is at most LogLevel,
+// naming the panel that owns the session (eight hexadecimal digits of owner).
+class TSessionLog {
+  public:
+    explicit TSessionLog(HANDLE owner);
+
+    // True when a line of level would be written (spares building a line nobody reads).
+    bool Wants(int level) const;
+    void Write(int level, std::string_view text);
+    void WriteStream(int level, std::string_view title, TStream& stream);
+
+  private:
+    uint32_t owner_;
+    std::unique_ptr<TConnectionLog> file_;  // none when logging is off or the file failed to open
 };
 
 }  // namespace kestrova

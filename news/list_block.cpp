@@ -4,9 +4,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "common/errors.h"
 #include "common/format_text.h"
-#include "news/news_internet_manager.h"
 #include "platform/clock.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
@@ -84,47 +82,8 @@ void TListBlock::Resize(size_t records) {
     SetCount(static_cast<uint32_t>(records));
 }
 
-void StoreList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
-               TListBlock block) {
-    manager.Cache->Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
-    manager.SaveCache(*manager.Cache, manager.Account.Url.UserName, manager.Account.Url.HostName,
-                      manager.CachePort());
-}
-
-namespace {
-
-bool AssignCached(TNewsInternetManager& manager, const std::string& key, std::vector<char> bytes,
-                  TListBlock& block) {
-    if (block.Assign(std::move(bytes))) return true;
-    manager.WriteLog(kLogConnection, "Damaged list \"" + key + "\" in the cache is ignored");
-    return false;
-}
-
-}  // namespace
-
-bool FetchList(TNewsInternetManager& manager, const std::string& key, TListBlock& block) {
-    std::vector<char> bytes;
-    return manager.Cache->Get(key, bytes) && AssignCached(manager, key, std::move(bytes), block);
-}
-
-bool TakeList(TNewsInternetManager& manager, const std::string& key, TListBlock& block,
-              double& cacheStamp) {
-    std::vector<char> bytes;
-    return manager.Cache->Take(key, bytes, cacheStamp) &&
-           AssignCached(manager, key, std::move(bytes), block);
-}
-
-void ReturnList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
-                TListBlock block, double cacheStamp) {
-    TCache& cache = *manager.Cache;
-    const int at = cache.Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
-    if (at >= 0) cache.SetStamp(at, cacheStamp);
-}
-
-void RaiseListTooLong(TNewsInternetManager& manager, const std::string& procName) {
-    manager.Socket->SocketClose();
-    manager.RaiseError(kRefused, FormatText(GetMsg(kMsgListTooLong), {manager.ListLimit}),
-                       procName);
+std::string ListTooLongText(int64_t limit) {
+    return FormatText(GetMsg(kMsgListTooLong), {limit});
 }
 
 SYSTEMTIME StampNow() {

@@ -13,8 +13,6 @@
 
 namespace kestrova {
 
-class TNewsInternetManager;
-
 // Little-endian fields of the records; inline, as every record listed reads several.
 inline int32_t GetInt32(const char* at) {
     uint32_t value = 0;
@@ -79,32 +77,8 @@ class TListBlock {
     std::vector<char> bytes_;
 };
 
-// How a list block is kept in the cache.
-enum class ListKind {
-    Permanent,  // the group list: never expires
-    Expiring,   // an article index: expires with the option CacheLife
-};
-
-// Puts the block under key into the manager's cache and writes the account's cache file. A
-// block the caller is done with is best moved in: its bytes are then not copied.
-void StoreList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
-               TListBlock block);
-// The block cached under key; false when there is none, it expired, or its bytes do not hold
-// the records they count.
-bool FetchList(TNewsInternetManager& manager, const std::string& key, TListBlock& block);
-// The same, but the block leaves the cache with its bytes moved, not copied, to be changed in
-// place: a large index then costs no copy. It goes back with StoreList when changed, else with
-// ReturnList, which needs the cache stamp given here.
-bool TakeList(TNewsInternetManager& manager, const std::string& key, TListBlock& block,
-              double& cacheStamp);
-// Puts a block taken with TakeList back unchanged, with its old stamp; the cache file, which
-// still holds it, is not written.
-void ReturnList(TNewsInternetManager& manager, const std::string& key, ListKind kind,
-                TListBlock block, double cacheStamp);
-
-// Closes the connection, whose listing goes on, and raises EInternetError kRefused with
-// procName: the server's listing holds more than the manager's ListLimit records.
-[[noreturn]] void RaiseListTooLong(TNewsInternetManager& manager, const std::string& procName);
+// The message of a listing cut off at limit records (EInternetError kRefused).
+std::string ListTooLongText(int64_t limit);
 
 // The current UTC time as a block stamp.
 SYSTEMTIME StampNow();

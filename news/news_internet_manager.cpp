@@ -1,18 +1,9 @@
 #include "news/news_internet_manager.h"
 
-#include <charconv>
-#include <system_error>
-
 #include "common/errors.h"
 #include "common/format_text.h"
 #include "common/text_utils.h"
-#include "net/socket_error_text.h"
-#include "news/article_index.h"
-#include "news/group_list.h"
 #include "news/group_record.h"
-#include "news/reply_codes.h"
-#include "platform/winsock_errors.h"
-#include "ui/console_keys.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/plugin_options.h"
@@ -22,10 +13,6 @@ namespace kestrova {
 namespace {
 
 constexpr int kQuietAction = 0x100;  // an action that is not logged
-
-std::string LogFileOption() {
-    return Options.Connect.CreateLog != 0 ? Options.Connect.LogFile : std::string();
-}
 
 intptr_t TextParam(const char* text) {
     return reinterpret_cast<intptr_t>(text);
@@ -52,24 +39,19 @@ TNewsInternetManager::TNewsInternetManager(HANDLE owner) : TNewsInternetManager(
 }
 
 TNewsInternetManager::TNewsInternetManager(HANDLE owner, NoSocket)
-    : TInternetManager(owner, Options.Connect.CacheLife, LogFileOption()) {
+    : TInternetManager(owner),
+      log_(owner),
+      connection_(account_, OnEvent, log_),
+      cache_(account_, Options.Connect.CacheLife, OnEvent, log_) {
     Delimiter = '.';
 }
 
 TNewsInternetManager::~TNewsInternetManager() {
-    if (Socket) Disconnect();
+    if (connection_.HasSocket()) Disconnect();
 }
 
 void TNewsInternetManager::AttachSocket(std::unique_ptr<TWinSocket> socket) {
-    Socket = std::move(socket);
-    Socket->OnData = [this](TWinSocket&, int direction, int count, const char* data) {
-        OnSocketData(direction, count, data);
-    };
-    Socket->OnWait = [this](TWinSocket&, int, int) { OnSocketWait(); };
-    Socket->OnState = [this](TWinSocket&, SocketState from, SocketState to) {
-        WriteLog(kLogAction,
-                 FormatText("Socket: %s -> %s", {SocketStateName(from), SocketStateName(to)}));
-    };
+    connection_.AttachSocket(std::move(socket));
 }
 
 std::unique_ptr<TWinSocket> TNewsInternetManager::CreateSocket() {
@@ -77,161 +59,84 @@ std::unique_ptr<TWinSocket> TNewsInternetManager::CreateSocket() {
 }
 
 void TNewsInternetManager::SetState(NewsState state) {
-    if (state == State) return;
-    WriteLog(kLogAction, FormatText("State: %s -> %s", {StateName(State), StateName(state)}));
-    State = state;
+    if (state == state_) return;
+    log_.Write(kLogAction, FormatText("State: %s -> %s", {StateName(state_), StateName(state)}));
+    state_ = state;
+    connection_.ReportDataAsProgress(state == NewsState::Posting);
+}
+
+void TNewsInternetManager::ShowServerGroups(const std::string& mask) {
+    groups_.Mask = mask;
+    SetPath(mask);
+    SetState(NewsState::AllGroups);
+}
+
+void TNewsInternetManager::SetListLimit(int64_t limit) {
+    groups_.ListLimit = limit;
+    index_.ListLimit = limit;
+}
+
+void TNewsInternetManager::SetAccount(const TAccountOptions& account) {
+    account_ = account;
+    if (IsSecureNewsScheme(account_.Url.Scheme)) account_.Secure = 1;
+    if (account_.Secure && !IsSecureNewsScheme(account_.Url.Scheme)) account_.Url.Scheme = "nntps";
+    if (account_.Url.Port == 0) account_.Url.Port = account_.Secure ? kSecureNewsPort : kNewsPort;
 }
 
 void TNewsInternetManager::Connect(const TAccountOptions& account) {
     Disconnect();
-    Account = account;
-    if (IsSecureNewsScheme(Account.Url.Scheme)) Account.Secure = 1;
-    if (Account.Secure && !IsSecureNewsScheme(Account.Url.Scheme)) Account.Url.Scheme = "nntps";
-    if (Account.Url.Port == 0) Account.Url.Port = Account.Secure ? kSecureNewsPort : kNewsPort;
+    SetAccount(account);
     SetPath(".");
-    ServerFlags = 1;
+    postingAllowed_ = false;
     SetState(NewsState::OwnGroups);
     ConnectHostDef();
-    LoadCache(*Cache, Account.Url.UserName, Account.Url.HostName, CachePort());
-}
-
-uint16_t TNewsInternetManager::CachePort() const {
-    return Account.Url.Port == kNewsPort ? 0 : Account.Url.Port;
+    cache_.LoadAccountFile();
 }
 
 void TNewsInternetManager::OpenConnection() {
-    const std::string& host = Account.Url.HostName;
-    WriteLog(kLogConnection, FormatText("Connecting to \"%s:%d\"", {host, Account.Url.Port}));
-    DoEvent(kEventStatus, kMsgConnecting, TextParam(host.c_str()));
-    Socket->GetSockAddress(host, Account.Url.Port);
-    Socket->Tls = {Account.Secure != 0, Account.TrustedCertificate};
-    Socket->SocketConnect("", 0);
-    if (Account.Secure) {
-        WriteLog(kLogConnection,
-                 FormatText("TLS with certificate SHA-256 %s", {Socket->PeerFingerprint()}));
-    }
+    connection_.Open();
 }
 
 void TNewsInternetManager::ConnectHostDef() {
-    ahead_.clear();
     OpenConnection();
-    const int greeting = WaitReply(*Socket, kLogCommand, "ConnectHostDef", 0);
+    const TNntpStatus greeting = connection_.ReadGreeting();
     // Only now is the server there: a refused or failed connection never reads "Connected".
-    DoEvent(kEventStatus, kMsgConnected, TextParam(ReplyLine.c_str()));
-    if (greeting == kReplyPostingAllowed) ServerFlags |= kServerAllowsPosting;
-    if (greeting == kReplyPostingProhibited)
-        ServerFlags &= static_cast<uint8_t>(~kServerAllowsPosting);
+    DoEvent(kEventStatus, kMsgConnected, TextParam(greeting.Line.c_str()));
+    if (greeting.Code == kReplyPostingAllowed) postingAllowed_ = true;
+    if (greeting.Code == kReplyPostingProhibited) postingAllowed_ = false;
 
-    LoggedIn = false;
-    if (!Account.Url.UserName.empty()) LogIn();
+    if (!account_.Url.UserName.empty()) connection_.LogIn();
 
-    if (State == NewsState::InGroup) {
+    if (state_ == NewsState::InGroup) {
         try {
             SetDirectory(GroupItemName(GetPath()));
         } catch (const Exception& failure) {
-            WriteLog(kLogConnection,
-                     FormatText("Cannot enter \"%s\" again: %s", {GetPath(), failure.Message}));
+            log_.Write(kLogConnection,
+                       FormatText("Cannot enter \"%s\" again: %s", {GetPath(), failure.Message}));
             SetState(NewsState::OwnGroups);
             SetPath(".");
-            Socket->SocketClose();
+            connection_.Close();
         }
     }
 }
 
 void TNewsInternetManager::Disconnect() {
-    WriteLog(kLogConnection, FormatText("Disconnecting from \"%s\"", {Account.Url.HostName}));
-    ahead_.clear();
-    Socket->SocketClose();
-}
-
-int TNewsInternetManager::SendCommand(TWinSocket& socket, const std::string& command, int level,
-                                      int flags, const std::string& argument) {
-    if (!ahead_.empty()) DiscardAheadReplies();
-    const int sent = TInternetManager::SendCommand(socket, command, level, flags, argument);
-    if ((flags & kWaitForReply) == 0) return sent;
-    int code = WaitReply(socket, level, "SendCommand", flags | kKeepReply);
-    if (code == kReplyLoginRequired && !command.starts_with("AUTHINFO")) {
-        if (LogInOnDemand(flags)) {
-            TInternetManager::SendCommand(socket, command, level, flags, argument);
-            code = WaitReply(socket, level, "SendCommand", flags | kKeepReply);
-        }
-        // Asking again cannot help: the command is refused, not failed for a while.
-        if (code == kReplyLoginRequired && (flags & kKeepReply) == 0) {
-            RaiseError(static_cast<uint32_t>(code) | kRefused, ReplyLine, "SendCommand");
-        }
-    }
-    if ((flags & kKeepReply) == 0) CheckReply("SendCommand");
-    return code;
-}
-
-int TNewsInternetManager::ReadReply(TWinSocket& socket, int level) {
-    const int taken = TInternetManager::ReadReply(socket, level);
-    LineLost = taken == 0;
-    ReplyCode = LineLost ? kNoStatusCode : ReplyCodeOf(ReplyLine);
-    return ReplyCode;
-}
-
-int TNewsInternetManager::WaitReply(TWinSocket& socket, int level, const std::string& procName,
-                                    int flags) {
-    for (int skipped = 0; ReadReply(socket, level) == kNoStatusCode; ++skipped) {
-        if (LineLost) RaiseConnectionLost(procName);
-        if (skipped == kMaxLinesBeforeStatus) {
-            Socket->SocketClose();
-            RaiseError(kRefused, FormatText(GetMsg(kMsgNoStatusLine), {kMaxLinesBeforeStatus}),
-                       procName);
-        }
-    }
-    if ((flags & kKeepReply) == 0) CheckReply(procName);
-    return ReplyCode;
-}
-
-DataLine TNewsInternetManager::ReadDataLine(TWinSocket& socket, std::string& line) {
-    ReadReply(socket, kLogData);
-    if (LineLost) return DataLine::Lost;
-    if (ReplyLine == ".") return DataLine::End;
-    line = ReplyLine.starts_with("..") ? ReplyLine.substr(1) : ReplyLine;
-    return DataLine::Data;
-}
-
-void TNewsInternetManager::CheckReply(const std::string& procName) {
-    const uint32_t errorClass = ReplyErrorClass(ReplyCode);
-    if (errorClass == 0) return;
-    if (ReplyClosesConnection(ReplyCode)) Socket->SocketClose();
-    RaiseError(static_cast<uint32_t>(ReplyCode) | errorClass, ReplyLine, procName);
-}
-
-void TNewsInternetManager::RaiseConnectionLost(const std::string& procName) {
-    constexpr uint32_t code = platform::kWsaConnReset;
-    Socket->SocketClose();
-    WriteLog(kLogConnection, "Connection closed by the server");
-    throw ESocketError(code | SocketErrorClass(code), SocketErrorText(code), procName);
+    connection_.Disconnect();
 }
 
 void TNewsInternetManager::SetPath(const std::string& path) {
     Path = path;
 }
 
-void TNewsInternetManager::WriteLog(int level, const std::string& text) {
-    if (Options.Connect.CreateLog == 0) return;
-    if (static_cast<unsigned>(level) > static_cast<unsigned>(Options.Connect.LogLevel)) return;
-    TInternetManager::WriteLog(level, text);
-}
-
-void TNewsInternetManager::WriteLogStream(int level, const std::string& title, TStream& stream) {
-    if (Options.Connect.CreateLog == 0) return;
-    if (static_cast<unsigned>(level) > static_cast<unsigned>(Options.Connect.LogLevel)) return;
-    TInternetManager::WriteLogStream(level, title, stream);
-}
-
 void TNewsInternetManager::SetDirectory(const std::string& name) {
     if (name.size() == 1 && name[0] == Delimiter) return;
     const std::string group = GroupOfItem(name);
-    switch (State) {
+    switch (state_) {
         case NewsState::OwnGroups:
             if (name == "..") throw EInternetLeave();
             SelectGroup(group);
             SetState(NewsState::InGroup);
-            UpdateGroup = 1;
+            index_.Update = true;
             SetPath(group);
             return;
         case NewsState::InGroup:
@@ -241,7 +146,7 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
                 return;
             }
             SelectGroup(group);
-            if (CompareTextOem(group, Path) != 0) UpdateGroup = 1;
+            if (CompareTextOem(group, Path) != 0) index_.Update = true;
             SetPath(group);
             return;
         case NewsState::AllGroups:
@@ -252,71 +157,48 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
 
 void TNewsInternetManager::SelectGroup(const std::string& name) {
     DoEvent(kEventTitle, 0, TextParam(GetMsg(kMsgEnteringGroup)));
-    SendCommand(*Socket, "GROUP", kLogCommand, kWaitForReply, name);
-    GroupRange = TGroupRange{};
-    if (ReplyCode != kReplyGroupSelected) return;
-    // "211 count low high group"; a line that does not read so leaves no range.
-    int64_t numbers[3];
-    const char* at = ReplyLine.data() + 3;
-    const char* end = ReplyLine.data() + ReplyLine.size();
-    for (int64_t& number : numbers) {
-        while (at < end && *at == ' ') ++at;
-        const auto [next, error] = std::from_chars(at, end, number);
-        if (error != std::errc()) return;
-        at = next;
-    }
-    GroupRange = TGroupRange{numbers[1], numbers[2], numbers[0]};
+    index_.Range = GroupRangeOf(connection_.Command(CommandLine("GROUP", name), kLogCommand).Line);
 }
 
 void TNewsInternetManager::StartAction(int action) {
-    Socket->AcquireWindow();
+    connection_.Socket().AcquireWindow();
     if ((action & kQuietAction) == 0) {
-        WriteLog(kLogAction, FormatText("Start action: %8x", {action}));
+        log_.Write(kLogAction, FormatText("Start action: %8x", {action}));
     }
 }
 
 void TNewsInternetManager::StopAction(int action) {
     if ((action & kQuietAction) == 0) {
-        WriteLog(kLogAction, FormatText("Stop action: %8x", {action}));
+        log_.Write(kLogAction, FormatText("Stop action: %8x", {action}));
     }
-    Socket->ReleaseWindow();
+    connection_.Socket().ReleaseWindow();
 }
 
 void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
     items = nullptr;
     count = 0;
-    switch (State) {
+    groups_.OwnGroups = state_ == NewsState::OwnGroups;
+    groups_.CharTable = account_.CharTable;
+    groups_.PostingAllowed = postingAllowed_;
+    switch (state_) {
         case NewsState::AllGroups:
             DoEvent(kEventStatus, kMsgGroupsTitle, TextParam(GetMsg(kMsgPleaseWait)));
-            GetGroupsInfo(*this, items, count);
+            GetGroupsInfo(connection_, cache_, groups_, items, count);
             return;
         case NewsState::OwnGroups:
-            GetGroupsInfo(*this, items, count);
+            GetGroupsInfo(connection_, cache_, groups_, items, count);
             if (count == 0) {
                 DoEvent(kEventMessageBox, kMsgNoGroups, TextParam(GetMsg(kMsgNoGroupsHint)));
             }
             return;
         case NewsState::InGroup:
-            GetArticlesInfo(*this, GetPath(), items, count);
+            index_.Group = GetPath();
+            index_.CharTable = account_.CharTable;
+            GetArticlesInfo(connection_, cache_, index_, items, count);
             return;
         case NewsState::Posting:
             return;
     }
-}
-
-void TNewsInternetManager::OnSocketData(int direction, int count, const char* data) {
-    if (State == NewsState::Posting) {
-        DoEvent(kEventProgress, 0, count);
-    } else if (direction == kDirectionOut) {
-        DoEvent(kEventSending, TextParam(data), count);
-    } else {
-        DoEvent(kEventReceived, TextParam(data), count);
-    }
-}
-
-void TNewsInternetManager::OnSocketWait() {
-    if (CheckForKey(VK_ESCAPE)) throw EUserAbort(kItemFailure, "", "SocketWait");
-    DoEvent(kEventWaiting, 0, 0);
 }
 
 }  // namespace kestrova

@@ -1,16 +1,17 @@
 // The connected panel's keys: which key means what in each state, and the actions that the
-// manager carries out itself.
+// session carries out itself, with the questions and dialogs they ask.
 #include <array>
 #include <string>
+#include <vector>
 
-#include "news/article_index.h"
-#include "news/group_list.h"
+#include "common/format_text.h"
 #include "news/news_internet_manager.h"
 #include "ui/char_tables.h"
 #include "ui/key_context.h"
 #include "ui/message_box.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
+#include "ui/standard_dialogs.h"
 
 namespace kestrova {
 
@@ -22,6 +23,7 @@ constexpr unsigned kAlt = PKF_ALT;
 constexpr unsigned kShift = PKF_SHIFT;
 constexpr unsigned kControlBits = kCtrl | kAlt | kShift;
 constexpr int kKeyR = 'R';
+constexpr size_t kGroupMaskSize = 512;
 
 // Sets of states a row applies to.
 constexpr unsigned StateBit(NewsState state) {
@@ -87,6 +89,22 @@ bool LeftToPanel(int action) {
            action == kActionViewHeader || action == kActionViewBody;
 }
 
+// The groups of the items selected in the panel.
+std::vector<std::string> SelectedNames(const TKeyContext& context) {
+    std::vector<std::string> names;
+    const PanelInfo& info = context.Info;
+    if (info.SelectedItems == nullptr) return names;
+    for (int i = 0; i < info.SelectedItemsNumber; ++i) {
+        names.push_back(GroupOfItem(info.SelectedItems[i].FindData.cFileName));
+    }
+    return names;
+}
+
+std::string SelectionText(const std::vector<std::string>& names, int oneMessage, int manyMessage) {
+    if (names.size() == 1) return FormatText(GetMsg(oneMessage), {names.front()});
+    return FormatText(GetMsg(manyMessage), {static_cast<int>(names.size())});
+}
+
 }  // namespace
 
 int NewsKeyAction(NewsState state, int key, unsigned controlState) {
@@ -101,7 +119,7 @@ int NewsKeyAction(NewsState state, int key, unsigned controlState) {
 
 bool TNewsInternetManager::ProcessKey(int key, unsigned controlState, TKeyContext& context,
                                       int& action) {
-    action = NewsKeyAction(State, key, controlState);
+    action = NewsKeyAction(state_, key, controlState);
     if (action == kActionNone || LeftToPanel(action)) return false;
     bool changed = false;
     switch (action) {
@@ -115,10 +133,10 @@ bool TNewsInternetManager::ProcessKey(int key, unsigned controlState, TKeyContex
             changed = GroupsAction(context);
             break;
         case kActionDropGroups:
-            changed = DropGroups(*this, context);
+            changed = DropGroups(context);
             break;
         case kActionAskMask:
-            changed = AskGroupMask(*this);
+            changed = AskGroupMask();
             break;
         case kActionReload:
             changed = Reload();
@@ -129,36 +147,36 @@ bool TNewsInternetManager::ProcessKey(int key, unsigned controlState, TKeyContex
 }
 
 bool TNewsInternetManager::Refresh() {
-    switch (State) {
+    switch (state_) {
         case NewsState::OwnGroups:
-            MarkGroupsForRefresh(*this, kOwnGroup);
+            MarkGroupsForRefresh(cache_, kOwnGroup);
             return true;
         case NewsState::InGroup:
-            MarkArticlesForRefresh(*this);
+            MarkArticlesForRefresh(cache_, GetPath());
             return true;
         case NewsState::AllGroups:
         case NewsState::Posting:
-            MarkGroupsForRefresh(*this, 0);
+            MarkGroupsForRefresh(cache_, 0);
             return true;
     }
     return false;
 }
 
 bool TNewsInternetManager::ChooseCharset() {
-    const int chosen = ChooseSlot(Account.CharTable);
-    if (chosen == Account.CharTable) return false;
-    Account.CharTable = chosen;
+    const int chosen = ChooseSlot(account_.CharTable);
+    if (chosen == account_.CharTable) return false;
+    account_.CharTable = chosen;
     return true;
 }
 
 bool TNewsInternetManager::GroupsAction(TKeyContext& context) {
-    if (State == NewsState::OwnGroups) {
-        if (!AskGroupMask(*this)) return false;
-        ReloadGroupList = 1;
+    if (state_ == NewsState::OwnGroups) {
+        if (!AskGroupMask()) return false;
+        groups_.Reload = true;
         return true;
     }
-    if (!AddGroups(*this, context)) return false;
-    ReloadGroupList = 0;
+    if (!AddGroups(context)) return false;
+    groups_.Reload = false;
     SetPath(".");
     return true;
 }
@@ -167,15 +185,64 @@ bool TNewsInternetManager::Reload() {
     const int answer = ShowMessage(
         FMSG_WARNING, {GetMsg(kMsgReloadTitle), GetMsg(kMsgReloadQuestion)}, {kMsgOk, kMsgCancel});
     if (answer != 0) return false;
-    if (State == NewsState::InGroup) {
-        Cache->Delete(GetPath());
-        Socket->SocketClose();  // the next action reconnects and enters the group again
-        UpdateGroup = 1;
+    if (state_ == NewsState::InGroup) {
+        cache_.Blocks().Delete(GetPath());
+        connection_.Close();  // the next action reconnects and enters the group again
+        index_.Update = true;
         return true;
     }
-    if (!AskGroupMask(*this)) return false;
-    Cache->Delete(".");
-    ReloadGroupList = 1;
+    if (!AskGroupMask()) return false;
+    cache_.Blocks().Delete(kGroupListKey);
+    groups_.Reload = true;
+    return true;
+}
+
+// Flags the groups selected in the panel as own groups (asking whether they replace or join the
+// own groups there are) and returns to the own-groups view; false when the user declined.
+bool TNewsInternetManager::AddGroups(TKeyContext& context) {
+    const std::vector<std::string> names = SelectedNames(context);
+    if (!names.empty()) {
+        const int answer = ShowMessage(
+            0, {GetMsg(kMsgGroupsTitle), SelectionText(names, kMsgAddOneGroup, kMsgAddGroups)},
+            {kMsgOk, kMsgCancel});
+        if (answer != 0) return false;
+        OwnChange change = OwnChange::Add;
+        if (const uint32_t own = CountOwnGroups(cache_); own > 0) {
+            const int how = ShowMessage(
+                0, {FormatText(GetMsg(kMsgOwnGroupsExist), {own}), GetMsg(kMsgReplaceOrAdd)},
+                {kMsgReplaceButton, kMsgAddButton, kMsgCancel});
+            if (how != 0 && how != 1) return false;
+            if (how == 0) change = OwnChange::Replace;
+        }
+        ChangeOwnGroups(cache_, names, change);
+    }
+    SetState(NewsState::OwnGroups);
+    return true;
+}
+
+// Removes the own-group flag of the selected groups; false when nothing changed.
+bool TNewsInternetManager::DropGroups(TKeyContext& context) {
+    const std::vector<std::string> names = SelectedNames(context);
+    if (names.empty()) return false;
+    const int answer =
+        ShowMessage(FMSG_WARNING,
+                    {GetMsg(kMsgDropTitle), SelectionText(names, kMsgDropOneGroup, kMsgDropGroups)},
+                    {kMsgOk, kMsgCancel});
+    if (answer != 0) return false;
+    return ChangeOwnGroups(cache_, names, OwnChange::Drop);
+}
+
+// Asks for the group mask; when accepted, shows the server's groups that match it ("", "*.*",
+// "*." and "." become "*").
+bool TNewsInternetManager::AskGroupMask() {
+    std::string mask = groups_.Mask;
+    if (InputDialog(GetMsg(kMsgGroupsTitle), GetMsg(kMsgMaskPrompt), mask) != kAccepted) {
+        return false;
+    }
+    // assign(1, '*') rather than = "*": GCC 12 reports a false overlap (-Wrestrict) for the latter.
+    if (mask.empty() || mask == "*.*" || mask == "*." || mask == ".") mask.assign(1, '*');
+    if (mask.size() >= kGroupMaskSize) mask.resize(kGroupMaskSize - 1);
+    ShowServerGroups(mask);
     return true;
 }
 

@@ -60,13 +60,13 @@ std::vector<std::string> SplitColumns(const std::string& types) {
 std::string TNewsInternetManager::ShortcutDescriptor() const {
     const std::string head = FormatText(
         "%1d%1d%1d%3d%s%3d%s%3d%s%3d%s%s",
-        {1, Account.AskPassword, Account.UseProxy, static_cast<int>(Account.FromName.size()),
-         Account.FromName, static_cast<int>(Account.FromAddr.size()), Account.FromAddr,
-         static_cast<int>(Account.ReplyTo.size()), Account.ReplyTo,
-         static_cast<int>(Account.Organization.size()), Account.Organization,
-         SlotName(Account.CharTable)});
+        {1, account_.AskPassword, account_.UseProxy, static_cast<int>(account_.FromName.size()),
+         account_.FromName, static_cast<int>(account_.FromAddr.size()), account_.FromAddr,
+         static_cast<int>(account_.ReplyTo.size()), account_.ReplyTo,
+         static_cast<int>(account_.Organization.size()), account_.Organization,
+         SlotName(account_.CharTable)});
     std::string url;
-    BuildUrl(Account.Url, 0, url);
+    BuildUrl(account_.Url, 0, url);
     return FormatText("%3D%s%s", {static_cast<int>(head.size()), head, url});
 }
 
@@ -84,7 +84,7 @@ void TNewsInternetManager::SetKeyBar() const {
     Disable(bar.AltTitles, {4, 6});
     Disable(bar.ShiftTitles, {1, 2, 3, 5, 6, 8});
     bar.ShiftTitles[6] = Label(kMsgKeyCharset);
-    switch (State) {
+    switch (state_) {
         case NewsState::AllGroups:
             Disable(bar.Titles, {3, 4, 5, 8});
             Disable(bar.AltTitles, {3, 5});
@@ -110,7 +110,7 @@ void TNewsInternetManager::SetKeyBar() const {
 }
 
 void TNewsInternetManager::SetPanelMode(OpenPluginInfo& info) {
-    const bool groups = State == NewsState::AllGroups || State == NewsState::OwnGroups;
+    const bool groups = state_ == NewsState::AllGroups || state_ == NewsState::OwnGroups;
     const std::vector<std::string> types = SplitColumns(groups ? kGroupColumnTypes : ColumnTypes);
     columnTitles_.assign(types.size(), nullptr);
     if (groups) {

@@ -50,8 +50,9 @@ bool TNntpPlugin::ComposeWithTemplate(const PluginPanelItem* item, const std::st
     }
 
     TMemoryStream headers;
-    const int outcome = ComposeHeaders(InternetManager->Account, CurrentGroupName(*InternetManager),
-                                       PostingGroupNames(*InternetManager), post, headers);
+    const int outcome =
+        ComposeHeaders(InternetManager->Account(), CurrentGroupName(*InternetManager),
+                       PostingGroupNames(*InternetManager), post, headers);
     if (outcome == kPostCancel) return false;
     const std::string name = GetTempFile();
     if (name.empty()) return false;
@@ -60,7 +61,7 @@ bool TNntpPlugin::ComposeWithTemplate(const PluginPanelItem* item, const std::st
     {
         TFileStream output(name, kFileCreate);
         const TTemplateSource from{
-            InternetManager->Account,   post, source, *item, platform::NowSystemTime(),
+            InternetManager->Account(), post, source, *item, platform::NowSystemTime(),
             Options.Templates.QuoteChar};
         cursor = ExpandTemplate(from, templateFile, output);
     }

@@ -39,7 +39,7 @@ TNntpPlugin::~TNntpPlugin() {
 
 void TNntpPlugin::UpdateTitle() {
     if (InInternetMode()) {
-        PanelHost = InternetManager->Account.Url.HostName;
+        PanelHost = InternetManager->Account().Url.HostName;
         CurDir = InternetManager->GetPath();
     } else {
         PanelHost = RegistryManager->Store == kPrivateStore ? "Kestrova*" : "Kestrova";

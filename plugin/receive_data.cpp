@@ -97,8 +97,8 @@ int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
             stream.SetPosition(0);
             if ((request & 0xFFFF) == kRequestArticle) Received = 0;
             const auto& article = *reinterpret_cast<const TArticleRequest*>(param);
-            GetArticle(*InternetManager, ArticleCommand(request), article.Article, stream,
-                       article.Following);
+            GetArticle(InternetManager->Connection(), ArticleCommand(request), article.Article,
+                       stream, article.Following);
             return kAnswerDone;
         }
         case kRequestPost:

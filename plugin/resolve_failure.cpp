@@ -38,7 +38,7 @@ int TNntpPlugin::ResolveFailure(std::exception_ptr failure, int request, intptr_
         if (d.Kind == FailureKind::Custom || d.Kind == FailureKind::UserAbort)
             manager.WriteLog(2, FormatText("Code: %8x Proc: %s", {d.Code, d.ProcName}));
         // Unless the server itself answered, the line is suspect: the next request reconnects.
-        if (!d.ProtocolAnswer && manager.Socket) manager.Socket->SocketClose();
+        if (!d.ProtocolAnswer && manager.Connection().HasSocket()) manager.Connection().Close();
     }
     if (d.Kind == FailureKind::UserAbort) {
         if ((OpFlags & kOpInteractive) == 0) return kAnswerStop;

@@ -3,7 +3,13 @@
 // of data. The panel answers in its HandleEvent.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 namespace kestrova {
+
+// The callback itself: (kind, param1, param2).
+using TInternetEvent = std::function<int(int kind, intptr_t param1, intptr_t param2)>;
 
 inline constexpr int kEventStatus = 1;      // param1 message number, param2 text inserted
 inline constexpr int kEventTitle = 2;       // param2 text of a transient panel title

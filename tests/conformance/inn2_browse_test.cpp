@@ -58,18 +58,17 @@ class Inn2Browse : public Inn2Session {
     std::string ListTestGroups() {
         const size_t logStart = SessionLog().size();
         Listing listing;
-        manager->GroupMask = "kestrova.test*";
-        manager->SetState(NewsState::AllGroups);
-        manager->ReloadGroupList = 1;
+        manager->ShowServerGroups("kestrova.test*");
+        manager->SetReloadGroupList(true);
         List(listing);
-        EXPECT_EQ(manager->ReloadGroupList, 0);
+        EXPECT_FALSE(manager->ReloadGroupList());
         EXPECT_EQ(listing.Names(), kTestGroups);
         return SessionLog().substr(logStart);
     }
 
     TGroupRecord CachedGroup(const std::string& name) {
         TListBlock groups(TGroupRecord::kSize);
-        EXPECT_TRUE(FetchList(*manager, kGroupListKey, groups));
+        EXPECT_TRUE(manager->Cache().Fetch(kGroupListKey, groups));
         bool found = false;
         const size_t at = FindGroup(groups, name, found);
         EXPECT_TRUE(found) << name << " is not in the cached list";
@@ -91,8 +90,9 @@ TEST_P(Inn2Browse, ListFillsTheGroupListAndNewGroupsAddsOnlyWhatIsMissing) {
     };
     for (const auto& [name, posting] : postings) EXPECT_EQ(CachedPosting(name), posting) << name;
     const TGroupRecord cached = CachedGroup(kTestGroup);
-    ASSERT_EQ(Send("GROUP", kTestGroup), 211);
-    const GroupStatus status = ParseGroupStatus(manager->ReplyLine);
+    const TNntpStatus group = Send("GROUP", kTestGroup);
+    ASSERT_EQ(group.Code, 211);
+    const GroupStatus status = ParseGroupStatus(group.Line);
     EXPECT_EQ(cached.First, status.low);
     EXPECT_LE(cached.Last, status.high);  // articles may have arrived since the LIST
 
@@ -105,7 +105,7 @@ TEST_P(Inn2Browse, ListFillsTheGroupListAndNewGroupsAddsOnlyWhatIsMissing) {
     TGroupRecord known;
     known.Name = kTestGroup;
     ASSERT_TRUE(InsertGroup(old, known));
-    StoreList(*manager, kGroupListKey, ListKind::Permanent, old);
+    manager->Cache().Store(kGroupListKey, ListKind::Permanent, old);
     const std::string log = ListTestGroups();
     EXPECT_NE(log.find("> NEWGROUPS 000101 000000 GMT"), std::string::npos) << log;
     EXPECT_EQ(log.find("> LIST"), std::string::npos) << log;
@@ -119,7 +119,7 @@ TEST_P(Inn2Browse, EnteringWalksTheGroupAndEnteringAgainAsksOnlyForNewNews) {
     const std::string& before = SharedSamples();
     ConnectTo(kReaderPort);
     manager->SetDirectory(kTestGroup);
-    const GroupStatus status = ParseGroupStatus(manager->ReplyLine);
+    const GroupStatus status = ParseGroupStatus(manager->Connection().LastLine());
     Listing walked;
     List(walked);
     const std::set<intptr_t> walkedNumbers = walked.Numbers();

@@ -29,17 +29,18 @@ Article FindArticle(const std::string& group, const std::string& line) {
     TAccountOptions account;
     account.Url = {"news", "127.0.0.1", kReaderPort, "", "", "", ""};
     reader.Connect(account);
+    TNntpConnection& connection = reader.Connection();
     const auto send = [&](const std::string& command, const std::string& argument) {
-        return reader.SendCommand(*reader.Socket, command, kLogCommand, kWaitForReply | kKeepReply,
-                                  argument);
+        return connection.Command(CommandLine(command, argument), kLogCommand, kKeepReply);
     };
-    EXPECT_EQ(send("GROUP", group), 211) << reader.ReplyLine;
-    const GroupStatus status = ParseGroupStatus(reader.ReplyLine);
+    const TNntpStatus selected = send("GROUP", group);
+    EXPECT_EQ(selected.Code, 211) << selected.Line;
+    const GroupStatus status = ParseGroupStatus(selected.Line);
     for (long number = status.high; number >= status.low && number > status.high - 100; --number) {
-        if (send("ARTICLE", std::to_string(number)) != 220) continue;
+        if (send("ARTICLE", std::to_string(number)).Code != 220) continue;
         Article article;
         bool inBody = false;
-        for (std::string text; reader.ReadDataLine(*reader.Socket, text) == DataLine::Data;) {
+        for (std::string text; connection.ReadDataLine(text) == DataLine::Data;) {
             if (inBody)
                 article.body += text + "\r\n";
             else if (!(inBody = text.empty()))

@@ -134,10 +134,10 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
         manager->Connect(account);
     }
 
-    // Sends command; returns its status code (unchecked, so the test sees every code).
-    int Send(const std::string& command, const std::string& argument = "") {
-        return manager->SendCommand(*manager->Socket, command, kLogCommand,
-                                    kWaitForReply | kKeepReply, argument);
+    // Sends command; returns its status (unchecked, so the test sees every code).
+    TNntpStatus Send(const std::string& command, const std::string& argument = "") {
+        return manager->Connection().Command(CommandLine(command, argument), kLogCommand,
+                                             kKeepReply);
     }
 
     std::string SessionLog() const { return home.ReadFile("session.log"); }

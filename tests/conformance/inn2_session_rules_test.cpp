@@ -39,9 +39,10 @@ class Inn2SessionRules : public Inn2Session {
     // The server's own list of the group's article numbers up to last (others may post since).
     std::set<long> ServerNumbers(const std::string& group, long last) {
         std::set<long> numbers;
-        EXPECT_EQ(Send("LISTGROUP", group), kReplyGroupSelected) << manager->ReplyLine;
+        const TNntpStatus listed = Send("LISTGROUP", group);
+        EXPECT_EQ(listed.Code, kReplyGroupSelected) << listed.Line;
         std::string line;
-        while (manager->ReadDataLine(*manager->Socket, line) == DataLine::Data) {
+        while (manager->Connection().ReadDataLine(line) == DataLine::Data) {
             if (std::stol(line) <= last) numbers.insert(std::stol(line));
         }
         return numbers;
@@ -65,7 +66,7 @@ TEST_P(Inn2SessionRules, RefusedNewNewsListsExactlyTheNewArticlesByNumber) {
     PostSamples();
     manager->SetDirectory(kTestGroup);
     const std::set<long> listed = ListedNumbers();
-    EXPECT_TRUE(manager->NewNewsRefused);
+    EXPECT_TRUE(manager->NewNewsRefused());
     ASSERT_FALSE(listed.empty());
     EXPECT_EQ(listed, ServerNumbers(kTestGroup, *listed.rbegin()));
 
@@ -74,8 +75,7 @@ TEST_P(Inn2SessionRules, RefusedNewNewsListsExactlyTheNewArticlesByNumber) {
     EXPECT_EQ(ListedNumbers(), listed);
     EXPECT_EQ(LogCount("> NEWNEWS "), 1u) << "NEWNEWS was asked again after its refusal";
     // The index is kept apart from the same server's on the standard port.
-    EXPECT_TRUE(
-        std::filesystem::exists(TInternetManager::CacheFileName("", "127.0.0.1", kNoNewNewsPort)));
+    EXPECT_TRUE(std::filesystem::exists(TAccountCache::FileName("", "127.0.0.1", kNoNewNewsPort)));
 }
 
 TEST_P(Inn2SessionRules, LoginAskedForOnDemandAndTheCommandSentAgain) {
@@ -89,8 +89,8 @@ TEST_P(Inn2SessionRules, LoginAskedForOnDemandAndTheCommandSentAgain) {
         return kLoginEntered;
     };
     manager->SetDirectory(kTestGroup);
-    EXPECT_EQ(manager->ReplyCode, kReplyGroupSelected);
-    EXPECT_TRUE(manager->LoggedIn);
+    EXPECT_EQ(ReplyCodeOf(manager->Connection().LastLine()), kReplyGroupSelected);
+    EXPECT_TRUE(manager->Connection().LoggedIn());
     const std::string log = SessionLog();
     const size_t first = log.find("> GROUP kestrova.test");
     const size_t login = log.find("> AUTHINFO PASS");
@@ -106,8 +106,8 @@ TEST_P(Inn2SessionRules, MissingArticlesAreItemFailures) {
     for (const auto& [command, code] : {std::pair<std::string, uint32_t>{"HEAD 999999999", 423},
                                         {"HEAD <no.such.article@example.test>", 430}}) {
         try {
-            manager->SendCommand(*manager->Socket, command, kLogCommand, kWaitForReply, "");
-            ADD_FAILURE() << command << " was accepted: " << manager->ReplyLine;
+            const TNntpStatus status = manager->Connection().Command(command, kLogCommand);
+            ADD_FAILURE() << command << " was accepted: " << status.Line;
         } catch (const EInternetError& error) {
             EXPECT_EQ(error.Code, code | kItemFailure) << command << ": " << error.Message;
         }
@@ -118,8 +118,9 @@ TEST_P(Inn2SessionRules, MissingArticlesAreItemFailures) {
 TEST_P(Inn2SessionRules, AccountWithoutAPortConnectsToTheStandardPort) {
     SKIP_UNLESS_LISTENING(119, "the news server (port 119)", kInnScript, "none");
     ConnectTo(0);
-    EXPECT_EQ(manager->ReplyCode, 200);
-    EXPECT_NE(manager->ReplyLine.find("transit mode"), std::string::npos) << manager->ReplyLine;
+    const std::string& greeting = manager->Connection().LastLine();
+    EXPECT_EQ(ReplyCodeOf(greeting), 200);
+    EXPECT_NE(greeting.find("transit mode"), std::string::npos) << greeting;
 }
 
 INSTANTIATE_TEST_SUITE_P(Direct, Inn2SessionRules, ::testing::Values(kRoutes[0]), RouteName);

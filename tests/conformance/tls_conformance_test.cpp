@@ -58,7 +58,8 @@ class TlsSession : public Inn2Session {
         try {
             ConnectAccount(account);
             EXPECT_EQ(code, 0u) << account.Url.HostName << ": connected";
-            EXPECT_EQ(Send("GROUP", kTestGroup), 211) << manager->ReplyLine;
+            const TNntpStatus group = Send("GROUP", kTestGroup);
+            EXPECT_EQ(group.Code, 211) << group.Line;
         } catch (const ECertificateError& error) {
             EXPECT_EQ(error.Code, code) << account.Url.HostName << ": " << error.Message;
             EXPECT_FALSE(manager->IsConnected());

@@ -25,7 +25,7 @@ class ArticleIndexFlowTest : public NewsSessionTest {
   protected:
     void Enter() {
         manager->SetDirectory(kTestGroup);
-        ASSERT_EQ(manager->State, NewsState::InGroup);
+        ASSERT_EQ(manager->State(), NewsState::InGroup);
     }
     void ReEnter() {
         manager->SetDirectory("..");
@@ -34,7 +34,7 @@ class ArticleIndexFlowTest : public NewsSessionTest {
     TListBlock Index() {
         TListBlock index(TArticleHeader::kSize);
         std::vector<char> bytes;
-        if (manager->Cache->Get(kTestGroup, bytes)) {
+        if (manager->Cache().Blocks().Get(kTestGroup, bytes)) {
             EXPECT_TRUE(index.Assign(bytes));
         }
         return index;
@@ -60,10 +60,11 @@ TEST_F(ArticleIndexFlowTest, WalkRefreshAndReEntryAskOnlyWhatIsNew) {
                               Head(3, 0, "Xref: x alt.test:3")}}});
     Enter();
     EXPECT_EQ(List().numbered, (Names{"1 article 1", "2 article 2"}));
-    const double stored = manager->Cache->Entries().back().Stamp;
+    const double stored = manager->Cache().Blocks().Entries().back().Stamp;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     List();
-    EXPECT_EQ(manager->Cache->Entries().back().Stamp, stored) << "an unchanged index kept its age";
+    EXPECT_EQ(manager->Cache().Blocks().Entries().back().Stamp, stored)
+        << "an unchanged index kept its age";
     ASSERT_TRUE(Key('R', PKF_CONTROL));
     EXPECT_EQ(List().numbered, (Names{"1 article 1", "2 article 2"}));
     List();  // the marks are gone
@@ -88,13 +89,13 @@ TEST_F(ArticleIndexFlowTest, FailedNewNewsKeepsTheStamp) {
         TServerScript script{.replies = {group, Head(1), "421 no next", group, failure}};
         if (failure == newNews) script.replies.push_back(Head(2));  // none to HEAD <3@test>
         PlayScripts({script});
-        manager->Cache->Clear();
+        manager->Cache().Blocks().Clear();
         Enter();
         List();
         TListBlock index = Index();
         const SYSTEMTIME old{2001, 2, 0, 3, 4, 5, 6, 0};
         index.SetStamp(old);
-        manager->Cache->Put(kTestGroup, std::move(index).TakeBytes(), false);
+        manager->Cache().Blocks().Put(kTestGroup, std::move(index).TakeBytes(), false);
         ReEnter();
         EXPECT_ANY_THROW(List());
         EXPECT_EQ(Index().Count(), failure == newNews ? 2u : 1u);
@@ -136,11 +137,11 @@ TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
                                         "5"});
         manager = std::make_unique<TNewsInternetManager>(nullptr);
         manager->Connect(Account(proxy.Port()));
-        manager->Cache->Clear();
+        manager->Cache().Blocks().Clear();
         Enter();
         EXPECT_EQ(List().numbered, (Names{"1 first", "4 article 4", "6 article 6"}));
         EXPECT_EQ(server.Log().find("more commands waiting") != std::string::npos, depth > 1);
-        EXPECT_EQ(manager->CommandsAhead(), 0u);
+        EXPECT_EQ(manager->Connection().CommandsAhead(), 0u);
         ReEnter();  // the re-entry may ask again for the article that was missing
         EXPECT_GE(List().names.size(), 3u);
         EXPECT_EQ(Sent("NEWNEWS").size(), 1u);
@@ -162,17 +163,18 @@ TEST_F(ArticleIndexFlowTest, WalkDroppedAtAnyByteIsCompletedByTheRetry) {
         manager = std::make_unique<TNewsInternetManager>(nullptr);
         try {
             manager->Connect(Account());
-            manager->Cache->Clear();
+            manager->Cache().Blocks().Clear();
             Enter();
             List();
         } catch (const Exception&) {
             // dropped: the retry below goes on
         }
         manager->ConnectHostDef();
-        if (manager->State != NewsState::InGroup) Enter();
+        if (manager->State() != NewsState::InGroup) Enter();
         EXPECT_EQ(List().numbered,
                   (Names{"1 first", "2 second", "4 article 4", "5 article 5", "7 article 7"}));
-        EXPECT_EQ(manager->CommandsAhead(), 0u);  // nothing of the dropped connection is awaited
+        EXPECT_EQ(manager->Connection().CommandsAhead(),
+                  0u);  // nothing of the dropped connection is awaited
     }
 }
 
@@ -189,7 +191,7 @@ TEST_F(ArticleIndexFlowTest, RefusedNewNewsFallsBackToTheNumbersAfterTheIndex) {
         PlayScripts(
             {{.replies = {"211 2 1 2 alt.test", Head(1), "223 2 <2@test>", Head(2), "421 no next",
                           "211 4 1 5 alt.test", reply, Head(3), vanished, Head(5)}}});
-        manager->Cache->Clear();
+        manager->Cache().Blocks().Clear();
         Enter();
         List();
         ReEnter();

@@ -47,7 +47,7 @@ TEST_F(ArticleRetrievalTest, ArticleDroppedAnywhereIsWholeOrReported) {
         TMemoryStream stream;
         try {
             PlayScripts({{.replies = whole.replies, .dropAfterSent = drop}, whole});
-            GetArticle(*manager, "ARTICLE", {3, ""}, stream);
+            GetArticle(manager->Connection(), "ARTICLE", {3, ""}, stream);
             EXPECT_EQ(Text(stream), kTrickyArticle);
             continue;
         } catch (const ESocketError&) {
@@ -56,7 +56,7 @@ TEST_F(ArticleRetrievalTest, ArticleDroppedAnywhereIsWholeOrReported) {
         EXPECT_FALSE(manager->IsConnected());
         manager->ConnectHostDef();
         TMemoryStream again;
-        GetArticle(*manager, "ARTICLE", {3, ""}, again);
+        GetArticle(manager->Connection(), "ARTICLE", {3, ""}, again);
         EXPECT_EQ(Text(again), kTrickyArticle);
     }
 }

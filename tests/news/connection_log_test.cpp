@@ -11,6 +11,7 @@
 #include "common/streams.h"
 #include "platform/clock.h"
 #include "temp_home.h"
+#include "ui/plugin_options.h"
 
 namespace kestrova {
 namespace {
@@ -31,6 +32,22 @@ TEST(ConnectionLogTest, LineHasDateTimeOwnerLevelAndText) {
     // A server's line can neither split the log line nor reach the terminal of its reader.
     EXPECT_EQ(log.FormatLine(2, 1, "< 200 a\x1b]0;x\x07\r\nforged"),
               date + " 07:08:09 00000002 1 < 200 a^[]0;x^G  forged\r\n");
+}
+
+// A session's lines name its owner in eight digits and stop at the option LogLevel.
+TEST(ConnectionLogTest, SessionLinesNameTheOwnerUpToTheLogLevel) {
+    TempHomeForTest home;
+    const TConnectOptions saved = Options.Connect;
+    Options.Connect.CreateLog = 1;
+    Options.Connect.LogFile = "news.log";
+    Options.Connect.LogLevel = 1;
+    TSessionLog log(reinterpret_cast<HANDLE>(0x7F12ABCDEF01ull));
+    log.Write(1, "Hi");
+    log.Write(2, "too detailed");
+    Options.Connect = saved;
+    const std::string text = home.ReadFile("news.log");
+    EXPECT_NE(text.find(" ABCDEF01 1 Hi\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("too detailed"), std::string::npos);
 }
 
 TEST(ConnectionLogTest, PasswordArgumentIsMasked) {

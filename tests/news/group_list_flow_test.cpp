@@ -34,12 +34,12 @@ class GroupListFlowTest : public NewsSessionTest {
     TListBlock StoredList(bool file = false) {
         TCache loaded(TCache::kUnlimited, 0);
         if (file) {
-            manager->WaitForCacheSave();
-            manager->LoadCache(loaded, "", "127.0.0.1", manager->CachePort());
+            manager->Cache().WaitForSave();
+            manager->Cache().Load(loaded, "", "127.0.0.1", CachePort(manager->Account()));
         }
         TListBlock list(TGroupRecord::kSize);
         std::vector<char> bytes;
-        if ((file ? loaded : *manager->Cache).Get(".", bytes)) {
+        if ((file ? loaded : manager->Cache().Blocks()).Get(".", bytes)) {
             EXPECT_TRUE(list.Assign(bytes));
         }
         return list;
@@ -64,8 +64,8 @@ TEST_F(GroupListFlowTest, NewGroupsSinceTheStoredStampInsertsOnlyNewNames) {
     TListBlock list = StoredList();
     EXPECT_EQ(NamesOf(list), kAll);
     list.SetStamp(SYSTEMTIME{1999, 12, 0, 5, 10, 2, 3, 0});
-    manager->Cache->Put(".", std::move(list).TakeBytes(), true);
-    manager->ReloadGroupList = 1;
+    manager->Cache().Blocks().Put(".", std::move(list).TakeBytes(), true);
+    manager->SetReloadGroupList(true);
     // The cached groups, then the one inserted from the reply.
     EXPECT_EQ(List().names, (Names{"alt.test", "comp.lang.c", "misc.misc", "alt.new"}));
     EXPECT_EQ(Sent("NEWGROUPS"), Names{"NEWGROUPS 991205 100203 GMT"});
@@ -93,7 +93,7 @@ TEST_F(GroupListFlowTest, ListDroppedAnywhereIsCompletedByTheRetry) {
             EXPECT_EQ(part.Stamp().wYear, 0);
             EXPECT_LE(part.Count(), kAll.size());
             manager->ConnectHostDef();
-            if (manager->State != NewsState::AllGroups) EnterMask("*");
+            if (manager->State() != NewsState::AllGroups) EnterMask("*");
             EXPECT_EQ(List().names.size(), kAll.size());
         }
         EXPECT_EQ(Sent().back(), "LIST");
@@ -120,7 +120,7 @@ TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
         manager.reset();  // its end saves the cache file
         std::filesystem::remove_all(home.At("Cache"));
         PlayScripts({{.replies = replies}});
-        manager->ListLimit = 2;
+        manager->SetListLimit(2);
         try {
             replies.size() == 1 ? EnterMask("*") : manager->SetDirectory(kTestGroup);
             if (replies.size() == 5) {
@@ -151,7 +151,7 @@ TEST_F(GroupListFlowTest, GroupsNamedLikeTheParentAreOrdinaryFolders) {
     EXPECT_EQ(manager->GetPath(), "..");
     manager->Disconnect();
     manager->ConnectHostDef();
-    EXPECT_EQ(manager->State, NewsState::InGroup);
+    EXPECT_EQ(manager->State(), NewsState::InGroup);
     EXPECT_EQ(Sent(), (Names{"LIST", "GROUP ..", "GROUP .."}));
 }
 

@@ -33,7 +33,7 @@ class NewsPanelTest : public HostTest {
     // The column types of the replaced panel mode in state, then its titles ("(host)" where the
     // host's own title stays), joined by "|".
     std::string Mode(NewsState state) {
-        manager.State = state;
+        manager.SetState(state);
         OpenPluginInfo info{};
         manager.GetOpenPluginInfo(info, descriptor);
         const PanelMode& mode = info.PanelModesArray[0];
@@ -56,12 +56,14 @@ class NewsPanelTest : public HostTest {
 // The shortcut descriptor leaves the credentials out; the replaced mode has fixed group columns
 // and titled article columns.
 TEST_F(NewsPanelTest, DescriptorAndReplacedMode) {
-    manager.Account.Url = {"news", "news.example.org", 119, "bob", "secret", "", ""};
-    manager.Account.FromName = "Ann Lee";
-    manager.Account.FromAddr = "ann@example.org";
-    manager.Account.Organization = "Kestrel Works";
-    manager.Account.CharTable = kNoSlot;
-    manager.Account.AskPassword = 1;
+    TAccountOptions account;
+    account.Url = {"news", "news.example.org", 119, "bob", "secret", "", ""};
+    account.FromName = "Ann Lee";
+    account.FromAddr = "ann@example.org";
+    account.Organization = "Kestrel Works";
+    account.CharTable = kNoSlot;
+    account.AskPassword = 1;
+    manager.SetAccount(account);
     Options.ReplaceModes = 1;
     EXPECT_EQ(Mode(NewsState::OwnGroups), "N,C0,C1,A|(host)|<111>|<112>|(host)");
     const std::string head = "110  7Ann Lee 15ann@example.org  0 13Kestrel Works.default";
@@ -84,8 +86,10 @@ TEST_F(NewsPanelTest, RefusedProxyLoginIsSaidInTheUsersLanguage) {
     Options.Proxy.Url.UserName = "user";
     Options.Proxy.Socks5 = 1;
     TNewsProxyManager proxied(nullptr);
-    proxied.Account.Url.HostName = "news.example.org";
-    proxied.Account.Url.Port = 119;
+    TAccountOptions account;
+    account.Url.HostName = "news.example.org";
+    account.Url.Port = 119;
+    proxied.SetAccount(account);
     try {
         proxied.OpenConnection();
         FAIL() << "the refused login was not reported";

@@ -41,7 +41,7 @@ TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
         uint32_t failure = 0;
         try {
             manager->SetDirectory(kTestGroup);
-            EXPECT_EQ(manager->ReplyLine, kGroupReply);
+            EXPECT_EQ(manager->Connection().LastLine(), kGroupReply);
         } catch (const ECustomError& error) {  // a reply: EInternetError; a drop: ESocketError
             failure = error.Code;
         }
@@ -57,7 +57,7 @@ TEST_F(SessionTest, GroupsEnteredOnlyFromTheOwnOnesAndLeftWhenGone) {
     PlayScripts({{.replies = {kGroupReply}}, {.replies = {"411 No such group alt.test"}}});
     manager->SetState(NewsState::AllGroups);
     manager->SetDirectory(kTestGroup);
-    EXPECT_EQ(manager->State, NewsState::AllGroups);
+    EXPECT_EQ(manager->State(), NewsState::AllGroups);
     manager->SetState(NewsState::OwnGroups);
     manager->SetDirectory(kTestGroup);
     manager->Disconnect();
@@ -110,7 +110,7 @@ TEST_F(SessionTest, LogKeepsLinesUpToTheLevelAndLoudActions) {
     Options.Connect.LogLevel = kLogAction;
     PlayScripts({{.replies = {kGroupReply, "423 no"}}});
     manager->SetDirectory(kTestGroup);
-    manager->SendCommand(*manager->Socket, "HEAD", kLogData, kWaitForReply | kKeepReply, "1");
+    manager->Connection().Command("HEAD 1", kLogData, kKeepReply);
     for (int action : {0x8001, 0x8101}) {
         manager->StartAction(action);
         manager->StopAction(action);

@@ -1,4 +1,5 @@
-// The cache file of an account, in the Cache folder of the home folder.
+#include "news/account_cache.h"
+
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -7,7 +8,6 @@
 #include <vector>
 
 #include "common/streams.h"
-#include "news/internet_manager.h"
 #include "platform/clock.h"
 #include "platform/filesystem.h"
 #include "platform/regular_file.h"
@@ -75,8 +75,20 @@ void WriteCacheFile(const std::string& folder, const std::string& fileName,
 
 }  // namespace
 
-std::string TInternetManager::CacheFileName(std::string_view userName, std::string_view host,
-                                            uint16_t port) {
+uint16_t CachePort(const TAccountOptions& account) {
+    return account.Url.Port == kNewsPort ? 0 : account.Url.Port;
+}
+
+TAccountCache::TAccountCache(const TAccountOptions& account, int cacheLife,
+                             const TInternetEvent& events, TSessionLog& log)
+    : account_(account), events_(events), log_(log), blocks_(TCache::kUnlimited, cacheLife) {}
+
+TAccountCache::~TAccountCache() {
+    WaitForSave();
+}
+
+std::string TAccountCache::FileName(std::string_view userName, std::string_view host,
+                                    uint16_t port) {
     std::string name = CacheFolder() + platform::kPathDelim;
     AppendNamePart(name, userName);
     name += '@';
@@ -85,16 +97,16 @@ std::string TInternetManager::CacheFileName(std::string_view userName, std::stri
     return name + kCacheExtension;
 }
 
-void TInternetManager::LoadCache(TCache& cache, std::string_view userName, std::string_view host,
-                                 uint16_t port) {
-    WaitForCacheSave();  // the file of a save still being written would be the old one
-    const std::string fileName = CacheFileName(userName, host, port);
+void TAccountCache::Load(TCache& cache, std::string_view userName, std::string_view host,
+                         uint16_t port) {
+    WaitForSave();  // the file of a save still being written would be the old one
+    const std::string fileName = FileName(userName, host, port);
     std::string bytes;
     switch (platform::ReadRegularFile(fileName, bytes)) {
         case platform::RegularFileRead::Ok:
             break;
         case platform::RegularFileRead::NotRegular:
-            WriteLog(0, "Cache file refused, not a regular file: " + fileName);
+            log_.Write(kLogConnection, "Cache file refused, not a regular file: " + fileName);
             return;
         case platform::RegularFileRead::Missing:
         case platform::RegularFileRead::Failed:
@@ -106,31 +118,66 @@ void TInternetManager::LoadCache(TCache& cache, std::string_view userName, std::
     // The own groups and indexes in it would be lost by the next save: the file is kept aside,
     // and the user told once (the next connect finds no damaged file).
     const std::string aside = KeepAside(fileName);
-    WriteLog(0, "Damaged cache file " + fileName +
-                    (aside.empty() ? " could not be kept aside" : " kept as " + aside));
+    log_.Write(kLogConnection,
+               "Damaged cache file " + fileName +
+                   (aside.empty() ? " could not be kept aside" : " kept as " + aside));
     if (!aside.empty())
-        DoEvent(kEventMessageBox, kMsgCacheKeptAside, reinterpret_cast<intptr_t>(aside.c_str()));
+        if (events_)
+            events_(kEventMessageBox, kMsgCacheKeptAside,
+                    reinterpret_cast<intptr_t>(aside.c_str()));
 }
 
-void TInternetManager::SaveCache(TCache& cache, std::string_view userName, std::string_view host,
-                                 uint16_t port) {
+void TAccountCache::Save(TCache& cache, std::string_view userName, std::string_view host,
+                         uint16_t port) {
     if (host.empty()) return;
-    WaitForCacheSave();
+    WaitForSave();
     auto entries = std::make_shared<const std::vector<TCacheEntry>>(cache.Entries());
     // The names are taken here: the home folder comes from the environment, which only this
     // thread may read safely.
     std::string folder = CacheFolder();
-    std::string fileName = CacheFileName(userName, host, port);
+    std::string fileName = FileName(userName, host, port);
     try {
-        cacheSave_ = std::thread(
+        save_ = std::thread(
             [folder, fileName, entries] { WriteCacheFile(folder, fileName, *entries); });
     } catch (const std::system_error&) {
         WriteCacheFile(folder, fileName, *entries);  // no thread to be had: written here
     }
 }
 
-void TInternetManager::WaitForCacheSave() {
-    if (cacheSave_.joinable()) cacheSave_.join();
+void TAccountCache::WaitForSave() {
+    if (save_.joinable()) save_.join();
+}
+
+void TAccountCache::LoadAccountFile() {
+    Load(blocks_, account_.Url.UserName, account_.Url.HostName, CachePort(account_));
+}
+
+void TAccountCache::Store(const std::string& key, ListKind kind, TListBlock block) {
+    blocks_.Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
+    Save(blocks_, account_.Url.UserName, account_.Url.HostName, CachePort(account_));
+}
+
+bool TAccountCache::AssignCached(const std::string& key, std::vector<char> bytes,
+                                 TListBlock& block) {
+    if (block.Assign(std::move(bytes))) return true;
+    log_.Write(kLogConnection, "Damaged list \"" + key + "\" in the cache is ignored");
+    return false;
+}
+
+bool TAccountCache::Fetch(const std::string& key, TListBlock& block) {
+    std::vector<char> bytes;
+    return blocks_.Get(key, bytes) && AssignCached(key, std::move(bytes), block);
+}
+
+bool TAccountCache::Take(const std::string& key, TListBlock& block, double& cacheStamp) {
+    std::vector<char> bytes;
+    return blocks_.Take(key, bytes, cacheStamp) && AssignCached(key, std::move(bytes), block);
+}
+
+void TAccountCache::Return(const std::string& key, ListKind kind, TListBlock block,
+                           double cacheStamp) {
+    const int at = blocks_.Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
+    if (at >= 0) blocks_.SetStamp(at, cacheStamp);
 }
 
 }  // namespace kestrova

@@ -1,4 +1,4 @@
-#include "news/internet_manager.h"
+#include "news/account_cache.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 
 #include "temp_home.h"
 #include "ui/message_numbers.h"
+#include "ui/plugin_options.h"
 
 namespace kestrova {
 namespace {
@@ -22,14 +23,16 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     return names;
 }
 
-TEST(InternetManagerTest, LogLinesNameTheOwnerInEightDigits) {
-    TempHomeForTest home;
-    TInternetManager(reinterpret_cast<HANDLE>(0x7F12ABCDEF01ull), 0, "news.log").WriteLog(0, "Hi");
-    EXPECT_NE(home.ReadFile("news.log").find(" ABCDEF01 0 Hi\r\n"), std::string::npos);
-}
+// An account's cache with no log and no one to tell.
+struct TestCache {
+    TAccountOptions account;
+    TInternetEvent events;
+    TSessionLog log{nullptr};
+    TAccountCache cache{account, 0, events, log};
+};
 
 // The file of an account stays inside the Cache folder; an empty host saves nothing (nor does a
-// manager without a log name write a log) and a missing file loads nothing.
+// session without a log write one) and a missing file loads nothing.
 TEST(AccountCacheFileTest, NamesStayInsideTheCacheFolder) {
     TempHomeForTest home;
     const std::tuple<const char*, const char*, uint16_t, const char*> cases[] = {
@@ -40,44 +43,47 @@ TEST(AccountCacheFileTest, NamesStayInsideTheCacheFolder) {
         {"bob", "news.example.org", 1120, "bob@news.example.org,1120.twc"},
     };
     for (const auto& [user, host, port, file] : cases) {
-        EXPECT_EQ(TInternetManager::CacheFileName(user, host, port), home.At("Cache/") + file);
+        EXPECT_EQ(TAccountCache::FileName(user, host, port), home.At("Cache/") + file);
     }
-    TInternetManager manager(nullptr, 0, "");
-    manager.Cache->Put(".", "x", true, 1);
-    manager.SaveCache(*manager.Cache, "bob", "", 0);
-    manager.WriteLog(1, "nowhere");
+    TestCache test;
+    TAccountCache& manager = test.cache;
+    manager.Blocks().Put(".", "x", true, 1);
+    manager.Save(manager.Blocks(), "bob", "", 0);
+    test.log.Write(1, "nowhere");
     EXPECT_TRUE(FilesIn(home.Folder()).empty());
-    manager.LoadCache(*manager.Cache, "bob", "nowhere.example.org", 0);
-    EXPECT_EQ(manager.Cache->Count(), 1);
+    manager.Load(manager.Blocks(), "bob", "nowhere.example.org", 0);
+    EXPECT_EQ(manager.Blocks().Count(), 1);
 }
 
-// Saves are written by a thread of their own: a load, a later save and the manager's end must
+// Saves are written by a thread of their own: a load, a later save and the cache's end must
 // each find the last image complete on disk, however large it is.
 TEST(AccountCacheFileTest, BackgroundSavesAreCompleteWhenLoadedOrWhenTheManagerEnds) {
     TempHomeForTest home;
     const std::string big(8 << 20, 'i');
     {
-        TInternetManager manager(nullptr, 0, "");
+        TestCache test;
+        TAccountCache& manager = test.cache;
         for (const char* value : {"first", "second"}) {
-            manager.Cache->Put(".", value, true, static_cast<uint32_t>(std::strlen(value)));
-            manager.Cache->Put("big.group", big.data(), false, static_cast<uint32_t>(big.size()));
-            manager.SaveCache(*manager.Cache, "bob", "news.example.org", 0);
+            manager.Blocks().Put(".", value, true, static_cast<uint32_t>(std::strlen(value)));
+            manager.Blocks().Put("big.group", big.data(), false, static_cast<uint32_t>(big.size()));
+            manager.Save(manager.Blocks(), "bob", "news.example.org", 0);
         }
         TCache loaded(TCache::kUnlimited, 0);
-        manager.LoadCache(loaded, "bob", "news.example.org", 0);  // waits for the second save
+        manager.Load(loaded, "bob", "news.example.org", 0);  // waits for the second save
         std::vector<char> data;
         ASSERT_TRUE(loaded.Get(".", data));
         EXPECT_EQ(std::string(data.begin(), data.end()), "second");
 
-        manager.Cache->Put(".", "third", true, 5);
-        manager.SaveCache(*manager.Cache, "bob", "news.example.org", 0);
-    }  // the manager's end waits for the third
-    TInternetManager later(nullptr, 0, "");
-    later.LoadCache(*later.Cache, "bob", "news.example.org", 0);
+        manager.Blocks().Put(".", "third", true, 5);
+        manager.Save(manager.Blocks(), "bob", "news.example.org", 0);
+    }  // the cache's end waits for the third
+    TestCache test;
+    TAccountCache& later = test.cache;
+    later.Load(later.Blocks(), "bob", "news.example.org", 0);
     std::vector<char> data;
-    ASSERT_TRUE(later.Cache->Get(".", data));
+    ASSERT_TRUE(later.Blocks().Get(".", data));
     EXPECT_EQ(std::string(data.begin(), data.end()), "third");
-    ASSERT_TRUE(later.Cache->Get("big.group", data));
+    ASSERT_TRUE(later.Blocks().Get("big.group", data));
     EXPECT_EQ(data.size(), big.size());
     EXPECT_EQ(FilesIn(home.At("Cache")), std::vector<std::string>{"bob@news.example.org.twc"});
 }
@@ -89,10 +95,11 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
     for (const bool fifo : {false, true}) {
         TempHomeForTest home;
         const mode_t oldMask = umask(022);
-        TInternetManager manager(nullptr, 0, "");
-        manager.Cache->Put(".", "own groups", true, 10);
-        manager.SaveCache(*manager.Cache, "bob", "news.example.org", 0);
-        manager.WaitForCacheSave();
+        TestCache test;
+        TAccountCache& manager = test.cache;
+        manager.Blocks().Put(".", "own groups", true, 10);
+        manager.Save(manager.Blocks(), "bob", "news.example.org", 0);
+        manager.WaitForSave();
         umask(oldMask);
         struct stat folder;
         ASSERT_EQ(stat(home.At("Cache").c_str(), &folder), 0);
@@ -103,17 +110,18 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
         if (!fifo) std::ofstream(home.At(file), std::ios::binary) << image;
         ASSERT_TRUE(!fifo || mkfifo(home.At(file).c_str(), 0600) == 0);
         std::vector<std::string> shown;
-        TInternetManager later(nullptr, 0, "");
-        later.OnEvent = [&](int kind, intptr_t param1, intptr_t param2) {
+        TestCache laterTest;
+        TAccountCache& later = laterTest.cache;
+        laterTest.events = [&](int kind, intptr_t param1, intptr_t param2) {
             if (kind == kEventMessageBox && param1 == kMsgCacheKeptAside)
                 shown.push_back(reinterpret_cast<const char*>(param2));
             return 0;
         };
-        later.LoadCache(*later.Cache, "bob", "news.example.org", 0);
-        EXPECT_EQ(later.Cache->Count(), 0) << fifo;
-        later.Cache->Put(".", "new", true, 3);
-        later.SaveCache(*later.Cache, "bob", "news.example.org", 0);
-        later.LoadCache(*later.Cache, "bob", "news.example.org", 0);  // whole again: no message
+        later.Load(later.Blocks(), "bob", "news.example.org", 0);
+        EXPECT_EQ(later.Blocks().Count(), 0) << fifo;
+        later.Blocks().Put(".", "new", true, 3);
+        later.Save(later.Blocks(), "bob", "news.example.org", 0);
+        later.Load(later.Blocks(), "bob", "news.example.org", 0);  // whole again: no message
         ASSERT_EQ(shown.size(), fifo ? 0u : 1u);
         if (fifo) continue;
         EXPECT_EQ(shown[0].rfind(home.At(file) + ".damaged-", 0), 0u) << shown[0];

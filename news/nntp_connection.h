@@ -1,0 +1,171 @@
+// One connection to a news server: the socket, the exchange of commands and status lines, the
+// data blocks that follow them, commands sent ahead of their replies, the login on demand and
+// the connection's log. It knows nothing of panels, lists or the cache; whoever uses it hears
+// of the socket's progress and of login questions through the event callback.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "net/win_socket.h"
+#include "news/connection_log.h"
+#include "news/reply_codes.h"
+#include "ui/account_options.h"
+#include "ui/event_kinds.h"
+
+namespace kestrova {
+
+// Send block size of a news connection's socket.
+inline constexpr int kNewsSocketBufferSize = 1024;
+
+// The most lines that may come before a status line; past them the exchange is out of step.
+inline constexpr int kMaxLinesBeforeStatus = 100;
+
+// Bits of the flags of Command, WaitStatus and ReadAheadStatus.
+inline constexpr int kKeepReply = 2;  // leave the code to the caller: no Check
+// A 480 to this command logs in only when the account has credentials; without them it is the
+// server's refusal of the command (a reader that needs no login may still be refused NEWNEWS).
+inline constexpr int kLoginOnlyWithCredentials = 4;
+
+// A status line as the server sent it, and its code (kNoStatusCode when the line has none).
+struct TNntpStatus {
+    int Code = kNoStatusCode;
+    std::string Line;
+};
+
+// How a line of a multi-line data block came out.
+enum class DataLine {
+    Data,  // a data line, un-stuffed
+    End,   // the terminating "." line: the block is complete
+    Lost,  // the connection ended before the block did
+};
+
+// The line of command with argument: "COMMAND argument", or the command alone when argument is
+// empty.
+std::string CommandLine(const std::string& command, const std::string& argument);
+
+class TNntpConnection {
+  public:
+    // account names the server and holds the credentials (a login dialog may change them);
+    // events and log belong to the owner and outlive the connection.
+    TNntpConnection(TAccountOptions& account, const TInternetEvent& events, TSessionLog& log);
+    TNntpConnection(const TNntpConnection&) = delete;
+    TNntpConnection& operator=(const TNntpConnection&) = delete;
+
+    // Takes socket and routes its data and waits to the events, its state changes to the log.
+    void AttachSocket(std::unique_ptr<TWinSocket> socket);
+    TWinSocket& Socket() { return *socket_; }
+    bool HasSocket() const { return socket_ != nullptr; }
+    // While set, the socket's data is reported as progress (kEventProgress, a byte count), not
+    // as sent or received data: an article being posted.
+    void ReportDataAsProgress(bool on) { dataAsProgress_ = on; }
+
+    // Forgets the commands ahead, resolves the account's host and connects the socket, with TLS
+    // when the account is Secure. Raises the socket's failures (ECertificateError for a refused
+    // certificate).
+    void Open();
+    // Reads the greeting after Open: its status line, checked ("ConnectHostDef"); the last
+    // login is then forgotten.
+    TNntpStatus ReadGreeting();
+    // Closes the socket; the next request reconnects.
+    void Close() { socket_->SocketClose(); }
+    // Logs the end of the connection, forgets the commands ahead and closes the socket.
+    void Disconnect();
+    bool IsConnected() { return socket_ && socket_->IsConnected(); }
+
+    // Sends line (logged at level) and reads its status line. A 480 (login required) logs in
+    // (LogInOnDemand) and sends the line once more; a 480 that a login cannot answer raises
+    // EInternetError 480 as a refusal unless flags hold kKeepReply. Without kKeepReply an error
+    // status raises (Check, "SendCommand"). Replies still ahead are read and dropped first.
+    TNntpStatus Command(const std::string& line, int level, int flags = 0);
+    // Reads lines until one is a status line, checked by Check(procName) unless flags hold
+    // kKeepReply. Raises ESocketError 10054 with procName when the connection ends first, and
+    // closes the socket and raises EInternetError kRefused when kMaxLinesBeforeStatus lines came
+    // without one.
+    TNntpStatus WaitStatus(int level, const std::string& procName, int flags = 0);
+    // Reads the next line of a multi-line data block at level kLogData. A data line that begins
+    // with ".." loses its first dot, so the text comes out as the author wrote it.
+    DataLine ReadDataLine(std::string& line);
+    // Returns when status holds an accepted code; otherwise raises EInternetError with the code
+    // and its class bit (reply_codes.h), the line and procName. For 400 and 503 the socket is
+    // closed first, so the next request reconnects.
+    void Check(const TNntpStatus& status, const std::string& procName);
+    // Closes the socket and raises ESocketError 10054 (transient): the server closed it.
+    [[noreturn]] void RaiseConnectionLost(const std::string& procName);
+    // Closes the socket, whose exchange is out of step or goes on too long, and raises
+    // EInternetError kRefused with message and procName.
+    [[noreturn]] void RaiseAndClose(const std::string& message, const std::string& procName);
+
+    // Sends AUTHINFO USER and, when the server asks for it and the account has one, AUTHINFO
+    // PASS. True when the server accepted the login. A refused user name or password (481, 482)
+    // offers the login dialog again (kEventLogin) and tries the new ones; declined, it aborts
+    // silently (EAbort); when nobody can be asked it raises EInternetError (code | kRefused,
+    // "LogIn").
+    bool LogIn();
+    // The server answered 480: logs in with the account's credentials, asking for them
+    // (kEventLogin) when the account lacks them. False when a login cannot help: one has already
+    // succeeded on this connection, flags hold kLoginOnlyWithCredentials and the account has
+    // none, or nobody could be asked. A declined dialog aborts silently.
+    bool LogInOnDemand(int flags);
+    // The server accepted a login on this connection.
+    bool LoggedIn() const { return loggedIn_; }
+
+    // Commands sent ahead of their replies (nntp_pipeline.cpp), for the article commands HEAD,
+    // NEXT, ARTICLE and BODY. The replies come in the order the commands went out. Command first
+    // reads and drops the replies still ahead of it; Open and Close forget them. Callers keep at
+    // most the pipeline depth option's count ahead.
+    //
+    // Logs line at level and sends it with the socket's next read or send, beside the other
+    // commands ahead (see TWinSocket::HoldLine); its reply is left for ReadAheadStatus.
+    void SendAhead(const std::string& line, int level);
+    // Reads the status line of the oldest command ahead, as Command does: a 480 drops the
+    // replies after it, logs in and sends it and those after it again.
+    TNntpStatus ReadAheadStatus(int flags);
+    // Reads and drops the replies, data blocks included, of the count oldest commands ahead
+    // (all of them by default). A failure closes the socket, forgets the rest and is passed on.
+    void DiscardAheadReplies(size_t count = static_cast<size_t>(-1));
+    // Drops the replies of the commands ahead of line; true when line itself went out ahead, so
+    // that its reply is the next one, false when it did not (every reply ahead dropped).
+    bool DropAheadUntil(const std::string& line);
+    size_t CommandsAhead() const { return ahead_.size(); }
+    bool IsAhead(const std::string& line) const;
+
+    // The last line read, as it came (a status or data line, or what came before the
+    // connection ended); the status box of a group listing shows it while the server is asked.
+    const std::string& LastLine() const { return lastLine_; }
+
+    // The owner's callback (0 when it has none) and the session's log.
+    int Notify(int kind, intptr_t param1, intptr_t param2) const;
+    TSessionLog& Log() { return log_; }
+
+  private:
+    struct AheadCommand {
+        std::string line;
+        int level;
+    };
+
+    // Sends line, logged at level.
+    void Send(const std::string& line, int level);
+    // Reads one line; false when the connection ended instead.
+    bool ReadLine(std::string& line, int level);
+    // The status after a command's first answer: on a 480 logs in and sends the command again
+    // (resend does, and reads the new status); a 480 that stays raises as a refusal unless
+    // flags hold kKeepReply.
+    TNntpStatus ReplayAfterLogin(TNntpStatus status, int flags,
+                                 const std::function<TNntpStatus()>& resend);
+
+    TAccountOptions& account_;
+    const TInternetEvent& events_;
+    TSessionLog& log_;
+    std::unique_ptr<TWinSocket> socket_;
+    std::deque<AheadCommand> ahead_;
+    std::string lastLine_;
+    bool loggedIn_ = false;
+    bool dataAsProgress_ = false;
+};
+
+}  // namespace kestrova

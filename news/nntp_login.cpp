@@ -1,0 +1,53 @@
+// Logging in to the news server: at connect time when the account has a user name, and on
+// demand when the server answers a command with 480. A refused login is said once and offers
+// the login dialog again; it is never retried with the same credentials.
+#include "common/errors.h"
+#include "news/nntp_connection.h"
+#include "ui/message_numbers.h"
+#include "ui/messages.h"
+
+namespace kestrova {
+
+namespace {
+
+bool IsRefusal(int code) {
+    return code == kReplyLoginRejected || code == kReplyLoginOutOfSequence;
+}
+
+}  // namespace
+
+bool TNntpConnection::LogIn() {
+    const TUrlComponents& url = account_.Url;
+    for (;;) {
+        TNntpStatus status =
+            Command(CommandLine("AUTHINFO USER", url.UserName), kLogCommand, kKeepReply);
+        if (status.Code == kReplyPasswordRequired && !url.Password.empty()) {
+            status = Command(CommandLine("AUTHINFO PASS", url.Password), kLogCommand, kKeepReply);
+        }
+        loggedIn_ = status.Code == kReplyLoginAccepted;
+        if (!IsRefusal(status.Code)) return loggedIn_;
+
+        const int answer = Notify(kEventLogin, reinterpret_cast<intptr_t>(&account_.Url),
+                                  reinterpret_cast<intptr_t>(status.Line.c_str()));
+        if (answer == kLoginDeclined) throw EAbort();
+        if (answer != kLoginEntered) {
+            throw EInternetError(static_cast<uint32_t>(status.Code) | kRefused,
+                                 std::string(GetMsg(kMsgLoginRefused)) + ". " + status.Line,
+                                 "LogIn");
+        }
+    }
+}
+
+bool TNntpConnection::LogInOnDemand(int flags) {
+    if (loggedIn_) return false;
+    const std::string& user = account_.Url.UserName;
+    if ((flags & kLoginOnlyWithCredentials) != 0 && user.empty()) return false;
+    if (user.empty() || account_.Url.Password.empty()) {
+        const int answer = Notify(kEventLogin, reinterpret_cast<intptr_t>(&account_.Url), 0);
+        if (answer == kLoginDeclined) throw EAbort();
+        if (answer != kLoginEntered || user.empty()) return false;
+    }
+    return LogIn();
+}
+
+}  // namespace kestrova
