@@ -40,6 +40,9 @@ Host::Host(const std::string& modulePath, FrontEnd& frontEnd, const std::string&
       language_(
           LanguageFile::Load(LanguageFolder(modulePath) + "/" +
                              LanguageFileName(std::getenv("KESTROVA_LANG"), std::getenv("LANG")))),
+      help_(HelpFile::Load(
+          LanguageFolder(modulePath) + "/" +
+          HelpFileName(LanguageFileName(std::getenv("KESTROVA_LANG"), std::getenv("LANG"))))),
       startFolder_(localFolder.empty() ? CurrentFolder() : localFolder),
       activeLocal_(startFolder_),
       otherLocal_(startFolder_) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/front_end.h"
+#include "host/help_file.h"
 #include "host/key_names.h"
 #include "host/language_file.h"
 #include "host/local_panel.h"
@@ -33,7 +34,7 @@ class Host {
     static constexpr int kHostVersion = 0x0150;  // above both thresholds the module checks
     static constexpr const char* kRootKey = "Software\\Far\\Plugins";
 
-    // Loads the module and its language file (lang/ next to the module) and calls
+    // Loads the module, its language file and help file (lang/ next to the module) and calls
     // SetStartupInfo. localFolder is the folder of both local panels (OEM). Throws HostError.
     Host(const std::string& modulePath, FrontEnd& frontEnd, const std::string& localFolder);
     // Closes an open panel and calls ExitFAR.
@@ -42,6 +43,7 @@ class Host {
     Host& operator=(const Host&) = delete;
 
     void SetTracing(bool on) { module_.SetTracing(on); }
+    const HelpFile& Help() const { return help_; }
     ModuleMenus Menus();
 
     // Opening the module's panel. Each throws HostError when a panel is already open or the
@@ -121,6 +123,7 @@ class Host {
     LoadedModule library_;
     ModuleCalls module_;
     LanguageFile language_;
+    HelpFile help_;
     PluginStartupInfo startupInfo_{};
     FarStandardFunctions standardFunctions_{};
     std::string startFolder_;

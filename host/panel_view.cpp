@@ -1,8 +1,10 @@
 #include "host/panel_view.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <set>
+#include <utility>
 
 namespace kestrova::host {
 
@@ -10,24 +12,47 @@ bool IsDotDot(const PluginPanelItem& item) {
     return ItemName(item) == "..";
 }
 
-void PanelView::Reread() {
-    const std::string currentName =
-        current_ < static_cast<int>(items_.Size()) ? ItemName(items_[current_]) : "";
-    std::set<std::string> selected;
+namespace {
+
+// Whether items of two listings are the same item: by the module's user data where it gives
+// one (articles can share a subject), with the name; else by the name alone.
+bool SameItem(const PluginPanelItem& a, const PluginPanelItem& b) {
+    return a.UserData == b.UserData && ItemName(a) == ItemName(b);
+}
+
+}  // namespace
+
+int PanelView::FindSame(const PluginPanelItem& item, int near) const {
+    int found = -1;
     for (size_t i = 0; i < items_.Size(); ++i)
-        if (items_[i].Flags & PPIF_SELECTED) selected.insert(ItemName(items_[i]));
+        if (SameItem(items_[i], item) &&
+            (found < 0 || std::abs(static_cast<int>(i) - near) < std::abs(found - near)))
+            found = static_cast<int>(i);
+    return found;
+}
+
+void PanelView::Reread() {
+    const bool hadCurrent = current_ < static_cast<int>(items_.Size());
+    // A copy: its user data and name stay, its text pointers die with the listing.
+    const PluginPanelItem current = hadCurrent ? items_[current_] : PluginPanelItem{};
+    std::vector<std::pair<intptr_t, std::string>> selected;
+    for (size_t i = 0; i < items_.Size(); ++i)
+        if (items_[i].Flags & PPIF_SELECTED)
+            selected.emplace_back(items_[i].UserData, ItemName(items_[i]));
     PanelItemList fresh;
     List(fresh);
     items_ = std::move(fresh);
     selectedCount_ = 0;
     for (size_t i = 0; i < items_.Size(); ++i) {
         items_[i].Flags &= ~PPIF_SELECTED;
-        if (selected.count(ItemName(items_[i]))) {
+        if (std::find(selected.begin(), selected.end(),
+                      std::pair(items_[i].UserData, ItemName(items_[i]))) != selected.end()) {
             items_[i].Flags |= PPIF_SELECTED;
             ++selectedCount_;
         }
     }
-    const int found = Find(currentName);
+    // The cursor stays on the same item (the nearest of its twins), else where it was.
+    const int found = hadCurrent ? FindSame(current, current_) : -1;
     SetCursor(found >= 0 ? found : current_, top_);
 }
 
@@ -88,7 +113,7 @@ std::vector<PluginPanelItem> PanelView::SelectedOrCurrent() const {
 
 void PanelView::TakeSelectionBack(const std::vector<PluginPanelItem>& handed) {
     for (const PluginPanelItem& item : handed)
-        if (!(item.Flags & PPIF_SELECTED)) SetSelected(Find(ItemName(item)), false);
+        if (!(item.Flags & PPIF_SELECTED)) SetSelected(FindSame(item, current_), false);
 }
 
 void PanelView::FillPanelInfo(PanelInfo& info, bool active) {

@@ -34,6 +34,9 @@ class PanelView {
 
     // Index of the item named name, -1 when none.
     int Find(const std::string& name) const;
+    // The index of the same item as item (its user data and name), the nearest to near when
+    // there are several; -1 for none.
+    int FindSame(const PluginPanelItem& item, int near) const;
     void SetSelected(int index, bool selected);
     // How many items are selected (kept as they change: a screen shows it on every redraw).
     int SelectedCount() const { return selectedCount_; }

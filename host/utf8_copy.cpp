@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "host/host_error.h"
 #include "platform/codepages.h"
@@ -25,6 +26,30 @@ void WriteFileBytes(const std::string& nativePath, const std::string& bytes) {
     if (!out.flush()) throw HostError("cannot write the file " + nativePath);
 }
 
+namespace {
+
+// Every CR LF of text as LF.
+std::string WithLfEnds(std::string_view text) {
+    std::string lines;
+    lines.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+    return lines;
+}
+
+// Every line end of text (LF, or CR LF as an editor may keep it) as CR LF.
+std::string WithCrLfEnds(std::string_view text) {
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 16);
+    for (const char c : WithLfEnds(text)) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+    }
+    return lines;
+}
+
+}  // namespace
+
 bool EditAsUtf8(const std::string& oemPath, const std::function<void(const std::string&)>& edit) {
     const std::string native = platform::ToNativePath(oemPath);
     const std::string original = ReadFileBytes(native);
@@ -37,12 +62,13 @@ bool EditAsUtf8(const std::string& oemPath, const std::function<void(const std::
         const std::string& path;
         ~RemoveCopy() { unlink(path.c_str()); }
     } removeCopy{nativeCopy};
-    const std::string utf8 = platform::OemToUtf8(original);
+    const bool crLf = original.find("\r\n") != std::string::npos;
+    const std::string utf8 = platform::OemToUtf8(crLf ? WithLfEnds(original) : original);
     WriteFileBytes(nativeCopy, utf8);
     edit(nativeCopy);
     const std::string edited = ReadFileBytes(nativeCopy);
     if (edited == utf8) return false;
-    const std::string converted = platform::Utf8ToOem(edited);
+    const std::string converted = platform::Utf8ToOem(crLf ? WithCrLfEnds(edited) : edited);
     if (converted == original) return false;
     WriteFileBytes(native, converted);
     return true;

@@ -12,9 +12,10 @@ namespace kestrova::host {
 std::string ReadFileBytes(const std::string& nativePath);
 void WriteFileBytes(const std::string& nativePath, const std::string& bytes);
 
-// Writes a UTF-8 copy of the OEM file oemPath next to the temporary files, lets edit change it
-// (edit gets the copy's native path), and when the copy changed, writes it back converted to
-// OEM. True when the file changed. The copy is removed in every case.
+// Writes a UTF-8 copy of the OEM file oemPath next to the temporary files, with the platform's
+// LF line ends, lets edit change it (edit gets the copy's native path), and when the copy
+// changed, writes it back converted to OEM, with CR LF line ends again where the file had them.
+// True when the file changed. The copy is removed in every case.
 bool EditAsUtf8(const std::string& oemPath, const std::function<void(const std::string&)>& edit);
 
 }  // namespace kestrova::host

@@ -12,6 +12,8 @@ struct ConsoleInput {
     int fd = -1;
     std::function<void()> drainReady;
     std::deque<InputEvent> pending;
+    bool keepFlushed = false;
+    std::deque<InputEvent> kept;
 };
 
 ConsoleInput& Input() {
@@ -50,7 +52,23 @@ void ConsumeInput(size_t count) {
 
 void FlushInputQueue() {
     DrainTerminal();
-    Input().pending.clear();
+    ConsoleInput& input = Input();
+    if (input.keepFlushed) {
+        input.kept.insert(input.kept.end(), input.pending.begin(), input.pending.end());
+        while (input.kept.size() > kMostKeptEvents) input.kept.pop_front();
+    }
+    input.pending.clear();
+}
+
+void KeepFlushedInput(bool keep) {
+    Input().keepFlushed = keep;
+    if (!keep) Input().kept.clear();
+}
+
+void RestoreFlushedInput() {
+    ConsoleInput& input = Input();
+    input.pending.insert(input.pending.begin(), input.kept.begin(), input.kept.end());
+    input.kept.clear();
 }
 
 }  // namespace kestrova::platform

@@ -33,7 +33,16 @@ void PushInput(const InputEvent& event);
 std::vector<InputEvent> PeekInput();
 // Removes the first count pending events.
 void ConsumeInput(size_t count);
-// Drops every pending event (also what the terminal has ready).
+// Drops every pending event (also what the terminal has ready), or sets them aside while
+// KeepFlushedInput is on.
 void FlushInputQueue();
+
+// The full-screen host keeps what the module flushes before its boxes: keys typed while it
+// worked were meant for the panel or the command line, not for the box. RestoreFlushedInput
+// puts them back in front of the queue once the module's call is over. At most
+// kMostKeptEvents are kept (the oldest go first).
+constexpr size_t kMostKeptEvents = 4096;
+void KeepFlushedInput(bool keep);
+void RestoreFlushedInput();
 
 }  // namespace kestrova::platform

@@ -25,11 +25,17 @@ void PutMarked(int x, int y, const MarkedText& label, Role role, int maxWidth = 
         PutText(x + label.HotIndex, y, label.Text.substr(label.HotIndex, 1), Role::DialogHotKey);
 }
 
-// A title centred on a frame's top or bottom edge, with a space on either side.
+// A title centred on a frame's top or bottom edge, with a space on either side; a title
+// longer than the frame ends in "…".
 void PutEdgeTitle(const Rect& frame, int y, const std::string& title, Role role) {
-    if (title.empty() || frame.Width < 6) return;
-    const std::string text = " " + title.substr(0, frame.Width - 6) + " ";
-    PutText(frame.X + (frame.Width - static_cast<int>(text.size())) / 2, y, text, role);
+    const int room = frame.Width - 4;
+    if (title.empty() || room < 1) return;
+    const bool cut = static_cast<int>(title.size()) > room;
+    const std::string text =
+        " " + title.substr(0, cut ? room - 1 : title.size()) + (cut ? " " : "") + " ";
+    const int x = frame.X + (frame.Width - static_cast<int>(text.size())) / 2;
+    PutText(x, y, text, role);
+    if (cut) PutChar(x + room, y, U'\u2026', role);
 }
 
 void DrawEdit(DialogModel& dialog, int index, int x, int y, int width, bool focused) {
@@ -98,6 +104,8 @@ void DrawDialog(DialogModel& dialog, const Rect& area, bool warning) {
                     PutMarked(x + 2, y, label, role);
                     PutText(x + 2 + static_cast<int>(label.Text.size()), y, " ]", role);
                 }
+                // The cursor marks the focus too, where colours do not show it.
+                if (focused) ShowCursor(x + (item.Flags & DIF_NOBRACKETS ? 0 : 2), y);
                 break;
             case DI_CHECKBOX:
             case DI_RADIOBUTTON: {
@@ -118,11 +126,12 @@ void DrawDialog(DialogModel& dialog, const Rect& area, bool warning) {
 
 Rect MenuBox(const MenuModel& menu, const std::string& title, const std::string& bottom, int x,
              int y) {
-    int widest = static_cast<int>(std::max(title.size(), bottom.size())) + 2;
+    // A title needs a space on either side within the frame's corners.
+    int widest = static_cast<int>(std::max(title.size(), bottom.size())) + 4;
     for (const MenuEntry& entry : menu.Entries())
-        widest = std::max(widest, static_cast<int>(entry.Label.Text.size()) + 2);
-    // Frame and a column of space on each side, and a column for check marks.
-    const int width = std::min(widest + 6, std::max(ScreenWidth() - 2, 10));
+        widest = std::max(widest, static_cast<int>(entry.Label.Text.size()) + 4);
+    // The frame and a column of space on each side of it.
+    const int width = std::min(widest + 4, std::max(ScreenWidth() - 2, 10));
     const int height =
         std::min(static_cast<int>(menu.Entries().size()) + 4, std::max(ScreenHeight() - 2, 5));
     if (x < 0) return CentredBox(width, height);

@@ -137,14 +137,41 @@ void DrawShadow(const Rect& area) {
     darken(area.X + 2, area.Bottom() + 1, area.Width);
 }
 
+Rect WithShadow(const Rect& area) {
+    return Rect{area.X, area.Y, area.Width + 2, area.Height + 1};
+}
+
+namespace {
+
+struct CursorPlace {
+    bool Shown = false;
+    int X = 0;
+    int Y = 0;
+};
+
+CursorPlace& WantedCursor() {
+    static CursorPlace place;
+    return place;
+}
+
+}  // namespace
+
 void ShowCursor(int x, int y) {
-    if (!OnScreen(x, y)) return HideCursor();
-    move(y, x);
-    curs_set(1);
+    WantedCursor() = CursorPlace{OnScreen(x, y), x, y};
 }
 
 void HideCursor() {
-    curs_set(0);
+    WantedCursor().Shown = false;
+}
+
+void PlaceCursor() {
+    const CursorPlace& place = WantedCursor();
+    if (place.Shown && OnScreen(place.X, place.Y)) {
+        move(place.Y, place.X);
+        curs_set(1);
+    } else {
+        curs_set(0);
+    }
 }
 
 struct ScreenSnapshot::Cells {
@@ -155,16 +182,26 @@ ScreenSnapshot::ScreenSnapshot() : cells_(std::make_unique<Cells>()) {
     cells_->copy = dupwin(stdscr);
 }
 
+ScreenSnapshot::ScreenSnapshot(const Rect& area) : cells_(std::make_unique<Cells>()) {
+    x_ = std::max(area.X, 0);
+    y_ = std::max(area.Y, 0);
+    const int columns = std::min(area.Right(), COLS - 1) - x_ + 1;
+    const int rows = std::min(area.Bottom(), LINES - 1) - y_ + 1;
+    if (columns <= 0 || rows <= 0) return;
+    cells_->copy = newwin(rows, columns, 0, 0);
+    if (cells_->copy) copywin(stdscr, cells_->copy, y_, x_, 0, 0, rows - 1, columns - 1, FALSE);
+}
+
 ScreenSnapshot::~ScreenSnapshot() {
     if (cells_->copy) delwin(cells_->copy);
 }
 
 void ScreenSnapshot::Restore() const {
     if (!cells_->copy) return;
-    const int rows = std::min(getmaxy(cells_->copy), LINES);
-    const int columns = std::min(getmaxx(cells_->copy), COLS);
+    const int rows = std::min(getmaxy(cells_->copy), LINES - y_);
+    const int columns = std::min(getmaxx(cells_->copy), COLS - x_);
     if (rows > 0 && columns > 0)
-        copywin(cells_->copy, stdscr, 0, 0, 0, 0, rows - 1, columns - 1, FALSE);
+        copywin(cells_->copy, stdscr, 0, 0, y_, x_, y_ + rows - 1, x_ + columns - 1, FALSE);
     touchwin(stdscr);
 }
 

@@ -44,15 +44,22 @@ void DrawSeparator(int x, int y, int width, Role role, LineStyle line, LineStyle
 void DrawVerticalLine(int x, int y, int height, Role role, LineStyle style);
 // Darkens the cells that a box at area casts its shadow on: two columns right, one row below.
 void DrawShadow(const Rect& area);
-// The text cursor (an edit field, the command line); hidden by default.
+// The cells a box at area covers, its shadow included.
+Rect WithShadow(const Rect& area);
+// The text cursor (an edit field, the focused item, the command line); hidden by default.
+// Drawing moves curses' own cursor, so the wanted place is kept and set on each flush.
 void ShowCursor(int x, int y);
 void HideCursor();
+// Puts the terminal's cursor where ShowCursor asked, or hides it (Terminal::Flush does this).
+void PlaceCursor();
 
-// The whole screen's cells, to put back later (the host's SaveScreen/RestoreScreen, a box
-// restoring what it covered). After a resize, the part that still fits comes back.
+// The screen's cells, to put back later: the whole screen (the host's SaveScreen and
+// RestoreScreen, the viewer) or the cells a box covers, so that whatever else changed on the
+// screen meanwhile stays. After a resize, the part that still fits comes back.
 class ScreenSnapshot {
   public:
     ScreenSnapshot();
+    explicit ScreenSnapshot(const Rect& area);
     ~ScreenSnapshot();
     ScreenSnapshot(const ScreenSnapshot&) = delete;
     ScreenSnapshot& operator=(const ScreenSnapshot&) = delete;
@@ -61,6 +68,8 @@ class ScreenSnapshot {
   private:
     struct Cells;
     std::unique_ptr<Cells> cells_;
+    int x_ = 0;
+    int y_ = 0;
 };
 
 // The box character joining lines: which arms reach out, and their styles (for a table of

@@ -1,6 +1,9 @@
 #include "host/tui/dialog_layout.h"
 
+#include <algorithm>
+#include <cstring>
 #include <map>
+#include <string_view>
 
 #include "host/dialog_items.h"
 
@@ -23,6 +26,18 @@ int ItemWidth(const FarDialogItem& item, const MarkedText& label) {
             if (IsEditField(item.Type)) return item.X2 >= item.X1 ? item.X2 - item.X1 + 1 : 1;
             return text;
     }
+}
+
+int WidenForTitle(FarDialogItem* items, int count, int room) {
+    if (count < 1 || (items[0].Type != DI_DOUBLEBOX && items[0].Type != DI_SINGLEBOX)) return 0;
+    FarDialogItem& frame = items[0];
+    const MarkedText title =
+        ParseMarkedText(std::string_view(frame.Data, strnlen(frame.Data, sizeof frame.Data)),
+                        (frame.Flags & DIF_SHOWAMPERSAND) != 0);
+    const int wanted = static_cast<int>(title.Text.size()) + 4 - ItemWidth(frame, title);
+    const int widened = std::clamp(wanted, 0, std::max(room, 0));
+    frame.X2 += widened;
+    return widened;
 }
 
 std::vector<ItemPlace> PlaceItems(const DialogModel& dialog, int dialogWidth) {

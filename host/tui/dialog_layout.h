@@ -19,6 +19,10 @@ struct ItemPlace {
 // "[x] text" for check and radio boxes, the field's width for edits.
 int ItemWidth(const FarDialogItem& item, const MarkedText& label);
 
+// Widens a dialog whose frame (item 0) is too narrow for its title with a space on either
+// side: the frame's right edge moves out by the columns returned, at most room.
+int WidenForTitle(FarDialogItem* items, int count, int room);
+
 std::vector<ItemPlace> PlaceItems(const DialogModel& dialog, int dialogWidth);
 
 // The item whose place holds the cell (x, y) of the dialog (the last such: frames come first),

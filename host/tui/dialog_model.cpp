@@ -24,6 +24,7 @@ DialogModel::DialogModel(FarDialogItem* items, int count)
             labels_[i] = ParseMarkedText(item.Data, (item.Flags & DIF_SHOWAMPERSAND) != 0);
         }
         if (item.Focus && focus_ < 0 && Focusable(i)) focus_ = i;
+        if (IsEditField(item.Type)) hasEditField_ = true;
     }
     if (focus_ < 0) focus_ = Step(count - 1, +1);
     MoveFocus(focus_);
@@ -51,6 +52,12 @@ int DialogModel::Step(int from, int step) const {
     return -1;
 }
 
+int DialogModel::StepRow(int from, int step) const {
+    int to = Step(from, step);
+    while (to >= 0 && to != from && items_[to].Y1 == items_[from].Y1) to = Step(to, step);
+    return to < 0 || to == from ? Step(from, step) : to;
+}
+
 void DialogModel::MoveFocus(int to) {
     if (to < 0) return;
     for (int i = 0; i < count_; ++i) items_[i].Focus = 0;
@@ -61,6 +68,8 @@ void DialogModel::MoveFocus(int to) {
 }
 
 int DialogModel::HotKeyItem(const Keystroke& key) const {
+    // Where text is typed, a letter alone is text: hot keys need Alt there.
+    if (hasEditField_ && !(key.Control & PKF_ALT)) return -1;
     const unsigned char wanted = HotKeyOf(key);
     if (!wanted) return -1;
     for (int i = 0; i < count_; ++i)
@@ -116,7 +125,7 @@ DialogState DialogModel::HandleKey(const Keystroke& key) {
         return (focused.Flags & DIF_HISTORY) && focused.History ? DialogState::HistoryWanted
                                                                 : DialogState::Open;
     if (key.Is(VK_UP) || key.Is(VK_DOWN)) {  // through a radio group and on
-        MoveFocus(Step(focus_, key.Key == VK_UP ? -1 : +1));
+        MoveFocus(StepRow(focus_, key.Key == VK_UP ? -1 : +1));
         return DialogState::Open;
     }
     if (edit) {

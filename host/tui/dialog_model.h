@@ -46,6 +46,9 @@ class DialogModel {
     bool Focusable(int index) const;
     // The next focusable item after from (step +1) or before it (step -1), wrapping.
     int Step(int from, int step) const;
+    // The same, skipping items on from's row (Up and Down leave the row); an only row wraps
+    // to its next item.
+    int StepRow(int from, int step) const;
     void MoveFocus(int to);
     // The item whose hot key the keystroke is, or -1.
     int HotKeyItem(const Keystroke& key) const;
@@ -58,6 +61,7 @@ class DialogModel {
     std::vector<std::unique_ptr<EditLine>> edits_;
     int focus_ = -1;
     int closing_ = -1;
+    bool hasEditField_ = false;
 };
 
 }  // namespace kestrova::host::tui

@@ -14,6 +14,7 @@ int RunFullScreen(const std::string& target) {
     tui::Terminal terminal;
     tui::TerminalFrontEnd frontEnd;
     Host host(DefaultModulePath(), frontEnd, "");
+    frontEnd.SetHelpFile(&host.Help());
     tui::MainScreen screen(terminal, host, frontEnd);
     screen.Draw();
     if (!target.empty()) {

@@ -41,6 +41,11 @@ std::array<std::string, 12> KeyBarLabelsOf(KeyBarRow row, const KeyBarLabels* mo
     return labels;
 }
 
+std::array<std::string, 12> ViewerKeyBarLabels(bool showingOem) {
+    return {"Help", "",     "Quit", "", "", "", "Search", showingOem ? "ANSI" : "OEM",
+            "",     "Quit", "",     ""};
+}
+
 std::vector<KeyBarSlot> LayoutKeyBar(int width) {
     constexpr int kKeys = 12;
     int keys = kKeys;

@@ -1,6 +1,7 @@
 #include "host/tui/key_input.h"
 
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -18,6 +19,7 @@ using platform::InputEvent;
 
 constexpr size_t kLongestSequence = 32;  // a longer unfinished sequence is dropped as noise
 constexpr int kEscapeWaitMs = 25;        // how long a lone Esc waits for the rest of a sequence
+constexpr int kSequenceWaitMs = 1000;    // how long a sequence begun waits for its end
 
 enum class Parse { Done, Incomplete };
 
@@ -360,7 +362,10 @@ bool Readable(int fd, int timeoutMs) {
 void DrainTerminal() {
     KeyDecoder& decoder = Input().decoder;
     while (true) {
-        const bool ready = Readable(STDIN_FILENO, decoder.Pending() ? kEscapeWaitMs : 0);
+        const int wait = decoder.InSequence() ? kSequenceWaitMs
+                         : decoder.Pending()  ? kEscapeWaitMs
+                                              : 0;
+        const bool ready = Readable(STDIN_FILENO, wait);
         if (!ready) {
             for (const InputEvent& event : decoder.Finish()) platform::PushInput(event);
             return;
@@ -398,14 +403,19 @@ std::vector<InputEvent> KeyDecoder::Feed(std::string_view bytes) {
 std::vector<InputEvent> KeyDecoder::Finish() {
     std::vector<InputEvent> events;
     while (!held_.empty()) {
-        if (held_[0] == 27) {
-            // A lone Esc; after it, what an unfinished sequence held is typed text.
-            events.push_back(KeyEvent(VK_ESCAPE, 0, 27));
+        if (held_[0] != 27) {
+            held_.erase(0, 1);  // half a UTF-8 character
+        } else if (held_.size() == 1 || held_[1] == 27) {
+            events.push_back(KeyEvent(VK_ESCAPE, 0, 27));  // a lone Esc; twice: the second anew
             held_.erase(0, 1);
+        } else if (held_.size() == 2) {
+            events.push_back(CharacterKey(static_cast<unsigned char>(held_[1]), LEFT_ALT_PRESSED));
+            held_.clear();  // Alt with '[' or 'O'
+        } else {
+            held_.clear();  // an unfinished sequence is dropped whole, never typed as text
         }
         std::vector<InputEvent> rest = Feed({});
         events.insert(events.end(), rest.begin(), rest.end());
-        if (!held_.empty() && held_[0] != 27) held_.erase(0, 1);  // half a UTF-8 character
     }
     return events;
 }
@@ -428,6 +438,39 @@ void AttachKeyInput(Terminal& terminal) {
 void DetachKeyInput() {
     platform::SetConsoleInputSource(-1, nullptr);
     Input().terminal = nullptr;
+}
+
+void WaitForEnter() {
+    termios saved{};
+    const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~(ICANON | ECHO);
+        quiet.c_cc[VMIN] = 1;
+        quiet.c_cc[VTIME] = 0;
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    }
+    KeyDecoder decoder;
+    bool entered = false;
+    while (!entered) {
+        std::vector<InputEvent> events;
+        if (decoder.Pending() &&
+            !Readable(STDIN_FILENO, decoder.InSequence() ? kSequenceWaitMs : kEscapeWaitMs)) {
+            events = decoder.Finish();
+        } else {
+            char bytes[512];
+            const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
+            if (count <= 0) break;
+            events = decoder.Feed({bytes, static_cast<size_t>(count)});
+        }
+        for (const InputEvent& event : events) {
+            if (entered)
+                platform::PushInput(event);
+            else
+                entered = event.VirtualKeyCode == VK_RETURN;
+        }
+    }
+    if (terminal) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
 
 std::optional<InputEvent> NextInputEvent(int timeoutMs) {

@@ -31,7 +31,13 @@ class KeyDecoder {
     std::vector<platform::InputEvent> Feed(std::string_view bytes);
     // True when held bytes could still become a longer sequence (a lone Esc, half a sequence).
     bool Pending() const { return !held_.empty(); }
-    // No more bytes came in time: the held bytes are keys as they stand (a lone Esc is Esc).
+    // True when the held bytes are a sequence begun (Esc and '[' or 'O', and more): its end is
+    // worth a longer wait than a lone Esc.
+    bool InSequence() const {
+        return held_.size() > 2 && held_[0] == 27 && (held_[1] == '[' || held_[1] == 'O');
+    }
+    // No more bytes came in time: the held bytes are keys as they stand (a lone Esc is Esc,
+    // Esc with '[' or 'O' is Alt with it); an unfinished sequence is dropped, never typed.
     std::vector<platform::InputEvent> Finish();
 
   private:
@@ -44,6 +50,11 @@ platform::InputEvent KeyEvent(int virtualKey, uint32_t controlState, char oemCha
 // Makes the terminal's standard input the console input source (Terminal does this).
 void AttachKeyInput(Terminal& terminal);
 void DetachKeyInput();
+
+// While the terminal is suspended (a shell command's screen): reads keys without echo until
+// Enter, whole sequences and all (End is no "^[[4~"); keys after Enter stay queued, those before
+// it are dropped. Returns at once at the end of input.
+void WaitForEnter();
 
 // Takes the next event: from the queue, else waits for the terminal up to timeoutMs (-1 for
 // ever). A resize of the terminal comes as a WINDOW_BUFFER_SIZE_EVENT after Terminal has

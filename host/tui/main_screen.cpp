@@ -53,9 +53,11 @@ MainScreen::MainScreen(Terminal& terminal, Host& host, TerminalFrontEnd& frontEn
     : terminal_(terminal), host_(host), frontEnd_(frontEnd) {
     terminal_.SetResizeHandler([this] { Draw(); });
     frontEnd_.SetTitlePainter([this] { PaintModuleTitle(); });
+    platform::KeepFlushedInput(true);
 }
 
 MainScreen::~MainScreen() {
+    platform::KeepFlushedInput(false);
     terminal_.SetResizeHandler(nullptr);
     frontEnd_.SetTitlePainter(nullptr);
 }
@@ -101,6 +103,8 @@ void MainScreen::PaintKeyBarRow() {
 void MainScreen::Run() {
     Draw();
     while (true) {
+        // Keys the module set aside while it worked come first.
+        platform::RestoreFlushedInput();
         const std::optional<platform::InputEvent> event = NextInputEvent();
         if (!event) continue;
         if (!Handle(*event)) return;
@@ -114,7 +118,10 @@ bool MainScreen::Handle(const platform::InputEvent& event) {
         return true;
     }
     if (event.EventType != KEY_EVENT || !event.KeyDown) return true;
-    const KeyPress key = KeyPressOf(event);
+    KeyPress key = KeyPressOf(event);
+    // Alt with a digit is the view mode key too: most terminals send nothing for Ctrl with one.
+    if (key.ControlState == PKF_ALT && key.VirtualKey >= '0' && key.VirtualKey <= '9')
+        key.ControlState = PKF_CONTROL;
     heldModifiers_ = key.ControlState;
     // The row of the modifiers while the key's work goes on (not for a character typed).
     if (heldModifiers_ != 0 && !IsTypedCharacter(key, event.AsciiChar)) {
@@ -206,6 +213,8 @@ bool MainScreen::HandleScreenKey(const KeyPress& key, char) {
     PanelView& panel = Focused();
     if (Has(key, VK_TAB)) {
         focus_ = focus_ == Side::Left ? Side::Right : Side::Left;
+    } else if (Has(key, VK_F1)) {
+        frontEnd_.ShowHelp("", HelpPlace::Panel);
     } else if (Has(key, 'L', PKF_CONTROL)) {
         infoPanel_ = !infoPanel_;
     } else if (Has(key, VK_F11)) {
@@ -303,8 +312,7 @@ void MainScreen::RunCommandLine() {
         const int status = std::system(platform::OemToUtf8(command).c_str());
         std::cout << "[exit " << (WIFEXITED(status) ? WEXITSTATUS(status) : status)
                   << "; Enter returns]" << std::flush;
-        std::string ignored;
-        std::getline(std::cin, ignored);
+        WaitForEnter();
     }
     host_.OtherLocal().Reread();
     if (!host_.Panel()) host_.ActiveLocal().Reread();

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "host/host_error.h"
+#include "host/tui/canvas.h"
 #include "host/tui/key_input.h"
 #include "host/tui/palette.h"
 #include "platform/console_title.h"
@@ -122,7 +123,9 @@ int Terminal::Height() const {
 }
 
 void Terminal::Flush() {
-    if (!suspended_) refresh();
+    if (suspended_) return;
+    PlaceCursor();
+    refresh();
 }
 
 void Terminal::Repaint() {

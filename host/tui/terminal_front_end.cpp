@@ -48,16 +48,23 @@ void FlushScreen() {
 }
 
 int TerminalFrontEnd::RunDialog(FarDialogItem* items, int count, int width, int height,
-                                bool warning) {
+                                bool warning, const std::string& helpTopic) {
+    width += WidenForTitle(items, count, ScreenWidth() - width);
     DialogModel dialog(items, count);
-    auto beneath = std::make_unique<ScreenSnapshot>();
+    std::unique_ptr<ScreenSnapshot> beneath;
     while (true) {
         const Rect area = CentredBox(width, height);
+        // Kept anew after a resize: the screen beneath was drawn again.
+        if (!beneath) beneath = std::make_unique<ScreenSnapshot>(WithShadow(area));
         DrawDialog(dialog, area, warning);
         FlushScreen();
         const std::optional<Keystroke> key = NextKeystroke();
-        if (!key) {  // the box is drawn again centred on the new size
-            beneath = std::make_unique<ScreenSnapshot>();
+        if (!key) {
+            beneath.reset();
+            continue;
+        }
+        if (key->Is(VK_F1)) {
+            ShowHelp(helpTopic, HelpPlace::Dialog);
             continue;
         }
         const DialogState state =
@@ -102,15 +109,16 @@ int TerminalFrontEnd::RunDialog(FarDialogItem* items, int count, int width, int 
 
 int TerminalFrontEnd::RunMenu(const MenuRequest& request, int x, int y) {
     MenuModel menu(request, 1);
-    auto beneath = std::make_unique<ScreenSnapshot>();
+    std::unique_ptr<ScreenSnapshot> beneath;
     while (true) {
         const Rect box = MenuBox(menu, request.Title, request.Bottom, x, y);
+        if (!beneath) beneath = std::make_unique<ScreenSnapshot>(WithShadow(box));
         menu.SetPageRows(MenuRows(box));
         DrawMenu(menu, request.Title, request.Bottom, box);
         FlushScreen();
         const std::optional<Keystroke> key = NextKeystroke();
         if (!key) {
-            beneath = std::make_unique<ScreenSnapshot>();
+            beneath.reset();
             continue;
         }
         const MenuState state = menu.HandleKey(*key);
@@ -131,10 +139,10 @@ int TerminalFrontEnd::ShowMessage(const MessageRequest& message) {
         const KeptScreen& kept = standingBeneath_;
         if (kept.Cells && kept.Width == ScreenWidth() && kept.Height == ScreenHeight())
             kept.Cells->Restore();
-        else
-            standingBeneath_ = KeepScreen();
+        const Rect area = CentredBox(box.Width, box.Height);
+        standingBeneath_ = KeepScreen(WithShadow(area));
         DialogModel shown(box.Items.data(), count);
-        DrawDialog(shown, CentredBox(box.Width, box.Height), warning);
+        DrawDialog(shown, area, warning);
         HideCursor();
         FlushScreen();
         return -1;
@@ -148,7 +156,8 @@ int TerminalFrontEnd::ShowMenu(const MenuRequest& menu) {
 }
 
 int TerminalFrontEnd::ShowDialog(const DialogRequest& dialog) {
-    return RunDialog(dialog.Items, dialog.Count, dialog.Width, dialog.Height, false);
+    return RunDialog(dialog.Items, dialog.Count, dialog.Width, dialog.Height, false,
+                     dialog.HelpTopic);
 }
 
 bool TerminalFrontEnd::Edit(const std::string& file, const std::string&, int line, int column) {
@@ -191,6 +200,10 @@ void TerminalFrontEnd::Notice(const std::string& text) {
 
 TerminalFrontEnd::KeptScreen TerminalFrontEnd::KeepScreen() {
     return KeptScreen{std::make_shared<ScreenSnapshot>(), ScreenWidth(), ScreenHeight()};
+}
+
+TerminalFrontEnd::KeptScreen TerminalFrontEnd::KeepScreen(const Rect& area) {
+    return KeptScreen{std::make_shared<ScreenSnapshot>(area), ScreenWidth(), ScreenHeight()};
 }
 
 void TerminalFrontEnd::SaveScreen(intptr_t handle) {

@@ -11,7 +11,9 @@
 #include <string>
 
 #include "host/front_end.h"
+#include "host/help_file.h"
 #include "host/tui/canvas.h"
+#include "host/tui/help_text.h"
 #include "host/tui/keystroke.h"
 
 namespace kestrova::host::tui {
@@ -34,10 +36,17 @@ class TerminalFrontEnd : public FrontEnd {
     void SetTitlePainter(std::function<void()> painter) { titlePainter_ = std::move(painter); }
     void RestoreScreen(intptr_t handle) override;
 
+    // The module's help file that F1 shows (null: none); it must outlive the front end's use.
+    void SetHelpFile(const HelpFile* help) { help_ = help; }
+    // F1: the module's topic (empty: all of them) and the host's keys for place, in the viewer.
+    void ShowHelp(const std::string& topic, HelpPlace place);
+
   private:
     // Runs a dialog of width x height cells, centred, until it closes: the closing item or -1.
     // Accepted field texts go into their history lists.
-    int RunDialog(FarDialogItem* items, int count, int width, int height, bool warning);
+    // F1 shows the help topic.
+    int RunDialog(FarDialogItem* items, int count, int width, int height, bool warning,
+                  const std::string& helpTopic = "");
     // Runs a menu, centred or with its corner at (x, y): the chosen entry or -1.
     int RunMenu(const MenuRequest& menu, int x = -1, int y = -1);
     // A message box with one button.
@@ -53,6 +62,7 @@ class TerminalFrontEnd : public FrontEnd {
         int Height = 0;
     };
     static KeptScreen KeepScreen();
+    static KeptScreen KeepScreen(const Rect& area);
     // The screen beneath the box without buttons now shown.
     KeptScreen standingBeneath_;
     struct SavedScreen {
@@ -61,6 +71,8 @@ class TerminalFrontEnd : public FrontEnd {
     };
     std::map<intptr_t, SavedScreen> saved_;
     std::function<void()> titlePainter_;
+    const HelpFile* help_ = nullptr;
+    bool showingHelp_ = false;
 };
 
 // The next key pressed or left mouse click; nullopt when the terminal changed its size instead

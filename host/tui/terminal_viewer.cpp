@@ -3,6 +3,8 @@
 
 #include "host/host_error.h"
 #include "host/tui/box_drawing.h"
+#include "host/tui/key_bar.h"
+#include "host/tui/panel_painter.h"
 #include "host/tui/terminal_front_end.h"
 #include "host/tui/viewer_model.h"
 #include "platform/filesystem.h"
@@ -34,7 +36,7 @@ void DrawViewer(ViewerModel& viewer, const std::string& title) {
     PutText(0, 0, title, Role::ViewerStatus, std::max(whereX - 1, 0));
     PutText(whereX, 0, where, Role::ViewerStatus);
     const std::vector<std::string> lines = viewer.VisibleLines();
-    for (int row = 0; row + 1 < ScreenHeight(); ++row) {
+    for (int row = 0; row + 2 < ScreenHeight(); ++row) {
         std::string line = row < static_cast<int>(lines.size()) ? lines[row] : std::string();
         line.resize(width, ' ');
         PutText(0, row + 1, line, Role::Viewer);
@@ -43,7 +45,13 @@ void DrawViewer(ViewerModel& viewer, const std::string& title) {
         PutText(match->second, match->first + 1,
                 lines[match->first].substr(std::max(match->second, 0), viewer.LastSearch().size()),
                 Role::DialogFocus);
+    PaintKeyBar(ScreenHeight() - 1, ViewerKeyBarLabels(viewer.CodePage() == 0));
     HideCursor();
+}
+
+// The text area: the screen without the title line and the key bar.
+int ViewerRows() {
+    return std::max(ScreenHeight() - 2, 1);
 }
 
 }  // namespace
@@ -77,13 +85,13 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
         return false;
     }
     ScreenSnapshot beneath;
-    ViewerModel viewer(*viewed, ScreenHeight() - 1, ScreenWidth());
+    ViewerModel viewer(*viewed, ViewerRows(), ScreenWidth());
     while (true) {
         DrawViewer(viewer, title);
         FlushScreen();
         const std::optional<Keystroke> key = NextKeystroke();
         if (!key) {
-            viewer.Resize(ScreenHeight() - 1, ScreenWidth());
+            viewer.Resize(ViewerRows(), ScreenWidth());
             continue;
         }
         switch (viewer.HandleKey(*key)) {
@@ -101,6 +109,9 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
                 break;
             case ViewerState::NotFound:
                 Tell("Search", "Could not find \"" + viewer.LastSearch() + "\"");
+                break;
+            case ViewerState::HelpWanted:
+                ShowHelp("", HelpPlace::Viewer);
                 break;
             case ViewerState::TablesWanted: {
                 MenuRequest menu;

@@ -94,6 +94,7 @@ void ViewerModel::ScrollTo(size_t top) {
 ViewerState ViewerModel::HandleKey(const Keystroke& key) {
     if (key.Is(VK_ESCAPE) || key.Is(VK_F10) || key.Is(VK_F3)) return ViewerState::Closed;
     if (key.Is(VK_F7)) return ViewerState::SearchWanted;
+    if (key.Is(VK_F1)) return ViewerState::HelpWanted;
     if (key.Is(VK_F7, PKF_SHIFT))
         return pattern_.empty() ? ViewerState::SearchWanted
                                 : (Search(pattern_) ? ViewerState::Open : ViewerState::NotFound);

@@ -19,11 +19,12 @@ enum class ViewerState {
     SearchWanted,  // F7: ask for a text, then Search
     TablesWanted,  // Shift-F8: offer CodePageNames, then SetCodePage
     NotFound,      // Shift-F7 found nothing further
+    HelpWanted,    // F1
 };
 
 class ViewerModel {
   public:
-    // rows and columns: the text area (the screen without the title line).
+    // rows and columns: the text area (the screen without the title line and the key bar).
     ViewerModel(ViewedFile& file, int rows, int columns);
 
     ViewerState HandleKey(const Keystroke& key);

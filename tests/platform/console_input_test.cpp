@@ -24,6 +24,7 @@ class ConsoleInputTest : public ::testing::Test {
     void TearDown() override { Reset(); }
     static void Reset() {
         SetConsoleInputSource(-1, nullptr);
+        KeepFlushedInput(false);
         FlushInputQueue();
     }
 };
@@ -59,6 +60,30 @@ TEST_F(ConsoleInputTest, PeekAndFlushTakeWhatTheTerminalHasReadyFirst) {
         EXPECT_EQ(drains, flush ? 2 : 1);
         Reset();
     }
+}
+
+// Kept flushed keys come back in front of the keys typed since, in their order, bounded.
+TEST_F(ConsoleInputTest, FlushedKeysKeptComeBackFirst) {
+    KeepFlushedInput(true);
+    PushInput(KeyDown('A'));
+    PushInput(KeyDown('B'));
+    FlushInputQueue();
+    EXPECT_TRUE(PeekInput().empty());
+    PushInput(KeyDown('C'));
+    FlushInputQueue();
+    PushInput(KeyDown('D'));
+    RestoreFlushedInput();
+    EXPECT_EQ(PendingKeys(), (std::vector<uint16_t>{'A', 'B', 'C', 'D'}));
+    RestoreFlushedInput();
+    EXPECT_EQ(PendingKeys().size(), 4u) << "restored once";
+
+    ConsumeInput(4);
+    PushInput(KeyDown('Z'));
+    for (size_t i = 0; i < kMostKeptEvents; ++i) PushInput(KeyDown('X'));
+    FlushInputQueue();
+    RestoreFlushedInput();
+    EXPECT_EQ(PendingKeys().size(), kMostKeptEvents);
+    EXPECT_EQ(PendingKeys().front(), 'X') << "the oldest went";
 }
 
 }  // namespace

@@ -97,12 +97,15 @@ TEST(DialogModel, KeysAndClicksMoveTheFocusSetBoxesEditAndClose) {
         {"Shift+Tab Enter", "C focus 12 by 12 on 4 8 old|120"},
         {"n Esc", "X focus 2 on 4 8 old|120"},
         {"End ! Enter", "C focus 2 by 11 on 4 8 old!|120"},  // a cursor key keeps the text
-        // Hot keys: with Alt, or alone outside a field; a label's focuses its field.
+        // Hot keys: with Alt (a dialog with fields takes letters as text anywhere); a
+        // label's focuses its field.
         {"Alt+C", "C focus 12 by 12 on 4 8 old|120"},
         {"c Enter", "C focus 2 by 11 on 4 8 c|120"},
-        {"Tab o", "C focus 11 by 11 on 4 8 old|120"},
+        {"Tab o", "O focus 3 on 4 8 old|120"},
+        {"Shift+Tab r", "O focus 12 on 4 8 old|120"},
         {"Alt+R", "O focus 3 on 3 4 8 old|120"},
-        {"Alt+R n", "O focus 2 on 3 4 8 old|120"},
+        {"Alt+R Alt+N", "O focus 2 on 3 4 8 old|120"},
+        {"Alt+R n", "O focus 3 on 3 4 8 old|120"},
         // A fixed field types over and keeps its width.
         {"@9 Home 6 5 4 3 Enter", "C focus 9 by 11 on 4 8 old|654"},
         {"Ctrl+Down", "H focus 2 on 4 8 old|120"},
@@ -173,6 +176,50 @@ TEST(MessageBox, ButtonsFormACentredRowAndLongLinesWrapWithinTheScreen) {
     EXPECT_EQ(box.Items.size(), 4u);
     EXPECT_EQ(box.Items[3].X1, box.Items[1].X1) << "left-aligned lines start together";
     EXPECT_EQ(box.Height, 3 + 4);
+}
+
+TEST(DialogModel, UpAndDownLeaveTheRowHotKeysAloneWithoutFields) {
+    // 0 frame; row 2: 1 field, 2 "(?)" button; row 3: 3 field; row 5: 4 Ok, 5 Cancel.
+    std::vector<FarDialogItem> items = {
+        Item(DI_DOUBLEBOX, "Post"), Item(DI_EDIT, "groups"),  Item(DI_BUTTON, "(&?)"),
+        Item(DI_EDIT, ""),          Item(DI_BUTTON, "&Post"), Item(DI_BUTTON, "&Cancel"),
+    };
+    for (int i : {1, 2}) items[i].Y1 = 2;
+    items[3].Y1 = 3;
+    items[4].Y1 = items[5].Y1 = 5;
+    items[1].Focus = 1;
+    DialogModel model(items.data(), static_cast<int>(items.size()));
+    model.HandleKey(Keystroke{VK_DOWN, 0, 0});
+    EXPECT_EQ(model.Focus(), 3) << "Down goes to the next row, past the button beside";
+    model.HandleKey(Keystroke{VK_DOWN, 0, 0});
+    EXPECT_EQ(model.Focus(), 4);
+    model.HandleKey(Keystroke{VK_UP, 0, 0});
+    EXPECT_EQ(model.Focus(), 3);
+
+    // A box without fields: a letter alone is a hot key.
+    std::vector<FarDialogItem> buttons = {Item(DI_DOUBLEBOX, "Delete"), Item(DI_BUTTON, "&Yes"),
+                                          Item(DI_BUTTON, "&No")};
+    DialogModel question(buttons.data(), static_cast<int>(buttons.size()));
+    EXPECT_EQ(question.HandleKey(Keystroke{'N', 0, 'n'}), DialogState::Closed);
+    EXPECT_EQ(question.ClosingItem(), 2);
+}
+
+TEST(DialogLayout, AFrameWidensForItsTitleWithinTheRoom) {
+    const struct {
+        const char* Title;
+        int Room;
+        int Widened;
+    } cases[] = {{"Kestrova settings", 100, 9},
+                 {"Kestrova settings", 4, 4},
+                 {"Short", 100, 0},
+                 {"&Character set", 100, 5}};
+    for (const auto& c : cases) {
+        FarDialogItem frame = Item(DI_DOUBLEBOX, c.Title);
+        frame.X1 = 3;
+        frame.X2 = 14;  // twelve cells: room for a title of eight
+        EXPECT_EQ(WidenForTitle(&frame, 1, c.Room), c.Widened) << c.Title;
+        EXPECT_EQ(frame.X2, 14 + c.Widened);
+    }
 }
 
 TEST(FieldHistory, NewestFirstWithoutDuplicatesAndBounded) {

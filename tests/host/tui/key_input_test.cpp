@@ -97,6 +97,11 @@ TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
         {"\x1b[" + std::string(31, '1'), "0/0/91 " + ones},
         {"\x1b", "... 27 "},  // Esc once per press
         {"\x1b\x1b", "... 27 27 "},
+        // Input that pauses inside a sequence types none of it; Esc and '[' is Alt with '['.
+        {"\x1b[4", "... "},
+        {"\x1b[1;5", "... "},
+        {"a\x1bO", "65/0/97 ... 79 "},
+        {"\x1b[", "... 0 "},
     };
     for (const auto& c : cases)
         for (size_t split = 0; split <= c.Bytes.size(); ++split)

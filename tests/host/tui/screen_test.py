@@ -1,119 +1,14 @@
 #!/usr/bin/env python3
-"""screen_test.py KESTROVA_BINARY: the full-screen host driven like a person through tmux, in a
-session of 100 x 30 cells with its own KESTROVA_HOME, against the demo news server (tools/demo-news)
-on a free loopback port. Exits 77 (skipped) without tmux."""
-import json
+"""screen_test.py KESTROVA_BINARY: groups, articles, the viewer, a slow server, local folders and
+the command line on the full screen (tmux; see screen_session.py)."""
 import os
 import re
-import shutil
-import subprocess
-import sys
-import tempfile
 import time
-import unittest
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-SOURCE = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
-sys.path.insert(0, os.path.join(SOURCE, "tests", "host"))
-import run_with_news_server  # noqa: E402
-
-WIDTH, HEIGHT = 100, 30
+import screen_session
 
 
-class ScreenTest(unittest.TestCase):
-    def setUp(self):
-        self.work = tempfile.mkdtemp(prefix="kestrova-screen-")
-        self.addCleanup(shutil.rmtree, self.work, ignore_errors=True)
-        self.local = os.path.join(self.work, "local")
-        os.mkdir(self.local)
-        self.socket = f"kestrova-test-{os.getpid()}-{id(self)}"
-
-    def serve(self, rules=()):
-        """Starts the server with these control rules."""
-        args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile"]
-        if rules:
-            args += ["--controls", os.path.join(self.work, "controls.json")]
-            with open(args[-1], "w") as f:
-                json.dump({"rules": rules}, f)
-        server, self.port = run_with_news_server.start_server(
-            args, os.path.join(self.work, "server.log"))
-        self.addCleanup(lambda: (server.terminate(), server.wait(), server.stdout.close()))
-
-    def start(self, *args, shows="1Help"):
-        env = {"KESTROVA_HOME": os.path.join(self.work, "home"), "KESTROVA_LANG": "eng",
-               "EDITOR": os.path.join(self.work, "editor.sh")}
-        self.tmux("new-session", "-d", "-x", str(WIDTH), "-y", str(HEIGHT), "-c", self.local,
-                  *(w for n, v in env.items() for w in ("-e", f"{n}={v}")),
-                  " ".join([KESTROVA, *args]) + "; sleep 60")
-        self.addCleanup(subprocess.run, ["tmux", "-L", self.socket, "kill-server"],
-                        capture_output=True)
-        return self.wait(shows)
-
-    def tmux(self, *args):
-        return subprocess.run(["tmux", "-L", self.socket, *args], check=True,
-                              capture_output=True, text=True).stdout
-
-    def text(self):
-        return self.tmux("capture-pane", "-p")
-
-    def wait(self, *wanted, timeout=10.0):
-        """Waits until the screen shows each of wanted (a text or a pattern), or no longer shows
-        one written "!text"; fails with the screen as it is. Returns the screen."""
-        for w in wanted:
-            gone = isinstance(w, str) and w.startswith("!")
-            deadline = time.monotonic() + timeout
-            while True:
-                screen = self.text()
-                found = w.search(screen) if isinstance(w, re.Pattern) else w[gone:] in screen
-                if bool(found) != gone:
-                    break
-                if time.monotonic() > deadline:
-                    raise AssertionError(f"the screen {'still shows' if gone else 'never showed'} "
-                                         f"{w!r}:\n{screen}")
-                time.sleep(0.05)
-        return self.text()
-
-    def steps(self, *steps):
-        """Each step: keys (tmux key names, text in single quotes typed as it is), then what
-        to wait for as in wait. Returns the last screen."""
-        for keys, *wanted in steps:
-            for typed, key in re.findall(r"'([^']*)'|(\S+)", keys):
-                self.tmux("send-keys", *(["-l", typed] if typed else [key]))
-            screen = self.wait(*wanted)
-        return screen
-
-    def click(self, x, y):
-        """A left mouse click on the cell (x, y), from 0, as the terminal reports it (SGR)."""
-        self.tmux("send-keys", "-H", *(f"{ord(c):02x}" for c in f"\x1b[<0;{x + 1};{y + 1}M"))
-
-    def status(self):
-        """The left panel's status line: the name of the item under its cursor."""
-        return self.text().splitlines()[HEIGHT - 4][1:WIDTH // 2 - 1]
-
-    def move_cursor_to(self, name):
-        self.tmux("send-keys", "Home")
-        for _ in range(100):
-            if self.status().startswith(name):
-                return
-            self.tmux("send-keys", "Down")
-        self.fail(f"no item {name}:\n{self.text()}")
-
-    def open_demo_groups(self, *rules):
-        """Connects to the demo server (with these control rules) and lists its demo groups."""
-        self.serve(list(rules))
-        self.start(f"news://127.0.0.1:{self.port}", shows="You have no newsgroups yet")
-        return self.steps(("Enter F7", "Show the server's newsgroups matching"),
-                          ("C-u 'kestrova.demo.*' Enter", "kestrova.demo.talk"))
-
-    def enter_group(self, name, add=False, select=False, *wanted):
-        """Enters the group name, added first to the newsgroups with F7 (selected first, or
-        under the cursor)."""
-        if add:
-            self.move_cursor_to(name)
-            self.steps(("Insert F7" if select else "F7", "[ OK ]"), ("Enter", "![ OK ]"))
-        self.move_cursor_to(name)
-        self.steps(("Enter", *wanted))
-
+class ScreenTest(screen_session.ScreenSession):
     def test_groups_by_mask_entered_articles_copied_and_posted(self):
         editor = os.path.join(self.work, "editor.sh")
         with open(editor, "w") as f:
@@ -128,7 +23,7 @@ class ScreenTest(unittest.TestCase):
         self.assertTrue(self.status().startswith("Keyboard shortcuts"), self.text())
         self.move_cursor_to("How do I add a group?")
         self.steps(("F3", "I connected to the demo server and the panel is empty."),
-                   ("Escape", "1Help"), ("Insert Insert", " 2 selected "),
+                   ("Escape", "!I connected to the demo server"), ("Insert Insert", " 2 selected "),
                    ("F5", "Copy the articles to:"))
         # The terminal shrinks while the dialog is open: both are drawn again at the new size.
         self.tmux("resize-window", "-x", "90", "-y", "26")
@@ -161,7 +56,7 @@ class ScreenTest(unittest.TestCase):
         # F7 finds a word whatever its case; the line found comes to the top.
         screen = self.steps(("F7", "Search for"), ("'ТАБЛИЦУ' Enter", "KOI-8  Line 4"))
         self.assertTrue(screen.splitlines()[1].startswith("Какую таблицу выбрать"), screen)
-        self.steps(("F10", "1Help"))
+        self.steps(("F10", "!Добрый день!"))
 
     def test_slow_server_escape_answered_stop_then_title_counts(self):
         self.open_demo_groups({"command": "GROUP", "args": r"^kestrova\.demo\.talk$", "times": 1,
@@ -221,10 +116,4 @@ class ScreenTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    if shutil.which("tmux") is None:
-        print("SKIPPED: tmux is missing (tools/ensure-deps.sh installs it)")
-        sys.exit(77)
-    KESTROVA = os.path.abspath(sys.argv[1])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
+    screen_session.run(__doc__)
