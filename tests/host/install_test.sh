@@ -8,7 +8,8 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$1" --prefix "$prefix" >/dev/null
 for file in bin/kestrova lib/kestrova/kestrova.so lib/kestrova/libkestrova-platform.so \
             share/kestrova/lang/KestrovaEng.lng share/kestrova/lang/KestrovaRus.lng \
-            share/man/man1/kestrova.1; do
+            share/kestrova/lang/KestrovaEng.hlf share/man/man1/kestrova.1.gz \
+            share/doc/kestrova/copyright; do
     [ -f "$prefix/$file" ] || { echo "not installed: $file" >&2; exit 1; }
 done
 # Far from the build folder, with no KESTROVA_MODULE: the installed layout alone.
