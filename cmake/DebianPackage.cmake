@@ -1,6 +1,7 @@
 # The Debian package (cpack -G DEB): stripped binaries, Depends from dpkg-shlibdeps with
 # versions, a file name in Debian's form, and the files every package carries: the gzipped
-# manual page, the copyright file and the changelog under /usr/share/doc/kestrova.
+# manual page, the copyright file and the changelog under /usr/share/doc/kestrova; lintian's
+# overrides say why a tag does not apply.
 find_program(GZIP gzip REQUIRED)
 set(kestrova_doc ${CMAKE_BINARY_DIR}/package-doc)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/debian/changelog.in ${kestrova_doc}/changelog @ONLY)
@@ -15,6 +16,8 @@ add_custom_target(kestrova-package-doc ALL
 install(FILES ${kestrova_doc}/kestrova.1.gz DESTINATION share/man/man1)
 install(FILES ${kestrova_doc}/changelog.gz ${CMAKE_SOURCE_DIR}/cmake/debian/copyright
         DESTINATION share/doc/kestrova)
+install(FILES ${CMAKE_SOURCE_DIR}/cmake/debian/lintian-overrides DESTINATION share/lintian/overrides
+        RENAME kestrova)
 
 set(CPACK_PACKAGE_NAME kestrova)
 set(CPACK_PACKAGE_VENDOR "Kestrova")
