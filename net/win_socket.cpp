@@ -237,6 +237,12 @@ uint32_t TWinSocket::ConnectTo(const platform::SocketAddress& address, const cha
     return 0;
 }
 
+void TWinSocket::AdoptConnected(int handle) {
+    Handle = handle;
+    if (Window) Window->Select(Handle, ConnectedEvents());
+    SetState(SocketState::Connected);
+}
+
 void TWinSocket::SocketListen(const std::string& /*host*/, uint16_t /*port*/) {
     SocketOpen();
     if (Handle < 0) return;
@@ -382,7 +388,8 @@ int TWinSocket::WriteBuffer(const void* buffer, int length, int flags) {
         return 0;
     }
     if (tls_) return WriteTls(static_cast<const char*>(buffer), length);
-    const ssize_t sent = send(Handle, buffer, static_cast<size_t>(length), flags | MSG_NOSIGNAL);
+    const long sent =
+        SendBytes(static_cast<const char*>(buffer), static_cast<size_t>(length), flags);
     if (sent < 0) {
         const int error = LastOsError();
         if (error == kWsaWouldBlock) {
@@ -394,6 +401,14 @@ int TWinSocket::WriteBuffer(const void* buffer, int length, int flags) {
         return 0;
     }
     return static_cast<int>(sent);
+}
+
+long TWinSocket::SendBytes(const char* data, size_t size, int flags) {
+    return send(Handle, data, size, flags | MSG_NOSIGNAL);
+}
+
+long TWinSocket::ReceiveBytes(char* space, size_t size) {
+    return recv(Handle, space, size, 0);
 }
 
 int TWinSocket::WriteTls(const char* data, int length) {
@@ -437,8 +452,8 @@ long TWinSocket::ReceiveTls(char* space, size_t size) {
 int TWinSocket::Receive() {
     SetOption(Handle, IPPROTO_TCP, TCP_QUICKACK);  // Linux leaves quick-ack mode by itself
     char* space = received_.Space();
-    const ssize_t count = tls_ ? ReceiveTls(space, received_.SpaceSize())
-                               : recv(Handle, space, received_.SpaceSize(), 0);
+    const long count = tls_ ? ReceiveTls(space, received_.SpaceSize())
+                            : ReceiveBytes(space, received_.SpaceSize());
     if (Window) Window->Rearm(platform::kEventRead);
     if (count < 0) {
         const int error = LastOsError();

@@ -169,6 +169,12 @@ class TWinSocket {
     // certificate. Raises (also when OnError is set) ESocketError kTlsFailed or
     // ECertificateError with "StartTls", closing the socket first.
     void StartTls(const std::string& peerName);
+    // Takes handle, a connected stream socket made elsewhere, as the connection.
+    void AdoptConnected(int handle);
+    // The system's send and receive on Handle, as send() and recv() answer (errno set when
+    // -1); an in-memory transport of the tests replaces them.
+    virtual long SendBytes(const char* data, size_t size, int flags);
+    virtual long ReceiveBytes(char* space, size_t size);
 
     // Holds the event source and runs the time-out for one waiting operation.
     class WaitScope {

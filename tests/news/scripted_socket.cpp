@@ -1,12 +1,13 @@
 #include "news/scripted_socket.h"
 
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <stdexcept>
+#include <cerrno>
+#include <cstring>
 
-#include "net/loopback_peer.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova::testing {
@@ -23,75 +24,131 @@ size_t TServerScript::OutputSize() const {
     return size;
 }
 
-// One connection played from its script; each step is false once the connection is over.
+// One connection played from its script (none past the scripts: it ends at once).
 struct TScriptedServer::Connection {
-    TScriptedServer& server;
-    int fd;
-    const TServerScript& script;
-    size_t index;
-    size_t sent = 0;
-    size_t received = 0;
-    std::string pending = {};
+    const TServerScript* script;
+    std::string received = {};  // every byte the client sent
+    std::string output = {};    // the server's bytes not read yet
+    std::string pending = {};   // the client's line not complete yet
+    size_t sent = 0;            // the server's bytes put out
+    size_t replies = 0;         // replies put out
+    size_t steps = 0;           // command lines taken
+    bool inData = false;        // the client sends a data block
+    bool dropped = false;       // the server puts out nothing more
+    bool ended = false;         // the server takes nothing more either
 
-    // Before each reply, and past the last one, a command line or the data block that a 340 or
-    // 335 asked for.
-    void Play() {
-        if (!Send(script.greeting)) return;
-        const std::vector<std::string>& replies = script.replies;
-        for (size_t i = 0; i <= replies.size(); ++i) {
-            const bool data =
-                i > 0 && (replies[i - 1].starts_with("340") || replies[i - 1].starts_with("335"));
-            std::string line;
-            do {
-                if (!ReadLine(line)) return;
-            } while (data && line != ".");
-            if (!data) {
-                std::lock_guard lock(server.mutex_);
-                server.commands_.push_back(line);
-            }
-            if (i == replies.size() || !Send(replies[i])) return;
-        }
-    }
-
-    bool ReadLine(std::string& line) {
-        size_t end;
-        while ((end = pending.find('\n')) == std::string::npos) {
-            if (!Receive()) return false;
-        }
-        line = pending.substr(0, end);
-        if (line.ends_with('\r')) line.pop_back();
-        pending.erase(0, end + 1);
-        return true;
-    }
-
-    // Takes what the client sent, up to the script's limit.
-    bool Receive() {
-        const size_t allowed =
-            script.dropAfterReceived - std::min(received, script.dropAfterReceived);
-        char chunk[4096];
-        const ssize_t n = allowed == 0 ? 0 : recv(fd, chunk, std::min(sizeof chunk, allowed), 0);
-        if (n <= 0) return false;
-        received += static_cast<size_t>(n);
-        pending.append(chunk, static_cast<size_t>(n));
-        std::lock_guard lock(server.mutex_);
-        server.received_[index].append(chunk, static_cast<size_t>(n));
-        return true;
-    }
-
-    // Sends bytes up to the script's limit; at the limit the server stops sending and takes
-    // what the client still sends until it closes, so nothing it sent is refused.
-    bool Send(const std::string& bytes) {
-        const size_t count =
-            std::min(bytes.size(), script.dropAfterSent - std::min(sent, script.dropAfterSent));
-        if (send(fd, bytes.data(), count, MSG_NOSIGNAL) != static_cast<ssize_t>(count))
-            return false;
+    // Puts bytes out up to the script's limit.
+    void Send(const std::string& bytes) {
+        if (dropped) return;
+        const size_t limit = script->dropAfterSent;
+        const size_t count = std::min(bytes.size(), limit - std::min(sent, limit));
+        output.append(bytes, 0, count);
         sent += count;
-        if (count == bytes.size()) return true;
-        shutdown(fd, SHUT_WR);
-        while (Receive()) {
-        }
-        return false;
+        if (count < bytes.size()) dropped = true;
     }
+
+    // Takes one complete line of the client's: a command, or a line of a data block.
+    void Take(std::string line, std::vector<std::string>& commands) {
+        if (line.ends_with('\r')) line.pop_back();
+        if (inData) {
+            inData = line != ".";
+            if (inData) return;
+        } else {
+            commands.push_back(line);
+            const std::vector<std::string>& expected = script->expected;
+            if (!expected.empty() && (steps >= expected.size() || expected[steps] != line)) {
+                ADD_FAILURE() << "step " << steps + 1 << ": the client sent \"" << line
+                              << "\", the script expects "
+                              << (steps < expected.size() ? '"' + expected[steps] + '"'
+                                                          : std::string("no more commands"));
+                dropped = ended = true;
+                return;
+            }
+            ++steps;
+        }
+        if (replies == script->replies.size()) {
+            dropped = ended = true;  // past the replies the server ends
+            return;
+        }
+        const std::string& reply = script->replies[replies++];
+        Send(reply);
+        inData = reply.starts_with("340") || reply.starts_with("335");
+    }
+};
+
+// The client's socket: its connections are socket pairs, whose far end only keeps the near one
+// writable and connected; the bytes themselves go to and come from the scripted connection.
+class TScriptedServer::Socket : public TWinSocket {
+  public:
+    explicit Socket(TScriptedServer& server)
+        : TWinSocket(Options.Connect.ServerTimeout, kNewsSocketBufferSize), server_(server) {}
+    ~Socket() override { Socket::SocketClose(); }
+
+    void GetSockAddress(const std::string& host, uint16_t /*port*/) override { HostName = host; }
+
+    void SocketConnect(const std::string& /*host*/, uint16_t /*port*/) override {
+        int pair[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, pair), 0);
+        far_ = pair[1];
+        std::vector<TServerScript>& scripts = server_.scripts_;
+        const size_t index = server_.connections_.size();
+        server_.connections_.push_back(std::make_unique<Connection>(
+            Connection{index < scripts.size() ? &scripts[index] : nullptr}));
+        connection_ = server_.connections_.back().get();
+        if (connection_->script != nullptr) {
+            connection_->Send(connection_->script->greeting);
+        } else {
+            connection_->dropped = connection_->ended = true;
+        }
+        AdoptConnected(pair[0]);
+    }
+
+    void SocketClose() override {
+        TWinSocket::SocketClose();
+        if (far_ >= 0) close(far_);
+        far_ = -1;
+        connection_ = nullptr;
+    }
+
+  protected:
+    long SendBytes(const char* data, size_t size, int /*flags*/) override {
+        Connection& c = *connection_;
+        const size_t limit = c.script != nullptr ? c.script->dropAfterReceived : 0;
+        const size_t count = std::min(size, limit - std::min(c.received.size(), limit));
+        if (count == 0) {
+            errno = EPIPE;  // the server is gone
+            return -1;
+        }
+        c.received.append(data, count);
+        if (count < size) c.dropped = c.ended = true;
+        c.pending.append(data, count);
+        for (size_t end; !c.ended && (end = c.pending.find('\n')) != std::string::npos;) {
+            c.Take(c.pending.substr(0, end), server_.commands_);
+            c.pending.erase(0, end + 1);
+        }
+        return static_cast<long>(count);
+    }
+
+    long ReceiveBytes(char* space, size_t size) override {
+        Connection& c = *connection_;
+        if (c.output.empty()) {
+            if (c.script != nullptr && c.script->dropIsReset && c.dropped) {
+                errno = ECONNRESET;
+                return -1;
+            }
+            return 0;  // the server has said all it will: the connection ends
+        }
+        const size_t readSize = c.script->readSize;
+        const size_t count = std::min({size, c.output.size(), readSize ? readSize : size});
+        std::memcpy(space, c.output.data(), count);
+        c.output.erase(0, count);
+        return static_cast<long>(count);
+    }
+
+  private:
+    TScriptedServer& server_;
+    Connection* connection_ = nullptr;
+    int far_ = -1;
 };
 
 TScriptedServer::TScriptedServer(std::vector<TServerScript> scripts)
@@ -102,63 +159,21 @@ TScriptedServer::TScriptedServer(std::vector<TServerScript> scripts)
             if (!reply.ends_with('\n')) reply += "\r\n";
         }
     }
-    listener_ = BoundLoopbackSocket(port_);
-    if (listen(listener_, 4) != 0) throw std::runtime_error("the scripted server cannot listen");
-    thread_ = std::thread([this] { Serve(); });
 }
 
-// Shutting the listener down ends the wait for the next connection; the client has closed
-// every connection by then.
-TScriptedServer::~TScriptedServer() {
-    shutdown(listener_, SHUT_RDWR);
-    thread_.join();
-    close(listener_);
-}
-
-void TScriptedServer::Serve() {
-    for (size_t index = 0;; ++index) {
-        const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) return;
-        {
-            std::lock_guard lock(mutex_);
-            received_.emplace_back();
-        }
-        if (index < scripts_.size()) Connection{*this, fd, scripts_[index], index}.Play();
-        close(fd);
-        std::lock_guard lock(mutex_);
-        ++endedCount_;
-        ended_.notify_all();
-    }
-}
-
-std::vector<std::string> TScriptedServer::Commands() const {
-    std::lock_guard lock(mutex_);
-    return commands_;
-}
+TScriptedServer::~TScriptedServer() = default;
 
 std::string TScriptedServer::Received(size_t connection) const {
-    std::unique_lock lock(mutex_);
-    ended_.wait(lock, [&] { return endedCount_ > connection; });
-    return connection < received_.size() ? received_[connection] : std::string();
+    return connection < connections_.size() ? connections_[connection]->received : std::string();
+}
+
+std::unique_ptr<TWinSocket> TScriptedServer::CreateSocket() {
+    return std::make_unique<Socket>(*this);
 }
 
 TScriptedNewsManager::TScriptedNewsManager(TScriptedServer& server, HANDLE owner)
     : TNewsInternetManager(owner, NoSocket{}), server_(server) {
     AttachSocket(CreateSocket());
-}
-
-// A socket whose every connection goes to the scripted server.
-std::unique_ptr<TWinSocket> TScriptedNewsManager::CreateSocket() {
-    struct Socket : TWinSocket {
-        Socket(TScriptedServer& server)
-            : TWinSocket(Options.Connect.ServerTimeout, kNewsSocketBufferSize), server(server) {}
-        void GetSockAddress(const std::string& host, uint16_t /*port*/) override {
-            TWinSocket::GetSockAddress("127.0.0.1", server.Port());
-            HostName = host;
-        }
-        TScriptedServer& server;
-    };
-    return std::make_unique<Socket>(server_);
 }
 
 }  // namespace kestrova::testing

@@ -1,17 +1,15 @@
-// An in-process news server that plays a script per connection (the greeting, then one reply
-// after each line the client sends, or after a data block that a 340 or 335 asked for; a reply
-// without a line end gets CR LF), and the socket and manager that reach it through the manager's
-// CreateSocket slot. A script can drop its connection after the first N bytes either side
-// sends; past the replies, it ends.
+// An in-memory news server for the session tests: each connection plays a script (the greeting,
+// then one reply after each command line the client sends, or after the data block that a 340
+// or 335 asked for; a reply without a line end gets CR LF). Everything happens inside the
+// client's own calls: a command line is checked against the script's expected lines the moment
+// it is sent, replies are read in pieces of the script's read size, and a script can drop its
+// connection (a close, or a reset) after the first N bytes either side sends; past the replies,
+// it ends.
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
-#include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "net/win_socket.h"
@@ -26,9 +24,14 @@ struct TServerScript {
     static constexpr size_t kNever = static_cast<size_t>(-1);
 
     std::string greeting = "200 ready\r\n";
-    std::vector<std::string> replies;
+    std::vector<std::string> replies = {};
+    // The command lines the client must send, in order (none: any); another line fails the test
+    // at once, naming the step, and ends the connection.
+    std::vector<std::string> expected = {};
     size_t dropAfterSent = kNever;      // bytes of the server's output before it drops
     size_t dropAfterReceived = kNever;  // bytes of the client's output before it drops
+    bool dropIsReset = false;           // the drop after dropAfterSent resets the connection
+    size_t readSize = 0;                // the most bytes one read takes; 0: all there are
 
     // The bytes of the greeting and every reply.
     size_t OutputSize() const;
@@ -39,35 +42,27 @@ class TScriptedServer {
     explicit TScriptedServer(std::vector<TServerScript> scripts);
     ~TScriptedServer();
 
-    uint16_t Port() const { return port_; }
-
     // The command lines the client sent, over every connection in order (data blocks left out).
-    std::vector<std::string> Commands() const;
-    // Every byte the client sent on connection index (0 for the first), once the server has
-    // closed it: close the client's side first.
+    std::vector<std::string> Commands() const { return commands_; }
+    // Every byte the client sent on connection index (0 for the first).
     std::string Received(size_t connection) const;
+    // A socket whose every connection plays the next script.
+    std::unique_ptr<TWinSocket> CreateSocket();
 
   private:
+    class Socket;
     struct Connection;
 
-    void Serve();
-
     std::vector<TServerScript> scripts_;
-    int listener_ = -1;
-    uint16_t port_ = 0;
-    mutable std::mutex mutex_;
-    mutable std::condition_variable ended_;
-    size_t endedCount_ = 0;              // connections the server has closed
-    std::vector<std::string> received_;  // per connection
+    std::vector<std::unique_ptr<Connection>> connections_;
     std::vector<std::string> commands_;
-    std::thread thread_;
 };
 
-// The news manager with its socket from CreateSocket aimed at the scripted server.
+// The news manager with its socket from CreateSocket playing the scripted server.
 class TScriptedNewsManager : public TNewsInternetManager {
   public:
     explicit TScriptedNewsManager(TScriptedServer& server, HANDLE owner = nullptr);
-    std::unique_ptr<TWinSocket> CreateSocket() override;
+    std::unique_ptr<TWinSocket> CreateSocket() override { return server_.CreateSocket(); }
 
   private:
     TScriptedServer& server_;
