@@ -15,13 +15,15 @@
 
 #include "bench/bench_session.h"
 #include "bench/nntp_floor_client.h"
-#include "bench/port_process.h"
 #include "hostapi/plugin_api.h"
 #include "news/reply_codes.h"
+#include "platform/port_process.h"
 #include "platform/temp_folder.h"
 
 namespace kestrova::bench {
 namespace {
+
+using testing::PortProcess;
 
 constexpr double kAim = 3;
 

@@ -34,15 +34,18 @@
 
 #include "bench/bench_session.h"
 #include "bench/nntp_floor_client.h"
-#include "bench/port_process.h"
 #include "conformance/peer_availability.h"
 #include "news/article_header.h"
 #include "news/list_block.h"
 #include "news/reply_codes.h"
+#include "platform/port_process.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova::bench {
 namespace {
+
+using testing::PortProcess;
+using testing::ProgramFolder;
 
 constexpr int kRepeats = 3;
 constexpr int kNewArticles = 100;

@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "bench/port_process.h"
 #include "common/errors.h"
 #include "news/article_index.h"
 #include "news/list_block.h"
 #include "news/news_session_fixture.h"
+#include "platform/port_process.h"
 
 namespace kestrova::testing {
 namespace {
@@ -132,9 +132,8 @@ TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
         server.SetControls(
             R"({"delay_ms": 10, "rules": [{"command": "HEAD", "nth": 2, "reply": "423 gone"}]})");
         server.Start();
-        const bench::PortProcess proxy({bench::ProgramFolder() + "/latency_proxy", "--to",
-                                        "127.0.0.1:" + std::to_string(server.Port()), "--delay-ms",
-                                        "5"});
+        const PortProcess proxy({ProgramFolder() + "/latency_proxy", "--to",
+                                 "127.0.0.1:" + std::to_string(server.Port()), "--delay-ms", "5"});
         manager = std::make_unique<TNewsInternetManager>(nullptr);
         manager->Connect(Account(proxy.Port()));
         manager->Cache().Blocks().Clear();

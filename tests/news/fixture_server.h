@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/port_process.h"
+#include "platform/port_process.h"
 #include "platform/temp_folder.h"
 #include "temp_home.h"
 
@@ -53,7 +53,7 @@ class FixtureNewsServer {
         if (std::filesystem::exists(Controls()))
             args.insert(args.end(), {"--controls", Controls()});
         args.insert(args.end(), options.begin(), options.end());
-        process_ = std::make_unique<bench::PortProcess>(args);
+        process_ = std::make_unique<PortProcess>(args);
     }
     void Stop() { process_.reset(); }
     uint16_t Port() const { return process_ ? process_->Port() : 0; }
@@ -84,7 +84,7 @@ class FixtureNewsServer {
     }
 
     TempFolderForTest folder_;
-    std::unique_ptr<bench::PortProcess> process_;
+    std::unique_ptr<PortProcess> process_;
 };
 
 }  // namespace kestrova::testing

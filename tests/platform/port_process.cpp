@@ -1,4 +1,4 @@
-#include "bench/port_process.h"
+#include "platform/port_process.h"
 
 #include <signal.h>
 #include <spawn.h>
@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-namespace kestrova::bench {
+namespace kestrova::testing {
 
 PortProcess::PortProcess(const std::vector<std::string>& command) {
     int pipe[2];
@@ -60,4 +60,4 @@ std::string ProgramFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
 }
 
-}  // namespace kestrova::bench
+}  // namespace kestrova::testing

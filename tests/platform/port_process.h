@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kestrova::bench {
+namespace kestrova::testing {
 
 class PortProcess {
   public:
@@ -32,4 +32,4 @@ class PortProcess {
 // The folder of the running program (where the build puts every benchmark and tool).
 std::string ProgramFolder();
 
-}  // namespace kestrova::bench
+}  // namespace kestrova::testing
