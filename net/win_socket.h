@@ -81,22 +81,22 @@ class TWinSocket {
     void AcquireWindow();
     void ReleaseWindow();
 
-    // Slot 0: fills Addresses (every address of the name, Address the first) and HostName; a
+    // Fills Addresses (every address of the name, Address the first) and HostName; a
     // name is looked up asynchronously while the wait ticks. Raises with "GetSockAddress" or
     // "SocketWait" (e.g. 11001 "Host not found").
     virtual void GetSockAddress(const std::string& host, uint16_t port);
-    // Slot 1: connects (an empty host connects to the Addresses already set, else to Address),
+    // Connects (an empty host connects to the Addresses already set, else to Address),
     // trying each address in turn and reporting the last failure; then starts TLS when
     // Tls.Enabled. Raises with "Socket open", "SocketConnect" or "SocketWait" (e.g. 10061,
     // 10060), and for TLS ESocketError kTlsFailed or ECertificateError with "StartTls".
     virtual void SocketConnect(const std::string& host, uint16_t port);
-    // Slot 2: listens on any local port (the base ignores host and port). Raises with
+    // Listens on any local port (the base ignores host and port). Raises with
     // "SocketListen".
     virtual void SocketListen(const std::string& host, uint16_t port);
-    // Slot 3: accepts the pending connection. Raises 0x10000001 "Socket not in listen mode"
+    // Accepts the pending connection. Raises 0x10000001 "Socket not in listen mode"
     // with "SocketAccept" unless listening, else with "SocketWait" or "SocketAccept".
     virtual void SocketAccept();
-    // Slot 4: stops the timer, cancels a look-up and closes. Never raises.
+    // Stops the timer, cancels a look-up and closes. Never raises.
     virtual void SocketClose();
 
     // Creates the socket of family; raises 10044 with "Socket open" before start-up.

@@ -14,9 +14,9 @@ class TNewsProxyManager : public TNewsInternetManager {
     // Copies the options' proxy record, then creates the proxy socket.
     explicit TNewsProxyManager(HANDLE owner);
 
-    // Slot 12: a TProxySocket to ProxyOptions' address, SOCKS 5 when the option Socks5 is set.
+    // A TProxySocket to ProxyOptions' address, SOCKS 5 when the option Socks5 is set.
     std::unique_ptr<TWinSocket> CreateSocket() override;
-    // Slot 11: connects through the proxy; the proxy's refusal of the user name or password is
+    // Connects through the proxy; the proxy's refusal of the user name or password is
     // raised with the language file's text, since the user mends it in the proxy options.
     void OpenConnection() override;
 

@@ -106,7 +106,7 @@ class TNntpPlugin : public TFarPlugin {
     void OpenAccount(TAccountOptions* account, bool stored = false);
     // Back to registry mode at the folder it was in; nothing in registry mode.
     void CloseAccount();
-    // Request 1 for account, with the trust question of OpenAccount.
+    // kRequestConnect for account, with the trust question of OpenAccount.
     void ConnectTrusting(TAccountOptions& account, bool stored);
     // Recomputes PanelHost, CurDir and PanelTitle for the current mode.
     void UpdateTitle();
