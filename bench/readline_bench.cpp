@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "net/loopback_peer.h"
 #include "net/win_socket.h"
 
 namespace {
@@ -36,16 +37,9 @@ std::string MakePattern(size_t& lines) {
 // Serves the pattern kRepeats times to one client per call, then closes.
 class StreamPeer {
   public:
-    explicit StreamPeer(const std::string& pattern) : pattern_(pattern) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    explicit StreamPeer(const std::string& pattern)
+        : pattern_(pattern), listener_(kestrova::testing::BoundLoopbackSocket(port_)) {
         listen(listener_, 4);
-        socklen_t length = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
     }
     ~StreamPeer() { close(listener_); }
 
@@ -68,8 +62,8 @@ class StreamPeer {
 
   private:
     const std::string& pattern_;
-    int listener_ = -1;
-    uint16_t port_ = 0;
+    uint16_t port_ = 0;  // set by the listener's initializer, so it comes first
+    int listener_;
 };
 
 double Seconds(std::chrono::steady_clock::time_point since) {

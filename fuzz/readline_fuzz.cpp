@@ -1,34 +1,22 @@
 // Line reading over any byte stream: the lines must not depend on how the stream was split into
 // receives, and no line may carry a CR, an LF or a NUL. The first byte chooses the piece size.
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "net/line_buffer.h"
+#include "net/line_feeder.h"
 
 namespace {
 
 std::vector<std::string> Lines(const uint8_t* data, size_t size, size_t piece) {
-    kestrova::TLineBuffer buffer(64);
-    std::vector<std::string> lines;
-    std::string current;
-    for (size_t at = 0; at < size;) {
-        const size_t n = std::min({piece, buffer.SpaceSize(), size - at});
-        std::memcpy(buffer.Space(), data + at, n);
-        buffer.Commit(n);
-        at += n;
-        while (!buffer.Empty()) {
-            if (buffer.TakeLinePart(current).ended) {
-                lines.push_back(current);
-                current.clear();
-            }
-        }
-    }
-    lines.push_back(current);
-    return lines;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string_view> pieces;
+    for (size_t at = 0; at < size; at += piece) pieces.push_back(bytes.substr(at, piece));
+    kestrova::testing::TFedLines fed = kestrova::testing::FeedInPieces(pieces, 64);
+    fed.lines.push_back(fed.rest);
+    return fed.lines;
 }
 
 }  // namespace

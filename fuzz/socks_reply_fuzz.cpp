@@ -3,6 +3,7 @@
 // accepts the connection when the client first waits to send, writes the input and ends its side.
 // The first byte chooses version 4 or 5 and whether the client has a login.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "common/errors.h"
+#include "net/loopback_peer.h"
 #include "net/proxy_socket.h"
 
 namespace {
@@ -20,15 +22,9 @@ int Listener(uint16_t& port) {
     static int listener = -1;
     static uint16_t listenerPort = 0;
     if (listener < 0) {
-        listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listener = kestrova::testing::BoundLoopbackSocket(listenerPort);
+        fcntl(listener, F_SETFL, O_NONBLOCK);
         listen(listener, 16);
-        socklen_t length = sizeof address;
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-        listenerPort = ntohs(address.sin_port);
     }
     port = listenerPort;
     return listener;

@@ -4,7 +4,10 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "net/line_feeder.h"
 
 namespace kestrova {
 namespace {
@@ -14,25 +17,10 @@ using namespace std::string_literals;
 // Reads lines as ReadLine does, with the stream arriving in the given pieces. A last line
 // without an end is marked with a leading '|'.
 std::vector<std::string> ReadLines(const std::vector<std::string>& pieces) {
-    TLineBuffer buffer(16);
-    std::vector<std::string> lines;
-    std::string current;
-    for (const std::string& piece : pieces) {
-        for (size_t at = 0; at < piece.size();) {
-            const size_t n = std::min(buffer.SpaceSize(), piece.size() - at);
-            std::memcpy(buffer.Space(), piece.data() + at, n);
-            buffer.Commit(n);
-            at += n;
-            while (!buffer.Empty()) {
-                if (buffer.TakeLinePart(current).ended) {
-                    lines.push_back(current);
-                    current.clear();
-                }
-            }
-        }
-    }
-    if (!current.empty()) lines.push_back("|" + current);
-    return lines;
+    testing::TFedLines fed =
+        testing::FeedInPieces(std::vector<std::string_view>(pieces.begin(), pieces.end()), 16);
+    if (!fed.rest.empty()) fed.lines.push_back("|" + fed.rest);
+    return fed.lines;
 }
 
 struct LineCase {
