@@ -5,6 +5,7 @@
 #include "common/streams.h"
 #include "platform/filesystem.h"
 #include "store/ini_file.h"
+#include "ui/server_port.h"
 
 namespace kestrova {
 namespace {
@@ -18,6 +19,7 @@ std::string FilePath(const std::string& dir, const std::string& fileName) {
 bool TNewsRegistryManager::LoadFromFile(const std::string& dir, const std::string& fileName,
                                         TItemRecord& item) {
     const TIniFile ini(FilePath(dir, fileName), 0);
+    RefuseBadPort(ini.ReadString(kAccountFileSection, "Url", ""), "LoadFromFile");
     auto account = std::make_unique<TAccountOptions>();
     const bool parsed = ReadAccountValues(
         [&](const char* ident, const std::string& fallback) {

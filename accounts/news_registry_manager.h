@@ -17,7 +17,8 @@ class TNewsRegistryManager : public TRegistryManager {
                          const std::string& privateRoot);
 
     // Account files (news_account_files.cpp). LoadFromFile raises EFOpenError for a missing
-    // file and returns false for one without a "Url".
+    // file, EInternetError for a "Url" whose port is not a port, and returns false for one
+    // without a "Url".
     bool LoadFromFile(const std::string& dir, const std::string& fileName,
                       TItemRecord& item) override;
     bool SaveToFile(const std::string& dir, const std::string& fileName,

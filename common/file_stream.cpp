@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 
 #include "common/errors.h"
@@ -48,7 +49,8 @@ int OpenRegularFile(const std::string& nativeName, int flags) {
 
 }  // namespace
 
-TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_(fileName) {
+TFileStream::TFileStream(const std::string& fileName, unsigned mode, const std::string& shownName)
+    : fileName_(fileName), shownName_(shownName.empty() ? fileName : shownName) {
     fd_ = OpenRegularFile(platform::ToNativePath(fileName), OpenFlags(mode));
     if (fd_ >= 0) return;
     if (mode == kFileCreate)
@@ -79,10 +81,18 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
         ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done,
                             static_cast<size_t>(std::min(count - done, kMaxTransfer)));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) {
+            // A write of nothing says no more than that the device takes no more.
+            writeErrno_ = n < 0 ? errno : ENOSPC;
+            break;
+        }
         done += n;
     }
     return done;
+}
+
+std::string TFileStream::WriteErrorText() const {
+    return FormatText("Cannot write file '%s': %s", {shownName_, std::strerror(writeErrno_)});
 }
 
 // Returns the new position, or -1 when the system refuses it.

@@ -25,7 +25,7 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
     if (count != 0 && Write(buffer, count) != count)
-        throw EWriteError(kRefused, "Stream write error", "Write buffer");
+        throw EWriteError(kRefused, WriteErrorText(), "Write buffer");
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {

@@ -28,7 +28,7 @@ class TStream {
     int64_t Size();
 
     // Whole-block transfers: EReadError "Stream read error" ("Read buffer") or EWriteError
-    // "Stream write error" ("Write buffer"), code 0x10000000, when short.
+    // (WriteErrorText(), "Write buffer"), code 0x10000000, when short.
     void ReadBuffer(void* buffer, int64_t count);
     void WriteBuffer(const void* buffer, int64_t count);
     // Writes the text's bytes without a terminator.
@@ -38,6 +38,10 @@ class TStream {
     // Copies in blocks of 61440 bytes; a count of 0 copies the whole source from its start, a
     // negative count copies nothing. Returns the bytes copied; a short source raises EReadError.
     int64_t CopyFrom(TStream& source, int64_t count);
+
+  protected:
+    // Why the last write was short: "Stream write error" unless the stream knows better.
+    virtual std::string WriteErrorText() const { return "Stream write error"; }
 };
 
 inline constexpr unsigned kFileCreate = 0xFFFF;  // mode that creates (truncates) the file
@@ -47,8 +51,9 @@ class TFileStream : public TStream {
     // Mode kFileCreate creates the file ("Cannot create file '%s'", EFCreateError, "Create"); any
     // other mode opens it ("Cannot open file '%s'", EFOpenError, "Open"); code 0x20000000. The low
     // bits of an open mode select access: 0 read, 1 write, 2 read/write; the sharing bits are
-    // ignored. The name is OEM text; a folder is refused.
-    TFileStream(const std::string& fileName, unsigned mode);
+    // ignored. The name is OEM text; a folder is refused. A short write names shownName (the
+    // file's own name when empty) and the system's reason, e.g. a full disk.
+    TFileStream(const std::string& fileName, unsigned mode, const std::string& shownName = {});
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -59,9 +64,14 @@ class TFileStream : public TStream {
     void SetSize(int64_t size) override;
     const std::string& FileName() const { return fileName_; }
 
+  protected:
+    std::string WriteErrorText() const override;
+
   private:
     std::string fileName_;
+    std::string shownName_;
     int fd_ = -1;
+    int writeErrno_ = 0;  // why the last write fell short
 };
 
 class TMemoryStream : public TStream {

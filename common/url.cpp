@@ -16,6 +16,7 @@ void SplitAt(std::string_view text, size_t pos, size_t sepLength, std::string& b
     after = text.substr(pos + sepLength);
 }
 
+// The port the text names, 0 when it is not a decimal number from 1 to 65535.
 uint16_t PortNumber(std::string_view text) {
     uint16_t port = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
@@ -31,35 +32,23 @@ bool IsBareIPv6(const std::string& host) {
            inet_pton(AF_INET6, host.c_str(), &address) == 1;
 }
 
-// Cuts ":port" off host into port; "[address]" loses its brackets.
-void SplitHostPort(std::string& host, uint16_t& port) {
+// Cuts ":port" off host into portText; "[address]" loses its brackets.
+void SplitHostPort(std::string& host, std::string& portText) {
     const size_t close = host.find(']');
     if (!host.empty() && host.front() == '[' && close != std::string::npos) {
-        if (close + 1 < host.size() && host[close + 1] == ':') {
-            port = PortNumber(std::string_view(host).substr(close + 2));
-        }
+        if (close + 1 < host.size() && host[close + 1] == ':') portText = host.substr(close + 2);
         host = host.substr(1, close - 1);
         return;
     }
     if (IsBareIPv6(host)) return;
     const size_t portPos = host.find(':');
     if (portPos == std::string::npos) return;
-    port = PortNumber(std::string_view(host).substr(portPos + 1));
+    portText = host.substr(portPos + 1);
     host.resize(portPos);
 }
 
-}  // namespace
-
-bool IsSecureNewsScheme(std::string_view scheme) {
-    const auto same = [scheme](std::string_view name) {
-        return scheme.size() == name.size() &&
-               std::equal(scheme.begin(), scheme.end(), name.begin(),
-                          [](char a, char b) { return (a | 0x20) == b; });
-    };
-    return same("nntps") || same("snews");
-}
-
-bool ParseUrl(std::string_view text, unsigned flags, TUrlComponents& url) {
+// ParseUrl, also handing out the port as written.
+bool SplitUrl(std::string_view text, unsigned flags, TUrlComponents& url, std::string& portText) {
     if (text.empty()) return false;
     url = TUrlComponents();
 
@@ -89,7 +78,8 @@ bool ParseUrl(std::string_view text, unsigned flags, TUrlComponents& url) {
         url.HostName.assign(rest);
     }
 
-    SplitHostPort(url.HostName, url.Port);
+    SplitHostPort(url.HostName, portText);
+    url.Port = PortNumber(portText);
 
     const size_t passwordPos = url.UserName.find(':');
     if (passwordPos != std::string::npos) {
@@ -97,6 +87,29 @@ bool ParseUrl(std::string_view text, unsigned flags, TUrlComponents& url) {
         url.UserName.resize(passwordPos);
     }
     return true;
+}
+
+}  // namespace
+
+bool IsSecureNewsScheme(std::string_view scheme) {
+    const auto same = [scheme](std::string_view name) {
+        return scheme.size() == name.size() &&
+               std::equal(scheme.begin(), scheme.end(), name.begin(),
+                          [](char a, char b) { return (a | 0x20) == b; });
+    };
+    return same("nntps") || same("snews");
+}
+
+bool ParseUrl(std::string_view text, unsigned flags, TUrlComponents& url) {
+    std::string portText;
+    return SplitUrl(text, flags, url, portText);
+}
+
+std::string InvalidUrlPort(std::string_view text, unsigned flags) {
+    TUrlComponents url;
+    std::string portText;
+    if (!SplitUrl(text, flags, url, portText) || portText.empty() || url.Port != 0) return {};
+    return portText;
 }
 
 bool BuildUrl(const TUrlComponents& url, unsigned flags, std::string& text) {

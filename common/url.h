@@ -38,6 +38,10 @@ bool IsSecureNewsScheme(std::string_view scheme);
 // "::1"); one without brackets is taken whole, without a port.
 bool ParseUrl(std::string_view text, unsigned flags, TUrlComponents& url);
 
+// The port of the text as ParseUrl reads it, when one is written but is not a decimal number
+// from 1 to 65535 (ParseUrl's Port is 0 then); empty when the port is sound or not written.
+std::string InvalidUrlPort(std::string_view text, unsigned flags);
+
 // Joins url into text; false and an empty text when HostName is empty. A host holding ":" (an
 // IPv6 address) is written in brackets.
 bool BuildUrl(const TUrlComponents& url, unsigned flags, std::string& text);

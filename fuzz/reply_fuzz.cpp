@@ -2,7 +2,7 @@
 // for and checked, data blocks read after accepted codes below 300. An accepted code must be one
 // of the accepted class, every error must carry the code of its class and the line that caused
 // it, data lines must come out un-stuffed, and the end of the bytes must end the reading with a
-// lost connection instead of a hang, as must too many lines without a status line.
+// lost connection instead of a hang, as must a line that is not a status line where one belongs.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -57,11 +57,7 @@ void ReadReplies(TNntpConnection& connection, int flags) {
             if (kestrova::ReplySucceeded(code) && !ReadBlock(connection)) return;
         } catch (const kestrova::EInternetError& error) {
             const int code = kestrova::ReplyCodeOf(connection.LastLine());
-            if (code == kestrova::kNoStatusCode) {  // too many lines without one
-                Check(error.Code == kestrova::kRefused);
-                Check(!connection.IsConnected());
-                return;
-            }
+            Check(code != kestrova::kNoStatusCode);
             const uint32_t errorClass = kestrova::ReplyErrorClass(code);
             Check(errorClass != 0);
             Check(error.Code == (static_cast<uint32_t>(code) | errorClass));

@@ -69,9 +69,10 @@ size_t TLineBuffer::Take(void* out, size_t count, bool peek) {
     return n;
 }
 
-TLineBuffer::LinePart TLineBuffer::TakeLinePart(std::string& line) {
+TLineBuffer::LinePart TLineBuffer::TakeLinePart(std::string& line, LineEnds ends) {
     const auto* first = reinterpret_cast<const unsigned char*>(data_.data() + begin_);
     const auto* last = reinterpret_cast<const unsigned char*>(data_.data() + end_);
+    if (ends == LineEnds::LfOnly) return TakeLfLinePart(line, first, last);
     bool hasNul = false;
     const unsigned char* p = FindLineEnd(first, last, hasNul);
     const size_t oldSize = line.size();
@@ -94,6 +95,21 @@ TLineBuffer::LinePart TLineBuffer::TakeLinePart(std::string& line) {
     }
     part.ended = true;
     part.taken = static_cast<size_t>(p - first) + terminator;
+    begin_ += part.taken;
+    return part;
+}
+
+TLineBuffer::LinePart TLineBuffer::TakeLfLinePart(std::string& line, const unsigned char* first,
+                                                  const unsigned char* last) {
+    const auto* lf = static_cast<const unsigned char*>(
+        std::memchr(first, '\n', static_cast<size_t>(last - first)));
+    LinePart part;
+    part.ended = lf != nullptr;
+    if (!lf) lf = last;
+    line.append(reinterpret_cast<const char*>(first), static_cast<size_t>(lf - first));
+    // The CR of a CR LF may have come in an earlier part of the line.
+    if (part.ended && !line.empty() && line.back() == '\r') line.pop_back();
+    part.taken = static_cast<size_t>(lf - first) + (part.ended ? 1 : 0);
     begin_ += part.taken;
     return part;
 }

@@ -2,10 +2,13 @@
 // fills many lines; a line is handed out without its end, and bytes after a line end stay here
 // for the next read.
 //
-// Line ends: CR LF and LF CR are one end each, CR CR is two, a lone CR or LF is one. A NUL inside
-// a line reads as a space. A line end that was the last byte received is still paired with its
-// partner when that arrives first in the next receive, so the lines never depend on how the
+// Line ends (Any): CR LF and LF CR are one end each, CR CR is two, a lone CR or LF is one. A NUL
+// inside a line reads as a space. A line end that was the last byte received is still paired with
+// its partner when that arrives first in the next receive, so the lines never depend on how the
 // stream was split.
+//
+// Line ends (LfOnly), for data kept byte for byte: only LF ends a line, together with a CR right
+// before it; a NUL or a lone CR stays in the line.
 #pragma once
 
 #include <cstddef>
@@ -36,12 +39,17 @@ class TLineBuffer {
         bool ended = false;  // the line end was found (and taken)
         size_t taken = 0;    // bytes taken, the line end included
     };
-    // Appends the bytes up to the next line end (or all of them when there is none) to line.
-    LinePart TakeLinePart(std::string& line);
+    enum class LineEnds { Any, LfOnly };
+    // Appends the bytes up to the next line end (or all of them when there is none) to line,
+    // which holds the parts of the line taken before.
+    LinePart TakeLinePart(std::string& line, LineEnds ends = LineEnds::Any);
 
     void Clear();
 
   private:
+    LinePart TakeLfLinePart(std::string& line, const unsigned char* first,
+                            const unsigned char* last);
+
     std::vector<char> data_;
     size_t begin_ = 0;
     size_t end_ = 0;

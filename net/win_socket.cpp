@@ -551,7 +551,7 @@ int TWinSocket::ReadLine(std::string& text) {
             WaitScope scope(*this);
             ended = ReceiveBlock() < 0;
         }
-        const TLineBuffer::LinePart part = received_.TakeLinePart(text);
+        const TLineBuffer::LinePart part = received_.TakeLinePart(text, ReadLineEnds);
         taken = part.taken;
         if (text.size() > kMaxLineLength) {
             text.clear();

@@ -120,6 +120,8 @@ class TWinSocket {
     // result is 0 with text empty), so a peer cannot fill the memory with one endless line.
     int ReadLine(std::string& text);
     static constexpr size_t kMaxLineLength = 1024 * 1024;
+    // The line ends ReadLine goes by (net/line_buffer.h): LfOnly keeps data byte for byte.
+    TLineBuffer::LineEnds ReadLineEnds = TLineBuffer::LineEnds::Any;
     // Sends count bytes of stream from its position (0: all of it); returns bytes sent.
     int64_t SendStream(TStream& stream, int64_t count);
 

@@ -35,7 +35,7 @@ void AppendNamePart(std::string& name, std::string_view part) {
 
 // Moves a damaged cache file to NAME.damaged-<local date and time>, never over an earlier one;
 // returns the new name, empty when it could not be moved.
-std::string KeepAside(const std::string& fileName) {
+std::string MoveAside(const std::string& fileName) {
     const SYSTEMTIME t = platform::NowLocalSystemTime();
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, ".damaged-%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth,
@@ -114,10 +114,14 @@ void TAccountCache::Load(TCache& cache, std::string_view userName, std::string_v
     }
     TMemoryStream image;
     image.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    if (bytes.empty() || cache.LoadFromStream(image)) return;
-    // The own groups and indexes in it would be lost by the next save: the file is kept aside,
-    // and the user told once (the next connect finds no damaged file).
-    const std::string aside = KeepAside(fileName);
+    // Even a cache without entries has its header: an empty file is a damaged one.
+    if (!cache.LoadFromStream(image)) KeepAside(userName, host, port);
+}
+
+void TAccountCache::KeepAside(std::string_view userName, std::string_view host, uint16_t port) {
+    WaitForSave();
+    const std::string fileName = FileName(userName, host, port);
+    const std::string aside = MoveAside(fileName);
     log_.Write(kLogConnection,
                "Damaged cache file " + fileName +
                    (aside.empty() ? " could not be kept aside" : " kept as " + aside));
@@ -161,6 +165,8 @@ bool TAccountCache::AssignCached(const std::string& key, std::vector<char> bytes
                                  TListBlock& block) {
     if (block.Assign(std::move(bytes))) return true;
     log_.Write(kLogConnection, "Damaged list \"" + key + "\" in the cache is ignored");
+    blocks_.Delete(key);
+    KeepAside(account_.Url.UserName, account_.Url.HostName, CachePort(account_));
     return false;
 }
 

@@ -43,7 +43,8 @@ class TAccountCache {
     // caller is done with is best moved in: its bytes are then not copied.
     void Store(const std::string& key, ListKind kind, TListBlock block);
     // The block cached under key; false when there is none, it expired, or its bytes do not hold
-    // the records they count.
+    // the records they count: such a block leaves the cache, and the account's file it came from
+    // is kept aside and reported (KeepAside).
     bool Fetch(const std::string& key, TListBlock& block);
     // The same, but the block leaves the cache with its bytes moved, not copied, to be changed in
     // place: a large index then costs no copy. It goes back with Store when changed, else with
@@ -60,9 +61,13 @@ class TAccountCache {
     // so that two servers of one host keep their lists apart. A path delimiter (or NUL) inside
     // user or host is written "%2F" ("%00"), so the file stays inside Cache.
     static std::string FileName(std::string_view userName, std::string_view host, uint16_t port);
-    // Loads the file of user, host and port into cache. A damaged file is moved aside and the
-    // user told (kEventMessageBox), so that the next save does not lose it.
+    // Loads the file of user, host and port into cache. A damaged file (an empty one too) goes
+    // through KeepAside.
     void Load(TCache& cache, std::string_view userName, std::string_view host, uint16_t port);
+    // The file of user, host and port is damaged: the own groups and indexes in it would be lost
+    // by the next save, so it is moved aside and the user told where (kEventMessageBox); nothing
+    // is shown when it is gone already (moved aside once, the next damage is only logged).
+    void KeepAside(std::string_view userName, std::string_view host, uint16_t port);
     // Writes the whole cache to the file of user, host and port (creating the Cache folder);
     // nothing for an empty host. The file is replaced at once (written aside and renamed), so a
     // reader never sees half of it. Failures are swallowed. The cache's entries are taken at once

@@ -189,8 +189,8 @@ void AddArticleItem(TPanelItemList& items, const char* record, TArticleTables& t
     thread_local std::string subject, from, commentTo, organization;
     const TArticleTables::Table& table = tables.Of(GetInt32(record + kCharTableAt));
     const int tableCode = table.Code;
-    PluginPanelItem& item = items.Add(
-        DisplayText(GetField(record + kSubjectAt, TArticleHeader::kLongText), tableCode, subject));
+    PluginPanelItem& item = items.Add(PanelItemName(
+        DisplayText(GetField(record + kSubjectAt, TArticleHeader::kLongText), tableCode, subject)));
     FAR_FIND_DATA& data = item.FindData;
     data.dwFileAttributes = kAttrArchive;
     data.ftCreationTime.dwLowDateTime = static_cast<uint32_t>(GetInt32(record + kDateAt));

@@ -1,8 +1,12 @@
 #include "news/article_retrieval.h"
 
 #include "common/errors.h"
+#include "common/format_text.h"
 #include "common/streams.h"
+#include "net/win_socket.h"
 #include "news/nntp_connection.h"
+#include "ui/message_numbers.h"
+#include "ui/messages.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -26,9 +30,13 @@ class TBlockWriter {
   public:
     explicit TBlockWriter(TStream& stream) : stream_(stream) { pending_.reserve(kWriteBlock); }
 
+    // The bytes written so far, those still gathered included.
+    uint64_t Written() const { return written_; }
+
     void WriteLine(const std::string& line) {
         pending_ += line;
         pending_ += "\r\n";
+        written_ += line.size() + 2;
         if (pending_.size() >= kWriteBlock) Flush();
     }
     void Flush() {
@@ -42,6 +50,22 @@ class TBlockWriter {
   private:
     TStream& stream_;
     std::string pending_;
+    uint64_t written_ = 0;
+};
+
+// The article's lines are read byte for byte while this lives: a NUL or a lone CR stays in its
+// line, so what is saved is what the server sent.
+class TExactLines {
+  public:
+    explicit TExactLines(TWinSocket& socket) : socket_(socket) {
+        socket_.ReadLineEnds = TLineBuffer::LineEnds::LfOnly;
+    }
+    ~TExactLines() { socket_.ReadLineEnds = TLineBuffer::LineEnds::Any; }
+    TExactLines(const TExactLines&) = delete;
+    TExactLines& operator=(const TExactLines&) = delete;
+
+  private:
+    TWinSocket& socket_;
 };
 
 }  // namespace
@@ -79,7 +103,9 @@ void GetArticle(TNntpConnection& connection, const std::string& command, const T
     if (!ReplySucceeded(connection.ReadAheadStatus(0).Code)) return;
 
     bool inBody = command == "BODY";
+    const uint64_t limit = static_cast<uint64_t>(Options.Connect.ArticleSizeLimit) << 20;
     TBlockWriter writer(stream);
+    TExactLines exact(connection.Socket());
     try {
         std::string line;
         for (;;) {
@@ -87,6 +113,14 @@ void GetArticle(TNntpConnection& connection, const std::string& command, const T
             if (kind == DataLine::End) break;
             if (kind == DataLine::Lost) connection.RaiseConnectionLost("GetArticle");
             writer.WriteLine(line);
+            // The rest of the article is still on its way: only a new connection is clean.
+            if (limit != 0 && writer.Written() > limit) {
+                connection.Close();
+                throw EInternetError(
+                    kItemFailure,
+                    FormatText(GetMsg(kMsgArticleTooLarge), {Options.Connect.ArticleSizeLimit}),
+                    "GetArticle");
+            }
             if (!inBody && line.empty()) inBody = true;
             if (inBody) connection.Notify(kEventProgress, 0, 1);
         }

@@ -1,5 +1,6 @@
 // Fetching the text of one article into a stream: the whole article, its header or its body, as
-// the server sent it (data lines un-stuffed, each ended by CR LF; nothing decoded).
+// the server sent it (data lines un-stuffed, each ended by CR LF; a NUL or a lone CR kept in its
+// line; nothing decoded).
 #pragma once
 
 #include <cstdint>
@@ -35,8 +36,9 @@ std::string ArticleArgument(const TArticleRef& article);
 // not written. One progress event (kind 7, one unit) per line of the body: from the first data
 // line for BODY, from the empty line that ends the header (counted) for ARTICLE and HEAD.
 // Lines received before a failure are in stream. Raises EInternetError ("SendCommand") for an
-// error status, ESocketError ("GetArticle") when the connection ends inside the data, the
-// socket's failures, EUserAbort (Esc), and the stream's write failures.
+// error status, EInternetError (item failure, "GetArticle", the connection closed) for an
+// article past the connection options' size limit, ESocketError ("GetArticle") when the connection
+// ends inside the data, the socket's failures, EUserAbort (Esc), and the stream's write failures.
 // The same command for the following articles goes out ahead of the replies, up to the pipeline
 // depth of commands in all, in their order and up to the first one without a number or a
 // well-formed identifier; a later call for one of them reads the reply sent ahead.

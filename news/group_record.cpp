@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/text_utils.h"
+#include "news/panel_item_list.h"
 #include "platform/clock.h"
 #include "ui/char_tables.h"
 
@@ -118,11 +119,11 @@ bool InsertGroup(TListBlock& list, const TGroupRecord& record) {
 }
 
 std::string GroupItemName(std::string_view group) {
-    return group == "." || group == ".." ? " " + std::string(group) : std::string(group);
+    return std::string(PanelItemName(group));
 }
 
 std::string GroupOfItem(std::string_view item) {
-    return item == " ." || item == " .." ? std::string(item.substr(1)) : std::string(item);
+    return std::string(NameOfPanelItem(item));
 }
 
 void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,

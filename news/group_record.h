@@ -57,9 +57,8 @@ size_t FindGroup(const TListBlock& list, std::string_view name, bool& found,
 // Inserts record at its sorted place; false when a group of that name is already there.
 bool InsertGroup(TListBlock& list, const TGroupRecord& record);
 
-// The panel item name of a group. A group named "." or ".." (a server may list any name) gets a
-// leading space, which no group name holds, so that the panel takes it for neither its own
-// folder nor its parent.
+// The panel item name of a group (PanelItemName): a leading space, which no group name holds,
+// for a group named "." or "..".
 std::string GroupItemName(std::string_view group);
 // The group an item name stands for: GroupItemName undone.
 std::string GroupOfItem(std::string_view item);

@@ -94,13 +94,14 @@ class TNewsInternetManager : public TInternetManager {
     // The items of the current level in a new array (empty first).
     void GetFindData(PluginPanelItem*& items, int& count);
     // Sends headers (may be empty: body is then a complete article) and body with POST
-    // (post_message.cpp), in CR LF lines with dot-stuffing. Nothing is sent for an empty body,
-    // or when POST is answered with another accepted code than 340. Raises EInternetError
-    // kRefused (message 63) at once when the server forbids posting, the server's refusal
-    // ("SendCommand" for POST, "PostMessage" for the article), and the socket's failures while
-    // sending. A failure after the whole article was sent, before the server's answer, becomes
-    // EInternetError kItemFailure ("PostMessage", message 152): it may have been posted, so it
-    // is never retried by itself.
+    // (post_message.cpp), in CR LF lines with dot-stuffing. Nothing is sent for an empty body.
+    // POST answered with another accepted code than 340 closes the connection and raises
+    // EInternetError kRefused ("PostMessage", message 168): the article was not sent. Raises
+    // EInternetError kRefused (message 63) at once when the server forbids posting, the refusal
+    // of the server ("SendCommand" for POST, "PostMessage" for the article), and the socket's
+    // failures while sending. A failure after the whole article was sent, before the answer,
+    // becomes EInternetError kItemFailure ("PostMessage", message 152): it may have been posted,
+    // so it is never retried by itself.
     void PostMessage(TStream& headers, TStream& body);
 
     // Every state change goes through here and is logged.

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/format_text.h"
+#include "common/visible_text.h"
 #include "net/socket_error_text.h"
 #include "platform/winsock_errors.h"
 #include "ui/console_keys.h"
@@ -9,6 +10,12 @@
 #include "ui/messages.h"
 
 namespace kestrova {
+namespace {
+
+// A line that is no status line is shown up to this length, then cut with "...".
+constexpr size_t kShownLineLength = 60;
+
+}  // namespace
 
 std::string CommandLine(const std::string& command, const std::string& argument) {
     return argument.empty() ? command : command + " " + argument;
@@ -109,14 +116,9 @@ TNntpStatus TNntpConnection::ReplayAfterLogin(TNntpStatus status, int flags,
 
 TNntpStatus TNntpConnection::WaitStatus(int level, const std::string& procName, int flags) {
     TNntpStatus status;
-    for (int skipped = 0;; ++skipped) {
-        if (!ReadLine(status.Line, level)) RaiseConnectionLost(procName);
-        status.Code = ReplyCodeOf(status.Line);
-        if (status.Code != kNoStatusCode) break;
-        if (skipped == kMaxLinesBeforeStatus) {
-            RaiseAndClose(FormatText(GetMsg(kMsgNoStatusLine), {kMaxLinesBeforeStatus}), procName);
-        }
-    }
+    if (!ReadLine(status.Line, level)) RaiseConnectionLost(procName);
+    status.Code = ReplyCodeOf(status.Line);
+    if (status.Code == kNoStatusCode) RaiseNotAStatusLine(status.Line, procName);
     if ((flags & kKeepReply) == 0) Check(status, procName);
     return status;
 }
@@ -140,6 +142,16 @@ void TNntpConnection::RaiseConnectionLost(const std::string& procName) {
     socket_->SocketClose();
     log_.Write(kLogConnection, "Connection closed by the server");
     throw ESocketError(code | SocketErrorClass(code), SocketErrorText(code), procName);
+}
+
+void TNntpConnection::RaiseNotAStatusLine(const std::string& line, const std::string& procName) {
+    constexpr uint32_t code = platform::kWsaConnReset;
+    socket_->SocketClose();
+    const std::string shown =
+        line.size() > kShownLineLength ? line.substr(0, kShownLineLength) + "..." : line;
+    const std::string message = FormatText(GetMsg(kMsgNotAStatusLine), {VisibleText(shown)});
+    log_.Write(kLogConnection, message);
+    throw ESocketError(code | SocketErrorClass(code), message, procName);
 }
 
 void TNntpConnection::RaiseAndClose(const std::string& message, const std::string& procName) {

@@ -22,9 +22,6 @@ namespace kestrova {
 // Send block size of a news connection's socket.
 inline constexpr int kNewsSocketBufferSize = 1024;
 
-// The most lines that may come before a status line; past them the exchange is out of step.
-inline constexpr int kMaxLinesBeforeStatus = 100;
-
 // Bits of the flags of Command, WaitStatus and ReadAheadStatus.
 inline constexpr int kKeepReply = 2;  // leave the code to the caller: no Check
 // A 480 to this command logs in only when the account has credentials; without them it is the
@@ -82,10 +79,9 @@ class TNntpConnection {
     // EInternetError 480 as a refusal unless flags hold kKeepReply. Without kKeepReply an error
     // status raises (Check, "SendCommand"). Replies still ahead are read and dropped first.
     TNntpStatus Command(const std::string& line, int level, int flags = 0);
-    // Reads lines until one is a status line, checked by Check(procName) unless flags hold
-    // kKeepReply. Raises ESocketError 10054 with procName when the connection ends first, and
-    // closes the socket and raises EInternetError kRefused when kMaxLinesBeforeStatus lines came
-    // without one.
+    // Reads the status line, checked by Check(procName) unless flags hold kKeepReply. Raises
+    // ESocketError 10054 with procName when the connection ends first, and RaiseNotAStatusLine
+    // for a line that is not one: the server is never waited for past what it sent.
     TNntpStatus WaitStatus(int level, const std::string& procName, int flags = 0);
     // Reads the next line of a multi-line data block at level kLogData. A data line that begins
     // with ".." loses its first dot, so the text comes out as the author wrote it.
@@ -96,6 +92,10 @@ class TNntpConnection {
     void Check(const TNntpStatus& status, const std::string& procName);
     // Closes the socket and raises ESocketError 10054 (transient): the server closed it.
     [[noreturn]] void RaiseConnectionLost(const std::string& procName);
+    // Where a status line belongs the server sent line (an empty one, junk, "2000 x"): the
+    // exchange is out of step. Closes the socket and raises ESocketError 10054 (transient,
+    // retried like a dropped connection) with the line made visible.
+    [[noreturn]] void RaiseNotAStatusLine(const std::string& line, const std::string& procName);
     // Closes the socket, whose exchange is out of step or goes on too long, and raises
     // EInternetError kRefused with message and procName.
     [[noreturn]] void RaiseAndClose(const std::string& message, const std::string& procName);
@@ -106,6 +106,11 @@ class TNntpConnection {
     // silently (EAbort); when nobody can be asked it raises EInternetError (code | kRefused,
     // "LogIn").
     bool LogIn();
+    // Offers the login dialog (kEventLogin) after status: with the server's line when it refused
+    // the credentials, without when it asked for a password the account lacks. Returns when new
+    // ones were entered; declined, it aborts silently (EAbort); when nobody can be asked it
+    // raises EInternetError (code | kRefused, "LogIn").
+    void AskLogin(const TNntpStatus& status, bool refused);
     // The server answered 480: logs in with the account's credentials, asking for them
     // (kEventLogin) when the account lacks them. False when a login cannot help: one has already
     // succeeded on this connection, flags hold kLoginOnlyWithCredentials and the account has

@@ -18,23 +18,34 @@ bool IsRefusal(int code) {
 
 bool TNntpConnection::LogIn() {
     const TUrlComponents& url = account_.Url;
+    const auto sendUser = [&] {
+        return Command(CommandLine("AUTHINFO USER", url.UserName), kLogCommand, kKeepReply);
+    };
     for (;;) {
-        TNntpStatus status =
-            Command(CommandLine("AUTHINFO USER", url.UserName), kLogCommand, kKeepReply);
-        if (status.Code == kReplyPasswordRequired && !url.Password.empty()) {
+        TNntpStatus status = sendUser();
+        // The server wants a password the account lacks: it is asked for, never sent empty, and
+        // the login is not left half done.
+        while (status.Code == kReplyPasswordRequired && url.Password.empty()) {
+            const std::string user = url.UserName;
+            AskLogin(status, false);
+            if (url.UserName != user) status = sendUser();
+        }
+        if (status.Code == kReplyPasswordRequired) {
             status = Command(CommandLine("AUTHINFO PASS", url.Password), kLogCommand, kKeepReply);
         }
         loggedIn_ = status.Code == kReplyLoginAccepted;
         if (!IsRefusal(status.Code)) return loggedIn_;
+        AskLogin(status, true);
+    }
+}
 
-        const int answer = Notify(kEventLogin, reinterpret_cast<intptr_t>(&account_.Url),
-                                  reinterpret_cast<intptr_t>(status.Line.c_str()));
-        if (answer == kLoginDeclined) throw EAbort();
-        if (answer != kLoginEntered) {
-            throw EInternetError(static_cast<uint32_t>(status.Code) | kRefused,
-                                 std::string(GetMsg(kMsgLoginRefused)) + ". " + status.Line,
-                                 "LogIn");
-        }
+void TNntpConnection::AskLogin(const TNntpStatus& status, bool refused) {
+    const int answer = Notify(kEventLogin, reinterpret_cast<intptr_t>(&account_.Url),
+                              refused ? reinterpret_cast<intptr_t>(status.Line.c_str()) : 0);
+    if (answer == kLoginDeclined) throw EAbort();
+    if (answer != kLoginEntered) {
+        throw EInternetError(static_cast<uint32_t>(status.Code) | kRefused,
+                             std::string(GetMsg(kMsgLoginRefused)) + ". " + status.Line, "LogIn");
     }
 }
 

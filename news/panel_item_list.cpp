@@ -19,6 +19,16 @@ constexpr size_t kMaxColumns = 10;  // the host's column types C0 ... C9
 
 }  // namespace
 
+std::string_view PanelItemName(std::string_view name) {
+    if (name == ".") return " .";
+    if (name == "..") return " ..";
+    return name;
+}
+
+std::string_view NameOfPanelItem(std::string_view item) {
+    return item == " ." || item == " .." ? item.substr(1) : item;
+}
+
 TPanelItemList::~TPanelItemList() {
     FreePanelItems(items_, count_);
 }

@@ -9,6 +9,13 @@
 
 namespace kestrova {
 
+// The item name of a group or an article from a server's text: "." or ".." (a server may send
+// any name or subject) gets a leading space, so that the panel takes it for neither its own
+// folder nor its parent.
+std::string_view PanelItemName(std::string_view name);
+// The name an item stands for: PanelItemName undone.
+std::string_view NameOfPanelItem(std::string_view item);
+
 class TPanelItemList {
   public:
     TPanelItemList() = default;

@@ -29,7 +29,15 @@ class TStateRestore {
 void TNewsInternetManager::PostMessage(TStream& headers, TStream& body) {
     if (!postingAllowed_) throw EInternetError(kRefused, GetMsg(kMsgPostingRefused), "PostMessage");
     if (body.Size() == 0) return;
-    if (connection_.Command("POST", kLogCommand).Code != kReplySendArticleToPost) return;
+    // Only 340 asks for the article. Any other answer that is no refusal (240 "posted" before
+    // anything was sent) is out of step with the exchange: the connection is not trusted again,
+    // and the user is told that the article did not go out.
+    const TNntpStatus asked = connection_.Command("POST", kLogCommand);
+    if (asked.Code != kReplySendArticleToPost) {
+        connection_.Close();
+        throw EInternetError(kRefused, FormatText(GetMsg(kMsgPostNotAsked), {asked.Line}),
+                             "PostMessage");
+    }
     TWinSocket& socket = connection_.Socket();
 
     TStateRestore restore(*this);

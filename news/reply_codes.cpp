@@ -44,7 +44,8 @@ bool IsDigit(char c) {
 }  // namespace
 
 int ReplyCodeOf(std::string_view line) {
-    if (line.size() < 3 || !IsDigit(line[0]) || !IsDigit(line[1]) || !IsDigit(line[2])) {
+    if (line.size() < 3 || !IsDigit(line[0]) || !IsDigit(line[1]) || !IsDigit(line[2]) ||
+        (line.size() > 3 && line[3] != ' ')) {
         return kNoStatusCode;
     }
     return (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');

@@ -164,8 +164,12 @@ bool ReplaceFile(std::string_view from, std::string_view to) {
 bool GetFindData(std::string_view path, FAR_FIND_DATA& data) {
     std::string native;
     struct statx info {};
-    if (!NativeOf(path, native) ||
-        statx(AT_FDCWD, native.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &info) != 0) {
+    if (!NativeOf(path, native)) return false;
+    constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME;
+    // A link that points nowhere still takes the name: it is described itself.
+    if (statx(AT_FDCWD, native.c_str(), 0, kWanted, &info) != 0 &&
+        (errno != ENOENT ||
+         statx(AT_FDCWD, native.c_str(), AT_SYMLINK_NOFOLLOW, kWanted, &info) != 0)) {
         return false;
     }
 

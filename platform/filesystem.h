@@ -33,7 +33,8 @@ bool ReplaceFile(std::string_view from, std::string_view to);
 
 // Attributes (FILE_ATTRIBUTE_DIRECTORY for a folder, FILE_ATTRIBUTE_ARCHIVE for anything else),
 // size and times (creation, last access, last write) of a file or folder in the host's
-// find-data record. cFileName gets the name part only, cut to fit.
+// find-data record. cFileName gets the name part only, cut to fit. A link that points nowhere is
+// described itself.
 bool GetFindData(std::string_view path, FAR_FIND_DATA& data);
 
 // The temporary folder with a trailing delimiter ($TMPDIR or /tmp).

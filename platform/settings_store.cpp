@@ -137,8 +137,8 @@ bool Exec(sqlite3* db, const char* sql) {
 // The database and its -wal and -shm files hold the scrambled passwords: private to the user,
 // whatever the umask or the home folder's mode. A missing database is made empty with mode 0600
 // (SQLite gives the -wal and -shm files the mode of the database); an older file loses the
-// group's and others' bits.
-void MakePrivate(const std::string& path) {
+// group's and others' bits. Returns whether the database was made here.
+bool MakePrivate(const std::string& path) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) close(fd);
     for (const char* suffix : {"", "-wal", "-shm"}) {
@@ -147,6 +147,7 @@ void MakePrivate(const std::string& path) {
         if (stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0)
             chmod(file.c_str(), st.st_mode & 0700);
     }
+    return fd >= 0;
 }
 
 // Switching a new database to WAL needs it to itself for a moment, and the busy handler is not
@@ -162,15 +163,23 @@ bool SwitchToWal(sqlite3* db) {
     return false;
 }
 
+// A database made by a failed open is removed again (with its -wal and -shm files): an empty
+// file left behind, e.g. on a full disk, would be taken for a store the next time.
+void CloseFailed(sqlite3* db, const std::string& path, bool made) {
+    sqlite3_close(db);
+    if (!made) return;
+    for (const char* suffix : {"", "-wal", "-shm"}) unlink((path + suffix).c_str());
+}
+
 sqlite3* OpenDatabase(const std::string& path, bool& readOnly) {
     sqlite3* db = nullptr;
-    MakePrivate(path);
+    const bool made = MakePrivate(path);
     // A database file that cannot be written is opened for reading: every key is then read-only.
     if (sqlite3_open_v2(path.c_str(), &db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
         ReportOpenFailure(path, db ? sqlite3_errmsg(db) : "out of memory");
-        sqlite3_close(db);
+        CloseFailed(db, path, made);
         return nullptr;
     }
     readOnly = sqlite3_db_readonly(db, "main") == 1;
@@ -178,13 +187,13 @@ sqlite3* OpenDatabase(const std::string& path, bool& readOnly) {
     Exec(db, "PRAGMA foreign_keys=ON");
     if (!readOnly && (!SwitchToWal(db) || !Exec(db, "PRAGMA synchronous=NORMAL"))) {
         ReportOpenFailure(path, sqlite3_errmsg(db));
-        sqlite3_close(db);
+        CloseFailed(db, path, made);
         return nullptr;
     }
     std::string problem;
     if (!PrepareSchema(db, readOnly, problem)) {
         ReportOpenFailure(path, problem.c_str());
-        sqlite3_close(db);
+        CloseFailed(db, path, made);
         return nullptr;
     }
     return db;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "hostapi/plugin_api.h"
+#include "plugin/error_text.h"
 #include "ui/config_dialogs.h"
 #include "ui/menus.h"
 #include "ui/message_box.h"
@@ -29,6 +30,16 @@ std::vector<const char*> MenuTexts() {
             GetMsg(kMsgAbout)};
 }
 
+// A dialog whose options could not be saved (a read-only or full store) says why, and the menu
+// comes back: the user knows the change was not kept.
+void RunOptionDialog(bool (*dialog)()) {
+    try {
+        dialog();
+    } catch (...) {
+        ShowFailure(std::current_exception(), "Configure");
+    }
+}
+
 }  // namespace
 }  // namespace kestrova
 
@@ -42,7 +53,7 @@ KESTROVA_EXPORT int Configure(int) {
             if (chosen < 0) return 1;
             selected = chosen;
             if (chosen < static_cast<int>(std::size(kOptionDialogs)))
-                kOptionDialogs[chosen]();
+                RunOptionDialog(kOptionDialogs[chosen]);
             else if (chosen == kProductInfoEntry)
                 ShowTextList(ProductInfo, 0);
         }

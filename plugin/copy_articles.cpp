@@ -10,6 +10,7 @@
 #include "common/streams.h"
 #include "news/article_retrieval.h"
 #include "platform/filesystem.h"
+#include "platform/partial_files.h"
 #include "plugin/item_collection.h"
 #include "plugin/nntp_plugin.h"
 #include "plugin/overwrite_answer.h"
@@ -48,7 +49,8 @@ std::vector<bool> AskedAboutFirst(const std::vector<TFindItem>& list,
     for (size_t i = 0; i < list.size(); ++i) {
         if (IsFolder(list[i])) continue;
         const std::string target = names[i].Dir + names[i].Name;
-        asks[i] = !targets.insert(target).second || platform::FileExists(target);
+        FAR_FIND_DATA existing{};
+        asks[i] = !targets.insert(target).second || TargetTaken(target, existing);
     }
     return asks;
 }
@@ -93,16 +95,19 @@ bool TNntpPlugin::ReceiveArticle(const TFindItem& record, const std::string& dir
                                  const std::string& name, std::span<const TArticleRef> following) {
     const std::string target = dir + name;
     // The article is written aside and takes its name only when complete, so that a failed or
-    // skipped fetch leaves no partial article and an overwritten file stays until then.
+    // skipped fetch leaves no partial article and an overwritten file stays until then. The
+    // partial is locked while written; those of a process that was killed are cleared away.
     ForceDirectories(dir);
+    platform::RemoveAbandonedPartials(dir, kPartialPrefix);
     TTempFile partial(platform::CreateTempFile(dir, kPartialPrefix, platform::TempAccess::LikeNew));
     if (partial.Name().empty()) RaiseCannotCreate(target);
+    const platform::TPartialFileLock lock(partial.Name());
     ProgressLines[0] = Head(record.FindData.cFileName);
     ProgressLines[1] = Tail(target);
     Total = record.FindData.nFileSizeLow;
     int result = kAnswerDone;
     {
-        TFileStream file(partial.Name(), kOpenWrite);
+        TFileStream file(partial.Name(), kOpenWrite, target);
         result = FetchArticle(kRequestArticle, ArticleRef(record), file, following);
     }
     if (result != kAnswerDone) return false;

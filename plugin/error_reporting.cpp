@@ -28,6 +28,30 @@ std::vector<std::string> ErrorLines(const std::string& message) {
     return lines;
 }
 
+namespace {
+
+// The warning box of a failure with its message; nothing without the host's message service.
+void ShowFailureBox(const FailureDescription& d, const char* procName) {
+    if (!StartupInfo.Message) return;
+    // An error without a procedure of its own is named by the operation.
+    const bool ownProc = d.Kind != FailureKind::Other && !d.ProcName.empty();
+    const std::string proc = ownProc ? d.ProcName : std::string(procName);
+    std::vector<std::string> lines = ErrorLines(d.Message);
+    lines.insert(lines.begin(), FormatText(GetMsg(kMsgErrorTitle), {d.ClassName, proc}));
+    ShowMessage(FMSG_WARNING, lines, {kMsgOk});
+}
+
+}  // namespace
+
+void ShowFailure(std::exception_ptr failure, const char* procName) {
+    try {
+        const FailureDescription d = DescribeFailure(failure);
+        if (d.Kind != FailureKind::SilentAbort) ShowFailureBox(d, procName);
+    } catch (...) {
+        // Reporting must never replace the failure being reported.
+    }
+}
+
 int TNntpPlugin::ReportError(std::exception_ptr failure, const char* procName, int opMode) {
     const FailureDescription d = DescribeFailure(failure);
     const int result = opMode == 0 && d.Kind != FailureKind::SilentAbort ? 1 : 0;
@@ -44,16 +68,8 @@ int TNntpPlugin::ReportError(std::exception_ptr failure, const char* procName, i
             case FailureKind::InternetLeave:
                 CloseAccount();
                 break;
-            default: {
-                if (!StartupInfo.Message) break;
-                // An error without a procedure of its own is named by the panel operation.
-                const bool ownProc = d.Kind != FailureKind::Other && !d.ProcName.empty();
-                const std::string proc = ownProc ? d.ProcName : std::string(procName);
-                std::vector<std::string> lines = ErrorLines(d.Message);
-                lines.insert(lines.begin(),
-                             FormatText(GetMsg(kMsgErrorTitle), {d.ClassName, proc}));
-                ShowMessage(FMSG_WARNING, lines, {kMsgOk});
-            }
+            default:
+                ShowFailureBox(d, procName);
         }
     } catch (...) {
         // Reporting must never replace the failure being reported.

@@ -13,10 +13,14 @@ bool TOverwriteAnswer::Decide(const FAR_FIND_DATA& source, const FAR_FIND_DATA* 
     return (answer_ & kExistsSkip) == 0;
 }
 
+bool TargetTaken(const std::string& target, FAR_FIND_DATA& existing) {
+    return platform::GetFindData(target, existing) &&
+           (existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool TOverwriteAnswer::Decide(const FAR_FIND_DATA& source, const std::string& target) {
     FAR_FIND_DATA existing{};
-    const bool exists = platform::FileExists(target) && platform::GetFindData(target, existing);
-    return Decide(source, exists ? &existing : nullptr);
+    return Decide(source, TargetTaken(target, existing) ? &existing : nullptr);
 }
 
 }  // namespace kestrova

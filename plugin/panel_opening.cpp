@@ -12,6 +12,7 @@
 #include "ui/char_tables.h"
 #include "ui/file_helpers.h"
 #include "ui/plugin_options.h"
+#include "ui/server_port.h"
 
 namespace kestrova {
 namespace {
@@ -64,7 +65,10 @@ void TNntpPlugin::OpenCommandLine(const std::string& text) {
         if (server.empty() && path.empty()) return;
         TAccountOptions account = Options.Default;
         // news:<message-id> and news:group name no server: the default account's is used.
-        if (!server.empty()) ParseUrl(server, kUrlNoScheme, account.Url);
+        if (!server.empty()) {
+            RefuseBadPort(server, "OpenCommandLine");
+            ParseUrl(server, kUrlNoScheme, account.Url);
+        }
         account.Url.UrlPath = path;
         if (account.Url.HostName.empty()) return;
         OpenAccount(&account);

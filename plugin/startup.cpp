@@ -5,6 +5,7 @@
 
 #include "common/path_utils.h"
 #include "hostapi/plugin_api.h"
+#include "plugin/error_text.h"
 #include "ui/host_services.h"
 #include "ui/host_version.h"
 #include "ui/message_numbers.h"
@@ -54,7 +55,9 @@ KESTROVA_EXPORT void SetStartupInfo(const PluginStartupInfo* info) {
         FrameworkKey = CombinePath(rootKey, "Tarnwick", '\\');
         LoadAllOptions();
     } catch (...) {
-        // Nothing may reach the host; options that failed to load keep their defaults.
+        // Nothing may reach the host; options that failed to load keep their defaults, and the
+        // user is told why (a settings store that cannot be opened names its file).
+        ShowFailure(std::current_exception(), "SetStartupInfo");
     }
 }
 

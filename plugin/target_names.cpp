@@ -2,6 +2,7 @@
 
 #include "common/path_utils.h"
 #include "common/text_utils.h"
+#include "news/panel_item_list.h"
 #include "ui/download_name.h"
 #include "ui/file_helpers.h"
 
@@ -33,7 +34,9 @@ TTargetNames MakeTargetNames(const TFindItem& record, unsigned flags, const std:
 TTargetNames MakeArticleTargetNames(const TFindItem& record, const std::string& destPath,
                                     char destDelim, const std::string& downloadTemplate) {
     TTargetNames names;
-    const std::string listed = record.FindData.cFileName;
+    // A name the panel shows with a leading space, so as not to be its folder or its parent,
+    // names the file by what it stands for.
+    const std::string listed(NameOfPanelItem(record.FindData.cFileName));
     std::string destMask;
     SplitPath(destPath, destDelim, names.Dir, destMask);
     if ((record.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {

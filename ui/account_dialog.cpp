@@ -4,8 +4,11 @@
 
 #include "ui/author_fields.h"
 #include "ui/dialog_builder.h"
+#include "ui/message_box.h"
 #include "ui/message_numbers.h"
+#include "ui/messages.h"
 #include "ui/plugin_options.h"
+#include "ui/server_port.h"
 
 namespace kestrova {
 namespace {
@@ -67,9 +70,16 @@ int EditAccount(TAccountOptions& account) {
     SetItemCheck(items[kSecure], account.Secure);
     TAuthorFields author(kFromName);
     author.Put(items, account);
-    // The table chosen here reaches the record only with "save" or "connect".
-    const int closedBy = author.Show(items, "dlgEditAcct");
-    if (closedBy != kSave && closedBy != kConnect) return kAccountCancel;
+    // The table chosen here reaches the record only with "save" or "connect". An address whose
+    // port is not a port is refused, and the dialog comes back with what was typed.
+    int closedBy;
+    for (;;) {
+        closedBy = author.Show(items, "dlgEditAcct");
+        if (closedBy != kSave && closedBy != kConnect) return kAccountCancel;
+        const std::string refusal = BadPortMessage(ItemText(items[kAddress]));
+        if (refusal.empty()) break;
+        ShowMessage(FMSG_WARNING, {GetMsg(kMsgAccountTitle), refusal}, {kMsgOk});
+    }
 
     account.Description = ItemText(items[kDescription]);
     const TUrlComponents before = account.Url;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 
 #include "ui/config_dialogs.h"
@@ -17,9 +18,10 @@ enum : int {
     kCacheLife = 11,
     kPipelineDepth = 13,
     kAccept = 16,
+    kArticleSizeLimit = 18,  // after the buttons, so that the items before it keep their places
 };
 
-constexpr std::array<DialogItemTemplate, 18> kTemplate{{
+constexpr std::array<DialogItemTemplate, 20> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgConnection},
     {DI_TEXT, 5, 2, 0, 0, kMsgLogFile},
     {DI_EDIT, 5, 3, 68, 0, 0},
@@ -35,9 +37,11 @@ constexpr std::array<DialogItemTemplate, 18> kTemplate{{
     {DI_TEXT, 10, 9, 0, 0, kMsgCacheLife},
     {DI_FIXEDIT, 5, 10, 8, 0, 0},
     {DI_TEXT, 10, 10, 0, 0, kMsgPipelineDepth},
-    {DI_TEXT, 5, 11, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 12, 0, kButtonRow, kMsgSave},
-    {DI_BUTTON, 0, 12, 0, kButtonRow, kMsgCancel},
+    {DI_TEXT, 5, 12, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 13, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 13, 0, kButtonRow, kMsgCancel},
+    {DI_FIXEDIT, 5, 11, 8, 0, 0},
+    {DI_TEXT, 10, 11, 0, 0, kMsgArticleSizeLimit},
 }};
 
 }  // namespace
@@ -53,6 +57,7 @@ bool ConnectionDialog() {
     SetItemNumber(items[kRetryCount], connect.RetryCount);
     SetItemNumber(items[kCacheLife], connect.CacheLife);
     SetItemNumber(items[kPipelineDepth], connect.PipelineDepth);
+    SetItemNumber(items[kArticleSizeLimit], connect.ArticleSizeLimit);
     if (ShowDialog(items, "dlgConnection") != kAccept) return false;
 
     connect.LogFile = ItemText(items[kLogFile]);
@@ -63,6 +68,7 @@ bool ConnectionDialog() {
     connect.CacheLife = ItemNumber(items[kCacheLife]);
     connect.PipelineDepth =
         ClampPipelineDepth(ItemNumber(items[kPipelineDepth], kDefaultPipelineDepth));
+    connect.ArticleSizeLimit = std::max(0, ItemNumber(items[kArticleSizeLimit]));
     SaveConnectOptions();
     return true;
 }

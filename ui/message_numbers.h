@@ -210,8 +210,9 @@ inline constexpr int kMsgTrust = 159;             // button
 // Connection dialog: the pipeline depth field.
 inline constexpr int kMsgPipelineDepth = 160;
 
-// Limits on what a server sends: %d lines without a status line, %d entries of a list.
-inline constexpr int kMsgNoStatusLine = 161;
+// What a server sends out of step: %s a line where a status line belongs; past the bound: %d
+// entries of a list.
+inline constexpr int kMsgNotAStatusLine = 161;
 inline constexpr int kMsgListTooLong = 162;
 
 // The SOCKS 5 proxy refused the user name or password.
@@ -220,7 +221,19 @@ inline constexpr int kMsgProxyLoginRefused = 163;
 // The count of a long listing in its status box (%d: groups or headers read so far).
 inline constexpr int kMsgReadSoFar = 164;
 
+// error: a server address whose port is not a port (%s: the port as written)
+inline constexpr int kMsgBadPort = 165;
+
+// error: an article past the size limit (%d: the limit in MiB)
+inline constexpr int kMsgArticleTooLarge = 166;
+
+// connection options: the largest article received
+inline constexpr int kMsgArticleSizeLimit = 167;
+
+// error: POST answered by anything but 340 (%s: the server's line)
+inline constexpr int kMsgPostNotAsked = 168;
+
 // How many texts each language file holds.
-inline constexpr int kMsgCount = 165;
+inline constexpr int kMsgCount = 169;
 
 }  // namespace kestrova

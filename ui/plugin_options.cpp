@@ -71,6 +71,7 @@ void LoadConnectOptions() {
     c.CacheLife = ini.ReadInteger(kConnection, "Cache life", 0);
     c.PipelineDepth =
         ClampPipelineDepth(ini.ReadInteger(kConnection, "PipelineDepth", kDefaultPipelineDepth));
+    c.ArticleSizeLimit = std::max(0, ini.ReadInteger(kConnection, "Article size limit", 0));
 }
 
 void SaveConnectOptions() {
@@ -83,6 +84,7 @@ void SaveConnectOptions() {
     ini.WriteInteger(kConnection, "Retry count", c.RetryCount);
     ini.WriteInteger(kConnection, "Cache life", c.CacheLife);
     ini.WriteInteger(kConnection, "PipelineDepth", c.PipelineDepth);
+    ini.WriteInteger(kConnection, "Article size limit", c.ArticleSizeLimit);
 }
 
 void LoadDefaultOptions() {

@@ -28,6 +28,7 @@ struct TConnectOptions {
     int RetryCount = 0;
     int CacheLife = 0;                          // hours; 0: nothing expires
     int PipelineDepth = kDefaultPipelineDepth;  // 1: one command at a time
+    int ArticleSizeLimit = 0;                   // MiB an article may take; 0: no limit
 };
 
 struct TProxyOptions {

@@ -143,6 +143,10 @@ TEST_F(NewsAccountsTest, AccountFiles) {
     EXPECT_FALSE(manager->LoadFromFile(folder, "empty.acc", item));
     EXPECT_EQ(item, nullptr);
     EXPECT_THROW(manager->LoadFromFile(folder, "missing.acc", item), EFOpenError);
+    // A port that is not a port is refused, not read as the default port.
+    std::ofstream(folder + "port.acc") << "[Kestrova]\nUrl=news://u:pw@127.0.0.1:65536/\n";
+    EXPECT_THROW(manager->LoadFromFile(folder, "port.acc", item), EInternetError);
+    EXPECT_EQ(item, nullptr);
 }
 
 TEST_F(NewsAccountsTest, ItemUrlsOfAFolderAndOfAnAccountWithItsPassword) {

@@ -74,7 +74,16 @@ TEST(FileStream, CreateWriteReopenRead) {
     EXPECT_EQ(in.Read(buffer, 4), 0);  // a partial read at the end is no error
     EXPECT_EQ(in.Write("x", 1), 0);    // opened for reading only
     ExpectStreamError<EWriteError>([&] { in.WriteBuffer("abc", 3); }, 0x10000000,
-                                   "Stream write error", "Write buffer");
+                                   "Cannot write file '" + name + "': Bad file descriptor",
+                                   "Write buffer");
+}
+
+// A full disk is said as such, with the name the user knows the file by.
+TEST(FileStream, AWriteToAFullDiskNamesTheFileAndTheCause) {
+    TFileStream full("/dev/full", 1, "/home/ann/news/article.txt");
+    ExpectStreamError<EWriteError>(
+        [&] { full.WriteText("x"); }, 0x10000000,
+        "Cannot write file '/home/ann/news/article.txt': No space left on device", "Write buffer");
 }
 
 TEST(FileStream, OpenAndCreateFailuresNameTheFile) {

@@ -64,6 +64,30 @@ TEST(ParseUrl, SplitsIntoComponents) {
     }
 }
 
+// A written port that is not a decimal number from 1 to 65535 is named; a sound one, or none, is
+// not.
+TEST(InvalidUrlPort, NamesAPortThatIsNotOne) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"news://127.0.0.1:0/", "0"},
+        {"news://127.0.0.1:65536", "65536"},
+        {"news://127.0.0.1:65655", "65655"},
+        {"news://127.0.0.1:-1/group", "-1"},
+        {"news://u:pw@127.0.0.1:abc", "abc"},
+        {"news://[::1]:99999999999999999999/", "99999999999999999999"},
+        {"host:1:2", "1:2"},
+        {"host: 119", " 119"},
+        {"news://127.0.0.1:1/", ""},
+        {"news://127.0.0.1:65535", ""},
+        {"news://127.0.0.1/", ""},
+        {"news://127.0.0.1:/", ""},
+        {"news://[::1]/", ""},
+        {"2001:db8::7", ""},
+        {"", ""},
+    };
+    for (const auto& [text, port] : cases)
+        EXPECT_EQ(InvalidUrlPort(text, kUrlNoScheme), port) << text;
+}
+
 TEST(ParseUrl, EmptyTextLeavesComponentsUntouched) {
     TUrlComponents url{"", "kept", 5, "", "", "", ""};
     EXPECT_FALSE(ParseUrl("", kUrlNoScheme, url));

@@ -9,7 +9,8 @@ command finds in NEWS_PORT. The command's output comes first, then "server log:"
 connections, the commands and the posted lines of the exchange log. What depends on the time
 reads the same in every run: the dates NEWNEWS and NEWGROUPS send as "yymmdd hhmmss", Date
 headers as "Date: (date)", the Message-IDs of posted articles as <posted.TIME.n@...>.
-The exit code is the command's.
+The exit code is the command's. With KESTROVA_TIME_LIMIT set (seconds), a command still
+running past it is killed and the run fails.
 """
 import os
 import re
@@ -46,9 +47,11 @@ def main():
     with open(server_file, encoding="utf-8") as f:
         args = [w for line in f if not line.lstrip().startswith("#") for w in shlex.split(line)]
     server, port = start_server(args, log_file, os.path.dirname(os.path.abspath(server_file)))
+    # The caller's time limit stops the command too: a host that hangs is not left running.
+    limit = float(os.environ.get("KESTROVA_TIME_LIMIT", "0")) or None
     try:
         run = subprocess.run(command, env=dict(os.environ, NEWS_PORT=port),
-                             stdout=subprocess.PIPE)
+                             stdout=subprocess.PIPE, timeout=limit)
     finally:
         server.terminate()
         server.wait()

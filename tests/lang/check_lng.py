@@ -25,7 +25,8 @@ FORMAT_ARGUMENTS = {
     "kMsgErrorTitle": "ss", "kMsgAddOneGroup": "s", "kMsgAddGroups": "i",
     "kMsgDropOneGroup": "s", "kMsgDropGroups": "i", "kMsgOwnGroupsExist": "i",
     "kMsgNextAttempt": "i", "kMsgMayHaveBeenPosted": "s", "kMsgNotTrusted": "s",
-    "kMsgNoStatusLine": "i", "kMsgListTooLong": "i", "kMsgReadSoFar": "i",
+    "kMsgNotAStatusLine": "s", "kMsgListTooLong": "i", "kMsgReadSoFar": "i", "kMsgBadPort": "s",
+    "kMsgArticleTooLarge": "i", "kMsgPostNotAsked": "s",
 }
 
 # Labels of the host's key bar hold at most KEY_BAR_WIDTH characters.

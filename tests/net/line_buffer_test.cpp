@@ -16,9 +16,10 @@ using namespace std::string_literals;
 
 // Reads lines as ReadLine does, with the stream arriving in the given pieces. A last line
 // without an end is marked with a leading '|'.
-std::vector<std::string> ReadLines(const std::vector<std::string>& pieces) {
-    testing::TFedLines fed =
-        testing::FeedInPieces(std::vector<std::string_view>(pieces.begin(), pieces.end()), 16);
+std::vector<std::string> ReadLines(const std::vector<std::string>& pieces,
+                                   TLineBuffer::LineEnds ends = TLineBuffer::LineEnds::Any) {
+    testing::TFedLines fed = testing::FeedInPieces(
+        std::vector<std::string_view>(pieces.begin(), pieces.end()), 16, ends);
     if (!fed.rest.empty()) fed.lines.push_back("|" + fed.rest);
     return fed.lines;
 }
@@ -54,6 +55,25 @@ TEST(LineBuffer, LineEndRulesWhereverTheStreamIsSplit) {
         std::vector<std::string> bytes;
         for (char ch : c.input) bytes.emplace_back(1, ch);
         EXPECT_EQ(ReadLines(bytes), c.lines) << shown << " byte by byte";
+    }
+}
+
+// Lines kept byte for byte: only LF ends one (with the CR before it, wherever the stream was
+// split); a NUL and a lone CR stay.
+TEST(LineBuffer, LfOnlyLinesKeepNulAndLoneCrWhereverTheStreamIsSplit) {
+    const LineCase cases[] = {
+        {"A\0B\rC\r\n"s, {"A\0B\rC"s}},
+        {"A\r\r\nB\n", {"A\r", "B"}},
+        {"\r\n\n\rX", {"", "", "|\rX"}},
+    };
+    for (const LineCase& c : cases) {
+        const std::string shown = ::testing::PrintToString(c.input);
+        for (size_t cut = 0; cut < c.input.size(); ++cut) {
+            EXPECT_EQ(ReadLines({c.input.substr(0, cut), c.input.substr(cut)},
+                                TLineBuffer::LineEnds::LfOnly),
+                      c.lines)
+                << shown << " cut at " << cut;
+        }
     }
 }
 

@@ -18,7 +18,8 @@ struct TFedLines {
     std::string rest;                // what came after the last line end
 };
 
-inline TFedLines FeedInPieces(const std::vector<std::string_view>& pieces, size_t capacity) {
+inline TFedLines FeedInPieces(const std::vector<std::string_view>& pieces, size_t capacity,
+                              TLineBuffer::LineEnds ends = TLineBuffer::LineEnds::Any) {
     TLineBuffer buffer(capacity);
     TFedLines fed;
     for (const std::string_view piece : pieces) {
@@ -28,7 +29,7 @@ inline TFedLines FeedInPieces(const std::vector<std::string_view>& pieces, size_
             buffer.Commit(n);
             at += n;
             while (!buffer.Empty()) {
-                if (buffer.TakeLinePart(fed.rest).ended) {
+                if (buffer.TakeLinePart(fed.rest, ends).ended) {
                     fed.lines.push_back(fed.rest);
                     fed.rest.clear();
                 }

@@ -88,11 +88,14 @@ TEST(AccountCacheFileTest, BackgroundSavesAreCompleteWhenLoadedOrWhenTheManagerE
     EXPECT_EQ(FilesIn(home.At("Cache")), std::vector<std::string>{"bob@news.example.org.twc"});
 }
 
-// A damaged file is moved aside (never overwritten by the next save) and the user told once; a
-// FIFO in its place is refused without waiting for a writer; the Cache folder is private.
+// A damaged file (an empty one too) is moved aside (never overwritten by the next save) and the
+// user told once; a FIFO in its place is refused without waiting for a writer; the Cache folder
+// is private.
 TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
     const std::string file = "Cache/bob@news.example.org.twc";
-    for (const bool fifo : {false, true}) {
+    enum Form { LongerThanItSays, Empty, Fifo };
+    for (const Form form : {LongerThanItSays, Empty, Fifo}) {
+        const bool fifo = form == Fifo;
         TempHomeForTest home;
         const mode_t oldMask = umask(022);
         TestCache test;
@@ -105,7 +108,8 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
         ASSERT_EQ(stat(home.At("Cache").c_str(), &folder), 0);
         EXPECT_EQ(folder.st_mode & 077, 0u);
 
-        const std::string image = home.ReadFile(file) + "x";  // one byte more than its size says
+        // One byte more than its size says, or nothing at all.
+        const std::string image = form == Empty ? "" : home.ReadFile(file) + "x";
         std::filesystem::remove(home.At(file));
         if (!fifo) std::ofstream(home.At(file), std::ios::binary) << image;
         ASSERT_TRUE(!fifo || mkfifo(home.At(file).c_str(), 0600) == 0);
@@ -118,7 +122,7 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
             return 0;
         };
         later.Load(later.Blocks(), "bob", "news.example.org", 0);
-        EXPECT_EQ(later.Blocks().Count(), 0) << fifo;
+        EXPECT_EQ(later.Blocks().Count(), 0) << form;
         later.Blocks().Put(".", "new", true, 3);
         later.Save(later.Blocks(), "bob", "news.example.org", 0);
         later.Load(later.Blocks(), "bob", "news.example.org", 0);  // whole again: no message
@@ -126,6 +130,16 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
         if (fifo) continue;
         EXPECT_EQ(shown[0].rfind(home.At(file) + ".damaged-", 0), 0u) << shown[0];
         EXPECT_EQ(ReadWholeFile(shown[0]), image);
+    }
+}
+
+// The default port names no port in the cache file, as before ports were told apart: an
+// account on it finds the files it wrote then.
+TEST(CachePortTest, TheDefaultPortKeepsTheCacheFileNameOfBefore) {
+    TAccountOptions account;
+    for (const auto& [port, named] : {std::pair<uint16_t, uint16_t>{119, 0}, {1119, 1119}}) {
+        account.Url.Port = port;
+        EXPECT_EQ(CachePort(account), named) << port;
     }
 }
 

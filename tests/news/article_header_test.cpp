@@ -191,5 +191,27 @@ TEST(ArticleItemTest, FileWithFiveColumnsShowingControlsHarmlessly) {
     FreePanelItems(array, count);
 }
 
+// A subject the panel would take for its own folder or its parent gets a leading space.
+TEST(ArticleItemTest, ASubjectOfDotsIsNoFolderOfThePanel) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"..", " .."}, {".", " ."}, {"...", "..."}, {".. x", ".. x"}};
+    TPanelItemList items;
+    TArticleTables tables(kNoSlot);
+    for (const auto& [subject, name] : cases) {
+        TArticleHeader article;
+        article.Subject = subject;
+        article.CharTable = kNoSlot;
+        char record[TArticleHeader::kSize];
+        article.Write(record);
+        AddArticleItem(items, record, tables);
+    }
+    PluginPanelItem* array = nullptr;
+    int count = 0;
+    items.Release(array, count);
+    ASSERT_EQ(count, 4);
+    for (int i = 0; i < count; ++i) EXPECT_STREQ(array[i].FindData.cFileName, cases[i].second);
+    FreePanelItems(array, count);
+}
+
 }  // namespace
 }  // namespace kestrova::testing

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/streams.h"
 #include "news/group_list.h"
 #include "news/news_session_fixture.h"
+#include "ui/event_kinds.h"
+#include "ui/message_numbers.h"
 
 namespace kestrova::testing {
 namespace {
@@ -153,6 +156,32 @@ TEST_F(GroupListFlowTest, GroupsNamedLikeTheParentAreOrdinaryFolders) {
     manager->ConnectHostDef();
     EXPECT_EQ(manager->State(), NewsState::InGroup);
     EXPECT_EQ(Sent(), (Names{"LIST", "GROUP ..", "GROUP .."}));
+}
+
+// A stored list counting more groups than it holds is damaged: it never reads as "no groups yet"
+// in silence, and the account's cache file that held it is kept aside and reported.
+TEST_F(GroupListFlowTest, AStoredListWithAHugeCountIsKeptAsideAndReported) {
+    PlayScripts({{}});
+    std::vector<char> damaged(TListBlock::kHeaderSize + TGroupRecord::kSize, '\0');
+    damaged[TListBlock::kStampSize + 3] = '\x7F';  // 2^31 - 1 groups and more
+    manager->Cache().Blocks().Put(kGroupListKey, damaged, true);
+    manager->Cache().Save(manager->Cache().Blocks(), "", "127.0.0.1",
+                          CachePort(manager->Account()));
+    std::vector<std::string> shown;
+    manager->OnEvent = [&](int kind, intptr_t param1, intptr_t param2) {
+        if (kind == kEventMessageBox && param1 == kMsgCacheKeptAside)
+            shown.push_back(reinterpret_cast<const char*>(param2));
+        return 0;
+    };
+    EXPECT_TRUE(List().names.empty());
+    ASSERT_EQ(shown.size(), 1u);
+    std::vector<char> bytes;
+    EXPECT_FALSE(manager->Cache().Blocks().Get(kGroupListKey, bytes));
+    TCache aside(TCache::kUnlimited, 0);
+    TFileStream file(shown[0], 0);
+    ASSERT_TRUE(aside.LoadFromStream(file));
+    ASSERT_TRUE(aside.Get(kGroupListKey, bytes));
+    EXPECT_EQ(bytes, damaged);
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/errors.h"
 #include "common/streams.h"
 #include "news/news_session_fixture.h"
 #include "news/reply_codes.h"
+#include "ui/event_kinds.h"
+#include "ui/message_numbers.h"
 
 namespace kestrova::testing {
 namespace {
@@ -16,19 +19,11 @@ constexpr const char* kGroupReply = "211 2 1 2 alt.test";
 
 using SessionTest = NewsSessionTest;
 
-// The reply to GROUP: lines that are not status lines skipped up to a bound (past it, a protocol
-// error); a failure raised with its class, the own groups staying current; a service-ending
-// reply, a bound passed or a dropped connection close the socket, so nothing waits for ever.
+// The reply to GROUP: a failure raised with its class, the own groups staying current; a
+// service-ending reply or a dropped connection close the socket, so nothing waits for ever.
 TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
-    const std::string status = Lines({kGroupReply});
-    std::string skippable;
-    for (int i = 0; i < kMaxLinesBeforeStatus; ++i) skippable += "2\r\n";
-    const std::string noise = Lines(
-        {"hello there", "", "2x1 not a code", "21", std::string("20\0", 3), " 200 ok", "-12 x"});
     const std::tuple<Names, uint32_t, bool> cases[] = {
-        {{noise + status}, 0, true},
-        {{skippable + status}, 0, true},
-        {{skippable + "x\r\n" + status}, kRefused, false},
+        {{Lines({kGroupReply})}, 0, true},
         {{"999 odd"}, 999 | kTransient, true},
         {{"411 no such group"}, 411u | kItemFailure, true},
         {{"400 going down"}, 400u | kTransient, false},
@@ -48,6 +43,45 @@ TEST_F(SessionTest, GroupReplyIsFoundOrFailsWithItsClass) {
         EXPECT_EQ(failure, code);
         EXPECT_EQ(manager->IsConnected(), connected);
         EXPECT_EQ(manager->GetPath(), failure == 0 ? kTestGroup : ".");
+    }
+}
+
+// A status line is three digits, then a space or the end. Anything else where one belongs, at
+// the greeting or after a command, is a protocol error said with the line made visible, and the
+// connection is dropped to be made again, never waited on: the next one goes through.
+TEST_F(SessionTest, JunkWhereAStatusLineBelongsIsAProtocolErrorRetriedLikeADrop) {
+    const std::pair<std::string, std::string> junk[] = {
+        {"", "[]"},
+        {"2", "[2]"},
+        {std::string("\0\0\0", 3), "[   ]"},
+        {"junk line", "[junk line]"},
+        {"2000 x", "[2000 x]"},
+        {"211\t2 1 2 alt.test", "[211 2 1 2 alt.test]"},
+        {"\x1b[2J", "[^[[2J]"},
+    };
+    host.texts[kMsgNotAStatusLine] = "The server sent [%s] where a status line belongs";
+    for (const auto& [line, shown] : junk) {
+        SCOPED_TRACE(shown);
+        for (const bool atGreeting : {true, false}) {
+            TServerScript first{.replies = {line + "\r\n"}};
+            if (atGreeting) first = {.greeting = line + "\r\n", .replies = {}};
+            manager.reset();
+            scripted = std::make_unique<TScriptedServer>(
+                std::vector<TServerScript>{first, {.replies = {Lines({kGroupReply})}}});
+            manager = std::make_unique<TScriptedNewsManager>(*scripted);
+            try {
+                manager->Connect(Account());
+                manager->SetDirectory(kTestGroup);
+                ADD_FAILURE() << "taken for a status line";
+            } catch (const ESocketError& error) {
+                EXPECT_EQ(error.Code, 10054u | kTransient);
+                EXPECT_NE(error.Message.find(shown), std::string::npos) << error.Message;
+            }
+            EXPECT_FALSE(manager->IsConnected());
+            manager->ConnectHostDef();
+            manager->SetDirectory(kTestGroup);
+            EXPECT_EQ(manager->GetPath(), kTestGroup);
+        }
     }
 }
 
@@ -105,6 +139,28 @@ TEST_F(SessionTest, PostDroppedAnywhereIsNeverSentTwiceWithoutAsking) {
     }
 }
 
+// Only 340 lets the article go: a 240 at once says it was not sent, and the connection, out of
+// step, is dropped.
+TEST_F(SessionTest, PostAnsweredWithAnythingButThreeFortySendsNothing) {
+    for (const char* answer : {"240 posted\r\n", "235 transferred\r\n"}) {
+        SCOPED_TRACE(answer);
+        PlayScripts({{.replies = {answer}}});
+        TMemoryStream headers, body;
+        body.WriteText("Subject: hi\r\n\r\nbody\r\n");
+        body.SetPosition(0);
+        try {
+            manager->PostMessage(headers, body);
+            ADD_FAILURE() << "taken as posted";
+        } catch (const EInternetError& error) {
+            EXPECT_NE(error.Code & kRefused, 0u);
+            EXPECT_EQ(error.ProcName, "PostMessage");
+        }
+        EXPECT_FALSE(manager->IsConnected());
+        manager.reset();
+        EXPECT_EQ(scripted->Received(0), "POST\r\n");
+    }
+}
+
 // Lines up to the log level (2: commands and actions, no data), actions unless quiet.
 TEST_F(SessionTest, LogKeepsLinesUpToTheLevelAndLoudActions) {
     Options.Connect.LogLevel = kLogAction;
@@ -120,6 +176,50 @@ TEST_F(SessionTest, LogKeepsLinesUpToTheLevelAndLoudActions) {
     EXPECT_EQ(log.find("HEAD"), std::string::npos) << log;
     EXPECT_NE(log.find("Stop action: 00008001"), std::string::npos) << log;
     EXPECT_EQ(log.find("action: 00008101"), std::string::npos) << log;
+}
+
+// A password the server asks for (381) and the account lacks is asked of the user and never sent
+// empty, also after a refusal answered with an empty one; 482 is a refusal like 481.
+TEST_F(SessionTest, LoginAsksForAMissingPasswordAndTakes482As481) {
+    const struct {
+        const char* password;
+        std::vector<std::string> replies;
+        Names entered;      // the password typed at each login dialog
+        std::string asked;  // per dialog: R after a refusal, P for a missing password
+        Names sent;
+    } cases[] = {
+        {"", {"381 pass", "281 ok"}, {"pw"}, "P", {"AUTHINFO USER bob", "AUTHINFO PASS pw"}},
+        {"wrong",
+         {"381 pass", "481 no", "381 pass", "281 ok"},
+         {"", "pw"},
+         "RP",
+         {"AUTHINFO USER bob", "AUTHINFO PASS wrong", "AUTHINFO USER bob", "AUTHINFO PASS pw"}},
+        {"wrong",
+         {"381 pass", "482 no", "381 pass", "281 ok"},
+         {"pw"},
+         "R",
+         {"AUTHINFO USER bob", "AUTHINFO PASS wrong", "AUTHINFO USER bob", "AUTHINFO PASS pw"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.asked);
+        manager.reset();
+        scripted = std::make_unique<TScriptedServer>(
+            std::vector<TServerScript>{{.replies = {c.replies.begin(), c.replies.end()}}});
+        manager = std::make_unique<TScriptedNewsManager>(*scripted);
+        std::string asked;
+        manager->OnEvent = [&](int kind, intptr_t url, intptr_t refusal) {
+            if (kind != kEventLogin) return 0;
+            asked += refusal != 0 ? 'R' : 'P';
+            reinterpret_cast<TUrlComponents*>(url)->Password = c.entered.at(asked.size() - 1);
+            return kLoginEntered;
+        };
+        TAccountOptions account = Account();
+        account.Url.UserName = "bob";
+        account.Url.Password = c.password;
+        manager->Connect(account);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(Sent("AUTHINFO"), c.sent);
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -179,6 +180,36 @@ TEST_F(SettingsStoreTest, FilesArePrivateAndTheDatabaseAloneHoldsEverythingAfter
     ASSERT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "Software", StoreAccess::Read, key), StoreResult::Ok);
     EXPECT_TRUE(HasValue(key, "Second"));
     StoreCloseKey(key);
+    ResetSettingsStore();
+}
+
+// A store from before (or copied in) that others may read is made private when opened.
+TEST_F(SettingsStoreTest, AStoreOthersMayReadBecomesPrivateWhenOpened) {
+    StoreCloseKey(Create("Software"));
+    ResetSettingsStore();
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const std::string file = SettingsStorePath() + suffix;
+        if (!std::filesystem::exists(file)) std::ofstream{file};
+        ASSERT_EQ(chmod(file.c_str(), 0644), 0) << suffix;
+    }
+    StoreCloseKey(Create("Software"));
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        struct stat st;
+        ASSERT_EQ(stat((SettingsStorePath() + suffix).c_str(), &st), 0) << suffix;
+        EXPECT_EQ(st.st_mode & 077, 0u) << suffix;
+    }
+    ResetSettingsStore();
+}
+
+// A store that cannot be made (here its -wal file cannot be; a full disk does the same) says
+// which file and why, and leaves no empty database to be taken for a store the next time.
+TEST_F(SettingsStoreTest, AStoreThatCannotBeMadeLeavesNoEmptyDatabase) {
+    ASSERT_EQ(mkdir((SettingsStorePath() + "-wal").c_str(), 0700), 0);
+    StoreKey key = 0;
+    EXPECT_EQ(StoreCreateKey(HKEY_CURRENT_USER, "Software", key), StoreResult::Failed);
+    EXPECT_EQ(LastStoreFault().path, SettingsStorePath());
+    EXPECT_FALSE(LastStoreFault().reason.empty());
+    EXPECT_FALSE(std::filesystem::exists(SettingsStorePath()));
     ResetSettingsStore();
 }
 

@@ -3,6 +3,7 @@
 // account and connects, and later connections accept that certificate without asking.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -52,11 +53,34 @@ TEST_F(PanelTest, ACertificateDeclinedFailsTrustedIsStoredAndAcceptedFromThenOn)
     EXPECT_EQ(question.at(4) + ":" + question.at(5), fingerprint);
     EXPECT_NE(question.at(2).find("unknown issuer"), std::string::npos) << question[2];
 
+    // The stored fingerprint matches written in lower case or without its colons as well.
+    std::string lower = fingerprint, bare;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char c : fingerprint)
+        if (c != ':') bare += c;
+    for (const std::string& trusted : {fingerprint, lower, bare}) {
+        SCOPED_TRACE(trusted);
+        panel.CloseAccount();
+        TAccountOptions again = stored();
+        again.TrustedCertificate = trusted;
+        panel.OpenAccount(&again, false);
+        EXPECT_EQ(panel.Mode, PluginMode::Internet);
+        EXPECT_EQ(questions().size(), 2u);
+    }
+
+    // A certificate that changed since it was trusted is refused without a question, and the
+    // fingerprint stored stays the one the user trusted.
     panel.CloseAccount();
-    TAccountOptions again = stored();
-    panel.OpenAccount(&again, true);
-    EXPECT_EQ(panel.Mode, PluginMode::Internet);
+    OtherCertificate changed;
+    FixtureNewsServer replaced;
+    replaced.AddGroup("alt.test");
+    replaced.Start({"--tls-cert", changed.Certificate(), "--tls-key", changed.Key()});
+    TAccountOptions moved = stored();
+    moved.Url.Port = replaced.Port();
+    EXPECT_THROW(panel.OpenAccount(&moved, false), ECertificateError);
+    EXPECT_EQ(panel.Mode, PluginMode::Registry);
     EXPECT_EQ(questions().size(), 2u);
+    EXPECT_EQ(stored().TrustedCertificate, fingerprint);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstring>
-#include <stdexcept>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "hostapi/plugin_api.h"
 #include "platform/fresh_store.h"
@@ -87,6 +90,22 @@ TEST_F(StartupTest, WhatAHostTableOfEachSizeGives) {
         EXPECT_EQ(Started(size), taken) << size;
 }
 
+// Options that cannot be loaded keep their defaults, and the user is told which file failed.
+TEST_F(StartupTest, AStoreThatCannotBeOpenedIsSaidOnTheScreen) {
+    ASSERT_EQ(mkdir((store.Folder() + "/registry.db").c_str(), 0700), 0);
+    platform::ResetSettingsStore();
+    host.messageAnswers = {0};
+    const PluginStartupInfo info = host.Info();
+    SetStartupInfo(&info);
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::vector<std::string>& lines = host.messages[0].items;
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& line) {
+                               return line.find("registry.db") != std::string::npos;
+                           }),
+              lines.end());
+}
+
 TEST_F(StartupTest, StandardFunctionsAsFarAsTheHostDeclaresThem) {
     host.standardFunctions.StructSize = offsetof(FarStandardFunctions, LUpper);
     const PluginStartupInfo info = host.Info();
@@ -127,15 +146,35 @@ TEST_F(StartupTest, TheDisksMenuOnlyWhenAsked) {
     EXPECT_EQ(info.DiskMenuStringsNumber, 3);  // the host's own value stays
 }
 
-// The menu itself and the About entry are checked by the configure_menu scripts.
-using ConfigureTest = testing::HostTest;
+// The menu itself and the About entry are checked by the configure_menu scripts. Save in a dialog
+// over a store that cannot be written says why nothing was kept, and the menu comes back.
+class ConfigureTest : public testing::HostTest {
+  protected:
+    FreshStore store;
+};
 
-TEST_F(ConfigureTest, FailureEndsTheMenuWithZero) {
-    host.menuAnswers = {0, -1};
-    host.dialogAnswers = {
-        [](std::vector<FarDialogItem>&) -> int { throw std::runtime_error("store unavailable"); }};
-    EXPECT_EQ(Configure(0), 0);
-    EXPECT_EQ(host.menus.size(), 1u);
+TEST_F(ConfigureTest, ASaveTheStoreRefusesIsReportedAndTheMenuComesBack) {
+    OptionsKey = "Software\\Kestrova\\";
+    // A folder where the database belongs: refused whoever runs the test (root ignores modes).
+    ASSERT_EQ(mkdir((store.Folder() + "/registry.db").c_str(), 0700), 0);
+    platform::ResetSettingsStore();
+    for (const auto& [entry, save] : {std::pair{1, 16}, {2, 16}}) {  // connection, default account
+        SCOPED_TRACE(entry);
+        host.messages.clear();
+        host.menus.clear();
+        host.menuAnswers = {entry, -1};
+        host.dialogAnswers = {FakeHost::Close(save)};
+        host.messageAnswers = {0};
+        EXPECT_EQ(Configure(0), 1);
+        EXPECT_EQ(host.menus.size(), 2u);
+        ASSERT_EQ(host.messages.size(), 1u);
+        const std::vector<std::string>& lines = host.messages[0].items;
+        EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                               [](const std::string& line) {
+                                   return line.find("registry.db") != std::string::npos;
+                               }),
+                  lines.end());
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "fake_host.h"
 #include "ui/char_tables.h"
+#include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova {
@@ -73,6 +74,21 @@ TEST_F(AccountDialogTest, SecureBoxAndTheTrustedCertificateFollowTheServer) {
         EXPECT_EQ(edited.Secure, c.secure) << c.address;
         EXPECT_EQ(edited.TrustedCertificate, c.keepsTrust ? "AB:CD" : "") << c.address;
     }
+}
+
+// A port that is not a port is refused with a message naming it, and the dialog comes back with
+// the address as typed; nothing is saved until the port is one.
+TEST_F(AccountDialogTest, APortThatIsNotAPortIsRefusedAndAskedAgain) {
+    host.texts[kMsgBadPort] = "The port %s is not a number from 1 to 65535";
+    host.messageAnswers = {0};
+    host.dialogAnswers = {FakeHost::Close(kSave, {{kAddress, "reader@news.example.org:65536"}}),
+                          FakeHost::Close(kSave, {{kAddress, "reader@news.example.org:1119"}})};
+    EXPECT_EQ(EditAccount(account), kAccountSave);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].items.at(1), "The port 65536 is not a number from 1 to 65535");
+    ASSERT_EQ(host.dialogs.size(), 2u);
+    EXPECT_STREQ(host.dialogs[1].items[kAddress].Data, "reader@news.example.org:65536");
+    EXPECT_EQ(account.Url.Port, 1119);
 }
 
 }  // namespace
