@@ -28,6 +28,13 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
         throw EWriteError(kRefused, WriteErrorText(), "Write buffer");
 }
 
+std::string TStream::ReadText() {
+    SetPosition(0);
+    std::string text(static_cast<size_t>(Size()), '\0');
+    ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+    return text;
+}
+
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
     if (count == 0) {
         source.SetPosition(0);

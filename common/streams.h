@@ -35,6 +35,8 @@ class TStream {
     void WriteText(std::string_view text) {
         WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
     }
+    // The whole stream from its start as text; raises EReadError when it comes up short.
+    std::string ReadText();
     // Copies in blocks of 61440 bytes; a count of 0 copies the whole source from its start, a
     // negative count copies nothing. Returns the bytes copied; a short source raises EReadError.
     int64_t CopyFrom(TStream& source, int64_t count);

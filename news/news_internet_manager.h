@@ -119,6 +119,8 @@ class TNewsInternetManager : public TInternetManager {
     std::string ShortcutDescriptor() const;
 
     const TAccountOptions& Account() const { return account_; }
+    // The author's e-mail address the user gave when posting asked for it.
+    void SetSenderAddress(const std::string& address) { account_.FromAddr = address; }
     TNntpConnection& Connection() { return connection_; }
     TAccountCache& Cache() { return cache_; }
     void WriteLog(int level, const std::string& text) { log_.Write(level, text); }

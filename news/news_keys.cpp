@@ -7,6 +7,7 @@
 #include "common/format_text.h"
 #include "news/news_internet_manager.h"
 #include "ui/char_tables.h"
+#include "ui/dialog_builder.h"
 #include "ui/key_context.h"
 #include "ui/message_box.h"
 #include "ui/message_numbers.h"
@@ -16,6 +17,25 @@
 namespace kestrova {
 
 namespace {
+
+// The replace-or-add question: a dialog rather than a message box, so that Add, the answer
+// that loses nothing, is the default and has the focus while the buttons keep their order.
+enum : int { kReplaceItem = 3, kAddItem = 4 };
+constexpr std::array<DialogItemTemplate, 6> kReplaceOrAddTemplate{{
+    {DI_DOUBLEBOX, 3, 1, 62, 0, 0},
+    {DI_TEXT, 5, 2, 0, 0, kMsgReplaceOrAdd},
+    {DI_TEXT, 5, 3, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 4, 0, kButtonRow, kMsgReplaceButton},
+    {DI_BUTTON, 0, 4, 0, kButtonRow, kMsgAddButton},
+    {DI_BUTTON, 0, 4, 0, kButtonRow, kMsgCancel},
+}};
+
+// Whether the selected groups replace the own groups there are or join them: the closing item.
+int AskReplaceOrAdd(uint32_t own) {
+    DialogItems items = BuildDialog(kReplaceOrAddTemplate, kAddItem, kAddItem);
+    SetItemText(items[0], FormatText(GetMsg(kMsgOwnGroupsExist), {own}));
+    return ShowDialog(items, nullptr);
+}
 
 constexpr unsigned kNone = 0;
 constexpr unsigned kCtrl = PKF_CONTROL;
@@ -208,11 +228,9 @@ bool TNewsInternetManager::AddGroups(TKeyContext& context) {
         if (answer != 0) return false;
         OwnChange change = OwnChange::Add;
         if (const uint32_t own = CountOwnGroups(cache_); own > 0) {
-            const int how = ShowMessage(
-                0, {FormatText(GetMsg(kMsgOwnGroupsExist), {own}), GetMsg(kMsgReplaceOrAdd)},
-                {kMsgReplaceButton, kMsgAddButton, kMsgCancel});
-            if (how != 0 && how != 1) return false;
-            if (how == 0) change = OwnChange::Replace;
+            const int how = AskReplaceOrAdd(own);
+            if (how != kReplaceItem && how != kAddItem) return false;
+            if (how == kReplaceItem) change = OwnChange::Replace;
         }
         ChangeOwnGroups(cache_, names, change);
     }

@@ -1,5 +1,6 @@
 // Replies and new articles: the posting questions, the template expanded into a temporary
-// file, the host's editor on it, and the saved text posted with the composed headers.
+// file, the host's editor on it, and the saved text posted with the composed headers. A reply
+// fetches the whole article: its header gives the thread and the groups, its body the quote.
 #include <array>
 
 #include "common/errors.h"
@@ -13,9 +14,12 @@
 #include "ui/composition.h"
 #include "ui/file_helpers.h"
 #include "ui/host_services.h"
+#include "ui/message_box.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/plugin_options.h"
+#include "ui/reply_headers.h"
+#include "ui/signature.h"
 #include "ui/templates.h"
 
 namespace kestrova {
@@ -37,11 +41,22 @@ bool TNntpPlugin::ComposeWithTemplate(const PluginPanelItem* item, const std::st
     newItem.FindData.ftCreationTime = platform::NowFileTime();
     newItem.CustomColumnData = columns.data();
     newItem.CustomColumnNumber = static_cast<int>(columns.size());
+    std::string newsgroups = CurrentGroupName(*InternetManager);
     if (fetchRequest != 0) {
         ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, item->FindData.cFileName);
-        const TArticleRef article = ArticleRefOf(*item);
-        if (FetchArticle(fetchRequest, article, source) != kAnswerDone) return false;
-        post.Subject = std::string(item->FindData.cFileName).substr(0, kSubjectLimit);
+        TMemoryStream article;
+        if (FetchArticle(fetchRequest, ArticleRefOf(*item), article) != kAnswerDone) return false;
+        const std::string text = article.ReadText();
+        const TParentHeaders parent = ReadParentHeaders(text);
+        if (WantsMailReply(parent)) {
+            ShowMessage(0, {item->FindData.cFileName, GetMsg(kMsgMailReplyWanted)}, {kMsgOk});
+            return false;
+        }
+        source.WriteText(ArticleBodyOf(text));
+        post.Subject = ReplySubject(item->FindData.cFileName).substr(0, kSubjectLimit);
+        post.References = ReplyReferences(parent);
+        if (const std::string groups = ReplyNewsgroups(parent); !groups.empty())
+            newsgroups = groups;
         if (item->CustomColumnNumber > 0 && item->CustomColumnData && item->CustomColumnData[0])
             post.Author = std::string(item->CustomColumnData[0]).substr(0, kAuthorLimit);
     } else {
@@ -50,26 +65,43 @@ bool TNntpPlugin::ComposeWithTemplate(const PluginPanelItem* item, const std::st
     }
 
     TMemoryStream headers;
-    const int outcome =
-        ComposeHeaders(InternetManager->Account(), CurrentGroupName(*InternetManager),
-                       PostingGroupNames(*InternetManager), post, headers);
+    const int outcome = ComposePost(newsgroups, post, headers);
     if (outcome == kPostCancel) return false;
     const std::string name = GetTempFile();
     if (name.empty()) return false;
     TTempFile text(name);
     TCursorPlace cursor;
     {
-        TFileStream output(name, kFileCreate);
+        TMemoryStream expanded;
         const TTemplateSource from{
             InternetManager->Account(), post, source, *item, platform::NowSystemTime(),
             Options.Templates.QuoteChar};
-        cursor = ExpandTemplate(from, templateFile, output);
+        cursor = fetchRequest != 0 && templateFile.empty()
+                     ? ExpandTemplateText(from, kDefaultReplyTemplate, expanded)
+                     : ExpandTemplate(from, templateFile, expanded);
+        TFileStream output(name, kFileCreate);
+        output.WriteText(
+            WithSignature(expanded.ReadText(), ReadSignature(Options.Templates.SignatureFile)));
     }
-    if (!StartupInfo.Editor || StartupInfo.Editor(name.c_str(), post.Subject.c_str(), 0, 0, -1, -1,
-                                                  0, cursor.Line, cursor.Column) != kEditorChanged)
+    if (!EditComposed(name, post.Subject, cursor.Line, cursor.Column)) return false;
+    return PostOrKeep(name, headers, post, outcome);
+}
+
+int TNntpPlugin::ComposePost(const std::string& newsgroups, TPostInfo& post, TStream& headers) {
+    TAccountOptions account = InternetManager->Account();
+    const int outcome =
+        ComposeHeaders(account, newsgroups, PostingGroupNames(*InternetManager), post, headers);
+    InternetManager->SetSenderAddress(account.FromAddr);
+    return outcome;
+}
+
+bool TNntpPlugin::EditComposed(const std::string& name, const std::string& title, int line,
+                               int column) {
+    if (!StartupInfo.Editor || StartupInfo.Editor(name.c_str(), title.c_str(), 0, 0, -1, -1, 0,
+                                                  line, column) != kEditorChanged)
         return false;
     if (StartupInfo.Control) StartupInfo.Control(Handle(), FCTL_REDRAWPANEL, nullptr);
-    return PostArticle("", name, headers, post, outcome) == kAnswerDone;
+    return true;
 }
 
 }  // namespace kestrova

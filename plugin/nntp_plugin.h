@@ -226,6 +226,17 @@ class TNntpPlugin : public TFarPlugin {
     // and the saved text posted (compose_article.cpp). True when it was posted (or saved).
     bool ComposeWithTemplate(const PluginPanelItem* item, const std::string& templateFile,
                              int fetchRequest);
+    // The posting dialog and the composed headers for the session's account (ui/composition.h);
+    // an e-mail address asked for there stays with the session. Returns the outcome.
+    int ComposePost(const std::string& newsgroups, TPostInfo& post, TStream& headers);
+    // The host's editor on the composed text in file name, the cursor at line and column; true
+    // when the text was changed and saved (the panel is then redrawn).
+    bool EditComposed(const std::string& name, const std::string& title, int line, int column);
+    // Posts the composed text in file name with headers (post_or_keep.cpp). When it does not go
+    // out (refused, failed and not retried, stopped), the user may edit it and send it again, or
+    // keep it: it is then written with its headers into the postponed folder (ui/postponed.h),
+    // which the other panel shows. True when posted (or saved).
+    bool PostOrKeep(const std::string& name, TStream& headers, const TPostInfo& post, int outcome);
     // Panel keys (panel_keys.cpp).
     void CarryOut(int action, TKeyContext& context);
     // Registry mode: the account's URL (the password only with "Copy passwords") or the

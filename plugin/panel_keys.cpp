@@ -111,7 +111,7 @@ void TNntpPlugin::CarryOut(int action, TKeyContext& context) {
         case kActionReply:
             if (info.CurrentItem > 0 && info.CurrentItem < info.ItemsNumber &&
                 ComposeWithTemplate(&info.PanelItems[info.CurrentItem],
-                                    Options.Templates.ReplyTemplate, kRequestBody))
+                                    Options.Templates.ReplyTemplate, kRequestArticle))
                 context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;
             break;
         case kActionNewArticle:

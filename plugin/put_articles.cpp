@@ -23,8 +23,7 @@ void TNntpPlugin::PutArticles(PluginPanelItem* items, int itemsNumber, int move,
     int outcome = kPostComposed;
     if ((opMode & OPM_SILENT) == 0) {
         if (itemsNumber == 1) post.Subject = items[0].FindData.cFileName;
-        outcome = ComposeHeaders(InternetManager->Account(), CurrentGroupName(*InternetManager),
-                                 PostingGroupNames(*InternetManager), post, headers);
+        outcome = ComposePost(CurrentGroupName(*InternetManager), post, headers);
         if (outcome == kPostCancel) throw EAbort();
     }
     ShowStatus(kOpRunning, GetMsg(kMsgPleaseWait));

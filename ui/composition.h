@@ -14,7 +14,7 @@
 
 namespace kestrova {
 
-// "Date: Sunday, 06 Dec 2026 04:09:03 GMT" for utc, without the line end.
+// "Date: Sun, 06 Dec 2026 04:09:03 +0000" for utc (RFC 5322), without the line end.
 std::string DateHeaderLine(const SYSTEMTIME& utc);
 
 // Asks the posting questions: newsgroups (groups offers a menu to pick from), subject, format
@@ -25,16 +25,21 @@ int PostDialog(const std::string& newsgroups, const TStringList& groups, TPostIn
                TStream& headers, const SYSTEMTIME& now);
 
 // Sets post's TargetSlot to the account's table, empties headers, runs PostDialog and, when it
-// wrote headers, appends From, Reply-To, Organization and Subject. Name, organization and
-// subject are converted to the target set; with Base64, and whenever a converted text holds
-// bytes above 127 (servers refuse raw 8-bit headers), a non-empty text is written as one encoded
-// word ("=?charset?B?...?="). The four lines are written also when a value is empty. Returns the
-// outcome.
-int ComposeHeaders(const TAccountOptions& account, const std::string& newsgroups,
+// wrote headers, makes sure the account has an e-mail address (ui/sender_address.h; cancelling
+// there cancels the post) and appends the author lines and the thread line. Returns the outcome.
+int ComposeHeaders(TAccountOptions& account, const std::string& newsgroups,
                    const TStringList& groups, TPostInfo& post, TStream& headers);
 
-// The author lines of ComposeHeaders for post (whose dialog answers are in place).
+// The author lines of ComposeHeaders for post (whose dialog answers are in place): From,
+// Reply-To (only when the account has one), Organization (only when not empty) and Subject.
+// Name, organization and subject are converted to the target set, control characters (DEL
+// too) made spaces; with Base64, and whenever a converted text holds bytes above 127 (servers
+// refuse raw 8-bit headers), a non-empty text is written as one encoded word ("=?charset?B?...?=").
+// A name holding characters that RFC 5322 allows only in quotes is quoted.
 std::string AuthorHeaderLines(const TAccountOptions& account, const TPostInfo& post);
+
+// "References: ..." of a reply, none for a new article.
+std::string ThreadHeaderLines(const TPostInfo& post);
 
 // The body of the text in file: none when the file itself is the body (no conversion, no
 // Base64); otherwise the text converted from SourceSlot to TargetSlot in blocks of 60 bytes,

@@ -233,7 +233,21 @@ inline constexpr int kMsgArticleSizeLimit = 167;
 // error: POST answered by anything but 340 (%s: the server's line)
 inline constexpr int kMsgPostNotAsked = 168;
 
+// Replies and posts: the author wants replies by mail; the e-mail address asked for before
+// posting; the question after a refused post and where a kept article went.
+inline constexpr int kMsgMailReplyWanted = 169;
+inline constexpr int kMsgAddressTitle = 170;
+inline constexpr int kMsgAddressNeeded = 171;
+inline constexpr int kMsgKeepAddress = 172;  // check box
+inline constexpr int kMsgNotPosted = 173;    // the reason follows
+inline constexpr int kMsgEditAgain = 174;    // button
+inline constexpr int kMsgKeepArticle = 175;  // button
+inline constexpr int kMsgArticleKept = 176;  // the file's name follows
+
+// Templates dialog: the signature file field.
+inline constexpr int kMsgSignatureFile = 177;
+
 // How many texts each language file holds.
-inline constexpr int kMsgCount = 169;
+inline constexpr int kMsgCount = 178;
 
 }  // namespace kestrova

@@ -145,6 +145,7 @@ void LoadTemplatesOptions() {
     t.NewTemplate = ini.ReadString(kTemplates, "New", "");
     t.ReplyTemplate = ini.ReadString(kTemplates, "Reply", "");
     t.DownloadTemplate = ini.ReadString(kTemplates, "Download", "");
+    t.SignatureFile = ini.ReadString(kTemplates, "Signature", kDefaultSignatureFile);
 }
 
 void SaveTemplatesOptions() {
@@ -154,6 +155,7 @@ void SaveTemplatesOptions() {
     ini.WriteString(kTemplates, "New", t.NewTemplate);
     ini.WriteString(kTemplates, "Reply", t.ReplyTemplate);
     ini.WriteString(kTemplates, "Download", t.DownloadTemplate);
+    ini.WriteString(kTemplates, "Signature", t.SignatureFile);
 }
 
 void LoadAllOptions() {

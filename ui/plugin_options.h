@@ -19,6 +19,7 @@ int ClampPipelineDepth(int depth);
 
 // The quote character when none is stored or the field is emptied.
 inline constexpr char kDefaultQuoteChar = '>';
+inline constexpr const char* kDefaultSignatureFile = "~/.signature";
 
 struct TConnectOptions {
     std::string LogFile;
@@ -38,10 +39,11 @@ struct TProxyOptions {
 };
 
 struct TTemplatesOptions {
-    char QuoteChar = 0;
+    char QuoteChar = kDefaultQuoteChar;
     std::string NewTemplate;
     std::string ReplyTemplate;
     std::string DownloadTemplate;
+    std::string SignatureFile;  // appended after "-- " to new articles and replies; "~/" is $HOME
 };
 
 struct TPluginOptions {

@@ -55,8 +55,8 @@ constexpr std::array<DialogItemTemplate, 22> kTemplate{{
     {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgCancel},
 }};
 
-constexpr std::array<const char*, 7> kWeekdays = {"Monday", "Tuesday",  "Wednesday", "Thursday",
-                                                  "Friday", "Saturday", "Sunday"};
+// The day names of RFC 5322, Sunday first as SYSTEMTIME counts them.
+constexpr std::array<const char*, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 std::string HeaderLines(const FarDialogItem* items, const TPostInfo& post, const SYSTEMTIME& now) {
     const bool html = items[kHtmlPlain].Selected || items[kHtmlBase64].Selected;
@@ -74,10 +74,9 @@ std::string HeaderLines(const FarDialogItem* items, const TPostInfo& post, const
 }  // namespace
 
 std::string DateHeaderLine(const SYSTEMTIME& utc) {
-    const size_t weekday = (utc.wDayOfWeek + 6u) % 7u;  // Sunday is 0
-    return FormatText("Date: %s, %2D %s %4D %2D:%2D:%2D GMT",
-                      {kWeekdays[weekday], utc.wDay, MonthName(utc.wMonth), utc.wYear, utc.wHour,
-                       utc.wMinute, utc.wSecond});
+    return FormatText("Date: %s, %2D %s %4D %2D:%2D:%2D +0000",
+                      {kWeekdays[utc.wDayOfWeek % 7u], utc.wDay, MonthName(utc.wMonth), utc.wYear,
+                       utc.wHour, utc.wMinute, utc.wSecond});
 }
 
 int PostDialog(const std::string& newsgroups, const TStringList& groups, TPostInfo& post,

@@ -1,6 +1,6 @@
 // The answers of the posting dialog for one article (or for every file of one copy into a
-// group): the character sets of the text and of the article, the Base64 choice, the subject, and
-// the author of the article replied to (for the templates).
+// group): the character sets of the text and of the article, the Base64 choice, the subject, the
+// author of the article replied to (for the templates) and the thread of a reply.
 #pragma once
 
 #include <string>
@@ -18,6 +18,7 @@ struct TPostInfo {
     int Base64 = 0;            // 1: the body and the encoded headers use Base64
     std::string Subject;       // at most kSubjectLimit characters
     std::string Author;        // at most kAuthorLimit characters
+    std::string References;    // a reply's thread (ui/reply_headers.h); empty for a new article
 };
 
 // Outcomes of the posting dialog.

@@ -3,6 +3,9 @@
 #include <string>
 
 namespace kestrova {
+
+const char* const kProductVersion = KESTROVA_VERSION;
+
 namespace {
 
 TStringList BuildProductInfo() {

@@ -8,7 +8,8 @@ namespace kestrova {
 
 inline constexpr int kProductInfoLines = 12;
 inline constexpr const char* kProductName = "Kestrova";
-inline constexpr const char* kProductVersion = "1.0.b8";
+// The project version (CMake), the same that `kestrova --version` prints.
+extern const char* const kProductVersion;
 
 extern TStringList ProductInfo;
 

@@ -45,16 +45,14 @@ bool SameAsciiText(std::string_view a, std::string_view b) {
     return true;
 }
 
-// "dd Mon yyyy": the day right-aligned in two columns, the year in at least four.
+// "7 Dec 2026", as dates are written in text.
 std::string DateText(const SYSTEMTIME& t) {
-    std::string year = std::to_string(t.wYear);
-    if (year.size() < 4) year.insert(0, 4 - year.size(), ' ');
-    return FormatText("%2d %s ", {t.wDay, MonthName(t.wMonth)}) + year;
+    return FormatText("%d %s %d", {t.wDay, MonthName(t.wMonth), t.wYear});
 }
 
-// "hh:mm:ss", each field right-aligned in two columns.
+// "07:04:09": two digits each.
 std::string TimeText(const SYSTEMTIME& t) {
-    return FormatText("%2d:%2d:%2d", {t.wHour, t.wMinute, t.wSecond});
+    return FormatText("%2D:%2D:%2D", {t.wHour, t.wMinute, t.wSecond});
 }
 
 SYSTEMTIME ItemTime(const PluginPanelItem& item) {
@@ -70,13 +68,6 @@ int SourceTableCode(const PluginPanelItem& item) {
         !item.CustomColumnData[kCharsetColumn])
         return kDefaultTable;
     return SlotTableCode(SlotIndex(item.CustomColumnData[kCharsetColumn]));
-}
-
-std::string ReadAll(TStream& stream) {
-    stream.SetPosition(0);
-    std::string text(static_cast<size_t>(stream.Size()), '\0');
-    stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
-    return text;
 }
 
 class TExpansion {
@@ -142,10 +133,10 @@ class TExpansion {
                 line_ += TimeText(ItemTime(from_.Item));
                 break;
             case kMacroQuote:
-                Quote(line_ + from_.QuoteChar);
+                Quote(line_ + from_.QuoteChar, true);
                 break;
             case kMacroText:
-                Quote(line_);
+                Quote(line_, false);
                 break;
             case kMacroCursor:
                 cursor_ = {lineNumber_, static_cast<int>(line_.size()) + 1};
@@ -158,10 +149,12 @@ class TExpansion {
         }
     }
 
-    // Writes the source line by line, each after prefix; the template's line buffer stays as it
-    // is, so the text around the macro follows the quotation.
-    void Quote(const std::string& prefix) {
-        const std::string source = ReadAll(from_.Source);
+    // Writes the source line by line, each after prefix; with quoteMark, a space follows the
+    // prefix unless the line is empty or quoted already, so text reads "> text" and a quoted
+    // line ">> text". The template's line buffer stays as it is, so the text around the macro
+    // follows the quotation.
+    void Quote(const std::string& prefix, bool quoteMark) {
+        const std::string source = from_.Source.ReadText();
         const int code = SourceTableCode(from_.Item);
         for (size_t start = 0; start < source.size();) {
             size_t end = source.find('\n', start);
@@ -169,6 +162,8 @@ class TExpansion {
                                                         : source.substr(start, end + 1 - start);
             DecodeBuffer(code, line.data(), static_cast<int>(line.size()));
             output_.WriteText(prefix);
+            if (quoteMark && line[0] != from_.QuoteChar && line[0] != '\n' && line[0] != '\r')
+                output_.WriteText(" ");
             output_.WriteText(line);
             ++lineNumber_;
             start = end == std::string::npos ? source.size() : end + 1;
@@ -203,7 +198,7 @@ TCursorPlace ExpandTemplate(const TTemplateSource& from, const std::string& temp
         return {};
     }
     TFileStream file(templateFile, 0);
-    return ExpandTemplateText(from, ReadAll(file), output);
+    return ExpandTemplateText(from, file.ReadText(), output);
 }
 
 }  // namespace kestrova

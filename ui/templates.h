@@ -20,17 +20,23 @@ enum MacroCodes : int {
     kMacroFromName = 1,  // %FName%
     kMacroFromAddr = 2,  // %FAddress%
     kMacroFromOrg = 3,   // %FOrg%
-    kMacroDate = 4,      // %FDate%: today (UTC)
-    kMacroTime = 5,      // %FTime%: now (UTC)
+    kMacroDate = 4,      // %FDate%: today (UTC), "7 Dec 2026"
+    kMacroTime = 5,      // %FTime%: now (UTC), "07:34:00"
     kMacroSubject = 6,   // %Subject%
     kMacroAuthor = 7,    // %OName% and %From%: the author replied to
     kMacroItemDate = 8,  // %ODate%: the source article's date
     kMacroItemTime = 9,  // %OTime%
-    kMacroQuote = 10,    // %Quote%: the source, each line prefixed by the text before + QuoteChar
+    kMacroQuote = 10,    // %Quote%: the source, each line prefixed by the text before, QuoteChar
+                         // and a space (none before an empty or already quoted line)
     kMacroText = 11,     // %Text%: the source, each line prefixed by the text before the macro
     kMacroCursor = 12,   // %Cursor%
     kMacroNumber = 14,   // %Number%: expands to nothing here
 };
+
+// The reply template used when the options name none: an attribution line, the quote, and the
+// cursor on a line of its own below it.
+inline constexpr std::string_view kDefaultReplyTemplate =
+    "On %ODate%, %OName% wrote:\n%Quote%\n%Cursor%\n";
 
 // The code of a token that starts and ends with "%"; kMacroNone for any other word.
 int MacroCode(std::string_view token);

@@ -8,9 +8,9 @@
 namespace kestrova {
 namespace {
 
-enum : int { kQuote = 1, kDownload = 4, kNew = 7, kReply = 9, kAccept = 11 };
+enum : int { kQuote = 1, kDownload = 4, kNew = 7, kReply = 9, kSignature = 11, kAccept = 13 };
 
-constexpr std::array<DialogItemTemplate, 13> kTemplate{{
+constexpr std::array<DialogItemTemplate, 15> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgTemplates},
     {DI_FIXEDIT, 5, 2, 5, 0, 0},
     {DI_TEXT, 7, 2, 0, 0, kMsgQuoteChar},
@@ -21,9 +21,11 @@ constexpr std::array<DialogItemTemplate, 13> kTemplate{{
     {DI_EDIT, 5, 7, 68, 0, 0},
     {DI_TEXT, 5, 8, 0, 0, kMsgReplyTemplate},
     {DI_EDIT, 5, 9, 68, 0, 0},
-    {DI_TEXT, 5, 10, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgSave},
-    {DI_BUTTON, 0, 11, 0, kButtonRow, kMsgCancel},
+    {DI_TEXT, 5, 10, 0, 0, kMsgSignatureFile},
+    {DI_EDIT, 5, 11, 68, 0, 0},
+    {DI_TEXT, 5, 12, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 13, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 13, 0, kButtonRow, kMsgCancel},
 }};
 
 }  // namespace
@@ -38,6 +40,8 @@ bool TemplatesDialog() {
     SetItemText(items[kNew], templates.NewTemplate);
     SetItemHistory(items[kReply], "KstrvTpl");
     SetItemText(items[kReply], templates.ReplyTemplate);
+    SetItemHistory(items[kSignature], "KstrvSig");
+    SetItemText(items[kSignature], templates.SignatureFile);
     if (ShowDialog(items, "dlgInterface") != kAccept) return false;
 
     const std::string quote = ItemText(items[kQuote]);
@@ -45,6 +49,7 @@ bool TemplatesDialog() {
     templates.DownloadTemplate = ItemText(items[kDownload]);
     templates.NewTemplate = ItemText(items[kNew]);
     templates.ReplyTemplate = ItemText(items[kReply]);
+    templates.SignatureFile = ItemText(items[kSignature]);
     SaveTemplatesOptions();
     return true;
 }

@@ -10,6 +10,7 @@
 
 #include "common/base64.h"
 #include "conformance/inn2_session.h"
+#include "ui/product_info.h"
 
 namespace kestrova::testing {
 namespace {
@@ -90,14 +91,15 @@ TEST_F(Inn2Post, NewArticleInKoi8RWithBase64ReadBackByteForByte) {
     const Article article = FindArticle(kTestGroup, subject);
     const std::string name = encoded(kKoi8Word + " Ann");
     for (const std::string& line : std::initializer_list<std::string>{
-             "Newsgroups: kestrova.test", "X-Mailer: Kestrova plugin version 1.0.b8",
+             "Newsgroups: kestrova.test",
+             "X-Mailer: Kestrova plugin version " + std::string(kProductVersion),
              "Content-Type: text/plain; charset=koi8-r", "Content-Transfer-Encoding: base64",
              "From: " + name + " <ann@example.test>",
              "Reply-To: " + name + " <replies@example.test>", "Organization: " + encoded("Example"),
              subject})
         EXPECT_EQ(article.header.count(line), 1u) << line;
     EXPECT_TRUE(std::any_of(article.header.begin(), article.header.end(), [](const auto& line) {
-        return line.size() == 38 && line.starts_with("Date: ") && line.ends_with(" GMT");
+        return line.size() == 37 && line.starts_with("Date: ") && line.ends_with(" +0000");
     }));
     EXPECT_EQ(article.body, Base64Encode(kKoi8Word + "\n") + "\r\n");
 }

@@ -1,8 +1,9 @@
 # Runs one host script in a fresh work folder (its own KESTROVA_HOME and local panel folder) and
-# compares the transcript with the expected one. The work folder's path reads as $WORK, and a
-# non-zero exit code is appended as "[exit N]". A NAME.server file beside the script runs it
-# against the fixture news server started with those arguments (run_with_news_server.py). A run
-# that takes more than SCRIPT_TIME_LIMIT seconds is stopped and fails, however the host hangs.
+# compares the transcript with the expected one. The work folder's path reads as $WORK, the
+# product version as $VERSION, and a non-zero exit code is appended as "[exit N]". A NAME.server
+# file beside the script runs it against the fixture news server started with those arguments
+# (run_with_news_server.py). A run that takes more than SCRIPT_TIME_LIMIT seconds is stopped and
+# fails, however the host hangs.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/home ${WORK}/local)
 string(REGEX REPLACE "\\.script$" ".server" server_file ${SCRIPT})
@@ -24,6 +25,8 @@ execute_process(
   RESULT_VARIABLE code
   TIMEOUT ${process_limit})
 string(REPLACE "${WORK}" "$WORK" actual "${actual}")
+# The product version (X-Mailer, the information lines) is the project's; it reads as $VERSION.
+string(REPLACE "plugin version ${VERSION}" "plugin version $VERSION" actual "${actual}")
 # File dates and times shown in dialogs are those of the run; they read as <date> <time>.
 string(REGEX REPLACE "[0-9]+[/.-][0-9]+[/.-][0-9]+ [0-9]+:[0-9]+:[0-9]+" "<date> <time>" actual
        "${actual}")

@@ -8,23 +8,30 @@ in it are relative to its own folder. The server listens on a free loopback port
 command finds in NEWS_PORT. The command's output comes first, then "server log:" and the
 connections, the commands and the posted lines of the exchange log. What depends on the time
 reads the same in every run: the dates NEWNEWS and NEWGROUPS send as "yymmdd hhmmss", Date
-headers as "Date: (date)", the Message-IDs of posted articles as <posted.TIME.n@...>.
-The exit code is the command's. With KESTROVA_TIME_LIMIT set (seconds), a command still
+headers written in the run as "Date: (date)", the Message-IDs of posted articles as
+<posted.TIME.n@...>. The exit code is the command's. With KESTROVA_TIME_LIMIT set (seconds), a command still
 running past it is killed and the run fails.
 """
+import email.utils
 import os
 import re
 import shlex
 import subprocess
 import sys
+import time
 
 FIXTURE_SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
                               "fixture_news_server.py")
 TIMES = [(re.compile(r"( C: (?:NEWNEWS \S+|NEWGROUPS)) \d{6,8} \d{6}"), r"\1 yymmdd hhmmss"),
          (re.compile(r"( A: Date: ).*"), r"\1(date)"),
-         (re.compile(r"Date: [A-Z][a-z]+day, \d\d [A-Z][a-z]{2} \d{4} \d\d:\d\d:\d\d GMT"),
-          "Date: (date)"),
+         (re.compile(r"Date: [A-Z][a-z]{2}, \d\d [A-Z][a-z]{2} \d{4} \d\d:\d\d:\d\d \+0000"),
+          lambda match: "Date: (date)" if is_recent(match.group(0)[6:]) else match.group(0)),
          (re.compile(r"<posted\.\d+\."), "<posted.TIME.")]
+
+
+def is_recent(date):
+    """A Date header's value written in this run (within a day of now), not an article's own."""
+    return abs(email.utils.parsedate_to_datetime(date).timestamp() - time.time()) < 86400
 
 
 def start_server(args, log_file, folder=None):

@@ -28,7 +28,7 @@ auto Stored(const TPluginOptions& o) {
         Fields(o.Proxy.Url), std::tie(o.Proxy.Reserved, o.Proxy.Socks5), Fields(d.Url),
         std::tie(d.FromName, d.FromAddr, d.ReplyTo, d.Organization, d.CharTable, d.UseProxy,
                  d.AskPassword),
-        std::tie(t.QuoteChar, t.NewTemplate, t.ReplyTemplate, t.DownloadTemplate),
+        std::tie(t.QuoteChar, t.NewTemplate, t.ReplyTemplate, t.DownloadTemplate, t.SignatureFile),
         std::tie(ColumnTypes, ColumnWidths, StatusTypes, StatusWidths));
     return std::apply([](const auto&... field) { return std::make_tuple(field...); }, fields);
 }
@@ -61,7 +61,7 @@ TEST_F(PluginOptionsTest, EverySectionRoundTrips) {
     // The author's name is Cyrillic in CP866.
     const TUrlComponents url{"", "", 0, "reader", "p@ss word", "", ""};
     Options.Default = {url, "", "\x88\xa2\xa0\xad", "r@x.org", "re@x.org", "Org", 1, 1, 1, 0, ""};
-    Options.Templates = {'|', "new.tpl", "reply.tpl", "%s.txt"};
+    Options.Templates = {'|', "new.tpl", "reply.tpl", "%s.txt", "my.sig"};
     ColumnTypes = "N,S", ColumnWidths = "0,10", StatusTypes = "N", StatusWidths = "0";
     SaveAll();
     const auto saved = kestrova::Stored(Options);

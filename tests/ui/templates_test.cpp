@@ -57,22 +57,26 @@ TEST_F(TemplatesTest, Expansions) {
         const char* source;
         const char* expected;
     } cases[] = {
-        // Every line of the source after "> " and the quote character, then the rest of the
-        // template line, "> ", on a line of its own.
-        {"> %Quote%\n", "one\ntwo\n", "> >one\n> >two\n> \n@0:0"},
+        // Every line of the source after "> ", the quote character and a space, then the rest
+        // of the template line, "> ", on a line of its own.
+        {"> %Quote%\n", "one\ntwo\n", "> > one\n> > two\n> \n@0:0"},
+        // An empty line and a quoted one get the quote character alone.
+        {"%Quote%", ">a\n\r\n\nb\n", ">>a\n>\r\n>\n> b\n@0:0"},
         {"%Text%|\n", "a\n", "a\n|\n@0:0"},
         // The cursor counts the quoted lines; its column is where the macro stood.
-        {"Hi %OName%\n%Quote%\n%Cursor%\n", "1\n2\n", "Hi Bob\n>1\n>2\n\n\n@5:1"},
+        {"Hi %OName%\n%Quote%\n%Cursor%\n", "1\n2\n", "Hi Bob\n> 1\n> 2\n\n\n@5:1"},
         {"ab%Cursor%c", "", "abc@1:3"},
         // Unknown words keep their signs; a lone "%" swallows the rest but not its line ends.
         {"%Foo% %subject% %Number%!\n", "", "%Foo% Hello !\n@0:0"},
         {"a %b\nc\nd", "", "a \n\n@0:0"},
         // A last line without a line end is quoted completely and ended.
-        {"%Quote%--\n", "x\nlast", ">x\n>last\n--\n@0:0"},
+        {"%Quote%--\n", "x\nlast", "> x\n> last\n--\n@0:0"},
         // A new article (empty source) quotes nothing.
         {"> %Quote%\n", "", "> \n@0:0"},
         {"%FName% <%FAddress%> %FOrg%\n", "", "Ann <ann@example.org> Org\n@0:0"},
-        {"%FDate%,%FTime%,%ODate%,%OTime%", "", " 6 Dec 2026, 4: 9: 3, 6 Dec 2026, 4: 9: 3@0:0"},
+        {"%FDate%,%FTime%,%ODate%,%OTime%", "", "6 Dec 2026,04:09:03,6 Dec 2026,04:09:03@0:0"},
+        // The reply template used when the options name none.
+        {kDefaultReplyTemplate.data(), "Hi\n", "On 6 Dec 2026, Bob wrote:\n> Hi\n\n\n@4:1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Expand(c.templateText, c.source), c.expected) << c.templateText;
@@ -81,7 +85,7 @@ TEST_F(TemplatesTest, Expansions) {
 TEST_F(TemplatesTest, QuotedLinesAreConvertedFromTheArticlesCharset) {
     columns_[4] = koi8_;
     // "Привет" in KOI8-R comes out in the OEM code page.
-    EXPECT_EQ(Expand("%Quote%", "\xF0\xD2\xC9\xD7\xC5\xD4\n"), ">\x8F\xE0\xA8\xA2\xA5\xE2\n@0:0");
+    EXPECT_EQ(Expand("%Quote%", "\xF0\xD2\xC9\xD7\xC5\xD4\n"), "> \x8F\xE0\xA8\xA2\xA5\xE2\n@0:0");
 }
 
 TEST_F(TemplatesTest, WithoutATemplateFileTheSourceIsCopied) {

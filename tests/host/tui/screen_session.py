@@ -45,7 +45,7 @@ class ScreenSession(unittest.TestCase):
 
     def start(self, *args, shows="1Help"):
         env = {"KESTROVA_HOME": os.path.join(self.work, "home"), "KESTROVA_LANG": "eng",
-               "EDITOR": os.path.join(self.work, "editor.sh")}
+               "EDITOR": os.path.join(self.work, "editor.sh"), "HOME": self.work}
         self.tmux("new-session", "-d", "-x", str(WIDTH), "-y", str(HEIGHT), "-c", self.local,
                   *(w for n, v in env.items() for w in ("-e", f"{n}={v}")),
                   " ".join([kestrova, *args]) + "; sleep 60")

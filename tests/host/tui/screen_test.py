@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""screen_test.py KESTROVA_BINARY: groups, articles, the viewer, a slow server, local folders and
-the command line on the full screen (tmux; see screen_session.py)."""
+"""screen_test.py KESTROVA_BINARY: groups, articles, a reply, the viewer, a slow server, local
+folders and the command line on the full screen (tmux; see screen_session.py)."""
 import os
 import re
 import time
@@ -38,12 +38,53 @@ class ScreenTest(screen_session.ScreenSession):
         self.assertEqual(len(copied), 2, copied)
         self.wait(copied[0][:15])  # the local panel lists them
         # Shift-F4 posts a new article written in the editor: past the group filled in and its
-        # "(?)" button to the subject; Enter presses Post; the new article comes last.
+        # "(?)" button to the subject; Enter presses Post; without an e-mail address yet the
+        # post asks for one; the new article comes last.
         self.steps(("S-F4", "Post article"),
                    ("Tab Tab 'Posted from the screen'", "Posted from the screen"),
-                   ("Enter", "!Post article"), ("C-r End", "Posted from the"))
+                   ("Enter", "Posting needs your e-mail address:"),
+                   ("'ann@example.test' Enter", "!Posting needs"), ("C-r End", "Posted from the"))
         with open(os.path.join(self.work, "server.log")) as f:
             self.assertIn("Written by the editor script", f.read())
+
+    def test_reply_with_the_default_template_and_the_signature(self):
+        # The editor shows what it was given and waits for Enter, then adds a line.
+        editor = os.path.join(self.work, "editor.sh")
+        with open(editor, "w") as f:
+            f.write('#!/bin/sh\nclear\ncat "$1"\necho "[editor]"\nread answer\n'
+                    'echo "I have a list." >> "$1"\n')
+        os.chmod(editor, 0o755)
+        with open(os.path.join(self.work, ".signature"), "w") as f:
+            f.write("Ann Example\nhttps://ann.example.test/\n")
+        self.open_demo_groups()
+        self.enter_group("kestrova.demo.talk", True, False, "Keyboard shortcuts")
+        self.move_cursor_to("Keyboard shortcuts")
+        # F4: the subject with one "Re: "; no e-mail address yet, so posting asks for one.
+        self.steps(("F4", "Post article", "Re: Keyboard shortcuts"),
+                   ("Enter", "Posting needs your e-mail address:"))
+        screen = self.steps(("'ann@example.test' Enter", "[editor]"))
+        lines = screen.splitlines()
+        start = next(i for i, line in enumerate(lines) if line.startswith("On "))
+        self.assertEqual(lines[start:start + 9], [
+            "On 17 Jun 2023, Bob Tanaka <btanaka@example.org> wrote:",
+            "> Is there a list of the keys of the news panel?",
+            ">",
+            "> Regards,",
+            "> Bob",
+            "", "",
+            "--",  # the pane is read without trailing blanks; the log below has "-- "
+            "Ann Example"], screen)
+        self.steps(("Enter", "!Posting needs", "1Help"))
+        deadline = time.monotonic() + 10
+        while True:
+            with open(os.path.join(self.work, "server.log")) as f:
+                log = f.read()
+            if "I have a list." in log or time.monotonic() > deadline:
+                break
+            time.sleep(0.05)
+        self.assertIn("References: <talk.5.0.391711@example.org>", log)
+        self.assertIn("From: <ann@example.test>", log)
+        self.assertRegex(log, r"A: -- \n#\d+ A: Ann Example\n")
 
     def test_viewer_switches_character_sets_and_searches(self):
         self.open_demo_groups()
