@@ -271,7 +271,8 @@ std::optional<std::string> ScriptRunner::UndeliveredTyping(const ScriptLine& lin
 
 void ScriptRunner::Print(const ScriptLine& line) {
     constexpr const char* kUsage =
-        "usage: print panel|local|keybar|cmdline|clipboard|shortcut|file NAME|settings [KEY]";
+        "usage: print panel|local|keybar|cmdline|clipboard|shortcut|file NAME|bytes NAME|settings "
+        "[KEY]";
     RequireWords(line, 2, 3, kUsage);
     Host& host = RequireHost();
     const std::string& what = line.Words[1];
@@ -290,10 +291,10 @@ void ScriptRunner::Print(const ScriptLine& line) {
         transcript_.FileContent(platform::ClipboardText());
     } else if (what == "shortcut") {
         transcript_.Labelled("shortcut: ", RequirePanel().ShortcutData());
-    } else if (what == "file" && line.Words.size() == 3) {
+    } else if ((what == "file" || what == "bytes") && line.Words.size() == 3) {
         const std::string path = host.OtherLocal().PathOf(Oem(line.Words[2]));
-        transcript_.Raw("file " + line.Words[2] + ":");
-        transcript_.FileContent(ReadFileBytes(platform::ToNativePath(path)));
+        transcript_.Raw(what + " " + line.Words[2] + ":");
+        transcript_.FileContent(ReadFileBytes(platform::ToNativePath(path)), what == "bytes");
     } else {
         Fail(line, kUsage);
     }

@@ -137,13 +137,13 @@ void Transcript::Dialog(const DialogRequest& dialog) {
     }
 }
 
-void Transcript::FileContent(const std::string& oemText) {
+void Transcript::FileContent(const std::string& oemText, bool showLineEndCr) {
     size_t start = 0;
     while (start < oemText.size()) {
         size_t end = oemText.find('\n', start);
         if (end == std::string::npos) end = oemText.size();
         std::string line = oemText.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!showLineEndCr && !line.empty() && line.back() == '\r') line.pop_back();
         out_ << "  | " << VisibleLine(line) << '\n';
         start = end + 1;
     }

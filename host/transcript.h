@@ -23,8 +23,9 @@ class Transcript {
     void Message(const MessageRequest& message);
     void Menu(const MenuRequest& menu);
     void Dialog(const DialogRequest& dialog);
-    // The contents of a text file, one "  | " line per line.
-    void FileContent(const std::string& oemText);
+    // The contents of a text file, one "  | " line per line. A CR that ends a line is left out,
+    // unless showLineEndCr asks for it to show (as every other CR does) to tell CR LF from LF.
+    void FileContent(const std::string& oemText, bool showLineEndCr = false);
     void ModulePanelListing(const ModulePanel& panel);
     // Local folders are shown relative to base so that transcripts do not depend on where they ran.
     void LocalPanelListing(const LocalPanel& panel, const std::string& base);

@@ -1,12 +1,14 @@
 // Copying articles out of a connected panel: each selected article is fetched whole into a file
-// of the destination folder, named by the download template or its subject; a selected group
-// becomes an empty folder. A move copies too: articles are never deleted from a server.
+// of the destination folder, named by the download template or its subject, with the server's
+// CR LF line ends or, when the option asks, LF; a selected group becomes an empty folder. A move
+// copies too: articles are never deleted from a server.
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "common/errors.h"
 #include "common/format_text.h"
+#include "common/lf_line_end_stream.h"
 #include "common/streams.h"
 #include "news/article_retrieval.h"
 #include "platform/filesystem.h"
@@ -108,7 +110,10 @@ bool TNntpPlugin::ReceiveArticle(const TFindItem& record, const std::string& dir
     int result = kAnswerDone;
     {
         TFileStream file(partial.Name(), kOpenWrite, target);
-        result = FetchArticle(kRequestArticle, ArticleRef(record), file, following);
+        TLfLineEndStream lfFile(file);
+        TStream& stream = Options.Templates.SaveWithLf ? static_cast<TStream&>(lfFile) : file;
+        result = FetchArticle(kRequestArticle, ArticleRef(record), stream, following);
+        lfFile.Finish();
     }
     if (result != kAnswerDone) return false;
     if (!platform::ReplaceFile(partial.Name(), target)) RaiseCannotCreate(target);

@@ -247,7 +247,10 @@ inline constexpr int kMsgArticleKept = 176;  // the file's name follows
 // Templates dialog: the signature file field.
 inline constexpr int kMsgSignatureFile = 177;
 
+// Templates dialog: copied articles get LF line ends.
+inline constexpr int kMsgSaveWithLf = 178;
+
 // How many texts each language file holds.
-inline constexpr int kMsgCount = 178;
+inline constexpr int kMsgCount = 179;
 
 }  // namespace kestrova

@@ -146,6 +146,7 @@ void LoadTemplatesOptions() {
     t.ReplyTemplate = ini.ReadString(kTemplates, "Reply", "");
     t.DownloadTemplate = ini.ReadString(kTemplates, "Download", "");
     t.SignatureFile = ini.ReadString(kTemplates, "Signature", kDefaultSignatureFile);
+    t.SaveWithLf = ini.ReadInteger(kTemplates, "Save with LF", 0);
 }
 
 void SaveTemplatesOptions() {
@@ -156,6 +157,7 @@ void SaveTemplatesOptions() {
     ini.WriteString(kTemplates, "Reply", t.ReplyTemplate);
     ini.WriteString(kTemplates, "Download", t.DownloadTemplate);
     ini.WriteString(kTemplates, "Signature", t.SignatureFile);
+    ini.WriteInteger(kTemplates, "Save with LF", t.SaveWithLf);
 }
 
 void LoadAllOptions() {

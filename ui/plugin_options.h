@@ -44,6 +44,7 @@ struct TTemplatesOptions {
     std::string ReplyTemplate;
     std::string DownloadTemplate;
     std::string SignatureFile;  // appended after "-- " to new articles and replies; "~/" is $HOME
+    int SaveWithLf = 0;  // copied articles get LF line ends instead of the server's CR LF
 };
 
 struct TPluginOptions {

@@ -8,24 +8,33 @@
 namespace kestrova {
 namespace {
 
-enum : int { kQuote = 1, kDownload = 4, kNew = 7, kReply = 9, kSignature = 11, kAccept = 13 };
+enum : int {
+    kQuote = 1,
+    kDownload = 4,
+    kSaveWithLf = 5,
+    kNew = 8,
+    kReply = 10,
+    kSignature = 12,
+    kAccept = 14
+};
 
-constexpr std::array<DialogItemTemplate, 15> kTemplate{{
+constexpr std::array<DialogItemTemplate, 16> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgTemplates},
     {DI_FIXEDIT, 5, 2, 5, 0, 0},
     {DI_TEXT, 7, 2, 0, 0, kMsgQuoteChar},
     {DI_TEXT, 5, 3, 0, 0, kMsgDownloadTemplate},
     {DI_EDIT, 5, 4, 68, 0, 0},
-    {DI_TEXT, 5, 5, 0, kSeparatorLine, 0},
-    {DI_TEXT, 5, 6, 0, 0, kMsgNewArticleTemplate},
-    {DI_EDIT, 5, 7, 68, 0, 0},
-    {DI_TEXT, 5, 8, 0, 0, kMsgReplyTemplate},
-    {DI_EDIT, 5, 9, 68, 0, 0},
-    {DI_TEXT, 5, 10, 0, 0, kMsgSignatureFile},
-    {DI_EDIT, 5, 11, 68, 0, 0},
-    {DI_TEXT, 5, 12, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 13, 0, kButtonRow, kMsgSave},
-    {DI_BUTTON, 0, 13, 0, kButtonRow, kMsgCancel},
+    {DI_CHECKBOX, 5, 5, 0, 0, kMsgSaveWithLf},
+    {DI_TEXT, 5, 6, 0, kSeparatorLine, 0},
+    {DI_TEXT, 5, 7, 0, 0, kMsgNewArticleTemplate},
+    {DI_EDIT, 5, 8, 68, 0, 0},
+    {DI_TEXT, 5, 9, 0, 0, kMsgReplyTemplate},
+    {DI_EDIT, 5, 10, 68, 0, 0},
+    {DI_TEXT, 5, 11, 0, 0, kMsgSignatureFile},
+    {DI_EDIT, 5, 12, 68, 0, 0},
+    {DI_TEXT, 5, 13, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 14, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 14, 0, kButtonRow, kMsgCancel},
 }};
 
 }  // namespace
@@ -36,6 +45,7 @@ bool TemplatesDialog() {
     SetItemText(items[kQuote], templates.QuoteChar ? std::string(1, templates.QuoteChar) : "");
     SetItemHistory(items[kDownload], "KstrvDnld");
     SetItemText(items[kDownload], templates.DownloadTemplate);
+    SetItemCheck(items[kSaveWithLf], templates.SaveWithLf);
     SetItemHistory(items[kNew], "KstrvTpl");
     SetItemText(items[kNew], templates.NewTemplate);
     SetItemHistory(items[kReply], "KstrvTpl");
@@ -47,6 +57,7 @@ bool TemplatesDialog() {
     const std::string quote = ItemText(items[kQuote]);
     templates.QuoteChar = quote.empty() ? kDefaultQuoteChar : quote[0];
     templates.DownloadTemplate = ItemText(items[kDownload]);
+    templates.SaveWithLf = ItemCheck(items[kSaveWithLf]);
     templates.NewTemplate = ItemText(items[kNew]);
     templates.ReplyTemplate = ItemText(items[kReply]);
     templates.SignatureFile = ItemText(items[kSignature]);
