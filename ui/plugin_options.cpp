@@ -1,6 +1,9 @@
 #include "ui/plugin_options.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
+#include <vector>
 
 #include "common/password_scramble.h"
 #include "store/reg_ini_file.h"
@@ -25,35 +28,133 @@ constexpr const char* kTemplates = "TEMPLATES";
 
 constexpr unsigned kProxyUrlFlags = kUrlUserName | kUrlNoScheme;  // never the password
 
+// A password kept scrambled in the store, and an account's character table kept by its slot's
+// name.
+struct TScrambled {
+    std::string* Field;
+};
+struct TSlotName {
+    int* Field;
+};
+
+// One stored value of a section: its key, the field it fills, the default read when nothing is
+// stored. Load and Save walk the same list, so the two can never drift apart.
+struct TOptionKey {
+    const char* Name;
+    std::variant<int*, std::string*, TScrambled, TSlotName, char*> Field;
+    std::variant<int, const char*> Default;
+    bool Written = true;  // false: read, never written
+};
+
+void LoadKey(TRegIniFile& ini, const char* section, const TOptionKey& k) {
+    auto text = [&] { return ini.ReadString(section, k.Name, std::get<const char*>(k.Default)); };
+    std::visit(
+        [&](auto field) {
+            using T = decltype(field);
+            if constexpr (std::is_same_v<T, int*>)
+                *field = ini.ReadInteger(section, k.Name, std::get<int>(k.Default));
+            else if constexpr (std::is_same_v<T, std::string*>)
+                *field = text();
+            else if constexpr (std::is_same_v<T, TScrambled>)
+                *field.Field = UnscramblePassword(text());
+            else if constexpr (std::is_same_v<T, TSlotName>)
+                *field.Field = SlotIndex(text());
+            else {
+                std::string one = text();  // the quote character; empty: the default
+                *field = one.empty() ? kDefaultQuoteChar : one[0];
+            }
+        },
+        k.Field);
+}
+
+void SaveKey(TRegIniFile& ini, const char* section, const TOptionKey& k) {
+    std::visit(
+        [&](auto field) {
+            using T = decltype(field);
+            if constexpr (std::is_same_v<T, int*>)
+                ini.WriteInteger(section, k.Name, *field);
+            else if constexpr (std::is_same_v<T, std::string*>)
+                ini.WriteString(section, k.Name, *field);
+            else if constexpr (std::is_same_v<T, TScrambled>)
+                ini.WriteString(section, k.Name, ScramblePassword(*field.Field));
+            else if constexpr (std::is_same_v<T, TSlotName>)
+                ini.WriteString(section, k.Name, SlotName(*field.Field));
+            else
+                ini.WriteString(section, k.Name, std::string(1, *field));
+        },
+        k.Field);
+}
+
+void LoadKeys(const char* section, const std::vector<TOptionKey>& keys) {
+    TRegIniFile ini(OptionsKey);
+    for (const TOptionKey& k : keys) LoadKey(ini, section, k);
+}
+
+void SaveKeys(const char* section, const std::vector<TOptionKey>& keys) {
+    TRegIniFile ini(OptionsKey);
+    for (const TOptionKey& k : keys)
+        if (k.Written) SaveKey(ini, section, k);
+}
+
+std::vector<TOptionKey> InterfaceKeys() {
+    TPluginOptions& o = Options;
+    return {{"Add to disks menu", &o.AddToDisksMenu, 1},
+            {"Disk menu number", &o.DiskMenuNumber, 0},
+            {"Connect as default", &o.ConnectAsDefault, 0},
+            {"Show private hosts", &o.ShowPrivateHosts, 1},
+            {"Replace modes", &o.ReplaceModes, 1},
+            {"Sound alert", &o.SoundAlert, 1},
+            {"Copy passwords", &o.CopyPasswords, 0, false},
+            {"Column types", &ColumnTypes, kDefaultColumnTypes},
+            {"Column widths", &ColumnWidths, kDefaultColumnWidths},
+            {"Status types", &StatusTypes, kDefaultStatusTypes},
+            {"Status widths", &StatusWidths, kDefaultStatusWidths}};
+}
+
+std::vector<TOptionKey> ConnectKeys() {
+    TConnectOptions& c = Options.Connect;
+    return {{"Log file", &c.LogFile, ""},
+            {"Create log", &c.CreateLog, 0},
+            {"Log level", &c.LogLevel, 0},
+            {"Server timeout", &c.ServerTimeout, 0},
+            {"Retry count", &c.RetryCount, 0},
+            {"Cache life", &c.CacheLife, 0},
+            {"PipelineDepth", &c.PipelineDepth, kDefaultPipelineDepth},
+            {"Article size limit", &c.ArticleSizeLimit, 0}};
+}
+
+std::vector<TOptionKey> DefaultKeys() {
+    TAccountOptions& d = Options.Default;
+    return {{"UserName", &d.Url.UserName, ""},
+            {"Password", TScrambled{&d.Url.Password}, ""},
+            {"FromName", &d.FromName, ""},
+            {"FromAddr", &d.FromAddr, ""},
+            {"ReplyTo", &d.ReplyTo, ""},
+            {"Organization", &d.Organization, ""},
+            {"Character table", TSlotName{&d.CharTable}, kDefaultTableName},
+            {"Ask password", &d.AskPassword, 0},
+            {"Use proxy", &d.UseProxy, 0}};
+}
+
+std::vector<TOptionKey> TemplatesKeys() {
+    TTemplatesOptions& t = Options.Templates;
+    static const char kQuote[] = {kDefaultQuoteChar, 0};
+    return {{"Quote", &t.QuoteChar, kQuote},
+            {"New", &t.NewTemplate, ""},
+            {"Reply", &t.ReplyTemplate, ""},
+            {"Download", &t.DownloadTemplate, ""},
+            {"Signature", &t.SignatureFile, kDefaultSignatureFile},
+            {"Save with LF", &t.SaveWithLf, 0}};
+}
+
 }  // namespace
 
 void LoadInterfaceOptions() {
-    TRegIniFile ini(OptionsKey);
-    Options.AddToDisksMenu = ini.ReadInteger(kInterface, "Add to disks menu", 1);
-    Options.DiskMenuNumber = ini.ReadInteger(kInterface, "Disk menu number", 0);
-    Options.ConnectAsDefault = ini.ReadInteger(kInterface, "Connect as default", 0);
-    Options.ShowPrivateHosts = ini.ReadInteger(kInterface, "Show private hosts", 1);
-    Options.ReplaceModes = ini.ReadInteger(kInterface, "Replace modes", 1);
-    Options.SoundAlert = ini.ReadInteger(kInterface, "Sound alert", 1);
-    Options.CopyPasswords = ini.ReadInteger(kInterface, "Copy passwords", 0);
-    ColumnTypes = ini.ReadString(kInterface, "Column types", kDefaultColumnTypes);
-    ColumnWidths = ini.ReadString(kInterface, "Column widths", kDefaultColumnWidths);
-    StatusTypes = ini.ReadString(kInterface, "Status types", kDefaultStatusTypes);
-    StatusWidths = ini.ReadString(kInterface, "Status widths", kDefaultStatusWidths);
+    LoadKeys(kInterface, InterfaceKeys());
 }
 
 void SaveInterfaceOptions() {
-    TRegIniFile ini(OptionsKey);
-    ini.WriteInteger(kInterface, "Add to disks menu", Options.AddToDisksMenu);
-    ini.WriteInteger(kInterface, "Disk menu number", Options.DiskMenuNumber);
-    ini.WriteInteger(kInterface, "Connect as default", Options.ConnectAsDefault);
-    ini.WriteInteger(kInterface, "Show private hosts", Options.ShowPrivateHosts);
-    ini.WriteInteger(kInterface, "Replace modes", Options.ReplaceModes);
-    ini.WriteInteger(kInterface, "Sound alert", Options.SoundAlert);
-    ini.WriteString(kInterface, "Column types", ColumnTypes);
-    ini.WriteString(kInterface, "Column widths", ColumnWidths);
-    ini.WriteString(kInterface, "Status types", StatusTypes);
-    ini.WriteString(kInterface, "Status widths", StatusWidths);
+    SaveKeys(kInterface, InterfaceKeys());
 }
 
 int ClampPipelineDepth(int depth) {
@@ -61,58 +162,22 @@ int ClampPipelineDepth(int depth) {
 }
 
 void LoadConnectOptions() {
-    TRegIniFile ini(OptionsKey);
+    LoadKeys(kConnection, ConnectKeys());
     TConnectOptions& c = Options.Connect;
-    c.LogFile = ini.ReadString(kConnection, "Log file", "");
-    c.CreateLog = ini.ReadInteger(kConnection, "Create log", 0);
-    c.LogLevel = ini.ReadInteger(kConnection, "Log level", 0);
-    c.ServerTimeout = ini.ReadInteger(kConnection, "Server timeout", 0);
-    c.RetryCount = ini.ReadInteger(kConnection, "Retry count", 0);
-    c.CacheLife = ini.ReadInteger(kConnection, "Cache life", 0);
-    c.PipelineDepth =
-        ClampPipelineDepth(ini.ReadInteger(kConnection, "PipelineDepth", kDefaultPipelineDepth));
-    c.ArticleSizeLimit = std::max(0, ini.ReadInteger(kConnection, "Article size limit", 0));
+    c.PipelineDepth = ClampPipelineDepth(c.PipelineDepth);
+    c.ArticleSizeLimit = std::max(0, c.ArticleSizeLimit);
 }
 
 void SaveConnectOptions() {
-    TRegIniFile ini(OptionsKey);
-    const TConnectOptions& c = Options.Connect;
-    ini.WriteString(kConnection, "Log file", c.LogFile);
-    ini.WriteInteger(kConnection, "Create log", c.CreateLog);
-    ini.WriteInteger(kConnection, "Log level", c.LogLevel);
-    ini.WriteInteger(kConnection, "Server timeout", c.ServerTimeout);
-    ini.WriteInteger(kConnection, "Retry count", c.RetryCount);
-    ini.WriteInteger(kConnection, "Cache life", c.CacheLife);
-    ini.WriteInteger(kConnection, "PipelineDepth", c.PipelineDepth);
-    ini.WriteInteger(kConnection, "Article size limit", c.ArticleSizeLimit);
+    SaveKeys(kConnection, ConnectKeys());
 }
 
 void LoadDefaultOptions() {
-    TRegIniFile ini(OptionsKey);
-    TAccountOptions& d = Options.Default;
-    d.Url.UserName = ini.ReadString(kDefault, "UserName", "");
-    d.Url.Password = UnscramblePassword(ini.ReadString(kDefault, "Password", ""));
-    d.FromName = ini.ReadString(kDefault, "FromName", "");
-    d.FromAddr = ini.ReadString(kDefault, "FromAddr", "");
-    d.ReplyTo = ini.ReadString(kDefault, "ReplyTo", "");
-    d.Organization = ini.ReadString(kDefault, "Organization", "");
-    d.CharTable = SlotIndex(ini.ReadString(kDefault, "Character table", kDefaultTableName));
-    d.AskPassword = ini.ReadInteger(kDefault, "Ask password", 0);
-    d.UseProxy = ini.ReadInteger(kDefault, "Use proxy", 0);
+    LoadKeys(kDefault, DefaultKeys());
 }
 
 void SaveDefaultOptions() {
-    TRegIniFile ini(OptionsKey);
-    const TAccountOptions& d = Options.Default;
-    ini.WriteString(kDefault, "UserName", d.Url.UserName);
-    ini.WriteString(kDefault, "Password", ScramblePassword(d.Url.Password));
-    ini.WriteString(kDefault, "FromName", d.FromName);
-    ini.WriteString(kDefault, "FromAddr", d.FromAddr);
-    ini.WriteString(kDefault, "ReplyTo", d.ReplyTo);
-    ini.WriteString(kDefault, "Organization", d.Organization);
-    ini.WriteString(kDefault, "Character table", SlotName(d.CharTable));
-    ini.WriteInteger(kDefault, "Ask password", d.AskPassword);
-    ini.WriteInteger(kDefault, "Use proxy", d.UseProxy);
+    SaveKeys(kDefault, DefaultKeys());
 }
 
 void LoadProxyOptions() {
@@ -138,26 +203,11 @@ void SaveProxyOptions() {
 }
 
 void LoadTemplatesOptions() {
-    TRegIniFile ini(OptionsKey);
-    TTemplatesOptions& t = Options.Templates;
-    std::string quote = ini.ReadString(kTemplates, "Quote", std::string(1, kDefaultQuoteChar));
-    t.QuoteChar = quote.empty() ? kDefaultQuoteChar : quote[0];
-    t.NewTemplate = ini.ReadString(kTemplates, "New", "");
-    t.ReplyTemplate = ini.ReadString(kTemplates, "Reply", "");
-    t.DownloadTemplate = ini.ReadString(kTemplates, "Download", "");
-    t.SignatureFile = ini.ReadString(kTemplates, "Signature", kDefaultSignatureFile);
-    t.SaveWithLf = ini.ReadInteger(kTemplates, "Save with LF", 0);
+    LoadKeys(kTemplates, TemplatesKeys());
 }
 
 void SaveTemplatesOptions() {
-    TRegIniFile ini(OptionsKey);
-    const TTemplatesOptions& t = Options.Templates;
-    ini.WriteString(kTemplates, "Quote", std::string(1, t.QuoteChar));
-    ini.WriteString(kTemplates, "New", t.NewTemplate);
-    ini.WriteString(kTemplates, "Reply", t.ReplyTemplate);
-    ini.WriteString(kTemplates, "Download", t.DownloadTemplate);
-    ini.WriteString(kTemplates, "Signature", t.SignatureFile);
-    ini.WriteInteger(kTemplates, "Save with LF", t.SaveWithLf);
+    SaveKeys(kTemplates, TemplatesKeys());
 }
 
 void LoadAllOptions() {
