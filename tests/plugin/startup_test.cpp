@@ -22,6 +22,13 @@ namespace {
 
 using testing::FakeHost;
 
+// A failure box about the settings store names its file.
+bool NamesTheStoreFile(const std::vector<std::string>& lines) {
+    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("registry.db") != std::string::npos;
+    });
+}
+
 int CmpNameOfHost(const char*, const char*, int) {
     return 1;
 }
@@ -98,12 +105,7 @@ TEST_F(StartupTest, AStoreThatCannotBeOpenedIsSaidOnTheScreen) {
     const PluginStartupInfo info = host.Info();
     SetStartupInfo(&info);
     ASSERT_EQ(host.messages.size(), 1u);
-    const std::vector<std::string>& lines = host.messages[0].items;
-    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                           [](const std::string& line) {
-                               return line.find("registry.db") != std::string::npos;
-                           }),
-              lines.end());
+    EXPECT_TRUE(NamesTheStoreFile(host.messages[0].items));
 }
 
 TEST_F(StartupTest, StandardFunctionsAsFarAsTheHostDeclaresThem) {
@@ -168,12 +170,7 @@ TEST_F(ConfigureTest, ASaveTheStoreRefusesIsReportedAndTheMenuComesBack) {
         EXPECT_EQ(Configure(0), 1);
         EXPECT_EQ(host.menus.size(), 2u);
         ASSERT_EQ(host.messages.size(), 1u);
-        const std::vector<std::string>& lines = host.messages[0].items;
-        EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                               [](const std::string& line) {
-                                   return line.find("registry.db") != std::string::npos;
-                               }),
-                  lines.end());
+        EXPECT_TRUE(NamesTheStoreFile(host.messages[0].items));
     }
 }
 
