@@ -1,4 +1,5 @@
-// Peak memory of the news session listing 100,000 groups: the fixture news server (on a spool
+// Peak memory of the news session listing 100,000 groups (or as many as asked, of names as long
+// as asked): the fixture news server (on a spool
 // of that many groups, in a temporary folder) answers LIST, and the process's peak resident
 // size (VmHWM of /proc/self/status, reset through /proc/self/clear_refs just before) is read
 // after the listing and compared with the resident size before it and with the size of the
@@ -6,7 +7,9 @@
 // is not reused by the listing). The module's own share, the growth less the panel's records (whose
 // size the host's interface fixes), is compared with the same aim.
 //
-//   group_list_memory_bench [GROUPS]      GROUPS: how many (default 100000)
+//   group_list_memory_bench endless             a LIST that never ends, until it is cut
+//   group_list_memory_bench [GROUPS [LENGTH]]   GROUPS: how many (default 100000); LENGTH: each
+//                                               name's length, 20 to 128 (default 20 to 40)
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -15,6 +18,7 @@
 
 #include "bench/bench_session.h"
 #include "bench/nntp_floor_client.h"
+#include "common/errors.h"
 #include "hostapi/plugin_api.h"
 #include "news/reply_codes.h"
 #include "platform/port_process.h"
@@ -27,13 +31,16 @@ using testing::PortProcess;
 
 constexpr double kAim = 3;
 
-// The spool's groups file: names of a few hierarchies, 20 to 40 characters long.
-void WriteGroups(const std::string& path, int count) {
+// The spool's groups file: names of a few hierarchies, 20 to 40 characters long, or all of
+// length characters when it is not 0.
+void WriteGroups(const std::string& path, int count, size_t length) {
     static const char* const kTops[] = {"alt", "comp", "rec", "sci", "misc", "news", "soc"};
     std::ofstream out(path);
     for (int i = 0; i < count; ++i) {
-        out << kTops[i % 7] << ".bench.topic" << i % 997 << ".group." << i
-            << std::string(static_cast<size_t>(i % 11), 'x') << " y 2024-01-10T09:05:00Z\n";
+        std::string name = std::string(kTops[i % 7]) + ".bench.topic" + std::to_string(i % 997) +
+                           ".group." + std::to_string(i);
+        name.resize(length != 0 ? length : name.size() + static_cast<size_t>(i % 11), 'x');
+        out << name << " y 2024-01-10T09:05:00Z\n";
     }
     if (!out) throw std::runtime_error("cannot write " + path);
 }
@@ -54,9 +61,9 @@ void ResetPeak() {
     if (!clear) throw std::runtime_error("cannot reset the peak through /proc/self/clear_refs");
 }
 
-void Run(int groups) {
+void Run(int groups, size_t length) {
     TempFolderForTest spool;
-    WriteGroups(spool.Path() + "/groups", groups);
+    WriteGroups(spool.Path() + "/groups", groups, length);
     const PortProcess server({"python3",
                               std::string(KESTROVA_SOURCE_DIR) + "/tools/fixture_news_server.py",
                               "--spool", spool.Path(), "--volatile"});
@@ -98,16 +105,58 @@ void Run(int groups) {
         (growth - items) / 1e6, own, kAim, own <= kAim ? "met" : "MISSED");
 }
 
+// A server that answers LIST with new 113-byte names for ever: the peak until the session
+// cuts the list, against the fixed bound its group limit sets.
+constexpr const char* kEndlessServer = R"(
+import socket, sys
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(1)
+print("PORT", s.getsockname()[1], flush=True)
+c, _ = s.accept(); f = c.makefile("rb"); c.sendall(b"200 endless\r\n")
+for line in f:
+    if not line.upper().startswith(b"LIST"):
+        c.sendall(b"500 what?\r\n"); continue
+    c.sendall(b"215 groups\r\n"); i = 0
+    try:
+        while True:
+            c.sendall(b"".join(b"%s y 0 1\r\n" % (b"alt.endless.%d" % n).ljust(113, b"x")
+                               for n in range(i, i + 1000))); i += 1000
+    except OSError:
+        sys.exit(0)
+)";
+
+void RunEndless() {
+    const PortProcess server({"python3", "-c", kEndlessServer});
+    Session session(server.Port());
+    ResetPeak();
+    const long before = StatusKilobytes("VmRSS");
+    const char* cut = "never cut";
+    try {
+        session.ListAllGroups();
+    } catch (const EInternetError&) {
+        cut = "cut by the group limit";
+    }
+    const double growth = static_cast<double>(StatusKilobytes("VmHWM") - before) * 1024;
+    std::printf("endless LIST (%s): peak resident growth %.1f MB\n", cut, growth / 1e6);
+}
+
 }  // namespace
 }  // namespace kestrova::bench
 
 int main(int argc, char** argv) {
     using namespace kestrova;
+    if (argc > 1 && std::string(argv[1]) == "endless") {
+        bench::InstallBenchHost();
+        return bench::RunReportingFailure("group_list_memory_bench", bench::RunEndless);
+    }
     const int groups = argc > 1 ? std::atoi(argv[1]) : 100000;
-    if (groups < 1) {
-        std::fprintf(stderr, "group_list_memory_bench: GROUPS takes a number from 1\n");
+    const int length = argc > 2 ? std::atoi(argv[2]) : 0;
+    if (groups < 1 || (argc > 2 && (length < 20 || length > 128))) {
+        std::fprintf(stderr,
+                     "group_list_memory_bench: GROUPS takes a number from 1, LENGTH one "
+                     "from 20 to 128\n");
         return 2;
     }
     bench::InstallBenchHost();
-    return bench::RunReportingFailure("group_list_memory_bench", [&] { bench::Run(groups); });
+    return bench::RunReportingFailure("group_list_memory_bench",
+                                      [&] { bench::Run(groups, static_cast<size_t>(length)); });
 }

@@ -20,7 +20,8 @@
 #     article_copy_bench (copying 1,000 of the group's articles to files), under
 #     $BENCH_WRAPPER when set (e.g. BENCH_WRAPPER="strace -f -tt -o /tmp/trace"); then
 #     group_list_memory_bench, which needs no news server (it lists 100,000 groups of a
-#     fixture server);
+#     fixture server, then 1,000,000 groups of 113-byte names, then a LIST that never ends
+#     until the group limit cuts it);
 #  5. removes what it added again (the groups from the active file the same way; the bench
 #     groups with ctlinnd rmgroup, their articles left to expire), so other users of the
 #     server see what they saw before.
@@ -130,3 +131,5 @@ log "added $LIST_GROUPS groups ($((SECONDS - t0)) s)"
 ${BENCH_WRAPPER:-} "$BENCH" "$GROUP" "$SHORT_GROUP"
 ${BENCH_WRAPPER:-} "$COPY_BENCH" "$GROUP"
 ${BENCH_WRAPPER:-} "$MEMORY_BENCH"
+${BENCH_WRAPPER:-} "$MEMORY_BENCH" 1000000 113
+${BENCH_WRAPPER:-} "$MEMORY_BENCH" endless

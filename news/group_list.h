@@ -17,6 +17,11 @@ namespace kestrova {
 // The cache key of the group list.
 inline constexpr const char* kGroupListKey = ".";
 
+// The most groups a group list takes: twice the largest list measured (1,000,000 groups), far
+// above any real server, and with each group's panel item (about 400 bytes, which the host's
+// interface fixes) an endless LIST is cut with about 1.1 GB held.
+inline constexpr int64_t kMaxGroupListRecords = 2'000'000;
+
 // What a listing of groups shows, and what it leaves for the next one.
 struct TGroupQuery {
     bool OwnGroups = true;  // the own groups; else the groups that match Mask
@@ -26,7 +31,7 @@ struct TGroupQuery {
     bool Reload = false;
     int CharTable = 0;            // the account's character table slot
     bool PostingAllowed = false;  // the server's greeting allowed posting
-    int64_t ListLimit = kMaxListRecords;
+    int64_t ListLimit = kMaxGroupListRecords;
 };
 
 // The listing of query into a new array; with Reload the server is asked for its groups first
