@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/format_text.h"
+#include "news/overview.h"
 #include "ui/char_tables.h"
 #include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
@@ -94,6 +95,80 @@ void AppendHeaders(TNntpConnection& connection, const TIndexQuery& query, TListB
         if (HeadReply(connection, query.Group, record, connection.ReadAheadStatus(kKeepReply)) >
             0) {
             AppendRecord(connection, query, index, record);
+        }
+    }
+}
+
+// Numbers one OVER command asks for: its reply stays small, and few commands cover a big group.
+constexpr int64_t kOverviewChunk = 1000;
+// No server's overview format has more fields than this.
+constexpr int kMaxOverviewFields = 100;
+
+// The server offers the overview, and the user wants it.
+bool UsesOverview(const TNntpConnection& connection) {
+    return Options.Connect.UseOverview != 0 && connection.Capabilities().Over;
+}
+
+// The field order of the server's overview, asked once per session (LIST OVERVIEW.FMT when the
+// server offers it, else the standard order).
+const TOverviewFormat& OverviewFormat(TNntpConnection& connection, TIndexQuery& query) {
+    if (query.OverviewFormat) return *query.OverviewFormat;
+    TOverviewFormat format;
+    if (connection.Capabilities().OverviewFormat) {
+        const TNntpStatus status = connection.Command("LIST OVERVIEW.FMT", kLogCommand, kKeepReply);
+        if (ReplyClosesConnection(status.Code)) connection.Check(status, "OverviewFormat");
+        if (status.Code == kReplyListFollows) {
+            std::vector<std::string> lines;
+            std::string line;
+            for (;;) {
+                const DataLine kind = connection.ReadDataLine(line);
+                if (kind == DataLine::End) break;
+                if (kind == DataLine::Lost) connection.RaiseConnectionLost("OverviewFormat");
+                if (lines.size() == kMaxOverviewFields) {
+                    connection.RaiseAndClose(ListTooLongText(kMaxOverviewFields), "OverviewFormat");
+                }
+                lines.push_back(line);
+            }
+            format = OverviewFormatOf(lines);
+        }
+    }
+    query.OverviewFormat = format;
+    return *query.OverviewFormat;
+}
+
+// Appends the overview of the articles numbered first to last: OVER in chunks of kOverviewChunk
+// numbers, up to the pipeline depth of them ahead of their replies. A chunk without articles
+// (420, 423) adds none; a line that does not read as an overview line is skipped.
+void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
+                    int64_t first, int64_t last) {
+    const TOverviewFormat format = OverviewFormat(connection, query);
+    const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
+    int64_t next = first;
+    size_t ahead = 0;
+    for (;;) {
+        for (; next <= last && ahead < depth; ++ahead) {
+            const int64_t end = std::min(last, next + (kOverviewChunk - 1));
+            connection.SendAhead(FormatText("OVER %d-%d", {next, end}), kLogCommand);
+            next = end + 1;
+        }
+        if (ahead == 0) return;
+        --ahead;
+        const TNntpStatus status = connection.ReadAheadStatus(kKeepReply);
+        if (status.Code != kReplyOverviewFollows) {
+            if (status.Code != kReplyNoCurrentArticle && status.Code != kReplyNoArticleWithNumber)
+                connection.Check(status, "Overview");
+            continue;
+        }
+        std::string line;
+        for (;;) {
+            const DataLine kind = connection.ReadDataLine(line);
+            if (kind == DataLine::End) break;
+            if (kind == DataLine::Lost) connection.RaiseConnectionLost("Overview");
+            TArticleHeader record;
+            if (ApplyOverviewLine(line, format, record) && record.Number >= first &&
+                record.Number <= last) {
+                AppendRecord(connection, query, index, record);
+            }
         }
     }
 }
@@ -202,11 +277,11 @@ bool NewNews(TNntpConnection& connection, TIndexQuery& query, TListBlock& index)
     return true;
 }
 
-// Without NEWNEWS: the articles numbered after the highest number indexed, up to the end of the
-// range the last GROUP gave, at most the last ListLimit numbers of it (a server's range can be
-// as wide as it likes); a number the server no longer has is skipped.
-void ArticlesAfterHighest(TNntpConnection& connection, const TIndexQuery& query,
-                          TListBlock& index) {
+// The articles numbered after the highest number indexed, up to the end of the range the last
+// GROUP gave, at most the last ListLimit numbers of it (a server's range can be as wide as it
+// likes): by overview when the server offers it, else by HEAD and number, a number the server no
+// longer has skipped.
+void ArticlesAfterHighest(TNntpConnection& connection, TIndexQuery& query, TListBlock& index) {
     connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
     int64_t highest = 0;
     for (uint32_t i = 0; i < index.Count(); ++i) {
@@ -216,6 +291,10 @@ void ArticlesAfterHighest(TNntpConnection& connection, const TIndexQuery& query,
     int64_t first = std::max(highest + 1, range.Low);
     if (first > range.High) return;
     if (range.High - first >= query.ListLimit) first = range.High - (query.ListLimit - 1);
+    if (UsesOverview(connection)) {
+        AppendOverview(connection, query, index, first, range.High);
+        return;
+    }
     AppendHeaders(connection, query, index, static_cast<size_t>(range.High - first + 1),
                   [&](size_t i) { return std::to_string(first + static_cast<int64_t>(i)); });
 }
@@ -261,10 +340,11 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
             const uint32_t known = index.Count();
             const SYSTEMTIME asked = StampNow();
             try {
-                if (cached) {
+                if (cached || UsesOverview(connection)) {
                     const bool rangeKnown = query.Range.High >= query.Range.Low;
                     const bool byNumber =
-                        query.NewNewsRefused || (WalkCutShort(index) && rangeKnown);
+                        query.NewNewsRefused || !cached ||
+                        ((WalkCutShort(index) || UsesOverview(connection)) && rangeKnown);
                     if (byNumber || !NewNews(connection, query, index)) {
                         ArticlesAfterHighest(connection, query, index);
                     }

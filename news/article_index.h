@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "hostapi/plugin_api.h"
 #include "news/account_cache.h"
 #include "news/article_header.h"
 #include "news/nntp_connection.h"
+#include "news/overview.h"
 
 namespace kestrova {
 
@@ -35,12 +37,16 @@ struct TIndexQuery {
     // The server refused NEWNEWS in this session: new articles are asked for by number.
     bool NewNewsRefused = false;
     int64_t ListLimit = kMaxListRecords;
+    // The server's overview format, once asked.
+    std::optional<TOverviewFormat> OverviewFormat;
 };
 
 // The articles of query's group into a new array: the cached index (records marked for refresh
-// read again first), then, with Update, the articles that are new on the server: the whole
-// group walked with HEAD and NEXT when there is no index, else those that NEWNEWS names since
-// the index's stamp. Records read before a failure are kept, listed and stored; then the
+// read again first), then, with Update, the articles that are new on the server. When the server
+// offers the overview (and the option UseOverview is on) they come by OVER: the whole range of
+// the group without an index, else the numbers after the highest one indexed. Otherwise the whole
+// group is walked with HEAD and NEXT when there is no index, else NEWNEWS names those that came
+// since the index's stamp. Records read before a failure are kept, listed and stored; then the
 // failure is passed on: EInternetError ("SendCommand" for a refused NEWNEWS, "ReadHeader",
 // "WalkGroup"), the socket's failures, EUserAbort.
 void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQuery& query,

@@ -87,7 +87,6 @@ void TNewsInternetManager::Connect(const TAccountOptions& account) {
     Disconnect();
     SetAccount(account);
     SetPath(".");
-    postingAllowed_ = false;
     SetState(NewsState::OwnGroups);
     ConnectHostDef();
     cache_.LoadAccountFile();
@@ -102,9 +101,7 @@ void TNewsInternetManager::ConnectHostDef() {
     const TNntpStatus greeting = connection_.ReadGreeting();
     // Only now is the server there: a refused or failed connection never reads "Connected".
     DoEvent(kEventStatus, kMsgConnected, TextParam(greeting.Line.c_str()));
-    if (greeting.Code == kReplyPostingAllowed) postingAllowed_ = true;
-    if (greeting.Code == kReplyPostingProhibited) postingAllowed_ = false;
-
+    connection_.StartReading();
     if (!account_.Url.UserName.empty()) connection_.LogIn();
 
     if (state_ == NewsState::InGroup) {
@@ -179,7 +176,7 @@ void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
     count = 0;
     groups_.OwnGroups = state_ == NewsState::OwnGroups;
     groups_.CharTable = account_.CharTable;
-    groups_.PostingAllowed = postingAllowed_;
+    groups_.PostingAllowed = connection_.PostingAllowed();
     switch (state_) {
         case NewsState::AllGroups:
             DoEvent(kEventStatus, kMsgGroupsTitle, TextParam(GetMsg(kMsgPleaseWait)));

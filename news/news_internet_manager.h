@@ -59,9 +59,10 @@ class TNewsInternetManager : public TInternetManager {
     // connects and logs in, then loads the account's cache file. Raises what ConnectHostDef
     // raises.
     void Connect(const TAccountOptions& account);
-    // Connects, checks the greeting (200 allows posting, 201 forbids it), logs in when the
-    // account has a user name, and enters the current group again when the panel is inside one
-    // (falling back to the own groups when that fails). Raises ESocketError, EUserAbort
+    // Connects, checks the greeting (200 allows posting, 201 forbids it), asks what the server
+    // offers (reader mode when it needs one), logs in when the account has a user name, and enters
+    // the current group again when the panel is inside one (falling back to the own groups when
+    // that fails). Raises ESocketError, EUserAbort
     // ("SocketWait") or EInternetError ("ConnectHostDef") for a refused greeting.
     void ConnectHostDef();
     // Logs and closes the socket; no command is sent.
@@ -150,7 +151,6 @@ class TNewsInternetManager : public TInternetManager {
     TNntpConnection connection_;
     TAccountCache cache_;
     NewsState state_ = NewsState::AllGroups;
-    bool postingAllowed_ = false;
     TGroupQuery groups_;  // the group views: mask, reload, limit
     TIndexQuery index_;   // the group entered: its range, update, limit
     PanelMode panelMode_{};

@@ -172,6 +172,9 @@ bool TNewsInternetManager::Refresh() {
             MarkGroupsForRefresh(cache_, kOwnGroup);
             return true;
         case NewsState::InGroup:
+            // The group's high mark anew, so that the listing asks for what came meanwhile.
+            SelectGroup(GetPath());
+            index_.Update = true;
             MarkArticlesForRefresh(cache_, GetPath());
             return true;
         case NewsState::AllGroups:

@@ -67,6 +67,9 @@ void TNntpConnection::Open() {
 TNntpStatus TNntpConnection::ReadGreeting() {
     TNntpStatus greeting = WaitStatus(kLogCommand, "ConnectHostDef");
     loggedIn_ = false;
+    readerModeSent_ = false;
+    capabilities_ = TCapabilities{};
+    postingAllowed_ = greeting.Code == kReplyPostingAllowed;
     return greeting;
 }
 
@@ -92,12 +95,12 @@ TNntpStatus TNntpConnection::Command(const std::string& line, int level, int fla
     if (!ahead_.empty()) DiscardAheadReplies();
     Send(line, level);
     TNntpStatus status = WaitStatus(level, "SendCommand", flags | kKeepReply);
-    if (!line.starts_with("AUTHINFO")) {
-        status = ReplayAfterLogin(std::move(status), flags, [&] {
-            Send(line, level);
-            return WaitStatus(level, "SendCommand", flags | kKeepReply);
-        });
-    }
+    const auto resend = [&] {
+        Send(line, level);
+        return WaitStatus(level, "SendCommand", flags | kKeepReply);
+    };
+    if (!line.starts_with("AUTHINFO")) status = ReplayAfterLogin(std::move(status), flags, resend);
+    status = ReplayInReaderMode(std::move(status), resend);
     if ((flags & kKeepReply) == 0) Check(status, "SendCommand");
     return status;
 }

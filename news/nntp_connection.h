@@ -12,6 +12,7 @@
 #include <string>
 
 #include "net/win_socket.h"
+#include "news/capabilities.h"
 #include "news/connection_log.h"
 #include "news/reply_codes.h"
 #include "ui/account_options.h"
@@ -66,8 +67,23 @@ class TNntpConnection {
     // certificate).
     void Open();
     // Reads the greeting after Open: its status line, checked ("ConnectHostDef"); the last
-    // login is then forgotten.
+    // login, the capabilities and the reader mode are then forgotten.
     TNntpStatus ReadGreeting();
+    // Posting is allowed by the last greeting or MODE READER reply (200, not 201).
+    bool PostingAllowed() const { return postingAllowed_; }
+
+    // Reader mode and capabilities (nntp_capabilities.cpp).
+    //
+    // After the greeting: asks CAPABILITIES and, when the server reads only after MODE READER,
+    // sends it and asks again.
+    void StartReading();
+    // Asks CAPABILITIES and keeps the answer; any answer but a list (500, 501 from a server that
+    // predates the command) leaves none. A list too long to be one closes the connection.
+    void AskCapabilities();
+    // Sends MODE READER (an error status raises), takes its posting permission and, when the
+    // server listed its capabilities, asks for them again. Sent once per connection.
+    void EnterReaderMode();
+    const TCapabilities& Capabilities() const { return capabilities_; }
     // Closes the socket; the next request reconnects.
     void Close() { socket_->SocketClose(); }
     // Logs the end of the connection, forgets the commands ahead and closes the socket.
@@ -75,7 +91,8 @@ class TNntpConnection {
     bool IsConnected() { return socket_ && socket_->IsConnected(); }
 
     // Sends line (logged at level) and reads its status line. A 480 (login required) logs in
-    // (LogInOnDemand) and sends the line once more; a 480 that a login cannot answer raises
+    // (LogInOnDemand) and sends the line once more, and so does a 401 naming MODE-READER after
+    // MODE READER (once per connection); a 480 that a login cannot answer raises
     // EInternetError 480 as a refusal unless flags hold kKeepReply. Without kKeepReply an error
     // status raises (Check, "SendCommand"). Replies still ahead are read and dropped first.
     TNntpStatus Command(const std::string& line, int level, int flags = 0);
@@ -120,7 +137,7 @@ class TNntpConnection {
     bool LoggedIn() const { return loggedIn_; }
 
     // Commands sent ahead of their replies (nntp_pipeline.cpp), for the article commands HEAD,
-    // NEXT, ARTICLE and BODY. The replies come in the order the commands went out. Command first
+    // NEXT, ARTICLE, BODY and OVER. The replies come in the order the commands went out. Command first
     // reads and drops the replies still ahead of it; Open and Close forget them. Callers keep at
     // most the pipeline depth option's count ahead.
     //
@@ -162,6 +179,8 @@ class TNntpConnection {
     // flags hold kKeepReply.
     TNntpStatus ReplayAfterLogin(TNntpStatus status, int flags,
                                  const std::function<TNntpStatus()>& resend);
+    // The status after a 401 naming MODE-READER: MODE READER, then the command again (resend).
+    TNntpStatus ReplayInReaderMode(TNntpStatus status, const std::function<TNntpStatus()>& resend);
 
     TAccountOptions& account_;
     const TInternetEvent& events_;
@@ -170,6 +189,9 @@ class TNntpConnection {
     std::deque<AheadCommand> ahead_;
     std::string lastLine_;
     bool loggedIn_ = false;
+    bool postingAllowed_ = false;
+    bool readerModeSent_ = false;
+    TCapabilities capabilities_;
     bool dataAsProgress_ = false;
 };
 

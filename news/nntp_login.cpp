@@ -34,6 +34,8 @@ bool TNntpConnection::LogIn() {
             status = Command(CommandLine("AUTHINFO PASS", url.Password), kLogCommand, kKeepReply);
         }
         loggedIn_ = status.Code == kReplyLoginAccepted;
+        // A login may offer more: a server that listed its capabilities is asked again.
+        if (loggedIn_ && capabilities_.Listed) AskCapabilities();
         if (!IsRefusal(status.Code)) return loggedIn_;
         AskLogin(status, true);
     }

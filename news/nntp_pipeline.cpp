@@ -12,9 +12,10 @@
 namespace kestrova {
 namespace {
 
-// The replies of ARTICLE, HEAD and BODY that the article's text follows.
+// The replies of ARTICLE, HEAD, BODY and OVER that a data block follows.
 bool AnnouncesArticleText(int code) {
-    return code == kReplyArticleFollows || code == kReplyHeadFollows || code == kReplyBodyFollows;
+    return code == kReplyArticleFollows || code == kReplyHeadFollows || code == kReplyBodyFollows ||
+           code == kReplyOverviewFollows;
 }
 
 }  // namespace

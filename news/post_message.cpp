@@ -27,7 +27,7 @@ class TStateRestore {
 }  // namespace
 
 void TNewsInternetManager::PostMessage(TStream& headers, TStream& body) {
-    if (!postingAllowed_) throw EInternetError(kRefused, GetMsg(kMsgPostingRefused), "PostMessage");
+    if (!connection_.PostingAllowed()) throw EInternetError(kRefused, GetMsg(kMsgPostingRefused), "PostMessage");
     if (body.Size() == 0) return;
     // Only 340 asks for the article. Any other answer that is no refusal (240 "posted" before
     // anything was sent) is out of step with the exchange: the connection is not trusted again,

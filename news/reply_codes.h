@@ -11,6 +11,7 @@ namespace kestrova {
 inline constexpr int kNoStatusCode = -1;
 
 // Every status code the client tells apart.
+inline constexpr int kReplyCapabilityList = 101;
 inline constexpr int kReplyPostingAllowed = 200;
 inline constexpr int kReplyPostingProhibited = 201;
 inline constexpr int kReplySlaveNoted = 202;
@@ -21,6 +22,7 @@ inline constexpr int kReplyArticleFollows = 220;
 inline constexpr int kReplyHeadFollows = 221;
 inline constexpr int kReplyBodyFollows = 222;
 inline constexpr int kReplyArticleSelected = 223;
+inline constexpr int kReplyOverviewFollows = 224;
 inline constexpr int kReplyNewNewsFollows = 230;
 inline constexpr int kReplyNewGroupsFollows = 231;
 inline constexpr int kReplyArticleTransferred = 235;
@@ -30,6 +32,7 @@ inline constexpr int kReplySendArticleToTransfer = 335;
 inline constexpr int kReplySendArticleToPost = 340;
 inline constexpr int kReplyPasswordRequired = 381;
 inline constexpr int kReplyServiceDiscontinued = 400;
+inline constexpr int kReplyWrongMode = 401;  // 401 MODE-READER: a transit server
 inline constexpr int kReplyNoSuchGroup = 411;
 inline constexpr int kReplyNoGroupSelected = 412;
 inline constexpr int kReplyNoCurrentArticle = 420;

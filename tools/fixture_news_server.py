@@ -50,6 +50,10 @@ def parse_arguments(argv):
                         help="answer 480 to reader commands until AUTHINFO succeeded")
     parser.add_argument("--require-auth-for", action="append", default=[], metavar="COMMAND",
                         help="answer 480 to this command until AUTHINFO succeeded (repeatable)")
+    parser.add_argument("--capabilities", action="store_true",
+                        help="answer CAPABILITIES, OVER, XOVER and LIST OVERVIEW.FMT")
+    parser.add_argument("--transit", action="store_true",
+                        help="answer 401 MODE-READER to reader commands until MODE READER")
     parser.add_argument("--delay-ms", type=int, help="delay every reply by this many ms")
     parser.add_argument("--drop-after-bytes", type=int,
                         help="close each connection once it has sent this many bytes")
@@ -68,6 +72,9 @@ def knobs_from_arguments(arguments) -> dict:
         knobs["require_auth"] = True
     elif arguments.require_auth_for:
         knobs["require_auth"] = arguments.require_auth_for
+    for name in ("capabilities", "transit"):
+        if getattr(arguments, name):
+            knobs[name] = True
     for name in ("delay_ms", "drop_after_bytes"):
         if getattr(arguments, name) is not None:
             knobs[name] = getattr(arguments, name)

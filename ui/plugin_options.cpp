@@ -120,7 +120,8 @@ std::vector<TOptionKey> ConnectKeys() {
             {"Retry count", &c.RetryCount, 0},
             {"Cache life", &c.CacheLife, 0},
             {"PipelineDepth", &c.PipelineDepth, kDefaultPipelineDepth},
-            {"Article size limit", &c.ArticleSizeLimit, 0}};
+            {"Article size limit", &c.ArticleSizeLimit, 0},
+            {"UseOverview", &c.UseOverview, 1}};
 }
 
 std::vector<TOptionKey> DefaultKeys() {

@@ -30,6 +30,7 @@ struct TConnectOptions {
     int CacheLife = 0;                          // hours; 0: nothing expires
     int PipelineDepth = kDefaultPipelineDepth;  // 1: one command at a time
     int ArticleSizeLimit = 0;                   // MiB an article may take; 0: no limit
+    int UseOverview = 1;                        // list a group by OVER when the server offers it
 };
 
 struct TProxyOptions {

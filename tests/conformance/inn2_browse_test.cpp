@@ -117,6 +117,7 @@ TEST_P(Inn2Browse, ListFillsTheGroupListAndNewGroupsAddsOnlyWhatIsMissing) {
 
 TEST_P(Inn2Browse, EnteringWalksTheGroupAndEnteringAgainAsksOnlyForNewNews) {
     const std::string& before = SharedSamples();
+    Options.Connect.UseOverview = 0;
     ConnectTo(kReaderPort);
     manager->SetDirectory(kTestGroup);
     const GroupStatus status = ParseGroupStatus(manager->Connection().LastLine());

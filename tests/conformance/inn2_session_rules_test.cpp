@@ -59,6 +59,7 @@ class Inn2SessionRules : public Inn2Session {
 };
 
 TEST_P(Inn2SessionRules, RefusedNewNewsListsExactlyTheNewArticlesByNumber) {
+    Options.Connect.UseOverview = 0;  // new articles come by NEWNEWS, not by OVER
     ConnectTo(kNoNewNewsPort);
     manager->SetDirectory(kTestGroup);
     ListedNumbers();
@@ -114,13 +115,17 @@ TEST_P(Inn2SessionRules, MissingArticlesAreItemFailures) {
     }
 }
 
-// Port 119 is the server's feed port here, which greets loopback clients in transit mode.
+// Port 119 is the server's feed port here, which greets loopback clients in transit mode and
+// hands them to its reader after MODE READER.
 TEST_P(Inn2SessionRules, AccountWithoutAPortConnectsToTheStandardPort) {
     SKIP_UNLESS_LISTENING(119, "the news server (port 119)", kInnScript, "none");
     ConnectTo(0);
+    const std::string log = SessionLog();
+    EXPECT_NE(log.find("< 200 news.example.test InterNetNews server"), std::string::npos) << log;
+    EXPECT_NE(log.find("(transit mode)"), std::string::npos) << log;
     const std::string& greeting = manager->Connection().LastLine();
     EXPECT_EQ(ReplyCodeOf(greeting), 200);
-    EXPECT_NE(greeting.find("transit mode"), std::string::npos) << greeting;
+    EXPECT_NE(greeting.find("NNRP server"), std::string::npos) << greeting;
 }
 
 INSTANTIATE_TEST_SUITE_P(Direct, Inn2SessionRules, ::testing::Values(kRoutes[0]), RouteName);

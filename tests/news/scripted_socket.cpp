@@ -19,7 +19,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 size_t TServerScript::OutputSize() const {
-    size_t size = greeting.size();
+    size_t size = greeting.size() + capabilities.size();
     for (const std::string& reply : replies) size += reply.size();
     return size;
 }
@@ -53,6 +53,9 @@ struct TScriptedServer::Connection {
         if (inData) {
             inData = line != ".";
             if (inData) return;
+        } else if (line == "CAPABILITIES") {
+            Send(script->capabilities);
+            return;
         } else {
             commands.push_back(line);
             const std::vector<std::string>& expected = script->expected;
@@ -155,6 +158,7 @@ TScriptedServer::TScriptedServer(std::vector<TServerScript> scripts)
     : scripts_(std::move(scripts)) {
     for (TServerScript& script : scripts_) {
         if (!script.greeting.ends_with('\n')) script.greeting += "\r\n";
+        if (!script.capabilities.ends_with('\n')) script.capabilities += "\r\n";
         for (std::string& reply : script.replies) {
             if (!reply.ends_with('\n')) reply += "\r\n";
         }

@@ -24,6 +24,9 @@ struct TServerScript {
     static constexpr size_t kNever = static_cast<size_t>(-1);
 
     std::string greeting = "200 ready\r\n";
+    // The answer to every CAPABILITIES line, which takes no reply of the script's, no expected
+    // line and is left out of Commands(): by default that of a server that predates the command.
+    std::string capabilities = "500 unknown command\r\n";
     std::vector<std::string> replies = {};
     // The command lines the client must send, in order (none: any); another line fails the test
     // at once, naming the step, and ends the connection.
@@ -33,7 +36,7 @@ struct TServerScript {
     bool dropIsReset = false;           // the drop after dropAfterSent resets the connection
     size_t readSize = 0;                // the most bytes one read takes; 0: all there are
 
-    // The bytes of the greeting and every reply.
+    // The bytes of the greeting, one answer to CAPABILITIES and every reply.
     size_t OutputSize() const;
 };
 

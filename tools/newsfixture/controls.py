@@ -19,6 +19,8 @@ DEFAULTS = {
     "drop_after_bytes": None,
     "drop_connections": None,  # connection numbers (from 1) the drop knobs apply to; None: all
     "rules": [],
+    "capabilities": False,  # True: CAPABILITIES, OVER, XOVER and LIST OVERVIEW.FMT answered
+    "transit": False,  # True: 401 MODE-READER to reader commands until MODE READER
 }
 
 _KNOB_TYPES = {
@@ -30,6 +32,8 @@ _KNOB_TYPES = {
     "drop_after_bytes": (int, type(None)),
     "drop_connections": (list, type(None)),
     "rules": (list,),
+    "capabilities": (bool,),
+    "transit": (bool,),
 }
 
 _RULE_FIELDS = {

@@ -7,11 +7,15 @@ import time
 
 from . import wire
 from .controls import ControlError
+from .overview import OVERVIEW_FORMAT, overview_line, parse_range
 from .spool import PostRefused, split_article
 from .wildmat import Wildmat
 
 # Commands a client may send before it has logged in on a server that requires it.
 _BEFORE_LOGIN = {"AUTHINFO", "CAPABILITIES", "HELP", "MODE", "QUIT"}
+
+# Commands a server without the capabilities knob does not know, as servers before them did not.
+_MODERN = {"CAPABILITIES", "OVER", "XOVER"}
 
 _SELECT_REPLIES = {
     "ARTICLE": (220, "article"),
@@ -92,6 +96,7 @@ class Session:
         self.current = None  # current article number in the group
         self.pending_user = None
         self.authenticated = False
+        self.reader_mode = False
 
     # -- sending -------------------------------------------------------------------------------
 
@@ -200,6 +205,14 @@ class Session:
     def _answer(self, line: str):
         words = line.split()
         keyword = words[0].upper() if words else ""
+        modern = self.controls.get("capabilities")
+        if keyword in _MODERN and not modern:
+            self._send_line("500 Unknown command")
+            return
+        if (self.controls.get("transit") and not self.reader_mode
+                and keyword not in _BEFORE_LOGIN):
+            self._send_line("401 MODE-READER")
+            return
         if (not self.authenticated and keyword not in _BEFORE_LOGIN
                 and self.controls.login_required(keyword)):
             self._send_line("480 Authentication required for command")
@@ -219,15 +232,45 @@ class Session:
     def _mode(self, args):
         if [arg.upper() for arg in args] != ["READER"]:
             return Reply("501 Unknown MODE variant")
+        self.reader_mode = True
         if self.controls.posting_allowed():
             return Reply("200 Posting allowed")
         return Reply("201 Posting prohibited")
 
     def _capabilities(self, args):
-        lines = ["VERSION 2", "READER", "NEWNEWS", "LIST ACTIVE NEWSGROUPS", "AUTHINFO USER"]
-        if self.controls.posting_allowed():
-            lines.append("POST")
+        if self.controls.get("transit") and not self.reader_mode:
+            lines = ["VERSION 2", "MODE-READER"]
+        else:
+            lines = ["VERSION 2", "READER", "NEWNEWS", "LIST ACTIVE NEWSGROUPS OVERVIEW.FMT",
+                     "OVER", "AUTHINFO USER"]
+            if self.controls.posting_allowed():
+                lines.append("POST")
         return Reply("101 Capability list:", [line.encode() for line in lines])
+
+    def _over(self, args):
+        if self.group is None:
+            return Reply("412 No newsgroup selected")
+        with self.spool.lock:
+            numbers = self.group.numbers()
+        if not args:
+            if self.current is None:
+                return Reply("420 No current article selected")
+            wanted = [self.current]
+        else:
+            span = parse_range(args[0], numbers[0] if numbers else 1,
+                               numbers[-1] if numbers else 0)
+            if span is None or len(args) > 1:
+                return Reply("501 Syntax error")
+            wanted = [number for number in numbers if span[0] <= number <= span[1]]
+        lines = []
+        for number in wanted:
+            try:
+                lines.append(overview_line(number, self.group.articles[number].lines()))
+            except OSError:
+                continue
+        if not lines:
+            return Reply("423 No articles in that range")
+        return Reply("224 Overview information follows", lines)
 
     def _help(self, args):
         names = sorted(set(_HANDLERS) | {"POST", "QUIT"})
@@ -271,6 +314,9 @@ class Session:
 
     def _list(self, args):
         keyword = args[0].upper() if args else "ACTIVE"
+        if keyword == "OVERVIEW.FMT" and self.controls.get("capabilities") and len(args) == 1:
+            return Reply("215 Order of fields in overview database",
+                         [field.encode() for field in OVERVIEW_FORMAT])
         if keyword not in ("ACTIVE", "NEWSGROUPS") or len(args) > 2:
             return Reply("501 Syntax error")
         pattern = Wildmat(args[1] if len(args) == 2 else "*")
@@ -428,5 +474,7 @@ _HANDLERS = {
     "NEWGROUPS": Session._newgroups,
     "NEWNEWS": Session._newnews,
     "NEXT": lambda session, args: session._step(True),
+    "OVER": Session._over,
     "STAT": lambda session, args: session._article("STAT", args),
+    "XOVER": Session._over,
 }

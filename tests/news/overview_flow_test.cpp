@@ -1,0 +1,98 @@
+// Reading what a modern server offers: reader mode on a transit server, a group listed by OVER in
+// chunks (the walk's index), and new articles shown by Ctrl-R inside the group.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/streams.h"
+#include "news/news_session_fixture.h"
+
+namespace kestrova::testing {
+namespace {
+
+class OverviewFlowTest : public NewsSessionTest {
+  protected:
+    // A fresh server with options, and a manager connected to it with an empty cache.
+    void Restart(const std::vector<std::string>& options) {
+        manager.reset();
+        server.Stop();
+        std::filesystem::remove(server.LogFile());
+        server.Start(options);
+        manager = std::make_unique<TNewsInternetManager>(nullptr);
+        manager->Connect(Account());
+        manager->Cache().Blocks().Clear();
+    }
+    void Enter() {
+        manager->SetDirectory(kTestGroup);
+        ASSERT_EQ(manager->State(), NewsState::InGroup);
+    }
+    static std::string Article(int n) {
+        return "Message-ID: <" + std::to_string(n) + "@test>\r\nSubject: article " +
+               std::to_string(n) + "\r\nLines: 1\r\n\r\nbody\r\n";
+    }
+};
+
+// MODE READER goes first when the list names MODE-READER, the list is asked for again; a
+// server without a list gets it after a 401 naming it, and the refused command again.
+TEST_F(OverviewFlowTest, TransitServerReadsAfterModeReader) {
+    const std::tuple<std::vector<std::string>, Names> cases[] = {
+        {{"--transit", "--capabilities"},
+         {"CAPABILITIES", "MODE READER", "CAPABILITIES", "GROUP alt.test", "LIST OVERVIEW.FMT",
+          "OVER 1-2"}},
+        {{"--transit"}, {"GROUP alt.test", "MODE READER", "GROUP alt.test", "HEAD", "NEXT"}},
+    };
+    for (const auto& [options, sent] : cases) {
+        SCOPED_TRACE(options.size());
+        Restart(options);
+        Enter();
+        EXPECT_EQ(List().numbered, (Names{"1 first", "2 second"}));
+        const Names all = Sent();
+        EXPECT_EQ(Names(all.begin(), all.begin() + std::min(all.size(), sent.size())), sent);
+        EXPECT_EQ(Sent("MODE").size(), 1u);
+    }
+}
+
+// The overview gives the walk's index, asked in chunks of 1000 numbers whose edges hold articles.
+TEST_F(OverviewFlowTest, OverviewInChunksGivesTheIndexOfTheWalk) {
+    for (int n : {999, 1000, 1001, 2001}) server.AddArticle(kTestGroup, n, Article(n));
+    const Names index{"1 first",           "2 second",          "999 article 999",
+                      "1000 article 1000", "1001 article 1001", "2001 article 2001"};
+    for (const int overview : {1, 0}) {
+        SCOPED_TRACE(overview);
+        Options.Connect.UseOverview = overview;
+        Restart({"--capabilities"});
+        Enter();
+        EXPECT_EQ(List().numbered, index);
+        const Names chunks{"OVER 1-1000", "OVER 1001-2000", "OVER 2001-2001"};
+        EXPECT_EQ(Sent("OVER"), overview ? chunks : Names{});
+        EXPECT_EQ(Sent("NEXT").empty(), overview == 1);
+    }
+}
+
+// An article posted while the group is open: Ctrl-R lists it, by OVER of the new numbers where
+// the server offers it, else by NEWNEWS (the spool keeps the first round's post).
+TEST_F(OverviewFlowTest, CtrlRShowsArticlesPostedMeanwhile) {
+    for (const bool modern : {true, false}) {
+        SCOPED_TRACE(modern);
+        Restart(modern ? std::vector<std::string>{"--capabilities"} : std::vector<std::string>{});
+        Enter();
+        Names listed = List().numbered;
+        TNewsInternetManager poster(nullptr);
+        poster.Connect(Account());
+        TMemoryStream headers, body;
+        body.WriteText("From: a@b\r\nNewsgroups: alt.test\r\nSubject: meanwhile\r\n\r\nnew\r\n");
+        body.SetPosition(0);
+        poster.PostMessage(headers, body);
+        ASSERT_TRUE(Key('R', PKF_CONTROL));
+        listed.push_back(std::to_string(listed.size() + 1) + " meanwhile");
+        EXPECT_EQ(List().numbered, listed);
+        const Names over{"OVER 1-2", "OVER 3-3"};
+        EXPECT_EQ(Sent("OVER"), modern ? over : Names{});
+        EXPECT_EQ(Sent("NEWNEWS").size(), modern ? 0u : 1u);
+    }
+}
+
+}  // namespace
+}  // namespace kestrova::testing
