@@ -278,11 +278,16 @@ bool NewNews(TNntpConnection& connection, TIndexQuery& query, TListBlock& index)
 }
 
 // The articles numbered after the highest number indexed, up to the end of the range the last
-// GROUP gave, at most the last ListLimit numbers of it (a server's range can be as wide as it
-// likes): by overview when the server offers it, else by HEAD and number, a number the server no
-// longer has skipped.
+// GROUP gave (asked again when it may be stale), at most the last ListLimit numbers of it (a
+// server's range can be as wide as it likes): by overview when the server offers it, else by HEAD
+// and number, a number the server no longer has skipped.
 void ArticlesAfterHighest(TNntpConnection& connection, TIndexQuery& query, TListBlock& index) {
     connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
+    if (query.RangeStale) {
+        query.RangeStale = false;
+        query.Range =
+            GroupRangeOf(connection.Command(CommandLine("GROUP", query.Group), kLogCommand).Line);
+    }
     int64_t highest = 0;
     for (uint32_t i = 0; i < index.Count(); ++i) {
         highest = std::max<int64_t>(highest, TArticleHeader::NumberOf(index.Record(i)));

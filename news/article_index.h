@@ -34,6 +34,9 @@ struct TIndexQuery {
     // Ask the server for the articles that are new; set again when asking failed, so that the
     // next listing (a retry) goes on asking.
     bool Update = false;
+    // Articles may have come since the last GROUP (a post, Ctrl-R): new articles asked for by
+    // number ask GROUP for the range again first.
+    bool RangeStale = false;
     // The server refused NEWNEWS in this session: new articles are asked for by number.
     bool NewNewsRefused = false;
     int64_t ListLimit = kMaxListRecords;

@@ -155,6 +155,7 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
 void TNewsInternetManager::SelectGroup(const std::string& name) {
     DoEvent(kEventTitle, 0, TextParam(GetMsg(kMsgEnteringGroup)));
     index_.Range = GroupRangeOf(connection_.Command(CommandLine("GROUP", name), kLogCommand).Line);
+    index_.RangeStale = false;
 }
 
 void TNewsInternetManager::StartAction(int action) {

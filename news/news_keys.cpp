@@ -172,9 +172,9 @@ bool TNewsInternetManager::Refresh() {
             MarkGroupsForRefresh(cache_, kOwnGroup);
             return true;
         case NewsState::InGroup:
-            // The group's high mark anew, so that the listing asks for what came meanwhile.
-            SelectGroup(GetPath());
+            // The listing asks for what came meanwhile.
             index_.Update = true;
+            index_.RangeStale = true;
             MarkArticlesForRefresh(cache_, GetPath());
             return true;
         case NewsState::AllGroups:

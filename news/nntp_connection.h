@@ -137,9 +137,9 @@ class TNntpConnection {
     bool LoggedIn() const { return loggedIn_; }
 
     // Commands sent ahead of their replies (nntp_pipeline.cpp), for the article commands HEAD,
-    // NEXT, ARTICLE, BODY and OVER. The replies come in the order the commands went out. Command first
-    // reads and drops the replies still ahead of it; Open and Close forget them. Callers keep at
-    // most the pipeline depth option's count ahead.
+    // NEXT, ARTICLE, BODY and OVER. The replies come in the order the commands went out. Command
+    // first reads and drops the replies still ahead of it; Open and Close forget them. Callers keep
+    // at most the pipeline depth option's count ahead.
     //
     // Logs line at level and sends it with the socket's next read or send, beside the other
     // commands ahead (see TWinSocket::HoldLine); its reply is left for ReadAheadStatus.

@@ -27,7 +27,8 @@ class TStateRestore {
 }  // namespace
 
 void TNewsInternetManager::PostMessage(TStream& headers, TStream& body) {
-    if (!connection_.PostingAllowed()) throw EInternetError(kRefused, GetMsg(kMsgPostingRefused), "PostMessage");
+    if (!connection_.PostingAllowed())
+        throw EInternetError(kRefused, GetMsg(kMsgPostingRefused), "PostMessage");
     if (body.Size() == 0) return;
     // Only 340 asks for the article. Any other answer that is no refusal (240 "posted" before
     // anything was sent) is out of step with the exchange: the connection is not trusted again,
@@ -56,7 +57,9 @@ void TNewsInternetManager::PostMessage(TStream& headers, TStream& body) {
     log_.WriteStream(kLogData, "POSTING MESSAGE (BODY)", body);
     try {
         connection_.WaitStatus(kLogCommand, "PostMessage");
-        index_.Update = true;  // the group's next listing asks for what is new, the article too
+        // The group's next listing asks for what is new, the article too.
+        index_.Update = true;
+        index_.RangeStale = true;
     } catch (const EInternetError&) {
         throw;  // the server answered: its refusal stands as it is
     } catch (const ECustomError& failure) {

@@ -6,8 +6,7 @@
 SERVER_FILE holds the server's arguments (shell words, '#' lines are comments); relative paths
 in it are relative to its own folder. The server listens on a free loopback port, which the
 command finds in NEWS_PORT. The command's output comes first, then "server log:" and the
-connections, the commands and the posted lines of the exchange log (without the capability
-probe that a server answers 500, which every connection begins with). What depends on the time
+connections, the commands and the posted lines of the exchange log. What depends on the time
 reads the same in every run: the dates NEWNEWS and NEWGROUPS send as "yymmdd hhmmss", Date
 headers written in the run as "Date: (date)", the Message-IDs of posted articles as
 <posted.TIME.n@...>. The exit code is the command's. With KESTROVA_TIME_LIMIT set (seconds), a command still
@@ -46,20 +45,6 @@ def start_server(args, log_file, folder=None):
     return server, first[1]
 
 
-def transcript(log_lines):
-    """The commands, article lines and connections of the exchange log, but for a CAPABILITIES
-    that the server does not know (answered 500): the probe every connection begins with."""
-    kept = []
-    probe = False
-    for line in log_lines:
-        if probe and " S: 500" in line:
-            kept.pop()
-        probe = line.endswith(" C: CAPABILITIES")
-        if " C: " in line or " A: " in line or line.rstrip().endswith("* connected"):
-            kept.append(line)
-    return kept
-
-
 def main():
     if len(sys.argv) < 5 or sys.argv[3] != "--":
         sys.exit(__doc__)
@@ -82,7 +67,8 @@ def main():
     out += "server log:\n"
     if os.path.exists(log_file):
         with open(log_file, encoding="utf-8", errors="replace") as f:
-            out += "".join(line + "\n" for line in transcript(f.read().splitlines()))
+            out += "".join(line.rstrip("\n") + "\n" for line in f if " C: " in line
+                           or " A: " in line or line.rstrip().endswith("* connected"))
     for pattern, replacement in TIMES:
         out = pattern.sub(replacement, out)
     sys.stdout.write(out)

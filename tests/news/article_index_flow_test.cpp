@@ -51,15 +51,14 @@ class ArticleIndexFlowTest : public NewsSessionTest {
     }
 };
 
-// The first walk, a reread from the cache (its index keeps its age), Ctrl-R asking GROUP and
-// NEWNEWS and reading every header again by identifier (the numbers stay), and a re-entry asking
-// NEWNEWS for the new one only.
+// The first walk, a reread from the cache (its index keeps its age), Ctrl-R reading every header
+// again by identifier (the numbers stay) and asking NEWNEWS, and a re-entry asking NEWNEWS for the
+// new one only.
 TEST_F(ArticleIndexFlowTest, WalkRefreshAndReEntryAskOnlyWhatIsNew) {
-    PlayScripts(
-        {{.replies = {"211 2 1 2 alt.test", Head(1), "223 2 <2@test>", Head(2), "421 no next",
-                      "211 2 1 2 alt.test", Head(1, 0), Head(2, 0), Lines({"230 new", "."}),
-                      "211 3 1 3 alt.test", Lines({"230 new", "<3@test>", "<2@test>", "."}),
-                      Head(3, 0, "Xref: x alt.test:3")}}});
+    PlayScripts({{.replies = {"211 2 1 2 alt.test", Head(1), "223 2 <2@test>", Head(2),
+                              "421 no next", Head(1, 0), Head(2, 0), Lines({"230 new", "."}),
+                              "211 3 1 3 alt.test", Lines({"230 new", "<3@test>", "<2@test>", "."}),
+                              Head(3, 0, "Xref: x alt.test:3")}}});
     Enter();
     EXPECT_EQ(List().numbered, (Names{"1 article 1", "2 article 2"}));
     const double stored = manager->Cache().Blocks().Entries().back().Stamp;

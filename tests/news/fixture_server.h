@@ -59,16 +59,12 @@ class FixtureNewsServer {
     uint16_t Port() const { return process_ ? process_->Port() : 0; }
 
     std::string Log() const { return ReadWholeFile(LogFile()); }
-    // The command lines the clients sent, in order, but for a CAPABILITIES that the server
-    // does not know (answered 500): the probe every connection begins with.
+    // The command lines the clients sent, in order.
     std::vector<std::string> ClientCommands() const {
         std::vector<std::string> lines;
         std::istringstream in(Log());
-        bool probe = false;
         for (std::string line; std::getline(in, line);) {
             const size_t at = line.find(" C: ");
-            if (probe && line.find(" S: 500") != std::string::npos) lines.pop_back();
-            probe = at != std::string::npos && line.substr(at + 4) == "CAPABILITIES";
             if (at != std::string::npos) lines.push_back(line.substr(at + 4));
         }
         return lines;

@@ -155,7 +155,7 @@ TEST_F(GroupListFlowTest, GroupsNamedLikeTheParentAreOrdinaryFolders) {
     manager->Disconnect();
     manager->ConnectHostDef();
     EXPECT_EQ(manager->State(), NewsState::InGroup);
-    EXPECT_EQ(Sent(), (Names{"LIST", "GROUP ..", "GROUP .."}));
+    EXPECT_EQ(Sent(), (Names{"CAPABILITIES", "LIST", "GROUP ..", "CAPABILITIES", "GROUP .."}));
 }
 
 // A stored list counting more groups than it holds is damaged: it never reads as "no groups yet"

@@ -88,8 +88,9 @@ TEST_F(SessionTest, JunkWhereAStatusLineBelongsIsAProtocolErrorRetriedLikeADrop)
 // In the server's list a group is not entered (Enter there adds it to the own groups). A group
 // refused on reconnecting: the session falls back to the own groups, disconnected.
 TEST_F(SessionTest, GroupsEnteredOnlyFromTheOwnOnesAndLeftWhenGone) {
-    PlayScripts({{.replies = {kGroupReply}, .expected = {"GROUP alt.test"}},
-                 {.replies = {"411 No such group alt.test"}, .expected = {"GROUP alt.test"}}});
+    PlayScripts({{.replies = {kGroupReply}, .expected = {"CAPABILITIES", "GROUP alt.test"}},
+                 {.replies = {"411 No such group alt.test"},
+                  .expected = {"CAPABILITIES", "GROUP alt.test"}}});
     manager->SetState(NewsState::AllGroups);
     manager->SetDirectory(kTestGroup);
     EXPECT_EQ(manager->State(), NewsState::AllGroups);
@@ -158,7 +159,7 @@ TEST_F(SessionTest, PostAnsweredWithAnythingButThreeFortySendsNothing) {
         }
         EXPECT_FALSE(manager->IsConnected());
         manager.reset();
-        EXPECT_EQ(scripted->Received(0), "POST\r\n");
+        EXPECT_EQ(scripted->Received(0), "CAPABILITIES\r\nPOST\r\n");
     }
 }
 

@@ -41,7 +41,8 @@ TEST_F(OverviewFlowTest, TransitServerReadsAfterModeReader) {
         {{"--transit", "--capabilities"},
          {"CAPABILITIES", "MODE READER", "CAPABILITIES", "GROUP alt.test", "LIST OVERVIEW.FMT",
           "OVER 1-2"}},
-        {{"--transit"}, {"GROUP alt.test", "MODE READER", "GROUP alt.test", "HEAD", "NEXT"}},
+        {{"--transit"},
+         {"CAPABILITIES", "GROUP alt.test", "MODE READER", "GROUP alt.test", "HEAD", "NEXT"}},
     };
     for (const auto& [options, sent] : cases) {
         SCOPED_TRACE(options.size());

@@ -53,9 +53,6 @@ struct TScriptedServer::Connection {
         if (inData) {
             inData = line != ".";
             if (inData) return;
-        } else if (line == "CAPABILITIES") {
-            Send(script->capabilities);
-            return;
         } else {
             commands.push_back(line);
             const std::vector<std::string>& expected = script->expected;
@@ -68,6 +65,10 @@ struct TScriptedServer::Connection {
                 return;
             }
             ++steps;
+            if (line == "CAPABILITIES") {
+                Send(script->capabilities);
+                return;
+            }
         }
         if (replies == script->replies.size()) {
             dropped = ended = true;  // past the replies the server ends

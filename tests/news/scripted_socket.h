@@ -24,8 +24,8 @@ struct TServerScript {
     static constexpr size_t kNever = static_cast<size_t>(-1);
 
     std::string greeting = "200 ready\r\n";
-    // The answer to every CAPABILITIES line, which takes no reply of the script's, no expected
-    // line and is left out of Commands(): by default that of a server that predates the command.
+    // The answer to every CAPABILITIES line (a command like any other, but one that takes none of
+    // the replies): by default that of a server that predates the command.
     std::string capabilities = "500 unknown command\r\n";
     std::vector<std::string> replies = {};
     // The command lines the client must send, in order (none: any); another line fails the test

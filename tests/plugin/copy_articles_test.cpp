@@ -42,7 +42,8 @@ TEST_F(PanelTest, AMoveOnlyCopiesAndAGroupBecomesAnEmptyFolder) {
     EXPECT_TRUE(std::filesystem::is_empty(dest.Path() + "/alt.test"));
     EXPECT_EQ(ReadWholeFile(dest.Path() + "/first"), article);
     EXPECT_EQ((items[0].Flags | items[1].Flags) & PPIF_SELECTED, 0u);
-    EXPECT_EQ(server.ClientCommands(), (std::vector<std::string>{"GROUP alt.test", "ARTICLE 1"}));
+    EXPECT_EQ(server.ClientCommands(),
+              (std::vector<std::string>{"CAPABILITIES", "GROUP alt.test", "ARTICLE 1"}));
 }
 
 // A link to nowhere takes the target's name: it is asked about like a file, and replaced only
