@@ -19,9 +19,10 @@ enum : int {
     kPipelineDepth = 13,
     kAccept = 16,
     kArticleSizeLimit = 18,  // after the buttons, so that the items before it keep their places
+    kUseOverview = 20,
 };
 
-constexpr std::array<DialogItemTemplate, 20> kTemplate{{
+constexpr std::array<DialogItemTemplate, 21> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgConnection},
     {DI_TEXT, 5, 2, 0, 0, kMsgLogFile},
     {DI_EDIT, 5, 3, 68, 0, 0},
@@ -37,11 +38,12 @@ constexpr std::array<DialogItemTemplate, 20> kTemplate{{
     {DI_TEXT, 10, 9, 0, 0, kMsgCacheLife},
     {DI_FIXEDIT, 5, 10, 8, 0, 0},
     {DI_TEXT, 10, 10, 0, 0, kMsgPipelineDepth},
-    {DI_TEXT, 5, 12, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 13, 0, kButtonRow, kMsgSave},
-    {DI_BUTTON, 0, 13, 0, kButtonRow, kMsgCancel},
+    {DI_TEXT, 5, 13, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 14, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 14, 0, kButtonRow, kMsgCancel},
     {DI_FIXEDIT, 5, 11, 8, 0, 0},
     {DI_TEXT, 10, 11, 0, 0, kMsgArticleSizeLimit},
+    {DI_CHECKBOX, 5, 12, 0, 0, kMsgUseOverview},
 }};
 
 }  // namespace
@@ -58,6 +60,7 @@ bool ConnectionDialog() {
     SetItemNumber(items[kCacheLife], connect.CacheLife);
     SetItemNumber(items[kPipelineDepth], connect.PipelineDepth);
     SetItemNumber(items[kArticleSizeLimit], connect.ArticleSizeLimit);
+    SetItemCheck(items[kUseOverview], connect.UseOverview);
     if (ShowDialog(items, "dlgConnection") != kAccept) return false;
 
     connect.LogFile = ItemText(items[kLogFile]);
@@ -69,6 +72,7 @@ bool ConnectionDialog() {
     connect.PipelineDepth =
         ClampPipelineDepth(ItemNumber(items[kPipelineDepth], kDefaultPipelineDepth));
     connect.ArticleSizeLimit = std::max(0, ItemNumber(items[kArticleSizeLimit]));
+    connect.UseOverview = ItemCheck(items[kUseOverview]);
     SaveConnectOptions();
     return true;
 }

@@ -250,7 +250,10 @@ inline constexpr int kMsgSignatureFile = 177;
 // Templates dialog: copied articles get LF line ends.
 inline constexpr int kMsgSaveWithLf = 178;
 
+// Connection dialog: list groups by the server's overview.
+inline constexpr int kMsgUseOverview = 179;
+
 // How many texts each language file holds.
-inline constexpr int kMsgCount = 179;
+inline constexpr int kMsgCount = 180;
 
 }  // namespace kestrova
