@@ -104,9 +104,11 @@ constexpr int64_t kOverviewChunk = 1000;
 // No server's overview format has more fields than this.
 constexpr int kMaxOverviewFields = 100;
 
-// The server offers the overview, and the user wants it.
+// The server offers the overview, and the user wants it: OVER, or XOVER from a server that lists
+// LIST OVERVIEW.FMT but not OVER. A server that lists nothing is never asked for either.
 bool UsesOverview(const TNntpConnection& connection) {
-    return Options.Connect.UseOverview != 0 && connection.Capabilities().Over;
+    const TCapabilities& offered = connection.Capabilities();
+    return Options.Connect.UseOverview != 0 && (offered.Over || offered.OverviewFormat);
 }
 
 // The field order of the server's overview, asked once per session (LIST OVERVIEW.FMT when the
@@ -136,19 +138,20 @@ const TOverviewFormat& OverviewFormat(TNntpConnection& connection, TIndexQuery& 
     return *query.OverviewFormat;
 }
 
-// Appends the overview of the articles numbered first to last: OVER in chunks of kOverviewChunk
-// numbers, up to the pipeline depth of them ahead of their replies. A chunk without articles
-// (420, 423) adds none; a line that does not read as an overview line is skipped.
+// Appends the overview of the articles numbered first to last: OVER (or XOVER) in chunks of
+// kOverviewChunk numbers, up to the pipeline depth of them ahead of their replies. A chunk without
+// articles (420, 423) adds none; a line that does not read as an overview line is skipped.
 void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
                     int64_t first, int64_t last) {
     const TOverviewFormat format = OverviewFormat(connection, query);
+    const char* command = connection.Capabilities().Over ? "OVER %d-%d" : "XOVER %d-%d";
     const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
     int64_t next = first;
     size_t ahead = 0;
     for (;;) {
         for (; next <= last && ahead < depth; ++ahead) {
             const int64_t end = std::min(last, next + (kOverviewChunk - 1));
-            connection.SendAhead(FormatText("OVER %d-%d", {next, end}), kLogCommand);
+            connection.SendAhead(FormatText(command, {next, end}), kLogCommand);
             next = end + 1;
         }
         if (ahead == 0) return;

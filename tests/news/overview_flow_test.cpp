@@ -72,6 +72,30 @@ TEST_F(OverviewFlowTest, OverviewInChunksGivesTheIndexOfTheWalk) {
     }
 }
 
+// A server whose list names LIST OVERVIEW.FMT but not OVER is listed by XOVER; one whose list
+// names neither is walked, as is one without a list.
+TEST_F(OverviewFlowTest, XoverWhereTheListNamesTheFormatButNotOver) {
+    const auto controls = [](const char* listed) {
+        return std::string(R"({"capabilities": true, "rules": [{"command": "CAPABILITIES",
+            "reply": "101 list", "data": ["VERSION 2", "READER", ")") +
+               listed + R"("]}, {"command": "OVER", "reply": "500 unknown"}]})";
+    };
+    const std::tuple<std::string, Names, bool> cases[] = {
+        {controls("LIST ACTIVE OVERVIEW.FMT"), {"XOVER 1-2"}, false},
+        {controls("LIST ACTIVE"), {}, true},
+    };
+    for (const auto& [json, over, walked] : cases) {
+        SCOPED_TRACE(json);
+        server.SetControls(json);
+        Restart({});
+        Enter();
+        EXPECT_EQ(List().numbered, (Names{"1 first", "2 second"}));
+        EXPECT_EQ(Sent("XOVER"), over);
+        EXPECT_EQ(Sent("OVER").size(), 0u);
+        EXPECT_EQ(Sent("NEXT").empty(), !walked);
+    }
+}
+
 // An article posted while the group is open: Ctrl-R lists it, by OVER of the new numbers where
 // the server offers it, else by NEWNEWS (the spool keeps the first round's post).
 TEST_F(OverviewFlowTest, CtrlRShowsArticlesPostedMeanwhile) {
