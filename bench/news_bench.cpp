@@ -1,10 +1,13 @@
 // Browsing speed against the loopback news server of tools/peers/inn2.sh (prepared by
 // bench/run_news_bench.sh): the news session entering a group of many articles the first time
-// (the HEAD/NEXT walk), entering it again after new articles arrived (GROUP, NEWNEWS and the
-// HEADs of the new ones), and listing every group with LIST, each the way the panel's listing
-// does it (GetFindData). Each figure is printed beside its floor, measured in the same run: the
-// same command sequence sent by a minimal blocking client that does nothing with the replies,
-// with as many commands ahead of their replies as the session's pipeline depth.
+// (the HEAD/NEXT walk, with the option UseOverview off), entering it again after new articles
+// arrived (GROUP, NEWNEWS and the HEADs of the new ones), and listing every group with LIST, each
+// the way the panel's listing does it (GetFindData). Each figure is printed beside its floor,
+// measured in the same run: the same command sequence sent by a minimal blocking client that does
+// nothing with the replies, with as many commands ahead of their replies as the session's
+// pipeline depth. The same group entered by the server's overview (OVER) and entered again after
+// new articles (GROUP and OVER of the new numbers) are printed beside the floor of GROUP and one
+// OVER of the whole range, and compared with the walk's floor.
 //
 // Every case runs directly (0 ms) and through the latency proxy (a 20 ms round trip), with the
 // session's pipeline depth (and the floor's window) at the default and at 1. Walking 10,000
@@ -51,6 +54,7 @@ constexpr int kRepeats = 3;
 constexpr int kNewArticles = 100;
 constexpr const char* kProxyDelayMs = "10";  // each way: a 20 ms round trip
 constexpr int kRoundTripSamples = 21;
+constexpr int64_t kOverviewChunk = 1000;  // the numbers one OVER of the session asks for
 
 using Clock = std::chrono::steady_clock;
 
@@ -140,6 +144,22 @@ size_t FloorNewNews(NntpFloorClient& client, const std::string& group, const std
     }
 }
 
+// GROUP, then one OVER of the numbers from first (0: the group's low mark) to the high mark;
+// returns the overview lines read, and adds their bytes to bytes.
+size_t FloorOverview(NntpFloorClient& client, const std::string& group, int64_t first,
+                     size_t& bytes) {
+    Check(client.Command("GROUP " + group) == kReplyGroupSelected, "GROUP: " + client.StatusLine());
+    long long count = 0, low = 0, high = 0;
+    Check(std::sscanf(client.StatusLine().c_str(), "211 %lld %lld %lld", &count, &low, &high) == 3,
+          "GROUP: " + client.StatusLine());
+    const std::string range = std::to_string(first != 0 ? first : low) + "-" + std::to_string(high);
+    Check(client.Command("OVER " + range) == kReplyOverviewFollows, "OVER: " + client.StatusLine());
+    std::string text;
+    const size_t lines = client.ReadBlockText(text);
+    bytes += text.size();
+    return lines;
+}
+
 size_t FloorList(NntpFloorClient& client) {
     Check(client.Command("LIST") == kReplyListFollows, "LIST: " + client.StatusLine());
     return client.SkipBlock();
@@ -213,23 +233,33 @@ void Measure(int repeat, Row& row, Session* reader,
     row.items = floorCount;
 }
 
-void MeasureWalk(int repeat, Row& row) {
+// A first entry of the group by the walk, or by the overview against the floor of one OVER.
+void MeasureEntry(int repeat, Row& row, bool overview, size_t& overviewBytes) {
     Measure(
         repeat, row, nullptr,
         [&](Session& session) {
+            Options.Connect.UseOverview = overview;
             session.Enter(row.group);
             return static_cast<size_t>(session.List());
         },
-        [&](NntpFloorClient& client) { return FloorWalk(client, row.group, row.depth); });
+        [&](NntpFloorClient& client) {
+            if (!overview) return FloorWalk(client, row.group, row.depth);
+            overviewBytes = 0;
+            return FloorOverview(client, row.group, 0, overviewBytes);
+        });
 }
 
-// A session that has walked the group once (not measured) and re-enters it after each batch.
+// A session that has entered the group once (not measured), by the walk or by the overview, and
+// re-enters it after each batch.
 struct Reader {
     Session session;
+    bool overview;
     int known;
 
-    Reader(uint16_t port, const std::string& group, int walkDepth) : session(port) {
+    Reader(uint16_t port, const std::string& group, int walkDepth, bool overview_)
+        : session(port), overview(overview_) {
         Options.Connect.PipelineDepth = walkDepth;
+        Options.Connect.UseOverview = overview;
         session.Enter(group);
         known = session.List();
         session.Enter("..");
@@ -238,16 +268,22 @@ struct Reader {
 
 void MeasureReentry(int repeat, Row& row, Reader& reader) {
     const std::string since = IndexStamp(reader.session, row.group);
+    const int64_t firstNew = reader.known + 1;  // the group's numbers run from 1 without gaps
     Measure(
         repeat, row, &reader.session,
         [&](Session& session) {
+            Options.Connect.UseOverview = reader.overview;
             session.Enter(row.group);
             const int listed = session.List();
             const auto added = static_cast<size_t>(listed - reader.known);
             reader.known = listed;
             return added;
         },
-        [&](NntpFloorClient& client) { return FloorNewNews(client, row.group, since, row.depth); });
+        [&](NntpFloorClient& client) {
+            if (!reader.overview) return FloorNewNews(client, row.group, since, row.depth);
+            size_t bytes = 0;
+            return FloorOverview(client, row.group, firstNew, bytes);
+        });
     reader.session.Enter("..");
     Check(row.items == kNewArticles, row.what + ": the floor read " + std::to_string(row.items) +
                                          " of " + std::to_string(kNewArticles) + " new articles");
@@ -285,6 +321,7 @@ void Run(const Settings& settings) {
     const Link direct{"0 ms", ReaderPort()}, far{"20 ms", proxy.Port()};
     const int depth = settings.depth;
     const std::string walk = "first entry: walk", again = "re-entry: new", list = "LIST";
+    const std::string byOverview = "first entry: overview", againByOverview = "re-entry: overview";
 
     // The rows the aims below refer to by index.
     std::vector<Row> walks = {{walk, &direct, depth, settings.group},
@@ -292,20 +329,29 @@ void Run(const Settings& settings) {
                               {walk, &far, depth, settings.group},
                               {walk, &far, depth, settings.shortGroup},
                               {walk, &far, 1, settings.shortGroup}};
-    std::vector<Row> reentries, lists;
+    std::vector<Row> reentries, lists, overviews;
     for (const Link* link : {&direct, &far}) {
         for (const int rowDepth : {depth, 1}) {
             reentries.push_back({again, link, rowDepth, settings.group});
             lists.push_back({list, link, rowDepth, ""});
         }
+        overviews.push_back({byOverview, link, depth, settings.group});
+    }
+    // After the walk's re-entries: the re-entries by overview (0 ms, then 20 ms).
+    const size_t walkReentries = reentries.size();
+    for (const Link* link : {&direct, &far}) {
+        reentries.push_back({againByOverview, link, depth, settings.group});
     }
 
+    size_t overviewBytes = 0;
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
-        for (Row& row : walks) MeasureWalk(repeat, row);
+        for (Row& row : walks) MeasureEntry(repeat, row, false, overviewBytes);
+        for (Row& row : overviews) MeasureEntry(repeat, row, true, overviewBytes);
     }
     std::vector<std::unique_ptr<Reader>> readers;
-    for (const Row& row : reentries) {
-        readers.push_back(std::make_unique<Reader>(row.link->port, settings.group, depth));
+    for (size_t i = 0; i < reentries.size(); ++i) {
+        readers.push_back(std::make_unique<Reader>(reentries[i].link->port, settings.group, depth,
+                                                   i >= walkReentries));
     }
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
         PostArticles(settings.group, kNewArticles);
@@ -324,7 +370,7 @@ void Run(const Settings& settings) {
         ReaderPort(), kRepeats, roundTrip * 1e3);
     std::printf("%-30s %6s %5s %10s %10s %6s %9s    %s\n", "case (items)", "trip", "depth",
                 "session ms", "floor ms", "ratio", "ms/item", "runs session/floor ms");
-    for (const std::vector<Row>* rows : {&walks, &reentries, &lists}) {
+    for (const std::vector<Row>* rows : {&walks, &overviews, &reentries, &lists}) {
         for (const Row& row : *rows) PrintRow(row);
     }
     std::printf("(depth: the session's pipeline depth and the floor's window, in commands)\n\n");
@@ -348,6 +394,21 @@ void Run(const Settings& settings) {
              walks[2].SessionTime() / walks[2].FloorTime(), "<=", 1.5);
     PrintAim("20 ms: re-entry, depth " + d + " - floor window " + d + ", in round trips",
              (reentries[2].SessionTime() - reentries[2].FloorTime()) / roundTrip, "<=", 3);
+
+    // The floor of the overview is GROUP and one OVER: two round trips and the transfer.
+    const Row& nearOverview = overviews[0];
+    const Row& farOverview = overviews[1];
+    const double transfer = farOverview.FloorTime() - 2 * roundTrip;
+    PrintAim("0 ms: first entry by overview / pipelined walk floor, depth " + d,
+             nearOverview.SessionTime() / walks[0].FloorTime(), "<=", 0.15);
+    PrintAim("20 ms: first entry by overview - transfer (floor - 2 trips), in round trips",
+             (farOverview.SessionTime() - transfer) / roundTrip, "<=", 5);
+    PrintAim("20 ms: re-entry by overview (" + std::to_string(reentries.back().items) +
+                 " new), in round trips",
+             reentries.back().SessionTime() / roundTrip, "<=", 3);
+    std::printf("\nthe overview of %zu articles: %.2f MB of text; the index records: %.2f MB\n",
+                nearOverview.items, static_cast<double>(overviewBytes) / 1e6,
+                static_cast<double>(nearOverview.items * TArticleHeader::kSize) / 1e6);
 }
 
 }  // namespace
