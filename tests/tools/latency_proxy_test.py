@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""The latency proxy (tools/latency_proxy): bytes delayed, in order with a bounded queue, and the
-proxy ending by itself. (Its round trips are measured by the benchmarks that use it.)
+"""The latency proxy (tools/latency_proxy): bytes delayed, in order with a bounded queue, no
+faster than its rate, and the proxy ending by itself. (Its round trips are measured by the benchmarks that use it.)
 
     latency_proxy_test.py PATH_TO_LATENCY_PROXY"""
 
@@ -61,6 +61,18 @@ class LatencyProxyTest(unittest.TestCase):
         echoed = bytearray()
         while len(echoed) < len(data):
             echoed += client.recv(1 << 20)
+        self.assertTrue(echoed == data, "bytes lost or out of order")
+
+    def test_rate_bounds_each_direction(self):
+        # 400 kB up and back at 1 MB/s each way: 0.4 s at least, however fast the machine.
+        client = self.connect("--delay-ms", "0", "--rate", "1000000")
+        data = bytes(i % 251 for i in range(400_000))
+        start = time.monotonic()
+        threading.Thread(target=client.sendall, args=(data,), daemon=True).start()
+        echoed = bytearray()
+        while len(echoed) < len(data):
+            echoed += client.recv(1 << 20)
+        self.assertGreaterEqual(time.monotonic() - start, 0.4, "faster than the rate")
         self.assertTrue(echoed == data, "bytes lost or out of order")
 
     def test_ends_by_itself(self):

@@ -1,10 +1,11 @@
 // A loopback latency proxy for tests and benchmarks: forwards every connection accepted on its
 // port to a target, holding back each chunk it reads for a fixed delay in each direction (so a
-// round trip takes twice the delay more). Order is kept; a direction stops reading while more
-// than --max-queued bytes wait in it. Only data is delayed, not the connection's set-up.
+// round trip takes twice the delay more), and with --rate passing at most that many bytes per
+// second in each direction. Order is kept; a direction stops reading while more than
+// --max-queued bytes wait in it. Only data is delayed, not the connection's set-up.
 //
 //   latency_proxy --to HOST:PORT --delay-ms MS [--port N] [--host ADDR] [--once]
-//                 [--idle-seconds S] [--max-queued BYTES]
+//                 [--idle-seconds S] [--max-queued BYTES] [--rate BYTES_PER_SECOND]
 //
 // Prints "PORT <n>" on standard output once it listens (--port 0, the default, picks a free
 // port). It stops when its parent process dies, after --idle-seconds (default 120) without an
@@ -40,6 +41,7 @@ struct Arguments {
     double delayMs = -1;
     double idleSeconds = 120;
     size_t maxQueued = 1 << 20;
+    double rate = 0;  // bytes per second each way; 0: no limit
     bool once = false;
 };
 
@@ -93,6 +95,8 @@ Arguments Parse(int argc, char** argv) {
             arguments.host = value;
         } else if (name == "--idle-seconds") {
             arguments.idleSeconds = Number(value, 0, 1e6, "--idle-seconds");
+        } else if (name == "--rate") {
+            arguments.rate = Number(value, 0, 1e12, "--rate");
         } else if (name == "--max-queued") {
             arguments.maxQueued = static_cast<size_t>(Number(value, 1, 1 << 30, "--max-queued"));
         } else {
@@ -102,7 +106,7 @@ Arguments Parse(int argc, char** argv) {
     if (arguments.targetHost.empty() || arguments.delayMs < 0) {
         Fail(
             "usage: latency_proxy --to HOST:PORT --delay-ms MS [--port N] [--host ADDR] "
-            "[--once] [--idle-seconds S] [--max-queued BYTES]");
+            "[--once] [--idle-seconds S] [--max-queued BYTES] [--rate BYTES_PER_SECOND]");
     }
     return arguments;
 }
@@ -219,7 +223,8 @@ int Serve(const Arguments& arguments) {
             continue;
         }
         NoDelay(client);
-        relays.push_back(std::make_unique<Relay>(client, server, delay, arguments.maxQueued));
+        relays.push_back(
+            std::make_unique<Relay>(client, server, delay, arguments.maxQueued, arguments.rate));
         accepted = true;
         if (arguments.once) {
             close(listener);

@@ -13,6 +13,7 @@ namespace kestrova::tools {
 namespace {
 
 constexpr size_t kReadSize = 1 << 16;
+constexpr size_t kMinRatedRead = 512;
 
 bool WouldBlock() {
     return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
@@ -20,8 +21,12 @@ bool WouldBlock() {
 
 }  // namespace
 
-Relay::Relay(int client, int target, Clock::duration delay, size_t maxQueued)
-    : up_{client, target}, down_{target, client}, delay_(delay), maxQueued_(maxQueued) {}
+Relay::Relay(int client, int target, Clock::duration delay, size_t maxQueued, double rate)
+    : up_{client, target},
+      down_{target, client},
+      delay_(delay),
+      maxQueued_(maxQueued),
+      rate_(rate) {}
 
 Relay::~Relay() {
     close(up_.from);
@@ -67,14 +72,25 @@ void Relay::Read(Direction& direction, Clock::time_point now) {
     const int on = 1;
     setsockopt(direction.from, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
     char buffer[kReadSize];
-    const ssize_t count = recv(direction.from, buffer, sizeof buffer, MSG_DONTWAIT);
+    // With a rate, pieces of about 5 ms of the link each, so that bytes pass as they would.
+    const size_t size = rate_ > 0
+                            ? std::clamp(static_cast<size_t>(rate_ / 200), kMinRatedRead, kReadSize)
+                            : kReadSize;
+    const ssize_t count = recv(direction.from, buffer, size, MSG_DONTWAIT);
     if (count < 0) {
         if (!WouldBlock()) failed_ = true;
         return;
     }
     direction.readEnded = count == 0;
     direction.queued += static_cast<size_t>(count);
-    direction.chunks.push_back({now + delay_, std::string(buffer, static_cast<size_t>(count))});
+    Clock::time_point through = now;
+    if (rate_ > 0) {
+        direction.linkFree = std::max(direction.linkFree, now) +
+                             std::chrono::duration_cast<Clock::duration>(
+                                 std::chrono::duration<double>(static_cast<double>(count) / rate_));
+        through = direction.linkFree;
+    }
+    direction.chunks.push_back({through + delay_, std::string(buffer, static_cast<size_t>(count))});
 }
 
 void Relay::Flush(Clock::time_point now) {

@@ -1,5 +1,7 @@
 // One proxied connection: the accepted socket and its connection to the target, each direction
-// holding the bytes it read back for a fixed delay before writing them on, in the order read.
+// holding the bytes it read back for a fixed delay before writing them on, in the order read;
+// with a rate, each direction also passes no more bytes per second than the rate, as a link of
+// that bandwidth would.
 #pragma once
 
 #include <poll.h>
@@ -16,8 +18,8 @@ using Clock = std::chrono::steady_clock;
 class Relay {
   public:
     // Takes both non-blocking sockets; a direction stops reading while more than maxQueued
-    // bytes wait in it.
-    Relay(int client, int target, Clock::duration delay, size_t maxQueued);
+    // bytes wait in it. rate: bytes per second each way, 0 for no limit.
+    Relay(int client, int target, Clock::duration delay, size_t maxQueued, double rate);
     ~Relay();
     Relay(const Relay&) = delete;
     Relay& operator=(const Relay&) = delete;
@@ -47,6 +49,7 @@ class Relay {
         size_t queued = 0;   // bytes in chunks not yet written
         size_t written = 0;  // bytes of the front chunk already written
         bool readEnded = false, writeEnded = false, waitWritable = false;
+        Clock::time_point linkFree{};  // with a rate: when the bytes read so far are through
 
         bool Reading(size_t maxQueued) const { return !readEnded && queued <= maxQueued; }
     };
@@ -58,6 +61,7 @@ class Relay {
     Direction up_, down_;
     Clock::duration delay_;
     size_t maxQueued_;
+    double rate_;
     bool failed_ = false;
 };
 
