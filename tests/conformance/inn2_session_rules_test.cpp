@@ -48,8 +48,9 @@ class Inn2SessionRules : public Inn2Session {
         return numbers;
     }
 
-    size_t LogCount(const std::string& text) const {
-        const std::string log = SessionLog();
+    // How often text stands in the session log from byte from on.
+    size_t LogCount(const std::string& text, size_t from = 0) const {
+        const std::string log = SessionLog().substr(from);
         size_t count = 0;
         for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
             ++count;
@@ -58,23 +59,32 @@ class Inn2SessionRules : public Inn2Session {
     }
 };
 
+// Where NEWNEWS is refused, new articles come by number: by the overview (NEWNEWS never asked)
+// when it is used, else by HEAD after one refused NEWNEWS.
 TEST_P(Inn2SessionRules, RefusedNewNewsListsExactlyTheNewArticlesByNumber) {
-    Options.Connect.UseOverview = 0;  // new articles come by NEWNEWS, not by OVER
-    ConnectTo(kNoNewNewsPort);
-    manager->SetDirectory(kTestGroup);
-    ListedNumbers();
-    manager->SetDirectory("..");
-    PostSamples();
-    manager->SetDirectory(kTestGroup);
-    const std::set<long> listed = ListedNumbers();
-    EXPECT_TRUE(manager->NewNewsRefused());
-    ASSERT_FALSE(listed.empty());
-    EXPECT_EQ(listed, ServerNumbers(kTestGroup, *listed.rbegin()));
+    for (const int overview : {0, 1}) {
+        SCOPED_TRACE(overview);
+        Options.Connect.UseOverview = overview;
+        ConnectTo(kNoNewNewsPort);
+        manager->Cache().Blocks().Delete(kTestGroup);
+        const size_t logStart = SessionLog().size();
+        manager->SetDirectory(kTestGroup);
+        ListedNumbers();
+        manager->SetDirectory("..");
+        PostSamples();
+        manager->SetDirectory(kTestGroup);
+        const std::set<long> listed = ListedNumbers();
+        EXPECT_EQ(manager->NewNewsRefused(), overview == 0);
+        ASSERT_FALSE(listed.empty());
+        EXPECT_EQ(listed, ServerNumbers(kTestGroup, *listed.rbegin()));
 
-    manager->SetDirectory("..");
-    manager->SetDirectory(kTestGroup);
-    EXPECT_EQ(ListedNumbers(), listed);
-    EXPECT_EQ(LogCount("> NEWNEWS "), 1u) << "NEWNEWS was asked again after its refusal";
+        manager->SetDirectory("..");
+        manager->SetDirectory(kTestGroup);
+        EXPECT_EQ(ListedNumbers(), listed);
+        EXPECT_EQ(LogCount("> NEWNEWS ", logStart), overview == 0 ? 1u : 0u)
+            << "NEWNEWS was asked again after its refusal, or with the overview";
+        EXPECT_EQ(LogCount("> OVER ", logStart) > 1, overview == 1);
+    }
     // The index is kept apart from the same server's on the standard port.
     EXPECT_TRUE(std::filesystem::exists(TAccountCache::FileName("", "127.0.0.1", kNoNewNewsPort)));
 }
