@@ -52,6 +52,12 @@ int Host::Control(HANDLE plugin, int command, void* param) {
             }
             return 1;
         }
+        case FCTL_SETSELECTION: {
+            const auto* info = static_cast<const PanelInfo*>(param);
+            if (!info || !info->PanelItems) return 0;
+            active.SetSelection(info->PanelItems, info->ItemsNumber);
+            return 1;
+        }
         case FCTL_SETVIEWMODE:
         case FCTL_SETANOTHERVIEWMODE:
             if (!param) return 0;
@@ -71,7 +77,7 @@ int Host::Control(HANDLE plugin, int command, void* param) {
             if (param) commandLine_ += static_cast<const char*>(param);
             return 1;
         default:
-            // FCTL_GETCMDLINE (no buffer size to honour) and the selection commands are not
+            // FCTL_GETCMDLINE (no buffer size to honour) and the other panel's selection are not
             // offered.
             return 0;
     }

@@ -95,6 +95,17 @@ void PanelView::SetSelected(int index, bool selected) {
         items_[index].Flags &= ~PPIF_SELECTED;
 }
 
+void PanelView::SetSelection(const PluginPanelItem* items, int count) {
+    std::vector<bool> wanted(items_.Size(), false);
+    for (size_t i = 0; i < wanted.size() && static_cast<int>(i) < count; ++i)
+        wanted[i] = (items[i].Flags & PPIF_SELECTED) != 0;
+    selectedCount_ = 0;
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        items_[i].Flags &= ~PPIF_SELECTED;
+        SetSelected(static_cast<int>(i), wanted[i]);
+    }
+}
+
 void PanelView::SelectAll(bool selected) {
     for (size_t i = 0; i < items_.Size(); ++i) SetSelected(static_cast<int>(i), selected);
 }

@@ -41,6 +41,9 @@ class PanelView {
     // How many items are selected (kept as they change: a screen shows it on every redraw).
     int SelectedCount() const { return selectedCount_; }
     void SelectAll(bool selected);
+    // Selects the items whose flags in the module's items (the panel's order, count of them)
+    // hold PPIF_SELECTED and deselects the others; items may be the panel's own array.
+    void SetSelection(const PluginPanelItem* items, int count);
     // The selected items, or the current item when none is selected and it is not "..".
     std::vector<PluginPanelItem> SelectedOrCurrent() const;
     // Applies the module's answer: items whose PPIF_SELECTED it cleared are deselected.

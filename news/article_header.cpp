@@ -134,6 +134,17 @@ void ApplyHeaderLine(std::string_view line, TArticleHeader& record, THeaderExtra
     if (!name.ends_with(':')) name = {};
     std::string_view value = line.substr(name.size());
     if (!value.empty() && IsSpaceOrTab(value.front())) value.remove_prefix(1);
+    const bool continued = name.empty() && !line.empty() && IsSpaceOrTab(line.front());
+    if (extras.InReferences && continued) {
+        extras.References += ' ';
+        extras.References += value;
+    } else {
+        extras.InReferences = SameName(name, "REFERENCES:");
+        if (extras.InReferences) extras.References = std::string(value);
+    }
+    if (extras.References.size() > kMaxReferencesText) {
+        extras.References.erase(0, extras.References.size() - kMaxReferencesText);
+    }
 
     const std::pair<std::string_view, std::string*> texts[] = {
         {"SUBJECT:", &record.Subject},           {"FROM:", &record.From},

@@ -50,12 +50,18 @@ void ApplyHeadStatus(std::string_view statusLine, TArticleHeader& record);
 // What a header line gave besides the record's fields.
 struct THeaderExtras {
     std::string Xref;  // the value of "Xref:", empty when the article has none
+    // The value of "References:" with its continuation lines, at most its last
+    // kMaxReferencesText bytes; empty when the article has none.
+    std::string References;
+    bool InReferences = false;  // the last header line read was References or continued it
 };
+
+inline constexpr size_t kMaxReferencesText = 16 * 1024;
 
 // Takes one header line: Subject, Lines, Date, From, X-Comment-To, Path and Organization by
 // their names (any case, a blank or the end of the line after the colon); on every other line,
 // continuation lines included, a "charset=" sets CharTable to the slot of the name after it
-// (-4 when no slot holds it).
+// (-4 when no slot holds it). Xref and References (continued on the lines after it) go to extras.
 void ApplyHeaderLine(std::string_view line, TArticleHeader& record, THeaderExtras& extras);
 
 // The number that xref (the value of an "Xref:" header) gives the article in group; 0 when it

@@ -13,6 +13,7 @@
 
 #include "common/format_text.h"
 #include "news/overview.h"
+#include "news/thread_links.h"
 #include "ui/char_tables.h"
 #include "ui/message_numbers.h"
 #include "ui/plugin_options.h"
@@ -44,13 +45,14 @@ void AppendRecord(TNntpConnection& connection, const TIndexQuery& query, TListBl
     connection.Notify(kEventProgress, 0, 1);
 }
 
-// Reads the reply to a HEAD command, whose status came, into record. An article asked for by
-// its identifier gets its number in group from its Xref header (or keeps the number it had).
+// Reads the reply to a HEAD command, whose status came, into record, and its References into
+// links. An article asked for by its identifier gets its number in group from its Xref header
+// (or keeps the number it had).
 // Returns 1 when the header was read, 0 when the article does not exist (420, 423, 430), -1 for
 // another accepted status. Raises EInternetError ("ReadHeader") for an error status and
 // ESocketError ("ReadHeader") when the connection ends inside the header.
 int HeadReply(TNntpConnection& connection, const std::string& group, TArticleHeader& record,
-              const TNntpStatus& status) {
+              const TNntpStatus& status, TThreadLinks& links) {
     const int code = status.Code;
     if (code == kReplyNoCurrentArticle || code == kReplyNoArticleWithNumber ||
         code == kReplyNoArticleWithId) {
@@ -77,6 +79,7 @@ int HeadReply(TNntpConnection& connection, const std::string& group, TArticleHea
         const int32_t fromXref = NumberFromXref(extras.Xref, group);
         record.Number = fromXref != 0 ? fromXref : knownNumber;
     }
+    links.Add(record.MessageId, extras.References);
     return 1;
 }
 
@@ -84,7 +87,7 @@ int HeadReply(TNntpConnection& connection, const std::string& group, TArticleHea
 // the pipeline depth of commands ahead of their replies.
 template <class Argument>
 void AppendHeaders(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index,
-                   size_t count, const Argument& argument) {
+                   TThreadLinks& links, size_t count, const Argument& argument) {
     const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
     size_t sent = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -92,8 +95,8 @@ void AppendHeaders(TNntpConnection& connection, const TIndexQuery& query, TListB
             connection.SendAhead(CommandLine("HEAD", argument(sent)), kLogData);
         }
         TArticleHeader record;
-        if (HeadReply(connection, query.Group, record, connection.ReadAheadStatus(kKeepReply)) >
-            0) {
+        if (HeadReply(connection, query.Group, record, connection.ReadAheadStatus(kKeepReply),
+                      links) > 0) {
             AppendRecord(connection, query, index, record);
         }
     }
@@ -142,7 +145,7 @@ const TOverviewFormat& OverviewFormat(TNntpConnection& connection, TIndexQuery& 
 // kOverviewChunk numbers, up to the pipeline depth of them ahead of their replies. A chunk without
 // articles (420, 423) adds none; a line that does not read as an overview line is skipped.
 void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
-                    int64_t first, int64_t last) {
+                    TThreadLinks& links, int64_t first, int64_t last) {
     const TOverviewFormat format = OverviewFormat(connection, query);
     const char* command = connection.Capabilities().Over ? "OVER %d-%d" : "XOVER %d-%d";
     const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
@@ -168,9 +171,11 @@ void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock&
             if (kind == DataLine::End) break;
             if (kind == DataLine::Lost) connection.RaiseConnectionLost("Overview");
             TArticleHeader record;
-            if (ApplyOverviewLine(line, format, record) && record.Number >= first &&
+            THeaderExtras extras;
+            if (ApplyOverviewLine(line, format, record, extras) && record.Number >= first &&
                 record.Number <= last) {
                 AppendRecord(connection, query, index, record);
+                links.Add(record.MessageId, extras.References);
             }
         }
     }
@@ -180,7 +185,8 @@ void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock&
 // HEAD and NEXT in turn, up to the pipeline depth of them ahead of their replies. No more pairs
 // go out ahead than the group's count or range announces (past that one command at a time), so
 // little is sent past the end; the replies of what was are read and dropped.
-void WalkGroup(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index) {
+void WalkGroup(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index,
+               TThreadLinks& links) {
     connection.Notify(kEventProgress, 0, 1);
     const uint64_t depth = static_cast<uint64_t>(Options.Connect.PipelineDepth);
     const TGroupRange& range = query.Range;
@@ -197,8 +203,8 @@ void WalkGroup(TNntpConnection& connection, const TIndexQuery& query, TListBlock
         sendAhead();
         ++answered;
         TArticleHeader record;
-        if (HeadReply(connection, query.Group, record, connection.ReadAheadStatus(kKeepReply)) >
-            0) {
+        if (HeadReply(connection, query.Group, record, connection.ReadAheadStatus(kKeepReply),
+                      links) > 0) {
             AppendRecord(connection, query, index, record);
         }
         sendAhead();
@@ -248,7 +254,8 @@ bool RefusesNewNews(int code) {
 
 // Adds the articles that NEWNEWS names since the index's stamp and the index lacks. False when
 // the server refuses NEWNEWS; the query then remembers that for the rest of the session.
-bool NewNews(TNntpConnection& connection, TIndexQuery& query, TListBlock& index) {
+bool NewNews(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
+             TThreadLinks& links) {
     connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
     const TNntpStatus status =
         connection.Command("NEWNEWS " + NewNewsArgument(query.Group, index.Stamp()), kLogCommand,
@@ -276,7 +283,8 @@ bool NewNews(TNntpConnection& connection, TIndexQuery& query, TListBlock& index)
     // No Reserve here: an exact one would copy the whole index each time; appending grows
     // it with room to spare, which stays with the block in the cache for the next time.
     const std::vector<const std::string*> unknown = UnknownIdentifiers(index, identifiers);
-    AppendHeaders(connection, query, index, unknown.size(), [&](size_t i) { return *unknown[i]; });
+    AppendHeaders(connection, query, index, links, unknown.size(),
+                  [&](size_t i) { return *unknown[i]; });
     return true;
 }
 
@@ -284,7 +292,8 @@ bool NewNews(TNntpConnection& connection, TIndexQuery& query, TListBlock& index)
 // GROUP gave (asked again when it may be stale), at most the last ListLimit numbers of it (a
 // server's range can be as wide as it likes): by overview when the server offers it, else by HEAD
 // and number, a number the server no longer has skipped.
-void ArticlesAfterHighest(TNntpConnection& connection, TIndexQuery& query, TListBlock& index) {
+void ArticlesAfterHighest(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
+                          TThreadLinks& links) {
     connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
     if (query.RangeStale) {
         query.RangeStale = false;
@@ -300,16 +309,16 @@ void ArticlesAfterHighest(TNntpConnection& connection, TIndexQuery& query, TList
     if (first > range.High) return;
     if (range.High - first >= query.ListLimit) first = range.High - (query.ListLimit - 1);
     if (UsesOverview(connection)) {
-        AppendOverview(connection, query, index, first, range.High);
+        AppendOverview(connection, query, index, links, first, range.High);
         return;
     }
-    AppendHeaders(connection, query, index, static_cast<size_t>(range.High - first + 1),
+    AppendHeaders(connection, query, index, links, static_cast<size_t>(range.High - first + 1),
                   [&](size_t i) { return std::to_string(first + static_cast<int64_t>(i)); });
 }
 
 // Lists the cached records, reading those marked for refresh again; true when some were marked.
 bool ListCachedArticles(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index,
-                        TPanelItemList& items, TArticleTables& tables) {
+                        TThreadLinks& links, TPanelItemList& items, TArticleTables& tables) {
     items.Reserve(static_cast<int>(index.Count()));
     bool changed = false;
     for (uint32_t i = 0; i < index.Count(); ++i) {
@@ -321,7 +330,7 @@ bool ListCachedArticles(TNntpConnection& connection, const TIndexQuery& query, T
             TArticleHeader fresh = TArticleHeader::Read(bytes);
             const TNntpStatus status =
                 connection.Command(CommandLine("HEAD", fresh.MessageId), kLogData, kKeepReply);
-            if (HeadReply(connection, query.Group, fresh, status) > 0) fresh.Write(bytes);
+            if (HeadReply(connection, query.Group, fresh, status, links) > 0) fresh.Write(bytes);
         }
         AddArticleItem(items, bytes, tables);
         connection.Notify(kEventProgress, 0, 1);
@@ -338,11 +347,13 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
     TListBlock index(TArticleHeader::kSize);
     double cacheStamp = 0;
     const bool cached = cache.Take(query.Group, index, cacheStamp);
+    TThreadLinks links;
+    links.Load(cache.Blocks(), query.Group);
     SYSTEMTIME stamp = index.Stamp();
     bool changed = false;
     std::exception_ptr failure;
     try {
-        changed = ListCachedArticles(connection, query, index, list, tables);
+        changed = ListCachedArticles(connection, query, index, links, list, tables);
         if (query.Update) {
             query.Update = false;
             const uint32_t known = index.Count();
@@ -353,11 +364,11 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
                     const bool byNumber =
                         query.NewNewsRefused || !cached ||
                         ((WalkCutShort(index) || UsesOverview(connection)) && rangeKnown);
-                    if (byNumber || !NewNews(connection, query, index)) {
-                        ArticlesAfterHighest(connection, query, index);
+                    if (byNumber || !NewNews(connection, query, index, links)) {
+                        ArticlesAfterHighest(connection, query, index, links);
                     }
                 } else {
-                    WalkGroup(connection, query, index);
+                    WalkGroup(connection, query, index, links);
                 }
                 stamp = asked;
             } catch (...) {
@@ -377,6 +388,7 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
     // arrived in between is missed by the next NEWNEWS.
     if (changed) {
         index.SetStamp(stamp);
+        links.Put(cache.Blocks(), query.Group);  // saved with the index
         cache.Store(query.Group, ListKind::Expiring, std::move(index));
     } else if (cached) {
         cache.Return(query.Group, ListKind::Expiring, std::move(index), cacheStamp);

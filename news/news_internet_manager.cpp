@@ -4,6 +4,7 @@
 #include "common/format_text.h"
 #include "common/text_utils.h"
 #include "news/group_record.h"
+#include "news/thread_listing.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
 #include "ui/plugin_options.h"
@@ -193,6 +194,11 @@ void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
             index_.Group = GetPath();
             index_.CharTable = account_.CharTable;
             GetArticlesInfo(connection_, cache_, index_, items, count);
+            if (threadView_) {
+                TThreadLinks links;
+                links.Load(cache_.Blocks(), index_.Group);
+                OrderByThread(items, count, links);
+            }
             return;
         case NewsState::Posting:
             return;

@@ -42,6 +42,8 @@ inline constexpr int kActionViewHeader = 262;
 inline constexpr int kActionReload = 263;
 inline constexpr int kActionViewBody = 264;
 inline constexpr int kActionAskMask = 265;
+inline constexpr int kActionThreadView = 266;    // the thread view on or off
+inline constexpr int kActionSelectThread = 267;  // select the current article's thread
 
 // The key action of key (virtual-key code, control bits PKF_*) in state; 0 when none.
 int NewsKeyAction(NewsState state, int key, unsigned controlState);
@@ -116,6 +118,8 @@ class TNewsInternetManager : public TInternetManager {
     // The most records one listing takes from the server (list_block.h).
     void SetListLimit(int64_t limit);
     bool NewNewsRefused() const { return index_.NewNewsRefused; }
+    // Whether a group's articles are listed by thread (off: by number, the default).
+    bool ThreadView() const { return threadView_; }
     // The shortcut text that reopens this account (the format of ShortcutData).
     std::string ShortcutDescriptor() const;
 
@@ -145,14 +149,16 @@ class TNewsInternetManager : public TInternetManager {
     bool DropGroups(TKeyContext& context);
     bool AskGroupMask();
     bool Reload();
+    bool SelectCurrentThread(TKeyContext& context);
 
     TSessionLog log_;
     TAccountOptions account_;
     TNntpConnection connection_;
     TAccountCache cache_;
     NewsState state_ = NewsState::AllGroups;
-    TGroupQuery groups_;  // the group views: mask, reload, limit
-    TIndexQuery index_;   // the group entered: its range, update, limit
+    TGroupQuery groups_;       // the group views: mask, reload, limit
+    TIndexQuery index_;        // the group entered: its range, update, limit
+    bool threadView_ = false;  // a group's articles are listed by thread
     PanelMode panelMode_{};
     std::vector<const char*> columnTitles_;
 };

@@ -6,6 +6,7 @@
 
 #include "common/format_text.h"
 #include "news/news_internet_manager.h"
+#include "news/thread_listing.h"
 #include "ui/char_tables.h"
 #include "ui/dialog_builder.h"
 #include "ui/key_context.h"
@@ -102,6 +103,8 @@ constexpr std::array kKeyTable = {
     KeyRow{kInGroup, VK_F3, kShift, kActionViewHeader},
     KeyRow{kInGroup, VK_F4, kNone, kActionReply},
     KeyRow{kInGroup, VK_F4, kShift, kActionNewArticle},
+    KeyRow{kInGroup, VK_F12, kNone, kActionThreadView},
+    KeyRow{kInGroup, VK_F12, kShift, kActionSelectThread},
 };
 
 bool LeftToPanel(int action) {
@@ -161,6 +164,13 @@ bool TNewsInternetManager::ProcessKey(int key, unsigned controlState, TKeyContex
         case kActionReload:
             changed = Reload();
             break;
+        case kActionThreadView:
+            threadView_ = !threadView_;
+            changed = true;
+            break;
+        case kActionSelectThread:
+            if (SelectCurrentThread(context)) context.Flags |= kKeySetSelection | kKeyRedrawPanel;
+            break;
     }
     if (changed) context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;
     return true;
@@ -210,6 +220,7 @@ bool TNewsInternetManager::Reload() {
     if (answer != 0) return false;
     if (state_ == NewsState::InGroup) {
         cache_.Blocks().Delete(GetPath());
+        cache_.Blocks().Delete(ThreadLinksKey(GetPath()));
         connection_.Close();  // the next action reconnects and enters the group again
         index_.Update = true;
         return true;
@@ -218,6 +229,14 @@ bool TNewsInternetManager::Reload() {
     cache_.Blocks().Delete(kGroupListKey);
     groups_.Reload = true;
     return true;
+}
+
+// Selects the articles of the current article's thread in the panel, by the References cached
+// for the group; false when the cursor is on no article.
+bool TNewsInternetManager::SelectCurrentThread(TKeyContext& context) {
+    TThreadLinks links;
+    links.Load(cache_.Blocks(), GetPath());
+    return SelectThread(context.Info, links);
 }
 
 // Flags the groups selected in the panel as own groups (asking whether they replace or join the

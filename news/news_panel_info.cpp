@@ -103,6 +103,8 @@ void TNewsInternetManager::SetKeyBar() const {
             bar.Titles[3] = Label(kMsgKeyReply);
             bar.ShiftTitles[3] = Label(kMsgKeyNewArticle);
             bar.ShiftTitles[2] = Label(kMsgKeyViewHeader);
+            bar.Titles[11] = Label(kMsgKeyThreadView);
+            bar.ShiftTitles[11] = Label(kMsgKeySelectThread);
             break;
         case NewsState::Posting:
             break;

@@ -33,7 +33,7 @@ std::vector<std::string_view> TabFields(std::string_view line) {
 }  // namespace
 
 TOverviewFormat OverviewFormatOf(const std::vector<std::string>& lines) {
-    TOverviewFormat format{-1, -1, -1, -1, -1};
+    TOverviewFormat format{-1, -1, -1, -1, -1, -1};
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string name = FieldName(lines[i]);
         const int at = static_cast<int>(i);
@@ -41,13 +41,14 @@ TOverviewFormat OverviewFormatOf(const std::vector<std::string>& lines) {
         if (name == "from") format.From = at;
         if (name == "date") format.Date = at;
         if (name == "message-id") format.MessageId = at;
+        if (name == "references") format.References = at;
         if (name == "lines") format.Lines = at;
     }
     return format;
 }
 
-bool ApplyOverviewLine(std::string_view line, const TOverviewFormat& format,
-                       TArticleHeader& record) {
+bool ApplyOverviewLine(std::string_view line, const TOverviewFormat& format, TArticleHeader& record,
+                       THeaderExtras& extras) {
     const std::vector<std::string_view> fields = TabFields(line);
     int32_t number = 0;
     const std::string_view first = fields.front();
@@ -63,10 +64,11 @@ bool ApplyOverviewLine(std::string_view line, const TOverviewFormat& format,
     };
     record.MessageId = std::string(field(format.MessageId));
     // The header lines the fields were taken from, read as a header is.
-    THeaderExtras extras;
+    extras = THeaderExtras{};
     for (const auto& [name, at] :
          {std::pair{"Subject: ", format.Subject}, std::pair{"From: ", format.From},
-          std::pair{"Date: ", format.Date}, std::pair{"Lines: ", format.Lines}}) {
+          std::pair{"Date: ", format.Date}, std::pair{"References: ", format.References},
+          std::pair{"Lines: ", format.Lines}}) {
         if (!field(at).empty())
             ApplyHeaderLine(std::string(name) + std::string(field(at)), record, extras);
     }

@@ -22,6 +22,7 @@ struct TOverviewFormat {
     int From = 1;
     int Date = 2;
     int MessageId = 3;
+    int References = 4;
     int Lines = 6;
 };
 
@@ -32,8 +33,8 @@ TOverviewFormat OverviewFormatOf(const std::vector<std::string>& lines);
 // Fills record from one overview line (number, then the fields in format's order): number,
 // subject, from, date, message identifier and lines; the columns an overview lacks (X-Comment-To,
 // Path, Organization, the charset) wait for the article's header (kFromOverview is set). False
-// when the line does not begin with an article number.
-bool ApplyOverviewLine(std::string_view line, const TOverviewFormat& format,
-                       TArticleHeader& record);
+// when the line does not begin with an article number. The References field goes to extras.
+bool ApplyOverviewLine(std::string_view line, const TOverviewFormat& format, TArticleHeader& record,
+                       THeaderExtras& extras);
 
 }  // namespace kestrova

@@ -26,7 +26,8 @@ std::string_view PanelItemName(std::string_view name) {
 }
 
 std::string_view NameOfPanelItem(std::string_view item) {
-    return item == " ." || item == " .." ? item.substr(1) : item;
+    while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+    return item;
 }
 
 TPanelItemList::~TPanelItemList() {

@@ -13,7 +13,8 @@ namespace kestrova {
 // any name or subject) gets a leading space, so that the panel takes it for neither its own
 // folder nor its parent.
 std::string_view PanelItemName(std::string_view name);
-// The name an item stands for: PanelItemName undone.
+// The name an item stands for: PanelItemName and the thread view's indent undone (leading
+// blanks dropped).
 std::string_view NameOfPanelItem(std::string_view item);
 
 class TPanelItemList {

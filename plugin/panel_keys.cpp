@@ -67,6 +67,8 @@ int TNntpPlugin::ProcessKey(int key, unsigned controlState) {
     }
     if (context.Item) RegistryManager->FreeItem(context.Item);
     try {
+        if ((context.Flags & kKeySetSelection) != 0 && StartupInfo.Control)
+            StartupInfo.Control(Handle(), FCTL_SETSELECTION, &context.Info);
         if ((context.Flags & kKeyUpdatePanel) != 0) {
             UpdateTitle();
             if (StartupInfo.Control) StartupInfo.Control(Handle(), FCTL_UPDATEPANEL, nullptr);

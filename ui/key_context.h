@@ -24,6 +24,8 @@ inline constexpr int kActionSwallow = 9;
 // Result flags of a key: redraw the panel afterwards, update it (and the title) first.
 inline constexpr unsigned kKeyRedrawPanel = 1;
 inline constexpr unsigned kKeyUpdatePanel = 2;
+// The panel's selection is set from the flags (PPIF_SELECTED) of Info.PanelItems first.
+inline constexpr unsigned kKeySetSelection = 4;
 
 // What the panel hands to the key slot: its panel information, where to put the cursor, what to
 // do afterwards, and the record the slot leaves for the panel to open.

@@ -39,6 +39,10 @@ inline constexpr int kMsgPassword = 30;
 inline constexpr int kMsgCharacterSet = 31;
 inline constexpr int kMsgMenuEntry = 32;
 
+// Key bar in a group: the thread view on and off (F12), select the current thread (Shift-F12).
+inline constexpr int kMsgKeyThreadView = 33;
+inline constexpr int kMsgKeySelectThread = 34;
+
 // The overwrite question.
 inline constexpr int kMsgAlreadyExists = 39;
 inline constexpr int kMsgRename = 40;

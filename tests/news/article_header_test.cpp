@@ -141,6 +141,25 @@ TEST(HeaderLineTest, CharsetRule) {
     }
 }
 
+// References with their continuation lines, and nothing else taken for them.
+TEST(HeaderLineTest, ReferencesWithContinuationLines) {
+    const std::pair<Texts, std::string> cases[] = {
+        {{"References: <a@x> <b@x>"}, "<a@x> <b@x>"},
+        {{"references:  <a@x>", "\t<b@x>", " <c@x>"}, " <a@x> <b@x> <c@x>"},
+        {{"References: <a@x>", "Subject: s", " <not@x>"}, "<a@x>"},
+        {{"Subject: s", " <not@x>", "X-References: <not@x>"}, ""},
+        {{"References: <a@x>", "References: <b@x>"}, "<b@x>"},
+        {{"References: " + std::string(kMaxReferencesText, 'x'), " <last@x>"},
+         std::string(kMaxReferencesText - 9, 'x') + " <last@x>"},
+    };
+    for (const auto& [lines, references] : cases) {
+        TArticleHeader record;
+        THeaderExtras extras;
+        for (const std::string& line : lines) ApplyHeaderLine(line, record, extras);
+        EXPECT_EQ(extras.References, references) << lines.front().substr(0, 40);
+    }
+}
+
 // The item: name from the decoded subject, size from Lines (never below 0), date, number, the
 // identifier as description and five columns; header texts from the network show their control
 // characters harmlessly.

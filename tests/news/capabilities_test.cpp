@@ -50,19 +50,23 @@ TEST(Overview, FormatGivesTheFieldsTheirPlaces) {
         OverviewFormatOf({"Subject:", "From:", "Date:", "Message-ID:", "References:", ":bytes",
                           ":lines", "Xref:full"});
     EXPECT_EQ(std::tie(standard.Subject, standard.From, standard.Date, standard.MessageId,
-                       standard.Lines),
-              std::make_tuple(0, 1, 2, 3, 6));
-    const TOverviewFormat moved = OverviewFormatOf({"from:", "Subject:", "Xref:full", "Lines:"});
-    EXPECT_EQ(std::tie(moved.Subject, moved.From, moved.Date, moved.MessageId, moved.Lines),
-              std::make_tuple(1, 0, -1, -1, 3));
+                       standard.References, standard.Lines),
+              std::make_tuple(0, 1, 2, 3, 4, 6));
+    const TOverviewFormat moved =
+        OverviewFormatOf({"from:", "Subject:", "Xref:full", "Lines:", "references:"});
+    EXPECT_EQ(std::tie(moved.Subject, moved.From, moved.Date, moved.MessageId, moved.References,
+                       moved.Lines),
+              std::make_tuple(1, 0, -1, -1, 4, 3));
 }
 
 TEST(Overview, LineFillsTheRecordOrIsRefused) {
     TArticleHeader record;
+    THeaderExtras extras;
     ASSERT_TRUE(
         ApplyOverviewLine("7\tHello\tA <a@b>\tMon, 02 Jan 2023 10:00:00 GMT\t<7@x>\t"
-                          "<6@x>\t1234\t12\tXref: h g:7",
-                          TOverviewFormat{}, record));
+                          "<5@x> <6@x>\t1234\t12\tXref: h g:7",
+                          TOverviewFormat{}, record, extras));
+    EXPECT_EQ(extras.References, "<5@x> <6@x>");
     EXPECT_EQ(record.Number, 7);
     EXPECT_EQ(record.Subject, "Hello");
     EXPECT_EQ(record.From, "A <a@b>");
@@ -73,12 +77,13 @@ TEST(Overview, LineFillsTheRecordOrIsRefused) {
     EXPECT_TRUE(record.PathHeader.empty() && record.Organization.empty());
 
     // Fewer fields than the format names leave the rest empty.
-    ASSERT_TRUE(ApplyOverviewLine("8\tShort", TOverviewFormat{}, record));
+    ASSERT_TRUE(ApplyOverviewLine("8\tShort", TOverviewFormat{}, record, extras));
+    EXPECT_TRUE(extras.References.empty());
     EXPECT_EQ(record.Subject, "Short");
     EXPECT_TRUE(record.MessageId.empty());
     EXPECT_EQ(record.Lines, 0);
     for (const char* bad : {"", "x\tSubject", "-3\tS", "0\tS", "12a\tS", "99999999999\tS"}) {
-        EXPECT_FALSE(ApplyOverviewLine(bad, TOverviewFormat{}, record)) << bad;
+        EXPECT_FALSE(ApplyOverviewLine(bad, TOverviewFormat{}, record, extras)) << bad;
     }
 }
 

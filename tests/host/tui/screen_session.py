@@ -33,7 +33,8 @@ class ScreenSession(unittest.TestCase):
         self.socket = f"kestrova-test-{os.getpid()}-{id(self)}"
 
     def serve(self, rules=(), extra=()):
-        """Starts the server with these control rules and extra arguments."""
+        """Starts the server with these control rules and extra arguments (a --spool among them
+        serves that spool instead); returns its process."""
         args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile", *extra]
         if rules:
             args += ["--controls", os.path.join(self.work, "controls.json")]
@@ -42,6 +43,7 @@ class ScreenSession(unittest.TestCase):
         server, self.port = run_with_news_server.start_server(
             args, os.path.join(self.work, "server.log"))
         self.addCleanup(lambda: (server.terminate(), server.wait(), server.stdout.close()))
+        return server
 
     def start(self, *args, shows="1Help"):
         env = {"KESTROVA_HOME": os.path.join(self.work, "home"), "KESTROVA_LANG": "eng",

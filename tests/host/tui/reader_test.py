@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""reader_test.py KESTROVA_BINARY: a reader's day on the full screen (tmux; see
+screen_session.py): a group's articles by thread."""
+import os
+import re
+
+import screen_session
+
+THREADS_SPOOL = os.path.join(screen_session.SOURCE, "tests", "host", "spools", "threads")
+
+
+class ReaderTest(screen_session.ScreenSession):
+    def own_groups(self, spool, mask, *groups):
+        """Serves spool, connects and adds the groups matching mask to the own groups."""
+        server = self.serve(extra=["--spool", spool])
+        self.start(f"news://127.0.0.1:{self.port}", shows="You have no newsgroups yet")
+        self.steps(("Enter F7", "Show the server's newsgroups matching"),
+                   (f"C-u '{mask}' Enter", groups[-1]))
+        for group in groups:
+            self.move_cursor_to(group)
+            self.steps(("Insert", " selected "))
+        self.steps(("F7", "[ OK ]"), ("Enter", "![ OK ]"))
+        return server
+
+    def names(self):
+        """The names of the left panel's articles, top down, as the screen shows them (indent
+        kept, the frame and the columns after the name cut off)."""
+        rows = []
+        for row in self.text().splitlines()[2:]:
+            if not row.startswith("║"):
+                break  # the panel's status part
+            name = row[1:].split("│")[0]
+            if name.strip() and not name.startswith(".."):
+                rows.append(name.rstrip())
+        return rows
+
+    def test_a_thread_of_five_with_a_crosspost_and_a_missing_parent(self):
+        self.own_groups(THREADS_SPOOL, "test.threads*", "test.threads", "test.threads.other")
+        self.enter_group("test.threads", False, False, "Re: Tree, cross")
+        self.assertEqual(self.names()[:3], ["Tree", "Note", "Re: Tree, lost A"])
+        self.steps(("F12", re.compile(r"║ {4}Re: Tree, below")))
+        self.assertEqual(self.names(), [
+            "Tree",
+            "  Re: Tree, lost A",  # two replies to an article the group lacks
+            "  Re: Tree, lost B",
+            "  Re: Tree, cross",
+            "    Re: Tree, below",
+            "Note",
+            "  Re: Note",  # no References: joined by its subject
+        ])
+        self.assertIn("12Thread", self.text().splitlines()[-1])
+        # Shift-F12 selects the thread of the article under the cursor: five articles.
+        self.move_cursor_to("    Re: Tree, below")
+        self.steps(("S-F12", " 5 selected "))
+        # In the other group the crosspost's parent is missing: it stands at the top.
+        self.steps(("Home Enter", "test.threads.other"))
+        self.enter_group("test.threads.other", False, False, "Other only")
+        self.assertEqual(self.names(), ["Other only", "Re: Tree, cross"])
+        # F12 again: by number.
+        self.steps(("Home Enter", "test.threads"))
+        self.enter_group("test.threads", False, False, "Re: Tree, cross")
+        self.steps(("F12", "║Re: Note"))
+        self.assertEqual(self.names()[:3], ["Tree", "Note", "Re: Tree, lost A"])
+
+
+if __name__ == "__main__":
+    screen_session.run(__doc__)
