@@ -19,6 +19,7 @@ namespace {
 
 constexpr const char* kCacheFolder = "Cache";
 constexpr const char* kCacheExtension = ".twc";
+constexpr const char* kArticlesExtension = ".articles";
 
 // A name part of the file name: a delimiter or NUL would reach outside the Cache folder.
 void AppendNamePart(std::string& name, std::string_view part) {
@@ -80,11 +81,16 @@ uint16_t CachePort(const TAccountOptions& account) {
 }
 
 TAccountCache::TAccountCache(const TAccountOptions& account, int cacheLife,
-                             const TInternetEvent& events, TSessionLog& log)
-    : account_(account), events_(events), log_(log), blocks_(TCache::kUnlimited, cacheLife) {}
+                             const TInternetEvent& events, TSessionLog& log, uint64_t articleLimit)
+    : account_(account),
+      events_(events),
+      log_(log),
+      blocks_(TCache::kUnlimited, cacheLife),
+      articles_(articleLimit) {}
 
 TAccountCache::~TAccountCache() {
     WaitForSave();
+    if (articleSave_.joinable()) articleSave_.join();
 }
 
 std::string TAccountCache::FileName(std::string_view userName, std::string_view host,
@@ -135,13 +141,16 @@ void TAccountCache::Save(TCache& cache, std::string_view userName, std::string_v
                          uint16_t port) {
     if (host.empty()) return;
     WaitForSave();
+    StartWriting(save_, cache, FileName(userName, host, port));
+}
+
+void TAccountCache::StartWriting(std::thread& writer, const TCache& cache, std::string fileName) {
     auto entries = std::make_shared<const std::vector<TCacheEntry>>(cache.Entries());
-    // The names are taken here: the home folder comes from the environment, which only this
+    // The folder is taken here: the home folder comes from the environment, which only this
     // thread may read safely.
     std::string folder = CacheFolder();
-    std::string fileName = FileName(userName, host, port);
     try {
-        save_ = std::thread(
+        writer = std::thread(
             [folder, fileName, entries] { WriteCacheFile(folder, fileName, *entries); });
     } catch (const std::system_error&) {
         WriteCacheFile(folder, fileName, *entries);  // no thread to be had: written here
@@ -154,6 +163,32 @@ void TAccountCache::WaitForSave() {
 
 void TAccountCache::LoadAccountFile() {
     Load(blocks_, account_.Url.UserName, account_.Url.HostName, CachePort(account_));
+    if (articleSave_.joinable()) articleSave_.join();
+    std::string bytes;
+    if (platform::ReadRegularFile(ArticlesFileName(), bytes) == platform::RegularFileRead::Ok) {
+        TMemoryStream image;
+        image.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        if (!articles_.Entries().LoadFromStream(image)) articles_.Entries().Clear();
+        articles_.Trim();
+    }
+}
+
+bool TAccountCache::AccountFileExists() const {
+    return platform::FileExists(
+        FileName(account_.Url.UserName, account_.Url.HostName, CachePort(account_)));
+}
+
+std::string TAccountCache::ArticlesFileName() const {
+    std::string name = FileName(account_.Url.UserName, account_.Url.HostName, CachePort(account_));
+    name.resize(name.size() - std::string_view(kCacheExtension).size());
+    return name + kArticlesExtension;
+}
+
+void TAccountCache::KeepArticle(std::string_view command, std::string_view messageId,
+                                std::string_view text) {
+    if (account_.Url.HostName.empty() || !articles_.Keep(command, messageId, text)) return;
+    if (articleSave_.joinable()) articleSave_.join();
+    StartWriting(articleSave_, articles_.Entries(), ArticlesFileName());
 }
 
 void TAccountCache::Store(const std::string& key, ListKind kind, TListBlock block) {

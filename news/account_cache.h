@@ -11,6 +11,7 @@
 #include "news/cache.h"
 #include "news/connection_log.h"
 #include "news/list_block.h"
+#include "news/offline_articles.h"
 #include "ui/account_options.h"
 #include "ui/event_kinds.h"
 
@@ -29,9 +30,10 @@ uint16_t CachePort(const TAccountOptions& account);
 class TAccountCache {
   public:
     // account names the file (its user, host and port as they are at each save); cacheLife in
-    // hours (0: nothing expires). events and log belong to the owner and outlive the cache.
+    // hours (0: nothing expires); articleLimit the bytes of articles kept for reading offline.
+    // events and log belong to the owner and outlive the cache.
     TAccountCache(const TAccountOptions& account, int cacheLife, const TInternetEvent& events,
-                  TSessionLog& log);
+                  TSessionLog& log, uint64_t articleLimit = 0);
     // Waits for the last save.
     ~TAccountCache();
     TAccountCache(const TAccountCache&) = delete;
@@ -54,8 +56,19 @@ class TAccountCache {
     // still holds it, is not written.
     void Return(const std::string& key, ListKind kind, TListBlock block, double cacheStamp);
 
-    // Loads the account's cache file; a missing or unreadable file is not an error.
+    // Loads the account's cache file and its articles' file; a missing or unreadable file is not
+    // an error (a damaged articles' file is dropped: it holds only copies of articles).
     void LoadAccountFile();
+    // Whether the account's cache file is there, so that the account can be opened offline.
+    bool AccountFileExists() const;
+
+    // Keeps an article's text for reading offline (TOfflineArticles::Keep) and, when kept,
+    // writes the articles' file (the cache file's name with ".articles" for ".twc") aside.
+    void KeepArticle(std::string_view command, std::string_view messageId, std::string_view text);
+    // A text kept by KeepArticle (TOfflineArticles::Find).
+    bool FindArticle(std::string_view command, std::string_view messageId, std::string& text) {
+        return articles_.Find(command, messageId, text);
+    }
     // The cache file of an account: HomeFolder()/Cache/<user>@<host>.twc, or
     // <user>@<host>,<port>.twc for a server on another port than the protocol's default (port 0),
     // so that two servers of one host keep their lists apart. A path delimiter (or NUL) inside
@@ -78,6 +91,10 @@ class TAccountCache {
     void WaitForSave();
 
   private:
+    std::string ArticlesFileName() const;
+    // Writes cache's entries (shared, not copied) to fileName by writer, a thread of its own
+    // (here when no thread is to be had); writer must be done with its last file.
+    static void StartWriting(std::thread& writer, const TCache& cache, std::string fileName);
     bool AssignCached(const std::string& key, std::vector<char> bytes, TListBlock& block);
 
     const TAccountOptions& account_;
@@ -85,6 +102,8 @@ class TAccountCache {
     TSessionLog& log_;
     TCache blocks_;
     std::thread save_;
+    TOfflineArticles articles_;
+    std::thread articleSave_;
 };
 
 }  // namespace kestrova

@@ -323,7 +323,7 @@ bool ListCachedArticles(TNntpConnection& connection, const TIndexQuery& query, T
     bool changed = false;
     for (uint32_t i = 0; i < index.Count(); ++i) {
         char* bytes = index.Record(i);
-        if ((TArticleHeader::FlagsOf(bytes) & kRefreshHeader) != 0 &&
+        if (!query.Offline && (TArticleHeader::FlagsOf(bytes) & kRefreshHeader) != 0 &&
             !TArticleHeader::MessageIdOf(bytes).empty()) {
             changed = true;
             // A vanished article keeps its record, still marked.
@@ -354,7 +354,7 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
     std::exception_ptr failure;
     try {
         changed = ListCachedArticles(connection, query, index, links, list, tables);
-        if (query.Update) {
+        if (query.Update && !query.Offline) {
             query.Update = false;
             const uint32_t known = index.Count();
             const SYSTEMTIME asked = StampNow();

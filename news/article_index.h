@@ -39,6 +39,9 @@ struct TIndexQuery {
     bool RangeStale = false;
     // The server refused NEWNEWS in this session: new articles are asked for by number.
     bool NewNewsRefused = false;
+    // Working offline: the cached index as it is, nothing asked (Update and the records marked
+    // for refresh wait).
+    bool Offline = false;
     int64_t ListLimit = kMaxListRecords;
     // The server's overview format, once asked.
     std::optional<TOverviewFormat> OverviewFormat;

@@ -93,6 +93,10 @@ void TCache::Delete(std::string_view key) {
     if (index >= 0) entries_.erase(entries_.begin() + index);
 }
 
+bool TCache::Has(std::string_view key) const {
+    return IndexOf(key) >= 0;
+}
+
 void TCache::Clear() {
     entries_.clear();
     entries_.shrink_to_fit();

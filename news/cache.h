@@ -54,6 +54,8 @@ class TCache {
     // The same with data taken over instead of copied; -1 (nothing changed) for an empty key.
     int Put(std::string_view key, std::vector<char> data, bool permanent);
     void Delete(std::string_view key);
+    // Whether an entry of key is stored (expired or not); the order does not change.
+    bool Has(std::string_view key) const;
     void Clear();
 
     // Replaces the stream's content with the file image: header, then every entry in order.

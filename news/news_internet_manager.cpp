@@ -43,7 +43,8 @@ TNewsInternetManager::TNewsInternetManager(HANDLE owner, NoSocket)
     : TInternetManager(owner),
       log_(owner),
       connection_(account_, OnEvent, log_),
-      cache_(account_, Options.Connect.CacheLife, OnEvent, log_) {
+      cache_(account_, Options.Connect.CacheLife, OnEvent, log_,
+             static_cast<uint64_t>(Options.Connect.ArticleCache) << 20) {
     Delimiter = '.';
 }
 
@@ -91,6 +92,20 @@ void TNewsInternetManager::Connect(const TAccountOptions& account) {
     SetState(NewsState::OwnGroups);
     ConnectHostDef();
     cache_.LoadAccountFile();
+}
+
+void TNewsInternetManager::WorkOffline() {
+    offline_ = true;
+    log_.Write(kLogConnection, "Working offline from the cache");
+    if (cache_.Blocks().Count() == 0) cache_.LoadAccountFile();
+}
+
+bool TNewsInternetManager::CanWorkOffline() {
+    return cache_.Blocks().Count() > 0 || cache_.AccountFileExists();
+}
+
+void TNewsInternetManager::RequireServer(const char* procName) const {
+    if (offline_) throw EInternetError(kRefused, GetMsg(kMsgNeedsServer), procName);
 }
 
 void TNewsInternetManager::OpenConnection() {
@@ -154,6 +169,10 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
 }
 
 void TNewsInternetManager::SelectGroup(const std::string& name) {
+    if (offline_) {
+        index_.Range = TGroupRange{};
+        return;
+    }
     DoEvent(kEventTitle, 0, TextParam(GetMsg(kMsgEnteringGroup)));
     index_.Range = GroupRangeOf(connection_.Command(CommandLine("GROUP", name), kLogCommand).Line);
     index_.RangeStale = false;
@@ -181,6 +200,8 @@ void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
     groups_.PostingAllowed = connection_.PostingAllowed();
     switch (state_) {
         case NewsState::AllGroups:
+            if (offline_ && (groups_.Reload || !cache_.Blocks().Has(kGroupListKey)))
+                RequireServer("GetFindData");
             DoEvent(kEventStatus, kMsgGroupsTitle, TextParam(GetMsg(kMsgPleaseWait)));
             GetGroupsInfo(connection_, cache_, groups_, items, count);
             return;
@@ -193,6 +214,7 @@ void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
         case NewsState::InGroup:
             index_.Group = GetPath();
             index_.CharTable = account_.CharTable;
+            index_.Offline = offline_;
             GetArticlesInfo(connection_, cache_, index_, items, count);
             if (threadView_) {
                 TThreadLinks links;

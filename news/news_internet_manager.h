@@ -82,6 +82,17 @@ class TNewsInternetManager : public TInternetManager {
     // all-groups and posting states.
     void SetDirectory(const std::string& name) override;
     bool IsConnected() override { return connection_.IsConnected(); }
+
+    // Goes on without the server (it could not be reached): the account's cache file is loaded
+    // when nothing is cached yet (a failed Connect), and from now on listings show only what is
+    // cached, articles come from the article cache, and what needs the server raises
+    // (RequireServer). Nothing goes back online: the account is opened again for that.
+    void WorkOffline();
+    bool Offline() const { return offline_; }
+    // Whether there is a cache to work offline from (in memory or the account's file).
+    bool CanWorkOffline();
+    // Raises EInternetError kRefused (message 36, procName) when working offline.
+    void RequireServer(const char* procName) const;
     // The shortcut descriptor, panel flags, key-bar labels per state and, when the option
     // ReplaceModes is set, the one panel mode with its column titles.
     void GetOpenPluginInfo(OpenPluginInfo& info, std::string& descriptor) override;
@@ -159,6 +170,7 @@ class TNewsInternetManager : public TInternetManager {
     TGroupQuery groups_;       // the group views: mask, reload, limit
     TIndexQuery index_;        // the group entered: its range, update, limit
     bool threadView_ = false;  // a group's articles are listed by thread
+    bool offline_ = false;     // working from the caches alone (WorkOffline)
     PanelMode panelMode_{};
     std::vector<const char*> columnTitles_;
 };

@@ -177,6 +177,7 @@ bool TNewsInternetManager::ProcessKey(int key, unsigned controlState, TKeyContex
 }
 
 bool TNewsInternetManager::Refresh() {
+    RequireServer("ProcessKey");
     switch (state_) {
         case NewsState::OwnGroups:
             MarkGroupsForRefresh(cache_, kOwnGroup);
@@ -205,7 +206,7 @@ bool TNewsInternetManager::ChooseCharset() {
 bool TNewsInternetManager::GroupsAction(TKeyContext& context) {
     if (state_ == NewsState::OwnGroups) {
         if (!AskGroupMask()) return false;
-        groups_.Reload = true;
+        groups_.Reload = !offline_;  // offline: the cached list of the server's groups
         return true;
     }
     if (!AddGroups(context)) return false;
@@ -215,6 +216,7 @@ bool TNewsInternetManager::GroupsAction(TKeyContext& context) {
 }
 
 bool TNewsInternetManager::Reload() {
+    RequireServer("ProcessKey");
     const int answer = ShowMessage(
         FMSG_WARNING, {GetMsg(kMsgReloadTitle), GetMsg(kMsgReloadQuestion)}, {kMsgOk, kMsgCancel});
     if (answer != 0) return false;

@@ -27,6 +27,7 @@ class TStateRestore {
 }  // namespace
 
 void TNewsInternetManager::PostMessage(TStream& headers, TStream& body) {
+    RequireServer("PostMessage");
     if (!connection_.PostingAllowed())
         throw EInternetError(kRefused, GetMsg(kMsgPostingRefused), "PostMessage");
     if (body.Size() == 0) return;

@@ -8,6 +8,8 @@
 #include "news/news_proxy_manager.h"
 #include "plugin/operation_scope.h"
 #include "ui/certificate_question.h"
+#include "ui/message_numbers.h"
+#include "ui/messages.h"
 #include "ui/module_state.h"
 #include "ui/standard_dialogs.h"
 
@@ -46,6 +48,8 @@ void TNntpPlugin::UpdateTitle() {
         CurDir = RegistryManager->Path;
     }
     PanelTitle = PanelHost + ":" + CurDir;
+    if (InInternetMode() && InternetManager->Offline())
+        PanelTitle += std::string(" (") + GetMsg(kMsgOffline) + ")";
 }
 
 void TNntpPlugin::CloseAccount() {

@@ -64,6 +64,7 @@ inline constexpr int kAnswerDone = 1;
 inline constexpr int kAnswerRetry = 3;
 inline constexpr int kAnswerSkip = 10;
 inline constexpr int kAnswerStop = 13;
+inline constexpr int kAnswerOffline = 38;  // work offline (kMsgWorkOffline)
 
 // The retries of one request: transient failures left before the user is asked, and the wait
 // before the next attempt, which doubles after each one up to kMaxRetryDelaySeconds.
@@ -160,6 +161,10 @@ class TNntpPlugin : public TFarPlugin {
     // the time to the next attempt and Esc, then that wait. Returns 3 (retry) when the time is
     // up, 0 (pass the failure on) when the user pressed Esc.
     int PaceRetry(const std::string& failure, TRetryState& retry);
+    // When connecting (request) failed with a socket failure, the user may be asked, and the
+    // account has a cache: the failure, the offer to work offline and the buttons Work offline
+    // (38), Retry (3) and Stop (13), whose answer is returned; 0 without the question.
+    int OfferOffline(const std::string& className, const std::string& failure, int request);
     // A status box titled PanelHost, when OpFlags has a bit of mask; buttons are message numbers
     // (none: the box stays and the call returns at once). Returns the host's answer, -1 when
     // nothing was shown.

@@ -33,7 +33,7 @@ int TNntpPlugin::ReceiveData(int request, intptr_t param, void* target) {
     retry.Left = Options.Connect.RetryCount;
     for (;;) {
         if (InInternetMode() && (request & kNetworkRequest) != 0 &&
-            !InternetManager->IsConnected()) {
+            !InternetManager->IsConnected() && !InternetManager->Offline()) {
             const int reconnected = ReceiveData(kRequestReconnect, 0, nullptr);
             if (reconnected != kAnswerDone) return reconnected;
             // A group gone by the time it is entered again leaves the session in the own groups.
@@ -47,6 +47,11 @@ int TNntpPlugin::ReceiveData(int request, intptr_t param, void* target) {
             result = ResolveFailure(std::current_exception(), request, param, target, retry);
             if (result == kAnswerPassOn) throw;
             if (result == kAnswerStop) throw EAbort();
+        }
+        if (result == kAnswerOffline) {
+            InternetManager->WorkOffline();
+            UpdateTitle();
+            return kAnswerDone;
         }
         if (result != kAnswerRetry) return result;
     }
@@ -97,8 +102,20 @@ int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
             stream.SetPosition(0);
             if ((request & 0xFFFF) == kRequestArticle) Received = 0;
             const auto& article = *reinterpret_cast<const TArticleRequest*>(param);
+            TAccountCache& cache = InternetManager->Cache();
+            const std::string& id = article.Article.MessageId;
+            if (InternetManager->Offline()) {
+                std::string text;
+                if (!cache.FindArticle(ArticleCommand(request), id, text))
+                    InternetManager->RequireServer("GetArticle");
+                stream.WriteText(text);
+                return kAnswerDone;
+            }
+            // What was fetched whole is kept for reading offline.
+            TCopyingStream copy(stream, static_cast<uint64_t>(Options.Connect.ArticleCache) << 20);
             GetArticle(InternetManager->Connection(), ArticleCommand(request), article.Article,
-                       stream, article.Following);
+                       copy, article.Following);
+            if (copy.Complete()) cache.KeepArticle(ArticleCommand(request), id, copy.Copy());
             return kAnswerDone;
         }
         case kRequestPost:

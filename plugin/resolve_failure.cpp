@@ -45,6 +45,8 @@ int TNntpPlugin::ResolveFailure(std::exception_ptr failure, int request, intptr_
         return Ask(GetMsg(kMsgEscPressed), {kAnswerRetry, kAnswerStop});
     }
     if (d.Kind != FailureKind::Custom) return kAnswerPassOn;
+    if (const int offline = OfferOffline(d.ClassName, d.Message, request); offline != 0)
+        return offline;
     if ((d.Code & kRetryAtOnce) != 0) return kAnswerRetry;
     if ((d.Code & kItemFailure) != 0) return Ask(d.Message, {kAnswerSkip, kAnswerStop});
     if ((d.Code & kTransient) != 0) {

@@ -20,9 +20,10 @@ enum : int {
     kAccept = 16,
     kArticleSizeLimit = 18,  // after the buttons, so that the items before it keep their places
     kUseOverview = 20,
+    kArticleCache = 21,
 };
 
-constexpr std::array<DialogItemTemplate, 21> kTemplate{{
+constexpr std::array<DialogItemTemplate, 23> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgConnection},
     {DI_TEXT, 5, 2, 0, 0, kMsgLogFile},
     {DI_EDIT, 5, 3, 68, 0, 0},
@@ -38,12 +39,14 @@ constexpr std::array<DialogItemTemplate, 21> kTemplate{{
     {DI_TEXT, 10, 9, 0, 0, kMsgCacheLife},
     {DI_FIXEDIT, 5, 10, 8, 0, 0},
     {DI_TEXT, 10, 10, 0, 0, kMsgPipelineDepth},
-    {DI_TEXT, 5, 13, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 14, 0, kButtonRow, kMsgSave},
-    {DI_BUTTON, 0, 14, 0, kButtonRow, kMsgCancel},
+    {DI_TEXT, 5, 14, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 15, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 15, 0, kButtonRow, kMsgCancel},
     {DI_FIXEDIT, 5, 11, 8, 0, 0},
     {DI_TEXT, 10, 11, 0, 0, kMsgArticleSizeLimit},
     {DI_CHECKBOX, 5, 12, 0, 0, kMsgUseOverview},
+    {DI_FIXEDIT, 5, 13, 8, 0, 0},
+    {DI_TEXT, 10, 13, 0, 0, kMsgArticleCache},
 }};
 
 }  // namespace
@@ -60,6 +63,7 @@ bool ConnectionDialog() {
     SetItemNumber(items[kCacheLife], connect.CacheLife);
     SetItemNumber(items[kPipelineDepth], connect.PipelineDepth);
     SetItemNumber(items[kArticleSizeLimit], connect.ArticleSizeLimit);
+    SetItemNumber(items[kArticleCache], connect.ArticleCache);
     SetItemCheck(items[kUseOverview], connect.UseOverview);
     if (ShowDialog(items, "dlgConnection") != kAccept) return false;
 
@@ -72,6 +76,7 @@ bool ConnectionDialog() {
     connect.PipelineDepth =
         ClampPipelineDepth(ItemNumber(items[kPipelineDepth], kDefaultPipelineDepth));
     connect.ArticleSizeLimit = std::max(0, ItemNumber(items[kArticleSizeLimit]));
+    connect.ArticleCache = std::max(0, ItemNumber(items[kArticleCache]));
     connect.UseOverview = ItemCheck(items[kUseOverview]);
     SaveConnectOptions();
     return true;

@@ -43,6 +43,13 @@ inline constexpr int kMsgMenuEntry = 32;
 inline constexpr int kMsgKeyThreadView = 33;
 inline constexpr int kMsgKeySelectThread = 34;
 
+// Working offline: the word the panel title adds, the error of an action that needs the server,
+// the offer when the server cannot be reached (the failure comes first) and its button.
+inline constexpr int kMsgOffline = 35;
+inline constexpr int kMsgNeedsServer = 36;
+inline constexpr int kMsgOfferOffline = 37;
+inline constexpr int kMsgWorkOffline = 38;  // button
+
 // The overwrite question.
 inline constexpr int kMsgAlreadyExists = 39;
 inline constexpr int kMsgRename = 40;
@@ -59,6 +66,9 @@ inline constexpr int kMsgDeleteTitle = 47;
 // Key bar inside a store.
 inline constexpr int kMsgNewItem = 48;
 inline constexpr int kMsgCopyItem = 49;
+
+// Connection options: the article cache for reading offline, in MiB.
+inline constexpr int kMsgArticleCache = 50;
 
 inline constexpr int kMsgDeleting = 51;
 inline constexpr int kMsgWritingAccount = 52;

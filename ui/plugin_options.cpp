@@ -121,7 +121,8 @@ std::vector<TOptionKey> ConnectKeys() {
             {"Cache life", &c.CacheLife, 0},
             {"PipelineDepth", &c.PipelineDepth, kDefaultPipelineDepth},
             {"Article size limit", &c.ArticleSizeLimit, 0},
-            {"UseOverview", &c.UseOverview, 1}};
+            {"UseOverview", &c.UseOverview, 1},
+            {"Article cache", &c.ArticleCache, kDefaultArticleCache}};
 }
 
 std::vector<TOptionKey> DefaultKeys() {
@@ -167,6 +168,7 @@ void LoadConnectOptions() {
     TConnectOptions& c = Options.Connect;
     c.PipelineDepth = ClampPipelineDepth(c.PipelineDepth);
     c.ArticleSizeLimit = std::max(0, c.ArticleSizeLimit);
+    c.ArticleCache = std::max(0, c.ArticleCache);
 }
 
 void SaveConnectOptions() {

@@ -17,6 +17,9 @@ inline constexpr int kMaxPipelineDepth = 1024;
 // A depth brought into 1..kMaxPipelineDepth.
 int ClampPipelineDepth(int depth);
 
+// MiB of viewed and copied articles kept for reading offline (the "Article cache" option).
+inline constexpr int kDefaultArticleCache = 16;
+
 // The quote character when none is stored or the field is emptied.
 inline constexpr char kDefaultQuoteChar = '>';
 inline constexpr const char* kDefaultSignatureFile = "~/.signature";
@@ -31,6 +34,7 @@ struct TConnectOptions {
     int PipelineDepth = kDefaultPipelineDepth;  // 1: one command at a time
     int ArticleSizeLimit = 0;                   // MiB an article may take; 0: no limit
     int UseOverview = 1;                        // list a group by OVER when the server offers it
+    int ArticleCache = kDefaultArticleCache;    // MiB of articles kept for reading offline
 };
 
 struct TProxyOptions {
@@ -45,7 +49,7 @@ struct TTemplatesOptions {
     std::string ReplyTemplate;
     std::string DownloadTemplate;
     std::string SignatureFile;  // appended after "-- " to new articles and replies; "~/" is $HOME
-    int SaveWithLf = 0;  // copied articles get LF line ends instead of the server's CR LF
+    int SaveWithLf = 0;         // copied articles get LF line ends instead of the server's CR LF
 };
 
 struct TPluginOptions {
