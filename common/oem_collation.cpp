@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/codepages.h"
+#include "platform/utf8.h"
 
 namespace kestrova {
 
@@ -36,7 +37,20 @@ uint32_t PrimaryWeight(char32_t folded) {
     return static_cast<uint32_t>(folded) * 2;
 }
 
+TOemCollation::TByteWeight WeightOf(char32_t point) {
+    const char32_t folded = FoldCase(point);
+    return {PrimaryWeight(folded), point, point == folded};
+}
+
 TOemCollation::TWeightTable BuildTable(int oemCodePage, int ansiCodePage) {
+    TOemCollation::TWeightTable table;
+    if (oemCodePage == platform::kUtf8CodePage) {
+        // Only ASCII bytes stand for themselves; other characters are decoded when compared.
+        for (int byte = 0; byte < 256; ++byte) table[byte] = WeightOf(static_cast<char32_t>(byte));
+        return table;
+    }
+    // A UTF-8 ANSI page holds every character: the OEM page's own are compared.
+    if (ansiCodePage == platform::kUtf8CodePage) ansiCodePage = oemCodePage;
     std::string bytes(256, '\0');
     for (int byte = 0; byte < 256; ++byte) bytes[byte] = static_cast<char>(byte);
     const std::string ansi = platform::ConvertCodePage(bytes, oemCodePage, ansiCodePage);
@@ -44,12 +58,8 @@ TOemCollation::TWeightTable BuildTable(int oemCodePage, int ansiCodePage) {
     if (!platform::CodePageTable(ansiCodePage, points)) {
         throw std::invalid_argument("unsupported code page " + std::to_string(ansiCodePage));
     }
-    TOemCollation::TWeightTable table;
-    for (int byte = 0; byte < 256; ++byte) {
-        const char32_t point = points[static_cast<unsigned char>(ansi[byte])];
-        const char32_t folded = FoldCase(point);
-        table[byte] = {PrimaryWeight(folded), point, point == folded};
-    }
+    for (int byte = 0; byte < 256; ++byte)
+        table[byte] = WeightOf(points[static_cast<unsigned char>(ansi[byte])]);
     return table;
 }
 
@@ -71,7 +81,38 @@ const TOemCollation::TWeightTable& TableFor(int oemCodePage, int ansiCodePage) {
 TOemCollation::TOemCollation() : TOemCollation(platform::OemCodePage(), platform::AnsiCodePage()) {}
 
 TOemCollation::TOemCollation(int oemCodePage, int ansiCodePage)
-    : table_(&TableFor(oemCodePage, ansiCodePage)) {}
+    : table_(&TableFor(oemCodePage, ansiCodePage)), utf8_(oemCodePage == platform::kUtf8CodePage) {}
+
+int TOemCollation::CompareUtf8(std::string_view a, std::string_view b, size_t from,
+                               unsigned flags) const {
+    // from lies in a common start: back to the start of its character.
+    while (from > 0 && (static_cast<unsigned char>(a[from]) & 0xC0) == 0x80) --from;
+    size_t atA = from, atB = from;
+    while (atA < a.size() && atB < b.size()) {
+        const auto x = static_cast<unsigned char>(a[atA]), y = static_cast<unsigned char>(b[atB]);
+        if (x < 0x80 && y < 0x80) {
+            ++atA, ++atB;
+            if (x == y) continue;
+            const uint32_t primaryA = Weight(a[atA - 1]).Primary,
+                           primaryB = Weight(b[atB - 1]).Primary;
+            if (primaryA != primaryB) return primaryA < primaryB ? -1 : 1;
+            continue;
+        }
+        const char32_t pointA = platform::NextUtf8CodePoint(a, atA);
+        const char32_t pointB = platform::NextUtf8CodePoint(b, atB);
+        if (pointA == pointB) continue;
+        const uint32_t primaryA = WeightOf(pointA).Primary, primaryB = WeightOf(pointB).Primary;
+        if (primaryA != primaryB) return primaryA < primaryB ? -1 : 1;
+    }
+    if (atA < a.size() || atB < b.size()) return atA < a.size() ? 1 : -1;
+    if (flags & kCompareIgnoreCase) return 0;
+    for (atA = from, atB = from; atA < a.size() && atB < b.size();) {
+        const TByteWeight weightA = WeightOf(platform::NextUtf8CodePoint(a, atA));
+        const TByteWeight weightB = WeightOf(platform::NextUtf8CodePoint(b, atB));
+        if (weightA.Point != weightB.Point) return weightA.Lower ? -1 : 1;  // lower case first
+    }
+    return 0;
+}
 
 int TOemCollation::Compare(std::string_view a, std::string_view b, unsigned flags,
                            int length) const {
@@ -88,6 +129,7 @@ int TOemCollation::Compare(std::string_view a, std::string_view b, unsigned flag
         std::memcpy(&y, b.data() + i, sizeof y);
         if (x != y) break;
     }
+    if (utf8_) return CompareUtf8(a, b, i, flags);
     for (; i < common; ++i) {
         if (a[i] == b[i]) continue;
         const uint32_t primaryA = Weight(a[i]).Primary;

@@ -1,8 +1,9 @@
 // The collation of OEM texts for one pair of OEM and ANSI code pages, resolved once: letters
-// compare by the case-folded Unicode code point of their ANSI conversion (Cyrillic yo sorts right
-// after ye); when case matters, texts that are equal apart from case order a lower-case letter
-// before the upper-case one. Comparing allocates nothing and reads no environment, so a loop
-// that compares many texts builds one collation and uses it throughout.
+// compare by the case-folded Unicode code point of their ANSI conversion (of their UTF-8 form
+// when the OEM code page is UTF-8; Cyrillic yo sorts right after ye); when case matters, texts that
+// are equal apart from case order a lower-case letter before the upper-case one. Comparing
+// allocates nothing and reads no environment, so a loop that compares many texts builds one
+// collation and uses it throughout.
 #pragma once
 
 #include <array>
@@ -40,7 +41,11 @@ class TOemCollation {
         return (*table_)[static_cast<unsigned char>(oemByte)];
     }
 
+    // The comparison of UTF-8 texts that are equal up to byte from.
+    int CompareUtf8(std::string_view a, std::string_view b, size_t from, unsigned flags) const;
+
     const TWeightTable* table_;  // shared by every collation of the same pages; never freed
+    bool utf8_;
 };
 
 }  // namespace kestrova

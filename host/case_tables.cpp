@@ -4,6 +4,7 @@
 
 #include "host/host_error.h"
 #include "platform/codepages.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host {
 namespace {
@@ -35,7 +36,10 @@ int ByteOf(const char32_t (&table)[256], char32_t c) {
 
 CaseTables MakeCaseTables(int codePage) {
     char32_t characters[256];
-    if (!platform::CodePageTable(codePage, characters))
+    if (codePage == platform::kUtf8CodePage) {
+        // A byte of UTF-8 is a character only below 0x80: ASCII letters change case.
+        for (int b = 0; b < 256; ++b) characters[b] = b < 0x80 ? static_cast<char32_t>(b) : 0xFFFD;
+    } else if (!platform::CodePageTable(codePage, characters))
         throw HostError("unsupported code page " + std::to_string(codePage));
     CaseTables tables{};
     for (int b = 0; b < 256; ++b) {
@@ -45,6 +49,25 @@ CaseTables MakeCaseTables(int codePage) {
         tables.Lower[b] = static_cast<unsigned char>(lower >= 0 ? lower : b);
     }
     return tables;
+}
+
+std::string UpperOemText(std::string_view oemText) {
+    std::string upper;
+    upper.reserve(oemText.size());
+    if (platform::OemCodePage() != platform::kUtf8CodePage) {
+        for (char c : oemText)
+            upper += static_cast<char>(OemCaseTables().Upper[static_cast<unsigned char>(c)]);
+        return upper;
+    }
+    for (size_t pos = 0; pos < oemText.size();) {
+        const size_t start = pos;
+        const char32_t c = platform::NextUtf8CodePoint(oemText, pos);
+        if (c == platform::kReplacementCharacter)
+            upper.append(oemText.substr(start, pos - start));
+        else
+            platform::AppendUtf8(upper, UpperOf(c));
+    }
+    return upper;
 }
 
 const CaseTables& OemCaseTables() {

@@ -43,13 +43,19 @@ int CharTableCount() {
     return static_cast<int>(std::size(kTables));
 }
 
+int CharTableCodePage(int n) {
+    return n >= 0 && n < CharTableCount() ? kTables[n].CodePage : 0;
+}
+
 bool FillCharTableSet(int n, CharTableSet& table) {
     if (n < 0 || n >= CharTableCount()) return false;
     const TableDefinition& definition = kTables[n];
     char32_t set[256];
     char32_t oem[256];
-    if (!platform::CodePageTable(definition.CodePage, set) ||
-        !platform::CodePageTable(platform::OemCodePage(), oem))
+    if (!platform::CodePageTable(definition.CodePage, set)) return false;
+    if (platform::OemCodePage() == platform::kUtf8CodePage)
+        for (int b = 0; b < 256; ++b) oem[b] = b < 0x80 ? static_cast<char32_t>(b) : 0xFFFD;
+    else if (!platform::CodePageTable(platform::OemCodePage(), oem))
         return false;
     BuildMap(set, oem, table.DecodeTable);
     BuildMap(oem, set, table.EncodeTable);

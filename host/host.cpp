@@ -248,9 +248,9 @@ int Host::Dialog(int x1, int y1, int x2, int y2, const char* helpTopic, FarDialo
     return frontEnd_.ShowDialog(request);
 }
 
-int Host::Viewer(const char* fileName, const char* title) {
+int Host::Viewer(const char* fileName, const char* title, const char* charset) {
     if (!fileName) return 0;
-    return frontEnd_.View(fileName, title ? title : fileName) ? 1 : 0;
+    return frontEnd_.View(fileName, title ? title : fileName, charset ? charset : "") ? 1 : 0;
 }
 
 int Host::Editor(const char* fileName, const char* title, int startLine, int startChar) {

@@ -5,11 +5,14 @@
 #include <sstream>
 
 #include "host/host_error.h"
+#include "platform/codepages.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host {
 namespace {
 
 constexpr std::string_view kHeader = ".Language=";
+constexpr int kLegacyCodePage = 866;
 
 std::string_view TrimSpaces(std::string_view line) {
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
@@ -63,7 +66,10 @@ LanguageFile LanguageFile::Load(const std::string& path) {
     if (!in) throw HostError("cannot read the language file " + path);
     std::ostringstream content;
     content << in.rdbuf();
-    return Parse(content.str(), path);
+    // Language files are UTF-8 or, as earlier versions kept them, CP866.
+    const std::string bytes = content.str();
+    if (platform::IsValidUtf8(bytes)) return Parse(bytes, path);
+    return Parse(platform::CodePageToUtf8(bytes, kLegacyCodePage), path);
 }
 
 const char* LanguageFile::Message(int n) const {

@@ -14,7 +14,8 @@ class LanguageFile {
     // Throws HostError naming origin and the line for a missing header or a line that is neither
     // a comment nor a quoted message.
     static LanguageFile Parse(std::string_view text, const std::string& origin);
-    // Throws HostError when the file cannot be read, or as Parse.
+    // The file as UTF-8 (a CP866 file, as earlier versions kept them, is converted). Throws
+    // HostError when the file cannot be read, or as Parse.
     static LanguageFile Load(const std::string& path);
 
     const std::string& Language() const { return language_; }

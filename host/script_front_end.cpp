@@ -5,8 +5,10 @@
 
 #include "host/dialog_items.h"
 #include "host/utf8_copy.h"
+#include "host/viewed_charset.h"
 #include "platform/codepages.h"
 #include "platform/filesystem.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host {
 void ScriptFrontEnd::BeginAction(int line) {
@@ -106,7 +108,8 @@ bool ScriptFrontEnd::SetFields(const DialogRequest& dialog, const Answer& answer
         if (IsEditField(item.Type)) {
             const std::string text = platform::Utf8ToOem(field.Value);
             std::memset(item.Data, 0, sizeof item.Data);
-            std::memcpy(item.Data, text.data(), std::min(text.size(), sizeof item.Data - 1));
+            std::memcpy(item.Data, text.data(),
+                        platform::Utf8PrefixLength(text, sizeof item.Data - 1));
         } else if (item.Type == DI_CHECKBOX && (field.Value == "on" || field.Value == "off")) {
             item.Selected = field.Value == "on" ? 1 : 0;
         } else if (item.Type == DI_RADIOBUTTON && field.Value == "on") {
@@ -147,11 +150,13 @@ int ScriptFrontEnd::ShowDialog(const DialogRequest& dialog) {
     return closing;
 }
 
-bool ScriptFrontEnd::View(const std::string& file, const std::string& title) {
+bool ScriptFrontEnd::View(const std::string& file, const std::string& title,
+                          const std::string& charset) {
     try {
         const std::string content = ReadFileBytes(platform::ToNativePath(file));
-        transcript_.Raw("viewer " + Transcript::Quoted(title) + ":");
-        transcript_.FileContent(content);
+        transcript_.Raw("viewer " + Transcript::Quoted(title) +
+                        (charset.empty() ? "" : " [" + charset + "]") + ":");
+        transcript_.FileContent(content, charset);
         return true;
     } catch (const std::exception&) {
         transcript_.Raw("viewer " + Transcript::Quoted(title) + ": the file cannot be read");

@@ -294,7 +294,7 @@ void ScriptRunner::Print(const ScriptLine& line) {
     } else if ((what == "file" || what == "bytes") && line.Words.size() == 3) {
         const std::string path = host.OtherLocal().PathOf(Oem(line.Words[2]));
         transcript_.Raw(what + " " + line.Words[2] + ":");
-        transcript_.FileContent(ReadFileBytes(platform::ToNativePath(path)), what == "bytes");
+        transcript_.FileContent(ReadFileBytes(platform::ToNativePath(path)), {}, what == "bytes");
     } else {
         Fail(line, kUsage);
     }

@@ -58,8 +58,9 @@ void FreeDirList(const PluginPanelItem* items) {
     boundHost->FreeDirList(items);
 }
 
-int Viewer(const char* fileName, const char* title, int, int, int, int, unsigned) {
-    return boundHost->Viewer(fileName, title);
+int Viewer(const char* fileName, const char* title, int, int, int, int, unsigned,
+           const char* charset) {
+    return boundHost->Viewer(fileName, title, charset);
 }
 
 int Editor(const char* fileName, const char* title, int, int, int, int, unsigned, int startLine,

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "host/viewed_charset.h"
 #include "platform/codepages.h"
 #include "platform/utf8.h"
 
@@ -41,23 +42,19 @@ const char* DialogItemType(int type) {
 // move the cursor nor change the colours or the title of the terminal that shows the transcript,
 // nor start a transcript line of its own.
 std::string VisibleLine(std::string_view oemLine) {
-    char32_t characters[256];
-    platform::CodePageTable(platform::OemCodePage(), characters);
+    const std::string utf8 = platform::OemToUtf8(oemLine);
     std::string out;
-    size_t plain = 0;  // start of the characters not yet converted
-    for (size_t i = 0; i < oemLine.size(); ++i) {
-        const char32_t c = characters[static_cast<unsigned char>(oemLine[i])];
-        if (!platform::IsControlCharacter(c) || c == '\t') continue;
-        out += platform::OemToUtf8(oemLine.substr(plain, i - plain));
-        if (c >= 0x80) {
-            out += "\xEF\xBF\xBD";
-        } else {
-            out += "\xE2\x90";
-            out += static_cast<char>(c == 0x7F ? 0xA1 : 0x80 + c);
-        }
-        plain = i + 1;
+    out.reserve(utf8.size());
+    for (size_t pos = 0; pos < utf8.size();) {
+        const char32_t c = platform::NextUtf8CodePoint(utf8, pos);
+        if (!platform::IsControlCharacter(c) || c == '\t')
+            platform::AppendUtf8(out, c);
+        else
+            platform::AppendUtf8(out, c >= 0x80   ? platform::kReplacementCharacter
+                                      : c == 0x7F ? char32_t{0x2421}
+                                                  : 0x2400 + c);
     }
-    return out + platform::OemToUtf8(oemLine.substr(plain));
+    return out;
 }
 
 }  // namespace
@@ -137,13 +134,15 @@ void Transcript::Dialog(const DialogRequest& dialog) {
     }
 }
 
-void Transcript::FileContent(const std::string& oemText, bool showLineEndCr) {
+void Transcript::FileContent(const std::string& oemText, const std::string& charset,
+                             bool showLineEndCr) {
     size_t start = 0;
     while (start < oemText.size()) {
         size_t end = oemText.find('\n', start);
         if (end == std::string::npos) end = oemText.size();
         std::string line = oemText.substr(start, end - start);
         if (!showLineEndCr && !line.empty() && line.back() == '\r') line.pop_back();
+        if (!charset.empty()) line = platform::Utf8ToOem(ViewedLineAsUtf8(line, charset));
         out_ << "  | " << VisibleLine(line) << '\n';
         start = end + 1;
     }

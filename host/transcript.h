@@ -23,9 +23,11 @@ class Transcript {
     void Message(const MessageRequest& message);
     void Menu(const MenuRequest& menu);
     void Dialog(const DialogRequest& dialog);
-    // The contents of a text file, one "  | " line per line. A CR that ends a line is left out,
+    // The contents of a text file, one "  | " line per line; with a charset (an article's own),
+    // each line that is not well-formed UTF-8 is read in it. A CR that ends a line is left out,
     // unless showLineEndCr asks for it to show (as every other CR does) to tell CR LF from LF.
-    void FileContent(const std::string& oemText, bool showLineEndCr = false);
+    void FileContent(const std::string& oemText, const std::string& charset = {},
+                     bool showLineEndCr = false);
     void ModulePanelListing(const ModulePanel& panel);
     // Local folders are shown relative to base so that transcripts do not depend on where they ran.
     void LocalPanelListing(const LocalPanel& panel, const std::string& base);

@@ -426,8 +426,10 @@ using FARAPIGETDIRLIST = int (*)(const char* dir, PluginPanelItem** items, int* 
 using FARAPIGETPLUGINDIRLIST = int (*)(intptr_t moduleNumber, HANDLE plugin, const char* dir,
                                        PluginPanelItem** items, int* itemsNumber);
 using FARAPIFREEDIRLIST = void (*)(const PluginPanelItem* items);
+// charset: the MIME name of the character set the file is in (an article's own), null for the
+// OEM code page.
 using FARAPIVIEWER = int (*)(const char* fileName, const char* title, int x1, int y1, int x2,
-                             int y2, unsigned flags);
+                             int y2, unsigned flags, const char* charset);
 using FARAPIEDITOR = int (*)(const char* fileName, const char* title, int x1, int y1, int x2,
                              int y2, unsigned flags, int startLine, int startChar);
 using FARAPICMPNAME = int (*)(const char* pattern, const char* string, int skipPath);

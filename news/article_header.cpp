@@ -8,6 +8,7 @@
 #include "news/list_block.h"
 #include "ui/article_date.h"
 #include "ui/char_tables.h"
+#include "ui/encoded_words.h"
 
 namespace kestrova {
 
@@ -67,12 +68,10 @@ bool CharsetOf(std::string_view value, std::string& charset) {
     return true;
 }
 
-// OEM text of a header value into out: an encoded word decoded, anything else converted by
-// tableCode.
+// OEM text of a header value into out: encoded words decoded, anything else converted by
+// tableCode (well-formed UTF-8 kept).
 std::string_view DisplayText(std::string_view value, int tableCode, std::string& out) {
-    if (DecodeEncodedWord(value, out)) return out;
-    out.assign(value);
-    DecodeBuffer(tableCode, out.data(), static_cast<int>(out.size()));
+    out = DecodeHeaderText(value, tableCode);
     return out;
 }
 

@@ -128,8 +128,7 @@ std::string GroupOfItem(std::string_view item) {
 
 void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,
                   int tableCode) {
-    std::string name = GroupItemName(group.Name);
-    DecodeBuffer(tableCode, name.data(), static_cast<int>(name.size()));
+    const std::string name = DecodeText(tableCode, GroupItemName(group.Name));
     PluginPanelItem& item = items.Add(name);
     FAR_FIND_DATA& data = item.FindData;
     data.dwFileAttributes = kAttrDirectory;

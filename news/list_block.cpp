@@ -6,6 +6,7 @@
 
 #include "common/format_text.h"
 #include "platform/clock.h"
+#include "platform/utf8.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
 
@@ -26,7 +27,7 @@ int32_t DecimalOr(std::string_view text, int32_t fallback) {
 }
 
 void PutField(char* field, size_t fieldSize, std::string_view text) {
-    const size_t length = std::min(text.size(), fieldSize - 1);
+    const size_t length = platform::Utf8PrefixLength(text, fieldSize - 1);
     std::memcpy(field, text.data(), length);
     std::memset(field + length, 0, fieldSize - length);
 }

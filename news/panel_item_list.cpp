@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/visible_text.h"
+#include "platform/utf8.h"
 #include "ui/panel_items.h"
 
 namespace kestrova {
@@ -49,7 +50,7 @@ PluginPanelItem& TPanelItemList::Add(std::string_view name) {
     std::memset(&item, 0, sizeof item);
     std::string scratch;
     name = VisibleView(name, scratch);
-    const size_t length = std::min(name.size(), sizeof item.FindData.cFileName - 1);
+    const size_t length = platform::Utf8PrefixLength(name, sizeof item.FindData.cFileName - 1);
     std::memcpy(item.FindData.cFileName, name.data(), length);
     return item;
 }

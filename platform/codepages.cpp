@@ -18,8 +18,8 @@ namespace kestrova::platform {
 
 namespace {
 
-constexpr int kDefaultOemCodePage = 866;
-constexpr int kDefaultAnsiCodePage = 1251;
+constexpr int kDefaultOemCodePage = kUtf8CodePage;
+constexpr int kDefaultAnsiCodePage = kUtf8CodePage;
 constexpr char kUnmappable = '?';
 
 int CodePageFromEnvironment(const char* variable, int fallback) {
@@ -30,7 +30,8 @@ int CodePageFromEnvironment(const char* variable, int fallback) {
     const long number = std::strtol(value, &end, 10);
     if (errno != 0 || *end != '\0' || number <= 0 || number > 65535) return fallback;
     const int codePage = static_cast<int>(number);
-    return CodePageCharacters(codePage) != nullptr ? codePage : fallback;
+    return codePage == kUtf8CodePage || CodePageCharacters(codePage) != nullptr ? codePage
+                                                                                : fallback;
 }
 
 // One code page with a direct table for the way back from Unicode (every character of the
@@ -106,11 +107,25 @@ int OemCodePage() {
     return CodePageFromEnvironment("KESTROVA_OEMCP", kDefaultOemCodePage);
 }
 
+std::string CodePageCharset(int codePage) {
+    switch (codePage) {
+        case kUtf8CodePage:
+            return "UTF-8";
+        case 20866:
+            return "KOI8-R";
+        case 28595:
+            return "ISO-8859-5";
+    }
+    return "CP" + std::to_string(codePage);
+}
+
 int AnsiCodePage() {
     return CodePageFromEnvironment("KESTROVA_ANSICP", kDefaultAnsiCodePage);
 }
 
 std::string ConvertCodePage(std::string_view text, int fromCodePage, int toCodePage) {
+    if (fromCodePage == kUtf8CodePage) return Utf8ToCodePage(text, toCodePage);
+    if (toCodePage == kUtf8CodePage) return CodePageToUtf8(text, fromCodePage);
     const ByteMap& map = GetByteMap(fromCodePage, toCodePage);
     std::string out(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i) out[i] = map[static_cast<uint8_t>(text[i])];
@@ -118,6 +133,7 @@ std::string ConvertCodePage(std::string_view text, int fromCodePage, int toCodeP
 }
 
 std::string CodePageToUtf8(std::string_view text, int codePage) {
+    if (codePage == kUtf8CodePage) return ValidUtf8(text);
     const CodePage& page = GetCodePage(codePage);
     std::string out;
     out.reserve(text.size() * 2);
@@ -126,6 +142,7 @@ std::string CodePageToUtf8(std::string_view text, int codePage) {
 }
 
 std::string Utf8ToCodePage(std::string_view text, int codePage) {
+    if (codePage == kUtf8CodePage) return ValidUtf8(text);
     const CodePage& page = GetCodePage(codePage);
     std::string out;
     out.reserve(text.size());

@@ -14,7 +14,8 @@ struct InputEvent {
     bool KeyDown = true;
     uint16_t VirtualKeyCode = 0;
     uint32_t ControlKeyState = 0;
-    char AsciiChar = 0;  // the key's character in the OEM code page, 0 for none
+    char AsciiChar = 0;  // the key's character when it is one OEM byte ('?' beyond), 0 for none
+    char32_t UnicodeChar = 0;  // the key's character as a code point, 0 for none
     // A mouse event: the cell (from 0), the buttons held, the kind (0 a press, double click,
     // wheel: the high word of ButtonState is then positive for up, negative for down).
     int16_t MouseX = 0;

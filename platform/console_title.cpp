@@ -15,13 +15,13 @@ std::string consoleTitle;
 void SetConsoleTitle(std::string_view oemText) {
     consoleTitle = oemText;
     if (TerminalOutputFd() < 0) return;
-    char32_t characters[256];
-    CodePageTable(OemCodePage(), characters);
-    std::string printable(oemText);
-    for (char& byte : printable) {
-        if (IsControlCharacter(characters[static_cast<uint8_t>(byte)])) byte = '?';
+    const std::string utf8 = OemToUtf8(oemText);
+    std::string printable;
+    for (size_t pos = 0; pos < utf8.size();) {
+        const char32_t c = NextUtf8CodePoint(utf8, pos);
+        AppendUtf8(printable, IsControlCharacter(c) ? U'?' : c);
     }
-    WriteToTerminal("\x1b]0;" + OemToUtf8(printable) + "\x07");
+    WriteToTerminal("\x1b]0;" + printable + "\x07");
 }
 
 std::string ConsoleTitle() {

@@ -60,6 +60,48 @@ int FoldCodePage(sqlite3* db) {
     return codePage;
 }
 
+constexpr int kStringKinds[] = {1, 2, 7};  // REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ
+
+// Converts one column of the rows that where selects from the single-byte page fromCodePage to
+// UTF-8 (a store that a version with a single-byte OEM code page wrote); false on a failure.
+bool ConvertColumn(sqlite3* db, const char* table, const char* column, const std::string& where,
+                   int fromCodePage) {
+    std::vector<std::pair<sqlite3_int64, std::string>> rows;
+    sqlite3_stmt* s = nullptr;
+    const std::string select =
+        std::string("SELECT id, ") + column + " FROM " + table + " WHERE " + where;
+    if (sqlite3_prepare_v2(db, select.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        const char* p = static_cast<const char*>(sqlite3_column_blob(s, 1));
+        rows.emplace_back(sqlite3_column_int64(s, 0),
+                          std::string(p ? p : "", sqlite3_column_bytes(s, 1)));
+    }
+    sqlite3_finalize(s);
+    const std::string update = std::string("UPDATE ") + table + " SET " + column + "=? WHERE id=?";
+    if (sqlite3_prepare_v2(db, update.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
+    bool ok = true;
+    for (const auto& [id, bytes] : rows) {
+        const std::string utf8 = CodePageToUtf8(bytes, fromCodePage);
+        if (utf8 == bytes) continue;
+        sqlite3_bind_blob(s, 1, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(s, 2, id);
+        ok = ok && sqlite3_step(s) == SQLITE_DONE;
+        sqlite3_reset(s);
+    }
+    sqlite3_finalize(s);
+    return ok;
+}
+
+// The names and texts of a store written in a single-byte page, converted to UTF-8 once.
+bool ConvertToUtf8(sqlite3* db, int fromCodePage) {
+    std::string stringKinds;
+    for (int kind : kStringKinds)
+        stringKinds += (stringKinds.empty() ? "" : ",") + std::to_string(kind);
+    return ConvertColumn(db, "keys", "name", "1", fromCodePage) &&
+           ConvertColumn(db, "vals", "name", "1", fromCodePage) &&
+           ConvertColumn(db, "vals", "data", "type IN (" + stringKinds + ")", fromCodePage);
+}
+
 // Recomputes the fold column of one table; false on a failure (for instance two names that
 // differ in the old code page but fold alike in the new one).
 bool Refold(sqlite3* db, const char* table) {
@@ -91,9 +133,14 @@ bool RefoldIfCodePageChanged(sqlite3* db) {
     int codePage = OemCodePage();
     if (FoldCodePage(db) == codePage) return true;
     if (!Exec(db, "BEGIN IMMEDIATE")) return false;
-    if (FoldCodePage(db) != codePage) {
-        // Names move to their new fold in one step; a clash leaves the old folding in place.
-        if (!Exec(db, "DROP INDEX keys_by_name; DROP INDEX vals_by_name") || !Refold(db, "keys") ||
+    const int written = FoldCodePage(db);
+    if (written != codePage) {
+        // Names move to their new fold in one step; a clash leaves the old folding in place. A
+        // store of a single-byte page opened as UTF-8 has its texts converted in the same step.
+        char32_t table[256];
+        const bool convert = codePage == kUtf8CodePage && CodePageTable(written, table);
+        if (!Exec(db, "DROP INDEX keys_by_name; DROP INDEX vals_by_name") ||
+            (convert && !ConvertToUtf8(db, written)) || !Refold(db, "keys") ||
             !Refold(db, "vals") ||
             !Exec(db,
                   "CREATE UNIQUE INDEX keys_by_name ON keys(parent, fold);"

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/codepages.h"
+#include "platform/utf8.h"
 
 namespace kestrova::platform {
 namespace {
@@ -38,9 +39,25 @@ FoldTable BuildFoldTable() {
     return table;
 }
 
+// Folds UTF-8 text character by character; bytes of ill-formed sequences stay as they are.
+std::string FoldUtf8Name(std::string_view name) {
+    std::string folded;
+    folded.reserve(name.size());
+    for (size_t pos = 0; pos < name.size();) {
+        const size_t start = pos;
+        const char32_t c = NextUtf8CodePoint(name, pos);
+        if (c == kReplacementCharacter)
+            folded.append(name.substr(start, pos - start));
+        else
+            AppendUtf8(folded, UpperLetter(c));
+    }
+    return folded;
+}
+
 }  // namespace
 
 std::string FoldStoreName(std::string_view name) {
+    if (OemCodePage() == kUtf8CodePage) return FoldUtf8Name(name);
     static const FoldTable table = BuildFoldTable();
     std::string folded(name);
     for (char& c : folded) c = static_cast<char>(table[static_cast<unsigned char>(c)]);

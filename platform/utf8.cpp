@@ -1,6 +1,7 @@
 #include "platform/utf8.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace kestrova::platform {
 
@@ -59,6 +60,45 @@ char32_t NextUtf8CodePoint(std::string_view text, size_t& pos) {
         ++pos;
     }
     return codePoint;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (size_t pos = 0; pos < text.size();) {
+        // Plain ASCII eight bytes at a time.
+        if (uint64_t word; text.size() - pos >= sizeof word) {
+            std::memcpy(&word, text.data() + pos, sizeof word);
+            if ((word & 0x8080808080808080u) == 0) {
+                pos += sizeof word;
+                continue;
+            }
+        }
+        if (static_cast<uint8_t>(text[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        const size_t start = pos;
+        if (NextUtf8CodePoint(text, pos) == kReplacementCharacter &&
+            text.substr(start, 3) != "\xEF\xBF\xBD")
+            return false;
+    }
+    return true;
+}
+
+std::string ValidUtf8(std::string_view text) {
+    if (IsValidUtf8(text)) return std::string(text);
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (size_t pos = 0; pos < text.size();) AppendUtf8(out, NextUtf8CodePoint(text, pos));
+    return out;
+}
+
+size_t Utf8PrefixLength(std::string_view text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text.size();
+    // Back over continuation bytes to the start of the character that would be cut (at most
+    // three: a longer run is no character, and any place cuts it).
+    size_t end = maxBytes;
+    while (end > 0 && maxBytes - end < 3 && (static_cast<uint8_t>(text[end]) & 0xC0) == 0x80) --end;
+    return (static_cast<uint8_t>(text[end]) & 0xC0) == 0x80 ? maxBytes : end;
 }
 
 }  // namespace kestrova::platform

@@ -22,4 +22,13 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // so each ill-formed sequence counts once and the next character is read whole.
 char32_t NextUtf8CodePoint(std::string_view text, size_t& pos);
 
+// True when text is well-formed UTF-8 (plain ASCII is).
+bool IsValidUtf8(std::string_view text);
+// text with each ill-formed sequence replaced by U+FFFD; well-formed text comes back as it is.
+std::string ValidUtf8(std::string_view text);
+
+// The length of the longest start of text that is at most maxBytes long and does not end inside
+// a character: where a fixed-size field cuts a text.
+size_t Utf8PrefixLength(std::string_view text, size_t maxBytes);
+
 }  // namespace kestrova::platform

@@ -25,7 +25,8 @@ TNntpPlugin::TNntpPlugin() {
     SavedViewMode = -1;
     UpdateTitle();
     // The separator line of the progress box never changes.
-    ProgressLines[2].assign(kProgressWidth, '\xC4');
+    ProgressLines[2].clear();
+    for (int cell = 0; cell < kProgressWidth; ++cell) ProgressLines[2] += "─";
 }
 
 TNntpPlugin::~TNntpPlugin() {

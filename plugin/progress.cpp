@@ -18,8 +18,8 @@ namespace kestrova {
 namespace {
 
 constexpr uint64_t kTrafficIntervalMillis = 500;
-constexpr char kBarEmpty = '\xB0';  // light shade
-constexpr char kBarFull = '\xDB';   // full block
+constexpr std::string_view kBarEmpty = "░";  // light shade
+constexpr std::string_view kBarFull = "█";   // full block
 
 }  // namespace
 
@@ -58,8 +58,8 @@ void TNntpPlugin::ShowInTitle(unsigned mask, const std::string& text) {
 std::string ProgressBar(int percent) {
     const int full =
         std::min(kProgressWidth, (std::clamp(percent, 0, 100) * kProgressWidth + 50) / 100);
-    std::string bar(kProgressWidth, kBarEmpty);
-    std::fill_n(bar.begin(), full, kBarFull);
+    std::string bar;
+    for (int cell = 0; cell < kProgressWidth; ++cell) bar += cell < full ? kBarFull : kBarEmpty;
     return bar;
 }
 

@@ -2,11 +2,13 @@
 // temporary file, shown in the host's viewer and the file deleted again.
 #include "common/streams.h"
 #include "news/article_retrieval.h"
+#include "news/news_internet_manager.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/file_helpers.h"
 #include "ui/host_services.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
+#include "ui/readable_article.h"
 
 namespace kestrova {
 namespace {
@@ -21,14 +23,23 @@ void TNntpPlugin::ViewArticlePart(int request, const PluginPanelItem& item) {
 void TNntpPlugin::ViewArticle(int request, const TArticleRef& article, const std::string& name) {
     TTempFile file(GetTempFile());
     if (file.Name().empty()) return;
-    int result = kAnswerDone;
+    TMemoryStream fetched;
+    ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, name);
+    // A body is read with its header, which names its charset and transfer encoding.
+    const bool bodyOnly = request == kRequestBody;
+    if (FetchArticle(bodyOnly ? kRequestArticle : request, article, fetched) != kAnswerDone) return;
+    // The viewer gets the text decoded; a copy (F5) still saves the server's bytes.
+    const std::string_view raw(fetched.Memory(), static_cast<size_t>(fetched.Size()));
+    const int fallback =
+        InternetManager ? SlotTableCode(InternetManager->Account().CharTable) : kDefaultTable;
+    const TReadableArticle readable = ReadableArticle(raw, fallback, bodyOnly);
     {
         TFileStream stream(file.Name(), kOpenWrite);
-        ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, name);
-        result = FetchArticle(request, article, stream);
+        stream.WriteText(readable.Text);
     }
-    if (result != kAnswerDone || !StartupInfo.Viewer) return;
-    StartupInfo.Viewer(file.Name().c_str(), name.c_str(), 0, 0, -1, -1, VF_NONMODAL);
+    if (!StartupInfo.Viewer) return;
+    StartupInfo.Viewer(file.Name().c_str(), name.c_str(), 0, 0, -1, -1, VF_NONMODAL,
+                       readable.Charset.empty() ? nullptr : readable.Charset.c_str());
 }
 
 }  // namespace kestrova

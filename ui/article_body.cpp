@@ -5,31 +5,31 @@
 namespace kestrova {
 namespace {
 
-constexpr int kBodyBlock = 60;  // bytes per block; a Base64 line of 80 characters
+constexpr size_t kBase64LineBytes = 60;  // bytes per Base64 line of 80 characters
 
-int TableCode(int slot) {
-    return slot >= 0 && slot < kSlotCount ? SlotTableCode(slot) : kDefaultTable;
+std::string ReadText(TStream& file) {
+    file.SetPosition(0);
+    std::string text(static_cast<size_t>(file.Size()), '\0');
+    file.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+    return text;
 }
 
 }  // namespace
 
 std::unique_ptr<TMemoryStream> BuildBody(TStream& file, const TPostInfo& post) {
     if (post.SourceSlot < 0 && post.TargetSlot < 0 && post.Base64 == 0) return nullptr;
-    const int source = TableCode(post.SourceSlot);
-    const int target = TableCode(post.TargetSlot);
+    const std::string text = post.SourceSlot >= 0 && post.SourceSlot < kSlotCount
+                                 ? DecodeText(SlotTableCode(post.SourceSlot), ReadText(file))
+                                 : ReadText(file);
+    const std::string bytes = EncodeText(post.TargetSlot, text);
     auto body = std::make_unique<TMemoryStream>();
-    file.SetPosition(0);
-    char block[kBodyBlock];
-    for (int64_t got; (got = file.Read(block, kBodyBlock)) > 0;) {
-        const int length = static_cast<int>(got);
-        DecodeBuffer(source, block, length);
-        EncodeBuffer(target, block, length);
-        if (post.Base64 == 1) {
-            body->WriteText(Base64Encode(std::string_view(block, static_cast<size_t>(length))));
-            body->WriteText("\r\n");
-        } else {
-            body->WriteBuffer(block, length);
-        }
+    if (post.Base64 != 1) {
+        body->WriteText(bytes);
+        return body;
+    }
+    for (size_t at = 0; at < bytes.size(); at += kBase64LineBytes) {
+        body->WriteText(Base64Encode(std::string_view(bytes).substr(at, kBase64LineBytes)));
+        body->WriteText("\r\n");
     }
     return body;
 }

@@ -17,8 +17,7 @@ constexpr std::array<std::string_view, 12> kEnglishMonths = {
 
 // The Russian three-letter month names in code page 866.
 constexpr std::array<std::string_view, 12> kRussianMonths = {
-    "\x9F\xAD\xA2", "\x94\xA5\xA2", "\x8C\xA0\xE0", "\x80\xAF\xE0", "\x8C\xA0\xA9", "\x88\xEE\xAD",
-    "\x88\xEE\xAB", "\x80\xA2\xA3", "\x91\xA5\xAD", "\x8E\xAA\xE2", "\x8D\xAE\xEF", "\x84\xA5\xAA"};
+    "Янв", "Фев", "Мар", "Апр", "Май", "Июн", "Июл", "Авг", "Сен", "Окт", "Ноя", "Дек"};
 
 enum class DateField { Day, Month, Year, Time, Done };
 

@@ -1,14 +1,18 @@
 #include "ui/char_tables.h"
 
+#include <cstdio>
+#include <optional>
 #include <vector>
 
-#include "common/base64.h"
-#include "common/quoted_printable.h"
+#include "common/errors.h"
+#include "common/format_text.h"
 #include "common/string_list.h"
 #include "common/text_utils.h"
 #include "hostapi/plugin_api.h"
+#include "platform/charset_conversion.h"
 #include "platform/codepages.h"
 #include "platform/settings_store.h"
+#include "platform/utf8.h"
 #include "store/reg_ini_file.h"
 #include "ui/host_services.h"
 #include "ui/host_version.h"
@@ -73,6 +77,12 @@ void MapThrough(const unsigned char* table, char* buffer, int length) {
         buffer[i] = static_cast<char>(table[static_cast<unsigned char>(buffer[i])]);
 }
 
+bool HasEightBitBytes(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
+}
+
 void ConvertWith(std::string (*convert)(std::string_view), char* buffer, int length) {
     std::string converted = convert(std::string_view(buffer, static_cast<size_t>(length)));
     // Single-byte code pages: one byte in, one byte out.
@@ -133,7 +143,10 @@ int SlotTableCode(int index) {
 }
 
 int ChooseSlot(int index) {
-    std::vector<const char*> texts = {kDefaultTableName, nullptr};
+    // The first entry is what an article without a slot is sent in: UTF-8.
+    const std::string first =
+        SendingCharset(kNoSlot).empty() ? kDefaultTableName : SendingCharset(kNoSlot);
+    std::vector<const char*> texts = {first.c_str(), nullptr};
     std::vector<int> slotOfEntry = {kNoSlot, kNoSlot};
     int selected = 0;
     for (int i = 0; i < kSlotCount; ++i) {
@@ -175,48 +188,75 @@ void SaveSlots() {
         RaiseRegistryError("Failed to set data for '" + std::string(kSection) + "'");
 }
 
-void DecodeBuffer(int code, char* buffer, int length) {
-    if (length <= 0) return;
-    CharTableSet table;
-    if (code == kAnsiTable)
-        ConvertWith(platform::AnsiToOem, buffer, length);
-    else if (code >= 0 && HostTable(code, table))
-        MapThrough(table.DecodeTable, buffer, length);
-}
-
-void EncodeBuffer(int code, char* buffer, int length) {
-    if (length <= 0) return;
-    CharTableSet table;
-    if (code == kAnsiTable)
-        ConvertWith(platform::OemToAnsi, buffer, length);
-    else if (code >= 0 && HostTable(code, table))
-        MapThrough(table.EncodeTable, buffer, length);
-}
-
-bool DecodeEncodedWord(std::string_view text, std::string& result) {
-    if (!text.starts_with("=?")) return false;
-    std::string charset = ExtractWord(2, text, '?');
-    std::string encoding = ExtractWord(3, text, '?');
-    std::string encoded = ExtractWord(4, text, '?');
-    if (charset.empty() || encoded.empty() || encoding.size() != 1) return false;
-    std::string decoded;
-    switch (encoding[0]) {
-        case 'B':
-        case 'b':
-            decoded = Base64Decode(encoded);
-            break;
-        case 'Q':
-        case 'q':
-            decoded = DecodeQEncodedText(encoded);
-            break;
-        default:
-            return false;
+std::string TableCodeCharset(int code) {
+    if (code == kAnsiTable) {
+        const int ansi = platform::AnsiCodePage();
+        return ansi == platform::OemCodePage() ? std::string() : platform::CodePageCharset(ansi);
     }
-    int slot = SlotIndex(charset);
-    if (slot != kNoSlot)
-        DecodeBuffer(SlotTableCode(slot), decoded.data(), static_cast<int>(decoded.size()));
-    result = std::move(decoded);
-    return true;
+    CharTableSet table;
+    if (code < 0 || !HostTable(code, table)) return {};
+    for (const TCharsetSlot& slot : CharsetSlots)
+        if (!slot.CharsetNames.empty() && SameAsciiText(slot.CharsetTables, table.TableName))
+            return slot.CharsetNames;
+    return {};
+}
+
+std::string DecodeText(int code, std::string_view text) {
+    if (!HasEightBitBytes(text)) return std::string(text);
+    if (platform::OemCodePage() != platform::kUtf8CodePage) {
+        std::string out(text);
+        CharTableSet table;
+        if (code == kAnsiTable)
+            ConvertWith(platform::AnsiToOem, out.data(), static_cast<int>(out.size()));
+        else if (code >= 0 && HostTable(code, table))
+            MapThrough(table.DecodeTable, out.data(), static_cast<int>(out.size()));
+        return out;
+    }
+    return DecodeTextIn(TableCodeCharset(code), text);
+}
+
+std::string DecodeTextIn(const std::string& charset, std::string_view text) {
+    if (platform::IsValidUtf8(text))
+        return platform::OemCodePage() == platform::kUtf8CodePage ? std::string(text)
+                                                                  : platform::Utf8ToOem(text);
+    if (!charset.empty())
+        if (std::optional<std::string> decoded = platform::ToUtf8(text, charset))
+            return platform::Utf8ToOem(*decoded);
+    return platform::Utf8ToOem(platform::ValidUtf8(text));
+}
+
+std::string SendingCharset(int slot) {
+    if (slot >= 0 && slot < kSlotCount && !CharsetSlots[slot].CharsetNames.empty())
+        return CharsetSlots[slot].CharsetNames;
+    return platform::OemCodePage() == platform::kUtf8CodePage ? "utf-8" : "";
+}
+
+void RaiseCannotEncode(char32_t missing, const std::string& charset) {
+    std::string character;
+    platform::AppendUtf8(character, missing);
+    char point[16];
+    std::snprintf(point, sizeof point, "U+%04X", static_cast<unsigned>(missing));
+    throw ECharsetError(
+        FormatText(GetMsg(kMsgCannotEncode), {platform::Utf8ToOem(character), point, charset}));
+}
+
+std::string EncodeText(int slot, std::string_view oemText) {
+    std::string out(oemText);
+    if (!HasEightBitBytes(oemText) || slot < 0 || slot >= kSlotCount) return out;
+    const int code = SlotTableCode(slot);
+    if (platform::OemCodePage() != platform::kUtf8CodePage) {
+        CharTableSet table;
+        if (code == kAnsiTable)
+            ConvertWith(platform::OemToAnsi, out.data(), static_cast<int>(out.size()));
+        else if (code >= 0 && HostTable(code, table))
+            MapThrough(table.EncodeTable, out.data(), static_cast<int>(out.size()));
+        return out;
+    }
+    const std::string charset = SendingCharset(slot);
+    platform::EncodedText encoded = platform::FromUtf8(oemText, charset);
+    if (!encoded.KnownCharset) return out;
+    if (encoded.Missing != 0) RaiseCannotEncode(encoded.Missing, charset);
+    return std::move(encoded.Bytes);
 }
 
 }  // namespace kestrova

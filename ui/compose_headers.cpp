@@ -1,31 +1,28 @@
 // ComposeHeaders: the posting dialog's lines followed by the author lines of the account.
 #include <algorithm>
 
-#include "common/base64.h"
 #include "common/format_text.h"
 #include "platform/clock.h"
 #include "ui/composition.h"
+#include "ui/encoded_words.h"
 #include "ui/sender_address.h"
 
 namespace kestrova {
 namespace {
 
-bool HasEightBitBytes(const std::string& text) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) > 127) return true;
-    return false;
-}
-
-// text converted to the target set, as an encoded word when Base64 is chosen or the converted
-// bytes are not plain ASCII.
+// text in the sending set, control characters (DEL too) made spaces, as encoded words when
+// Base64 is chosen or it is not plain ASCII.
 std::string HeaderText(std::string text, const TPostInfo& post) {
     std::replace_if(
         text.begin(), text.end(),
         [](char c) { return static_cast<unsigned char>(c) < ' ' || c == 127; }, ' ');
-    if (post.TargetSlot == kNoSlot) return text;
-    EncodeBuffer(SlotTableCode(post.TargetSlot), text.data(), static_cast<int>(text.size()));
-    if (text.empty() || (post.Base64 != 1 && !HasEightBitBytes(text))) return text;
-    return FormatText("=?%s?B?%s?=", {SlotName(post.TargetSlot), Base64Encode(text)});
+    const std::string charset = SendingCharset(post.TargetSlot);
+    if (text.empty() || charset.empty()) return text;
+    std::string encoded;
+    char32_t missing = 0;
+    if (!EncodeHeaderText(text, charset, post.Base64 == 1, encoded, missing))
+        RaiseCannotEncode(missing, charset);
+    return encoded;
 }
 
 // The characters that RFC 5322 lets a display name hold only inside quotes.

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/codepages.h"
+#include "platform/utf8.h"
 #include "ui/file_helpers.h"
 
 namespace kestrova {
@@ -56,9 +57,11 @@ bool OnlyDots(std::string_view name) {
     return name.find_first_not_of('.') == std::string_view::npos;
 }
 
-// The longest prefix of name whose UTF-8 form fits kMaxFileNameBytes. OEM characters convert
-// one by one, so cutting between two of them cuts between their UTF-8 forms.
+// The longest prefix of name whose UTF-8 form fits kMaxFileNameBytes, cut between characters.
+// A single-byte OEM code page converts character by character, byte by byte.
 std::string_view FitFileSystem(std::string_view name) {
+    if (platform::OemCodePage() == platform::kUtf8CodePage)
+        return name.substr(0, platform::Utf8PrefixLength(name, kMaxFileNameBytes));
     size_t bytes = 0;
     for (size_t i = 0; i < name.size(); ++i) {
         bytes += platform::OemToUtf8(name.substr(i, 1)).size();

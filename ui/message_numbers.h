@@ -267,7 +267,11 @@ inline constexpr int kMsgSaveWithLf = 178;
 // Connection dialog: list groups by the server's overview.
 inline constexpr int kMsgUseOverview = 179;
 
+// error: a character that the sending character set cannot hold (%s the character, %s its code
+// point, %s the set)
+inline constexpr int kMsgCannotEncode = 180;
+
 // How many texts each language file holds.
-inline constexpr int kMsgCount = 180;
+inline constexpr int kMsgCount = 181;
 
 }  // namespace kestrova

@@ -61,11 +61,12 @@ constexpr std::array<const char*, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed", "T
 std::string HeaderLines(const FarDialogItem* items, const TPostInfo& post, const SYSTEMTIME& now) {
     const bool html = items[kHtmlPlain].Selected || items[kHtmlBase64].Selected;
     std::string type = html ? "text/html" : "text/plain";
-    if (post.TargetSlot != kNoSlot)
-        type = FormatText("%s; charset=%s", {type, SlotName(post.TargetSlot)});
+    const std::string charset = SendingCharset(post.TargetSlot);
+    if (!charset.empty()) type = FormatText("%s; charset=%s", {type, charset});
     std::string lines = DateHeaderLine(now) + "\r\n";
     lines += FormatText("Newsgroups: %s\r\n", {ItemText(items[kNewsgroups])});
     lines += FormatText("X-Mailer: %s plugin version %s\r\n", {kProductName, kProductVersion});
+    lines += "MIME-Version: 1.0\r\n";
     lines += FormatText("Content-Type: %s\r\n", {type});
     lines += FormatText("Content-Transfer-Encoding: %s\r\n", {post.Base64 ? "base64" : "8bit"});
     return lines;
@@ -89,7 +90,7 @@ int PostDialog(const std::string& newsgroups, const TStringList& groups, TPostIn
     SetItemText(items[kSubject], post.Subject);
     items[kTextPlain].Selected = 1;
     SetItemText(items[kSourceName], SlotName(post.SourceSlot));
-    SetItemText(items[kTargetName], SlotName(post.TargetSlot));
+    SetItemText(items[kTargetName], SendingCharset(post.TargetSlot));
 
     int picked = 0;
     int closedBy;
@@ -107,7 +108,7 @@ int PostDialog(const std::string& newsgroups, const TStringList& groups, TPostIn
             SetItemText(items[kSourceName], SlotName(post.SourceSlot));
         } else if (closedBy == kChooseTarget) {
             post.TargetSlot = ChooseSlot(post.TargetSlot);
-            SetItemText(items[kTargetName], SlotName(post.TargetSlot));
+            SetItemText(items[kTargetName], SendingCharset(post.TargetSlot));
         } else {
             break;
         }

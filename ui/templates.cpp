@@ -158,9 +158,9 @@ class TExpansion {
         const int code = SourceTableCode(from_.Item);
         for (size_t start = 0; start < source.size();) {
             size_t end = source.find('\n', start);
-            std::string line = end == std::string::npos ? source.substr(start) + '\n'
-                                                        : source.substr(start, end + 1 - start);
-            DecodeBuffer(code, line.data(), static_cast<int>(line.size()));
+            const std::string line =
+                DecodeText(code, end == std::string::npos ? source.substr(start) + '\n'
+                                                          : source.substr(start, end + 1 - start));
             output_.WriteText(prefix);
             if (quoteMark && line[0] != from_.QuoteChar && line[0] != '\n' && line[0] != '\r')
                 output_.WriteText(" ");

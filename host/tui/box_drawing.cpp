@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "host/dialog_items.h"
+#include "platform/display_width.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -21,8 +23,13 @@ BoxRoles RolesOf(bool warning) {
 void PutMarked(int x, int y, const MarkedText& label, Role role, int maxWidth = -1) {
     PutText(x, y, label.Text, role, maxWidth);
     const bool focused = role == Role::DialogFocus || role == Role::WarningFocus;
-    if (label.HotIndex >= 0 && !focused && (maxWidth < 0 || label.HotIndex < maxWidth))
-        PutText(x + label.HotIndex, y, label.Text.substr(label.HotIndex, 1), Role::DialogHotKey);
+    if (label.HotIndex < 0 || focused) return;
+    const size_t at = static_cast<size_t>(label.HotIndex);
+    const int cell = platform::TextWidth(std::string_view(label.Text).substr(0, at));
+    size_t end = at;
+    platform::NextUtf8CodePoint(label.Text, end);
+    if (maxWidth < 0 || cell < maxWidth)
+        PutText(x + cell, y, label.Text.substr(at, end - at), Role::DialogHotKey);
 }
 
 // A title centred on a frame's top or bottom edge, with a space on either side; a title
@@ -30,23 +37,25 @@ void PutMarked(int x, int y, const MarkedText& label, Role role, int maxWidth = 
 void PutEdgeTitle(const Rect& frame, int y, const std::string& title, Role role) {
     const int room = frame.Width - 4;
     if (title.empty() || room < 1) return;
-    const bool cut = static_cast<int>(title.size()) > room;
+    const bool cut = platform::TextWidth(title) > room;
     const std::string text =
-        " " + title.substr(0, cut ? room - 1 : title.size()) + (cut ? " " : "") + " ";
-    const int x = frame.X + (frame.Width - static_cast<int>(text.size())) / 2;
+        " " + title.substr(0, cut ? platform::PrefixForWidth(title, room - 1) : title.size()) +
+        (cut ? " " : "") + " ";
+    const int x = frame.X + (frame.Width - platform::TextWidth(text)) / 2;
     PutText(x, y, text, role);
-    if (cut) PutChar(x + room, y, U'\u2026', role);
+    if (cut) PutChar(x + platform::TextWidth(text) - 2, y, U'\u2026', role);
 }
 
 void DrawEdit(DialogModel& dialog, int index, int x, int y, int width, bool focused) {
     EditLine& edit = *dialog.Edit(index);
     const size_t first = edit.FirstVisible(width);
-    std::string shown = edit.Text().substr(std::min(first, edit.Text().size()), width);
-    if (dialog.Item(index).Type == DI_PSWEDIT) shown.assign(shown.size(), '*');
-    shown.resize(width, ' ');
+    std::string shown = edit.Text().substr(std::min(first, edit.Text().size()));
+    if (dialog.Item(index).Type == DI_PSWEDIT)
+        shown.assign(static_cast<size_t>(platform::TextWidth(shown)), '*');
+    shown = platform::FitToWidth(shown, width);
     const bool selected = focused && edit.Selected() && !edit.Text().empty();
     PutText(x, y, shown, selected ? Role::DialogFocus : Role::DialogEdit);
-    if (focused) ShowCursor(x + std::min(static_cast<int>(edit.Cursor() - first), width - 1), y);
+    if (focused) ShowCursor(x + std::min(edit.CursorCells(first), width - 1), y);
 }
 
 }  // namespace
@@ -93,8 +102,12 @@ void DrawDialog(DialogModel& dialog, const Rect& area, bool warning) {
                 }
                 break;
             case DI_VTEXT:
-                for (size_t n = 0; n < label.Text.size(); ++n)
-                    PutText(x, y + static_cast<int>(n), label.Text.substr(n, 1), roles.Text);
+                for (size_t n = 0, row = 0; n < label.Text.size(); ++row) {
+                    const size_t start = n;
+                    platform::NextUtf8CodePoint(label.Text, n);
+                    PutText(x, y + static_cast<int>(row), label.Text.substr(start, n - start),
+                            roles.Text);
+                }
                 break;
             case DI_BUTTON:
                 if (item.Flags & DIF_NOBRACKETS) {
@@ -102,7 +115,7 @@ void DrawDialog(DialogModel& dialog, const Rect& area, bool warning) {
                 } else {
                     PutText(x, y, "[ ", role);
                     PutMarked(x + 2, y, label, role);
-                    PutText(x + 2 + static_cast<int>(label.Text.size()), y, " ]", role);
+                    PutText(x + 2 + platform::TextWidth(label.Text), y, " ]", role);
                 }
                 // The cursor marks the focus too, where colours do not show it.
                 if (focused) ShowCursor(x + (item.Flags & DIF_NOBRACKETS ? 0 : 2), y);
@@ -127,9 +140,9 @@ void DrawDialog(DialogModel& dialog, const Rect& area, bool warning) {
 Rect MenuBox(const MenuModel& menu, const std::string& title, const std::string& bottom, int x,
              int y) {
     // A title needs a space on either side within the frame's corners.
-    int widest = static_cast<int>(std::max(title.size(), bottom.size())) + 4;
+    int widest = std::max(platform::TextWidth(title), platform::TextWidth(bottom)) + 4;
     for (const MenuEntry& entry : menu.Entries())
-        widest = std::max(widest, static_cast<int>(entry.Label.Text.size()) + 4);
+        widest = std::max(widest, platform::TextWidth(entry.Label.Text) + 4);
     // The frame and a column of space on each side of it.
     const int width = std::min(widest + 4, std::max(ScreenWidth() - 2, 10));
     const int height =

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/codepages.h"
+#include "platform/display_width.h"
 #include "platform/utf8.h"
 
 namespace kestrova::host::tui {
@@ -20,34 +21,21 @@ bool OnScreen(int x, int y) {
     return x >= 0 && y >= 0 && x < COLS && y < LINES;
 }
 
-// The code point of each OEM byte, control characters already made '?'.
-const char32_t* OemCharacters() {
-    static int codePage = 0;
-    static char32_t table[256];
-    if (codePage != platform::OemCodePage()) {
-        codePage = platform::OemCodePage();
-        platform::CodePageTable(codePage, table);
-        for (char32_t& character : table)
-            if (platform::IsControlCharacter(character) || character == 0xFFFD) character = U'?';
-    }
-    return table;
-}
+// A cell holds a character and up to four marks that combine with it.
+constexpr size_t kMostMarks = 4;
 
-void PutCell(int x, int y, char32_t character, unsigned long attributes) {
+void PutCell(int x, int y, const wchar_t* text, unsigned long attributes) {
     if (!OnScreen(x, y)) return;
-    if (character >= 0x80 && !Utf8Locale()) character = U'?';
-    const wchar_t text[2] = {static_cast<wchar_t>(character), L'\0'};
     cchar_t cell;
     setcchar(&cell, text, static_cast<attr_t>(attributes & ~A_COLOR),
              static_cast<short>(PAIR_NUMBER(attributes)), nullptr);
     mvadd_wch(y, x, &cell);
 }
 
-// The cells of text from x: at most maxWidth, never past the screen's edge.
-int Clip(size_t length, int maxWidth) {
-    int cells = static_cast<int>(std::min<size_t>(length, 1 << 20));
-    if (maxWidth >= 0) cells = std::min(cells, maxWidth);
-    return cells;
+void PutCell(int x, int y, char32_t character, unsigned long attributes) {
+    if (character >= 0x80 && !Utf8Locale()) character = U'?';
+    const wchar_t text[2] = {static_cast<wchar_t>(character), L'\0'};
+    PutCell(x, y, text, attributes);
 }
 
 char32_t LineCharacter(bool vertical, LineStyle style) {
@@ -65,19 +53,41 @@ int ScreenHeight() {
 }
 
 int PutText(int x, int y, std::string_view oemText, Role role, int maxWidth) {
-    const int cells = Clip(oemText.size(), maxWidth);
-    if (y < 0 || y >= LINES) return cells;
-    const char32_t* characters = OemCharacters();
-    const unsigned long attributes = RoleAttributes(role);
-    const int first = std::max(0, -x);
-    const int last = std::min(cells, COLS - x);
-    for (int i = first; i < last; ++i)
-        PutCell(x + i, y, characters[static_cast<unsigned char>(oemText[i])], attributes);
-    return cells;
+    return PutUtf8(x, y, platform::OemToUtf8(oemText), role, maxWidth);
 }
 
 int PutUtf8(int x, int y, std::string_view utf8Text, Role role, int maxWidth) {
-    return PutText(x, y, platform::Utf8ToOem(utf8Text), role, maxWidth);
+    const int limit = maxWidth >= 0 ? maxWidth : 1 << 20;
+    const unsigned long attributes = RoleAttributes(role);
+    const bool drawn = y >= 0 && y < LINES;
+    int cells = 0;
+    for (size_t pos = 0; pos < utf8Text.size();) {
+        char32_t character = platform::NextUtf8CodePoint(utf8Text, pos);
+        if (platform::IsControlCharacter(character)) character = U'?';
+        const int width = platform::CharacterWidth(character);
+        if (width == 0) continue;  // a mark with nothing before it to combine with
+        wchar_t text[kMostMarks + 2] = {static_cast<wchar_t>(character)};
+        for (size_t marks = 0, next = pos; next < utf8Text.size(); pos = next) {
+            const char32_t mark = platform::NextUtf8CodePoint(utf8Text, next);
+            if (platform::IsControlCharacter(mark) || platform::CharacterWidth(mark) != 0) break;
+            if (marks < kMostMarks) text[++marks] = static_cast<wchar_t>(mark);
+        }
+        if (cells + width > limit) {
+            // A wide character that would cross the edge leaves a blank cell instead.
+            if (drawn && cells < limit) PutCell(x + cells, y, U' ', attributes);
+            cells = std::min(cells + width, limit);
+            break;
+        }
+        if (drawn && x + cells >= 0 && x + cells + width <= COLS) {
+            if (!Utf8Locale()) {
+                for (int i = 0; i < width; ++i) PutCell(x + cells + i, y, U'?', attributes);
+            } else {
+                PutCell(x + cells, y, text, attributes);
+            }
+        }
+        cells += width;
+    }
+    return cells;
 }
 
 void PutChar(int x, int y, char32_t character, Role role) {

@@ -25,11 +25,11 @@ enum class LineStyle { Single, Double };
 int ScreenWidth();
 int ScreenHeight();
 
-// Writes OEM text from (x, y) on one row, at most maxWidth cells (-1: to the screen's edge);
-// each byte is one cell, converted through the OEM code page; control characters show as '?'.
-// Returns the cells the text would take (its length, clipped to maxWidth).
+// Writes OEM text from (x, y) on one row, at most maxWidth cells (-1: to the screen's edge), by
+// display width: a wide character takes two cells, a combining mark shares its character's cell;
+// control characters show as '?'. Returns the cells the text takes, clipped to maxWidth.
 int PutText(int x, int y, std::string_view oemText, Role role, int maxWidth = -1);
-// Writes UTF-8 text (host texts, file names on disk), one cell per character.
+// The same for UTF-8 text (host texts, file names on disk).
 int PutUtf8(int x, int y, std::string_view utf8Text, Role role, int maxWidth = -1);
 // Writes one character (a code point, e.g. a box character) at (x, y).
 void PutChar(int x, int y, char32_t character, Role role);

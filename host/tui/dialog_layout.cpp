@@ -6,11 +6,12 @@
 #include <string_view>
 
 #include "host/dialog_items.h"
+#include "platform/display_width.h"
 
 namespace kestrova::host::tui {
 
 int ItemWidth(const FarDialogItem& item, const MarkedText& label) {
-    const int text = static_cast<int>(label.Text.size());
+    const int text = platform::TextWidth(label.Text);
     switch (item.Type) {
         case DI_BUTTON:
             return item.Flags & DIF_NOBRACKETS ? text : text + 4;

@@ -70,10 +70,10 @@ void DialogModel::MoveFocus(int to) {
 int DialogModel::HotKeyItem(const Keystroke& key) const {
     // Where text is typed, a letter alone is text: hot keys need Alt there.
     if (hasEditField_ && !(key.Control & PKF_ALT)) return -1;
-    const unsigned char wanted = HotKeyOf(key);
+    const char32_t wanted = HotKeyOf(key);
     if (!wanted) return -1;
     for (int i = 0; i < count_; ++i)
-        if (labels_[i].HotIndex >= 0 && UpperOem(labels_[i].HotKey()) == wanted) return i;
+        if (labels_[i].HotIndex >= 0 && UpperCharacter(labels_[i].HotKey()) == wanted) return i;
     return -1;
 }
 

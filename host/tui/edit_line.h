@@ -11,9 +11,9 @@ namespace kestrova::host::tui {
 
 class EditLine {
   public:
-    // maxLength bounds the text. A fixed field types over the character under the cursor. A new
-    // field's text starts selected: the first character typed replaces it, Backspace or Del
-    // empties it, a cursor key keeps it.
+    // maxLength bounds the text's bytes (a longer text is cut on a character boundary). A fixed
+    // field types over the character under the cursor. A new field's text starts selected: the
+    // first character typed replaces it, Backspace or Del empties it, a cursor key keeps it.
     EditLine(std::string text, size_t maxLength, bool fixed);
 
     // True when the key was for the field.
@@ -23,11 +23,14 @@ class EditLine {
     const std::string& Text() const { return text_; }
     size_t Cursor() const { return cursor_; }
     bool Selected() const { return selected_; }
-    // The first character a field width cells wide shows, so that the cursor stays visible.
+    // The first character (its byte) a field width cells wide shows, so that the cursor stays
+    // visible. Text and cursor are OEM text (UTF-8), shown by display width.
     size_t FirstVisible(size_t width);
+    // The cells between the character at byte first and the cursor.
+    int CursorCells(size_t first) const;
 
   private:
-    void Type(char c);
+    void Type(char32_t c);
 
     std::string text_;
     size_t maxLength_;

@@ -50,8 +50,8 @@ const std::vector<std::string> kViewerKeys = {
     "  PgUp, PgDn        scroll by a page",
     "  Home, End         the start, the end",
     "  F7, Shift-F7      search without regard to case, find the next",
-    "  F8                switch the character set: OEM, ANSI",
-    "  Shift-F8          choose a character table",
+    "  F8                switch between the text's own set and the next",
+    "  Shift-F8          choose the character set",
     "  F3, F10, Esc      back",
 };
 

@@ -1,6 +1,7 @@
 #include "host/tui/hot_key.h"
 
 #include "host/case_tables.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 
@@ -25,16 +26,26 @@ MarkedText ParseMarkedText(std::string_view text, bool showAmpersand) {
     return marked;
 }
 
-unsigned char UpperOem(unsigned char c) {
-    return OemCaseTables().Upper[c];
+char32_t MarkedText::HotKey() const {
+    if (HotIndex < 0 || static_cast<size_t>(HotIndex) >= Text.size()) return 0;
+    size_t pos = static_cast<size_t>(HotIndex);
+    return platform::NextUtf8CodePoint(Text, pos);
 }
 
-unsigned char HotKeyOf(const Keystroke& key) {
+char32_t UpperCharacter(char32_t c) {
+    std::string text;
+    platform::AppendUtf8(text, c);
+    const std::string upper = UpperOemText(text);
+    size_t pos = 0;
+    return upper.empty() ? c : platform::NextUtf8CodePoint(upper, pos);
+}
+
+char32_t HotKeyOf(const Keystroke& key) {
     if (key.Control & PKF_CONTROL) return 0;
-    if (key.Char > 0x20 && key.Char != 0x7F) return UpperOem(key.Char);
+    if (key.Char > 0x20 && key.Char != 0x7F) return UpperCharacter(key.Char);
     const bool letterOrDigit =
         (key.Key >= '0' && key.Key <= '9') || (key.Key >= 'A' && key.Key <= 'Z');
-    return letterOrDigit ? static_cast<unsigned char>(key.Key) : 0;
+    return letterOrDigit ? static_cast<char32_t>(key.Key) : 0;
 }
 
 }  // namespace kestrova::host::tui

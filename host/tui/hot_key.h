@@ -11,9 +11,8 @@ namespace kestrova::host::tui {
 struct MarkedText {
     std::string Text;   // as shown: each '&' mark removed, "&&" shown as one '&'
     int HotIndex = -1;  // position of the hot key in Text, -1 for none
-    unsigned char HotKey() const {
-        return HotIndex < 0 ? 0 : static_cast<unsigned char>(Text[HotIndex]);
-    }
+    // The character at HotIndex, 0 for none.
+    char32_t HotKey() const;
 };
 
 // showAmpersand keeps every '&' as text (no hot key).
@@ -21,8 +20,8 @@ MarkedText ParseMarkedText(std::string_view text, bool showAmpersand = false);
 
 // The character a keystroke names for hot keys: the typed character, or the letter or digit of
 // an Alt or plain key; 0 for none. Upper case (OEM letters too).
-unsigned char HotKeyOf(const Keystroke& key);
+char32_t HotKeyOf(const Keystroke& key);
 // Upper case of an OEM character.
-unsigned char UpperOem(unsigned char c);
+char32_t UpperCharacter(char32_t c);
 
 }  // namespace kestrova::host::tui

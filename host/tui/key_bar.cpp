@@ -41,9 +41,8 @@ std::array<std::string, 12> KeyBarLabelsOf(KeyBarRow row, const KeyBarLabels* mo
     return labels;
 }
 
-std::array<std::string, 12> ViewerKeyBarLabels(bool showingOem) {
-    return {"Help", "",     "Quit", "", "", "", "Search", showingOem ? "ANSI" : "OEM",
-            "",     "Quit", "",     ""};
+std::array<std::string, 12> ViewerKeyBarLabels(const std::string& f8Set) {
+    return {"Help", "", "Quit", "", "", "", "Search", f8Set, "", "Quit", "", ""};
 }
 
 std::vector<KeyBarSlot> LayoutKeyBar(int width) {

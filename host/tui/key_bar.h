@@ -20,9 +20,8 @@ KeyBarRow RowOf(unsigned controlState);
 // The labels of a row: the module's where it gives one (module may be null), else the host's.
 std::array<std::string, 12> KeyBarLabelsOf(KeyBarRow row, const KeyBarLabels* module);
 
-// The viewer's labels: help, quit, search, and F8 naming the character set it switches to
-// (ANSI while showing OEM, else OEM).
-std::array<std::string, 12> ViewerKeyBarLabels(bool showingOem);
+// The viewer's labels: help, quit, search, and F8 naming the character set it switches to.
+std::array<std::string, 12> ViewerKeyBarLabels(const std::string& f8Set);
 
 struct KeyBarSlot {
     int X = 0;            // where the key's number starts

@@ -11,6 +11,7 @@
 #include "host/tui/terminal.h"
 #include "hostapi/plugin_api.h"
 #include "platform/codepages.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -56,18 +57,13 @@ InputEvent CharacterKey(char32_t code, uint32_t state) {
         if (code < 0x20) return KeyEvent(0, state);  // no key a user could mean
         return KeyEvent(0, state, c);
     }
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return KeyEvent(0, state, '?');
     std::string utf8;
-    if (code < 0x800) {
-        utf8 = {static_cast<char>(0xC0 | (code >> 6)), static_cast<char>(0x80 | (code & 0x3F))};
-    } else if (code < 0x10000) {
-        utf8 = {static_cast<char>(0xE0 | (code >> 12)),
-                static_cast<char>(0x80 | ((code >> 6) & 0x3F)),
-                static_cast<char>(0x80 | (code & 0x3F))};
-    } else {
-        return KeyEvent(0, state, '?');
-    }
+    platform::AppendUtf8(utf8, code);
     const std::string oem = platform::Utf8ToOem(utf8);
-    return KeyEvent(0, state, oem.size() == 1 ? oem[0] : '?');
+    InputEvent event = KeyEvent(0, state, oem.size() == 1 ? oem[0] : '?');
+    event.UnicodeChar = code;
+    return event;
 }
 
 std::vector<int> Parameters(std::string_view text) {

@@ -14,7 +14,8 @@ Keystroke KeystrokeOf(const platform::InputEvent& event) {
     key.Control = ((event.ControlKeyState & kCtrlPressed) ? PKF_CONTROL : 0) |
                   ((event.ControlKeyState & kAltPressed) ? PKF_ALT : 0) |
                   ((event.ControlKeyState & SHIFT_PRESSED) ? PKF_SHIFT : 0);
-    key.Char = static_cast<unsigned char>(event.AsciiChar);
+    key.Char =
+        event.UnicodeChar != 0 ? event.UnicodeChar : static_cast<unsigned char>(event.AsciiChar);
     return key;
 }
 

@@ -7,10 +7,10 @@
 namespace kestrova::host::tui {
 
 struct Keystroke {
-    int Key = 0;             // virtual-key code (letters and digits: their upper-case ASCII)
-    unsigned Control = 0;    // PKF_CONTROL, PKF_ALT, PKF_SHIFT
-    unsigned char Char = 0;  // the OEM character typed, 0 for none
-    bool Click = false;      // a left mouse click (Key 0) on the cell ClickX, ClickY
+    int Key = 0;           // virtual-key code (letters and digits: their upper-case ASCII)
+    unsigned Control = 0;  // PKF_CONTROL, PKF_ALT, PKF_SHIFT
+    char32_t Char = 0;     // the character typed (a code point), 0 for none
+    bool Click = false;    // a left mouse click (Key 0) on the cell ClickX, ClickY
     int ClickX = 0;
     int ClickY = 0;
 

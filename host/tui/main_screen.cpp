@@ -15,6 +15,7 @@
 #include "hostapi/plugin_api.h"
 #include "platform/codepages.h"
 #include "platform/filesystem.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -24,6 +25,14 @@ bool Has(const KeyPress& key, int virtualKey, unsigned control = 0) {
 }
 
 // A character typed (Shift or none held), for the command line.
+// The text a key event types: its character in the OEM code page.
+std::string TypedText(const platform::InputEvent& event) {
+    if (event.UnicodeChar == 0) return std::string(1, event.AsciiChar);
+    std::string utf8;
+    platform::AppendUtf8(utf8, event.UnicodeChar);
+    return platform::Utf8ToOem(utf8);
+}
+
 bool IsTypedCharacter(const KeyPress& key, char character) {
     const unsigned char typed = static_cast<unsigned char>(character);
     return typed >= 0x20 && typed != 0x7F && !(key.ControlState & (PKF_CONTROL | PKF_ALT));
@@ -129,7 +138,7 @@ bool MainScreen::Handle(const platform::InputEvent& event) {
         terminal_.Flush();
     }
     bool keepRunning = true;
-    Guarded([&] { keepRunning = HandleKey(key, event.AsciiChar); });
+    Guarded([&] { keepRunning = HandleKey(key, event.AsciiChar, TypedText(event)); });
     heldModifiers_ = 0;
     return keepRunning;
 }
@@ -147,18 +156,22 @@ void MainScreen::Guarded(Action action) {
     }
 }
 
-bool MainScreen::HandleKey(const KeyPress& key, char character) {
+bool MainScreen::HandleKey(const KeyPress& key, char character, const std::string& typed) {
     // Typing goes to the command line; Enter runs it once it holds text.
     const bool printable = IsTypedCharacter(key, character);
     const bool grayKey =
         key.VirtualKey == VK_ADD || key.VirtualKey == VK_SUBTRACT || key.VirtualKey == VK_MULTIPLY;
     if (printable && !(grayKey && command_.empty())) {
-        command_ += character;
+        command_ += typed;
         return true;
     }
     if (!command_.empty()) {
         if (Has(key, VK_BACK)) {
-            command_.pop_back();
+            // The whole last character goes.
+            size_t start = command_.size() - 1;
+            while (start > 0 && (static_cast<unsigned char>(command_[start]) & 0xC0) == 0x80)
+                --start;
+            command_.erase(start);
             return true;
         }
         if (Has(key, VK_RETURN)) {

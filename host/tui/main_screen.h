@@ -43,7 +43,7 @@ class MainScreen {
     // The key bar alone, in the row of the held modifiers.
     void PaintKeyBarRow();
     PanelView& Focused();
-    bool HandleKey(const KeyPress& key, char character);
+    bool HandleKey(const KeyPress& key, char character, const std::string& typed);
     bool HandleScreenKey(const KeyPress& key, char character);
     void HandleMouse(const platform::InputEvent& event);
     void MoveLocalCursor(PanelView& panel, const KeyPress& key);

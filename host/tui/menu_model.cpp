@@ -5,6 +5,8 @@
 #include <cstring>
 #include <set>
 
+#include "platform/utf8.h"
+
 namespace kestrova::host::tui {
 
 MenuModel::MenuModel(const MenuRequest& menu, int pageRows)
@@ -28,19 +30,19 @@ MenuModel::MenuModel(const MenuRequest& menu, int pageRows)
 
 void MenuModel::AssignHotKeys(unsigned flags) {
     if (!(flags & (FMENU_AUTOHIGHLIGHT | FMENU_REVERSEAUTOHIGHLIGHT))) return;
-    std::set<unsigned char> used;
+    std::set<char32_t> used;
     for (const MenuEntry& entry : entries_)
-        if (entry.Label.HotIndex >= 0) used.insert(UpperOem(entry.Label.HotKey()));
+        if (entry.Label.HotIndex >= 0) used.insert(UpperCharacter(entry.Label.HotKey()));
     const bool reverse = (flags & FMENU_REVERSEAUTOHIGHLIGHT) != 0;
     const int count = static_cast<int>(entries_.size());
     for (int n = 0; n < count; ++n) {
         MenuEntry& entry = entries_[reverse ? count - 1 - n : n];
         if (entry.Separator || entry.Label.HotIndex >= 0) continue;
         const std::string& text = entry.Label.Text;
-        for (size_t i = 0; i < text.size(); ++i) {
-            const unsigned char c = static_cast<unsigned char>(text[i]);
-            const bool letterOrDigit = c >= 0x80 || std::isalnum(c);
-            if (letterOrDigit && used.insert(UpperOem(c)).second) {
+        for (size_t i = 0, next = 0; i < text.size(); i = next) {
+            const char32_t c = platform::NextUtf8CodePoint(text, next);
+            const bool letterOrDigit = c >= 0x80 || std::isalnum(static_cast<int>(c));
+            if (letterOrDigit && used.insert(UpperCharacter(c)).second) {
                 entry.Label.HotIndex = static_cast<int>(i);
                 break;
             }
@@ -97,17 +99,19 @@ MenuState MenuModel::HandleKey(const Keystroke& key) {
     } else if (key.Is(VK_NEXT)) {
         const int target = std::min(selected_ + pageRows_, count - 1);
         Select(Nearest(target, -1) >= selected_ ? Nearest(target, -1) : selected_);
-    } else if (const unsigned char wanted = HotKeyOf(key)) {
+    } else if (const char32_t wanted = HotKeyOf(key)) {
         for (int i = 0; i < count; ++i)
             if (Choosable(i) && entries_[i].Label.HotIndex >= 0 &&
-                UpperOem(entries_[i].Label.HotKey()) == wanted) {
+                UpperCharacter(entries_[i].Label.HotKey()) == wanted) {
                 Select(i);
                 return MenuState::Chosen;
             }
         for (int n = 1; n <= count; ++n) {
             const int i = (selected_ + n) % count;
+            size_t first = 0;
             if (Choosable(i) && !entries_[i].Label.Text.empty() &&
-                UpperOem(static_cast<unsigned char>(entries_[i].Label.Text[0])) == wanted) {
+                UpperCharacter(platform::NextUtf8CodePoint(entries_[i].Label.Text, first)) ==
+                    wanted) {
                 Select(i);
                 break;
             }

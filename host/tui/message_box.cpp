@@ -6,6 +6,8 @@
 
 #include "host/tui/dialog_layout.h"
 #include "host/tui/hot_key.h"
+#include "platform/display_width.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -20,17 +22,19 @@ FarDialogItem MakeItem(int type, int x, int y, std::string_view text) {
     item.Type = type;
     item.X1 = x;
     item.Y1 = y;
-    const size_t length = std::min(text.size(), sizeof item.Data - 1);
+    const size_t length = platform::Utf8PrefixLength(text, sizeof item.Data - 1);
     std::memcpy(item.Data, text.data(), length);
     return item;
 }
 
-// Splits a line into pieces of at most width characters, at the last space where there is one.
-std::vector<std::string> Wrap(std::string_view line, size_t width) {
+// Splits a line into pieces of at most width cells, at the last space where there is one.
+std::vector<std::string> Wrap(std::string_view line, int width) {
     std::vector<std::string> pieces;
-    while (line.size() > width) {
-        size_t cut = line.rfind(' ', width);
-        if (cut == std::string_view::npos || cut == 0) cut = width;
+    while (platform::TextWidth(line) > width) {
+        const size_t fits = platform::PrefixForWidth(line, width);
+        size_t cut = line.rfind(' ', fits);
+        if (cut == std::string_view::npos || cut == 0) cut = fits;
+        if (cut == 0) cut = platform::PrefixForWidth(line, 2);  // a character wider than width
         pieces.emplace_back(line.substr(0, cut));
         line.remove_prefix(cut);
         if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
@@ -51,9 +55,8 @@ MessageDialog BuildMessageDialog(const MessageRequest& message, int screenWidth)
     int buttonsWidth = -1;
     for (const std::string& button : message.Buttons)
         buttonsWidth += ItemWidth(MakeItem(DI_BUTTON, 0, 0, ""), ParseMarkedText(button)) + 1;
-    int textWidth = std::max(static_cast<int>(title.size()) + 2, buttonsWidth);
-    for (const std::string& line : body)
-        textWidth = std::max(textWidth, static_cast<int>(line.size()));
+    int textWidth = std::max(platform::TextWidth(title) + 2, buttonsWidth);
+    for (const std::string& line : body) textWidth = std::max(textWidth, platform::TextWidth(line));
     textWidth = std::min(textWidth, widest);
 
     MessageDialog dialog;
@@ -69,7 +72,7 @@ MessageDialog BuildMessageDialog(const MessageRequest& message, int screenWidth)
     const int textX = kMargin + 1 + kPadding;
     int y = 2;
     for (const std::string& line : body) {
-        const int x = left ? textX : (dialog.Width - static_cast<int>(line.size())) / 2;
+        const int x = left ? textX : (dialog.Width - platform::TextWidth(line)) / 2;
         dialog.Items.push_back(MakeItem(DI_TEXT, x, y++, line));
     }
     dialog.FirstButton = static_cast<int>(dialog.Items.size());

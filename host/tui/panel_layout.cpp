@@ -5,6 +5,7 @@
 
 #include "host/panel_view.h"
 #include "platform/clock.h"
+#include "platform/display_width.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -123,9 +124,9 @@ std::vector<Column> LayoutColumns(std::string_view types, std::string_view width
 
 std::string Fit(std::string_view text, int width, bool alignRight) {
     if (width <= 0) return {};
-    if (static_cast<int>(text.size()) > width) return std::string(text.substr(0, width));
-    const std::string padding(width - text.size(), ' ');
-    return alignRight ? padding + std::string(text) : std::string(text) + padding;
+    const std::string_view shown = text.substr(0, platform::PrefixForWidth(text, width));
+    const std::string padding(static_cast<size_t>(width - platform::TextWidth(shown)), ' ');
+    return alignRight ? padding + std::string(shown) : std::string(shown) + padding;
 }
 
 std::string CellText(const PluginPanelItem& item, const Column& column) {
@@ -133,8 +134,8 @@ std::string CellText(const PluginPanelItem& item, const Column& column) {
     switch (column.Type) {
         case 'N': {
             const std::string name = ItemName(item);
-            if (static_cast<int>(name.size()) <= width || width < 2) return Fit(name, width);
-            return name.substr(0, width - 1) + '}';
+            if (platform::TextWidth(name) <= width || width < 2) return Fit(name, width);
+            return Fit(name.substr(0, platform::PrefixForWidth(name, width - 1)) + '}', width);
         }
         case 'S': {
             if (IsDotDot(item)) return Fit("Up", width, true);

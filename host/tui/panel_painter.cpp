@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "hostapi/plugin_api.h"
+#include "platform/display_width.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -19,8 +20,9 @@ Role ItemRole(const PluginPanelItem& item, bool cursor) {
 void PaintTitle(const Rect& frame, const std::string& title, bool active) {
     const int room = frame.Width - 4;
     if (room <= 0) return;
-    const std::string shown = " " + title.substr(0, std::max(room - 2, 0)) + " ";
-    const int x = frame.X + (frame.Width - static_cast<int>(shown.size())) / 2;
+    const std::string shown =
+        " " + title.substr(0, platform::PrefixForWidth(title, std::max(room - 2, 0))) + " ";
+    const int x = frame.X + (frame.Width - platform::TextWidth(shown)) / 2;
     PutText(x, frame.Y, shown, active ? Role::PanelTitleActive : Role::PanelTitle);
 }
 
@@ -71,7 +73,7 @@ void PaintPanel(PanelView& panel, const PanelLook& look, const Rect& frame) {
     for (const Column& column : columns) {
         const std::string title =
             column.Title.empty() && column.Type == 'N' ? "Name" : column.Title;
-        const int pad = std::max(column.Width - static_cast<int>(title.size()), 0) / 2;
+        const int pad = std::max(column.Width - platform::TextWidth(title), 0) / 2;
         PutText(innerX + column.X + pad, rows.TitlesY, title, Role::PanelTitle, column.Width);
     }
     const PanelItemList& items = panel.Items();
@@ -133,15 +135,15 @@ void PaintInfoPanel(const std::string& title, const std::vector<InfoPanelLine>& 
         if (line.Separator) {
             DrawSeparator(frame.X, y, frame.Width, Role::PanelFrame, LineStyle::Single, kFrame);
             const std::string text = line.Text[0] ? std::string(" ") + line.Text + " " : "";
-            PutText(frame.X + (frame.Width - static_cast<int>(text.size())) / 2, y, text,
+            PutText(frame.X + (frame.Width - platform::TextWidth(text)) / 2, y, text,
                     Role::PanelTitle, innerWidth);
         } else {
             const int used = PutText(frame.X + 2, y, line.Text, Role::PanelText, innerWidth - 2);
             const std::string data = line.Data;
             const int room = innerWidth - 3 - used;
             if (room > 0)
-                PutText(frame.X + frame.Width - 2 - std::min<int>(data.size(), room), y, data,
-                        Role::PanelSelected, room);
+                PutText(frame.X + frame.Width - 2 - std::min(platform::TextWidth(data), room), y,
+                        data, Role::PanelSelected, room);
         }
         ++y;
     }
@@ -154,10 +156,9 @@ void PaintCommandLine(int y, const std::string& prompt, const std::string& text)
     const int promptCells = PutText(0, y, prompt, Role::CommandLine, width);
     // A long command shows its end, where the cursor is.
     const int room = std::max(width - promptCells - 1, 0);
-    const std::string shown =
-        static_cast<int>(text.size()) > room ? text.substr(text.size() - room) : text;
+    const std::string shown = text.substr(platform::SuffixForWidth(text, room));
     PutText(promptCells, y, shown, Role::CommandLine, room);
-    ShowCursor(promptCells + static_cast<int>(shown.size()), y);
+    ShowCursor(promptCells + platform::TextWidth(shown), y);
 }
 
 void PaintKeyBar(int y, const std::array<std::string, 12>& labels) {

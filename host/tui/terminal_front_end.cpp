@@ -9,6 +9,7 @@
 #include "host/tui/terminal.h"
 #include "host/utf8_copy.h"
 #include "platform/codepages.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -82,7 +83,7 @@ int TerminalFrontEnd::RunDialog(FarDialogItem* items, int count, int width, int 
                 menu.Flags = FMENU_SHOWAMPERSAND;
                 for (const std::string& text : history) {
                     FarMenuItem entry{};
-                    text.copy(entry.Text, sizeof entry.Text - 1);
+                    text.copy(entry.Text, platform::Utf8PrefixLength(text, sizeof entry.Text - 1));
                     menu.Items.push_back(entry);
                 }
                 const std::vector<ItemPlace> places = PlaceItems(dialog, width);

@@ -7,7 +7,10 @@
 #include "host/tui/panel_painter.h"
 #include "host/tui/terminal_front_end.h"
 #include "host/tui/viewer_model.h"
+#include "platform/codepages.h"
+#include "platform/display_width.h"
 #include "platform/filesystem.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -22,7 +25,7 @@ FarDialogItem DialogItem(int type, int x1, int y1, int x2, const std::string& te
     item.Y1 = y1;
     item.X2 = x2;
     item.Flags = flags;
-    text.copy(item.Data, sizeof item.Data - 1);
+    text.copy(item.Data, platform::Utf8PrefixLength(text, sizeof item.Data - 1));
     return item;
 }
 
@@ -32,20 +35,26 @@ void DrawViewer(ViewerModel& viewer, const std::string& title) {
     const std::string where = viewer.CodePageNames()[viewer.CodePage()] + "  Line " +
                               std::to_string(viewer.TopLine() + 1) + "  " +
                               std::to_string(viewer.Percent()) + "%";
-    const int whereX = std::max(width - static_cast<int>(where.size()) - 1, 0);
+    const int whereX = std::max(width - platform::TextWidth(where) - 1, 0);
     PutText(0, 0, title, Role::ViewerStatus, std::max(whereX - 1, 0));
     PutText(whereX, 0, where, Role::ViewerStatus);
     const std::vector<std::string> lines = viewer.VisibleLines();
     for (int row = 0; row + 2 < ScreenHeight(); ++row) {
-        std::string line = row < static_cast<int>(lines.size()) ? lines[row] : std::string();
-        line.resize(width, ' ');
-        PutText(0, row + 1, line, Role::Viewer);
+        const std::string line =
+            row < static_cast<int>(lines.size()) ? platform::OemToUtf8(lines[row]) : std::string();
+        PutUtf8(0, row + 1, platform::FitToWidth(line, width), Role::Viewer);
     }
-    if (const auto match = viewer.MatchCell())
-        PutText(match->second, match->first + 1,
-                lines[match->first].substr(std::max(match->second, 0), viewer.LastSearch().size()),
-                Role::DialogFocus);
-    PaintKeyBar(ScreenHeight() - 1, ViewerKeyBarLabels(viewer.CodePage() == 0));
+    if (const auto match = viewer.MatchCell()) {
+        const std::string line = platform::OemToUtf8(lines[match->first]);
+        const size_t from = platform::PrefixForWidth(line, std::max(match->second, 0));
+        const std::string_view rest = std::string_view(line).substr(from);
+        const int cells = platform::TextWidth(platform::OemToUtf8(viewer.LastSearch()));
+        PutUtf8(platform::TextWidth(line.substr(0, from)), match->first + 1,
+                rest.substr(0, platform::PrefixForWidth(rest, cells)), Role::DialogFocus);
+    }
+    const std::vector<std::string> sets = viewer.CodePageNames();
+    PaintKeyBar(ScreenHeight() - 1,
+                ViewerKeyBarLabels(sets.size() > 1 ? sets[viewer.CodePage() == 1 ? 0 : 1] : ""));
     HideCursor();
 }
 
@@ -77,7 +86,8 @@ std::optional<std::string> TerminalFrontEnd::AskText(const std::string& title,
     return std::string(items[2].Data);
 }
 
-bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
+bool TerminalFrontEnd::View(const std::string& file, const std::string& title,
+                            const std::string& charset) {
     std::unique_ptr<ViewedFile> viewed;
     try {
         viewed = std::make_unique<ViewedFile>(platform::ToNativePath(file));
@@ -85,7 +95,7 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
         return false;
     }
     ScreenSnapshot beneath;
-    ViewerModel viewer(*viewed, ViewerRows(), ScreenWidth());
+    ViewerModel viewer(*viewed, ViewerRows(), ScreenWidth(), charset);
     while (true) {
         DrawViewer(viewer, title);
         FlushScreen();
@@ -120,7 +130,8 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
                 const std::vector<std::string> names = viewer.CodePageNames();
                 for (size_t i = 0; i < names.size(); ++i) {
                     FarMenuItem entry{};
-                    names[i].copy(entry.Text, sizeof entry.Text - 1);
+                    names[i].copy(entry.Text,
+                                  platform::Utf8PrefixLength(names[i], sizeof entry.Text - 1));
                     entry.Selected = static_cast<int>(i) == viewer.CodePage();
                     menu.Items.push_back(entry);
                 }

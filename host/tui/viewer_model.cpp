@@ -1,10 +1,15 @@
 #include "host/tui/viewer_model.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "host/case_tables.h"
 #include "host/char_tables.h"
+#include "host/viewed_charset.h"
+#include "platform/charset_conversion.h"
 #include "platform/codepages.h"
+#include "platform/display_width.h"
+#include "platform/utf8.h"
 
 namespace kestrova::host::tui {
 namespace {
@@ -18,19 +23,43 @@ std::string TrimmedName(const char* name) {
     return text;
 }
 
-// Finds the upper-cased pattern in text without regard to case; npos when absent.
-size_t FindFolded(const std::string& text, const std::string& upperPattern) {
-    const unsigned char* upper = OemCaseTables().Upper;
-    std::string folded(text.size(), ' ');
-    for (size_t i = 0; i < text.size(); ++i)
-        folded[i] = static_cast<char>(upper[static_cast<unsigned char>(text[i])]);
-    return folded.find(upperPattern);
+int CellsOf(const std::string& oemText) {
+    return platform::TextWidth(platform::OemToUtf8(oemText));
+}
+
+std::string PageName(const char* kind, int codePage) {
+    return codePage == platform::kUtf8CodePage ? "UTF-8"
+                                               : std::string(kind) + " " + std::to_string(codePage);
+}
+
+// True when reading in charset shows what the UTF-8 OEM code page shows already: ASCII and
+// well-formed UTF-8 lines stay as they are in any set.
+bool ReadsAsUtf8Oem(const std::string& charset) {
+    if (platform::OemCodePage() != platform::kUtf8CodePage) return false;
+    std::string name;
+    for (char c : charset)
+        if (c != '-' && c != '_')
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name == "utf8" || name == "usascii" || name == "ascii";
 }
 
 }  // namespace
 
-ViewerModel::ViewerModel(ViewedFile& file, int rows, int columns)
-    : file_(file), rows_(std::max(rows, 1)), columns_(std::max(columns, 1)) {}
+ViewerModel::ViewerModel(ViewedFile& file, int rows, int columns, const std::string& charset)
+    : file_(file), rows_(std::max(rows, 1)), columns_(std::max(columns, 1)) {
+    if (!charset.empty() && platform::IsKnownCharset(charset) && !ReadsAsUtf8Oem(charset))
+        sources_.push_back({charset, charset});
+    sources_.push_back({PageName("OEM", platform::OemCodePage()), ""});
+    if (platform::AnsiCodePage() != platform::OemCodePage())
+        sources_.push_back({PageName("ANSI", platform::AnsiCodePage()),
+                            platform::CodePageCharset(platform::AnsiCodePage())});
+    for (int n = 0; n < CharTableCount(); ++n) {
+        CharTableSet table;
+        if (FillCharTableSet(n, table))
+            sources_.push_back(
+                {TrimmedName(table.TableName), platform::CodePageCharset(CharTableCodePage(n))});
+    }
+}
 
 void ViewerModel::Resize(int rows, int columns) {
     rows_ = std::max(rows, 1);
@@ -39,17 +68,13 @@ void ViewerModel::Resize(int rows, int columns) {
 }
 
 std::vector<std::string> ViewerModel::CodePageNames() const {
-    std::vector<std::string> names{"OEM " + std::to_string(platform::OemCodePage()),
-                                   "ANSI " + std::to_string(platform::AnsiCodePage())};
-    for (int n = 0; n < CharTableCount(); ++n) {
-        CharTableSet table;
-        if (FillCharTableSet(n, table)) names.push_back(TrimmedName(table.TableName));
-    }
+    std::vector<std::string> names;
+    for (const Source& source : sources_) names.push_back(source.Name);
     return names;
 }
 
 void ViewerModel::SetCodePage(int index) {
-    if (index < 0 || index >= 2 + CharTableCount()) return;
+    if (index < 0 || index >= static_cast<int>(sources_.size())) return;
     codePage_ = index;
     matchLine_.reset();
 }
@@ -58,21 +83,25 @@ bool ViewerModel::ShownLine(size_t n, std::string& shown) {
     std::string bytes;
     shown.clear();
     if (!file_.Line(n, bytes)) return false;
-    if (codePage_ == 1) {
-        bytes = platform::AnsiToOem(bytes);
-    } else if (codePage_ >= 2) {
-        CharTableSet table;
-        if (FillCharTableSet(codePage_ - 2, table))
-            for (char& c : bytes)
-                c = static_cast<char>(table.DecodeTable[static_cast<unsigned char>(c)]);
+    const std::string& charset = sources_[static_cast<size_t>(codePage_)].Charset;
+    bytes = charset.empty() ? platform::OemToUtf8(bytes) : ViewedLineAsUtf8(bytes, charset);
+    int cells = 0;
+    for (size_t pos = 0; pos < bytes.size();) {
+        const size_t start = pos;
+        const char32_t c = platform::NextUtf8CodePoint(bytes, pos);
+        if (c == '\t') {
+            const int spaces = kTabWidth - cells % kTabWidth;
+            shown.append(static_cast<size_t>(spaces), ' ');
+            cells += spaces;
+        } else if (platform::IsControlCharacter(c)) {
+            shown += '.';
+            ++cells;
+        } else {
+            shown.append(bytes, start, pos - start);
+            cells += platform::CharacterWidth(c);
+        }
     }
-    for (char c : bytes) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (c == '\t')
-            shown.append(kTabWidth - shown.size() % kTabWidth, ' ');
-        else
-            shown += byte < 0x20 || byte == 0x7F ? '.' : c;
-    }
+    shown = platform::Utf8ToOem(shown);
     return true;
 }
 
@@ -127,18 +156,16 @@ bool ViewerModel::Search(const std::string& text) {
     if (text.empty()) return false;
     if (text != pattern_) matchLine_.reset();
     pattern_ = text;
-    std::string upper = text;
-    for (char& c : upper)
-        c = static_cast<char>(OemCaseTables().Upper[static_cast<unsigned char>(c)]);
+    const std::string upper = UpperOemText(text);
     const size_t first = matchLine_ ? *matchLine_ + 1 : top_;
     std::string shown;
     for (size_t n = first; ShownLine(n, shown); ++n) {
-        const size_t found = FindFolded(shown, upper);
+        const size_t found = UpperOemText(shown).find(upper);
         if (found == std::string::npos) continue;
         matchLine_ = n;
-        matchCell_ = static_cast<int>(found);
+        matchCell_ = CellsOf(shown.substr(0, found));
         top_ = n;
-        const int end = matchCell_ + static_cast<int>(upper.size());
+        const int end = matchCell_ + CellsOf(upper);
         if (matchCell_ < column_ || end > column_ + columns_) column_ = std::max(end - columns_, 0);
         return true;
     }
@@ -149,9 +176,11 @@ std::vector<std::string> ViewerModel::VisibleLines() {
     std::vector<std::string> lines;
     std::string shown;
     for (int row = 0; row < rows_ && ShownLine(top_ + row, shown); ++row) {
-        lines.push_back(static_cast<size_t>(column_) < shown.size()
-                            ? shown.substr(column_, columns_)
-                            : std::string());
+        const std::string utf8 = platform::OemToUtf8(shown);
+        const size_t from = platform::PrefixForWidth(utf8, column_);
+        const std::string_view rest = std::string_view(utf8).substr(from);
+        lines.push_back(
+            platform::Utf8ToOem(rest.substr(0, platform::PrefixForWidth(rest, columns_))));
     }
     return lines;
 }

@@ -25,7 +25,8 @@ enum class ViewerState {
 class ViewerModel {
   public:
     // rows and columns: the text area (the screen without the title line and the key bar).
-    ViewerModel(ViewedFile& file, int rows, int columns);
+    // charset: the set the file is in (an article's own MIME name), empty for none.
+    ViewerModel(ViewedFile& file, int rows, int columns, const std::string& charset = {});
 
     ViewerState HandleKey(const Keystroke& key);
     void Resize(int rows, int columns);
@@ -35,7 +36,10 @@ class ViewerModel {
     bool Search(const std::string& text);
     const std::string& LastSearch() const { return pattern_; }
 
-    // 0: OEM, 1: ANSI, 2...: the host's character tables. F8 switches between OEM and ANSI.
+    // The character sets to read the file in: first the file's own charset (when it has one
+    // that reads otherwise than OEM: not UTF-8 or US-ASCII under UTF-8), then OEM ("UTF-8"), ANSI
+    // unless it is the OEM code page too, and the host's character tables. A set other than OEM
+    // reads each line that is not well-formed UTF-8. F8 switches between the first two.
     std::vector<std::string> CodePageNames() const;
     void SetCodePage(int index);
     int CodePage() const { return codePage_; }
@@ -61,6 +65,11 @@ class ViewerModel {
     int columns_;
     size_t top_ = 0;
     int column_ = 0;
+    struct Source {
+        std::string Name;
+        std::string Charset;  // empty: the bytes are OEM text already
+    };
+    std::vector<Source> sources_;
     int codePage_ = 0;
     std::string pattern_;
     std::optional<size_t> matchLine_;

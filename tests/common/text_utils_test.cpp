@@ -66,7 +66,10 @@ TEST(Text, BlankAndReplace) {
     EXPECT_EQ(ReplaceChar("aaa", 'a', 'a'), "aaa");
 }
 
-TEST(CompareOem, AnsiConversionKeepsLength) {
+TEST(CompareOem, AnsiConversionOfTheSingleByteModelKeepsLength) {
+    ScopedEnvironment environment;
+    environment.Set("KESTROVA_OEMCP", "866");
+    environment.Set("KESTROVA_ANSICP", "1251");
     std::string oem = "Hi \x80\xA0\xF1";
     EXPECT_EQ(OemToAnsiText(oem), "Hi \xC0\xE0\xB8");
 }
@@ -87,6 +90,9 @@ TEST(VisibleText, ControlCharactersBecomeSpacesOrCaretsAndTheRestStays) {
         {"866", "\x8F\xE0\xA8 \x9B\x80\x9F", "\x8F\xE0\xA8 \x9B\x80\x9F"},
         {"28595", "\x9Bx\x80 \xBF\xE0", "M-^[xM-^@ \xBF\xE0"},
         {"1252", "\x80\x9B\xE9", "\x80\x9B\xE9"},
+        // UTF-8: a C1 control is two bytes; letters that hold the same bytes stay
+        {"65001", "Привет \u009B[2J 中\u0080", "Привет M-^[[2J 中M-^@"},
+        {"65001", "\xD0\x9B\xC2", "\xD0\x9B\xC2"},
     };
     for (const Case& c : cases) {
         ScopedEnvironment environment;

@@ -66,7 +66,8 @@ TEST_F(Inn2Read, CopiedOrViewedArticlesKeepEveryLine) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dest.Path()), {}), 6);
 
     static std::string viewed;
-    StartupInfo.Viewer = [](const char* fileName, const char*, int, int, int, int, unsigned) {
+    StartupInfo.Viewer = [](const char* fileName, const char*, int, int, int, int, unsigned,
+                            const char*) {
         viewed = ReadWholeFile(fileName);
         return 1;
     };

@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "host/host_error.h"
+#include "platform/temp_folder.h"
 
 namespace kestrova::host {
 namespace {
@@ -19,6 +22,20 @@ TEST(LanguageFile, ReadsMessagesInNumberOrder) {
     for (int n = -1; n <= 3; ++n) messages.push_back(file.Message(n));
     EXPECT_EQ(messages,
               (std::vector<std::string>{"", "", "Say \"hi\" %s", "\x8F\xE0\xA8\xA2\xA5\xE2", ""}));
+}
+
+// Files are UTF-8; one in CP866, as earlier versions kept them, is converted when loaded.
+TEST(LanguageFile, LoadsUtf8AndConvertsCp866) {
+    const TempFolderForTest folder;
+    const std::pair<std::string, std::string> files[] = {
+        {".Language=Russian\n\"\x8F\xE0\xA8\xA2\xA5\xE2\"\n", "Привет"},
+        {".Language=Russian\n\"Привет 中文\"\n", "Привет 中文"},
+    };
+    for (const auto& [content, message] : files) {
+        const std::string path = folder.Path() + "/test.lng";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+        EXPECT_EQ(std::string(LanguageFile::Load(path).Message(0)), message);
+    }
 }
 
 TEST(LanguageFile, RejectsBadFilesNamingTheLine) {

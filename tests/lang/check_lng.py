@@ -26,7 +26,7 @@ FORMAT_ARGUMENTS = {
     "kMsgDropOneGroup": "s", "kMsgDropGroups": "i", "kMsgOwnGroupsExist": "i",
     "kMsgNextAttempt": "i", "kMsgMayHaveBeenPosted": "s", "kMsgNotTrusted": "s",
     "kMsgNotAStatusLine": "s", "kMsgListTooLong": "i", "kMsgReadSoFar": "i", "kMsgBadPort": "s",
-    "kMsgArticleTooLarge": "i", "kMsgPostNotAsked": "s",
+    "kMsgArticleTooLarge": "i", "kMsgPostNotAsked": "s", "kMsgCannotEncode": "sss",
 }
 
 # Labels of the host's key bar hold at most KEY_BAR_WIDTH characters.

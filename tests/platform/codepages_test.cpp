@@ -64,6 +64,8 @@ TEST_F(CodePagesTest, BytesMapToTheirKnownCharacters) {
 }
 
 TEST_F(CodePagesTest, ConversionsOfKnownTextsAndRefusedPages) {
+    environment_.Set("KESTROVA_OEMCP", "866");
+    environment_.Set("KESTROVA_ANSICP", "1251");
     const std::pair<std::string, std::string> cases[] = {
         {OemToAnsi(kPrivetOem866), kPrivetAnsi1251},
         {Utf8ToOem(kPrivetUtf8), kPrivetOem866},
@@ -91,10 +93,11 @@ TEST_F(CodePagesTest, ConversionsOfKnownTextsAndRefusedPages) {
     EXPECT_FALSE(CodePageTable(1250, table));
     EXPECT_THROW(ConvertCodePage("x", 866, 1250), std::invalid_argument);
     EXPECT_THROW(CodePageToUtf8("x", 0), std::invalid_argument);
-    EXPECT_THROW(Utf8ToCodePage("x", 65001), std::invalid_argument);
+    EXPECT_FALSE(CodePageTable(kUtf8CodePage, table));
 }
 
 TEST_F(CodePagesTest, IllFormedUtf8BecomesOneQuestionMarkPerBadSequence) {
+    environment_.Set("KESTROVA_OEMCP", "866");
     struct Case {
         const char* what;
         std::string input;
@@ -123,9 +126,9 @@ TEST_F(CodePagesTest, EnvironmentChoosesSupportedPagesOnly) {
         int expectedAnsi;
     };
     const Case cases[] = {
-        {"437", "1252", 437, 1252},    {"20866", "28595", 20866, 28595},
-        {"1250", "999999", 866, 1251}, {"abc", "1252x", 866, 1251},
-        {"", "-1251", 866, 1251},
+        {"437", "1252", 437, 1252},       {"20866", "28595", 20866, 28595},
+        {"1250", "999999", 65001, 65001}, {"abc", "1252x", 65001, 65001},
+        {"", "-1251", 65001, 65001},      {"65001", "866", 65001, 866},
     };
     for (const Case& c : cases) {
         ScopedEnvironment environment;
@@ -134,6 +137,23 @@ TEST_F(CodePagesTest, EnvironmentChoosesSupportedPagesOnly) {
         EXPECT_EQ(OemCodePage(), c.expectedOem) << c.oem;
         EXPECT_EQ(AnsiCodePage(), c.expectedAnsi) << c.ansi;
     }
+}
+
+// The text model: UTF-8 is the OEM and the ANSI code page; text passes through them unchanged,
+// ill-formed sequences marked, and converts to and from the single-byte pages.
+TEST_F(CodePagesTest, Utf8IsTheDefaultOemAndAnsiCodePage) {
+    EXPECT_EQ(OemCodePage(), kUtf8CodePage);
+    EXPECT_EQ(AnsiCodePage(), kUtf8CodePage);
+    const std::pair<std::string, std::string> cases[] = {
+        {OemToUtf8("Grüße 中文 😀"), "Grüße 中文 😀"},
+        {Utf8ToOem("a\xFFz"), "a\uFFFDz"},
+        {OemToAnsi("Привет"), "Привет"},
+        {ConvertCodePage(kPrivetOem866, 866, kUtf8CodePage), kPrivetUtf8},
+        {ConvertCodePage(kPrivetUtf8, kUtf8CodePage, 1251), kPrivetAnsi1251},
+        {CodePageCharset(20866) + CodePageCharset(1251) + CodePageCharset(kUtf8CodePage),
+         "KOI8-RCP1251UTF-8"},
+    };
+    for (const auto& [converted, expected] : cases) EXPECT_EQ(converted, expected);
 }
 
 }  // namespace

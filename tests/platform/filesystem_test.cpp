@@ -16,7 +16,8 @@
 namespace kestrova::platform {
 namespace {
 
-constexpr char kOemName[] = "\x8F\xE0\xA8\xA2\xA5\xE2.txt";                             // CP866
+constexpr char kOemName[] = "Привет.txt";  // OEM text is UTF-8
+constexpr char kCp866Name[] = "\x8F\xE0\xA8\xA2\xA5\xE2.txt";
 constexpr char kNativeName[] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt";  // UTF-8
 
 class FileSystemTest : public ::testing::Test {
@@ -62,8 +63,11 @@ TEST_F(FileSystemTest, HomeFolderFollowsTheEnvironmentAndIsCreated) {
     }
 }
 
+// With the single-byte OEM code page of earlier versions, names are converted at the edge.
 TEST_F(FileSystemTest, OemNamesAreUtf8OnDisk) {
-    const std::string oemPath = At(kOemName);
+    ScopedEnvironment environment;
+    environment.Set("KESTROVA_OEMCP", "866");
+    const std::string oemPath = At(kCp866Name);
     WriteFileBytes(At(kNativeName), "body");
     EXPECT_EQ(ToNativePath(oemPath), At(kNativeName));
     EXPECT_EQ(FromNativePath(At(kNativeName)), oemPath);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/fresh_store.h"
+#include "platform/scoped_environment.h"
 
 namespace kestrova::platform {
 namespace {
@@ -100,9 +101,12 @@ TEST_F(SettingsStoreTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
 
     StoreKey software = Create("software");
     EXPECT_EQ(Names(software, StoreEnumKey), std::vector<std::string>{"MyKey"});
-    // Cyrillic names in the OEM code page fold too ("Ключ" and "КЛЮЧ" in CP866).
-    Create("software\\\x8A\xAB\xEE\xE7");
-    EXPECT_EQ(Open("software\\\x8A\x8B\x9E\x97"), StoreResult::Ok);
+    // Cyrillic and Greek names fold too.
+    Create("software\\Ключ");
+    EXPECT_EQ(Open("software\\КЛЮЧ"), StoreResult::Ok);
+    Create("software\\Λέξη");
+    EXPECT_EQ(Open("software\\ΛΈΞΗ"), StoreResult::NotFound) << "accents are kept";
+    EXPECT_EQ(Open("software\\ΛέΞΗ"), StoreResult::Ok);
     StoreCloseKey(key);
     StoreCloseKey(software);
 }
@@ -252,6 +256,34 @@ TEST_F(SettingsStoreTest, AKilledWriterAndAConcurrentOneLoseNoCommittedWrite) {
     // The store still takes writes after the crash.
     EXPECT_EQ(StoreSetValue(key, "after", REG_SZ, "after\0"), StoreResult::Ok);
     StoreCloseKey(key);
+}
+
+// A store that a version with the single-byte OEM code page wrote opens under UTF-8 with its
+// names and texts converted once, binary values as they were, nothing lost.
+TEST_F(SettingsStoreTest, AStoreOfTheSingleByteModelIsConvertedOnce) {
+    {
+        ScopedEnvironment environment;
+        environment.Set("KESTROVA_OEMCP", "866");
+        ResetSettingsStore();
+        StoreKey key = Create("software\\\x8A\xAB\xEE\xE7");  // "Ключ" in CP866
+        EXPECT_EQ(StoreSetValue(key, "\x88\xAC\xEF", REG_SZ, "\x8F\xE0\xA8\xA2\xA5\xE2"s + '\0'),
+                  StoreResult::Ok);
+        EXPECT_EQ(StoreSetValue(key, "Bytes", REG_BINARY, "\x8F\xE0"s), StoreResult::Ok);
+        StoreCloseKey(key);
+    }
+    for (int open = 0; open < 2; ++open) {
+        ResetSettingsStore();  // opened again under UTF-8, twice: converted only the first time
+        StoreKey key = 0;
+        ASSERT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "SOFTWARE\\КЛЮЧ", StoreAccess::Read, key),
+                  StoreResult::Ok);
+        uint32_t type = 0;
+        std::string data;
+        EXPECT_EQ(StoreQueryValue(key, "Имя", type, data), StoreResult::Ok);
+        EXPECT_EQ(data, "Привет"s + '\0');
+        EXPECT_EQ(StoreQueryValue(key, "Bytes", type, data), StoreResult::Ok);
+        EXPECT_EQ(data, "\x8F\xE0");
+        StoreCloseKey(key);
+    }
 }
 
 }  // namespace

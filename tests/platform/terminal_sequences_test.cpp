@@ -11,7 +11,7 @@
 namespace kestrova::platform {
 namespace {
 
-constexpr char kPrivetOem866[] = "\x8F\xE0\xA8\xA2\xA5\xE2";
+constexpr char kPrivet[] = "Привет";
 
 // A pipe stands in for the host's terminal, so what the platform writes can be read back.
 class TerminalSequencesTest : public ::testing::Test {
@@ -41,8 +41,8 @@ class TerminalSequencesTest : public ::testing::Test {
 // Without a terminal, or when writing to it fails, the process still keeps the texts.
 TEST_F(TerminalSequencesTest, WithoutAWorkingTerminalOnlyTheProcessKeepsTheTexts) {
     SetTerminalOutput(-1);
-    EXPECT_TRUE(SetClipboardText(kPrivetOem866));
-    EXPECT_EQ(ClipboardText(), kPrivetOem866);
+    EXPECT_TRUE(SetClipboardText(kPrivet));
+    EXPECT_EQ(ClipboardText(), kPrivet);
     SetConsoleTitle("title");
     EXPECT_EQ(ConsoleTitle(), "title");
     Beep();  // nowhere to go, and no failure
@@ -60,8 +60,8 @@ TEST_F(TerminalSequencesTest, ClipboardTextGoesToTheTerminalAsBase64Utf8AndBeepR
         const char* base64;
     } cases[] = {
         {"", ""},
-        {kPrivetOem866, "0J/RgNC40LLQtdGC"},
-        {"\xBA x\r\n", "4pWRIHgNCg=="},  // a double line, a blank and a line break
+        {kPrivet, "0J/RgNC40LLQtdGC"},
+        {"║ x\r\n", "4pWRIHgNCg=="},  // a double line, a blank and a line break
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(SetClipboardText(c.oem));
@@ -80,7 +80,12 @@ TEST_F(TerminalSequencesTest, TitleIsUtf8AndCannotCarryControlCharacters) {
         std::string sent;
     } cases[] = {
         {nullptr, "50% news", "50% news"},
-        {nullptr, kPrivetOem866, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
+        {nullptr, kPrivet, kPrivet},
+        {nullptr,
+         "a\u009B"
+         "1m中",
+         "a?1m中"},  // C1 CSI in UTF-8
+        {"866", "\x8F\xE0\xA8\xA2\xA5\xE2", kPrivet},
         {nullptr, "a\x1b]52;c;eA==\x07z", "a?]52;c;eA==?z"},
         {nullptr, "tab\there\x7f", "tab?here?"},
         {"28595",

@@ -21,7 +21,9 @@ namespace {
 using Lines = std::vector<std::string>;
 
 std::string Bar(int full) {
-    return std::string(full, '\xDB') + std::string(kProgressWidth - full, '\xB0');
+    std::string bar;
+    for (int cell = 0; cell < kProgressWidth; ++cell) bar += cell < full ? "█" : "░";
+    return bar;
 }
 
 TEST(ProgressTest, BarAndPercentRoundAndCap) {

@@ -7,6 +7,7 @@
 #include "module_settings.h"
 #include "platform/codepages.h"
 #include "store/reg_ini_file.h"
+#include "ui/encoded_words.h"
 
 namespace kestrova {
 namespace {
@@ -63,43 +64,64 @@ TEST_F(CharTablesTest, StoredSlotsReplaceTheBuiltInOnes) {
     EXPECT_EQ(Loaded(2), "s0=t0 s1=t1 = = = = = = = = ");
 }
 
-TEST_F(CharTablesTest, EncodedWordsDecodeThroughTheHostTable) {
-    // "Привет" in KOI8-R, Base64 and quoted-printable; expected in CP866.
-    const std::string cp866 = "\x8F\xE0\xA8\xA2\xA5\xE2";
-    ASSERT_EQ(platform::OemCodePage(), 866);
-    std::string result = "untouched";
-    ASSERT_TRUE(DecodeEncodedWord("=?koi8-r?B?8NLJ18XU?=", result));
-    EXPECT_EQ(result, cp866);
-    ASSERT_TRUE(DecodeEncodedWord("=?KOI8-R?q?=F0=D2=C9=D7=C5=D4_1?= tail dropped", result));
-    EXPECT_EQ(result, cp866 + " 1");
-    ASSERT_TRUE(DecodeEncodedWord("=?utf-8?B?YWJj?=", result));  // no slot: bytes as decoded
-    EXPECT_EQ(result, "abc");
-
-    result = "untouched";
-    for (const char* text : {"=?koi8-r?X?8NLJ18XU?=", "Re: =?koi8-r?B?8NLJ18XU?=",
-                             "=?koi8-r?BB?8NLJ?=", "=?koi8-r?B?", "plain"})
-        EXPECT_FALSE(DecodeEncodedWord(text, result)) << text;
-    EXPECT_EQ(result, "untouched");
+// Header texts and group names: encoded words by their own charset, well-formed UTF-8 as it is,
+// other 8-bit text by the fallback table's slot.
+TEST_F(CharTablesTest, OutsideTextBecomesUtf8) {
+    ASSERT_EQ(platform::OemCodePage(), platform::kUtf8CodePage);
+    const std::string privetKoi8 = "\xF0\xD2\xC9\xD7\xC5\xD4";
+    const std::string privetCp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";
+    struct Case {
+        std::string in;
+        int fallback;
+        std::string shown;
+    } cases[] = {
+        {"=?koi8-r?B?8NLJ18XU?=", -4, "Привет"},
+        {"Re: =?KOI8-R?q?=F0=D2=C9=D7=C5=D4_1?= tail", -4, "Re: Привет 1 tail"},
+        {"=?utf-8?B?R3LDvMOfZQ==?= =?iso-8859-1?Q?_na=EFve?=", -4, "Grüße naïve"},
+        {"=?gb18030?B?1tDOxA==?= x", -4, "中文 x"},
+        {"=?x-unknown?B?YWJj?= =?koi8-r?X?8NLJ?=", -4, "=?x-unknown?B?YWJj?= =?koi8-r?X?8NLJ?="},
+        {"Grüße, Привет 😀", 0, "Grüße, Привет 😀"},  // unlabelled UTF-8 wins over KOI-8
+        {privetKoi8, 0, "Привет"},
+        {privetCp1251, 1, "Привет"},
+        {"a" + privetCp1251.substr(0, 2), -4, "a\uFFFD\uFFFD"},  // no set: marked, not passed on
+    };
+    for (const Case& c : cases) EXPECT_EQ(DecodeHeaderText(c.in, c.fallback), c.shown) << c.in;
 }
 
-TEST_F(CharTablesTest, BufferConversions) {
-    const std::string cp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";  // "Привет"
-    const std::string cp866 = "\x8F\xE0\xA8\xA2\xA5\xE2";
-    struct Case {
-        int code;
-        std::string in;
-        std::string decoded;
-    } cases[] = {
-        {-4, cp1251, cp1251}, {-3, cp1251, cp1251}, {-1, cp1251, cp1251},
-        {-2, cp1251, cp866},  {1, cp1251, cp866},   {7, cp1251, cp1251},  // no host table 7
-    };
-    for (const Case& c : cases) {
-        std::string buffer = c.in;
-        DecodeBuffer(c.code, buffer.data(), static_cast<int>(buffer.size()));
-        EXPECT_EQ(buffer, c.decoded) << c.code;
-        EncodeBuffer(c.code, buffer.data(), static_cast<int>(buffer.size()));
-        EXPECT_EQ(buffer, c.in) << c.code;
+TEST_F(CharTablesTest, HeaderTextsAreWrittenAsFoldedEncodedWords) {
+    std::string out;
+    char32_t missing = 0;
+    ASSERT_TRUE(EncodeHeaderText("plain", "utf-8", false, out, missing));
+    EXPECT_EQ(out, "plain");
+    ASSERT_TRUE(EncodeHeaderText("Grüße", "utf-8", false, out, missing));
+    EXPECT_EQ(out, "=?utf-8?B?R3LDvMOfZQ==?=");
+    ASSERT_TRUE(EncodeHeaderText("Привет", "koi8-r", false, out, missing));
+    EXPECT_EQ(out, "=?koi8-r?B?8NLJ18XU?=");
+    // A long text: short lines, each word whole characters, the text back exactly.
+    std::string text;
+    for (int i = 0; i < 12; ++i) text += "中文 Ελληνικά ";
+    ASSERT_TRUE(EncodeHeaderText(text, "utf-8", false, out, missing));
+    size_t lines = 0;
+    for (size_t start = 0, end; start != std::string::npos; start = end, ++lines) {
+        end = out.find("\r\n ", start);
+        EXPECT_LE((end == std::string::npos ? out.size() : end) - start, 62u);
+        if (end != std::string::npos) end += 3;
     }
+    EXPECT_GT(lines, 4u);
+    EXPECT_EQ(DecodeHeaderText(out, -4), text);
+    // Nothing is replaced: the first character the set lacks is named.
+    EXPECT_FALSE(EncodeHeaderText("Привет α", "koi8-r", false, out, missing));
+    EXPECT_EQ(missing, U'α');
+    EXPECT_TRUE(out.empty());
+}
+
+TEST_F(CharTablesTest, BodiesAreEncodedInTheSlotsSetOrRefused) {
+    EXPECT_EQ(EncodeText(0, "Привет"), "\xF0\xD2\xC9\xD7\xC5\xD4");  // koi8-r
+    EXPECT_EQ(EncodeText(kNoSlot, "Grüße 中文"), "Grüße 中文");      // utf-8
+    EXPECT_EQ(SendingCharset(kNoSlot), "utf-8");
+    // The message (which names the character, its code point and the set) is shown by the
+    // posting scripts; windows-1251 holds no Chinese.
+    EXPECT_THROW(EncodeText(1, "Привет, 中文"), ECharsetError);
 }
 
 }  // namespace

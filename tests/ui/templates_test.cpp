@@ -84,8 +84,8 @@ TEST_F(TemplatesTest, Expansions) {
 
 TEST_F(TemplatesTest, QuotedLinesAreConvertedFromTheArticlesCharset) {
     columns_[4] = koi8_;
-    // "Привет" in KOI8-R comes out in the OEM code page.
-    EXPECT_EQ(Expand("%Quote%", "\xF0\xD2\xC9\xD7\xC5\xD4\n"), "> \x8F\xE0\xA8\xA2\xA5\xE2\n@0:0");
+    // "Привет" in KOI8-R comes out as UTF-8; a UTF-8 line stays as it is.
+    EXPECT_EQ(Expand("%Quote%", "\xF0\xD2\xC9\xD7\xC5\xD4\nGrüße\n"), "> Привет\n> Grüße\n@0:0");
 }
 
 TEST_F(TemplatesTest, WithoutATemplateFileTheSourceIsCopied) {

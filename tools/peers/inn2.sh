@@ -45,6 +45,7 @@ kestrova.test.moderated m Moderated test group
 kestrova.test.readonly n Read-only test group (no local posting)
 kestrova.test.koi8 y Тестовая группа: статьи в KOI8-R
 kestrova.test.bench y Bulk articles for benchmarks
+local.charsets.test y Articles in many character sets, posted once
 EOF
 for i in $(seq -w 1 20); do echo "local.test.g$i y Filler group $i"; done)
 

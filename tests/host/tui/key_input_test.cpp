@@ -16,6 +16,7 @@ struct KeyCase {
     int VirtualKey;
     uint32_t State;
     char Character;
+    char32_t Unicode = 0;  // a character beyond ASCII
 };
 
 // What xterm and tmux send for the keys a file manager uses.
@@ -45,10 +46,11 @@ const KeyCase kKeyCases[] = {
     {"\x1b\x1b[A", VK_UP, kAlt, 0},
     {"\x1b[27;5;49~", '1', kCtrl, '1'},
     {"\x1b[48;5u", '0', kCtrl, '0'},
-    // Outside the Basic Multilingual Plane: no OEM form, also where the low 16 bits are a letter.
-    {"\xF0\x9F\x98\x80", 0, 0, '?'},
-    {"\xF0\x90\x90\x96", 0, 0, '?'},
-    {"\x1b[66582u", 0, 0, '?'},
+    // Beyond ASCII: no single OEM byte ('?'), the character itself as a code point.
+    {"\xF0\x9F\x98\x80", 0, 0, '?', 0x1F600},
+    {"\xF0\x90\x90\x96", 0, 0, '?', 0x10416},
+    {"\x1b[66582u", 0, 0, '?', 66582},
+    {"\xE4\xB8\xAD", 0, 0, '?', 0x4E2D},
 };
 
 // Events in a line: a key as "VK/STATE/CHAR", a mouse event as "@X,Y/BUTTONS/FLAGS"; "..." where
@@ -64,7 +66,8 @@ std::string Decoded(const std::string& first, const std::string& rest) {
                  << '/' << e.EventFlags << ' ';
         else
             text << e.VirtualKeyCode << '/' << e.ControlKeyState << '/'
-                 << int(static_cast<unsigned char>(e.AsciiChar)) << ' ';
+                 << int(static_cast<unsigned char>(e.AsciiChar))
+                 << (e.UnicodeChar ? "+" + std::to_string(e.UnicodeChar) : "") << ' ';
     if (decoder.Pending()) text << "... ";
     for (const platform::InputEvent& e : decoder.Finish()) text << e.VirtualKeyCode << ' ';
     return text.str();
@@ -74,7 +77,8 @@ TEST(KeyDecoder, DecodesEachKeyAsTerminalsSendItWhereverTheInputIsSplit) {
     for (const KeyCase& c : kKeyCases) {
         const std::string bytes = c.Bytes;
         const std::string key = std::to_string(c.VirtualKey) + "/" + std::to_string(c.State) + "/" +
-                                std::to_string(static_cast<unsigned char>(c.Character)) + " ";
+                                std::to_string(static_cast<unsigned char>(c.Character)) +
+                                (c.Unicode ? "+" + std::to_string(c.Unicode) : "") + " ";
         for (size_t split = 0; split <= bytes.size(); ++split)
             EXPECT_EQ(Decoded(bytes.substr(0, split), bytes.substr(split)), key)
                 << "case " << &c - kKeyCases << " split at " << split;
@@ -87,7 +91,7 @@ TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
     const struct {
         std::string Bytes, Events;
     } cases[] = {
-        {"\x1b[1;2Sa\xd0\x96\x1b[<0;5;3M", "115/16/0 65/0/97 0/0/134 @4,2/1/0 "},  // Ж: CP866 0x86
+        {"\x1b[1;2Sa\xd0\x96\x1b[<0;5;3M", "115/16/0 65/0/97 0/0/63+1046 @4,2/1/0 "},  // Ж
         // A release and a motion are no events; the right button, the wheel down.
         {"\x1b[<0;12;7M\x1b[<0;12;7m\x1b[<2;1;1M\x1b[<65;3;4M\x1b[<32;5;5M",
          "@11,6/1/0 @0,0/2/0 @2,3/-7864320/4 "},

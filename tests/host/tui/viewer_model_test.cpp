@@ -69,25 +69,42 @@ TEST_F(ViewerTest, ShownLines) {
                                         "a       b.[2J..c"}));
 }
 
-// Switching code pages and a case-blind Cyrillic search are checked through the screen test; here
-// F8 (OEM and ANSI) and the search's column, repetition and end.
-TEST_F(ViewerTest, F8SwitchesBetweenOemAndAnsi) {
-    ViewedFile file(Write("\xcf\xf0\xe8\xe2\xe5\xf2\n"));  // "Привет" in 1251
-    ViewerModel model(file, 5, 80);
+// An article's body is read in its own charset (lines of UTF-8 stay as they are); F8 switches
+// between the first two sets, and every set of the menu reads the file.
+TEST_F(ViewerTest, ArticlesAreReadInTheirOwnCharset) {
+    ViewedFile file(Write("Gr\xC3\xBC\xC3\x9F\x65\n\xF0\xD2\xC9\xD7\xC5\xD4\n"));
+    ViewerModel model(file, 5, 80, "koi8-r");
+    EXPECT_EQ(model.CodePageNames(),
+              (std::vector<std::string>{"koi8-r", "UTF-8", "KOI-8", "CP-1251   (Windows russian)",
+                                        "ISO 8859-5 (Unix russian)"}));
+    EXPECT_EQ(model.VisibleLines(), (std::vector<std::string>{"Grüße", "Привет"}));
     model.HandleKey(Keystroke{VK_F8, 0, 0});
-    EXPECT_EQ(model.VisibleLines()[0], "\x8f\xe0\xa8\xa2\xa5\xe2");
-    model.SetCodePage(2);
+    EXPECT_EQ(model.VisibleLines()[1], "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD") << "as UTF-8";
+    model.SetCodePage(3);
+    EXPECT_EQ(model.VisibleLines()[1], "рТЙЧЕФ") << "as CP-1251";
     model.HandleKey(Keystroke{VK_F8, 0, 0});
-    EXPECT_EQ(model.CodePage(), 1) << "F8 from a table goes to ANSI";
+    EXPECT_EQ(model.CodePage(), 1) << "F8 from a table goes to the second set";
+    // A set that reads as the UTF-8 OEM code page does is no set of its own.
+    for (const char* same : {"x-unknown", "utf-8", "UTF8", "us-ascii"})
+        EXPECT_EQ(ViewerModel(file, 5, 80, same).CodePageNames()[0], "UTF-8") << same;
+}
+
+// Wide characters take two cells: the visible part and a match's cell count cells, not bytes.
+TEST_F(ViewerTest, WideCharactersTakeTwoCells) {
+    ViewedFile file(Write("中文中文 abc\n"));
+    ViewerModel model(file, 5, 5);
+    EXPECT_EQ(model.VisibleLines()[0], "中文");  // a third wide character would cross the edge
+    ASSERT_TRUE(model.Search("ABC"));
+    EXPECT_EQ(model.MatchCell(), std::make_optional(std::make_pair(0, 9 - model.Column())));
 }
 
 TEST_F(ViewerTest, SearchIgnoresCaseAndContinuesAfterTheLastMatch) {
     std::string text = NumberedLines(50);
-    text += "\xaf\xe0\xa8\xa2\xa5\xe2 World\n" + NumberedLines(5) + "hello world\n";
+    text += "привет World\n" + NumberedLines(5) + "hello world\n";
     ViewedFile file(Write(text));
     ViewerModel model(file, 10, 8);
     EXPECT_EQ(model.HandleKey(Keystroke{VK_F7, 0, 0}), ViewerState::SearchWanted);
-    ASSERT_TRUE(model.Search("\x8f\x90\x88\x82\x85\x92 WORLD"));  // upper-case Cyrillic
+    ASSERT_TRUE(model.Search("ПРИВЕТ WORLD"));  // upper-case Cyrillic
     EXPECT_EQ(model.MatchCell(), std::make_optional(std::make_pair(0, 0 - model.Column())));
     EXPECT_GT(model.Column(), 0) << "the match's end is scrolled into view";
     ASSERT_TRUE(model.Search("WORLD"));

@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""screen_unicode_test.py KESTROVA_BINARY: the full-screen host through tmux against the real news
+server (tools/peers/inn2.sh) on articles in many character sets that another client posted
+(tests/host/inn/post_charsets.py): subjects as their authors wrote them, wide characters keeping
+the columns in line, bodies decoded in the viewer, which names each charset. Exits 77 (skipped)
+without tmux or, unless KESTROVA_REQUIRE_PEERS is set, without the server."""
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import unicodedata
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import screen_test  # noqa: E402
+
+PORT = int(os.environ.get("INN_READER_PORT") or 1119)
+GROUP = "local.charsets.test"
+
+
+def cells(text):
+    """The columns text takes on the terminal."""
+    return sum(0 if unicodedata.combining(c) else 2 if unicodedata.east_asian_width(c) in "WF"
+               else 1 for c in text)
+
+
+class UnicodeScreenTest(screen_test.ScreenTest):
+    def test_subjects_in_line_and_bodies_decoded(self):
+        subprocess.run([sys.executable, os.path.join(HERE, "..", "inn", "post_charsets.py"),
+                        str(PORT), GROUP], check=True)
+        self.start(f"news://127.0.0.1:{PORT}/{GROUP}", shows="中文测试")
+        screen = self.wait("Grüße aus Köln", "Привет, мир", "Καλημέρα", "Emoji 😀 test",
+                           "Café crème", "Привет из 1251", "Привет из KOI8", "Base64 Ελληνικά",
+                           "Unlabelled Grüße Привет")
+        # Every row of the module's panel has its column lines at the same cells.
+        rows = [r for r in screen.splitlines()[2:-4] if "│" in r]
+        lines = {tuple(cells(r[:i]) for i, c in enumerate(r) if c == "│") for r in rows}
+        self.assertEqual(len(lines), 1, screen)
+        for subject, body, charset in (("中文测试", "你好，世界", "utf-8"),
+                                       ("Привет из KOI8", "Привет из KOI8", "koi8-r"),
+                                       ("Café crème", "Café crème brûlée", "iso-8859-1")):
+            self.move_cursor_to(subject)
+            viewer = self.steps(("F3", body))
+            self.assertIn(charset, viewer.splitlines()[0].lower(), viewer)
+            self.steps(("Escape", "1Help"))
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    if shutil.which("tmux") is None:
+        print("SKIPPED: tmux is missing (tools/ensure-deps.sh installs it)")
+        sys.exit(77)
+    try:
+        socket.create_connection(("127.0.0.1", PORT), timeout=2).close()
+    except OSError:
+        print(f"no news server on 127.0.0.1:{PORT}")
+        sys.exit(1 if os.environ.get("KESTROVA_REQUIRE_PEERS") else 77)
+    screen_test.KESTROVA = os.path.abspath(sys.argv[1])
+    unittest.main(argv=[sys.argv[0]], defaultTest="UnicodeScreenTest.test_subjects_in_line_and_bodies_decoded",
+                  verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
