@@ -15,7 +15,7 @@ namespace {
 constexpr std::array<std::string_view, 12> kEnglishMonths = {
     "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// The Russian three-letter month names in code page 866.
+// The Russian three-letter month names.
 constexpr std::array<std::string_view, 12> kRussianMonths = {
     "Янв", "Фев", "Мар", "Апр", "Май", "Июн", "Июл", "Авг", "Сен", "Окт", "Ноя", "Дек"};
 

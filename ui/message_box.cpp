@@ -5,6 +5,8 @@
 
 #include "common/format_text.h"
 #include "common/visible_text.h"
+#include "platform/codepages.h"
+#include "platform/display_width.h"
 #include "ui/console_keys.h"
 #include "ui/host_services.h"
 #include "ui/message_numbers.h"
@@ -13,8 +15,15 @@
 namespace kestrova {
 namespace {
 
-// The OEM single horizontal line.
-constexpr char kHorizontalLine = static_cast<char>(196);
+// A single horizontal line as wide as the widest of lines, in the OEM code page.
+std::string HorizontalLine(const TStringList& lines) {
+    int columns = 0;
+    for (int i = 0; i < lines.Count(); ++i)
+        columns = std::max(columns, platform::TextWidth(platform::OemToUtf8(lines[i])));
+    std::string line;
+    for (int i = 0; i < columns; ++i) line += "\u2500";
+    return platform::Utf8ToOem(line);
+}
 
 int CallMessage(unsigned flags, const std::vector<std::string>& lines, int buttons) {
     FlushInput();
@@ -48,14 +57,10 @@ int ShowMessage(unsigned flags, const std::vector<std::string>& lines,
 
 int ShowTextList(const TStringList& list, unsigned flags) {
     if (list.Count() == 0) return 0;
-    size_t longest = 0;
     std::vector<std::string> items;
     items.reserve(list.Count() + 2);
-    for (int i = 0; i < list.Count(); ++i) {
-        items.push_back(list[i]);
-        longest = std::max(longest, list[i].size());
-    }
-    items.emplace_back(longest, kHorizontalLine);
+    for (int i = 0; i < list.Count(); ++i) items.push_back(list[i]);
+    items.push_back(HorizontalLine(list));
     items.push_back(GetMsg(kMsgOk));
     return CallMessage(flags, items, 1);
 }
