@@ -16,8 +16,6 @@ add_custom_target(kestrova-package-doc ALL
 install(FILES ${kestrova_doc}/kestrova.1.gz DESTINATION share/man/man1)
 install(FILES ${kestrova_doc}/changelog.gz ${CMAKE_SOURCE_DIR}/cmake/debian/copyright
         DESTINATION share/doc/kestrova)
-install(FILES ${CMAKE_SOURCE_DIR}/cmake/debian/lintian-overrides DESTINATION share/lintian/overrides
-        RENAME kestrova)
 
 set(CPACK_PACKAGE_NAME kestrova)
 set(CPACK_PACKAGE_VENDOR "Kestrova")

@@ -14,7 +14,7 @@ COUNT_NAME = "kMsgCount"
 # File name, header line, encoding of the file's bytes.
 LANGUAGES = [
     ("KestrovaEng.lng", ".Language=English,English", "ascii"),
-    ("KestrovaRus.lng", ".Language=Russian,Russian (\u0420\u0443\u0441\u0441\u043a\u0438\u0439)", "cp866"),
+    ("KestrovaRus.lng", ".Language=Russian,Russian (\u0420\u0443\u0441\u0441\u043a\u0438\u0439)", "utf-8"),
 ]
 
 # Arguments the module passes to each format message, in order: "s" text, "i" integer.
@@ -65,12 +65,6 @@ def read_numbers(path):
 def read_messages(path, header, encoding):
     """The message texts of one file."""
     data = path.read_bytes()
-    if encoding == "cp866" and any(b >= 0x80 for b in data):
-        try:
-            data.decode("utf-8")
-            raise LngError(f"{path.name}: holds UTF-8 text, expected CP866")
-        except UnicodeDecodeError:
-            pass
     try:
         lines = data.decode(encoding).splitlines()
     except UnicodeDecodeError as e:
