@@ -13,10 +13,16 @@ configure() {  # source folder, build folder
         ${launcher:+-DCMAKE_CXX_COMPILER_LAUNCHER=$launcher -DCMAKE_C_COMPILER_LAUNCHER=$launcher} >/dev/null
 }
 old_tree=$top/build-bench-base-src
-rm -rf "$old_tree" && mkdir -p "$old_tree"
-git -C "$top" archive "$base" | tar -x -C "$old_tree"
+# Extracted again only for another revision, so that a second run builds nothing.
+revision=$(git -C "$top" rev-parse "$base^{commit}")
+if [ "$(cat "$old_tree/.revision" 2>/dev/null)" != "$revision" ]; then
+  rm -rf "$old_tree" && mkdir -p "$old_tree"
+  git -C "$top" archive "$revision" | tar -x -C "$old_tree"
+  echo "$revision" >"$old_tree/.revision"
+fi
 # The same bench source, built in the earlier tree as a target of its own.
-cp "$top/bench/utf8_listing_bench.cpp" "$old_tree/bench/utf8_listing_bench.cpp"
+cmp -s "$top/bench/utf8_listing_bench.cpp" "$old_tree/bench/utf8_listing_bench.cpp" ||
+  cp "$top/bench/utf8_listing_bench.cpp" "$old_tree/bench/utf8_listing_bench.cpp"
 if ! grep -q utf8_listing_bench "$old_tree/bench/CMakeLists.txt"; then
   cat >>"$old_tree/bench/CMakeLists.txt" <<'CMAKE'
 add_executable(utf8_listing_bench utf8_listing_bench.cpp)
@@ -38,7 +44,7 @@ for round in 1 2 3 4 5; do
   set -- $("$top/build-bench-new/bin/utf8_listing_bench")
   new_utf8=$(best "$2" "$new_utf8"); new_ascii=$(best "$4" "$new_ascii")
 done
-echo "listing 10,000 cached articles, best of 5 runs x 20 rounds, milliseconds:"
+echo "listing 10,000 cached articles, best of 5 runs x 20 rounds, milliseconds of CPU time:"
 echo "                   $base   this tree   ratio"
 awk -v a="$old_utf8" -v b="$new_utf8" 'BEGIN { printf "UTF-8 subjects  %10.2f %10.2f %8.2f (aim: at most 1.20)\n", a, b, b / a }'
 awk -v a="$old_ascii" -v b="$new_ascii" 'BEGIN { printf "ASCII subjects  %10.2f %10.2f %8.2f\n", a, b, b / a }'
