@@ -62,6 +62,10 @@ int Viewer(const char* fileName, const char* title, int, int, int, int, unsigned
     return boundHost->Viewer(fileName, title);
 }
 
+int ViewerWithKeys(const char* fileName, const char* title, const ViewerKeys* keys) {
+    return boundHost->Viewer(fileName, title, keys);
+}
+
 int Editor(const char* fileName, const char* title, int, int, int, int, unsigned, int startLine,
            int startChar) {
     return boundHost->Editor(fileName, title, startLine, startChar);
@@ -139,6 +143,7 @@ void BindServices(Host* host, PluginStartupInfo& info, FarStandardFunctions& fun
     info.GetPluginDirList = GetPluginDirList;
     info.FreeDirList = FreeDirList;
     info.Viewer = Viewer;
+    info.ViewerWithKeys = ViewerWithKeys;
     info.Editor = Editor;
     info.CmpName = CmpName;
     info.CharTable = CharTable;

@@ -26,7 +26,7 @@ FarDialogItem DialogItem(int type, int x1, int y1, int x2, const std::string& te
     return item;
 }
 
-void DrawViewer(ViewerModel& viewer, const std::string& title) {
+void DrawViewer(ViewerModel& viewer, const std::string& title, const ViewerKeys* keys) {
     const int width = ScreenWidth();
     Fill(Rect{0, 0, width, 1}, Role::ViewerStatus);
     const std::string where = viewer.CodePageNames()[viewer.CodePage()] + "  Line " +
@@ -45,7 +45,10 @@ void DrawViewer(ViewerModel& viewer, const std::string& title) {
         PutText(match->second, match->first + 1,
                 lines[match->first].substr(std::max(match->second, 0), viewer.LastSearch().size()),
                 Role::DialogFocus);
-    PaintKeyBar(ScreenHeight() - 1, ViewerKeyBarLabels(viewer.CodePage() == 0));
+    std::array<std::string, 12> labels = ViewerKeyBarLabels(viewer.CodePage() == 0);
+    for (size_t f = 0; keys && keys->Labels && f < labels.size(); ++f)
+        if (keys->Labels[f] && *keys->Labels[f]) labels[f] = keys->Labels[f];
+    PaintKeyBar(ScreenHeight() - 1, labels);
     HideCursor();
 }
 
@@ -77,7 +80,8 @@ std::optional<std::string> TerminalFrontEnd::AskText(const std::string& title,
     return std::string(items[2].Data);
 }
 
-bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
+bool TerminalFrontEnd::View(const std::string& file, const std::string& title,
+                            const ViewerKeys* keys) {
     std::unique_ptr<ViewedFile> viewed;
     try {
         viewed = std::make_unique<ViewedFile>(platform::ToNativePath(file));
@@ -87,7 +91,7 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
     ScreenSnapshot beneath;
     ViewerModel viewer(*viewed, ViewerRows(), ScreenWidth());
     while (true) {
-        DrawViewer(viewer, title);
+        DrawViewer(viewer, title, keys);
         FlushScreen();
         const std::optional<Keystroke> key = NextKeystroke();
         if (!key) {
@@ -97,6 +101,11 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title) {
         switch (viewer.HandleKey(*key)) {
             case ViewerState::Open:
                 break;
+            case ViewerState::Unused:
+                if (!keys || !keys->ProcessKey ||
+                    keys->ProcessKey(keys->Param, key->Key, key->Control) != VKH_CLOSE)
+                    break;
+                [[fallthrough]];
             case ViewerState::Closed:
                 beneath.Restore();
                 FlushScreen();

@@ -106,6 +106,8 @@ ViewerState ViewerModel::HandleKey(const Keystroke& key) {
         ScrollTo(top_ + 1);
     } else if (key.Is(VK_UP)) {
         ScrollTo(top_ > 0 ? top_ - 1 : 0);
+    } else if (key.Is(VK_SPACE) && AtEnd()) {
+        return ViewerState::Unused;
     } else if (key.Is(VK_NEXT) || key.Is(VK_SPACE)) {
         ScrollTo(top_ + rows_);
     } else if (key.Is(VK_PRIOR)) {
@@ -119,6 +121,8 @@ ViewerState ViewerModel::HandleKey(const Keystroke& key) {
         column_ = std::min(column_ + 1, kWidestLine);
     } else if (key.Is(VK_LEFT)) {
         column_ = std::max(column_ - 1, 0);
+    } else {
+        return ViewerState::Unused;
     }
     return ViewerState::Open;
 }
@@ -154,6 +158,11 @@ std::vector<std::string> ViewerModel::VisibleLines() {
                             : std::string());
     }
     return lines;
+}
+
+bool ViewerModel::AtEnd() {
+    std::string probe;
+    return !file_.Line(top_ + rows_, probe);
 }
 
 int ViewerModel::Percent() {
