@@ -94,6 +94,10 @@ class TNntpPlugin : public TFarPlugin {
     void OpenShortcut(const std::string& data);
     // The text after "news:"; an empty text or one without a host opens registry mode.
     void OpenCommandLine(const std::string& text);
+    // From the disks or plugins menu: registry mode, unless no account is stored and the
+    // environment's NNTPSERVER names a server (host[:port], printable, at most 255 bytes), which
+    // is then opened as news://NNTPSERVER.
+    void OpenFromMenu();
     // Raises EAbort unless data begins with the account file's section header; connects to the
     // file's account when it holds one, else stays in registry mode.
     void OpenFilePlugin(const std::string& name, const unsigned char* data, int dataSize);

@@ -102,7 +102,9 @@ TEST_F(ReadMarksTest, AValueThatIsNoMarksReadsAsNone) {
     TRegistry raw;
     ASSERT_TRUE(
         raw.OpenKey("Software\\Far\\Plugins\\Kestrova\\Read marks\\@news.example.org", false));
-    raw.WriteString("a.group", std::string(TReadMarks::kMaxStoredText + 1, '1'));
+    std::string tooLong;  // sound ranges, but more than marks can be
+    while (tooLong.size() <= TReadMarks::kMaxStoredText) tooLong += "1,";
+    raw.WriteString("a.group", tooLong);
     const uint32_t number = 7;
     raw.PutData("b.group", &number, sizeof number, TRegDataType::rdInteger);
     TReadMarks marks(account_);

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """reading_test.py KESTROVA_BINARY: read marks that outlive the program and the cache, and Space
 in the viewer walking the unread articles of two groups (tmux; see screen_session.py)."""
+import os
 import re
 
 import screen_session
@@ -82,6 +83,13 @@ class ReadingTest(screen_session.ScreenSession):
                    ("", f"Go on with {KOI8} (22 unread)?"), ("Enter", "Line 1"),
                    ("F10", f"127.0.0.1:{KOI8}"))
         self.up_to_own_groups(KOI8, 21)
+
+    def test_nntpserver_names_the_server_when_no_account_is_stored(self):
+        self.serve()
+        os.environ["NNTPSERVER"] = f"127.0.0.1:{self.port}"
+        self.addCleanup(os.environ.pop, "NNTPSERVER", None)
+        self.start(shows="You have no newsgroups yet")
+        self.steps(("Enter", "127.0.0.1:."))
 
 
 if __name__ == "__main__":
