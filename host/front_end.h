@@ -42,9 +42,10 @@ class FrontEnd {
     // Edits the items in place; the index of the closing item, -1 for Esc.
     virtual int ShowDialog(const DialogRequest& dialog) = 0;
     // Shows a file, in charset (a MIME name; empty: the OEM code page); false when it cannot be
-    // read.
-    virtual bool View(const std::string& file, const std::string& title,
-                      const std::string& charset) = 0;
+    // read. keys (may be null) adds the module's key-bar labels and takes the keys the viewer does
+    // not use (hostapi: ViewerKeys).
+    virtual bool View(const std::string& file, const std::string& title, const std::string& charset,
+                      const ViewerKeys* keys) = 0;
     // Lets the user edit a file, the cursor first at line and column (1-based; 0 or less: the
     // start of the text); true when a changed file was saved.
     virtual bool Edit(const std::string& file, const std::string& title, int line, int column) = 0;

@@ -248,9 +248,12 @@ int Host::Dialog(int x1, int y1, int x2, int y2, const char* helpTopic, FarDialo
     return frontEnd_.ShowDialog(request);
 }
 
-int Host::Viewer(const char* fileName, const char* title, const char* charset) {
+int Host::Viewer(const char* fileName, const char* title, const char* charset,
+                 const ViewerKeys* keys) {
     if (!fileName) return 0;
-    return frontEnd_.View(fileName, title ? title : fileName, charset ? charset : "") ? 1 : 0;
+    // A record from an older module, smaller than ours, is not read past its end.
+    if (keys && keys->StructSize < static_cast<int>(sizeof(ViewerKeys))) keys = nullptr;
+    return frontEnd_.View(fileName, title ? title : fileName, charset ? charset : "", keys) ? 1 : 0;
 }
 
 int Host::Editor(const char* fileName, const char* title, int startLine, int startChar) {

@@ -96,7 +96,8 @@ class Host {
     int GetDirList(const char* dir, PluginPanelItem** items, int* itemsNumber);
     int GetPluginDirList(HANDLE plugin, const char* dir, PluginPanelItem** items, int* itemsNumber);
     void FreeDirList(const PluginPanelItem* items);
-    int Viewer(const char* fileName, const char* title, const char* charset);
+    int Viewer(const char* fileName, const char* title, const char* charset,
+               const ViewerKeys* keys = nullptr);
     int Editor(const char* fileName, const char* title, int startLine, int startChar);
     void Text(int x, int y, const char* text);
     intptr_t AdvControl(intptr_t moduleNumber, int command, void* param);

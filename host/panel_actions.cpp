@@ -227,7 +227,7 @@ void Host::ViewOrEdit(bool edit) {
     if (!got || file.empty()) return;
     const std::string oemFile = platform::FromNativePath(file.string());
     if (!edit) {
-        frontEnd_.View(oemFile, name, "");
+        frontEnd_.View(oemFile, name, "", nullptr);
         return;
     }
     if (!frontEnd_.Edit(oemFile, name, 0, 0) || !panel_) return;

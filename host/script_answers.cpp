@@ -57,13 +57,15 @@ const char* AnswerKindName(AnswerKind kind) {
             return "dialog";
         case AnswerKind::Editor:
             return "editor";
+        case AnswerKind::Viewer:
+            return "viewer";
     }
     return "answer";
 }
 
 Answer ParseAnswer(const ScriptLine& line) {
     const std::vector<std::string>& words = line.Words;
-    if (words.size() < 3) Fail(line, "expected \"answer message|menu|dialog|editor ...\"");
+    if (words.size() < 3) Fail(line, "expected \"answer message|menu|dialog|editor|viewer ...\"");
     Answer answer;
     answer.Line = line.Number;
     const std::string& kind = words[1];
@@ -87,6 +89,11 @@ Answer ParseAnswer(const ScriptLine& line) {
     } else if (kind == "editor") {
         answer.Kind = AnswerKind::Editor;
         ParseEdits(line, answer);
+    } else if (kind == "viewer") {
+        answer.Kind = AnswerKind::Viewer;
+        const std::optional<KeyPress> key = words.size() == 3 ? ParseKey(words[2]) : std::nullopt;
+        if (!key) Fail(line, "a viewer answer is one key");
+        answer.Key = *key;
     } else {
         Fail(line, "unknown answer kind \"" + kind + "\"");
     }

@@ -4,16 +4,18 @@
 //   answer dialog N|esc|enter [ITEM=VALUE ...]   (VALUE: text of an edit field, on/off for a
 //                                                 check box or radio button)
 //   answer editor keep | answer editor (append TEXT | replace OLD NEW)...
+//   answer viewer KEY                              (a key the module's viewer keys are given)
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "host/key_names.h"
 #include "host/script_parser.h"
 
 namespace kestrova::host {
 
-enum class AnswerKind { Message, Menu, Dialog, Editor };
+enum class AnswerKind { Message, Menu, Dialog, Editor, Viewer };
 
 struct DialogField {
     int Item = 0;
@@ -35,6 +37,7 @@ struct Answer {
     int Index = 0;
     std::vector<DialogField> Fields;
     std::vector<EditorStep> Edits;  // none: the editor is left without saving
+    KeyPress Key;                   // a viewer answer's key
 };
 
 const char* AnswerKindName(AnswerKind kind);

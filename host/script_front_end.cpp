@@ -151,16 +151,34 @@ int ScriptFrontEnd::ShowDialog(const DialogRequest& dialog) {
 }
 
 bool ScriptFrontEnd::View(const std::string& file, const std::string& title,
-                          const std::string& charset) {
+                          const std::string& charset, const ViewerKeys* keys) {
     try {
         const std::string content = ReadFileBytes(platform::ToNativePath(file));
         transcript_.Raw("viewer " + Transcript::Quoted(title) +
                         (charset.empty() ? "" : " [" + charset + "]") + ":");
         transcript_.FileContent(content, charset);
+        if (keys) PressViewerKeys(*keys);
         return true;
     } catch (const std::exception&) {
         transcript_.Raw("viewer " + Transcript::Quoted(title) + ": the file cannot be read");
         return false;
+    }
+}
+
+void ScriptFrontEnd::PressViewerKeys(const ViewerKeys& keys) {
+    std::string bar;
+    for (int f = 0; keys.Labels && f < 12; ++f)
+        if (keys.Labels[f] && *keys.Labels[f])
+            bar += " F" + std::to_string(f + 1) + ' ' + Transcript::Quoted(keys.Labels[f]);
+    if (!bar.empty()) transcript_.Raw("  key bar:" + bar);
+    // Without a viewer answer queued the viewer is left as with Esc.
+    while (!failure_ && !answers_.empty() && answers_.front().Kind == AnswerKind::Viewer) {
+        const KeyPress key = answers_.front().Key;
+        answers_.pop_front();
+        const bool closes = keys.ProcessKey && keys.ProcessKey(keys.Param, key.VirtualKey,
+                                                               key.ControlState) == VKH_CLOSE;
+        transcript_.Raw("  key " + KeyName(key) + (closes ? "" : " (unused)"));
+        if (closes) return;
     }
 }
 

@@ -28,8 +28,8 @@ class ScriptFrontEnd : public FrontEnd {
     int ShowMessage(const MessageRequest& message) override;
     int ShowMenu(const MenuRequest& menu) override;
     int ShowDialog(const DialogRequest& dialog) override;
-    bool View(const std::string& file, const std::string& title,
-              const std::string& charset) override;
+    bool View(const std::string& file, const std::string& title, const std::string& charset,
+              const ViewerKeys* keys) override;
     bool Edit(const std::string& file, const std::string& title, int line, int column) override;
     void ShowText(int x, int y, const std::string& text) override;
     void Notice(const std::string& text) override;
@@ -42,6 +42,8 @@ class ScriptFrontEnd : public FrontEnd {
     // Applies the field values of a dialog answer; false (with the failure recorded) on a bad one.
     bool SetFields(const DialogRequest& dialog, const Answer& answer);
     void ApplyEdits(const std::string& nativeCopy, const Answer& answer);
+    // Hands the module the keys of the viewer answers queued next, until one closes the viewer.
+    void PressViewerKeys(const ViewerKeys& keys);
 
     Transcript& transcript_;
     std::deque<Answer> answers_;

@@ -63,6 +63,11 @@ int Viewer(const char* fileName, const char* title, int, int, int, int, unsigned
     return boundHost->Viewer(fileName, title, charset);
 }
 
+int ViewerWithKeys(const char* fileName, const char* title, const char* charset,
+                   const ViewerKeys* keys) {
+    return boundHost->Viewer(fileName, title, charset, keys);
+}
+
 int Editor(const char* fileName, const char* title, int, int, int, int, unsigned, int startLine,
            int startChar) {
     return boundHost->Editor(fileName, title, startLine, startChar);
@@ -140,6 +145,7 @@ void BindServices(Host* host, PluginStartupInfo& info, FarStandardFunctions& fun
     info.GetPluginDirList = GetPluginDirList;
     info.FreeDirList = FreeDirList;
     info.Viewer = Viewer;
+    info.ViewerWithKeys = ViewerWithKeys;
     info.Editor = Editor;
     info.CmpName = CmpName;
     info.CharTable = CharTable;

@@ -153,7 +153,8 @@ void Transcript::Items(const PanelView& panel) {
     for (size_t i = 0; i < items.Size(); ++i) {
         const PluginPanelItem& item = items[i];
         out_ << "  " << (static_cast<int>(i) == panel.Current() ? '>' : ' ')
-             << ((item.Flags & PPIF_SELECTED) ? '*' : ' ') << ' ' << Utf8(ItemName(item));
+             << ((item.Flags & PPIF_SELECTED) ? '*' : ' ')
+             << ((item.Flags & PPIF_UNREAD) ? '+' : ' ') << Utf8(ItemName(item));
         if (IsFolder(item)) out_ << '/';
         if (!IsDotDot(item) && (!IsFolder(item) || ItemSize(item) != 0))
             out_ << "  " << ItemSize(item);

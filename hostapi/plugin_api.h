@@ -58,6 +58,9 @@ using WIN32_FIND_DATA = FAR_FIND_DATA;
 constexpr uint32_t PPIF_PROCESSDESCR = 0x80000000u;
 constexpr uint32_t PPIF_SELECTED = 0x40000000u;
 constexpr uint32_t PPIF_USERDATA = 0x20000000u;
+// Our own: the item is new to the user (an unread article, a group with unread articles); the
+// host draws it in a colour of its own and a script transcript marks it.
+constexpr uint32_t PPIF_UNREAD = 0x10000000u;
 
 struct PluginPanelItem {
     FAR_FIND_DATA FindData;
@@ -381,6 +384,25 @@ constexpr uint32_t MOUSE_WHEELED = 0x0004;
 constexpr unsigned VF_NONMODAL = 0x0001;
 constexpr unsigned EF_NONMODAL = 0x0001;
 
+// Our own extension: a viewer that hands the module the keys it does not use itself, so that a
+// module can page through documents (next, previous, reply) without a viewer of its own.
+//
+// ViewerWithKeys shows the file as Viewer does, with the module's labels of keys over the
+// viewer's own in its key bar, and calls ProcessKey (with Param, the virtual-key code, letters as
+// their upper-case ASCII, and the PKF_* control state) for every key the viewer itself does not
+// take, and for Space once the end of the file is on screen (before that, Space pages down).
+// ProcessKey answers VKH_UNUSED (the viewer ignores the key) or VKH_CLOSE (the viewer closes and
+// ViewerWithKeys returns; the module knows from its own state which key it was). A host without
+// the service leaves the field null (its StructSize ends before it): use Viewer then.
+enum { VKH_UNUSED = 0, VKH_CLOSE = 1 };
+using FARAPIVIEWERKEY = int (*)(void* param, int key, unsigned controlState);
+struct ViewerKeys {
+    int StructSize;
+    const char* const* Labels;  // twelve labels for F1 to F12, null or "" keeps the viewer's own
+    FARAPIVIEWERKEY ProcessKey;
+    void* Param;
+};
+
 // ---- Standard functions ----------------------------------------------------------------------
 
 struct FarStandardFunctions {
@@ -438,6 +460,9 @@ using FARAPICMPNAME = int (*)(const char* pattern, const char* string, int skipP
 using FARAPICHARTABLE = int (*)(int n, char* buffer, int bufferSize);
 using FARAPITEXT = void (*)(int x, int y, int color, const char* str);
 using FARAPIADVCONTROL = intptr_t (*)(intptr_t moduleNumber, int command, void* param);
+// Returns 1 when the file was shown, 0 when it could not be read (see ViewerKeys).
+using FARAPIVIEWERWITHKEYS = int (*)(const char* fileName, const char* title, const char* charset,
+                                     const ViewerKeys* keys);
 
 struct PluginStartupInfo {
     int StructSize;
@@ -461,6 +486,7 @@ struct PluginStartupInfo {
     FARAPITEXT Text;
     FARAPIADVCONTROL AdvControl;
     const FarStandardFunctions* FSF;
+    FARAPIVIEWERWITHKEYS ViewerWithKeys;  // our own; see ViewerKeys
 };
 
 // Size of the service table without AdvControl and FSF: a host that stops there is an old one,

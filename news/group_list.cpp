@@ -167,7 +167,8 @@ bool ListCachedGroups(TNntpConnection& connection, const TGroupQuery& query, TLi
             RefreshGroup(connection, group);
             changed = true;
         }
-        AddGroupItem(items, group, stamp, tableCode);
+        AddGroupItem(items, group, stamp, tableCode,
+                     ownView && query.Marks ? &query.Marks->Of(group.Name) : nullptr);
         group.Flags &= ~kNewGroup;
         group.Write(groups.Record(i));
         connection.Notify(kEventProgress, 0, 1);
@@ -243,6 +244,37 @@ bool ChangeOwnGroups(TAccountCache& cache, const std::vector<std::string>& names
     }
     cache.Store(kGroupListKey, ListKind::Permanent, std::move(groups));
     return true;
+}
+
+void SubscribeGroups(TAccountCache& cache, const std::vector<std::string>& names) {
+    TListBlock groups(TGroupRecord::kSize);
+    cache.Fetch(kGroupListKey, groups);  // none: a list of these groups alone
+    const TOemCollation collation;
+    for (const std::string& name : names) {
+        bool found = false;
+        const size_t at = FindGroup(groups, name, found, collation);
+        TGroupRecord group;
+        if (found) {
+            group = TGroupRecord::Read(groups.Record(at));
+            group.Flags |= kOwnGroup;
+            group.Write(groups.Record(at));
+            continue;
+        }
+        group.Name = name.substr(0, TGroupRecord::kNameSize - 1);
+        group.Flags = kOwnGroup | kRefreshGroup;
+        InsertGroup(groups, group);
+    }
+    cache.Store(kGroupListKey, ListKind::Permanent, std::move(groups));
+}
+
+std::vector<TGroupRecord> OwnGroupRecords(TAccountCache& cache) {
+    std::vector<TGroupRecord> own;
+    TListBlock groups(TGroupRecord::kSize);
+    if (!cache.Fetch(kGroupListKey, groups)) return own;
+    for (uint32_t i = 0; i < groups.Count(); ++i)
+        if ((TGroupRecord::FlagsOf(groups.Record(i)) & kOwnGroup) != 0)
+            own.push_back(TGroupRecord::Read(groups.Record(i)));
+    return own;
 }
 
 void MarkGroupsForRefresh(TAccountCache& cache, uint32_t flagFilter) {

@@ -11,6 +11,7 @@
 #include "news/account_cache.h"
 #include "news/group_record.h"
 #include "news/nntp_connection.h"
+#include "news/read_marks.h"
 
 namespace kestrova {
 
@@ -32,6 +33,8 @@ struct TGroupQuery {
     int CharTable = 0;            // the account's character table slot
     bool PostingAllowed = false;  // the server's greeting allowed posting
     int64_t ListLimit = kMaxGroupListRecords;
+    // The read marks that give the own groups their unread counts; none: no counts.
+    TReadMarks* Marks = nullptr;
 };
 
 // The listing of query into a new array; with Reload the server is asked for its groups first
@@ -51,6 +54,11 @@ enum class OwnChange { Add, Replace, Drop };
 // Flags the named groups as own groups (Replace: unflags every other one first) or unflags them;
 // false when there is no cached list.
 bool ChangeOwnGroups(TAccountCache& cache, const std::vector<std::string>& names, OwnChange change);
+// Makes the named groups own groups; a group the cached list does not hold yet is added to it
+// (created when there is none), marked to be asked for with GROUP when next listed.
+void SubscribeGroups(TAccountCache& cache, const std::vector<std::string>& names);
+// The records of the own groups in the cached list, in its order.
+std::vector<TGroupRecord> OwnGroupRecords(TAccountCache& cache);
 // Marks for refresh every cached group (flagFilter 0) or every group carrying flagFilter.
 void MarkGroupsForRefresh(TAccountCache& cache, uint32_t flagFilter);
 

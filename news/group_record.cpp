@@ -127,7 +127,7 @@ std::string GroupOfItem(std::string_view item) {
 }
 
 void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,
-                  int tableCode) {
+                  int tableCode, const TArticleRanges* read) {
     const std::string name = DecodeText(tableCode, GroupItemName(group.Name));
     PluginPanelItem& item = items.Add(name);
     FAR_FIND_DATA& data = item.FindData;
@@ -139,7 +139,14 @@ void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEM
         data.ftCreationTime = data.ftLastAccessTime = data.ftLastWriteTime = time;
     }
     data.nFileSizeLow = item.NumberOfLinks = ArticleCount(group);
-    items.SetColumns(item, {std::to_string(group.First), std::to_string(group.Last)});
+    if (!read) {
+        items.SetColumns(item, {std::to_string(group.First), std::to_string(group.Last)});
+        return;
+    }
+    const int64_t unread = data.nFileSizeLow - read->CountIn(group.First, group.Last);
+    if (unread > 0) item.Flags |= PPIF_UNREAD;
+    items.SetColumns(
+        item, {std::to_string(group.First), std::to_string(group.Last), std::to_string(unread)});
 }
 
 }  // namespace kestrova

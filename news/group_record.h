@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/oem_collation.h"
+#include "news/article_ranges.h"
 #include "news/list_block.h"
 #include "news/panel_item_list.h"
 
@@ -65,8 +66,10 @@ std::string GroupOfItem(std::string_view item);
 
 // Appends the panel item of group: a folder named by the group's item name (converted to OEM by the
 // character table tableCode, SlotTableCode of the account's slot), its article count as size and
-// links, stamp as its times, First and Last as the two custom columns.
+// links, stamp as its times, First and Last as the two custom columns. With read (the group's
+// read marks), a third column counts the unread articles of First to Last, and an item with
+// unread articles is flagged PPIF_UNREAD.
 void AddGroupItem(TPanelItemList& items, const TGroupRecord& group, const SYSTEMTIME& stamp,
-                  int tableCode);
+                  int tableCode, const TArticleRanges* read = nullptr);
 
 }  // namespace kestrova

@@ -44,7 +44,8 @@ TNewsInternetManager::TNewsInternetManager(HANDLE owner, NoSocket)
       log_(owner),
       connection_(account_, OnEvent, log_),
       cache_(account_, Options.Connect.CacheLife, OnEvent, log_,
-             static_cast<uint64_t>(Options.Connect.ArticleCache) << 20) {
+             static_cast<uint64_t>(Options.Connect.ArticleCache) << 20),
+      marks_(std::in_place, account_) {
     Delimiter = '.';
 }
 
@@ -83,6 +84,7 @@ void TNewsInternetManager::SetAccount(const TAccountOptions& account) {
     if (IsSecureNewsScheme(account_.Url.Scheme)) account_.Secure = 1;
     if (account_.Secure && !IsSecureNewsScheme(account_.Url.Scheme)) account_.Url.Scheme = "nntps";
     if (account_.Url.Port == 0) account_.Url.Port = account_.Secure ? kSecureNewsPort : kNewsPort;
+    marks_.emplace(account_);
 }
 
 void TNewsInternetManager::Connect(const TAccountOptions& account) {
@@ -198,6 +200,7 @@ void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
     groups_.OwnGroups = state_ == NewsState::OwnGroups;
     groups_.CharTable = account_.CharTable;
     groups_.PostingAllowed = connection_.PostingAllowed();
+    groups_.Marks = state_ == NewsState::OwnGroups ? &*marks_ : nullptr;
     switch (state_) {
         case NewsState::AllGroups:
             if (offline_ && (groups_.Reload || !cache_.Blocks().Has(kGroupListKey)))
@@ -215,7 +218,13 @@ void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
             index_.Group = GetPath();
             index_.CharTable = account_.CharTable;
             index_.Offline = offline_;
-            GetArticlesInfo(connection_, cache_, index_, items, count);
+            try {
+                GetArticlesInfo(connection_, cache_, index_, items, count);
+            } catch (...) {
+                FlagUnread(items, count, marks_->Of(index_.Group));  // a partial listing too
+                throw;
+            }
+            FlagUnread(items, count, marks_->Of(index_.Group));
             if (threadView_) {
                 TThreadLinks links;
                 links.Load(cache_.Blocks(), index_.Group);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "news/group_list.h"
 #include "news/internet_manager.h"
 #include "news/nntp_connection.h"
+#include "news/read_marks.h"
 #include "ui/account_options.h"
 
 namespace kestrova {
@@ -44,6 +46,10 @@ inline constexpr int kActionViewBody = 264;
 inline constexpr int kActionAskMask = 265;
 inline constexpr int kActionThreadView = 266;    // the thread view on or off
 inline constexpr int kActionSelectThread = 267;  // select the current article's thread
+inline constexpr int kActionMarkRead = 268;      // the selected articles
+inline constexpr int kActionMarkUnread = 269;    // the selected articles
+inline constexpr int kActionCatchUp = 270;       // the selected groups, or the group entered
+inline constexpr int kActionNewsrcMenu = 271;    // import or export a .newsrc file
 
 // The key action of key (virtual-key code, control bits PKF_*) in state; 0 when none.
 int NewsKeyAction(NewsState state, int key, unsigned controlState);
@@ -138,6 +144,19 @@ class TNewsInternetManager : public TInternetManager {
     // The author's e-mail address the user gave when posting asked for it.
     void SetSenderAddress(const std::string& address) { account_.FromAddr = address; }
     TNntpConnection& Connection() { return connection_; }
+    // Imports the .newsrc file fileName (at most its first 16 MiB): its ":" groups become own
+    // groups, every group's ranges its read marks; says how many lines were skipped. True when
+    // the own groups changed. Raises EFOpenError for a file that cannot be read, ERegistryError
+    // when the store cannot keep the marks.
+    bool ImportNewsrc(const std::string& fileName);
+    // Writes the own groups (":") and the other groups with read marks ("!") to fileName, in
+    // name order. Raises EFCreateError or EWriteError.
+    void ExportNewsrc(const std::string& fileName);
+    // The read marks of the account's server.
+    TReadMarks& Marks() { return *marks_; }
+    // Marks the articles numbered first to last of the group entered read or unread; nothing
+    // outside a group. Raises ERegistryError when the store cannot keep the marks.
+    void MarkArticles(int64_t first, int64_t last, bool read);
     TAccountCache& Cache() { return cache_; }
     void WriteLog(int level, const std::string& text) { log_.Write(level, text); }
 
@@ -161,11 +180,17 @@ class TNewsInternetManager : public TInternetManager {
     bool AskGroupMask();
     bool Reload();
     bool SelectCurrentThread(TKeyContext& context);
+    // The read-mark actions (read_mark_keys.cpp).
+    bool MarkSelection(const TKeyContext& context, bool read);
+    bool CatchUp(const TKeyContext& context);
+    // The .newsrc menu (newsrc_menu.cpp): true when the own groups changed.
+    bool NewsrcMenu();
 
     TSessionLog log_;
     TAccountOptions account_;
     TNntpConnection connection_;
     TAccountCache cache_;
+    std::optional<TReadMarks> marks_;
     NewsState state_ = NewsState::AllGroups;
     TGroupQuery groups_;       // the group views: mask, reload, limit
     TIndexQuery index_;        // the group entered: its range, update, limit

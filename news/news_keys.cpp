@@ -64,6 +64,11 @@ struct KeyRow {
 
 // Tried top down; the first row that matches gives the action.
 constexpr std::array kKeyTable = {
+    KeyRow{kInGroup, VK_F2, kNone, kActionMarkRead},
+    KeyRow{kInGroup, VK_F2, kShift, kActionMarkUnread},
+    KeyRow{kOwnGroups | kInGroup, VK_F8, kShift, kActionCatchUp},
+    KeyRow{kOwnGroups, VK_F2, kNone, kActionNewsrcMenu},
+
     KeyRow{kAnyState, VK_F6, kNone, kActionSwallow},
     KeyRow{kAnyState, VK_F4, kAlt, kActionSwallow},
     KeyRow{kAnyState, VK_F6, kAlt, kActionSwallow},
@@ -170,6 +175,16 @@ bool TNewsInternetManager::ProcessKey(int key, unsigned controlState, TKeyContex
             break;
         case kActionSelectThread:
             if (SelectCurrentThread(context)) context.Flags |= kKeySetSelection | kKeyRedrawPanel;
+            break;
+        case kActionMarkRead:
+        case kActionMarkUnread:
+            changed = MarkSelection(context, action == kActionMarkRead);
+            break;
+        case kActionCatchUp:
+            changed = CatchUp(context);
+            break;
+        case kActionNewsrcMenu:
+            changed = NewsrcMenu();
             break;
     }
     if (changed) context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;

@@ -22,9 +22,12 @@ constexpr int kNewsInfoLines = 2;
 
 constexpr int kCustomColumns = 5;
 
-// The group views' fixed layout: name, first and last article number, attributes.
+// The group views' fixed layout: name, first and last article number, attributes; the own
+// groups add their unread articles.
 constexpr const char* kGroupColumnTypes = "N,C0,C1,A";
 constexpr const char* kGroupColumnWidths = "0,5,5,4";
+constexpr const char* kOwnGroupColumnTypes = "N,C2,C0,C1,A";
+constexpr const char* kOwnGroupColumnWidths = "0,6,5,5,4";
 constexpr const char* kGroupStatusTypes = "N";
 constexpr const char* kGroupStatusWidths = "0";
 
@@ -97,6 +100,8 @@ void TNewsInternetManager::SetKeyBar() const {
             Disable(bar.ShiftTitles, {4});
             bar.Titles[6] = Label(kMsgKeyGroups);
             bar.Titles[7] = Label(kMsgKeyDropGroups);
+            bar.ShiftTitles[7] = Label(kMsgKeyCatchUp);
+            bar.Titles[1] = Label(kMsgKeyNewsrc);
             break;
         case NewsState::InGroup:
             Disable(bar.Titles, {7, 8});
@@ -105,6 +110,9 @@ void TNewsInternetManager::SetKeyBar() const {
             bar.ShiftTitles[2] = Label(kMsgKeyViewHeader);
             bar.Titles[11] = Label(kMsgKeyThreadView);
             bar.ShiftTitles[11] = Label(kMsgKeySelectThread);
+            bar.Titles[1] = Label(kMsgKeyMarkRead);
+            bar.ShiftTitles[1] = Label(kMsgKeyMarkUnread);
+            bar.ShiftTitles[7] = Label(kMsgKeyCatchUp);
             break;
         case NewsState::Posting:
             break;
@@ -112,12 +120,16 @@ void TNewsInternetManager::SetKeyBar() const {
 }
 
 void TNewsInternetManager::SetPanelMode(OpenPluginInfo& info) {
-    const bool groups = state_ == NewsState::AllGroups || state_ == NewsState::OwnGroups;
-    const std::vector<std::string> types = SplitColumns(groups ? kGroupColumnTypes : ColumnTypes);
+    const bool own = state_ == NewsState::OwnGroups;
+    const bool groups = own || state_ == NewsState::AllGroups;
+    const char* groupTypes = own ? kOwnGroupColumnTypes : kGroupColumnTypes;
+    const std::vector<std::string> types = SplitColumns(groups ? groupTypes : ColumnTypes);
     columnTitles_.assign(types.size(), nullptr);
     if (groups) {
-        columnTitles_[1] = GetMsg(kMsgFirstColumn);
-        columnTitles_[2] = GetMsg(kMsgLastColumn);
+        const size_t first = own ? 2 : 1;
+        if (own) columnTitles_[1] = GetMsg(kMsgUnreadColumn);
+        columnTitles_[first] = GetMsg(kMsgFirstColumn);
+        columnTitles_[first + 1] = GetMsg(kMsgLastColumn);
     } else {
         for (size_t column = 0; column < types.size(); ++column) {
             const int custom = CustomColumnIndex(types[column]);
@@ -125,8 +137,9 @@ void TNewsInternetManager::SetPanelMode(OpenPluginInfo& info) {
         }
     }
     panelMode_ = PanelMode{};
-    panelMode_.ColumnTypes = groups ? kGroupColumnTypes : ColumnTypes.c_str();
-    panelMode_.ColumnWidths = groups ? kGroupColumnWidths : ColumnWidths.c_str();
+    panelMode_.ColumnTypes = groups ? groupTypes : ColumnTypes.c_str();
+    panelMode_.ColumnWidths =
+        groups ? (own ? kOwnGroupColumnWidths : kGroupColumnWidths) : ColumnWidths.c_str();
     panelMode_.StatusColumnTypes = groups ? kGroupStatusTypes : StatusTypes.c_str();
     panelMode_.StatusColumnWidths = groups ? kGroupStatusWidths : StatusWidths.c_str();
     panelMode_.ColumnTitles = columnTitles_.data();

@@ -118,6 +118,7 @@ bool TNntpPlugin::ReceiveArticle(const TFindItem& record, const std::string& dir
     if (result != kAnswerDone) return false;
     if (!platform::ReplaceFile(partial.Name(), target)) RaiseCannotCreate(target);
     partial.Release();
+    MarkRead(record.Number);
     return true;
 }
 

@@ -94,6 +94,10 @@ class TNntpPlugin : public TFarPlugin {
     void OpenShortcut(const std::string& data);
     // The text after "news:"; an empty text or one without a host opens registry mode.
     void OpenCommandLine(const std::string& text);
+    // From the disks or plugins menu: registry mode, unless no account is stored and the
+    // environment's NNTPSERVER names a server (host[:port], printable, at most 255 bytes), which
+    // is then opened as news://NNTPSERVER.
+    void OpenFromMenu();
     // Raises EAbort unless data begins with the account file's section header; connects to the
     // file's account when it holds one, else stays in registry mode.
     void OpenFilePlugin(const std::string& name, const unsigned char* data, int dataSize);
@@ -143,8 +147,17 @@ class TNntpPlugin : public TFarPlugin {
     // temporary file and shows it in the host's viewer; the file is deleted afterwards, also
     // after a failure. Nothing is shown when the fetch fails or the user skips it.
     void ViewArticlePart(int request, const PluginPanelItem& item);
-    // The same for article, titled name in the viewer.
-    void ViewArticle(int request, const TArticleRef& article, const std::string& name);
+    // The same for article, titled name in the viewer, which takes keys when given and the host
+    // offers them; false when nothing was shown.
+    bool ViewArticle(int request, const TArticleRef& article, const std::string& name,
+                     const ViewerKeys* keys = nullptr);
+    // How the user left the viewer of ReadArticles.
+    enum class ReaderMove { Close, Next, Previous, NextUnread, Reply };
+    // Shows the articles of the group entered in the viewer from the current item on, moving
+    // as the viewer's keys say (article_reader.cpp); the panel cursor follows.
+    void ReadArticles(TKeyContext& context);
+    // Marks article number of the group entered read; nothing outside internet mode.
+    void MarkRead(int64_t number);
     // Enters the group or views the article that an opened URL's path names; a failure is
     // reported and leaves the panel connected.
     void OpenUrlTarget(const TNewsTarget& target);
@@ -242,6 +255,11 @@ class TNntpPlugin : public TFarPlugin {
     // keep it: it is then written with its headers into the postponed folder (ui/postponed.h),
     // which the other panel shows. True when posted (or saved).
     bool PostOrKeep(const std::string& name, TStream& headers, const TPostInfo& post, int outcome);
+    // The body of item in the viewer with the reader's keys; how the user left it.
+    ReaderMove ViewInReader(const PluginPanelItem& item);
+    // Offers the next own group with unread articles and enters it, reading the panel again into
+    // context; false when there is none or the user declined.
+    bool EnterNextUnreadGroup(TKeyContext& context);
     // Panel keys (panel_keys.cpp).
     void CarryOut(int action, TKeyContext& context);
     // Registry mode: the account's URL (the password only with "Copy passwords") or the

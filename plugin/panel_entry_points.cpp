@@ -39,6 +39,8 @@ KESTROVA_EXPORT HANDLE OpenPlugin(int openFrom, intptr_t item) {
             panel->OpenShortcut(text ? text : "");
         else if (openFrom == OPEN_COMMANDLINE)
             panel->OpenCommandLine(text ? text : "");
+        else if (openFrom == OPEN_DISKMENU || openFrom == OPEN_PLUGINSMENU)
+            panel->OpenFromMenu();
         return panel.release();
     } catch (...) {
         return INVALID_HANDLE_VALUE;

@@ -106,9 +106,12 @@ void TNntpPlugin::CarryOut(int action, TKeyContext& context) {
         case kActionViewHeader:
         case kActionViewBody:
             // Index 0 is the ".." item.
-            if (info.CurrentItem > 0 && info.CurrentItem < info.ItemsNumber)
-                ViewArticlePart(action == kActionViewHeader ? kRequestHead : kRequestBody,
-                                info.PanelItems[info.CurrentItem]);
+            if (info.CurrentItem > 0 && info.CurrentItem < info.ItemsNumber) {
+                if (action == kActionViewBody)
+                    ReadArticles(context);
+                else
+                    ViewArticlePart(kRequestHead, info.PanelItems[info.CurrentItem]);
+            }
             break;
         case kActionReply:
             if (info.CurrentItem > 0 && info.CurrentItem < info.ItemsNumber &&

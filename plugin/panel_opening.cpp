@@ -1,5 +1,7 @@
-// The three ways of opening the panel straight into an account: a folder shortcut, a "news:"
-// command line and an account file on the local panel.
+// The ways of opening the panel straight into an account: a folder shortcut, a "news:" command
+// line, an account file on the local panel, and the menus with NNTPSERVER set.
+#include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "common/errors.h"
@@ -9,8 +11,10 @@
 #include "platform/filesystem.h"
 #include "plugin/nntp_plugin.h"
 #include "plugin/shortcut_data.h"
+#include "store/registry.h"
 #include "ui/char_tables.h"
 #include "ui/file_helpers.h"
+#include "ui/module_state.h"
 #include "ui/plugin_options.h"
 #include "ui/server_port.h"
 
@@ -54,6 +58,23 @@ void TNntpPlugin::OpenShortcut(const std::string& data) {
         OpenAccount(&account);
         AppliedMode = PluginMode::None;
     });
+}
+
+void TNntpPlugin::OpenFromMenu() {
+    constexpr size_t kLongestServer = 255;
+    const char* server = std::getenv("NNTPSERVER");
+    if (!server || !*server || std::strlen(server) > kLongestServer) return;
+    for (const char* c = server; *c; ++c)
+        if (static_cast<unsigned char>(*c) <= ' ' || *c == 0x7F || *c == '/') return;
+    TRegistry store;
+    TRegKeyInfo accounts;
+    for (const std::string& root : {RegistryManager->PluginRoot, PrivateRoot}) {
+        if (store.OpenKey(root + "HOSTS", false) && store.GetKeyInfo(accounts) &&
+            accounts.NumSubKeys > 0)
+            return;
+        store.CloseKey();
+    }
+    OpenCommandLine(std::string("news://") + server);
 }
 
 void TNntpPlugin::OpenCommandLine(const std::string& text) {

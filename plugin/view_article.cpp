@@ -16,18 +16,24 @@ constexpr unsigned kOpenWrite = 1;  // TFileStream's open mode for writing
 
 }  // namespace
 
+void TNntpPlugin::MarkRead(int64_t number) {
+    if (InInternetMode() && number > 0) InternetManager->MarkArticles(number, number, true);
+}
+
 void TNntpPlugin::ViewArticlePart(int request, const PluginPanelItem& item) {
     ViewArticle(request, ArticleRefOf(item), item.FindData.cFileName);
 }
 
-void TNntpPlugin::ViewArticle(int request, const TArticleRef& article, const std::string& name) {
+bool TNntpPlugin::ViewArticle(int request, const TArticleRef& article, const std::string& name,
+                              const ViewerKeys* keys) {
     TTempFile file(GetTempFile());
-    if (file.Name().empty()) return;
+    if (file.Name().empty()) return false;
     TMemoryStream fetched;
     ShowStatus(kOpInteractive, GetMsg(kMsgReceivingArticle), {}, name);
     // A body is read with its header, which names its charset and transfer encoding.
     const bool bodyOnly = request == kRequestBody;
-    if (FetchArticle(bodyOnly ? kRequestArticle : request, article, fetched) != kAnswerDone) return;
+    if (FetchArticle(bodyOnly ? kRequestArticle : request, article, fetched) != kAnswerDone)
+        return false;
     // The viewer gets the text decoded; a copy (F5) still saves the server's bytes.
     const std::string_view raw(fetched.Memory(), static_cast<size_t>(fetched.Size()));
     const int fallback =
@@ -37,9 +43,13 @@ void TNntpPlugin::ViewArticle(int request, const TArticleRef& article, const std
         TFileStream stream(file.Name(), kOpenWrite);
         stream.WriteText(readable.Text);
     }
-    if (!StartupInfo.Viewer) return;
-    StartupInfo.Viewer(file.Name().c_str(), name.c_str(), 0, 0, -1, -1, VF_NONMODAL,
-                       readable.Charset.empty() ? nullptr : readable.Charset.c_str());
+    if (request != kRequestHead) MarkRead(article.Number);
+    const char* charset = readable.Charset.empty() ? nullptr : readable.Charset.c_str();
+    if (keys && StartupInfo.ViewerWithKeys)
+        return StartupInfo.ViewerWithKeys(file.Name().c_str(), name.c_str(), charset, keys) != 0;
+    if (!StartupInfo.Viewer) return false;
+    return StartupInfo.Viewer(file.Name().c_str(), name.c_str(), 0, 0, -1, -1, VF_NONMODAL,
+                              charset) != 0;
 }
 
 }  // namespace kestrova

@@ -267,11 +267,38 @@ inline constexpr int kMsgSaveWithLf = 178;
 // Connection dialog: list groups by the server's overview.
 inline constexpr int kMsgUseOverview = 179;
 
+// Read marks: the unread column of the own groups, key-bar labels, the catch-up question, the
+// viewer's walk through the unread articles and the .newsrc menu.
+inline constexpr int kMsgUnreadColumn =
+    180;  // own groups view: the title of the unread count column
+inline constexpr int kMsgKeyMarkRead = 181;      // key bar: mark the selected articles read
+inline constexpr int kMsgKeyMarkUnread = 182;    // key bar: mark the selected articles unread
+inline constexpr int kMsgKeyCatchUp = 183;       // key bar: mark every article of a group read
+inline constexpr int kMsgCatchUpTitle = 184;     // title of the catch-up question
+inline constexpr int kMsgCatchUpOneGroup = 185;  // catch-up question, %s: the group
+inline constexpr int kMsgCatchUpGroups =
+    186;  // catch-up question, %d: the number of selected groups
+inline constexpr int kMsgNoMoreUnread =
+    187;  // viewer: %s the group that has no unread article left
+inline constexpr int kMsgNextGroupQuestion =
+    188;  // viewer: %s the next group with unread articles, %d their number
+inline constexpr int kMsgKeyPrevArticle = 189;  // viewer key bar: the previous article
+inline constexpr int kMsgKeyNextArticle = 190;  // viewer key bar: the next article
+inline constexpr int kMsgNoUnreadLeft = 191;    // viewer: no own group has unread articles
+inline constexpr int kMsgKeyNewsrc = 192;       // key bar: the .newsrc menu of the own groups
+inline constexpr int kMsgNewsrcTitle = 193;     // title of the .newsrc menu and its questions
+inline constexpr int kMsgImportNewsrc = 194;    // menu: import a .newsrc file
+inline constexpr int kMsgExportNewsrc = 195;    // menu: export a .newsrc file
+inline constexpr int kMsgNewsrcFile = 196;      // prompt of the .newsrc file name
+inline constexpr int kMsgNewsrcImported =
+    197;  // after an import: %d groups, %d subscribed, %d lines skipped
+inline constexpr int kMsgNewsrcExported = 198;  // after an export: %d groups, %s the file
+
 // error: a character that the sending character set cannot hold (%s the character, %s its code
 // point, %s the set)
-inline constexpr int kMsgCannotEncode = 180;
+inline constexpr int kMsgCannotEncode = 199;
 
 // How many texts each language file holds.
-inline constexpr int kMsgCount = 181;
+inline constexpr int kMsgCount = 200;
 
 }  // namespace kestrova

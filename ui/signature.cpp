@@ -17,13 +17,14 @@ bool HasSeparatorLine(std::string_view text) {
 
 }  // namespace
 
+std::string WithHomeFolder(const std::string& fileName) {
+    if (!fileName.starts_with("~/")) return fileName;
+    const char* home = std::getenv("HOME");
+    return home ? platform::FromNativePath(home) + fileName.substr(1) : std::string();
+}
+
 std::string ReadSignature(const std::string& fileName) {
-    std::string path = fileName;
-    if (path.starts_with("~/")) {
-        const char* home = std::getenv("HOME");
-        if (!home) return {};
-        path = platform::FromNativePath(home) + path.substr(1);
-    }
+    const std::string path = WithHomeFolder(fileName);
     if (path.empty() || !platform::FileExists(path)) return {};
     std::ifstream file(platform::ToNativePath(path), std::ios::binary);
     std::string text(kSignatureLimit, '\0');

@@ -7,6 +7,9 @@
 
 namespace kestrova {
 
+// fileName with a leading "~/" made the user's home folder; empty when HOME is not set.
+std::string WithHomeFolder(const std::string& fileName);
+
 // Read no more of a signature file than this.
 inline constexpr size_t kSignatureLimit = 4096;
 

@@ -1,5 +1,7 @@
 #include "host/tui/full_screen.h"
 
+#include <cstdlib>
+
 #include "host/host.h"
 #include "host/host_error.h"
 #include "host/tui/main_screen.h"
@@ -17,6 +19,15 @@ int RunFullScreen(const std::string& target) {
     frontEnd.SetHelpFile(&host.Help());
     tui::MainScreen screen(terminal, host, frontEnd);
     screen.Draw();
+    // Without a target, NNTPSERVER opens the module: on that server when no account is stored.
+    const char* server = std::getenv("NNTPSERVER");
+    if (target.empty() && server && *server) {
+        try {
+            host.OpenFromPluginsMenu(0);
+        } catch (const HostError&) {
+            // A module without a menu entry leaves the two panels as they are.
+        }
+    }
     if (!target.empty()) {
         const std::string oem = platform::Utf8ToOem(target);
         if (host.TakesCommandLine(oem)) {

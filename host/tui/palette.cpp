@@ -9,7 +9,7 @@ namespace kestrova::host::tui {
 namespace {
 
 constexpr int16_t kBlack = COLOR_BLACK, kBlue = COLOR_BLUE, kCyan = COLOR_CYAN, kRed = COLOR_RED,
-                  kWhite = COLOR_WHITE, kYellow = COLOR_YELLOW;
+                  kGreen = COLOR_GREEN, kWhite = COLOR_WHITE, kYellow = COLOR_YELLOW;
 constexpr int16_t kBright = 8;
 
 struct RoleColours {
@@ -29,6 +29,7 @@ constexpr RoleColours kRoles[] = {
     {Role::PanelTitle, kCyan | kBright, kBlue, false, false, false},
     {Role::PanelTitleActive, kBlack, kCyan, true, true, false},
     {Role::PanelFolder, kWhite | kBright, kBlue, true, false, false},
+    {Role::PanelUnread, kGreen | kBright, kBlue, true, false, false},
     {Role::PanelSelected, kYellow | kBright, kBlue, true, false, true},
     {Role::PanelCursor, kBlack, kCyan, false, true, false},
     {Role::PanelCursorSelected, kYellow | kBright, kCyan, true, true, true},

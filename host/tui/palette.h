@@ -15,6 +15,7 @@ enum class Role : uint8_t {
     PanelTitle,           // the title of the inactive panel, column titles
     PanelTitleActive,     // the title of the active panel
     PanelFolder,          // folders among the items
+    PanelUnread,          // items new to the user (PPIF_UNREAD): unread articles and groups
     PanelSelected,        // selected items
     PanelCursor,          // the cursor bar
     PanelCursorSelected,  // the cursor bar on a selected item

@@ -14,6 +14,7 @@ Role ItemRole(const PluginPanelItem& item, bool cursor) {
     const bool selected = item.Flags & PPIF_SELECTED;
     if (cursor) return selected ? Role::PanelCursorSelected : Role::PanelCursor;
     if (selected) return Role::PanelSelected;
+    if (item.Flags & PPIF_UNREAD) return Role::PanelUnread;
     return IsFolder(item) ? Role::PanelFolder : Role::PanelText;
 }
 

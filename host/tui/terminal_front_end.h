@@ -23,8 +23,8 @@ class TerminalFrontEnd : public FrontEnd {
     int ShowMessage(const MessageRequest& message) override;
     int ShowMenu(const MenuRequest& menu) override;
     int ShowDialog(const DialogRequest& dialog) override;
-    bool View(const std::string& file, const std::string& title,
-              const std::string& charset) override;
+    bool View(const std::string& file, const std::string& title, const std::string& charset,
+              const ViewerKeys* keys) override;
     bool Edit(const std::string& file, const std::string& title, int line, int column) override;
     void ShowText(int x, int y, const std::string& text) override;
     void Notice(const std::string& text) override;

@@ -24,7 +24,7 @@ void TerminalFrontEnd::ShowHelp(const std::string& topic, HelpPlace place) {
     close(fd);
     if (written) {
         showingHelp_ = true;
-        View(path, "Help", "");
+        View(path, "Help", "", nullptr);
         showingHelp_ = false;
     }
     unlink(path.c_str());

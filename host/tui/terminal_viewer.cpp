@@ -29,7 +29,7 @@ FarDialogItem DialogItem(int type, int x1, int y1, int x2, const std::string& te
     return item;
 }
 
-void DrawViewer(ViewerModel& viewer, const std::string& title) {
+void DrawViewer(ViewerModel& viewer, const std::string& title, const ViewerKeys* keys) {
     const int width = ScreenWidth();
     Fill(Rect{0, 0, width, 1}, Role::ViewerStatus);
     const std::string where = viewer.CodePageNames()[viewer.CodePage()] + "  Line " +
@@ -53,8 +53,11 @@ void DrawViewer(ViewerModel& viewer, const std::string& title) {
                 rest.substr(0, platform::PrefixForWidth(rest, cells)), Role::DialogFocus);
     }
     const std::vector<std::string> sets = viewer.CodePageNames();
-    PaintKeyBar(ScreenHeight() - 1,
-                ViewerKeyBarLabels(sets.size() > 1 ? sets[viewer.CodePage() == 1 ? 0 : 1] : ""));
+    std::array<std::string, 12> labels =
+        ViewerKeyBarLabels(sets.size() > 1 ? sets[viewer.CodePage() == 1 ? 0 : 1] : "");
+    for (size_t f = 0; keys && keys->Labels && f < labels.size(); ++f)
+        if (keys->Labels[f] && *keys->Labels[f]) labels[f] = keys->Labels[f];
+    PaintKeyBar(ScreenHeight() - 1, labels);
     HideCursor();
 }
 
@@ -87,7 +90,7 @@ std::optional<std::string> TerminalFrontEnd::AskText(const std::string& title,
 }
 
 bool TerminalFrontEnd::View(const std::string& file, const std::string& title,
-                            const std::string& charset) {
+                            const std::string& charset, const ViewerKeys* keys) {
     std::unique_ptr<ViewedFile> viewed;
     try {
         viewed = std::make_unique<ViewedFile>(platform::ToNativePath(file));
@@ -97,7 +100,7 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title,
     ScreenSnapshot beneath;
     ViewerModel viewer(*viewed, ViewerRows(), ScreenWidth(), charset);
     while (true) {
-        DrawViewer(viewer, title);
+        DrawViewer(viewer, title, keys);
         FlushScreen();
         const std::optional<Keystroke> key = NextKeystroke();
         if (!key) {
@@ -107,6 +110,11 @@ bool TerminalFrontEnd::View(const std::string& file, const std::string& title,
         switch (viewer.HandleKey(*key)) {
             case ViewerState::Open:
                 break;
+            case ViewerState::Unused:
+                if (!keys || !keys->ProcessKey ||
+                    keys->ProcessKey(keys->Param, key->Key, key->Control) != VKH_CLOSE)
+                    break;
+                [[fallthrough]];
             case ViewerState::Closed:
                 beneath.Restore();
                 FlushScreen();

@@ -135,6 +135,8 @@ ViewerState ViewerModel::HandleKey(const Keystroke& key) {
         ScrollTo(top_ + 1);
     } else if (key.Is(VK_UP)) {
         ScrollTo(top_ > 0 ? top_ - 1 : 0);
+    } else if (key.Is(VK_SPACE) && AtEnd()) {
+        return ViewerState::Unused;
     } else if (key.Is(VK_NEXT) || key.Is(VK_SPACE)) {
         ScrollTo(top_ + rows_);
     } else if (key.Is(VK_PRIOR)) {
@@ -148,6 +150,8 @@ ViewerState ViewerModel::HandleKey(const Keystroke& key) {
         column_ = std::min(column_ + 1, kWidestLine);
     } else if (key.Is(VK_LEFT)) {
         column_ = std::max(column_ - 1, 0);
+    } else {
+        return ViewerState::Unused;
     }
     return ViewerState::Open;
 }
@@ -183,6 +187,11 @@ std::vector<std::string> ViewerModel::VisibleLines() {
             platform::Utf8ToOem(rest.substr(0, platform::PrefixForWidth(rest, columns_))));
     }
     return lines;
+}
+
+bool ViewerModel::AtEnd() {
+    std::string probe;
+    return !file_.Line(top_ + rows_, probe);
 }
 
 int ViewerModel::Percent() {

@@ -20,6 +20,7 @@ enum class ViewerState {
     TablesWanted,  // Shift-F8: offer CodePageNames, then SetCodePage
     NotFound,      // Shift-F7 found nothing further
     HelpWanted,    // F1
+    Unused,        // a key the viewer does not take, or Space with the end of the file shown
 };
 
 class ViewerModel {
@@ -48,6 +49,8 @@ class ViewerModel {
     std::vector<std::string> VisibleLines();
     size_t TopLine() const { return top_; }
     int Column() const { return column_; }
+    // Whether the last line of the file is on screen (every line read to find out).
+    bool AtEnd();
     // Where the shown part ends, as a percentage of the file.
     int Percent();
     // The match on screen: row and cell, or nullopt.

@@ -26,12 +26,16 @@ FORMAT_ARGUMENTS = {
     "kMsgDropOneGroup": "s", "kMsgDropGroups": "i", "kMsgOwnGroupsExist": "i",
     "kMsgNextAttempt": "i", "kMsgMayHaveBeenPosted": "s", "kMsgNotTrusted": "s",
     "kMsgNotAStatusLine": "s", "kMsgListTooLong": "i", "kMsgReadSoFar": "i", "kMsgBadPort": "s",
-    "kMsgArticleTooLarge": "i", "kMsgPostNotAsked": "s", "kMsgCannotEncode": "sss",
+    "kMsgArticleTooLarge": "i", "kMsgPostNotAsked": "s", "kMsgCatchUpOneGroup": "s",
+    "kMsgCatchUpGroups": "i", "kMsgNoMoreUnread": "s", "kMsgNextGroupQuestion": "si",
+    "kMsgNewsrcImported": "iii", "kMsgNewsrcExported": "is", "kMsgCannotEncode": "sss",
 }
 
 # Labels of the host's key bar hold at most KEY_BAR_WIDTH characters.
 KEY_BAR_LABELS = ["kMsgNewItem", "kMsgCopyItem", "kMsgKeyGroups", "kMsgKeyDropGroups",
-                  "kMsgKeyReply", "kMsgKeyNewArticle", "kMsgKeyCharset", "kMsgKeyViewHeader"]
+                  "kMsgKeyReply", "kMsgKeyNewArticle", "kMsgKeyCharset", "kMsgKeyViewHeader",
+                  "kMsgKeyMarkRead", "kMsgKeyMarkUnread", "kMsgKeyCatchUp", "kMsgKeyPrevArticle",
+                  "kMsgKeyNextArticle", "kMsgKeyNewsrc"]
 KEY_BAR_WIDTH = 6
 
 # The empty text of disabled keys and unset dialog items; every other named message has a text.

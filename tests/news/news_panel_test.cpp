@@ -54,7 +54,7 @@ class NewsPanelTest : public HostTest {
 };
 
 // The shortcut descriptor leaves the credentials out; the replaced mode has fixed group columns
-// and titled article columns.
+// (the own groups' unread articles first) and titled article columns.
 TEST_F(NewsPanelTest, DescriptorAndReplacedMode) {
     TAccountOptions account;
     account.Url = {"news", "news.example.org", 119, "bob", "secret", "", ""};
@@ -65,7 +65,8 @@ TEST_F(NewsPanelTest, DescriptorAndReplacedMode) {
     account.AskPassword = 1;
     manager.SetAccount(account);
     Options.ReplaceModes = 1;
-    EXPECT_EQ(Mode(NewsState::OwnGroups), "N,C0,C1,A|(host)|<111>|<112>|(host)");
+    EXPECT_EQ(Mode(NewsState::OwnGroups), "N,C2,C0,C1,A|(host)|<180>|<111>|<112>|(host)");
+    EXPECT_EQ(Mode(NewsState::AllGroups), "N,C0,C1,A|(host)|<111>|<112>|(host)");
     const std::string head = "110  7Ann Lee 15ann@example.org  0 13Kestrel Works.default";
     EXPECT_EQ(descriptor, "0" + std::to_string(head.size()) + head + "news://news.example.org:119");
     ColumnTypes = "N,C0,c4,C5,,C2";

@@ -208,7 +208,10 @@ class Spool:
         if message_id in self.by_message_id:
             raise PostRefused("435 Duplicate")
         if not message_id:
-            message_id = f"<posted.{int(now)}.{next(self._ids)}@{SERVER_NAME}>"
+            # A restarted server reads the posts of an earlier run in the same second: their
+            # identifiers are skipped, as a real server never gives one twice.
+            while not message_id or message_id in self.by_message_id:
+                message_id = f"<posted.{int(now)}.{next(self._ids)}@{SERVER_NAME}>"
             headers.append(("Message-ID", message_id))
         if not header_value(headers, "Date"):
             headers.append(("Date", wire.format_article_date(now)))

@@ -7,15 +7,11 @@ namespace {
 
 // Roles a person must tell apart where they meet on screen, at every colour depth.
 const std::pair<Role, Role> kNeighbours[] = {
-    {Role::PanelText, Role::PanelCursor},
-    {Role::PanelText, Role::PanelSelected},
-    {Role::PanelCursor, Role::PanelCursorSelected},
-    {Role::PanelTitle, Role::PanelTitleActive},
-    {Role::Dialog, Role::DialogFocus},
-    {Role::Dialog, Role::DialogHotKey},
-    {Role::Dialog, Role::DialogEdit},
-    {Role::Warning, Role::WarningFocus},
-    {Role::KeyBarNumber, Role::KeyBarLabel},
+    {Role::PanelText, Role::PanelCursor},       {Role::PanelText, Role::PanelSelected},
+    {Role::PanelText, Role::PanelUnread},       {Role::PanelCursor, Role::PanelCursorSelected},
+    {Role::PanelTitle, Role::PanelTitleActive}, {Role::Dialog, Role::DialogFocus},
+    {Role::Dialog, Role::DialogHotKey},         {Role::Dialog, Role::DialogEdit},
+    {Role::Warning, Role::WarningFocus},        {Role::KeyBarNumber, Role::KeyBarLabel},
 };
 
 TEST(Palette, NeighbouringRolesDifferAtEveryDepth) {

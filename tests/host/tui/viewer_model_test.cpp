@@ -115,5 +115,30 @@ TEST_F(ViewerTest, SearchIgnoresCaseAndContinuesAfterTheLastMatch) {
     EXPECT_EQ(model.TopLine(), 56u);
 }
 
+// Space pages down until the end of the text is on screen; from then on it, and every key the
+// viewer does not take, goes to the module's viewer keys.
+TEST_F(ViewerTest, SpaceAtTheEndAndUnusedKeysGoToTheModule) {
+    std::string lines;
+    for (int i = 0; i < 25; ++i) lines += std::to_string(i) + "\n";
+    ViewedFile file(Write(lines));
+    ViewerModel model(file, 10, 40);
+    const struct {
+        Keystroke Key;
+        ViewerState State;
+        size_t Top;
+    } cases[] = {
+        {{VK_SPACE, 0, ' '}, ViewerState::Open, 10},
+        {{'N', 0, 'n'}, ViewerState::Unused, 10},
+        {{VK_F4, 0, 0}, ViewerState::Unused, 10},
+        {{VK_SPACE, 0, ' '}, ViewerState::Open, 15},  // the last line comes on screen
+        {{VK_SPACE, 0, ' '}, ViewerState::Unused, 15},
+        {{VK_NEXT, 0, 0}, ViewerState::Open, 15},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(model.HandleKey(c.Key), c.State) << c.Key.Key;
+        EXPECT_EQ(model.TopLine(), c.Top) << c.Key.Key;
+    }
+}
+
 }  // namespace
 }  // namespace kestrova::host::tui
