@@ -44,7 +44,7 @@ class UnicodeScreenTest(screen_session.ScreenSession):
             self.move_cursor_to(subject)
             viewer = self.steps(("F3", body))
             self.assertIn(charset, viewer.splitlines()[0].lower(), viewer)
-            self.steps(("Escape", "1Help"))
+            self.steps(("Escape", "!6Next"))  # the viewer and its key bar closed
 
 
 def main():
