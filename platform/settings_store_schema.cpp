@@ -1,6 +1,8 @@
 #include "platform/settings_store_schema.h"
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,14 +64,15 @@ int FoldCodePage(sqlite3* db) {
 
 constexpr int kStringKinds[] = {1, 2, 7};  // REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ
 
-// Converts one column of the rows that where selects from the single-byte page fromCodePage to
-// UTF-8 (a store that a version with a single-byte OEM code page wrote); false on a failure.
-bool ConvertColumn(sqlite3* db, const char* table, const char* column, const std::string& where,
-                   int fromCodePage) {
+// Reads column source of the rows that where selects and writes what value makes of it into
+// column target (a row for which value gives nothing is left as it is); false on a failure.
+bool RewriteColumn(sqlite3* db, const char* table, const char* source, const char* target,
+                   const std::string& where,
+                   const std::function<std::optional<std::string>(const std::string&)>& value) {
     std::vector<std::pair<sqlite3_int64, std::string>> rows;
     sqlite3_stmt* s = nullptr;
     const std::string select =
-        std::string("SELECT id, ") + column + " FROM " + table + " WHERE " + where;
+        std::string("SELECT id, ") + source + " FROM " + table + " WHERE " + where;
     if (sqlite3_prepare_v2(db, select.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
     while (sqlite3_step(s) == SQLITE_ROW) {
         const char* p = static_cast<const char*>(sqlite3_column_blob(s, 1));
@@ -77,19 +80,32 @@ bool ConvertColumn(sqlite3* db, const char* table, const char* column, const std
                           std::string(p ? p : "", sqlite3_column_bytes(s, 1)));
     }
     sqlite3_finalize(s);
-    const std::string update = std::string("UPDATE ") + table + " SET " + column + "=? WHERE id=?";
+    const std::string update = std::string("UPDATE ") + table + " SET " + target + "=? WHERE id=?";
     if (sqlite3_prepare_v2(db, update.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
     bool ok = true;
     for (const auto& [id, bytes] : rows) {
-        const std::string utf8 = CodePageToUtf8(bytes, fromCodePage);
-        if (utf8 == bytes) continue;
-        sqlite3_bind_blob(s, 1, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        const std::optional<std::string> written = value(bytes);
+        if (!written) continue;
+        sqlite3_bind_blob(s, 1, written->data(), static_cast<int>(written->size()),
+                          SQLITE_TRANSIENT);
         sqlite3_bind_int64(s, 2, id);
         ok = ok && sqlite3_step(s) == SQLITE_DONE;
         sqlite3_reset(s);
     }
     sqlite3_finalize(s);
     return ok;
+}
+
+// Converts one column of the rows that where selects from the single-byte page fromCodePage to
+// UTF-8 (a store that a version with a single-byte OEM code page wrote); false on a failure.
+bool ConvertColumn(sqlite3* db, const char* table, const char* column, const std::string& where,
+                   int fromCodePage) {
+    return RewriteColumn(db, table, column, column, where,
+                         [fromCodePage](const std::string& bytes) -> std::optional<std::string> {
+                             std::string utf8 = CodePageToUtf8(bytes, fromCodePage);
+                             if (utf8 == bytes) return std::nullopt;
+                             return utf8;
+                         });
 }
 
 // The names and texts of a store written in a single-byte page, converted to UTF-8 once.
@@ -105,28 +121,9 @@ bool ConvertToUtf8(sqlite3* db, int fromCodePage) {
 // Recomputes the fold column of one table; false on a failure (for instance two names that
 // differ in the old code page but fold alike in the new one).
 bool Refold(sqlite3* db, const char* table) {
-    std::vector<std::pair<sqlite3_int64, std::string>> rows;
-    sqlite3_stmt* s = nullptr;
-    std::string select = std::string("SELECT id, name FROM ") + table;
-    if (sqlite3_prepare_v2(db, select.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        const char* p = static_cast<const char*>(sqlite3_column_blob(s, 1));
-        rows.emplace_back(sqlite3_column_int64(s, 0),
-                          std::string(p ? p : "", sqlite3_column_bytes(s, 1)));
-    }
-    sqlite3_finalize(s);
-    std::string update = std::string("UPDATE ") + table + " SET fold=? WHERE id=?";
-    if (sqlite3_prepare_v2(db, update.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
-    bool ok = true;
-    for (const auto& [id, name] : rows) {
-        std::string fold = FoldStoreName(name);
-        sqlite3_bind_blob(s, 1, fold.data(), static_cast<int>(fold.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(s, 2, id);
-        ok = ok && sqlite3_step(s) == SQLITE_DONE;
-        sqlite3_reset(s);
-    }
-    sqlite3_finalize(s);
-    return ok;
+    return RewriteColumn(
+        db, table, "name", "fold", "1",
+        [](const std::string& name) -> std::optional<std::string> { return FoldStoreName(name); });
 }
 
 bool RefoldIfCodePageChanged(sqlite3* db) {
