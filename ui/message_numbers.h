@@ -299,6 +299,6 @@ inline constexpr int kMsgNewsrcExported = 198;  // after an export: %d groups, %
 inline constexpr int kMsgCannotEncode = 199;
 
 // How many texts each language file holds.
-inline constexpr int kMsgCount = 200;
+inline constexpr int kMsgCount = 230;
 
 }  // namespace kestrova
