@@ -1,8 +1,9 @@
 // The thread view's cost: 100,000 cached article records of threads one to thirty articles long
 // (some parents expired, some replies without References) are listed as the plain listing lists
 // a cached index, then put in thread order with their References as the cache keeps them. Prints
-// the best of several rounds of each, in wall-clock and processor time, and whether the order
-// stays within its 100 ms.
+// the best of several rounds of each, in wall-clock and processor time, and in which of the two
+// the order stays within its 100 ms (the exit status follows the processor time, which other
+// work on a shared machine disturbs less).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -124,8 +125,9 @@ int main() {
                 thread.Processor);
     std::printf("thread order / plain listing:     %7.2f     %7.2f\n", thread.Wall / plain.Wall,
                 thread.Processor / plain.Processor);
-    const bool within = thread.Processor <= kLimitMs;
-    std::printf("thread order within %.0f ms of processor time: %s\n", kLimitMs,
-                within ? "yes" : "NO");
-    return within ? 0 : 1;
+    const bool wallWithin = thread.Wall <= kLimitMs;
+    const bool processorWithin = thread.Processor <= kLimitMs;
+    std::printf("thread order within %.0f ms: wall clock %s, processor %s\n", kLimitMs,
+                wallWithin ? "yes" : "NO", processorWithin ? "yes" : "NO");
+    return processorWithin ? 0 : 1;
 }

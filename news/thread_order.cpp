@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+
+#include "news/flat_text_map.h"
 
 namespace kestrova {
 
@@ -14,36 +15,17 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
 }
 
-// Base subjects compared without regard to the case of ASCII letters.
-struct CaseBlindHash {
-    size_t operator()(std::string_view text) const {
-        size_t hash = 14695981039346656037ull;  // FNV-1a
-        for (const char c : text)
-            hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
-        return hash;
-    }
-};
-struct CaseBlindEqual {
-    bool operator()(std::string_view a, std::string_view b) const {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(),
-                          [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-    }
-};
-
 // The length of a "Re:" or "Re[n]:" prefix at the start of text; 0 when there is none.
 size_t ReplyPrefixLength(std::string_view text) {
-    if (text.size() < 3 || AsciiLower(text[0]) != 'r' || AsciiLower(text[1]) != 'e') return 0;
+    if (text.size() < 3 || TCaseBlindText::Lower(text[0]) != 'r' ||
+        TCaseBlindText::Lower(text[1]) != 'e')
+        return 0;
     size_t at = 2;
     if (text[at] == '[') {
         size_t close = at + 1;
@@ -56,13 +38,21 @@ size_t ReplyPrefixLength(std::string_view text) {
 
 using TReferenceIds = std::array<std::string_view, kMaxReferences>;
 
+// Where an identifier's "<...>" ends: at '>', or at a character an identifier cannot hold.
+bool EndsIdentifier(char c) {
+    return c == '>' || c == '<' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 // The identifiers ReferenceIds gives, without allocating: the count of them at the start of ids.
+// One pass over the characters (the value is read for every article of a listing).
 size_t LastReferenceIds(std::string_view references, TReferenceIds& ids) {
     size_t found = 0;  // all of them; the last kMaxReferences are kept, round the array
+    const size_t size = references.size();
     size_t at = references.find('<');
     while (at != std::string_view::npos) {
-        const size_t end = references.find_first_of("<> \t\r\n", at + 1);
-        if (end == std::string_view::npos) break;
+        size_t end = at + 1;
+        while (end < size && !EndsIdentifier(references[end])) ++end;
+        if (end == size) break;
         if (references[end] == '>') {
             const std::string_view id = references.substr(at, end - at + 1);
             if (id.size() > 2 && id.size() <= kMaxMessageIdLength) ids[found++ % ids.size()] = id;
@@ -88,11 +78,25 @@ struct TThreadTree {
     // The smallest article index below each node (itself included); Articles when none.
     std::vector<uint32_t> Earliest;
 
-    // Nodes by Earliest, then by number.
-    auto ByEarliest() const {
-        return [this](int32_t a, int32_t b) {
-            return Earliest[a] != Earliest[b] ? Earliest[a] < Earliest[b] : a < b;
-        };
+    // Every node by Earliest, then by number: a counting sort, as Earliest is an article index
+    // or Articles.
+    std::vector<int32_t> NodesByEarliest() const {
+        std::vector<uint32_t> start(Articles + 2, 0);
+        for (const uint32_t earliest : Earliest) ++start[earliest + 1];
+        for (size_t at = 1; at < start.size(); ++at) start[at] += start[at - 1];
+        std::vector<int32_t> nodes(Earliest.size());
+        for (size_t node = 0; node < Earliest.size(); ++node) {
+            nodes[start[Earliest[node]]++] = static_cast<int32_t>(node);
+        }
+        return nodes;
+    }
+
+    // The nodes without a parent, in the order of NodesByEarliest.
+    void FindTopsIn(const std::vector<int32_t>& byEarliest) {
+        Tops.clear();
+        for (const int32_t node : byEarliest) {
+            if (Parent[node] == kNone) Tops.push_back(node);
+        }
     }
 
     bool IsArticle(int32_t node) const { return static_cast<uint32_t>(node) < Articles; }
@@ -128,11 +132,7 @@ struct TThreadTree {
                 Earliest[node] = article;
             }
         }
-        Tops.clear();
-        for (size_t node = 0; node < nodes; ++node) {
-            if (Parent[node] == kNone) Tops.push_back(static_cast<int32_t>(node));
-        }
-        std::sort(Tops.begin(), Tops.end(), ByEarliest());
+        FindTopsIn(NodesByEarliest());
     }
 
     // Makes child, a top, the last child of parent, another top (whose Earliest it may lower).
@@ -141,9 +141,11 @@ struct TThreadTree {
         Earliest[parent] = std::min(Earliest[parent], Earliest[child]);
     }
 
-    // Children from Parent, and Tops sorted again.
+    // Children from Parent, and Tops again; taking the nodes by Earliest fills each node's
+    // children in that order.
     void Build() {
         const size_t nodes = Parent.size();
+        const std::vector<int32_t> byEarliest = NodesByEarliest();
         First.assign(nodes + 1, 0);
         for (size_t node = 0; node < nodes; ++node) {
             if (Parent[node] != kNone) ++First[Parent[node] + 1];
@@ -151,17 +153,10 @@ struct TThreadTree {
         for (size_t node = 0; node < nodes; ++node) First[node + 1] += First[node];
         Children.assign(First[nodes], kNone);
         std::vector<uint32_t> next(First.begin(), First.end() - 1);
-        for (size_t node = 0; node < nodes; ++node) {
-            if (Parent[node] != kNone) Children[next[Parent[node]]++] = static_cast<int32_t>(node);
+        for (const int32_t node : byEarliest) {
+            if (Parent[node] != kNone) Children[next[Parent[node]]++] = node;
         }
-        std::erase_if(Tops, [&](int32_t top) { return Parent[top] != kNone; });
-        std::sort(Tops.begin(), Tops.end(), ByEarliest());
-        for (size_t node = 0; node < nodes; ++node) {
-            if (First[node + 1] - First[node] > 1) {
-                std::sort(Children.begin() + First[node], Children.begin() + First[node + 1],
-                          ByEarliest());
-            }
-        }
+        FindTopsIn(byEarliest);
     }
 
     // Every article in thread order; a missing parent takes no place and no depth.
@@ -210,24 +205,25 @@ std::vector<TThreadPlace> ThreadOrder(std::span<const TThreadArticle> articles,
                                       std::span<const TThreadLink> links) {
     TThreadTree tree;
     tree.Articles = static_cast<uint32_t>(articles.size());
+    tree.Parent.reserve(articles.size() + articles.size() / 4);
     tree.Parent.assign(articles.size(), kNone);
-    std::unordered_map<std::string_view, int32_t> nodeOf;
-    nodeOf.reserve(articles.size() * 2);
+    TFlatTextMap<TExactText> nodeOf(articles.size() + articles.size() / 4);
+    bool added = false;
     for (uint32_t i = 0; i < tree.Articles; ++i) {
         const std::string_view id = TrimBlanks(articles[i].MessageId);
-        if (!id.empty()) nodeOf.try_emplace(id, static_cast<int32_t>(i));
+        if (!id.empty()) nodeOf.Insert(id, static_cast<int32_t>(i), added);
     }
     const auto node = [&](std::string_view id) {
-        const auto [at, added] = nodeOf.try_emplace(id, static_cast<int32_t>(tree.Parent.size()));
+        const int32_t found = nodeOf.Insert(id, static_cast<int32_t>(tree.Parent.size()), added);
         if (added) tree.Parent.push_back(kNone);
-        return at->second;
+        return found;
     };
 
     std::vector<std::string_view> references(articles.size());
     for (uint32_t i = 0; i < tree.Articles; ++i) references[i] = articles[i].References;
     for (const TThreadLink& link : links) {
-        const auto found = nodeOf.find(TrimBlanks(link.MessageId));
-        if (found != nodeOf.end()) references[found->second] = link.References;
+        const int32_t* found = nodeOf.Find(TrimBlanks(link.MessageId));
+        if (found != nullptr) references[*found] = link.References;
     }
 
     // References: each identifier is the parent of the next (unless that one has a parent
@@ -254,8 +250,7 @@ std::vector<TThreadPlace> ThreadOrder(std::span<const TThreadArticle> articles,
 
     // Subjects: the first top of each base subject (one that is not a reply first) takes the
     // replies that have no References.
-    std::unordered_map<std::string_view, int32_t, CaseBlindHash, CaseBlindEqual> firstPlain,
-        firstAny;
+    TFlatTextMap<TCaseBlindText> firstPlain(tree.Tops.size()), firstAny(tree.Tops.size());
     for (const int32_t top : tree.Tops) {
         bool reply = false;
         const uint32_t shown =
@@ -263,17 +258,16 @@ std::vector<TThreadPlace> ThreadOrder(std::span<const TThreadArticle> articles,
         if (shown >= tree.Articles) continue;
         const std::string_view base = BaseSubject(articles[shown].Subject, reply);
         if (base.empty()) continue;
-        if (!reply) firstPlain.try_emplace(base, top);
-        firstAny.try_emplace(base, top);
+        if (!reply) firstPlain.Insert(base, top, added);
+        firstAny.Insert(base, top, added);
     }
-    const std::vector<int32_t> tops = tree.Tops;
-    for (const int32_t top : tops) {
+    for (const int32_t top : tree.Tops) {
         if (!tree.IsArticle(top) || referencing[top]) continue;
         bool reply = false;
         const std::string_view base = BaseSubject(articles[top].Subject, reply);
         if (!reply || base.empty()) continue;
-        const auto plain = firstPlain.find(base);
-        const int32_t thread = plain != firstPlain.end() ? plain->second : firstAny.at(base);
+        const int32_t* plain = firstPlain.Find(base);
+        const int32_t thread = plain != nullptr ? *plain : *firstAny.Find(base);
         if (thread != top) tree.Join(top, thread);
     }
     tree.Build();
