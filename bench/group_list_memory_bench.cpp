@@ -18,6 +18,7 @@
 
 #include "bench/bench_session.h"
 #include "bench/nntp_floor_client.h"
+#include "bench/resident_memory.h"
 #include "common/errors.h"
 #include "hostapi/plugin_api.h"
 #include "news/reply_codes.h"
@@ -43,22 +44,6 @@ void WriteGroups(const std::string& path, int count, size_t length) {
         out << name << " y 2024-01-10T09:05:00Z\n";
     }
     if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-// A size in kB from /proc/self/status ("VmRSS", "VmHWM").
-long StatusKilobytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with(field + ":")) return std::atol(line.c_str() + field.size() + 1);
-    }
-    throw std::runtime_error("no " + field + " in /proc/self/status");
-}
-
-void ResetPeak() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.close();
-    if (!clear) throw std::runtime_error("cannot reset the peak through /proc/self/clear_refs");
 }
 
 void Run(int groups, size_t length) {

@@ -7,7 +7,9 @@
 // nothing with the replies, with as many commands ahead of their replies as the session's
 // pipeline depth. The same group entered by the server's overview (OVER) and entered again after
 // new articles (GROUP and OVER of the new numbers) are printed beside the floor of GROUP and one
-// OVER of the whole range, and compared with the walk's floor.
+// OVER of the whole range, and compared with the walk's floor. A large group (a hundred thousand
+// articles), when given, is entered by the overview with every header on the first entry, and the
+// peak growth of the resident memory while entering it is printed beside the overview's size.
 //
 // Every case runs directly (0 ms) and through the latency proxy (a 20 ms round trip), with the
 // session's pipeline depth (and the floor's window) at the default and at 1. Walking 10,000
@@ -16,10 +18,11 @@
 // are connected before their clocks start: the figures compare the commands, not the start of
 // a reader session.
 //
-//   news_bench [--pipeline-depth N] [GROUP [SHORT_GROUP]]
+//   news_bench [--pipeline-depth N] [GROUP [SHORT_GROUP [LARGE_GROUP]]]
 //     N: the pipelined depth, 1..1024 (default: the option's default)
 //     GROUP: the group to enter (default kestrova.bench.walk), SHORT_GROUP: a group of a few
-//     hundred articles (default kestrova.bench.walk.short)
+//     hundred articles (default kestrova.bench.walk.short), LARGE_GROUP: the large group (none
+//     by default)
 #include <unistd.h>
 
 #include <chrono>
@@ -37,6 +40,7 @@
 
 #include "bench/bench_session.h"
 #include "bench/nntp_floor_client.h"
+#include "bench/resident_memory.h"
 #include "conformance/peer_availability.h"
 #include "news/article_header.h"
 #include "news/list_block.h"
@@ -70,6 +74,7 @@ struct Settings {
     int depth = kDefaultPipelineDepth;
     std::string group = "kestrova.bench.walk";
     std::string shortGroup = "kestrova.bench.walk.short";
+    std::string largeGroup;  // none: its rows are left out
 };
 
 // One way to the server: directly or through the latency proxy.
@@ -87,6 +92,9 @@ struct Row {
     const Link* link;
     int depth;
     std::string group;
+    // Sets the options this row's session differs in from the others (after the depth and the
+    // use of the overview); every row starts from the same options.
+    std::function<void()> setUp;
     size_t items = 0;
     std::vector<double> session, floor;
 
@@ -206,12 +214,17 @@ void Measure(int repeat, Row& row, Session* reader,
              const std::function<size_t(NntpFloorClient&)>& floorWork) {
     size_t sessionCount = 0, floorCount = 0;
     const auto session = [&] {
+        const TConnectOptions saved = Options.Connect;
         Options.Connect.PipelineDepth = row.depth;
+        if (row.setUp) row.setUp();
         std::optional<Session> fresh;
         if (reader == nullptr) fresh.emplace(row.link->port);
         const Clock::time_point start = Clock::now();
         sessionCount = sessionWork(reader != nullptr ? *reader : *fresh);
-        return SecondsSince(start);
+        const double seconds = SecondsSince(start);
+        fresh.reset();
+        Options.Connect = saved;
+        return seconds;
     };
     const auto floor = [&] {
         NntpFloorClient client(row.link->port);
@@ -296,6 +309,21 @@ void MeasureList(int repeat, Row& row) {
         [](NntpFloorClient& client) { return FloorList(client); });
 }
 
+// The peak growth of the resident memory, in bytes, while a new session enters group by the
+// overview at port and lists it; listed gets the number of articles.
+double EntryPeakGrowth(uint16_t port, const std::string& group, int& listed) {
+    const TConnectOptions saved = Options.Connect;
+    Options.Connect.UseOverview = 1;
+    Session session(port);
+    const double growth = PeakGrowth([&] {
+        session.Enter(group);
+        listed = session.List();
+        session.manager->Cache().WaitForSave();
+    });
+    Options.Connect = saved;
+    return growth;
+}
+
 void PrintRow(const Row& row) {
     const std::string what = row.what + " (" + std::to_string(row.items) + ")";
     std::printf("%-30s %6s %5d %10.1f %10.1f %6.2f %9.3f   ", what.c_str(), row.link->name,
@@ -337,16 +365,32 @@ void Run(const Settings& settings) {
         }
         overviews.push_back({byOverview, link, depth, settings.group});
     }
+    // The large group by the overview (0 ms, then 20 ms); a comparison on it adds rows with a
+    // setUp of their own.
+    std::vector<Row> larges;
+    if (!settings.largeGroup.empty()) {
+        for (const Link* link : {&direct, &far}) {
+            larges.push_back({"large entry: overview", link, depth, settings.largeGroup});
+        }
+    }
     // After the walk's re-entries: the re-entries by overview (0 ms, then 20 ms).
     const size_t walkReentries = reentries.size();
     for (const Link* link : {&direct, &far}) {
         reentries.push_back({againByOverview, link, depth, settings.group});
     }
 
+    // The memory first, before the other rows have grown the heap.
+    int largeListed = 0;
+    const double largeGrowth =
+        larges.empty() ? 0 : EntryPeakGrowth(direct.port, settings.largeGroup, largeListed);
     size_t overviewBytes = 0;
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
         for (Row& row : walks) MeasureEntry(repeat, row, false, overviewBytes);
         for (Row& row : overviews) MeasureEntry(repeat, row, true, overviewBytes);
+    }
+    size_t largeOverviewBytes = 0;
+    for (int repeat = 0; repeat < kRepeats; ++repeat) {
+        for (Row& row : larges) MeasureEntry(repeat, row, true, largeOverviewBytes);
     }
     std::vector<std::unique_ptr<Reader>> readers;
     for (size_t i = 0; i < reentries.size(); ++i) {
@@ -370,7 +414,7 @@ void Run(const Settings& settings) {
         ReaderPort(), kRepeats, roundTrip * 1e3);
     std::printf("%-30s %6s %5s %10s %10s %6s %9s    %s\n", "case (items)", "trip", "depth",
                 "session ms", "floor ms", "ratio", "ms/item", "runs session/floor ms");
-    for (const std::vector<Row>* rows : {&walks, &overviews, &reentries, &lists}) {
+    for (const std::vector<Row>* rows : {&walks, &overviews, &larges, &reentries, &lists}) {
         for (const Row& row : *rows) PrintRow(row);
     }
     std::printf("(depth: the session's pipeline depth and the floor's window, in commands)\n\n");
@@ -409,6 +453,14 @@ void Run(const Settings& settings) {
     std::printf("\nthe overview of %zu articles: %.2f MB of text; the index records: %.2f MB\n",
                 nearOverview.items, static_cast<double>(overviewBytes) / 1e6,
                 static_cast<double>(nearOverview.items * TArticleHeader::kSize) / 1e6);
+    if (!larges.empty()) {
+        std::printf(
+            "entering the large group by the overview (%d articles, 0 ms): peak resident growth "
+            "%.1f MB, %.2fx the overview's %.2f MB of text; the index records: %.2f MB\n",
+            largeListed, largeGrowth / 1e6, largeGrowth / static_cast<double>(largeOverviewBytes),
+            largeOverviewBytes / 1e6,
+            static_cast<double>(largeListed) * TArticleHeader::kSize / 1e6);
+    }
 }
 
 }  // namespace
@@ -427,15 +479,18 @@ int main(int argc, char** argv) {
                              kMaxPipelineDepth);
                 return 2;
             }
-        } else if (arg.starts_with("-") || groups.size() == 2) {
-            std::fprintf(stderr, "usage: news_bench [--pipeline-depth N] [GROUP [SHORT_GROUP]]\n");
+        } else if (arg.starts_with("-") || groups.size() == 3) {
+            std::fprintf(stderr,
+                         "usage: news_bench [--pipeline-depth N] [GROUP [SHORT_GROUP "
+                         "[LARGE_GROUP]]]\n");
             return 2;
         } else {
             groups.push_back(arg);
         }
     }
     if (!groups.empty()) settings.group = groups[0];
-    if (groups.size() == 2) settings.shortGroup = groups[1];
+    if (groups.size() >= 2) settings.shortGroup = groups[1];
+    if (groups.size() == 3) settings.largeGroup = groups[2];
     if (!testing::PeerListening(bench::ReaderPort())) {
         std::printf(
             "skipped: no news server listens on 127.0.0.1:%u.\n"

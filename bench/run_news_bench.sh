@@ -9,12 +9,15 @@
 #     seed.py --feed (TAKETHIS); the benchmark adds 3 x 100 more, so every run starts fresh;
 #     and a short group, kestrova.bench.<time>.short, of 500 articles (walked one command at a
 #     time through a 20 ms round trip, where 10,000 would take 400 s);
-#     NEWS_BENCH_ARTICLES sets the first count for a quick trial run;
-#  3. adds 20,000 groups kestrova.bench.list.* for LIST. ctlinnd newgroup takes one round trip
-#     and a rewrite of the server's group table per group (minutes for 20,000), so the script
-#     throttles the server, appends the lines to its active file, reloads it ("ctlinnd reload
-#     active") and lets it go again: about a second. They are listed in a shuffled order, as a
-#     real server's LIST comes, not sorted;
+#     NEWS_BENCH_ARTICLES sets the first count for a quick trial run; and a large group,
+#     kestrova.bench.<time>.large, of 100,000 articles (NEWS_BENCH_LARGE_ARTICLES sets its
+#     count, 0 leaves it out), entered by the overview for its time and peak memory;
+#  3. adds 20,000 groups kestrova.bench.list.* for LIST (NEWS_BENCH_LIST_GROUPS sets how many;
+#     0 adds none, for a trial while other tests list the server's groups). ctlinnd newgroup
+#     takes one round trip and a rewrite of the server's group table per group (minutes for
+#     20,000), so the script throttles the server, appends the lines to its active file, reloads
+#     it ("ctlinnd reload active") and lets it go again: about a second. They are listed in a
+#     shuffled order, as a real server's LIST comes, not sorted;
 #  4. runs the benchmarks (which repeat every measurement 3 times and print the medians):
 #     news_bench (directly and through build/bin/latency_proxy, which it starts itself), then
 #     article_copy_bench (copying 1,000 of the group's articles to files), under
@@ -37,11 +40,13 @@ INN=$SOURCE/tools/peers/inn2.sh
 CTLINND=/usr/lib/news/bin/ctlinnd
 ACTIVE=/var/lib/news/active
 LIST_PREFIX=kestrova.bench.list.
-LIST_GROUPS=20000
+LIST_GROUPS=${NEWS_BENCH_LIST_GROUPS:-20000}
 ARTICLES=${NEWS_BENCH_ARTICLES:-10000}
 SHORT_ARTICLES=500
+LARGE_ARTICLES=${NEWS_BENCH_LARGE_ARTICLES:-100000}
 GROUP=kestrova.bench.$(date -u +%Y%m%d%H%M%S)
 SHORT_GROUP=$GROUP.short
+LARGE_GROUP=$GROUP.large
 
 log() { printf '[news-bench] %s\n' "$*" >&2; }
 die() { log "ERROR: $*"; exit 1; }
@@ -117,6 +122,11 @@ add_group() {
 }
 add_group "$GROUP" "$ARTICLES"
 add_group "$SHORT_GROUP" "$SHORT_ARTICLES"
+large=()
+if [ "$LARGE_ARTICLES" != 0 ]; then
+    add_group "$LARGE_GROUP" "$LARGE_ARTICLES"
+    large=("$LARGE_GROUP")
+fi
 
 t0=$SECONDS
 present=$(grep -c "^${LIST_PREFIX//./\\.}" "$ACTIVE" || true)
@@ -124,11 +134,13 @@ if [ "$present" != 0 ]; then
     # Left over from an interrupted run: start from none.
     edit_active remove_list_groups
 fi
-list_added=1
-edit_active append_list_groups || die "adding the list groups failed"
-log "added $LIST_GROUPS groups ($((SECONDS - t0)) s)"
+if [ "$LIST_GROUPS" != 0 ]; then
+    list_added=1
+    edit_active append_list_groups || die "adding the list groups failed"
+    log "added $LIST_GROUPS groups ($((SECONDS - t0)) s)"
+fi
 
-${BENCH_WRAPPER:-} "$BENCH" "$GROUP" "$SHORT_GROUP"
+${BENCH_WRAPPER:-} "$BENCH" "$GROUP" "$SHORT_GROUP" "${large[@]}"
 ${BENCH_WRAPPER:-} "$COPY_BENCH" "$GROUP"
 ${BENCH_WRAPPER:-} "$MEMORY_BENCH"
 ${BENCH_WRAPPER:-} "$MEMORY_BENCH" 1000000 113
