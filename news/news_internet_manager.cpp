@@ -102,6 +102,19 @@ void TNewsInternetManager::WorkOffline() {
     if (cache_.Blocks().Count() == 0) cache_.LoadAccountFile();
 }
 
+void TNewsInternetManager::GoOnline() {
+    offline_ = false;
+    try {
+        ConnectHostDef();
+    } catch (...) {
+        connection_.Close();
+        offline_ = true;
+        throw;
+    }
+    log_.Write(kLogConnection, "Working online again");
+    Refresh();
+}
+
 bool TNewsInternetManager::CanWorkOffline() {
     return cache_.Blocks().Count() > 0 || cache_.AccountFileExists();
 }

@@ -50,6 +50,7 @@ inline constexpr int kActionMarkRead = 268;      // the selected articles
 inline constexpr int kActionMarkUnread = 269;    // the selected articles
 inline constexpr int kActionCatchUp = 270;       // the selected groups, or the group entered
 inline constexpr int kActionNewsrcMenu = 271;    // import or export a .newsrc file
+inline constexpr int kActionGoOnline = 272;      // offline: try the server again (the panel's)
 
 // The key action of key (virtual-key code, control bits PKF_*) in state; 0 when none.
 int NewsKeyAction(NewsState state, int key, unsigned controlState);
@@ -92,8 +93,12 @@ class TNewsInternetManager : public TInternetManager {
     // Goes on without the server (it could not be reached): the account's cache file is loaded
     // when nothing is cached yet (a failed Connect), and from now on listings show only what is
     // cached, articles come from the article cache, and what needs the server raises
-    // (RequireServer). Nothing goes back online: the account is opened again for that.
+    // (RequireServer), until GoOnline reaches the server.
     void WorkOffline();
+    // Offline: connects again (entering the group the panel is in) and, once the server
+    // answers, works online, the listing asking for what came meanwhile. A failure closes the
+    // connection, stays offline and passes on.
+    void GoOnline();
     bool Offline() const { return offline_; }
     // Whether there is a cache to work offline from (in memory or the account's file).
     bool CanWorkOffline();

@@ -148,7 +148,9 @@ int NewsKeyAction(NewsState state, int key, unsigned controlState) {
 bool TNewsInternetManager::ProcessKey(int key, unsigned controlState, TKeyContext& context,
                                       int& action) {
     action = NewsKeyAction(state_, key, controlState);
-    if (action == kActionNone || LeftToPanel(action)) return false;
+    // Offline, Ctrl-R tries the server again; the panel does that, as it asks and tells.
+    if (action == kActionRefresh && offline_) action = kActionGoOnline;
+    if (action == kActionNone || action == kActionGoOnline || LeftToPanel(action)) return false;
     bool changed = false;
     switch (action) {
         case kActionRefresh:

@@ -178,6 +178,9 @@ class TNntpPlugin : public TFarPlugin {
     // account has a cache: the failure, the offer to work offline and the buttons Work offline
     // (38), Retry (3) and Stop (13), whose answer is returned; 0 without the question.
     int OfferOffline(const std::string& className, const std::string& failure, int request);
+    // Offline: tries the server again (InternetManager->GoOnline); when it cannot be reached the
+    // failure is shown and the session stays offline. The caller updates the panel and title.
+    void GoOnline();
     // A status box titled PanelHost, when OpFlags has a bit of mask; buttons are message numbers
     // (none: the box stays and the call returns at once). Returns the host's answer, -1 when
     // nothing was shown.

@@ -1,6 +1,8 @@
-// The offer to work offline when the server of an account with a cache cannot be reached.
+// Working offline: the offer when the server of an account with a cache cannot be reached, and
+// the way back online.
 #include <string>
 
+#include "common/errors.h"
 #include "news/news_internet_manager.h"
 #include "plugin/nntp_plugin.h"
 #include "ui/message_box.h"
@@ -21,6 +23,15 @@ int TNntpPlugin::OfferOffline(const std::string& className, const std::string& f
                                    {kMsgWorkOffline, kAnswerRetry, kAnswerStop});
     if (chosen == 0) return kAnswerOffline;
     return chosen == 1 ? kAnswerRetry : kAnswerStop;
+}
+
+void TNntpPlugin::GoOnline() {
+    if (!InInternetMode() || !InternetManager->Offline()) return;
+    try {
+        InternetManager->GoOnline();
+    } catch (const Exception& failure) {
+        ShowMessage(FMSG_WARNING, {PanelHost, failure.Message, GetMsg(kMsgStillOffline)}, {kMsgOk});
+    }
 }
 
 }  // namespace kestrova

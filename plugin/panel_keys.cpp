@@ -119,6 +119,11 @@ void TNntpPlugin::CarryOut(int action, TKeyContext& context) {
                                     Options.Templates.ReplyTemplate, kRequestArticle))
                 context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;
             break;
+        case kActionGoOnline:
+            // Online or not, the title and the listing show what the session is now.
+            context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;
+            GoOnline();
+            break;
         case kActionNewArticle:
             if (ComposeWithTemplate(nullptr, Options.Templates.NewTemplate, 0))
                 context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;

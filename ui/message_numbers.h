@@ -298,6 +298,9 @@ inline constexpr int kMsgNewsrcExported = 198;  // after an export: %d groups, %
 // point, %s the set)
 inline constexpr int kMsgCannotEncode = 199;
 
+// error: trying the server again from offline failed (after the failure's text)
+inline constexpr int kMsgStillOffline = 220;
+
 // How many texts each language file holds.
 inline constexpr int kMsgCount = 230;
 
