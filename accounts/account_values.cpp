@@ -23,7 +23,10 @@ bool ReadAccountValues(const TValueReader& read, TBlankTable blankTable, TAccoun
     const bool parsed = ParseUrl(read("Url", ""), kUrlNoScheme, account.Url);
     if (account.Url.Scheme.empty()) account.Url.Scheme = "news";
     account.Secure = TextToIntDef(read("Secure connection", ""), defaults.Secure);
-    if (IsSecureNewsScheme(account.Url.Scheme)) account.Secure = 1;
+    // Any value but plain and STARTTLS is TLS from the first byte, as any non-zero one always was.
+    if (account.Secure != kPlainConnection && account.Secure != kTlsByStartTls)
+        account.Secure = kTlsFromFirstByte;
+    if (IsSecureNewsScheme(account.Url.Scheme)) account.Secure = kTlsFromFirstByte;
     account.TrustedCertificate = read("Trusted certificate", "");
     const std::string password = UnscramblePassword(read("Password", ""));
     if (!password.empty()) account.Url.Password = password;

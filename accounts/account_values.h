@@ -27,9 +27,9 @@ using TValueWriter = std::function<void(const char* ident, const std::string& va
 enum class TBlankTable { OnlyEmptyIsDefault, BlankIsDefault };
 
 // Reads "Url" (scheme optional, "news" when missing), "Password" (replaces the URL's own only
-// when it unscrambles to a non-empty text), the TLS values ("nntps" in the URL also makes the
-// account secure) and the author and option values into account;
-// Description is left to the caller. Returns whether "Url" parsed.
+// when it unscrambles to a non-empty text), the TLS values ("Secure connection" 0 plain, 2
+// STARTTLS, anything else, or "nntps" in the URL, TLS from the first byte) and the author and
+// option values into account; Description is left to the caller. Returns whether "Url" parsed.
 bool ReadAccountValues(const TValueReader& read, TBlankTable blankTable, TAccountOptions& account);
 // Writes "Url" with urlFlags, "Password" scrambled, "Description" when withDescription, then
 // the author and option values, in the order of the account file.

@@ -21,7 +21,7 @@ namespace kestrova {
 class TStream;
 class TTlsSession;
 
-// TLS on a connection: implicit TLS from the first byte after connecting.
+// TLS on a connection: with Enabled, TLS from the first byte after connecting.
 struct TTlsOptions {
     bool Enabled = false;
     // The SHA-256 fingerprint (certificate_check.h) of the one certificate the account trusts
@@ -133,6 +133,14 @@ class TWinSocket {
     int DataAvailable();
     // The SHA-256 fingerprint of the TLS server's certificate; empty without TLS.
     std::string PeerFingerprint() const;
+    // The connection runs TLS.
+    bool HasTls() const { return tls_ != nullptr; }
+    // Runs the TLS handshake with the server peerName over the connected socket and checks its
+    // certificate against Tls.TrustedFingerprint: SocketConnect does it with Tls.Enabled, a
+    // protocol that agrees on TLS in clear first (STARTTLS) calls it itself, with nothing
+    // received left unread. Raises (also when OnError is set) ESocketError kTlsFailed or
+    // ECertificateError with "StartTls", closing the socket first.
+    void StartTls(const std::string& peerName);
 
     // Waits for event; 0, or the error number (raised unless OnError is set; a connection that
     // the peer closed with nothing left to read returns 10054 without raising).
@@ -167,10 +175,6 @@ class TWinSocket {
     int SendAll(const char* data, int length);
     // Connects to Addresses (or Address) in turn without TLS; the last failure is reported.
     void ConnectAddresses();
-    // Runs the TLS handshake with the server peerName over the connected socket and checks its
-    // certificate. Raises (also when OnError is set) ESocketError kTlsFailed or
-    // ECertificateError with "StartTls", closing the socket first.
-    void StartTls(const std::string& peerName);
     // Takes handle, a connected stream socket made elsewhere, as the connection.
     void AdoptConnected(int handle);
     // The system's send and receive on Handle, as send() and recv() answer (errno set when

@@ -81,9 +81,10 @@ void TNewsInternetManager::SetListLimit(int64_t limit) {
 
 void TNewsInternetManager::SetAccount(const TAccountOptions& account) {
     account_ = account;
-    if (IsSecureNewsScheme(account_.Url.Scheme)) account_.Secure = 1;
-    if (account_.Secure && !IsSecureNewsScheme(account_.Url.Scheme)) account_.Url.Scheme = "nntps";
-    if (account_.Url.Port == 0) account_.Url.Port = account_.Secure ? kSecureNewsPort : kNewsPort;
+    if (IsSecureNewsScheme(account_.Url.Scheme)) account_.Secure = kTlsFromFirstByte;
+    const bool fromFirstByte = account_.Secure == kTlsFromFirstByte;
+    if (fromFirstByte && !IsSecureNewsScheme(account_.Url.Scheme)) account_.Url.Scheme = "nntps";
+    if (account_.Url.Port == 0) account_.Url.Port = fromFirstByte ? kSecureNewsPort : kNewsPort;
     marks_.emplace(account_);
 }
 

@@ -61,8 +61,8 @@ class TNewsInternetManager : public TInternetManager {
     explicit TNewsInternetManager(HANDLE owner);
     ~TNewsInternetManager() override;
 
-    // Takes a copy of account: port 0 means 119, or 563 with TLS (Secure, or the scheme
-    // "nntps"; either sets the other).
+    // Takes a copy of account: port 0 means 119, or 563 with TLS from the first byte (Secure,
+    // or the scheme "nntps"; either sets the other). STARTTLS keeps the plain port and scheme.
     void SetAccount(const TAccountOptions& account);
     // Closes any connection, takes account (SetAccount), starts in the own-groups view,
     // connects and logs in, then loads the account's cache file. Raises what ConnectHostDef

@@ -1,8 +1,10 @@
-// Reader mode and capabilities: what a server offers is asked after the greeting and after a
-// login; a server that hands readers over only after MODE READER (a transit server) gets it,
-// when it says so in its list or in a 401 reply.
+// Reader mode and capabilities: what a server offers is asked after the greeting, after STARTTLS
+// and after a login; a server that hands readers over only after MODE READER (a transit server)
+// gets it, when it says so in its list or in a 401 reply.
 #include "common/format_text.h"
 #include "news/nntp_connection.h"
+#include "ui/message_numbers.h"
+#include "ui/messages.h"
 
 namespace kestrova {
 
@@ -15,7 +17,12 @@ constexpr int kMaxCapabilityLines = 1000;
 
 void TNntpConnection::StartReading() {
     AskCapabilities();
-    if (capabilities_.ModeReader && !capabilities_.Reader) EnterReaderMode();
+    const bool startTls = account_.Secure == kTlsByStartTls;
+    if (startTls && capabilities_.StartTls) NegotiateTls();
+    if (capabilities_.ModeReader && !capabilities_.Reader && !readerModeSent_) EnterReaderMode();
+    // A server that hands readers over may offer STARTTLS only to the reader.
+    if (startTls && !startTlsSent_ && capabilities_.StartTls) NegotiateTls();
+    if (startTls && !startTlsSent_) ReadInClear(GetMsg(kMsgNoStartTls));
 }
 
 void TNntpConnection::AskCapabilities() {

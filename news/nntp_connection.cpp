@@ -56,9 +56,10 @@ void TNntpConnection::Open() {
     log_.Write(kLogConnection, FormatText("Connecting to \"%s:%d\"", {host, account_.Url.Port}));
     Notify(kEventStatus, kMsgConnecting, reinterpret_cast<intptr_t>(host.c_str()));
     socket_->GetSockAddress(host, account_.Url.Port);
-    socket_->Tls = {account_.Secure != 0, account_.TrustedCertificate};
+    const bool fromFirstByte = account_.Secure == kTlsFromFirstByte;
+    socket_->Tls = {fromFirstByte, account_.TrustedCertificate};
     socket_->SocketConnect("", 0);
-    if (account_.Secure) {
+    if (fromFirstByte) {
         log_.Write(kLogConnection,
                    FormatText("TLS with certificate SHA-256 %s", {socket_->PeerFingerprint()}));
     }
@@ -68,6 +69,8 @@ TNntpStatus TNntpConnection::ReadGreeting() {
     TNntpStatus greeting = WaitStatus(kLogCommand, "ConnectHostDef");
     loggedIn_ = false;
     readerModeSent_ = false;
+    startTlsSent_ = false;
+    noTlsReason_.clear();
     capabilities_ = TCapabilities{};
     postingAllowed_ = greeting.Code == kReplyPostingAllowed;
     return greeting;

@@ -63,11 +63,11 @@ class TNntpConnection {
     void ReportDataAsProgress(bool on) { dataAsProgress_ = on; }
 
     // Forgets the commands ahead, resolves the account's host and connects the socket, with TLS
-    // when the account is Secure. Raises the socket's failures (ECertificateError for a refused
-    // certificate).
+    // when the account asks for it from the first byte. Raises the socket's failures
+    // (ECertificateError for a refused certificate).
     void Open();
     // Reads the greeting after Open: its status line, checked ("ConnectHostDef"); the last
-    // login, the capabilities and the reader mode are then forgotten.
+    // login, the capabilities, the reader mode and STARTTLS are then forgotten.
     TNntpStatus ReadGreeting();
     // Posting is allowed by the last greeting or MODE READER reply (200, not 201).
     bool PostingAllowed() const { return postingAllowed_; }
@@ -75,7 +75,9 @@ class TNntpConnection {
     // Reader mode and capabilities (nntp_capabilities.cpp).
     //
     // After the greeting: asks CAPABILITIES and, when the server reads only after MODE READER,
-    // sends it and asks again.
+    // sends it and asks again. An account that asks for STARTTLS gets it when the server lists
+    // it (before MODE READER, or after it when only then listed); without it the session reads
+    // on in clear and refuses to log in (RefuseLoginInClear).
     void StartReading();
     // Asks CAPABILITIES and keeps the answer; any answer but a list (500, 501 from a server that
     // predates the command) leaves none. A list too long to be one closes the connection.
@@ -84,6 +86,21 @@ class TNntpConnection {
     // server listed its capabilities, asks for them again. Sent once per connection.
     void EnterReaderMode();
     const TCapabilities& Capabilities() const { return capabilities_; }
+
+    // STARTTLS (nntp_starttls.cpp).
+    //
+    // Sends STARTTLS (once per connection) with nothing ahead of it. On 382 runs the TLS
+    // handshake with the account's host and trusted certificate, as a connection with TLS from
+    // the first byte does (ECertificateError, ESocketError kTlsFailed), and asks CAPABILITIES
+    // anew; bytes the server sent after 382 close the connection and raise EInternetError
+    // kRefused. Any other reply leaves the session in clear (ReadInClear); 400 and 503 raise.
+    void NegotiateTls();
+    // The account asks for TLS and the session has none, because of reason (a message): logged,
+    // and kept for RefuseLoginInClear.
+    void ReadInClear(const std::string& reason);
+    // Raises EInternetError kRefused ("LogIn") with the reason when the account asks for
+    // STARTTLS and the session has no TLS (yet, or at all): credentials never go in clear.
+    void RefuseLoginInClear();
     // Closes the socket; the next request reconnects.
     void Close() { socket_->SocketClose(); }
     // Logs the end of the connection, forgets the commands ahead and closes the socket.
@@ -191,6 +208,8 @@ class TNntpConnection {
     bool loggedIn_ = false;
     bool postingAllowed_ = false;
     bool readerModeSent_ = false;
+    bool startTlsSent_ = false;
+    std::string noTlsReason_;  // why the session has no TLS the account asks for; empty: it has
     TCapabilities capabilities_;
     bool dataAsProgress_ = false;
 };

@@ -1,5 +1,6 @@
 // Logging in to the news server: at connect time when the account has a user name, and on
-// demand when the server answers a command with 480. A refused login is said once and offers
+// demand when the server answers a command with 480; never in clear when the account asks for
+// TLS. A refused login is said once and offers
 // the login dialog again; it is never retried with the same credentials.
 #include "common/errors.h"
 #include "news/nntp_connection.h"
@@ -17,6 +18,7 @@ bool IsRefusal(int code) {
 }  // namespace
 
 bool TNntpConnection::LogIn() {
+    RefuseLoginInClear();
     const TUrlComponents& url = account_.Url;
     const auto sendUser = [&] {
         return Command(CommandLine("AUTHINFO USER", url.UserName), kLogCommand, kKeepReply);
@@ -55,6 +57,7 @@ bool TNntpConnection::LogInOnDemand(int flags) {
     if (loggedIn_) return false;
     const std::string& user = account_.Url.UserName;
     if ((flags & kLoginOnlyWithCredentials) != 0 && user.empty()) return false;
+    RefuseLoginInClear();  // before the login dialog: what it asks could not be sent
     if (user.empty() || account_.Url.Password.empty()) {
         const int answer = Notify(kEventLogin, reinterpret_cast<intptr_t>(&account_.Url), 0);
         if (answer == kLoginDeclined) throw EAbort();

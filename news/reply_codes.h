@@ -31,6 +31,7 @@ inline constexpr int kReplyLoginAccepted = 281;
 inline constexpr int kReplySendArticleToTransfer = 335;
 inline constexpr int kReplySendArticleToPost = 340;
 inline constexpr int kReplyPasswordRequired = 381;
+inline constexpr int kReplyContinueWithTls = 382;  // STARTTLS: the handshake comes next
 inline constexpr int kReplyServiceDiscontinued = 400;
 inline constexpr int kReplyWrongMode = 401;  // 401 MODE-READER: a transit server
 inline constexpr int kReplyNoSuchGroup = 411;

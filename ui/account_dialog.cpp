@@ -20,13 +20,14 @@ enum : int {
     kFromName = 9,  // the first item of the author block
     kSave = 23,
     kConnect = 24,
-    kSecure = 26,  // after the buttons, so that the items before it keep their places
+    kSecure = 26,    // after the buttons, so that the items before it keep their places
+    kStartTls = 27,  // the secure connection starts on the plain port
 };
 
 // The address shows user name, host, port and path; the password has its own field.
 constexpr unsigned kAddressFlags = kUrlUserName | kUrlNoScheme;
 
-constexpr std::array<DialogItemTemplate, 27> kTemplate{{
+constexpr std::array<DialogItemTemplate, 28> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgAccountTitle},
     {DI_TEXT, 5, 2, 0, 0, kMsgDescription},
     {DI_EDIT, 18, 2, 68, 0, 0},
@@ -54,6 +55,7 @@ constexpr std::array<DialogItemTemplate, 27> kTemplate{{
     {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgConnect},
     {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgCancel},
     {DI_CHECKBOX, 42, 11, 0, 0, kMsgSecureConnection},
+    {DI_CHECKBOX, 42, 12, 0, 0, kMsgStartTlsBox},
 }};
 
 }  // namespace
@@ -67,7 +69,8 @@ int EditAccount(TAccountOptions& account) {
     SetItemHistory(items[kAddress], "KstrvUrl");
     SetItemText(items[kAddress], address);
     SetItemText(items[kPassword], account.Url.Password);
-    SetItemCheck(items[kSecure], account.Secure);
+    SetItemCheck(items[kSecure], account.Secure != kPlainConnection);
+    SetItemCheck(items[kStartTls], account.Secure == kTlsByStartTls);
     TAuthorFields author(kFromName);
     author.Put(items, account);
     // The table chosen here reaches the record only with "save" or "connect". An address whose
@@ -85,7 +88,11 @@ int EditAccount(TAccountOptions& account) {
     const TUrlComponents before = account.Url;
     account.Url = TUrlComponents{};
     ParseUrl(ItemText(items[kAddress]), kUrlNoScheme, account.Url);
-    account.Secure = ItemCheck(items[kSecure]) || IsSecureNewsScheme(account.Url.Scheme);
+    // STARTTLS asks for TLS by itself; an "nntps" address is TLS from the first byte.
+    account.Secure = ItemCheck(items[kStartTls]) ? kTlsByStartTls
+                     : ItemCheck(items[kSecure]) ? kTlsFromFirstByte
+                                                 : kPlainConnection;
+    if (IsSecureNewsScheme(account.Url.Scheme)) account.Secure = kTlsFromFirstByte;
     // A certificate trusted for one server says nothing about another.
     if (account.Url.HostName != before.HostName || account.Url.Port != before.Port) {
         account.TrustedCertificate.clear();

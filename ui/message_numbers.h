@@ -298,6 +298,14 @@ inline constexpr int kMsgNewsrcExported = 198;  // after an export: %d groups, %
 // point, %s the set)
 inline constexpr int kMsgCannotEncode = 199;
 
+// STARTTLS: the account dialog's box, why a session that asks for TLS has none (%s the server's
+// line), the login refused in clear (%s why) and bytes sent before the handshake.
+inline constexpr int kMsgStartTlsBox = 200;
+inline constexpr int kMsgNoStartTls = 201;
+inline constexpr int kMsgStartTlsRefused = 202;
+inline constexpr int kMsgLoginNotInClear = 203;
+inline constexpr int kMsgDataBeforeTls = 204;
+
 // error: trying the server again from offline failed (after the failure's text)
 inline constexpr int kMsgStillOffline = 220;
 

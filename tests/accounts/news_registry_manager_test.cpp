@@ -87,6 +87,27 @@ TEST_F(NewsAccountsTest, MissingValuesReadAsTheDefaultAccount) {
               std::make_tuple("news", "host", "bare", "Default Name", 2));
 }
 
+// What a store holds today keeps its meaning: 1 (and any value but 0 and 2, which every build
+// took as secure) is TLS from the first byte, 2 STARTTLS; an "nntps" address wins over 2.
+TEST_F(NewsAccountsTest, StoredSecureValuesKeepTheirMeaning) {
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"host", "0", kPlainConnection},
+        {"host", "1", kTlsFromFirstByte},
+        {"host", "2", kTlsByStartTls},
+        {"host", "3", kTlsFromFirstByte},
+        {"host", "-1", kTlsFromFirstByte},
+        {"host", "", kPlainConnection},
+        {"nntps://host", "2", kTlsFromFirstByte},
+    };
+    for (const auto& [url, stored, secure] : cases) {
+        SCOPED_TRACE(std::string(url) + " " + stored);
+        TRegIniFile(StoreKey()).WriteString("bare", "Url", url);
+        TRegIniFile(StoreKey()).WriteString("bare", "Secure connection", stored);
+        auto manager = Open();
+        EXPECT_EQ(Read(*manager, "bare").Secure, secure);
+    }
+}
+
 // Editing in place and renaming keep the creation time; whether to replace another account is
 // asked (the panel scripts answer it), and a replaced account's old values go.
 TEST_F(NewsAccountsTest, EditingKeepsTheCreationTimeAndReplacingWipesTheOldKey) {

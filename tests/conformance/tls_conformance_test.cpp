@@ -1,7 +1,9 @@
 // Implicit TLS against the loopback news server's TLS port (certificate from the test CA that
 // tools/peers/inn2.sh makes), directly and through SOCKS 5, by name, IPv4 and IPv6 address: the
 // refusal of an unknown issuer and of another certificate than the trusted one, the trust by
-// fingerprint, a plain server; and, against the fixture server, a certificate for another name.
+// fingerprint, a plain server; against the fixture server, a certificate for another name.
+// STARTTLS on the plain ports, through a relay that keeps the wire (wire_relay.py): only the
+// probe and STARTTLS itself travel in clear, the login and the reading inside TLS.
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 
@@ -13,6 +15,8 @@
 #include "net/tls_session.h"
 #include "news/fixture_server.h"
 #include "news/test_certificate.h"
+#include "platform/port_process.h"
+#include "platform/temp_folder.h"
 
 namespace kestrova::testing {
 namespace {
@@ -110,6 +114,78 @@ TEST_P(TlsSession, PlainServerFailsTheHandshakeInsteadOfHanging) {
 
 INSTANTIATE_TEST_SUITE_P(Routes, TlsSession,
                          ::testing::Values(Route{"Direct", 0}, Route{"DanteSocks5", 5}), RouteName);
+
+const uint16_t kTransitPort = PeerPort("INN_TRANSIT_PORT", 119);
+
+std::string SourceFolder() {
+    const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
+    return sourceDir ? std::string(sourceDir)
+                     : std::filesystem::path(__FILE__).parent_path().string() + "/../..";
+}
+
+// The relay's account of what it kept in folder (see wire_relay.py).
+std::string WireReport(const std::string& folder) {
+    const std::string command =
+        "python3 '" + SourceFolder() + "/tests/conformance/wire_relay.py' check '" + folder + "'";
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t got; pipe && (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, got);
+    if (pipe) pclose(pipe);
+    return out;
+}
+
+using StartTlsSession = Inn2Session;
+
+// The open reader, the one that wants a login and the transit server (STARTTLS listed only after
+// MODE READER): the group and an article are read, and the wire holds in clear nothing but what
+// comes before the handshake; everything after it is TLS records.
+TEST_P(StartTlsSession, ReadsAndLogsInOnlyInsideTls) {
+    ScopedEnvironment environment;
+    environment.Set(kExtraCaFileVariable, PeerTlsFile("ca.pem").c_str());
+    const std::string runId = SharedSamples();
+    const struct {
+        uint16_t port;
+        std::string user;
+        std::string clear;  // what the client sends in clear, as a Python literal
+    } cases[] = {
+        {kReaderPort, "", R"('CAPABILITIES\r\nSTARTTLS\r\n')"},
+        {kLoginPort, PeerEnv("INN_TEST_USER", "tester"), R"('CAPABILITIES\r\nSTARTTLS\r\n')"},
+        {kTransitPort, "", R"('CAPABILITIES\r\nMODE READER\r\nCAPABILITIES\r\nSTARTTLS\r\n')"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        TempFolderForTest wire;
+        PortProcess relay({"python3", SourceFolder() + "/tests/conformance/wire_relay.py", "relay",
+                           std::to_string(c.port), wire.Path()});
+        TAccountOptions account;
+        account.Url = {"news", "127.0.0.1", relay.Port(), c.user, "", "", ""};
+        if (!c.user.empty()) account.Url.Password = PeerEnv("INN_TEST_PASS", "secret");
+        account.Secure = kTlsByStartTls;
+        ConnectAccount(account);
+        EXPECT_EQ(manager->Connection().LoggedIn(), !c.user.empty());
+        EXPECT_TRUE(manager->Connection().Capabilities().Reader);
+        EXPECT_FALSE(manager->Connection().Capabilities().StartTls);  // asked again inside TLS
+        EXPECT_EQ(Send("GROUP", kTestGroup).Code, 211);
+        EXPECT_EQ(Send("BODY", SampleId("ascii", runId)).Code, 222);
+        std::string body, line;
+        while (manager->Connection().ReadDataLine(line) == DataLine::Data) body += line + "\n";
+        EXPECT_EQ(body, "Hello from the seeder.\nSecond line.\nThird line.\n");
+        manager.reset();
+
+        const std::string report = WireReport(wire.Path());
+        EXPECT_NE(report.find("0 client clear " + c.clear + "\n"), std::string::npos) << report;
+        EXPECT_NE(report.find("\\r\\n382 "), std::string::npos) << report;
+        EXPECT_EQ(report.find("broken"), std::string::npos) << report;
+        EXPECT_EQ(report.find(" tls 0 "), std::string::npos) << report;
+        EXPECT_NE(SessionLog().find("STARTTLS: TLS with certificate SHA-256 " +
+                                    CertificateFingerprint(PeerTlsFile("server.pem"))),
+                  std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Routes, StartTlsSession, ::testing::Values(Route{"Direct", 0}), RouteName);
 
 using FixtureTls = HostTest;
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 
 #include "fake_host.h"
@@ -21,7 +22,8 @@ enum : int {
     kChooseSlot = 20,
     kSave = 23,
     kConnect = 24,
-    kSecure = 26
+    kSecure = 26,
+    kStartTls = 27
 };
 
 // The dialog as shown and saved is checked by the registry script transcripts; here connecting,
@@ -52,27 +54,35 @@ TEST_F(AccountDialogTest, ConnectTakesEveryField) {
               std::make_tuple("news2.example.org", 563, "other", "/group", "", 1, 1));
 }
 
-TEST_F(AccountDialogTest, SecureBoxAndTheTrustedCertificateFollowTheServer) {
+TEST_F(AccountDialogTest, SecureBoxesAndTheTrustedCertificateFollowTheServer) {
     const struct {
+        int shown;  // Secure before the dialog
         const char* address;
-        int box;
+        int secureBox, startTlsBox;
         int secure;
         bool keepsTrust;
     } cases[] = {
-        {"reader@news.example.org:119", 1, 1, true},   // same server: the trust stays
-        {"reader@news.example.org:563", 1, 1, false},  // another port: forgotten
-        {"nntps://news2.example.org", 0, 1, false},    // the scheme makes it secure
-        {"reader@news.example.org:119", 0, 0, true},
+        {kTlsFromFirstByte, "reader@news.example.org:119", 1, 0, kTlsFromFirstByte, true},
+        {kTlsFromFirstByte, "reader@news.example.org:563", 1, 0, kTlsFromFirstByte, false},
+        {kTlsFromFirstByte, "nntps://news2.example.org", 0, 0, kTlsFromFirstByte, false},
+        {kTlsFromFirstByte, "reader@news.example.org:119", 0, 0, kPlainConnection, true},
+        {kTlsFromFirstByte, "reader@news.example.org:119", 1, 1, kTlsByStartTls, true},
+        {kTlsByStartTls, "reader@news.example.org:119", 0, 1, kTlsByStartTls, true},
+        {kTlsByStartTls, "nntps://news.example.org:119", 1, 1, kTlsFromFirstByte, true},
+        {kTlsByStartTls, "reader@news.example.org:119", 1, 0, kTlsFromFirstByte, true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.shown) + " " + c.address);
         TAccountOptions edited = account;
-        edited.Secure = 1;
+        edited.Secure = c.shown;
         edited.TrustedCertificate = "AB:CD";
-        host.dialogAnswers = {FakeHost::Close(kSave, {{kAddress, c.address}}, {{kSecure, c.box}})};
+        host.dialogAnswers = {FakeHost::Close(
+            kSave, {{kAddress, c.address}}, {{kSecure, c.secureBox}, {kStartTls, c.startTlsBox}})};
         EXPECT_EQ(EditAccount(edited), kAccountSave);
-        EXPECT_EQ(host.dialogs.back().items[kSecure].Selected, 1) << c.address;
-        EXPECT_EQ(edited.Secure, c.secure) << c.address;
-        EXPECT_EQ(edited.TrustedCertificate, c.keepsTrust ? "AB:CD" : "") << c.address;
+        EXPECT_EQ(host.dialogs.back().items[kSecure].Selected, 1);
+        EXPECT_EQ(host.dialogs.back().items[kStartTls].Selected, c.shown == kTlsByStartTls);
+        EXPECT_EQ(edited.Secure, c.secure);
+        EXPECT_EQ(edited.TrustedCertificate, c.keepsTrust ? "AB:CD" : "");
     }
 }
 
