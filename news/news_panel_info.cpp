@@ -61,13 +61,14 @@ std::vector<std::string> SplitColumns(const std::string& types) {
 }  // namespace
 
 std::string TNewsInternetManager::ShortcutDescriptor() const {
-    const std::string head = FormatText(
-        "%1d%1d%1d%3d%s%3d%s%3d%s%3d%s%s",
-        {1, account_.AskPassword, account_.UseProxy, static_cast<int>(account_.FromName.size()),
-         account_.FromName, static_cast<int>(account_.FromAddr.size()), account_.FromAddr,
-         static_cast<int>(account_.ReplyTo.size()), account_.ReplyTo,
-         static_cast<int>(account_.Organization.size()), account_.Organization,
-         SlotName(account_.CharTable)});
+    const std::string head =
+        FormatText("%1d%1d%1d%3d%s%3d%s%3d%s%3d%s%s",
+                   {account_.Secure == kTlsByStartTls ? 2 : 1, account_.AskPassword,
+                    account_.UseProxy, static_cast<int>(account_.FromName.size()),
+                    account_.FromName, static_cast<int>(account_.FromAddr.size()),
+                    account_.FromAddr, static_cast<int>(account_.ReplyTo.size()), account_.ReplyTo,
+                    static_cast<int>(account_.Organization.size()), account_.Organization,
+                    SlotName(account_.CharTable)});
     std::string url;
     BuildUrl(account_.Url, 0, url);
     return FormatText("%3D%s%s", {static_cast<int>(head.size()), head, url});

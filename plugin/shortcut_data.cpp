@@ -42,10 +42,11 @@ bool ParseShortcut(const std::string& data, TShortcut& shortcut) {
     const std::string headText = TakeCounted(rest);
     shortcut.Tail = std::string(rest);
     std::string_view head = headText;
-    shortcut.Internet = !head.empty() && head.front() == '1';
+    shortcut.Internet = !head.empty() && (head.front() == '1' || head.front() == '2');
     if (!shortcut.Internet) return true;
 
     TAccountOptions& account = shortcut.Account;
+    if (head.front() == '2') account.Secure = kTlsByStartTls;
     ParseUrl(shortcut.Tail, kUrlNoScheme, account.Url);
     account.AskPassword = head.size() > 1 ? Digit(head[1]) : 0;
     account.UseProxy = head.size() > 2 ? Digit(head[2]) : 0;

@@ -163,6 +163,7 @@ TEST_P(StartTlsSession, ReadsAndLogsInOnlyInsideTls) {
         account.Url = {"news", "127.0.0.1", relay.Port(), c.user, "", "", ""};
         if (!c.user.empty()) account.Url.Password = PeerEnv("INN_TEST_PASS", "secret");
         account.Secure = kTlsByStartTls;
+        const size_t logStart = SessionLog().size();
         ConnectAccount(account);
         EXPECT_EQ(manager->Connection().LoggedIn(), !c.user.empty());
         EXPECT_TRUE(manager->Connection().Capabilities().Reader);
@@ -179,9 +180,16 @@ TEST_P(StartTlsSession, ReadsAndLogsInOnlyInsideTls) {
         EXPECT_NE(report.find("\\r\\n382 "), std::string::npos) << report;
         EXPECT_EQ(report.find("broken"), std::string::npos) << report;
         EXPECT_EQ(report.find(" tls 0 "), std::string::npos) << report;
-        EXPECT_NE(SessionLog().find("STARTTLS: TLS with certificate SHA-256 " +
-                                    CertificateFingerprint(PeerTlsFile("server.pem"))),
-                  std::string::npos);
+        // The log: STARTTLS, the certificate, the list asked anew, then any login.
+        const std::string log = SessionLog().substr(logStart);
+        const size_t tls = log.find("STARTTLS: TLS with certificate SHA-256 " +
+                                    CertificateFingerprint(PeerTlsFile("server.pem")));
+        ASSERT_NE(tls, std::string::npos) << log;
+        EXPECT_LT(log.find("> STARTTLS"), tls) << log;
+        EXPECT_NE(log.find("> CAPABILITIES", tls), std::string::npos) << log;
+        const size_t login = log.find("> AUTHINFO");
+        EXPECT_EQ(login == std::string::npos, c.user.empty()) << log;
+        EXPECT_TRUE(login == std::string::npos || login > tls) << log;
     }
 }
 

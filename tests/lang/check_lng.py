@@ -29,6 +29,7 @@ FORMAT_ARGUMENTS = {
     "kMsgArticleTooLarge": "i", "kMsgPostNotAsked": "s", "kMsgCatchUpOneGroup": "s",
     "kMsgCatchUpGroups": "i", "kMsgNoMoreUnread": "s", "kMsgNextGroupQuestion": "si",
     "kMsgNewsrcImported": "iii", "kMsgNewsrcExported": "is", "kMsgCannotEncode": "sss",
+    "kMsgStartTlsRefused": "s", "kMsgLoginNotInClear": "s",
 }
 
 # Labels of the host's key bar hold at most KEY_BAR_WIDTH characters.

@@ -53,8 +53,9 @@ class NewsPanelTest : public HostTest {
     std::string savedColumnTypes_;
 };
 
-// The shortcut descriptor leaves the credentials out; the replaced mode has fixed group columns
-// (the own groups' unread articles first) and titled article columns.
+// The shortcut descriptor leaves the credentials out and marks an account that asks for STARTTLS;
+// the replaced mode has fixed group columns (the own groups' unread articles first) and titled
+// article columns.
 TEST_F(NewsPanelTest, DescriptorAndReplacedMode) {
     TAccountOptions account;
     account.Url = {"news", "news.example.org", 119, "bob", "secret", "", ""};
@@ -69,6 +70,11 @@ TEST_F(NewsPanelTest, DescriptorAndReplacedMode) {
     EXPECT_EQ(Mode(NewsState::AllGroups), "N,C0,C1,A|(host)|<111>|<112>|(host)");
     const std::string head = "110  7Ann Lee 15ann@example.org  0 13Kestrel Works.default";
     EXPECT_EQ(descriptor, "0" + std::to_string(head.size()) + head + "news://news.example.org:119");
+    account.Secure = kTlsByStartTls;  // "2": a build without STARTTLS takes it for a folder
+    manager.SetAccount(account);
+    Mode(NewsState::OwnGroups);
+    EXPECT_EQ(descriptor, "0" + std::to_string(head.size()) + "2" + head.substr(1) +
+                              "news://news.example.org:119");
     ColumnTypes = "N,C0,c4,C5,,C2";
     EXPECT_EQ(Mode(NewsState::InGroup), "N,C0,c4,C5,,C2|(host)|<117>|<121>|(host)|(host)|<119>");
 }

@@ -69,7 +69,8 @@ std::string ParsedShortcut(const std::string& data) {
     const TAccountOptions& a = s.Account;
     return a.Url.HostName + ":" + std::to_string(a.Url.Port) + " " + a.FromName + "|" + a.FromAddr +
            "|" + a.ReplyTo + "|" + a.Organization + " " + s.CharTableName + " " +
-           std::to_string(a.AskPassword) + std::to_string(a.UseProxy) + " " + s.Tail;
+           std::to_string(a.AskPassword) + std::to_string(a.UseProxy) + std::to_string(a.Secure) +
+           " " + s.Tail;
 }
 
 TEST(ShortcutData, Parse) {
@@ -77,11 +78,14 @@ TEST(ShortcutData, Parse) {
         {"00", "invalid"},
         {"009000  0  0\\News", "registry \\News"},
         {"039110  3Ann 11a@b.example  0  3Org.koi8-rnews://srv.example:1190/x",
-         "srv.example:1190 Ann|a@b.example||Org .koi8-r 10 news://srv.example:1190/x"},
-        {" 19100003Ann000  0  0Xhost", "host:0 Ann||| X 00 host"},
-        {"0991", ":0 |||  00 "},
+         "srv.example:1190 Ann|a@b.example||Org .koi8-r 100 news://srv.example:1190/x"},
+        {"039210  3Ann 11a@b.example  0  3Org.koi8-rnews://srv.example:1190/x",
+         "srv.example:1190 Ann|a@b.example||Org .koi8-r 102 news://srv.example:1190/x"},
+        {" 19100003Ann000  0  0Xhost", "host:0 Ann||| X 000 host"},
+        {"0991", ":0 |||  000 "},
         {"x1z1abc", "registry 1abc"},
-        {"009100  9abc", ":0 abc|||  00 "},
+        {"009100  9abc", ":0 abc|||  000 "},
+        {"009300  9abc", "registry "},
     };
     for (const auto& [data, parsed] : cases) EXPECT_EQ(ParsedShortcut(data), parsed) << data;
 }
