@@ -6,15 +6,23 @@
 
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <string_view>
 #include <vector>
 
 namespace kestrova {
 
+// The start of every text hash, drawn once a process: the texts come from the network, and a
+// fixed hash would let their authors choose texts that collide and make each look-up a long walk.
+inline const uint64_t kTextHashSeed = [] {
+    std::random_device device;
+    return (uint64_t{device()} << 32) ^ device();
+}();
+
 // Hashes eight bytes at a time; fold lowers each word before it is mixed (identity for exact
 // texts), and Equal must agree with it.
 inline uint64_t HashTextWords(std::string_view text, uint64_t (*fold)(uint64_t)) {
-    uint64_t hash = 0x9E3779B97F4A7C15ull ^ text.size();
+    uint64_t hash = kTextHashSeed ^ text.size();
     const char* at = text.data();
     size_t left = text.size();
     const auto mix = [&hash](uint64_t word) {
