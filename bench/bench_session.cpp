@@ -35,7 +35,8 @@ void InstallBenchHost() {
     StartupInfo.CmpName = &MatchGroupMask;
     Options.Connect.CreateLog = 0;
     Options.Connect.CacheLife = 0;
-    Options.Connect.ServerTimeout = 15;  // 30 seconds: a stuck server fails the run
+    Options.Connect.ServerTimeout = 15;       // 30 seconds: a stuck server fails the run
+    Options.Connect.HeadersOnFirstEntry = 0;  // every group entered whole
 }
 
 Session::Session(uint16_t port) {

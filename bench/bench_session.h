@@ -14,7 +14,8 @@
 namespace kestrova::bench {
 
 // The host services the session uses (message texts, group mask matching) and options that
-// keep the benchmarks quiet: no log, nothing expires, a stuck server fails within 30 seconds.
+// keep the benchmarks quiet: no log, nothing expires, a stuck server fails within 30 seconds,
+// every group is entered whole.
 void InstallBenchHost();
 
 struct Session {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/format_text.h"
+#include "news/older_articles.h"
 #include "news/overview.h"
 #include "news/thread_links.h"
 #include "ui/char_tables.h"
@@ -151,43 +152,66 @@ const TOverviewFormat& OverviewFormat(TNntpConnection& connection, TIndexQuery& 
     return *query.OverviewFormat;
 }
 
-// Appends the overview of the articles numbered first to last: OVER (or XOVER) in chunks of
-// kOverviewChunk numbers, up to the pipeline depth of them ahead of their replies. A chunk without
-// articles (420, 423) adds none; a line that does not read as an overview line is skipped.
+// Numbers first to last of an OVER command.
+struct TNumberRange {
+    int64_t First;
+    int64_t Last;
+};
+
+// The numbers first to last in chunks of kOverviewChunk, the newest chunk first when newestFirst.
+std::vector<TNumberRange> OverviewChunks(int64_t first, int64_t last, bool newestFirst) {
+    std::vector<TNumberRange> chunks;
+    if (newestFirst) {
+        for (int64_t end = last; end >= first; end -= kOverviewChunk) {
+            chunks.push_back({std::max(first, end - (kOverviewChunk - 1)), end});
+        }
+    } else {
+        for (int64_t start = first; start <= last; start += kOverviewChunk) {
+            chunks.push_back({start, std::min(last, start + (kOverviewChunk - 1))});
+        }
+    }
+    return chunks;
+}
+
+// Appends the overview of the chunks' articles: OVER (or XOVER) of each chunk in turn, up to the
+// pipeline depth of them ahead of their replies. A chunk without articles (420, 423) adds none; a
+// line that does not read as an overview line, whose number lies outside its chunk or is among
+// known, is skipped. Each chunk read to its end lowers lowestRead (when given) to its first number.
 void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
-                    TThreadLinks& links, int64_t first, int64_t last) {
+                    TThreadLinks& links, const std::vector<TNumberRange>& chunks,
+                    const std::unordered_set<int64_t>* known = nullptr,
+                    int64_t* lowestRead = nullptr) {
     const TOverviewFormat format = OverviewFormat(connection, query);
     const char* command = connection.Capabilities().Over ? "OVER %d-%d" : "XOVER %d-%d";
     const size_t depth = static_cast<size_t>(Options.Connect.PipelineDepth);
-    int64_t next = first;
-    size_t ahead = 0;
-    for (;;) {
-        for (; next <= last && ahead < depth; ++ahead) {
-            const int64_t end = std::min(last, next + (kOverviewChunk - 1));
-            connection.SendAhead(FormatText(command, {next, end}), kLogCommand);
-            next = end + 1;
+    size_t sent = 0;
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        for (; sent < chunks.size() && sent - i < depth; ++sent) {
+            connection.SendAhead(FormatText(command, {chunks[sent].First, chunks[sent].Last}),
+                                 kLogCommand);
         }
-        if (ahead == 0) return;
-        --ahead;
+        const TNumberRange& chunk = chunks[i];
         const TNntpStatus status = connection.ReadAheadStatus(kKeepReply);
-        if (status.Code != kReplyOverviewFollows) {
-            if (status.Code != kReplyNoCurrentArticle && status.Code != kReplyNoArticleWithNumber)
-                connection.Check(status, "Overview");
-            continue;
-        }
-        std::string line;
-        for (;;) {
-            const DataLine kind = connection.ReadDataLine(line);
-            if (kind == DataLine::End) break;
-            if (kind == DataLine::Lost) connection.RaiseConnectionLost("Overview");
-            TArticleHeader record;
-            THeaderExtras extras;
-            if (ApplyOverviewLine(line, format, record, extras) && record.Number >= first &&
-                record.Number <= last) {
-                AppendRecord(connection, query, index, record);
-                links.Add(record.MessageId, extras.References);
+        if (status.Code == kReplyOverviewFollows) {
+            std::string line;
+            for (;;) {
+                const DataLine kind = connection.ReadDataLine(line);
+                if (kind == DataLine::End) break;
+                if (kind == DataLine::Lost) connection.RaiseConnectionLost("Overview");
+                TArticleHeader record;
+                THeaderExtras extras;
+                if (ApplyOverviewLine(line, format, record, extras) &&
+                    record.Number >= chunk.First && record.Number <= chunk.Last &&
+                    (known == nullptr || !known->contains(record.Number))) {
+                    AppendRecord(connection, query, index, record);
+                    links.Add(record.MessageId, extras.References);
+                }
             }
+        } else if (status.Code != kReplyNoCurrentArticle &&
+                   status.Code != kReplyNoArticleWithNumber) {
+            connection.Check(status, "Overview");
         }
+        if (lowestRead != nullptr) *lowestRead = std::min(*lowestRead, chunk.First);
     }
 }
 
@@ -298,10 +322,25 @@ bool NewNews(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
     return true;
 }
 
-// The articles numbered after the highest number indexed, up to the end of the range the last
-// GROUP gave (asked again when it may be stale), at most the last ListLimit numbers of it (a
-// server's range can be as wide as it likes): by overview when the server offers it, else by HEAD
-// and number, a number the server no longer has skipped.
+// The articles numbered from first to the end of the range the last GROUP gave, at most the last
+// ListLimit numbers of it (a server's range can be as wide as it likes): by overview when the
+// server offers it, else by HEAD and number, a number the server no longer has skipped.
+void ArticlesFrom(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
+                  TThreadLinks& links, int64_t first) {
+    const TGroupRange& range = query.Range;
+    first = std::max(first, range.Low);
+    if (first > range.High) return;
+    if (range.High - first >= query.ListLimit) first = range.High - (query.ListLimit - 1);
+    if (UsesOverview(connection)) {
+        AppendOverview(connection, query, index, links, OverviewChunks(first, range.High, false));
+        return;
+    }
+    AppendHeaders(connection, query, index, links, static_cast<size_t>(range.High - first + 1),
+                  [&](size_t i) { return std::to_string(first + static_cast<int64_t>(i)); });
+}
+
+// The articles numbered after the highest number indexed (ArticlesFrom), the range asked again
+// first when it may be stale.
 void ArticlesAfterHighest(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
                           TThreadLinks& links) {
     connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
@@ -314,16 +353,59 @@ void ArticlesAfterHighest(TNntpConnection& connection, TIndexQuery& query, TList
     for (uint32_t i = 0; i < index.Count(); ++i) {
         highest = std::max<int64_t>(highest, TArticleHeader::NumberOf(index.Record(i)));
     }
+    ArticlesFrom(connection, query, index, links, highest + 1);
+}
+
+// The first number of a first entry that lists only the newest FirstEntryLimit numbers of the
+// group; 0 when the group's count is within the limit (or not known).
+int64_t FirstEntryStart(const TIndexQuery& query) {
     const TGroupRange& range = query.Range;
-    int64_t first = std::max(highest + 1, range.Low);
-    if (first > range.High) return;
-    if (range.High - first >= query.ListLimit) first = range.High - (query.ListLimit - 1);
-    if (UsesOverview(connection)) {
-        AppendOverview(connection, query, index, links, first, range.High);
-        return;
+    if (query.FirstEntryLimit <= 0 || range.High < range.Low) return 0;
+    if (range.Count <= query.FirstEntryLimit) return 0;
+    const int64_t start = range.High - (query.FirstEntryLimit - 1);
+    return start > range.Low ? start : 0;
+}
+
+// Reads the next block of older articles (the newest FirstEntryLimit numbers at or below
+// query.OlderEnd, all of them with no limit) into older, newest first, skipping the numbers index
+// holds already; query.OlderEnd comes down to what is still left out, also when a failure (passed
+// on) cuts the block short.
+void OlderArticles(TNntpConnection& connection, TIndexQuery& query, const TListBlock& index,
+                   TListBlock& older, TThreadLinks& links) {
+    connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
+    const TGroupRange& range = query.Range;
+    const int64_t end = query.OlderEnd;
+    int64_t first = range.Low;
+    if (query.FirstEntryLimit > 0) first = std::max(first, end - (query.FirstEntryLimit - 1));
+    if (end - first >= query.ListLimit) first = end - (query.ListLimit - 1);
+    std::unordered_set<int64_t> known;
+    for (uint32_t i = 0; i < index.Count(); ++i) {
+        const int64_t number = TArticleHeader::NumberOf(index.Record(i));
+        if (number >= first && number <= end) known.insert(number);
     }
-    AppendHeaders(connection, query, index, links, static_cast<size_t>(range.High - first + 1),
-                  [&](size_t i) { return std::to_string(first + static_cast<int64_t>(i)); });
+    int64_t lowestRead = end + 1;
+    try {
+        if (first <= end && UsesOverview(connection)) {
+            AppendOverview(connection, query, older, links, OverviewChunks(first, end, true),
+                           &known, &lowestRead);
+        } else if (first <= end) {
+            std::vector<int64_t> numbers;
+            for (int64_t number = end; number >= first; --number) {
+                if (!known.contains(number)) numbers.push_back(number);
+            }
+            AppendHeaders(connection, query, older, links, numbers.size(),
+                          [&](size_t i) { return std::to_string(numbers[i]); });
+        }
+        lowestRead = first;
+    } catch (...) {
+        // HEAD by number reads the newest first: what came is whole down to its lowest number.
+        for (uint32_t i = 0; !UsesOverview(connection) && i < older.Count(); ++i) {
+            lowestRead = std::min<int64_t>(lowestRead, TArticleHeader::NumberOf(older.Record(i)));
+        }
+        query.OlderEnd = lowestRead - 1;
+        throw;
+    }
+    query.OlderEnd = first > range.Low ? first - 1 : 0;
 }
 
 // Lists the cached records, reading those marked for refresh again; true when some were marked.
@@ -359,6 +441,10 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
     const bool cached = cache.Take(query.Group, index, cacheStamp);
     TThreadLinks links;
     links.Load(cache.Blocks(), query.Group);
+    int64_t olderEnd = cached ? OlderArticlesEnd(cache.Blocks(), query.Group) : 0;
+    // Expired on the server meanwhile: nothing is left out any more.
+    if (query.Range.High >= query.Range.Low && olderEnd < query.Range.Low) olderEnd = 0;
+    query.OlderEnd = olderEnd;
     SYSTEMTIME stamp = index.Stamp();
     bool changed = false;
     std::exception_ptr failure;
@@ -369,7 +455,13 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
             const uint32_t known = index.Count();
             const SYSTEMTIME asked = StampNow();
             try {
-                if (cached || UsesOverview(connection)) {
+                const int64_t start = cached ? 0 : FirstEntryStart(query);
+                if (start != 0) {
+                    // A large group's first entry: the newest numbers only, the rest left out.
+                    query.OlderEnd = start - 1;
+                    connection.Notify(kEventStatus, kMsgAskingForArticles, 0);
+                    ArticlesFrom(connection, query, index, links, start);
+                } else if (cached || UsesOverview(connection)) {
                     const bool rangeKnown = query.Range.High >= query.Range.Low;
                     const bool byNumber =
                         query.NewNewsRefused || !cached ||
@@ -391,14 +483,34 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
             }
             changed = changed || index.Count() > known;
         }
+        if (query.LoadOlder && !query.Offline && !failure && query.OlderEnd > 0) {
+            query.LoadOlder = false;
+            TListBlock older(TArticleHeader::kSize);
+            try {
+                OlderArticles(connection, query, index, older, links);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            const uint32_t added = older.Count();
+            for (uint32_t i = 0; i < added; ++i) AddArticleItem(list, older.Record(i), tables);
+            // The older records go before the others, so that the index stays in number order.
+            if (added > 0) {
+                for (uint32_t i = 0; i < index.Count(); ++i) older.Append(index.Record(i));
+                index = std::move(older);
+            }
+            changed = changed || added > 0 || query.OlderEnd != olderEnd;
+        }
     } catch (...) {
         failure = std::current_exception();
     }
+    query.LoadOlder = false;
+    query.Listed = index.Count();
     // The stamp moves only when the server was asked to its end, so that no article that
     // arrived in between is missed by the next NEWNEWS.
     if (changed) {
         index.SetStamp(stamp);
         links.Put(cache.Blocks(), query.Group);  // saved with the index
+        PutOlderArticlesEnd(cache.Blocks(), query.Group, query.OlderEnd);
         cache.Store(query.Group, ListKind::Expiring, std::move(index));
     } else if (cached) {
         cache.Return(query.Group, ListKind::Expiring, std::move(index), cacheStamp);

@@ -43,6 +43,14 @@ struct TIndexQuery {
     // for refresh wait).
     bool Offline = false;
     int64_t ListLimit = kMaxListRecords;
+    // The most articles the first entry of a group lists, the newest ones; 0: all.
+    int64_t FirstEntryLimit = 0;
+    // Ask for the next FirstEntryLimit of the older articles left out (all of them with 0).
+    bool LoadOlder = false;
+    // After a listing: the highest number of the older articles not listed yet (0: none left
+    // out), and how many articles were listed.
+    int64_t OlderEnd = 0;
+    int64_t Listed = 0;
     // The server's overview format, once asked.
     std::optional<TOverviewFormat> OverviewFormat;
 };
@@ -52,9 +60,12 @@ struct TIndexQuery {
 // offers the overview (and the option UseOverview is on) they come by OVER: the whole range of
 // the group without an index, else the numbers after the highest one indexed. Otherwise the whole
 // group is walked with HEAD and NEXT when there is no index, else NEWNEWS names those that came
-// since the index's stamp. Records read before a failure are kept, listed and stored; then the
-// failure is passed on: EInternetError ("SendCommand" for a refused NEWNEWS, "ReadHeader",
-// "WalkGroup"), the socket's failures, EUserAbort.
+// since the index's stamp. A group of more articles than FirstEntryLimit gets only the newest
+// numbers of that many on its first entry (by overview, or HEAD by number), and the older ones
+// are left out until LoadOlder asks for them, the newest block first. Records read before a
+// failure are kept, listed and stored; then the failure is passed on: EInternetError
+// ("SendCommand" for a refused NEWNEWS, "ReadHeader", "WalkGroup"), the socket's failures,
+// EUserAbort.
 void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQuery& query,
                      PluginPanelItem*& items, int& count);
 // Marks every record of group's cached index to be read again.

@@ -184,6 +184,13 @@ void TNewsInternetManager::SetDirectory(const std::string& name) {
     }
 }
 
+std::string TNewsInternetManager::TitleNote() const {
+    if (state_ != NewsState::InGroup || index_.OlderEnd <= 0) return "";
+    if (index_.Range.Count <= index_.Listed)
+        return FormatText(GetMsg(kMsgNewestListed), {index_.Listed});
+    return FormatText(GetMsg(kMsgNewestOfCount), {index_.Listed, index_.Range.Count});
+}
+
 void TNewsInternetManager::SelectGroup(const std::string& name) {
     if (offline_) {
         index_.Range = TGroupRange{};
@@ -232,6 +239,7 @@ void TNewsInternetManager::GetFindData(PluginPanelItem*& items, int& count) {
             index_.Group = GetPath();
             index_.CharTable = account_.CharTable;
             index_.Offline = offline_;
+            index_.FirstEntryLimit = Options.Connect.HeadersOnFirstEntry;
             try {
                 GetArticlesInfo(connection_, cache_, index_, items, count);
             } catch (...) {

@@ -51,6 +51,7 @@ inline constexpr int kActionMarkUnread = 269;    // the selected articles
 inline constexpr int kActionCatchUp = 270;       // the selected groups, or the group entered
 inline constexpr int kActionNewsrcMenu = 271;    // import or export a .newsrc file
 inline constexpr int kActionGoOnline = 272;      // offline: try the server again (the panel's)
+inline constexpr int kActionLoadOlder = 273;     // list the older articles a first entry left out
 
 // The key action of key (virtual-key code, control bits PKF_*) in state; 0 when none.
 int NewsKeyAction(NewsState state, int key, unsigned controlState);
@@ -140,6 +141,9 @@ class TNewsInternetManager : public TInternetManager {
     // The most records one listing takes from the server (list_block.h).
     void SetListLimit(int64_t limit);
     bool NewNewsRefused() const { return index_.NewNewsRefused; }
+    // What the panel's title adds inside a group whose older articles the first entry left out
+    // ("newest 5000 of 120000"); empty otherwise.
+    std::string TitleNote() const;
     // Whether a group's articles are listed by thread (off: by number, the default).
     bool ThreadView() const { return threadView_; }
     // The shortcut text that reopens this account (the format of ShortcutData).
@@ -184,6 +188,8 @@ class TNewsInternetManager : public TInternetManager {
     bool DropGroups(TKeyContext& context);
     bool AskGroupMask();
     bool Reload();
+    // Has the next listing ask for the older articles left out; false when there are none.
+    bool LoadOlder();
     bool SelectCurrentThread(TKeyContext& context);
     // The read-mark actions (read_mark_keys.cpp).
     bool MarkSelection(const TKeyContext& context, bool read);

@@ -6,6 +6,7 @@
 
 #include "common/format_text.h"
 #include "news/news_internet_manager.h"
+#include "news/older_articles.h"
 #include "news/thread_listing.h"
 #include "ui/char_tables.h"
 #include "ui/dialog_builder.h"
@@ -101,7 +102,7 @@ constexpr std::array kKeyTable = {
     KeyRow{kAllGroups, VK_F7, kAlt, kActionAskMask},
     KeyRow{kAllGroups, kKeyR, kCtrl | kAlt, kActionReload},
 
-    KeyRow{kInGroup, VK_F7, kNone, kActionSwallow},
+    KeyRow{kInGroup, VK_F7, kNone, kActionLoadOlder},
     KeyRow{kInGroup, VK_F8, kNone, kActionSwallow},
     KeyRow{kInGroup, kKeyR, kCtrl | kAlt, kActionReload},
     KeyRow{kInGroup, VK_F3, kNone, kActionViewBody},
@@ -188,6 +189,9 @@ bool TNewsInternetManager::ProcessKey(int key, unsigned controlState, TKeyContex
         case kActionNewsrcMenu:
             changed = NewsrcMenu();
             break;
+        case kActionLoadOlder:
+            changed = LoadOlder();
+            break;
     }
     if (changed) context.Flags |= kKeyRedrawPanel | kKeyUpdatePanel;
     return true;
@@ -211,6 +215,13 @@ bool TNewsInternetManager::Refresh() {
             return true;
     }
     return false;
+}
+
+bool TNewsInternetManager::LoadOlder() {
+    RequireServer("ProcessKey");
+    if (index_.OlderEnd <= 0) return false;
+    index_.LoadOlder = true;
+    return true;
 }
 
 bool TNewsInternetManager::ChooseCharset() {
@@ -240,6 +251,7 @@ bool TNewsInternetManager::Reload() {
     if (state_ == NewsState::InGroup) {
         cache_.Blocks().Delete(GetPath());
         cache_.Blocks().Delete(ThreadLinksKey(GetPath()));
+        cache_.Blocks().Delete(OlderArticlesKey(GetPath()));
         connection_.Close();  // the next action reconnects and enters the group again
         index_.Update = true;
         return true;

@@ -106,6 +106,7 @@ void TNewsInternetManager::SetKeyBar() const {
             break;
         case NewsState::InGroup:
             Disable(bar.Titles, {7, 8});
+            if (index_.OlderEnd > 0) bar.Titles[6] = Label(kMsgKeyOlder);
             bar.Titles[3] = Label(kMsgKeyReply);
             bar.ShiftTitles[3] = Label(kMsgKeyNewArticle);
             bar.ShiftTitles[2] = Label(kMsgKeyViewHeader);

@@ -49,8 +49,10 @@ void TNntpPlugin::UpdateTitle() {
         CurDir = RegistryManager->Path;
     }
     PanelTitle = PanelHost + ":" + CurDir;
-    if (InInternetMode() && InternetManager->Offline())
-        PanelTitle += std::string(" (") + GetMsg(kMsgOffline) + ")";
+    if (!InInternetMode()) return;
+    if (const std::string note = InternetManager->TitleNote(); !note.empty())
+        PanelTitle += " (" + note + ")";
+    if (InternetManager->Offline()) PanelTitle += std::string(" (") + GetMsg(kMsgOffline) + ")";
 }
 
 void TNntpPlugin::CloseAccount() {

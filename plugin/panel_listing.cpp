@@ -47,6 +47,8 @@ int TNntpPlugin::GetFindData(PluginPanelItem** items, int* itemsNumber, int opMo
     } catch (...) {
         ReportError(std::current_exception(), "GetFindData", opMode);
     }
+    // A group's first entry may leave its older articles out, and the title says so.
+    if (InInternetMode()) UpdateTitle();
     return 1;
 }
 

@@ -21,9 +21,10 @@ enum : int {
     kArticleSizeLimit = 18,  // after the buttons, so that the items before it keep their places
     kUseOverview = 20,
     kArticleCache = 21,
+    kHeadersOnFirstEntry = 23,
 };
 
-constexpr std::array<DialogItemTemplate, 23> kTemplate{{
+constexpr std::array<DialogItemTemplate, 25> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgConnection},
     {DI_TEXT, 5, 2, 0, 0, kMsgLogFile},
     {DI_EDIT, 5, 3, 68, 0, 0},
@@ -39,14 +40,16 @@ constexpr std::array<DialogItemTemplate, 23> kTemplate{{
     {DI_TEXT, 10, 9, 0, 0, kMsgCacheLife},
     {DI_FIXEDIT, 5, 10, 8, 0, 0},
     {DI_TEXT, 10, 10, 0, 0, kMsgPipelineDepth},
-    {DI_TEXT, 5, 14, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 15, 0, kButtonRow, kMsgSave},
-    {DI_BUTTON, 0, 15, 0, kButtonRow, kMsgCancel},
+    {DI_TEXT, 5, 15, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgCancel},
     {DI_FIXEDIT, 5, 11, 8, 0, 0},
     {DI_TEXT, 10, 11, 0, 0, kMsgArticleSizeLimit},
     {DI_CHECKBOX, 5, 12, 0, 0, kMsgUseOverview},
     {DI_FIXEDIT, 5, 13, 8, 0, 0},
     {DI_TEXT, 10, 13, 0, 0, kMsgArticleCache},
+    {DI_FIXEDIT, 5, 14, 11, 0, 0},
+    {DI_TEXT, 13, 14, 0, 0, kMsgHeadersOnFirstEntry},
 }};
 
 }  // namespace
@@ -65,6 +68,7 @@ bool ConnectionDialog() {
     SetItemNumber(items[kArticleSizeLimit], connect.ArticleSizeLimit);
     SetItemNumber(items[kArticleCache], connect.ArticleCache);
     SetItemCheck(items[kUseOverview], connect.UseOverview);
+    SetItemNumber(items[kHeadersOnFirstEntry], connect.HeadersOnFirstEntry);
     if (ShowDialog(items, "dlgConnection") != kAccept) return false;
 
     connect.LogFile = ItemText(items[kLogFile]);
@@ -78,6 +82,8 @@ bool ConnectionDialog() {
     connect.ArticleSizeLimit = std::max(0, ItemNumber(items[kArticleSizeLimit]));
     connect.ArticleCache = std::max(0, ItemNumber(items[kArticleCache]));
     connect.UseOverview = ItemCheck(items[kUseOverview]);
+    connect.HeadersOnFirstEntry =
+        std::max(0, ItemNumber(items[kHeadersOnFirstEntry], kDefaultHeadersOnFirstEntry));
     SaveConnectOptions();
     return true;
 }

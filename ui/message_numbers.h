@@ -306,6 +306,12 @@ inline constexpr int kMsgStartTlsRefused = 202;
 inline constexpr int kMsgLoginNotInClear = 203;
 inline constexpr int kMsgDataBeforeTls = 204;
 
+// The newest articles of a large group on its first entry, and the key for the older ones.
+inline constexpr int kMsgHeadersOnFirstEntry = 210;  // connection dialog: the limit's field
+inline constexpr int kMsgNewestOfCount = 211;        // panel title: %d listed, %d in the group
+inline constexpr int kMsgNewestListed = 212;         // panel title: %d listed, count not known
+inline constexpr int kMsgKeyOlder = 213;             // key bar: list the older articles
+
 // error: trying the server again from offline failed (after the failure's text)
 inline constexpr int kMsgStillOffline = 220;
 

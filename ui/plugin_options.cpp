@@ -122,6 +122,7 @@ std::vector<TOptionKey> ConnectKeys() {
             {"PipelineDepth", &c.PipelineDepth, kDefaultPipelineDepth},
             {"Article size limit", &c.ArticleSizeLimit, 0},
             {"UseOverview", &c.UseOverview, 1},
+            {"HeadersOnFirstEntry", &c.HeadersOnFirstEntry, kDefaultHeadersOnFirstEntry},
             {"Article cache", &c.ArticleCache, kDefaultArticleCache}};
 }
 
@@ -169,6 +170,7 @@ void LoadConnectOptions() {
     c.PipelineDepth = ClampPipelineDepth(c.PipelineDepth);
     c.ArticleSizeLimit = std::max(0, c.ArticleSizeLimit);
     c.ArticleCache = std::max(0, c.ArticleCache);
+    c.HeadersOnFirstEntry = std::max(0, c.HeadersOnFirstEntry);
 }
 
 void SaveConnectOptions() {

@@ -20,6 +20,9 @@ int ClampPipelineDepth(int depth);
 // MiB of viewed and copied articles kept for reading offline (the "Article cache" option).
 inline constexpr int kDefaultArticleCache = 16;
 
+// The newest articles a group's first entry lists (the "Headers on first entry" option).
+inline constexpr int kDefaultHeadersOnFirstEntry = 5000;
+
 // The quote character when none is stored or the field is emptied.
 inline constexpr char kDefaultQuoteChar = '>';
 inline constexpr const char* kDefaultSignatureFile = "~/.signature";
@@ -34,7 +37,9 @@ struct TConnectOptions {
     int PipelineDepth = kDefaultPipelineDepth;  // 1: one command at a time
     int ArticleSizeLimit = 0;                   // MiB an article may take; 0: no limit
     int UseOverview = 1;                        // list a group by OVER when the server offers it
-    int ArticleCache = kDefaultArticleCache;    // MiB of articles kept for reading offline
+    // The most articles a group's first entry lists, the newest; 0: all.
+    int HeadersOnFirstEntry = kDefaultHeadersOnFirstEntry;
+    int ArticleCache = kDefaultArticleCache;  // MiB of articles kept for reading offline
 };
 
 struct TProxyOptions {

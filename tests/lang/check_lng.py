@@ -30,13 +30,14 @@ FORMAT_ARGUMENTS = {
     "kMsgCatchUpGroups": "i", "kMsgNoMoreUnread": "s", "kMsgNextGroupQuestion": "si",
     "kMsgNewsrcImported": "iii", "kMsgNewsrcExported": "is", "kMsgCannotEncode": "sss",
     "kMsgStartTlsRefused": "s", "kMsgLoginNotInClear": "s",
+    "kMsgNewestOfCount": "ii", "kMsgNewestListed": "i",
 }
 
 # Labels of the host's key bar hold at most KEY_BAR_WIDTH characters.
 KEY_BAR_LABELS = ["kMsgNewItem", "kMsgCopyItem", "kMsgKeyGroups", "kMsgKeyDropGroups",
                   "kMsgKeyReply", "kMsgKeyNewArticle", "kMsgKeyCharset", "kMsgKeyViewHeader",
                   "kMsgKeyMarkRead", "kMsgKeyMarkUnread", "kMsgKeyCatchUp", "kMsgKeyPrevArticle",
-                  "kMsgKeyNextArticle", "kMsgKeyNewsrc"]
+                  "kMsgKeyNextArticle", "kMsgKeyNewsrc", "kMsgKeyOlder"]
 KEY_BAR_WIDTH = 6
 
 # The empty text of disabled keys and unset dialog items; every other named message has a text.

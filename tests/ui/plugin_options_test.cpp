@@ -24,7 +24,7 @@ auto Stored(const TPluginOptions& o) {
         std::tie(o.AddToDisksMenu, o.DiskMenuNumber, o.ConnectAsDefault, o.ShowPrivateHosts,
                  o.ReplaceModes, o.SoundAlert, o.CopyPasswords),
         std::tie(c.LogFile, c.CreateLog, c.LogLevel, c.ServerTimeout, c.RetryCount, c.CacheLife,
-                 c.PipelineDepth, c.ArticleSizeLimit, c.UseOverview),
+                 c.PipelineDepth, c.ArticleSizeLimit, c.UseOverview, c.HeadersOnFirstEntry),
         Fields(o.Proxy.Url), std::tie(o.Proxy.Reserved, o.Proxy.Socks5), Fields(d.Url),
         std::tie(d.FromName, d.FromAddr, d.ReplyTo, d.Organization, d.CharTable, d.UseProxy,
                  d.AskPassword),
@@ -57,6 +57,7 @@ TEST_F(PluginOptionsTest, EverySectionRoundTrips) {
     Options.DiskMenuNumber = 3;
     Options.ConnectAsDefault = 1;
     Options.Connect = {"/var/log/news.log", 1, 3, 15, 2, 48, 7, 5, 0};
+    Options.Connect.HeadersOnFirstEntry = 2500;
     Options.Proxy = {{"", "proxy.example.org", 1080, "proxyuser", "proxypass", "/", ""}, 0, 0};
     // The author's name is Cyrillic in CP866.
     const TUrlComponents url{"", "", 0, "reader", "p@ss word", "", ""};
@@ -107,6 +108,10 @@ TEST_F(PluginOptionsTest, OddStoredTextsReadAsDefaults) {
         LoadConnectOptions();
         EXPECT_EQ(Options.Connect.PipelineDepth, depth) << stored;
     }
+    // Headers on first entry: below 0 reads as 0, every article.
+    Store("CONNECTION", "HeadersOnFirstEntry", "-5");
+    LoadConnectOptions();
+    EXPECT_EQ(Options.Connect.HeadersOnFirstEntry, 0);
 }
 
 TEST_F(PluginOptionsTest, DefaultCharacterTableIsLookedUpAmongTheBuiltInSlots) {
