@@ -408,6 +408,18 @@ void OlderArticles(TNntpConnection& connection, TIndexQuery& query, const TListB
     query.OlderEnd = first > range.Low ? first - 1 : 0;
 }
 
+// The records a first entry of query's group is expected to bring: the numbers it asks for from
+// start (0: the group's low mark), at most the group's count; none when the range is not known. A
+// server's count can be anything, so it is believed up to kLargestExpectedEntry records.
+size_t ExpectedFirstEntry(const TIndexQuery& query, int64_t start) {
+    constexpr int64_t kLargestExpectedEntry = 1 << 17;
+    const TGroupRange& range = query.Range;
+    if (range.High < range.Low) return 0;
+    const int64_t numbers = range.High - std::max(start, range.Low) + 1;
+    return static_cast<size_t>(std::clamp<int64_t>(
+        std::min({numbers, range.Count, query.ListLimit}), 0, kLargestExpectedEntry));
+}
+
 // Lists the cached records, reading those marked for refresh again; true when some were marked.
 bool ListCachedArticles(TNntpConnection& connection, const TIndexQuery& query, TListBlock& index,
                         TThreadLinks& links, TPanelItemList& items, TArticleTables& tables) {
@@ -456,6 +468,13 @@ void GetArticlesInfo(TNntpConnection& connection, TAccountCache& cache, TIndexQu
             const SYSTEMTIME asked = StampNow();
             try {
                 const int64_t start = cached ? 0 : FirstEntryStart(query);
+                if (!cached) {
+                    // Room for the whole entry at once: growing a large index step by step
+                    // copies it over and over into memory the system has to hand out afresh.
+                    const size_t expected = ExpectedFirstEntry(query, start);
+                    index.Reserve(expected);
+                    list.Reserve(static_cast<int>(expected));
+                }
                 if (start != 0) {
                     // A large group's first entry: the newest numbers only, the rest left out.
                     query.OlderEnd = start - 1;

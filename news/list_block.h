@@ -61,6 +61,8 @@ class TListBlock {
     // Inserts a copy of record before index (index Count() appends).
     void Insert(size_t index, const char* record);
     void Append(const char* record) { Insert(Count(), record); }
+    // Makes room for records records in all, so that appending up to them moves nothing.
+    void Reserve(size_t records) { bytes_.reserve(kHeaderSize + records * recordSize_); }
     // Sets the record count: records past the old count are zero-filled, those past the new
     // one dropped.
     void Resize(size_t records);
