@@ -89,6 +89,7 @@ TAccountCache::TAccountCache(const TAccountOptions& account, int cacheLife,
       articles_(articleLimit) {}
 
 TAccountCache::~TAccountCache() {
+    SaveChanges();
     WaitForSave();
     if (articleSave_.joinable()) articleSave_.join();
 }
@@ -193,6 +194,13 @@ void TAccountCache::KeepArticle(std::string_view command, std::string_view messa
 
 void TAccountCache::Store(const std::string& key, ListKind kind, TListBlock block) {
     blocks_.Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
+    unsaved_ = false;
+    Save(blocks_, account_.Url.UserName, account_.Url.HostName, CachePort(account_));
+}
+
+void TAccountCache::SaveChanges() {
+    if (!unsaved_) return;
+    unsaved_ = false;
     Save(blocks_, account_.Url.UserName, account_.Url.HostName, CachePort(account_));
 }
 
@@ -219,6 +227,12 @@ void TAccountCache::Return(const std::string& key, ListKind kind, TListBlock blo
                            double cacheStamp) {
     const int at = blocks_.Put(key, std::move(block).TakeBytes(), kind == ListKind::Permanent);
     if (at >= 0) blocks_.SetStamp(at, cacheStamp);
+}
+
+void TAccountCache::Change(const std::string& key, ListKind kind, TListBlock block,
+                           double cacheStamp) {
+    Return(key, kind, std::move(block), cacheStamp);
+    unsaved_ = true;
 }
 
 }  // namespace kestrova

@@ -34,7 +34,7 @@ class TAccountCache {
     // events and log belong to the owner and outlive the cache.
     TAccountCache(const TAccountOptions& account, int cacheLife, const TInternetEvent& events,
                   TSessionLog& log, uint64_t articleLimit = 0);
-    // Waits for the last save.
+    // Writes the changes not written yet (SaveChanges) and waits for the last save.
     ~TAccountCache();
     TAccountCache(const TAccountCache&) = delete;
     TAccountCache& operator=(const TAccountCache&) = delete;
@@ -55,6 +55,11 @@ class TAccountCache {
     // Puts a block taken with Take back unchanged, with its old stamp; the cache file, which
     // still holds it, is not written.
     void Return(const std::string& key, ListKind kind, TListBlock block, double cacheStamp);
+    // Puts a block taken with Take back changed, with its old stamp, without writing the cache
+    // file: many small changes (a record each) are written once, by SaveChanges or the next save.
+    void Change(const std::string& key, ListKind kind, TListBlock block, double cacheStamp);
+    // Writes the account's cache file when a Change is not written yet.
+    void SaveChanges();
 
     // Loads the account's cache file and its articles' file; a missing or unreadable file is not
     // an error (a damaged articles' file is dropped: it holds only copies of articles).
@@ -102,6 +107,7 @@ class TAccountCache {
     TSessionLog& log_;
     TCache blocks_;
     std::thread save_;
+    bool unsaved_ = false;  // a Change is not in the file yet
     TOfflineArticles articles_;
     std::thread articleSave_;
 };

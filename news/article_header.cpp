@@ -169,6 +169,20 @@ void ApplyHeaderLine(std::string_view line, TArticleHeader& record, THeaderExtra
     if (CharsetOf(value, charset)) record.CharTable = SlotIndex(charset);
 }
 
+void THeaderUnfolder::Add(std::string_view line) {
+    if (!line.empty() && (line[0] == ' ' || line[0] == '\t')) {
+        if (unfolded_.size() + line.size() <= kLongestHeaderLine) unfolded_ += line;
+        return;
+    }
+    Finish();
+    unfolded_ = line;
+}
+
+void THeaderUnfolder::Finish() {
+    if (!unfolded_.empty()) ApplyHeaderLine(unfolded_, record_, extras_);
+    unfolded_.clear();
+}
+
 int32_t NumberFromXref(std::string_view xref, std::string_view group) {
     // "host group:number group:number ..."
     for (int n = 2;; ++n) {

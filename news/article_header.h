@@ -64,6 +64,26 @@ inline constexpr size_t kMaxReferencesText = 16 * 1024;
 // (-4 when no slot holds it). Xref and References (continued on the lines after it) go to extras.
 void ApplyHeaderLine(std::string_view line, TArticleHeader& record, THeaderExtras& extras);
 
+// Applies the lines of a header as they come, each to record and extras (ApplyHeaderLine): a
+// folded line (one continued on lines that start with a blank) is unfolded first, as a server's
+// overview gives it, its continuations kept to kLongestHeaderLine bytes.
+class THeaderUnfolder {
+  public:
+    static constexpr size_t kLongestHeaderLine = 16 * 1024;
+
+    THeaderUnfolder(TArticleHeader& record, THeaderExtras& extras)
+        : record_(record), extras_(extras) {}
+    // One line of the header, without its line end.
+    void Add(std::string_view line);
+    // The header ended: applies the line still held.
+    void Finish();
+
+  private:
+    TArticleHeader& record_;
+    THeaderExtras& extras_;
+    std::string unfolded_;
+};
+
 // The number that xref (the value of an "Xref:" header) gives the article in group; 0 when it
 // names none.
 int32_t NumberFromXref(std::string_view xref, std::string_view group);

@@ -68,23 +68,15 @@ int HeadReply(TNntpConnection& connection, const std::string& group, TArticleHea
     ApplyHeadStatus(status.Line, record);
     record.CharTable = kNoSlot;
     THeaderExtras extras;
-    // A folded header line (one continued on lines that start with a blank) is unfolded
-    // before it is applied, as the server's overview gives it; kept to a bound.
-    constexpr size_t kLongestHeaderLine = 16 * 1024;
-    std::string line, unfolded;
+    THeaderUnfolder header(record, extras);
+    std::string line;
     for (;;) {
         const DataLine kind = connection.ReadDataLine(line);
         if (kind == DataLine::Lost) connection.RaiseConnectionLost("ReadHeader");
-        const bool continued =
-            kind != DataLine::End && !line.empty() && (line[0] == ' ' || line[0] == '\t');
-        if (continued) {
-            if (unfolded.size() + line.size() <= kLongestHeaderLine) unfolded += line;
-            continue;
-        }
-        if (!unfolded.empty()) ApplyHeaderLine(unfolded, record, extras);
         if (kind == DataLine::End) break;
-        unfolded = line;
+        header.Add(line);
     }
+    header.Finish();
     // Asked for by identifier, the server answers with number 0.
     if (record.Number == 0) {
         const int32_t fromXref = NumberFromXref(extras.Xref, group);

@@ -1,9 +1,12 @@
 #include "news/article_retrieval.h"
 
+#include <optional>
+
 #include "common/errors.h"
 #include "common/format_text.h"
 #include "common/streams.h"
 #include "net/win_socket.h"
+#include "news/article_header.h"
 #include "news/nntp_connection.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
@@ -88,8 +91,8 @@ std::string ArticleArgument(const TArticleRef& article) {
     return article.MessageId;
 }
 
-void GetArticle(TNntpConnection& connection, const std::string& command, const TArticleRef& article,
-                TStream& stream, std::span<const TArticleRef> following) {
+bool GetArticle(TNntpConnection& connection, const std::string& command, const TArticleRef& article,
+                TStream& stream, std::span<const TArticleRef> following, TArticleHeader* header) {
     const std::string argument = ArticleArgument(article);
     const std::string line = CommandLine(command, argument);
     if (!connection.DropAheadUntil(line)) connection.SendAhead(line, kLogCommand);
@@ -100,9 +103,12 @@ void GetArticle(TNntpConnection& connection, const std::string& command, const T
         const std::string nextLine = CommandLine(command, ArticleArgument(next));
         if (!connection.IsAhead(nextLine)) connection.SendAhead(nextLine, kLogCommand);
     }
-    if (!ReplySucceeded(connection.ReadAheadStatus(0).Code)) return;
+    if (!ReplySucceeded(connection.ReadAheadStatus(0).Code)) return false;
 
     bool inBody = command == "BODY";
+    THeaderExtras extras;
+    std::optional<THeaderUnfolder> headerLines;
+    if (header != nullptr) headerLines.emplace(*header, extras);
     const uint64_t limit = static_cast<uint64_t>(Options.Connect.ArticleSizeLimit) << 20;
     TBlockWriter writer(stream);
     TExactLines exact(connection.Socket());
@@ -121,7 +127,12 @@ void GetArticle(TNntpConnection& connection, const std::string& command, const T
                     FormatText(GetMsg(kMsgArticleTooLarge), {Options.Connect.ArticleSizeLimit}),
                     "GetArticle");
             }
-            if (!inBody && line.empty()) inBody = true;
+            if (!inBody && line.empty()) {
+                inBody = true;
+                if (headerLines) headerLines->Finish();
+            } else if (!inBody && headerLines) {
+                headerLines->Add(line);
+            }
             if (inBody) connection.Notify(kEventProgress, 0, 1);
         }
     } catch (...) {
@@ -133,6 +144,8 @@ void GetArticle(TNntpConnection& connection, const std::string& command, const T
         throw;
     }
     writer.Flush();
+    if (headerLines) headerLines->Finish();  // a HEAD reply ends without the empty line
+    return true;
 }
 
 }  // namespace kestrova

@@ -12,6 +12,7 @@
 namespace kestrova {
 
 class TNntpConnection;
+struct TArticleHeader;
 class TStream;
 
 // Which article to fetch: its number in the current group, or, when the number is unknown (0:
@@ -42,7 +43,10 @@ std::string ArticleArgument(const TArticleRef& article);
 // The same command for the following articles goes out ahead of the replies, up to the pipeline
 // depth of commands in all, in their order and up to the first one without a number or a
 // well-formed identifier; a later call for one of them reads the reply sent ahead.
-void GetArticle(TNntpConnection& connection, const std::string& command, const TArticleRef& article,
-                TStream& stream, std::span<const TArticleRef> following = {});
+// With header given, the header's lines (ARTICLE, HEAD) are applied to it as the HEAD walk applies
+// them (THeaderUnfolder). True when the reply brought the article's data.
+bool GetArticle(TNntpConnection& connection, const std::string& command, const TArticleRef& article,
+                TStream& stream, std::span<const TArticleRef> following = {},
+                TArticleHeader* header = nullptr);
 
 }  // namespace kestrova

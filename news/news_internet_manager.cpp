@@ -4,6 +4,7 @@
 #include "common/format_text.h"
 #include "common/text_utils.h"
 #include "news/group_record.h"
+#include "news/overview_columns.h"
 #include "news/thread_listing.h"
 #include "ui/message_numbers.h"
 #include "ui/messages.h"
@@ -159,6 +160,7 @@ void TNewsInternetManager::SetPath(const std::string& path) {
 
 void TNewsInternetManager::SetDirectory(const std::string& name) {
     if (name.size() == 1 && name[0] == Delimiter) return;
+    cache_.SaveChanges();  // the columns filled while reading the group
     const std::string group = GroupOfItem(name);
     switch (state_) {
         case NewsState::OwnGroups:
@@ -189,6 +191,12 @@ std::string TNewsInternetManager::TitleNote() const {
     if (index_.Range.Count <= index_.Listed)
         return FormatText(GetMsg(kMsgNewestListed), {index_.Listed});
     return FormatText(GetMsg(kMsgNewestOfCount), {index_.Listed, index_.Range.Count});
+}
+
+void TNewsInternetManager::FillOverviewColumns(const TArticleRef& article,
+                                               const TArticleHeader& header) {
+    if (state_ == NewsState::InGroup)
+        kestrova::FillOverviewColumns(cache_, GetPath(), article, header);
 }
 
 void TNewsInternetManager::SelectGroup(const std::string& name) {

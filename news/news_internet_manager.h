@@ -14,6 +14,7 @@
 #include "hostapi/plugin_api.h"
 #include "news/account_cache.h"
 #include "news/article_index.h"
+#include "news/article_retrieval.h"
 #include "news/group_list.h"
 #include "news/internet_manager.h"
 #include "news/nntp_connection.h"
@@ -87,7 +88,7 @@ class TNewsInternetManager : public TInternetManager {
     // "." does nothing; in the own groups ".." leaves internet mode (EInternetLeave) and a name
     // enters that group (GROUP; an error status raises); inside a group ".." returns to the own
     // groups without a command and a name enters another group. Nothing happens in the
-    // all-groups and posting states.
+    // all-groups and posting states. But for ".", the cache's changes not written yet are written.
     void SetDirectory(const std::string& name) override;
     bool IsConnected() override { return connection_.IsConnected(); }
 
@@ -167,6 +168,10 @@ class TNewsInternetManager : public TInternetManager {
     // outside a group. Raises ERegistryError when the store cannot keep the marks.
     void MarkArticles(int64_t first, int64_t last, bool read);
     TAccountCache& Cache() { return cache_; }
+    // Fills the columns the overview left empty in the cached record of article of the group
+    // entered from its header (FillOverviewColumns); nothing outside a group. Written to the
+    // cache file when the group is left, the session ends or Cache().SaveChanges() is called.
+    void FillOverviewColumns(const TArticleRef& article, const TArticleHeader& header);
     void WriteLog(int level, const std::string& text) { log_.Write(level, text); }
 
   protected:

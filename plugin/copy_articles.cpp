@@ -11,6 +11,7 @@
 #include "common/lf_line_end_stream.h"
 #include "common/streams.h"
 #include "news/article_retrieval.h"
+#include "news/news_internet_manager.h"
 #include "platform/filesystem.h"
 #include "platform/partial_files.h"
 #include "plugin/item_collection.h"
@@ -91,6 +92,8 @@ void TNntpPlugin::CopyArticlesOut(PluginPanelItem* items, int itemsNumber,
         }
         if (i < static_cast<size_t>(itemsNumber) && !skipped) items[i].Flags &= ~PPIF_SELECTED;
     }
+    // The columns the copied headers filled, written once for the whole copy.
+    InternetManager->Cache().SaveChanges();
 }
 
 bool TNntpPlugin::ReceiveArticle(const TFindItem& record, const std::string& dir,

@@ -2,9 +2,11 @@
 // connection and the retry, skip and stop rules of ResolveFailure.
 #include "common/errors.h"
 #include "common/streams.h"
+#include "news/article_header.h"
 #include "news/article_retrieval.h"
 #include "news/news_internet_manager.h"
 #include "plugin/nntp_plugin.h"
+#include "ui/char_tables.h"
 #include "ui/console_keys.h"
 #include "ui/panel_items.h"
 #include "ui/plugin_options.h"
@@ -113,8 +115,15 @@ int TNntpPlugin::PerformRequest(int request, intptr_t param, void* target) {
             }
             // What was fetched whole is kept for reading offline.
             TCopyingStream copy(stream, static_cast<uint64_t>(Options.Connect.ArticleCache) << 20);
-            GetArticle(InternetManager->Connection(), ArticleCommand(request), article.Article,
-                       copy, article.Following);
+            // A header read anyway fills the columns the group's overview lacked.
+            TArticleHeader header;
+            header.CharTable = kNoSlot;
+            const bool withHeader = (request & 0xFFFF) != kRequestBody;
+            if (GetArticle(InternetManager->Connection(), ArticleCommand(request), article.Article,
+                           copy, article.Following, withHeader ? &header : nullptr) &&
+                withHeader) {
+                InternetManager->FillOverviewColumns(article.Article, header);
+            }
             if (copy.Complete()) cache.KeepArticle(ArticleCommand(request), id, copy.Copy());
             return kAnswerDone;
         }
