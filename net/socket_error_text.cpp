@@ -15,6 +15,7 @@ constexpr std::pair<uint32_t, const char*> kTexts[] = {
     {0, "No socket errors"},
     {kNotInListenMode, "Socket not in listen mode"},
     {kLineTooLong, "The server sent a line longer than 1 MiB"},
+    {kCompressedDataCorrupt, "The server's compressed data is corrupt"},
     {10004, "Interrupted system call"},
     {10009, "Bad file number"},
     {10013, "Permission denied"},

@@ -15,6 +15,7 @@
 #include "common/errors.h"
 #include "common/streams.h"
 #include "net/certificate_check.h"
+#include "net/deflate_stream.h"
 #include "net/socket_error_text.h"
 #include "net/tls_session.h"
 #include "platform/winsock_errors.h"
@@ -293,6 +294,7 @@ void TWinSocket::SocketClose() {
         tls_.reset();
     }
     tlsWantsWrite_ = false;
+    deflate_.reset();
     if (Handle >= 0 && close(Handle) != 0) LastError = static_cast<uint32_t>(LastOsError());
     Handle = -1;
     SetState(SocketState::Idle);
@@ -380,16 +382,21 @@ int TWinSocket::WriteBuffer(const void* buffer, int length, int flags) {
         return 0;
     }
     WaitScope scope(*this);
-    if (OnData) OnData(*this, kDirectionOut, length, static_cast<const char*>(buffer));
+    const auto* data = static_cast<const char*>(buffer);
+    if (OnData) OnData(*this, kDirectionOut, length, data);
+    if (deflate_) return WriteCompressed(data, length);
+    return WriteRaw(data, length, flags);
+}
+
+int TWinSocket::WriteRaw(const char* data, int length, int flags) {
     if (const int waited = SocketWait(SocketEventKind::Writable); waited != 0) {
         // A wait that found the connection closed by the peer reports nothing by itself.
         if (waited == kWsaConnReset && LastError != kWsaConnReset)
             SocketError(kWsaConnReset, "WriteBuffer");
         return 0;
     }
-    if (tls_) return WriteTls(static_cast<const char*>(buffer), length);
-    const long sent =
-        SendBytes(static_cast<const char*>(buffer), static_cast<size_t>(length), flags);
+    if (tls_) return WriteTls(data, length);
+    const long sent = SendBytes(data, static_cast<size_t>(length), flags);
     if (sent < 0) {
         const int error = LastOsError();
         if (error == kWsaWouldBlock) {
@@ -401,6 +408,18 @@ int TWinSocket::WriteBuffer(const void* buffer, int length, int flags) {
         return 0;
     }
     return static_cast<int>(sent);
+}
+
+int TWinSocket::WriteCompressed(const char* data, int length) {
+    std::string compressed;
+    deflate_->Compress(data, static_cast<size_t>(length), compressed);
+    const int size = static_cast<int>(compressed.size());
+    if (WriteUntilSent(compressed.data(), size, true) == size) return length;
+    if (Handle >= 0) {
+        SocketClose();
+        SocketError(kWsaConnReset, "WriteBuffer");
+    }
+    return 0;
 }
 
 long TWinSocket::SendBytes(const char* data, size_t size, int flags) {
@@ -450,10 +469,18 @@ long TWinSocket::ReceiveTls(char* space, size_t size) {
 }
 
 int TWinSocket::Receive() {
-    SetOption(Handle, IPPROTO_TCP, TCP_QUICKACK);  // Linux leaves quick-ack mode by itself
     char* space = received_.Space();
-    const long count = tls_ ? ReceiveTls(space, received_.SpaceSize())
-                            : ReceiveBytes(space, received_.SpaceSize());
+    const long count = deflate_ ? ReceiveInflated(space, received_.SpaceSize())
+                                : ReceiveRaw(space, received_.SpaceSize());
+    if (count <= 0) return static_cast<int>(count);
+    received_.Commit(static_cast<size_t>(count));
+    if (OnData) OnData(*this, kDirectionIn, static_cast<int>(count), space);
+    return static_cast<int>(count);
+}
+
+long TWinSocket::ReceiveRaw(char* space, size_t size) {
+    SetOption(Handle, IPPROTO_TCP, TCP_QUICKACK);  // Linux leaves quick-ack mode by itself
+    const long count = tls_ ? ReceiveTls(space, size) : ReceiveBytes(space, size);
     if (Window) Window->Rearm(platform::kEventRead);
     if (count < 0) {
         const int error = LastOsError();
@@ -466,9 +493,30 @@ int TWinSocket::Receive() {
         return 0;
     }
     Events &= static_cast<uint8_t>(~kEventReadable);  // taken: the next data is reported afresh
-    received_.Commit(static_cast<size_t>(count));
-    if (OnData) OnData(*this, kDirectionIn, static_cast<int>(count), space);
-    return static_cast<int>(count);
+    return count;
+}
+
+long TWinSocket::ReceiveInflated(char* space, size_t size) {
+    // Only as much is inflated as fits in space: the compressed bytes wait until the reader
+    // has taken what came out before.
+    for (;;) {
+        size_t produced = 0;
+        switch (deflate_->Inflate(space, size, produced)) {
+            case InflateStep::Output:
+                return static_cast<long>(produced);
+            case InflateStep::Corrupt:
+                SocketClose();
+                SocketError(kCompressedDataCorrupt, "ReadBuffer");
+                return -1;
+            case InflateStep::NeedInput:
+                break;
+        }
+        size_t room = 0;
+        char* input = deflate_->InputSpace(room);
+        const long count = ReceiveRaw(input, room);
+        if (count <= 0) return count;
+        deflate_->CommitInput(static_cast<size_t>(count));
+    }
 }
 
 int TWinSocket::ReceiveBlock() {
@@ -512,9 +560,14 @@ int TWinSocket::ReadExact(void* buffer, int length) {
 
 int TWinSocket::SendAll(const char* data, int length) {
     SendHeld();
+    return WriteUntilSent(data, length, false);
+}
+
+int TWinSocket::WriteUntilSent(const char* data, int length, bool raw) {
     int sent = 0;
     for (int idle = 0; sent < length && idle < kMaxIdleSends;) {
-        const int count = WriteBuffer(data + sent, length - sent);
+        const int count =
+            raw ? WriteRaw(data + sent, length - sent, 0) : WriteBuffer(data + sent, length - sent);
         if (count == 0) {
             if (Handle < 0) break;
             ++idle;
@@ -588,11 +641,22 @@ int TWinSocket::DataAvailable() {
     int count = 0;
     if (Handle < 0 || ioctl(Handle, FIONREAD, &count) != 0) return -1;
     const size_t decrypted = tls_ ? tls_->Pending() : 0;
-    return count + static_cast<int>(received_.Size() + decrypted);
+    const size_t inflatable = deflate_ && deflate_->HasPending() ? 1 : 0;
+    return count + static_cast<int>(received_.Size() + decrypted + inflatable);
 }
 
 std::string TWinSocket::PeerFingerprint() const {
     return tls_ ? tls_->Fingerprint() : std::string();
+}
+
+void TWinSocket::StartCompression() {
+    deflate_ = std::make_unique<TDeflateStream>();
+    char rest[4096];
+    while (!received_.Empty()) {
+        const size_t count = received_.Take(rest, sizeof rest, false);
+        deflate_->AddInput(rest, count);
+    }
+    received_.Clear();  // no line end is waiting for its partner across the switch
 }
 
 void TWinSocket::StartTls(const std::string& peerName) {

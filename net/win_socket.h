@@ -18,6 +18,7 @@
 
 namespace kestrova {
 
+class TDeflateStream;
 class TStream;
 class TTlsSession;
 
@@ -141,6 +142,13 @@ class TWinSocket {
     // received left unread. Raises (also when OnError is set) ESocketError kTlsFailed or
     // ECertificateError with "StartTls", closing the socket first.
     void StartTls(const std::string& peerName);
+    // From the next byte on, both directions run raw deflate, above TLS: every block sent is
+    // compressed and flushed, received bytes are inflated only as the reader takes them (so a
+    // small stream that expands enormously is held no further than one line). Bytes received
+    // past the last line read count as compressed. Until the socket closes; a stream that
+    // cannot be inflated closes it and raises kCompressedDataCorrupt with "ReadBuffer".
+    void StartCompression();
+    bool Compressed() const { return deflate_ != nullptr; }
 
     // Waits for event; 0, or the error number (raised unless OnError is set; a connection that
     // the peer closed with nothing left to read returns 10054 without raising).
@@ -207,6 +215,14 @@ class TWinSocket {
     // failed or the connection ended.
     bool AwaitTls(int want);
     int WriteTls(const char* data, int length);
+    // Sends data as it is (through TLS when on): bytes sent, 0 when none could go.
+    int WriteRaw(const char* data, int length, int flags);
+    // Compresses data and sends all of it: length, or 0 (the socket closed) when the connection
+    // failed, since the peer could not inflate anything after a lost part.
+    int WriteCompressed(const char* data, int length);
+    // Sends until all bytes went or 101 sends in all sent nothing, as they are (raw) or through
+    // WriteBuffer; returns the bytes sent.
+    int WriteUntilSent(const char* data, int length, bool raw);
     // One TLS read as recv() would answer it (errno set when -1).
     long ReceiveTls(char* space, size_t size);
     [[noreturn]] void TlsError(uint32_t code, const std::string& detail,
@@ -218,6 +234,11 @@ class TWinSocket {
     // One receive into the line buffer without waiting: bytes, 0 when nothing was there (or the
     // peer closed), -1 when it failed.
     int Receive();
+    // One receive from the connection (through TLS when on) into space, as Receive answers.
+    long ReceiveRaw(char* space, size_t size);
+    // Inflated bytes into space, receiving compressed ones as they are needed, as Receive
+    // answers; a corrupt stream closes the socket and fails.
+    long ReceiveInflated(char* space, size_t size);
     // Receives at least one byte into the line buffer, waiting when nothing is there; -1 when
     // the connection ended or failed.
     int ReceiveBlock();
@@ -228,7 +249,8 @@ class TWinSocket {
     TLineBuffer received_;
     std::string held_;  // lines not sent yet
     std::unique_ptr<TTlsSession> tls_;
-    bool tlsWantsWrite_ = false;  // the last TLS read needs the socket writable
+    std::unique_ptr<TDeflateStream> deflate_;  // set while the connection is compressed
+    bool tlsWantsWrite_ = false;               // the last TLS read needs the socket writable
     SocketState state_ = SocketState::NotStarted;
 };
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libsqlite3-dev libc-ares-dev
-          libncurses-dev tmux libbenchmark-dev libssl-dev openssl python3 dpkg-dev lintian "$@")
+          libncurses-dev tmux libbenchmark-dev libssl-dev zlib1g-dev openssl python3 dpkg-dev lintian "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
