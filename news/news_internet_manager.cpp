@@ -136,6 +136,7 @@ void TNewsInternetManager::ConnectHostDef() {
     DoEvent(kEventStatus, kMsgConnected, TextParam(greeting.Line.c_str()));
     connection_.StartReading();
     if (!account_.Url.UserName.empty()) connection_.LogIn();
+    if (Options.Connect.Compression != 0) connection_.StartCompression();
 
     if (state_ == NewsState::InGroup) {
         try {

@@ -71,6 +71,7 @@ TNntpStatus TNntpConnection::ReadGreeting() {
     readerModeSent_ = false;
     startTlsSent_ = false;
     noTlsReason_.clear();
+    compressionAsked_ = false;
     capabilities_ = TCapabilities{};
     postingAllowed_ = greeting.Code == kReplyPostingAllowed;
     return greeting;

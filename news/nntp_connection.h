@@ -101,6 +101,13 @@ class TNntpConnection {
     // Raises EInternetError kRefused ("LogIn") with the reason when the account asks for
     // STARTTLS and the session has no TLS (yet, or at all): credentials never go in clear.
     void RefuseLoginInClear();
+
+    // Compression (nntp_compression.cpp).
+    //
+    // When the server listed COMPRESS DEFLATE: asks for it, once per connection, and on 206
+    // compresses the connection from the next byte on (logged); any other answer leaves it
+    // uncompressed. Call it after TLS and after the login at connect time.
+    void StartCompression();
     // Closes the socket; the next request reconnects.
     void Close() { socket_->SocketClose(); }
     // Logs the end of the connection, forgets the commands ahead and closes the socket.
@@ -148,7 +155,9 @@ class TNntpConnection {
     // The server answered 480: logs in with the account's credentials, asking for them
     // (kEventLogin) when the account lacks them. False when a login cannot help: one has already
     // succeeded on this connection, flags hold kLoginOnlyWithCredentials and the account has
-    // none, or nobody could be asked. A declined dialog aborts silently.
+    // none, or nobody could be asked. A declined dialog aborts silently. On a compressed
+    // connection it closes the socket after the credentials are there and raises
+    // EInternetError 480 | kRetryAtOnce: the new connection logs in before it compresses.
     bool LogInOnDemand(int flags);
     // The server accepted a login on this connection.
     bool LoggedIn() const { return loggedIn_; }
@@ -210,6 +219,7 @@ class TNntpConnection {
     bool readerModeSent_ = false;
     bool startTlsSent_ = false;
     std::string noTlsReason_;  // why the session has no TLS the account asks for; empty: it has
+    bool compressionAsked_ = false;
     TCapabilities capabilities_;
     bool dataAsProgress_ = false;
 };

@@ -63,6 +63,14 @@ bool TNntpConnection::LogInOnDemand(int flags) {
         if (answer == kLoginDeclined) throw EAbort();
         if (answer != kLoginEntered || user.empty()) return false;
     }
+    if (socket_->Compressed()) {
+        // No login goes inside compression (servers refuse it too): the request is tried again
+        // at once on a new connection, which logs in before it compresses.
+        log_.Write(kLogConnection, "A login is needed: connecting again to log in uncompressed");
+        socket_->SocketClose();
+        throw EInternetError(kRetryAtOnce | kReplyLoginRequired,
+                             "Login needed on a compressed connection", "LogIn");
+    }
     return LogIn();
 }
 

@@ -16,6 +16,7 @@ inline constexpr int kReplyPostingAllowed = 200;
 inline constexpr int kReplyPostingProhibited = 201;
 inline constexpr int kReplySlaveNoted = 202;
 inline constexpr int kReplyClosing = 205;
+inline constexpr int kReplyCompressionActive = 206;
 inline constexpr int kReplyGroupSelected = 211;  // 211 count low high group
 inline constexpr int kReplyListFollows = 215;
 inline constexpr int kReplyArticleFollows = 220;

@@ -52,6 +52,8 @@ def parse_arguments(argv):
                         help="answer 480 to this command until AUTHINFO succeeded (repeatable)")
     parser.add_argument("--capabilities", action="store_true",
                         help="answer CAPABILITIES, OVER, XOVER and LIST OVERVIEW.FMT")
+    parser.add_argument("--compress", action="store_true",
+                        help="with --capabilities: offer and answer COMPRESS DEFLATE")
     parser.add_argument("--transit", action="store_true",
                         help="answer 401 MODE-READER to reader commands until MODE READER")
     parser.add_argument("--delay-ms", type=int, help="delay every reply by this many ms")
@@ -72,7 +74,7 @@ def knobs_from_arguments(arguments) -> dict:
         knobs["require_auth"] = True
     elif arguments.require_auth_for:
         knobs["require_auth"] = arguments.require_auth_for
-    for name in ("capabilities", "transit"):
+    for name in ("capabilities", "transit", "compress"):
         if getattr(arguments, name):
             knobs[name] = True
     for name in ("delay_ms", "drop_after_bytes"):

@@ -22,9 +22,10 @@ enum : int {
     kUseOverview = 20,
     kArticleCache = 21,
     kHeadersOnFirstEntry = 23,
+    kCompression = 25,
 };
 
-constexpr std::array<DialogItemTemplate, 25> kTemplate{{
+constexpr std::array<DialogItemTemplate, 26> kTemplate{{
     {DI_DOUBLEBOX, 3, 1, 70, 0, kMsgConnection},
     {DI_TEXT, 5, 2, 0, 0, kMsgLogFile},
     {DI_EDIT, 5, 3, 68, 0, 0},
@@ -40,9 +41,9 @@ constexpr std::array<DialogItemTemplate, 25> kTemplate{{
     {DI_TEXT, 10, 9, 0, 0, kMsgCacheLife},
     {DI_FIXEDIT, 5, 10, 8, 0, 0},
     {DI_TEXT, 10, 10, 0, 0, kMsgPipelineDepth},
-    {DI_TEXT, 5, 15, 0, kSeparatorLine, 0},
-    {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgSave},
-    {DI_BUTTON, 0, 16, 0, kButtonRow, kMsgCancel},
+    {DI_TEXT, 5, 16, 0, kSeparatorLine, 0},
+    {DI_BUTTON, 0, 17, 0, kButtonRow, kMsgSave},
+    {DI_BUTTON, 0, 17, 0, kButtonRow, kMsgCancel},
     {DI_FIXEDIT, 5, 11, 8, 0, 0},
     {DI_TEXT, 10, 11, 0, 0, kMsgArticleSizeLimit},
     {DI_CHECKBOX, 5, 12, 0, 0, kMsgUseOverview},
@@ -50,6 +51,7 @@ constexpr std::array<DialogItemTemplate, 25> kTemplate{{
     {DI_TEXT, 10, 13, 0, 0, kMsgArticleCache},
     {DI_FIXEDIT, 5, 14, 11, 0, 0},
     {DI_TEXT, 13, 14, 0, 0, kMsgHeadersOnFirstEntry},
+    {DI_CHECKBOX, 5, 15, 0, 0, kMsgCompression},
 }};
 
 }  // namespace
@@ -69,6 +71,7 @@ bool ConnectionDialog() {
     SetItemNumber(items[kArticleCache], connect.ArticleCache);
     SetItemCheck(items[kUseOverview], connect.UseOverview);
     SetItemNumber(items[kHeadersOnFirstEntry], connect.HeadersOnFirstEntry);
+    SetItemCheck(items[kCompression], connect.Compression);
     if (ShowDialog(items, "dlgConnection") != kAccept) return false;
 
     connect.LogFile = ItemText(items[kLogFile]);
@@ -84,6 +87,7 @@ bool ConnectionDialog() {
     connect.UseOverview = ItemCheck(items[kUseOverview]);
     connect.HeadersOnFirstEntry =
         std::max(0, ItemNumber(items[kHeadersOnFirstEntry], kDefaultHeadersOnFirstEntry));
+    connect.Compression = ItemCheck(items[kCompression]);
     SaveConnectOptions();
     return true;
 }

@@ -306,6 +306,9 @@ inline constexpr int kMsgStartTlsRefused = 202;
 inline constexpr int kMsgLoginNotInClear = 203;
 inline constexpr int kMsgDataBeforeTls = 204;
 
+// check box of the connection dialog: compress the connection when the server offers it
+inline constexpr int kMsgCompression = 205;
+
 // The newest articles of a large group on its first entry, and the key for the older ones.
 inline constexpr int kMsgHeadersOnFirstEntry = 210;  // connection dialog: the limit's field
 inline constexpr int kMsgNewestOfCount = 211;        // panel title: %d listed, %d in the group

@@ -123,6 +123,7 @@ std::vector<TOptionKey> ConnectKeys() {
             {"Article size limit", &c.ArticleSizeLimit, 0},
             {"UseOverview", &c.UseOverview, 1},
             {"HeadersOnFirstEntry", &c.HeadersOnFirstEntry, kDefaultHeadersOnFirstEntry},
+            {"Compression", &c.Compression, 1},
             {"Article cache", &c.ArticleCache, kDefaultArticleCache}};
 }
 

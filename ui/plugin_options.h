@@ -39,6 +39,7 @@ struct TConnectOptions {
     int UseOverview = 1;                        // list a group by OVER when the server offers it
     // The most articles a group's first entry lists, the newest; 0: all.
     int HeadersOnFirstEntry = kDefaultHeadersOnFirstEntry;
+    int Compression = 1;                      // COMPRESS DEFLATE when the server offers it
     int ArticleCache = kDefaultArticleCache;  // MiB of articles kept for reading offline
 };
 

@@ -68,7 +68,8 @@ def main():
     if os.path.exists(log_file):
         with open(log_file, encoding="utf-8", errors="replace") as f:
             out += "".join(line.rstrip("\n") + "\n" for line in f if " C: " in line
-                           or " A: " in line or line.rstrip().endswith("* connected"))
+                           or " A: " in line
+                           or line.rstrip().endswith(("* connected", "* compression on")))
     for pattern, replacement in TIMES:
         out = pattern.sub(replacement, out)
     sys.stdout.write(out)

@@ -24,7 +24,8 @@ auto Stored(const TPluginOptions& o) {
         std::tie(o.AddToDisksMenu, o.DiskMenuNumber, o.ConnectAsDefault, o.ShowPrivateHosts,
                  o.ReplaceModes, o.SoundAlert, o.CopyPasswords),
         std::tie(c.LogFile, c.CreateLog, c.LogLevel, c.ServerTimeout, c.RetryCount, c.CacheLife,
-                 c.PipelineDepth, c.ArticleSizeLimit, c.UseOverview, c.HeadersOnFirstEntry),
+                 c.PipelineDepth, c.ArticleSizeLimit, c.UseOverview, c.HeadersOnFirstEntry,
+                 c.Compression),
         Fields(o.Proxy.Url), std::tie(o.Proxy.Reserved, o.Proxy.Socks5), Fields(d.Url),
         std::tie(d.FromName, d.FromAddr, d.ReplyTo, d.Organization, d.CharTable, d.UseProxy,
                  d.AskPassword),
@@ -58,6 +59,7 @@ TEST_F(PluginOptionsTest, EverySectionRoundTrips) {
     Options.ConnectAsDefault = 1;
     Options.Connect = {"/var/log/news.log", 1, 3, 15, 2, 48, 7, 5, 0};
     Options.Connect.HeadersOnFirstEntry = 2500;
+    Options.Connect.Compression = 0;
     Options.Proxy = {{"", "proxy.example.org", 1080, "proxyuser", "proxypass", "/", ""}, 0, 0};
     // The author's name is Cyrillic in CP866.
     const TUrlComponents url{"", "", 0, "reader", "p@ss word", "", ""};

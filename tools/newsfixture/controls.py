@@ -21,6 +21,7 @@ DEFAULTS = {
     "rules": [],
     "capabilities": False,  # True: CAPABILITIES, OVER, XOVER and LIST OVERVIEW.FMT answered
     "transit": False,  # True: 401 MODE-READER to reader commands until MODE READER
+    "compress": False,  # True (with capabilities): COMPRESS DEFLATE offered and answered
 }
 
 _KNOB_TYPES = {
@@ -34,6 +35,7 @@ _KNOB_TYPES = {
     "rules": (list,),
     "capabilities": (bool,),
     "transit": (bool,),
+    "compress": (bool,),
 }
 
 _RULE_FIELDS = {

@@ -4,6 +4,7 @@ import socket
 import ssl
 import sys
 import time
+import zlib
 
 from . import wire
 from .controls import ControlError
@@ -12,10 +13,10 @@ from .spool import PostRefused, split_article
 from .wildmat import Wildmat
 
 # Commands a client may send before it has logged in on a server that requires it.
-_BEFORE_LOGIN = {"AUTHINFO", "CAPABILITIES", "HELP", "MODE", "QUIT"}
+_BEFORE_LOGIN = {"AUTHINFO", "CAPABILITIES", "COMPRESS", "HELP", "MODE", "QUIT"}
 
 # Commands a server without the capabilities knob does not know, as servers before them did not.
-_MODERN = {"CAPABILITIES", "OVER", "XOVER"}
+_MODERN = {"CAPABILITIES", "COMPRESS", "OVER", "XOVER"}
 
 _SELECT_REPLIES = {
     "ARTICLE": (220, "article"),
@@ -50,10 +51,21 @@ class CommandReader:
         self.buffer = bytearray()
         self.start = 0
         self.ended = False
+        self.inflater = None  # set once the connection is compressed
+
+    def inflate_from_here(self):
+        """What the client sends from now on (and what came after the last line read) is raw
+        deflate."""
+        self.inflater = zlib.decompressobj(wbits=-15)
+        rest = bytes(self.buffer[self.start:])
+        del self.buffer[self.start:]
+        self.buffer += self.inflater.decompress(rest)
 
     def _take(self, chunk: bytes):
         if not chunk:
             self.ended = True
+        elif self.inflater is not None:
+            chunk = self.inflater.decompress(chunk)
         if self.start > len(self.buffer) // 2:
             del self.buffer[:self.start]
             self.start = 0
@@ -97,6 +109,7 @@ class Session:
         self.pending_user = None
         self.authenticated = False
         self.reader_mode = False
+        self.deflater = None  # set once the connection is compressed
 
     # -- sending -------------------------------------------------------------------------------
 
@@ -110,7 +123,11 @@ class Session:
         if self.reply_limit is not None:
             allowed = min(allowed, self.reply_limit)
             self.reply_limit -= allowed
-        self.sock.sendall(data[:allowed])
+        if self.deflater is None:
+            self.sock.sendall(data[:allowed])
+        else:
+            self.sock.sendall(self.deflater.compress(data[:allowed])
+                              + self.deflater.flush(zlib.Z_SYNC_FLUSH))
         self.sent += allowed
         if allowed < len(data):
             raise ConnectionEnded(f"dropped after {self.sent} bytes")
@@ -227,7 +244,9 @@ class Session:
         if handler is None:
             self._send_line("500 Unknown command")
             return
-        self._send_reply(handler(self, words[1:]))
+        reply = handler(self, words[1:])
+        if reply is not None:  # None: the handler answered itself
+            self._send_reply(reply)
 
     def _mode(self, args):
         if [arg.upper() for arg in args] != ["READER"]:
@@ -245,7 +264,23 @@ class Session:
                      "OVER", "AUTHINFO USER"]
             if self.controls.posting_allowed():
                 lines.append("POST")
+            if self.controls.get("compress") and self.deflater is None:
+                lines.append("COMPRESS DEFLATE")
         return Reply("101 Capability list:", [line.encode() for line in lines])
+
+    def _compress(self, args):
+        """COMPRESS DEFLATE: 206, then raw deflate both ways from the next byte."""
+        if not self.controls.get("compress"):
+            return Reply("500 Unknown command")
+        if [arg.upper() for arg in args] != ["DEFLATE"]:
+            return Reply("501 Only DEFLATE is supported")
+        if self.deflater is not None:
+            return Reply("502 Already using a compression layer")
+        self._send_line("206 Compression active")
+        self.deflater = zlib.compressobj(wbits=-15)
+        self.reader.inflate_from_here()
+        self.log.event(self.number, "compression on")
+        return None
 
     def _over(self, args):
         if self.group is None:
@@ -285,6 +320,8 @@ class Session:
         value = " ".join(args[1:])
         if self.authenticated:
             return Reply("502 Already authenticated")
+        if self.deflater is not None:
+            return Reply("502 Already using a compression layer")
         users = self.controls.get("users")
         if args[0].upper() == "USER":
             if users.get(value) == "":
@@ -464,6 +501,7 @@ _HANDLERS = {
     "AUTHINFO": Session._authinfo,
     "BODY": lambda session, args: session._article("BODY", args),
     "CAPABILITIES": Session._capabilities,
+    "COMPRESS": Session._compress,
     "DATE": Session._date,
     "GROUP": Session._group,
     "HEAD": lambda session, args: session._article("HEAD", args),
