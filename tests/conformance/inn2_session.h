@@ -57,17 +57,21 @@ inline std::string SampleId(const std::string& kind, const std::string& runId) {
 }
 
 // Posts seed.py's sample articles with Message-IDs made of a fresh run id; returns the id.
+// The source tree: ctest names it, else the one this header is in.
+inline std::string SourceFolder() {
+    const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
+    return sourceDir ? std::string(sourceDir)
+                     : std::filesystem::path(__FILE__).parent_path().string() + "/../..";
+}
+
 inline std::string PostSamples() {
     static int serial = 0;
     const std::string runId =
         "conf" + std::to_string(getpid()) + "x" + std::to_string(++serial) + "x" +
         std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
     // ctest names the source folder; __FILE__ may be relative to the build folder.
-    const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
-    const std::string source =
-        sourceDir ? std::string(sourceDir)
-                  : std::filesystem::path(__FILE__).parent_path().string() + "/../..";
-    const std::string command = "python3 '" + source + "/tools/peers/seed.py' --samples --port " +
+    const std::string command = "python3 '" + SourceFolder() +
+                                "/tools/peers/seed.py' --samples --port " +
                                 std::to_string(kReaderPort) + " --run-id " + runId + " >/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return runId;
