@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include "common/errors.h"
+#include "net/win_socket.h"
+#include "news/nntp_connection.h"
 #include "ui/host_services.h"
 #include "ui/panel_items.h"
 #include "ui/plugin_options.h"
@@ -27,6 +30,37 @@ int MatchGroupMask(const char* pattern, const char* name, int) {
     return fnmatch(pattern, name, 0) == 0 ? 1 : 0;
 }
 
+// The session's socket, counting what comes from the network into count.
+class CountingSocket final : public TWinSocket {
+  public:
+    explicit CountingSocket(size_t& count)
+        : TWinSocket(Options.Connect.ServerTimeout, kNewsSocketBufferSize), count_(count) {}
+
+  protected:
+    long ReceiveBytes(char* space, size_t size) override {
+        const long count = TWinSocket::ReceiveBytes(space, size);
+        if (count > 0) count_ += static_cast<size_t>(count);
+        return count;
+    }
+
+  private:
+    size_t& count_;
+};
+
+class CountingManager final : public TNewsInternetManager {
+  public:
+    explicit CountingManager(size_t& count)
+        : TNewsInternetManager(nullptr, NoSocket{}), count_(count) {
+        AttachSocket(CreateSocket());
+    }
+    std::unique_ptr<TWinSocket> CreateSocket() override {
+        return std::make_unique<CountingSocket>(count_);
+    }
+
+  private:
+    size_t& count_;
+};
+
 }  // namespace
 
 void InstallBenchHost() {
@@ -40,7 +74,7 @@ void InstallBenchHost() {
 }
 
 Session::Session(uint16_t port) {
-    manager = std::make_unique<TNewsInternetManager>(nullptr);
+    manager = std::make_unique<CountingManager>(wireBytes);
     TAccountOptions account;
     account.Url.Scheme = "news";
     account.Url.HostName = "127.0.0.1";

@@ -20,6 +20,9 @@ void InstallBenchHost();
 
 struct Session {
     TempHomeForTest home;
+    // The bytes the connection brought from the network, before they were inflated (so on a
+    // compressed connection, the compressed ones).
+    size_t wireBytes = 0;
     std::unique_ptr<TNewsInternetManager> manager;
 
     explicit Session(uint16_t port);

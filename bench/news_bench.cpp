@@ -10,6 +10,10 @@
 // OVER of the whole range, and compared with the walk's floor. A large group (a hundred thousand
 // articles), when given, is entered by the overview with every header on the first entry, and the
 // peak growth of the resident memory while entering it is printed beside the overview's size.
+// The large group is also entered compressed and uncompressed through a link of a 20 ms round
+// trip and 20 Mbit/s (the latency proxy's rate cap), with the bytes that came over the link, and
+// the compressed entry is set beside the limit that link sets: one round trip and the compressed
+// bytes at its rate.
 //
 // Every case runs directly (0 ms) and through the latency proxy (a 20 ms round trip), with the
 // session's pipeline depth (and the floor's window) at the default and at 1. Walking 10,000
@@ -57,6 +61,7 @@ using testing::ProgramFolder;
 constexpr int kRepeats = 3;
 constexpr int kNewArticles = 100;
 constexpr const char* kProxyDelayMs = "10";  // each way: a 20 ms round trip
+constexpr double kNarrowRate = 2.5e6;        // bytes per second each way: 20 Mbit/s
 constexpr int kRoundTripSamples = 21;
 constexpr int64_t kOverviewChunk = 1000;  // the numbers one OVER of the session asks for
 
@@ -96,6 +101,7 @@ struct Row {
     // use of the overview); every row starts from the same options.
     std::function<void()> setUp;
     size_t items = 0;
+    size_t wireBytes = 0;  // what the session's last run brought over the link
     std::vector<double> session, floor;
 
     double SessionTime() const { return Median(session); }
@@ -252,8 +258,11 @@ void MeasureEntry(int repeat, Row& row, bool overview, size_t& overviewBytes) {
         repeat, row, nullptr,
         [&](Session& session) {
             Options.Connect.UseOverview = overview;
+            const size_t before = session.wireBytes;
             session.Enter(row.group);
-            return static_cast<size_t>(session.List());
+            const auto listed = static_cast<size_t>(session.List());
+            row.wireBytes = session.wireBytes - before;
+            return listed;
         },
         [&](NntpFloorClient& client) {
             if (!overview) return FloorWalk(client, row.group, row.depth);
@@ -347,6 +356,15 @@ void Run(const Settings& settings) {
                              "127.0.0.1:" + std::to_string(ReaderPort()), "--delay-ms",
                              kProxyDelayMs, "--idle-seconds", "3600"});
     const Link direct{"0 ms", ReaderPort()}, far{"20 ms", proxy.Port()};
+    // The link of a 20 ms round trip and 20 Mbit/s, for the large group only.
+    std::optional<PortProcess> narrowProxy;
+    if (!settings.largeGroup.empty()) {
+        narrowProxy.emplace(std::vector<std::string>{
+            ProgramFolder() + "/latency_proxy", "--to", "127.0.0.1:" + std::to_string(ReaderPort()),
+            "--delay-ms", kProxyDelayMs, "--idle-seconds", "3600", "--rate",
+            std::to_string(static_cast<long>(kNarrowRate))});
+    }
+    const Link narrow{"20/20M", narrowProxy ? narrowProxy->Port() : uint16_t{0}};
     const int depth = settings.depth;
     const std::string walk = "first entry: walk", again = "re-entry: new", list = "LIST";
     const std::string byOverview = "first entry: overview", againByOverview = "re-entry: overview";
@@ -371,6 +389,12 @@ void Run(const Settings& settings) {
     if (!settings.largeGroup.empty()) {
         for (const Link* link : {&direct, &far}) {
             larges.push_back({"large entry: overview", link, depth, settings.largeGroup});
+        }
+        for (const int compression : {1, 0}) {
+            Row row(compression ? "large: compressed" : "large: uncompressed", &narrow, depth,
+                    settings.largeGroup);
+            row.setUp = [compression] { Options.Connect.Compression = compression; };
+            larges.push_back(std::move(row));
         }
     }
     // After the walk's re-entries: the re-entries by overview (0 ms, then 20 ms).
@@ -407,6 +431,7 @@ void Run(const Settings& settings) {
         for (Row& row : lists) MeasureList(repeat, row);
     }
     const double roundTrip = RoundTrip(far.port);
+    const double narrowTrip = larges.empty() ? 0 : RoundTrip(narrow.port);
 
     std::printf(
         "news browsing against 127.0.0.1:%u, median of %d runs; 20 ms: through the latency "
@@ -417,7 +442,9 @@ void Run(const Settings& settings) {
     for (const std::vector<Row>* rows : {&walks, &overviews, &larges, &reentries, &lists}) {
         for (const Row& row : *rows) PrintRow(row);
     }
-    std::printf("(depth: the session's pipeline depth and the floor's window, in commands)\n\n");
+    std::printf(
+        "(depth: the session's pipeline depth and the floor's window, in commands; "
+        "20/20M: a 20 ms round trip and 20 Mbit/s each way)\n\n");
 
     const std::string d = std::to_string(depth);
     PrintAim("0 ms: first entry, depth " + d + " / lockstep floor",
@@ -460,6 +487,20 @@ void Run(const Settings& settings) {
             largeListed, largeGrowth / 1e6, largeGrowth / static_cast<double>(largeOverviewBytes),
             largeOverviewBytes / 1e6,
             static_cast<double>(largeListed) * TArticleHeader::kSize / 1e6);
+        // The link's limit for the compressed entry: a round trip and its bytes at the rate.
+        const Row& compressed = larges[2];
+        const Row& plain = larges[3];
+        const double limit = narrowTrip + static_cast<double>(compressed.wireBytes) / kNarrowRate;
+        std::printf(
+            "the large group over 20/20M (round trip %.2f ms): %.2f MB came compressed, %.2f MB "
+            "uncompressed (%.2fx); the link's limit for the compressed entry %.1f ms\n",
+            narrowTrip * 1e3, compressed.wireBytes / 1e6, plain.wireBytes / 1e6,
+            static_cast<double>(plain.wireBytes) / static_cast<double>(compressed.wireBytes),
+            limit * 1e3);
+        PrintAim("20/20M: large entry, compressed / uncompressed",
+                 compressed.SessionTime() / plain.SessionTime(), "<=", 0.5);
+        PrintAim("20/20M: large entry compressed / the link's limit",
+                 compressed.SessionTime() / limit, "<=", 1.5);
     }
 }
 

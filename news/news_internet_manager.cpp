@@ -48,6 +48,7 @@ TNewsInternetManager::TNewsInternetManager(HANDLE owner, NoSocket)
              static_cast<uint64_t>(Options.Connect.ArticleCache) << 20),
       marks_(std::in_place, account_) {
     Delimiter = '.';
+    connection_.ConnectAgain = [this] { ConnectHostDef(); };
 }
 
 TNewsInternetManager::~TNewsInternetManager() {

@@ -156,11 +156,14 @@ class TNntpConnection {
     // (kEventLogin) when the account lacks them. False when a login cannot help: one has already
     // succeeded on this connection, flags hold kLoginOnlyWithCredentials and the account has
     // none, or nobody could be asked. A declined dialog aborts silently. On a compressed
-    // connection it closes the socket after the credentials are there and raises
-    // EInternetError 480 | kRetryAtOnce: the new connection logs in before it compresses.
+    // connection, once the credentials are there, it makes the connection again through
+    // ConnectAgain (false without it), which logs in before it compresses.
     bool LogInOnDemand(int flags);
     // The server accepted a login on this connection.
     bool LoggedIn() const { return loggedIn_; }
+    // Set by the owner: connects again as at the start (greeting, capabilities, login,
+    // compression) and restores the session's place, such as the group it was in.
+    std::function<void()> ConnectAgain;
 
     // Commands sent ahead of their replies (nntp_pipeline.cpp), for the article commands HEAD,
     // NEXT, ARTICLE, BODY and OVER. The replies come in the order the commands went out. Command

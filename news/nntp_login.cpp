@@ -64,12 +64,13 @@ bool TNntpConnection::LogInOnDemand(int flags) {
         if (answer != kLoginEntered || user.empty()) return false;
     }
     if (socket_->Compressed()) {
-        // No login goes inside compression (servers refuse it too): the request is tried again
-        // at once on a new connection, which logs in before it compresses.
+        // No login goes inside compression (servers refuse it too): the connection is made
+        // again, and logs in before it compresses.
+        if (!ConnectAgain) return false;
         log_.Write(kLogConnection, "A login is needed: connecting again to log in uncompressed");
         socket_->SocketClose();
-        throw EInternetError(kRetryAtOnce | kReplyLoginRequired,
-                             "Login needed on a compressed connection", "LogIn");
+        ConnectAgain();
+        return loggedIn_;
     }
     return LogIn();
 }
