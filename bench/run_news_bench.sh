@@ -19,7 +19,9 @@
 #     it ("ctlinnd reload active") and lets it go again: about a second. They are listed in a
 #     shuffled order, as a real server's LIST comes, not sorted;
 #  4. runs the benchmarks (which repeat every measurement 3 times and print the medians):
-#     news_bench (directly and through build/bin/latency_proxy, which it starts itself), then
+#     news_bench (directly and through build/bin/latency_proxy, which it starts itself; the
+#     large group also compressed and uncompressed through a second proxy capped at 20 Mbit/s,
+#     with the bytes that came over it), then
 #     article_copy_bench (copying 1,000 of the group's articles to files), under
 #     $BENCH_WRAPPER when set (e.g. BENCH_WRAPPER="strace -f -tt -o /tmp/trace"); then
 #     group_list_memory_bench, which needs no news server (it lists 100,000 groups of a
