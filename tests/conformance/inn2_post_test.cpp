@@ -23,20 +23,9 @@ namespace {
 
 // What the independent client reads back of the article whose body holds tag ("" for none).
 std::string ReadPosted(const std::string& tag) {
-    const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
-    const std::string source =
-        sourceDir ? std::string(sourceDir)
-                  : std::filesystem::path(__FILE__).parent_path().string() + "/../..";
-    const std::string command = "python3 '" + source + "/tests/conformance/read_posted.py' " +
-                                std::to_string(kReaderPort) + " " + kTestGroup + " " + tag +
-                                " 2>/dev/null";
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (size_t got; pipe && (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, got);
-    if (pipe) pclose(pipe);
-    return out;
+    return CommandOutput("python3 '" + SourceFolder() + "/tests/conformance/read_posted.py' " +
+                         std::to_string(kReaderPort) + " " + kTestGroup + " " + tag +
+                         " 2>/dev/null");
 }
 
 struct Article {

@@ -23,12 +23,9 @@ int Edit(const char* fileName, const char*, int, int, int, int, unsigned, int, i
 }
 
 int ThreadCheck(const std::string& mode, const std::string& tag) {
-    const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
-    const std::string source =
-        sourceDir ? std::string(sourceDir)
-                  : std::filesystem::path(__FILE__).parent_path().string() + "/../..";
-    const std::string command = "python3 '" + source + "/tests/conformance/thread_check.py' " +
-                                mode + " " + std::to_string(kReaderPort) + " " + tag;
+    const std::string command = "python3 '" + SourceFolder() +
+                                "/tests/conformance/thread_check.py' " + mode + " " +
+                                std::to_string(kReaderPort) + " " + tag;
     return std::system(command.c_str());
 }
 

@@ -56,7 +56,6 @@ inline std::string SampleId(const std::string& kind, const std::string& runId) {
     return "<" + kind + "." + runId + "@seed.example.test>";
 }
 
-// Posts seed.py's sample articles with Message-IDs made of a fresh run id; returns the id.
 // The source tree: ctest names it, else the one this header is in.
 inline std::string SourceFolder() {
     const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
@@ -64,12 +63,24 @@ inline std::string SourceFolder() {
                      : std::filesystem::path(__FILE__).parent_path().string() + "/../..";
 }
 
+// What the shell command prints on its standard output.
+inline std::string CommandOutput(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t got; pipe && (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, got);
+    if (pipe) pclose(pipe);
+    return out;
+}
+
+// Posts seed.py's sample articles with Message-IDs made of a fresh run id; returns the id.
+
 inline std::string PostSamples() {
     static int serial = 0;
     const std::string runId =
         "conf" + std::to_string(getpid()) + "x" + std::to_string(++serial) + "x" +
         std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
-    // ctest names the source folder; __FILE__ may be relative to the build folder.
     const std::string command = "python3 '" + SourceFolder() +
                                 "/tools/peers/seed.py' --samples --port " +
                                 std::to_string(kReaderPort) + " --run-id " + runId + " >/dev/null";

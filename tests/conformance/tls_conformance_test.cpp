@@ -117,23 +117,10 @@ INSTANTIATE_TEST_SUITE_P(Routes, TlsSession,
 
 const uint16_t kTransitPort = PeerPort("INN_TRANSIT_PORT", 119);
 
-std::string SourceFolder() {
-    const char* sourceDir = std::getenv("KESTROVA_SOURCE_DIR");
-    return sourceDir ? std::string(sourceDir)
-                     : std::filesystem::path(__FILE__).parent_path().string() + "/../..";
-}
-
 // The relay's account of what it kept in folder (see wire_relay.py).
 std::string WireReport(const std::string& folder) {
-    const std::string command =
-        "python3 '" + SourceFolder() + "/tests/conformance/wire_relay.py' check '" + folder + "'";
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (size_t got; pipe && (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, got);
-    if (pipe) pclose(pipe);
-    return out;
+    return CommandOutput("python3 '" + SourceFolder() +
+                         "/tests/conformance/wire_relay.py' check '" + folder + "'");
 }
 
 using StartTlsSession = Inn2Session;
