@@ -14,7 +14,7 @@ import socket
 import sys
 import threading
 
-TLS_CONTENT_TYPES = {20, 21, 22, 23}  # change cipher spec, alert, handshake, application data
+TLS_CONTENT_TYPES = {20, 21, 22, 23}  # cipher change, alert, handshake, application data
 
 
 def pump(source, sink, path):

@@ -107,12 +107,7 @@ TEST_P(FirstEntryLimitTest, FirstEntryListsTheNewestAndF7TheOlderOnes) {
     EXPECT_EQ(Listed(), Range(1, 7));
     EXPECT_EQ(Asked(), Names{});
 
-    TNewsInternetManager poster(nullptr);
-    poster.Connect(Account());
-    TMemoryStream headers, body;
-    body.WriteText("From: a@b\r\nNewsgroups: alt.test\r\nSubject: new\r\n\r\nnew\r\n");
-    body.SetPosition(0);
-    poster.PostMessage(headers, body);
+    PostMeanwhile("new");
     manager->SetDirectory("..");
     manager->SetDirectory(kTestGroup);
     EXPECT_EQ(Listed(), Range(1, 8));

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/streams.h"
 #include "fixture_server.h"
 #include "news/news_internet_manager.h"
 #include "news/scripted_socket.h"
@@ -111,6 +112,17 @@ class NewsSessionTest : public HostTest {
     }
 
     std::string SessionLog() const { return home.ReadFile("session.log"); }
+
+    // Another session posts an article of subject to the test group, as a second reader would.
+    void PostMeanwhile(const std::string& subject) {
+        TNewsInternetManager poster(nullptr);
+        poster.Connect(Account());
+        TMemoryStream headers, body;
+        body.WriteText("From: a@b\r\nNewsgroups: alt.test\r\nSubject: " + subject +
+                       "\r\n\r\nnew\r\n");
+        body.SetPosition(0);
+        poster.PostMessage(headers, body);
+    }
 
     TempHomeForTest home;
     FixtureNewsServer server;

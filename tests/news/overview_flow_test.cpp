@@ -104,12 +104,7 @@ TEST_F(OverviewFlowTest, CtrlRShowsArticlesPostedMeanwhile) {
         Restart(modern ? std::vector<std::string>{"--capabilities"} : std::vector<std::string>{});
         Enter();
         Names listed = List().numbered;
-        TNewsInternetManager poster(nullptr);
-        poster.Connect(Account());
-        TMemoryStream headers, body;
-        body.WriteText("From: a@b\r\nNewsgroups: alt.test\r\nSubject: meanwhile\r\n\r\nnew\r\n");
-        body.SetPosition(0);
-        poster.PostMessage(headers, body);
+        PostMeanwhile("meanwhile");
         ASSERT_TRUE(Key('R', PKF_CONTROL));
         listed.push_back(std::to_string(listed.size() + 1) + " meanwhile");
         EXPECT_EQ(List().numbered, listed);
