@@ -27,6 +27,7 @@ class NewsrcSessionTest : public NewsSessionTest {
 
 TEST_F(NewsrcSessionTest, AHandWrittenNewsrcImportsAndExportsAgainLineForLine) {
     std::ofstream(home.At("in.newsrc")) << kHandWritten << "not a group line\n";
+    server.Start();
     manager = std::make_unique<TNewsInternetManager>(nullptr);
     manager->Connect(Account());
     host.texts[kMsgNewsrcImported] = "%d groups, %d subscribed, %d skipped";
