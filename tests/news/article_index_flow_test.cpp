@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,14 +22,6 @@ namespace {
 
 class ArticleIndexFlowTest : public NewsSessionTest {
   protected:
-    void Enter() {
-        manager->SetDirectory(kTestGroup);
-        ASSERT_EQ(manager->State(), NewsState::InGroup);
-    }
-    void ReEnter() {
-        manager->SetDirectory("..");
-        Enter();
-    }
     TListBlock Index() {
         TListBlock index(TArticleHeader::kSize);
         std::vector<char> bytes;
@@ -44,10 +35,6 @@ class ArticleIndexFlowTest : public NewsSessionTest {
         const std::string id = "<" + std::to_string(n) + "@test>";
         return Lines({"221 " + std::to_string(number < 0 ? n : number) + " " + id,
                       "Message-ID: " + id, "Subject: article " + std::to_string(n), extra, "."});
-    }
-    static std::string Article(int n) {
-        return "Message-ID: <" + std::to_string(n) + "@test>\r\nSubject: article " +
-               std::to_string(n) + "\r\n\r\nbody\r\n";
     }
 };
 
@@ -122,21 +109,18 @@ TEST_F(ArticleIndexFlowTest, ArticlesAskedByNumberAreBoundedByTheListLimit) {
 // and a 423 inside the window: the same index each time, commands sent ahead only when
 // pipelined, every reply past the end read.
 TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
-    for (int n : {4, 6}) server.AddArticle(kTestGroup, n, Article(n));
+    for (int n : {4, 6}) server.AddArticle(kTestGroup, n, ArticleText(n));
     for (int depth : {1, 2, 64}) {
         SCOPED_TRACE(depth);
         Options.Connect.PipelineDepth = depth;
-        server.Stop();
-        std::filesystem::remove(server.LogFile());
         // The server's own delay lets the commands sent ahead arrive before it answers, so that
         // its log shows them waiting however the proxy's chunks fall.
         server.SetControls(
             R"({"delay_ms": 10, "rules": [{"command": "HEAD", "nth": 2, "reply": "423 gone"}]})");
-        server.Start();
+        Restart();
         const PortProcess proxy({ProgramFolder() + "/latency_proxy", "--to",
                                  "127.0.0.1:" + std::to_string(server.Port()), "--delay-ms", "5"});
-        manager = std::make_unique<TNewsInternetManager>(nullptr);
-        manager->Connect(Account(proxy.Port()));
+        ConnectNew(Account(proxy.Port()));
         manager->Cache().Blocks().Clear();
         Enter();
         EXPECT_EQ(List().numbered, (Names{"1 first", "4 article 4", "6 article 6"}));
@@ -152,7 +136,7 @@ TEST_F(ArticleIndexFlowTest, PipelinedWalksGiveTheIndexOfTheLockstepWalk) {
 // A pipelined walk dropped at any byte: the retry completes the index, each article once with
 // its number.
 TEST_F(ArticleIndexFlowTest, WalkDroppedAtAnyByteIsCompletedByTheRetry) {
-    for (int n : {4, 5, 7}) server.AddArticle(kTestGroup, n, Article(n));
+    for (int n : {4, 5, 7}) server.AddArticle(kTestGroup, n, ArticleText(n));
     server.SetControls("{}");
     server.Start();
     int connection = 1;
@@ -160,9 +144,8 @@ TEST_F(ArticleIndexFlowTest, WalkDroppedAtAnyByteIsCompletedByTheRetry) {
         SCOPED_TRACE(offset);
         server.SetControls(R"({"drop_after_bytes": )" + std::to_string(offset) +
                            R"(, "drop_connections": [)" + std::to_string(connection) + "]}");
-        manager = std::make_unique<TNewsInternetManager>(nullptr);
         try {
-            manager->Connect(Account());
+            ConnectNew(Account());
             manager->Cache().Blocks().Clear();
             Enter();
             List();

@@ -39,10 +39,7 @@ class FirstEntryLimitTest : public NewsSessionTest, public ::testing::WithParamI
     void Start(int count) {
         for (int n = 1; n <= count; ++n) {
             server.AddArticle(kTestGroup, n,
-                              "Message-ID: <" + std::to_string(n) +
-                                  "@test>\r\nDate: Tue, 02 Jan 2024 10:00:00 +0000\r\n"
-                                  "Subject: article " +
-                                  std::to_string(n) + "\r\n\r\nbody\r\n");
+                              ArticleText(n, "Date: Tue, 02 Jan 2024 10:00:00 +0000\r\n"));
         }
         server.Start(Overview() ? std::vector<std::string>{"--capabilities"}
                                 : std::vector<std::string>{});
@@ -50,10 +47,8 @@ class FirstEntryLimitTest : public NewsSessionTest, public ::testing::WithParamI
     }
     // A new session (the cache read from the account's file) inside the group.
     void Connect() {
-        manager.reset();
-        manager = std::make_unique<TNewsInternetManager>(nullptr);
-        manager->Connect(Account());
-        manager->SetDirectory(kTestGroup);
+        ConnectNew(Account());
+        Enter();
     }
     // The article numbers listed, in order; each listed once is checked by the caller.
     Numbers Listed() {
@@ -108,8 +103,7 @@ TEST_P(FirstEntryLimitTest, FirstEntryListsTheNewestAndF7TheOlderOnes) {
     EXPECT_EQ(Asked(), Names{});
 
     PostMeanwhile("new");
-    manager->SetDirectory("..");
-    manager->SetDirectory(kTestGroup);
+    ReEnter();
     EXPECT_EQ(Listed(), Range(1, 8));
     const Names asked = Asked();
     ASSERT_EQ(asked.size(), 1u);

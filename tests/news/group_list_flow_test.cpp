@@ -128,8 +128,7 @@ TEST_F(GroupListFlowTest, ListingsPastTheLimitFailAndClose) {
             replies.size() == 1 ? EnterMask("*") : manager->SetDirectory(kTestGroup);
             if (replies.size() == 5) {
                 List();
-                manager->SetDirectory("..");
-                manager->SetDirectory(kTestGroup);
+                ReEnter();
             }
             List();
             ADD_FAILURE() << "no failure";

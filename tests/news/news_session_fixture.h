@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -62,12 +63,37 @@ class NewsSessionTest : public HostTest {
         account.CharTable = -4;
         return account;
     }
-    // A new manager connected to a scripted server whose connections play scripts.
-    void PlayScripts(std::vector<TServerScript> scripts) {
+    // A new manager on a scripted server whose connections play scripts, not connected yet.
+    void Script(std::vector<TServerScript> scripts) {
         manager.reset();
         scripted = std::make_unique<TScriptedServer>(std::move(scripts));
         manager = std::make_unique<TScriptedNewsManager>(*scripted);
+    }
+    // The same, connected.
+    void PlayScripts(std::vector<TServerScript> scripts) {
+        Script(std::move(scripts));
         manager->Connect(Account());
+    }
+    // The fixture server started afresh (an empty exchange log) with options, no manager left.
+    void Restart(const std::vector<std::string>& options = {}) {
+        manager.reset();
+        server.Stop();
+        std::filesystem::remove(server.LogFile());
+        server.Start(options);
+    }
+    // A new manager (the cache read from the account's file) connected with account.
+    void ConnectNew(const TAccountOptions& account) {
+        manager.reset();
+        manager = std::make_unique<TNewsInternetManager>(nullptr);
+        manager->Connect(account);
+    }
+    void Enter() {
+        manager->SetDirectory(kTestGroup);
+        ASSERT_EQ(manager->State(), NewsState::InGroup);
+    }
+    void ReEnter() {
+        manager->SetDirectory("..");
+        Enter();
     }
     // The command lines the client sent that start with prefix.
     Names Sent(const std::string& prefix = "") const {
@@ -113,15 +139,24 @@ class NewsSessionTest : public HostTest {
 
     std::string SessionLog() const { return home.ReadFile("session.log"); }
 
+    // The article text posted by session.
+    static void Post(TNewsInternetManager& session, const std::string& text) {
+        TMemoryStream headers, body;
+        body.WriteText(text);
+        body.SetPosition(0);
+        session.PostMessage(headers, body);
+    }
     // Another session posts an article of subject to the test group, as a second reader would.
     void PostMeanwhile(const std::string& subject) {
         TNewsInternetManager poster(nullptr);
         poster.Connect(Account());
-        TMemoryStream headers, body;
-        body.WriteText("From: a@b\r\nNewsgroups: alt.test\r\nSubject: " + subject +
-                       "\r\n\r\nnew\r\n");
-        body.SetPosition(0);
-        poster.PostMessage(headers, body);
+        Post(poster,
+             "From: a@b\r\nNewsgroups: alt.test\r\nSubject: " + subject + "\r\n\r\nnew\r\n");
+    }
+    // Article n of the test group as the fixture server keeps it, with the extra header lines.
+    static std::string ArticleText(int n, const std::string& extra = "") {
+        return "Message-ID: <" + std::to_string(n) + "@test>\r\n" + extra + "Subject: article " +
+               std::to_string(n) + "\r\n\r\nbody\r\n";
     }
 
     TempHomeForTest home;

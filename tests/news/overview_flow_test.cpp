@@ -2,7 +2,6 @@
 // chunks (the walk's index), and new articles shown by Ctrl-R inside the group.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,22 +14,10 @@ namespace {
 class OverviewFlowTest : public NewsSessionTest {
   protected:
     // A fresh server with options, and a manager connected to it with an empty cache.
-    void Restart(const std::vector<std::string>& options) {
-        manager.reset();
-        server.Stop();
-        std::filesystem::remove(server.LogFile());
-        server.Start(options);
-        manager = std::make_unique<TNewsInternetManager>(nullptr);
-        manager->Connect(Account());
+    void Reconnect(const std::vector<std::string>& options) {
+        Restart(options);
+        ConnectNew(Account());
         manager->Cache().Blocks().Clear();
-    }
-    void Enter() {
-        manager->SetDirectory(kTestGroup);
-        ASSERT_EQ(manager->State(), NewsState::InGroup);
-    }
-    static std::string Article(int n) {
-        return "Message-ID: <" + std::to_string(n) + "@test>\r\nSubject: article " +
-               std::to_string(n) + "\r\nLines: 1\r\n\r\nbody\r\n";
     }
 };
 
@@ -46,7 +33,7 @@ TEST_F(OverviewFlowTest, TransitServerReadsAfterModeReader) {
     };
     for (const auto& [options, sent] : cases) {
         SCOPED_TRACE(options.size());
-        Restart(options);
+        Reconnect(options);
         Enter();
         EXPECT_EQ(List().numbered, (Names{"1 first", "2 second"}));
         const Names all = Sent();
@@ -57,13 +44,14 @@ TEST_F(OverviewFlowTest, TransitServerReadsAfterModeReader) {
 
 // The overview gives the walk's index, asked in chunks of 1000 numbers whose edges hold articles.
 TEST_F(OverviewFlowTest, OverviewInChunksGivesTheIndexOfTheWalk) {
-    for (int n : {999, 1000, 1001, 2001}) server.AddArticle(kTestGroup, n, Article(n));
+    for (int n : {999, 1000, 1001, 2001})
+        server.AddArticle(kTestGroup, n, ArticleText(n, "Lines: 1\r\n"));
     const Names index{"1 first",           "2 second",          "999 article 999",
                       "1000 article 1000", "1001 article 1001", "2001 article 2001"};
     for (const int overview : {1, 0}) {
         SCOPED_TRACE(overview);
         Options.Connect.UseOverview = overview;
-        Restart({"--capabilities"});
+        Reconnect({"--capabilities"});
         Enter();
         EXPECT_EQ(List().numbered, index);
         const Names chunks{"OVER 1-1000", "OVER 1001-2000", "OVER 2001-2001"};
@@ -87,7 +75,7 @@ TEST_F(OverviewFlowTest, XoverWhereTheListNamesTheFormatButNotOver) {
     for (const auto& [json, over, walked] : cases) {
         SCOPED_TRACE(json);
         server.SetControls(json);
-        Restart({});
+        Reconnect({});
         Enter();
         EXPECT_EQ(List().numbered, (Names{"1 first", "2 second"}));
         EXPECT_EQ(Sent("XOVER"), over);
@@ -101,7 +89,7 @@ TEST_F(OverviewFlowTest, XoverWhereTheListNamesTheFormatButNotOver) {
 TEST_F(OverviewFlowTest, CtrlRShowsArticlesPostedMeanwhile) {
     for (const bool modern : {true, false}) {
         SCOPED_TRACE(modern);
-        Restart(modern ? std::vector<std::string>{"--capabilities"} : std::vector<std::string>{});
+        Reconnect(modern ? std::vector<std::string>{"--capabilities"} : std::vector<std::string>{});
         Enter();
         Names listed = List().numbered;
         PostMeanwhile("meanwhile");
