@@ -23,12 +23,14 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     return names;
 }
 
-// An account's cache with no log and no one to tell.
-struct TestCache {
+// What an account's cache is made with: no log and no one to tell.
+struct CacheParts {
     TAccountOptions account;
     TInternetEvent events;
     TSessionLog log{nullptr};
-    TAccountCache cache{account, 0, events, log};
+};
+struct TestCache : CacheParts, TAccountCache {
+    TestCache() : TAccountCache(account, 0, events, log) {}
 };
 
 // The file of an account stays inside the Cache folder; an empty host saves nothing (nor does a
@@ -45,11 +47,10 @@ TEST(AccountCacheFileTest, NamesStayInsideTheCacheFolder) {
     for (const auto& [user, host, port, file] : cases) {
         EXPECT_EQ(TAccountCache::FileName(user, host, port), home.At("Cache/") + file);
     }
-    TestCache test;
-    TAccountCache& manager = test.cache;
+    TestCache manager;
     manager.Blocks().Put(".", "x", true, 1);
     manager.Save(manager.Blocks(), "bob", "", 0);
-    test.log.Write(1, "nowhere");
+    manager.log.Write(1, "nowhere");
     EXPECT_TRUE(FilesIn(home.Folder()).empty());
     manager.Load(manager.Blocks(), "bob", "nowhere.example.org", 0);
     EXPECT_EQ(manager.Blocks().Count(), 1);
@@ -61,8 +62,7 @@ TEST(AccountCacheFileTest, BackgroundSavesAreCompleteWhenLoadedOrWhenTheManagerE
     TempHomeForTest home;
     const std::string big(8 << 20, 'i');
     {
-        TestCache test;
-        TAccountCache& manager = test.cache;
+        TestCache manager;
         for (const char* value : {"first", "second"}) {
             manager.Blocks().Put(".", value, true, static_cast<uint32_t>(std::strlen(value)));
             manager.Blocks().Put("big.group", big.data(), false, static_cast<uint32_t>(big.size()));
@@ -77,8 +77,7 @@ TEST(AccountCacheFileTest, BackgroundSavesAreCompleteWhenLoadedOrWhenTheManagerE
         manager.Blocks().Put(".", "third", true, 5);
         manager.Save(manager.Blocks(), "bob", "news.example.org", 0);
     }  // the cache's end waits for the third
-    TestCache test;
-    TAccountCache& later = test.cache;
+    TestCache later;
     later.Load(later.Blocks(), "bob", "news.example.org", 0);
     std::vector<char> data;
     ASSERT_TRUE(later.Blocks().Get(".", data));
@@ -98,8 +97,7 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
         const bool fifo = form == Fifo;
         TempHomeForTest home;
         const mode_t oldMask = umask(022);
-        TestCache test;
-        TAccountCache& manager = test.cache;
+        TestCache manager;
         manager.Blocks().Put(".", "own groups", true, 10);
         manager.Save(manager.Blocks(), "bob", "news.example.org", 0);
         manager.WaitForSave();
@@ -114,9 +112,8 @@ TEST(AccountCacheFileTest, DamagedFileIsKeptAsideAndAFifoIsRefused) {
         if (!fifo) std::ofstream(home.At(file), std::ios::binary) << image;
         ASSERT_TRUE(!fifo || mkfifo(home.At(file).c_str(), 0600) == 0);
         std::vector<std::string> shown;
-        TestCache laterTest;
-        TAccountCache& later = laterTest.cache;
-        laterTest.events = [&](int kind, intptr_t param1, intptr_t param2) {
+        TestCache later;
+        later.events = [&](int kind, intptr_t param1, intptr_t param2) {
             if (kind == kEventMessageBox && param1 == kMsgCacheKeptAside)
                 shown.push_back(reinterpret_cast<const char*>(param2));
             return 0;

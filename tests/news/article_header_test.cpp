@@ -162,9 +162,15 @@ TEST(HeaderLineTest, ReferencesWithContinuationLines) {
 
 // The item: name from the decoded subject, size from Lines (never below 0), date, number, the
 // identifier as description and five columns; header texts from the network show their control
-// characters harmlessly.
+// characters harmlessly. A subject the panel would take for its own folder or its parent gets a
+// leading space in the name.
 TEST(ArticleItemTest, FileWithFiveColumnsShowingControlsHarmlessly) {
-    const std::tuple<std::string, int32_t, std::string> cases[] = {
+    const struct {
+        std::string value;  // of the subject, From and Organization
+        int32_t lines;
+        std::string shown;
+        const char* name = nullptr;  // when not shown
+    } cases[] = {
         {"=?us-ascii?Q?Hello_there?=", 30, "Hello there"},
         {"", -3, ""},
         {"\x1b]0;owned\x07 \x1b[2J", 1, "^[]0;owned^G ^[[2J"},
@@ -172,9 +178,13 @@ TEST(ArticleItemTest, FileWithFiveColumnsShowingControlsHarmlessly) {
         {"=?utf-8?q?a=0D=0AFrom:_forged?=", 1, "a  From: forged"},
         // UTF-8 without a table: its bytes 0x80-0x9F are letters of the OEM code page
         {"=?utf-8?q?=D0=9F=D1=80=D0=B8?=", 1, "\xD0\x9F\xD1\x80\xD0\xB8"},
+        {"..", 1, "..", " .."},
+        {".", 1, ".", " ."},
+        {"...", 1, "..."},
+        {".. x", 1, ".. x"},
     };
     TPanelItemList items;
-    for (const auto& [value, lines, shown] : cases) {
+    for (const auto& [value, lines, shown, name] : cases) {
         TArticleHeader article;
         article.Number = 12;
         article.Lines = lines;
@@ -191,9 +201,9 @@ TEST(ArticleItemTest, FileWithFiveColumnsShowingControlsHarmlessly) {
     PluginPanelItem* array = nullptr;
     int count = 0;
     items.Release(array, count);
-    ASSERT_EQ(count, 6);
+    ASSERT_EQ(count, static_cast<int>(std::size(cases)));
     for (int i = 0; i < count; ++i) {
-        const auto& [value, lines, shown] = cases[i];
+        const auto& [value, lines, shown, name] = cases[i];
         const PluginPanelItem& item = array[i];
         std::string text = std::string(item.FindData.cFileName) + "|" + item.Description;
         for (uint32_t n : {item.FindData.dwFileAttributes, item.FindData.nFileSizeLow,
@@ -203,32 +213,10 @@ TEST(ArticleItemTest, FileWithFiveColumnsShowingControlsHarmlessly) {
         text += "|" + std::to_string(item.UserData);
         for (int c = 0; c < item.CustomColumnNumber; ++c)
             text += "|" + std::string(item.CustomColumnData[c]);
-        EXPECT_EQ(text, shown + "|<^[[5m>|32|" + std::to_string(std::max(lines, 0)) + "|2|12|" +
-                            shown + "|All|<^[[5m>|" + shown +
-                            (lines == 30 ? "|koi8-r" : "|.default"));
+        EXPECT_EQ(text, (name ? name : shown) + "|<^[[5m>|32|" +
+                            std::to_string(std::max(lines, 0)) + "|2|12|" + shown +
+                            "|All|<^[[5m>|" + shown + (lines == 30 ? "|koi8-r" : "|.default"));
     }
-    FreePanelItems(array, count);
-}
-
-// A subject the panel would take for its own folder or its parent gets a leading space.
-TEST(ArticleItemTest, ASubjectOfDotsIsNoFolderOfThePanel) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"..", " .."}, {".", " ."}, {"...", "..."}, {".. x", ".. x"}};
-    TPanelItemList items;
-    TArticleTables tables(kNoSlot);
-    for (const auto& [subject, name] : cases) {
-        TArticleHeader article;
-        article.Subject = subject;
-        article.CharTable = kNoSlot;
-        char record[TArticleHeader::kSize];
-        article.Write(record);
-        AddArticleItem(items, record, tables);
-    }
-    PluginPanelItem* array = nullptr;
-    int count = 0;
-    items.Release(array, count);
-    ASSERT_EQ(count, 4);
-    for (int i = 0; i < count; ++i) EXPECT_STREQ(array[i].FindData.cFileName, cases[i].second);
     FreePanelItems(array, count);
 }
 
