@@ -1,10 +1,17 @@
+// The .newsrc text read and written, and imported into a session's own groups and exported again.
 #include "news/newsrc.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
-namespace kestrova {
+#include "news/news_session_fixture.h"
+#include "platform/fresh_store.h"
+#include "ui/message_numbers.h"
+#include "ui/module_state.h"
+
+namespace kestrova::testing {
 namespace {
 
 // A .newsrc as a person writes it, in the form it is written again.
@@ -52,5 +59,36 @@ TEST(Newsrc, LinesThatAreNoGroupsAreSkippedAndCounted) {
     EXPECT_EQ(ParseNewsrc("a.b: 5-1,x,7\n").Entries[0].Read.Text(), "7");
 }
 
+// A .newsrc as a person writes it, in name order: subscribed groups the server has and one it
+// has not listed yet, another group's marks, and a subscribed group read nowhere.
+constexpr const char* kImported =
+    "alt.test: 1-2\n"
+    "comp.lang.c: 1-200,205\n"
+    "misc.misc! 3,7-9\n"
+    "news.answers:\n";
+
+class NewsrcSessionTest : public NewsSessionTest {
+  protected:
+    NewsrcSessionTest() { OptionsKey = "Software\\Far\\Plugins\\Kestrova"; }
+    FreshStore store;
+};
+
+TEST_F(NewsrcSessionTest, AHandWrittenNewsrcImportsAndExportsAgainLineForLine) {
+    std::ofstream(home.At("in.newsrc")) << kImported << "not a group line\n";
+    server.Start();
+    ConnectNew(Account());
+    host.texts[kMsgNewsrcImported] = "%d groups, %d subscribed, %d skipped";
+    host.messageAnswers = {0, 0};
+    EXPECT_TRUE(manager->ImportNewsrc(home.At("in.newsrc")));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].items[1], "4 groups, 3 subscribed, 1 skipped");
+    // The subscribed groups are own groups now, each with its unread articles counted.
+    EXPECT_EQ(List().names, (Names{"alt.test", "comp.lang.c", "news.answers"}));
+    // Another session of the same account writes the same lines.
+    ConnectNew(Account());
+    manager->ExportNewsrc(home.At("out.newsrc"));
+    EXPECT_EQ(home.ReadFile("out.newsrc"), kImported);
+}
+
 }  // namespace
-}  // namespace kestrova
+}  // namespace kestrova::testing
