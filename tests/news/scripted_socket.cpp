@@ -32,6 +32,7 @@ struct TScriptedServer::Connection {
     std::string pending = {};   // the client's line not complete yet
     size_t sent = 0;            // the server's bytes put out
     size_t replies = 0;         // replies put out
+    size_t steps = 0;           // command lines taken
     bool inData = false;        // the client sends a data block
     bool dropped = false;       // the server puts out nothing more
     bool ended = false;         // the server takes nothing more either
@@ -54,6 +55,16 @@ struct TScriptedServer::Connection {
             if (inData) return;
         } else {
             commands.push_back(line);
+            const std::vector<std::string>& expected = script->expected;
+            if (!expected.empty() && (steps >= expected.size() || expected[steps] != line)) {
+                ADD_FAILURE() << "step " << steps + 1 << ": the client sent \"" << line
+                              << "\", the script expects "
+                              << (steps < expected.size() ? '"' + expected[steps] + '"'
+                                                          : std::string("no more commands"));
+                dropped = ended = true;
+                return;
+            }
+            ++steps;
             if (line == "CAPABILITIES") {
                 Send(script->capabilities);
                 return;
@@ -124,8 +135,15 @@ class TScriptedServer::Socket : public TWinSocket {
 
     long ReceiveBytes(char* space, size_t size) override {
         Connection& c = *connection_;
-        if (c.output.empty()) return 0;  // the server has said all it will: the connection ends
-        const size_t count = std::min(size, c.output.size());
+        if (c.output.empty()) {
+            if (c.script != nullptr && c.script->dropIsReset && c.dropped) {
+                errno = ECONNRESET;
+                return -1;
+            }
+            return 0;  // the server has said all it will: the connection ends
+        }
+        const size_t readSize = c.script->readSize;
+        const size_t count = std::min({size, c.output.size(), readSize ? readSize : size});
         std::memcpy(space, c.output.data(), count);
         c.output.erase(0, count);
         return static_cast<long>(count);

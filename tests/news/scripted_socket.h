@@ -1,8 +1,10 @@
 // An in-memory news server for the session tests: each connection plays a script (the greeting,
 // then one reply after each command line the client sends, or after the data block that a 340
 // or 335 asked for; a reply without a line end gets CR LF). Everything happens inside the
-// client's own calls, and a script can drop its connection after the first N bytes either side
-// sends; past the replies, it ends.
+// client's own calls: a command line is checked against the script's expected lines the moment
+// it is sent, replies are read in pieces of the script's read size, and a script can drop its
+// connection (a close, or a reset) after the first N bytes either side sends; past the replies,
+// it ends.
 #pragma once
 
 #include <cstddef>
@@ -26,8 +28,13 @@ struct TServerScript {
     // the replies): by default that of a server that predates the command.
     std::string capabilities = "500 unknown command\r\n";
     std::vector<std::string> replies = {};
+    // The command lines the client must send, in order (none: any); another line fails the test
+    // at once, naming the step, and ends the connection.
+    std::vector<std::string> expected = {};
     size_t dropAfterSent = kNever;      // bytes of the server's output before it drops
     size_t dropAfterReceived = kNever;  // bytes of the client's output before it drops
+    bool dropIsReset = false;           // the drop after dropAfterSent resets the connection
+    size_t readSize = 0;                // the most bytes one read takes; 0: all there are
 
     // The bytes of the greeting, one answer to CAPABILITIES and every reply.
     size_t OutputSize() const;
