@@ -1,49 +1,42 @@
 // Browsing a real news server on loopback, directly and through SOCKS 4 and 5, the way the panel
 // does it: LIST and NEWGROUPS into the cached group list, entering a group (the HEAD/NEXT walk)
-// and entering it again after new articles were posted (NEWNEWS only). Other tests post to the
-// same group meanwhile, so counts are lower bounds and the numbers are checked instead.
+// and entering it again after new articles were posted (NEWNEWS only). Read the modern way, the
+// transit port hands a reader over after MODE READER, and the reader port lists a group by OVER
+// into the index the HEAD and NEXT walk builds. Other tests post to the same group meanwhile, so
+// counts are lower bounds, the numbers are checked instead, and indexes are compared up to the
+// highest number both have.
+#include <algorithm>
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "conformance/inn2_session.h"
 #include "news/article_index.h"
 #include "news/group_list.h"
 #include "news/list_block.h"
-#include "ui/panel_items.h"
 
 namespace kestrova::testing {
 namespace {
 
-// The panel items of one listing; freed with the object.
-struct Listing {
-    PluginPanelItem* items = nullptr;
-    int count = 0;
-
-    Listing() = default;
-    Listing(const Listing&) = delete;
-    Listing& operator=(const Listing&) = delete;
-    ~Listing() { FreePanelItems(items, count); }
-
-    std::set<std::string> Names() const {
-        std::set<std::string> names;
-        for (int i = 0; i < count; ++i) names.emplace(items[i].FindData.cFileName);
-        EXPECT_EQ(names.size(), static_cast<size_t>(count)) << "a name is listed twice";
-        return names;
-    }
-    std::set<intptr_t> Numbers() const {
-        std::set<intptr_t> numbers;
-        for (int i = 0; i < count; ++i) numbers.insert(items[i].UserData);
-        EXPECT_EQ(numbers.size(), static_cast<size_t>(count)) << "an article is listed twice";
-        return numbers;
-    }
-    // The item whose description (an article's Message-ID) is id; null when none.
-    const PluginPanelItem* ByDescription(const std::string& id) const {
-        for (int i = 0; i < count; ++i) {
-            if (items[i].Description != nullptr && id == items[i].Description) return &items[i];
-        }
-        return nullptr;
-    }
-};
+std::set<std::string> Names(const std::vector<Listed>& listed) {
+    std::set<std::string> names;
+    for (const Listed& item : listed) names.insert(item.name);
+    EXPECT_EQ(names.size(), listed.size()) << "a name is listed twice";
+    return names;
+}
+std::set<intptr_t> Numbers(const std::vector<Listed>& listed) {
+    std::set<intptr_t> numbers;
+    for (const Listed& item : listed) numbers.insert(item.number);
+    EXPECT_EQ(numbers.size(), listed.size()) << "an article is listed twice";
+    return numbers;
+}
+// The item whose description (an article's Message-ID) is id; null when none.
+const Listed* ByDescription(const std::vector<Listed>& listed, const std::string& id) {
+    const auto item = std::find_if(listed.begin(), listed.end(),
+                                   [&](const Listed& item) { return item.description == id; });
+    return item == listed.end() ? nullptr : &*item;
+}
 
 const std::set<std::string> kTestGroups = {"kestrova.test", "kestrova.test.bench",
                                            "kestrova.test.koi8", "kestrova.test.moderated",
@@ -51,18 +44,14 @@ const std::set<std::string> kTestGroups = {"kestrova.test", "kestrova.test.bench
 
 class Inn2Browse : public Inn2Session {
   protected:
-    void List(Listing& listing) { manager->GetFindData(listing.items, listing.count); }
-
     // Asks the server for the test groups, as the all-groups view does on a reload; returns the
     // session log of the exchange.
     std::string ListTestGroups() {
         const size_t logStart = SessionLog().size();
-        Listing listing;
         manager->ShowServerGroups("kestrova.test*");
         manager->SetReloadGroupList(true);
-        List(listing);
+        EXPECT_EQ(Names(List()), kTestGroups);
         EXPECT_FALSE(manager->ReloadGroupList());
-        EXPECT_EQ(listing.Names(), kTestGroups);
         return SessionLog().substr(logStart);
     }
 
@@ -121,36 +110,72 @@ TEST_P(Inn2Browse, EnteringWalksTheGroupAndEnteringAgainAsksOnlyForNewNews) {
     ConnectTo(kReaderPort);
     manager->SetDirectory(kTestGroup);
     const GroupStatus status = ParseGroupStatus(manager->Connection().LastLine());
-    Listing walked;
-    List(walked);
-    const std::set<intptr_t> walkedNumbers = walked.Numbers();
-    EXPECT_GE(walked.count, status.count);
+    const std::vector<Listed> walked = List();
+    const std::set<intptr_t> walkedNumbers = Numbers(walked);
+    EXPECT_GE(static_cast<long>(walked.size()), status.count);
     EXPECT_EQ(*walkedNumbers.begin(), status.low);
-    const PluginPanelItem* dots = walked.ByDescription(SampleId("dots", before));
+    const Listed* dots = ByDescription(walked, SampleId("dots", before));
     ASSERT_NE(dots, nullptr);
-    EXPECT_STREQ(dots->FindData.cFileName, "Body lines starting with dots");
+    EXPECT_EQ(dots->name, "Body lines starting with dots");
     EXPECT_NE(SessionLog().find("> NEXT"), std::string::npos);
 
     manager->SetDirectory("..");
     const std::string after = PostSamples();
     const size_t logStart = SessionLog().size();
     manager->SetDirectory(kTestGroup);
-    Listing again;
-    List(again);
-    const std::set<intptr_t> numbers = again.Numbers();
+    const std::vector<Listed> again = List();
+    const std::set<intptr_t> numbers = Numbers(again);
     for (intptr_t number : walkedNumbers) EXPECT_EQ(numbers.count(number), 1u) << number;
     for (const char* kind : {"ascii", "reply", "dots", "digits", "nolines", "crosspost"}) {
-        const PluginPanelItem* item = again.ByDescription(SampleId(kind, after));
+        const Listed* item = ByDescription(again, SampleId(kind, after));
         ASSERT_NE(item, nullptr) << kind;
-        EXPECT_GT(item->UserData, *walkedNumbers.rbegin()) << kind << ": its number, from Xref";
+        EXPECT_GT(item->number, *walkedNumbers.rbegin()) << kind << ": its number, from Xref";
     }
-    EXPECT_EQ(again.ByDescription(SampleId("koi8", after)), nullptr);
+    EXPECT_EQ(ByDescription(again, SampleId("koi8", after)), nullptr);
     const std::string log = SessionLog().substr(logStart);
     EXPECT_NE(log.find("> NEWNEWS kestrova.test "), std::string::npos) << log;
     EXPECT_EQ(log.find("> NEXT"), std::string::npos) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, Inn2Browse, ::testing::ValuesIn(kRoutes), RouteName);
+
+inline const uint16_t kTransitPort = PeerPort("INN_TRANSIT_PORT", 119);
+
+using Inn2Overview = Inn2Session;
+
+TEST_P(Inn2Overview, TransitPortReadsAfterModeReader) {
+    SKIP_UNLESS_LISTENING(kTransitPort, "the news server's transit port", kInnScript,
+                          "INN_TRANSIT_PORT");
+    SharedSamples();
+    ConnectTo(kTransitPort);
+    EXPECT_FALSE(Index(kTestGroup).empty());
+    const std::string log = SessionLog();
+    EXPECT_NE(log.find("> MODE READER"), std::string::npos) << log;
+    EXPECT_NE(log.find("> OVER "), std::string::npos) << log;
+    EXPECT_EQ(log.find(" 1 < 401"), std::string::npos) << "MODE READER came first: " << log;
+}
+
+// The index's dates are compared, not its Lines: the server counts them for its overview, the
+// walk takes only a Lines header.
+TEST_P(Inn2Overview, OverviewGivesTheIndexOfTheWalk) {
+    SharedSamples();
+    Options.Connect.UseOverview = 0;
+    ConnectTo(kReaderPort);
+    const std::map<intptr_t, std::string> walked = Index(kTestGroup);
+    EXPECT_NE(SessionLog().find("> NEXT"), std::string::npos);
+    Options.Connect.UseOverview = 1;
+    ConnectTo(kReaderPort);
+    const size_t logStart = SessionLog().size();
+    std::map<intptr_t, std::string> overview = Index(kTestGroup);
+    const std::string log = SessionLog().substr(logStart);
+    EXPECT_NE(log.find("> OVER "), std::string::npos) << log;
+    EXPECT_EQ(log.find("> NEXT"), std::string::npos) << log;
+    ASSERT_FALSE(walked.empty());
+    overview.erase(overview.upper_bound(walked.rbegin()->first), overview.end());
+    EXPECT_EQ(overview, walked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Routes, Inn2Overview, ::testing::Values(kRoutes[0]), RouteName);
 
 }  // namespace
 }  // namespace kestrova::testing

@@ -2,11 +2,7 @@
 // client none of this code wrote (tests/conformance/thread_check.py, Python's own NNTP client
 // and e-mail parser): a reply to a crossposted article with Followup-To, a reply to that reply,
 // and a new article.
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -67,9 +63,7 @@ class Inn2Reply : public Inn2Panel {
 };
 
 TEST_F(Inn2Reply, ReplyToAReplyOfACrosspostWithFollowupToThreadsAndParses) {
-    const std::string tag =
-        "t" + std::to_string(getpid()) + "x" +
-        std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
+    const std::string tag = FreshTag("t");
     ASSERT_EQ(ThreadCheck("root", tag), 0);
     Options.Default.FromName = "Ann Q. Replier";  // a name that needs quoting
     Options.Default.FromAddr = "ann@example.test";

@@ -11,17 +11,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/errors.h"
 #include "conformance/peer_availability.h"
 #include "news/news_internet_manager.h"
 #include "news/news_proxy_manager.h"
 #include "news/temp_home.h"
+#include "platform/port_process.h"
+#include "platform/temp_folder.h"
 #include "plugin/panel_fixture.h"
 #include "ui/fake_host.h"
+#include "ui/panel_items.h"
 #include "ui/plugin_options.h"
 
 namespace kestrova::testing {
@@ -74,13 +79,15 @@ inline std::string CommandOutput(const std::string& command) {
     return out;
 }
 
-// Posts seed.py's sample articles with Message-IDs made of a fresh run id; returns the id.
+// A mark no earlier run made: prefix, the process id and the clock.
+inline std::string FreshTag(const std::string& prefix) {
+    return prefix + std::to_string(getpid()) + "x" +
+           std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
+}
 
+// Posts seed.py's sample articles with Message-IDs made of a fresh run id; returns the id.
 inline std::string PostSamples() {
-    static int serial = 0;
-    const std::string runId =
-        "conf" + std::to_string(getpid()) + "x" + std::to_string(++serial) + "x" +
-        std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
+    const std::string runId = FreshTag("conf");
     const std::string command = "python3 '" + SourceFolder() +
                                 "/tools/peers/seed.py' --samples --port " +
                                 std::to_string(kReaderPort) + " --run-id " + runId + " >/dev/null";
@@ -99,6 +106,27 @@ inline const std::string& SharedSamples() {
 inline int MatchGroupMask(const char* pattern, const char* name, int) {
     return fnmatch(pattern, name, 0) == 0 ? 1 : 0;
 }
+
+// wire_relay.py relaying to port and keeping the wire in a folder of its own.
+struct WireRelay {
+    explicit WireRelay(uint16_t port)
+        : process({"python3", Script(), "relay", std::to_string(port), wire.Path()}) {}
+    static std::string Script() { return SourceFolder() + "/tests/conformance/wire_relay.py"; }
+    // The relay's account of the wire kept so far: mode "check" (the text in clear and the TLS
+    // records after it) or "deflate" (what each side sent after switching to compression).
+    std::string Report(const char* mode) const {
+        return CommandOutput("python3 '" + Script() + "' " + mode + " '" + wire.Path() + "'");
+    }
+
+    TempFolderForTest wire;
+    PortProcess process;
+};
+
+// A panel item of a listing.
+struct Listed {
+    intptr_t number;
+    std::string name, description, time;
+};
 
 class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route> {
   protected:
@@ -153,6 +181,34 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
     TNntpStatus Send(const std::string& command, const std::string& argument = "") {
         return manager->Connection().Command(CommandLine(command, argument), kLogCommand,
                                              kKeepReply);
+    }
+
+    // The items the manager lists at its level.
+    std::vector<Listed> List() {
+        PluginPanelItem* items = nullptr;
+        int count = 0;
+        manager->GetFindData(items, count);
+        std::vector<Listed> listed;
+        for (int i = 0; i < count; ++i) {
+            const FILETIME& time = items[i].FindData.ftLastWriteTime;
+            listed.push_back(
+                {items[i].UserData, items[i].FindData.cFileName,
+                 items[i].Description ? items[i].Description : "",
+                 std::to_string(time.dwLowDateTime) + ":" + std::to_string(time.dwHighDateTime)});
+        }
+        FreePanelItems(items, count);
+        return listed;
+    }
+
+    // number -> "subject|message-id|date" of group entered with an empty index, then left.
+    std::map<intptr_t, std::string> Index(const std::string& group) {
+        manager->Cache().Blocks().Delete(group);
+        manager->SetDirectory(group);
+        std::map<intptr_t, std::string> index;
+        for (const Listed& item : List())
+            index[item.number] = item.name + "|" + item.description + "|" + item.time;
+        manager->SetDirectory("..");
+        return index;
     }
 
     std::string SessionLog() const { return home.ReadFile("session.log"); }

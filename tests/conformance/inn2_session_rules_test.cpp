@@ -9,7 +9,6 @@
 #include "common/errors.h"
 #include "conformance/inn2_session.h"
 #include "news/reply_codes.h"
-#include "ui/panel_items.h"
 
 namespace kestrova::testing {
 namespace {
@@ -27,12 +26,8 @@ class Inn2SessionRules : public Inn2Session {
 
     // The article numbers the current group lists.
     std::set<long> ListedNumbers() {
-        PluginPanelItem* items = nullptr;
-        int count = 0;
-        manager->GetFindData(items, count);
         std::set<long> numbers;
-        for (int i = 0; i < count; ++i) numbers.insert(static_cast<long>(items[i].UserData));
-        FreePanelItems(items, count);
+        for (const Listed& item : List()) numbers.insert(static_cast<long>(item.number));
         return numbers;
     }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Reads back an article that Kestrova posted, as an independent client (a raw socket and
 Python's email package): the newest of the group's last 50 articles whose body holds TAG.
-Prints its MIME headers as they are and its subject, author and body decoded, one per line.
+Prints its MIME headers as they are and its subject, author and body decoded, one per line;
+with "raw", the article as the server stores it, lines ended by CR LF.
 
-    read_posted.py PORT GROUP TAG
+    read_posted.py PORT GROUP TAG [raw]
 """
 import email
 import email.header
@@ -45,6 +46,9 @@ def main():
             charset = message.get_content_charset() or "utf-8"
             if tag not in body.decode(charset, "replace").encode():
                 continue
+            if sys.argv[4:] == ["raw"]:
+                sys.stdout.buffer.write(raw)
+                return
             for name in ("MIME-Version", "Content-Type", "Content-Transfer-Encoding"):
                 print(f"{name}: {message.get(name)}")
             for name in ("Subject", "From", "Organization"):

@@ -15,8 +15,6 @@
 #include "net/tls_session.h"
 #include "news/fixture_server.h"
 #include "news/test_certificate.h"
-#include "platform/port_process.h"
-#include "platform/temp_folder.h"
 
 namespace kestrova::testing {
 namespace {
@@ -117,12 +115,6 @@ INSTANTIATE_TEST_SUITE_P(Routes, TlsSession,
 
 const uint16_t kTransitPort = PeerPort("INN_TRANSIT_PORT", 119);
 
-// The relay's account of what it kept in folder (see wire_relay.py).
-std::string WireReport(const std::string& folder) {
-    return CommandOutput("python3 '" + SourceFolder() +
-                         "/tests/conformance/wire_relay.py' check '" + folder + "'");
-}
-
 using StartTlsSession = Inn2Session;
 
 // The open reader, the one that wants a login and the transit server (STARTTLS listed only after
@@ -143,11 +135,9 @@ TEST_P(StartTlsSession, ReadsAndLogsInOnlyInsideTls) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.port);
-        TempFolderForTest wire;
-        PortProcess relay({"python3", SourceFolder() + "/tests/conformance/wire_relay.py", "relay",
-                           std::to_string(c.port), wire.Path()});
+        const WireRelay relay(c.port);
         TAccountOptions account;
-        account.Url = {"news", "127.0.0.1", relay.Port(), c.user, "", "", ""};
+        account.Url = {"news", "127.0.0.1", relay.process.Port(), c.user, "", "", ""};
         if (!c.user.empty()) account.Url.Password = PeerEnv("INN_TEST_PASS", "secret");
         account.Secure = kTlsByStartTls;
         const size_t logStart = SessionLog().size();
@@ -162,7 +152,7 @@ TEST_P(StartTlsSession, ReadsAndLogsInOnlyInsideTls) {
         EXPECT_EQ(body, "Hello from the seeder.\nSecond line.\nThird line.\n");
         manager.reset();
 
-        const std::string report = WireReport(wire.Path());
+        const std::string report = relay.Report("check");
         EXPECT_NE(report.find("0 client clear " + c.clear + "\n"), std::string::npos) << report;
         EXPECT_NE(report.find("\\r\\n382 "), std::string::npos) << report;
         EXPECT_EQ(report.find("broken"), std::string::npos) << report;

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""wire_relay.py: the independent side of the STARTTLS conformance test, the wire as it is.
+"""wire_relay.py: the independent side of the conformance tests that look at the wire as it is
+(STARTTLS, compression), with nothing of the client's code.
 
   relay PORT FOLDER  listens on 127.0.0.1 (a free port, printed as "PORT n"), relays every
                      connection to 127.0.0.1:PORT and keeps what each side sends in
@@ -8,13 +9,25 @@
                      all that follows are TLS records, as lines
                      "N client|server clear <text as a Python literal>" and
                      "N client|server tls <record count> whole|cut|broken" (cut: the last
-                     record is not all there yet; broken: bytes that are no TLS record)"""
+                     record is not all there yet; broken: bytes that are no TLS record)
+  deflate FOLDER     for every kept connection and side, one line:
+                     "N client: switched, 61 bytes inflate to 140; lines: GROUP g|OVER 1-9; plain: "
+                     switched: the side sent its COMPRESS DEFLATE line (client) or its 206 line
+                     (server); the bytes after it are inflated by zlib as raw deflate ("not
+                     deflate: <error>" when they are not). "lines" lists the commands (client) or
+                     status codes (server) of the inflated text; "plain" those readable in the raw
+                     bytes after the switch: none when they are deflate. A side that never
+                     switched reads "N server: not switched, 5230 bytes"."""
 import os
+import re
 import socket
 import sys
 import threading
+import zlib
 
 TLS_CONTENT_TYPES = {20, 21, 22, 23}  # cipher change, alert, handshake, application data
+COMMAND = re.compile(rb"^[A-Z]{3,}[ -~]*$")
+STATUS = re.compile(rb"^([0-9]{3}) [ -~]*$")
 
 
 def pump(source, sink, path):
@@ -51,6 +64,14 @@ def relay(port, folder):
             threading.Thread(target=pump, args=(source, sink, f"{base}.{side}"), daemon=True).start()
 
 
+def kept(folder):
+    """(number, side, bytes) of every kept side, in the order of the connections."""
+    names = sorted(os.listdir(folder), key=lambda name: (int(name.split(".")[0]), name))
+    for name in names:
+        with open(os.path.join(folder, name), "rb") as file:
+            yield (*name.split("."), file.read())
+
+
 def clear_part(data):
     """The length of the text before the first TLS record: its lines end with CR LF, and the
     record starts with a content type and version 3.x."""
@@ -79,21 +100,42 @@ def records(data):
 
 
 def check(folder):
-    names = sorted(os.listdir(folder), key=lambda name: (int(name.split(".")[0]), name))
-    for name in names:
-        number, side = name.split(".")
-        with open(os.path.join(folder, name), "rb") as kept:
-            data = kept.read()
+    for number, side, data in kept(folder):
         end = clear_part(data)
         print(number, side, "clear", repr(data[:end].decode("latin-1")))
-        count, state = records(data[end:])
-        print(number, side, "tls", count, state)
+        print(number, side, "tls", *records(data[end:]))
+
+
+def readable(lines, server):
+    """The status codes (server) or command lines (client) among lines."""
+    if server:
+        return [m.group(1).decode() for m in map(STATUS.match, lines) if m]
+    return [line.decode() for line in lines if COMMAND.match(line)]
+
+
+def deflate(folder):
+    for number, side, data in kept(folder):
+        name, server = f"{number} {side}", side == "server"
+        at = data.find(b"\n" + (b"206 " if server else b"COMPRESS DEFLATE"))
+        if at < 0:
+            print(f"{name}: not switched, {len(data)} bytes")
+            continue
+        after = data[data.find(b"\n", at + 1) + 1:]
+        plain = "|".join(readable(after.split(b"\r\n"), server)[:20])
+        try:
+            text = zlib.decompressobj(wbits=-15).decompress(after)
+        except zlib.error as error:
+            print(f"{name}: switched, {len(after)} bytes not deflate: {error}; plain: {plain}")
+            continue
+        lines = "|".join(readable(text.split(b"\r\n"), server)[:50])
+        print(f"{name}: switched, {len(after)} bytes inflate to {len(text)}; lines: {lines}; "
+              f"plain: {plain}")
 
 
 if __name__ == "__main__":
     if len(sys.argv) == 4 and sys.argv[1] == "relay":
         relay(int(sys.argv[2]), sys.argv[3])
-    elif len(sys.argv) == 3 and sys.argv[1] == "check":
-        check(sys.argv[2])
+    elif len(sys.argv) == 3 and sys.argv[1] in ("check", "deflate"):
+        {"check": check, "deflate": deflate}[sys.argv[1]](sys.argv[2])
     else:
         sys.exit(__doc__)

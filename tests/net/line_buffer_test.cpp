@@ -27,8 +27,10 @@ std::vector<std::string> ReadLines(const std::vector<std::string>& pieces,
 struct LineCase {
     std::string input;
     std::vector<std::string> lines;
+    TLineBuffer::LineEnds ends = TLineBuffer::LineEnds::Any;
 };
 
+constexpr TLineBuffer::LineEnds kLfOnly = TLineBuffer::LineEnds::LfOnly;
 const LineCase kCases[] = {
     {"A\r\nB\n", {"A", "B"}},
     {"A\r\r", {"A", ""}},
@@ -42,6 +44,11 @@ const LineCase kCases[] = {
     {"\xff\x80\x0e\r\n", {"\xff\x80\x0e"}},
     {"a line longer than the sixteen-byte buffer\r\nnext\r\n",
      {"a line longer than the sixteen-byte buffer", "next"}},
+    // Lines kept byte for byte: only LF ends one (with the CR before it); a NUL and a lone CR
+    // stay.
+    {"A\0B\rC\r\n"s, {"A\0B\rC"s}, kLfOnly},
+    {"A\r\r\nB\n", {"A\r", "B"}, kLfOnly},
+    {"\r\n\n\rX", {"", "", "|\rX"}, kLfOnly},
 };
 
 // Whole, cut in two at every place, and byte by byte.
@@ -49,31 +56,12 @@ TEST(LineBuffer, LineEndRulesWhereverTheStreamIsSplit) {
     for (const LineCase& c : kCases) {
         const std::string shown = ::testing::PrintToString(c.input);
         for (size_t cut = 0; cut < c.input.size(); ++cut) {
-            EXPECT_EQ(ReadLines({c.input.substr(0, cut), c.input.substr(cut)}), c.lines)
+            EXPECT_EQ(ReadLines({c.input.substr(0, cut), c.input.substr(cut)}, c.ends), c.lines)
                 << shown << " cut at " << cut;
         }
         std::vector<std::string> bytes;
         for (char ch : c.input) bytes.emplace_back(1, ch);
-        EXPECT_EQ(ReadLines(bytes), c.lines) << shown << " byte by byte";
-    }
-}
-
-// Lines kept byte for byte: only LF ends one (with the CR before it, wherever the stream was
-// split); a NUL and a lone CR stay.
-TEST(LineBuffer, LfOnlyLinesKeepNulAndLoneCrWhereverTheStreamIsSplit) {
-    const LineCase cases[] = {
-        {"A\0B\rC\r\n"s, {"A\0B\rC"s}},
-        {"A\r\r\nB\n", {"A\r", "B"}},
-        {"\r\n\n\rX", {"", "", "|\rX"}},
-    };
-    for (const LineCase& c : cases) {
-        const std::string shown = ::testing::PrintToString(c.input);
-        for (size_t cut = 0; cut < c.input.size(); ++cut) {
-            EXPECT_EQ(ReadLines({c.input.substr(0, cut), c.input.substr(cut)},
-                                TLineBuffer::LineEnds::LfOnly),
-                      c.lines)
-                << shown << " cut at " << cut;
-        }
+        EXPECT_EQ(ReadLines(bytes, c.ends), c.lines) << shown << " byte by byte";
     }
 }
 

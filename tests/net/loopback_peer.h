@@ -13,6 +13,8 @@
 #include <string>
 #include <thread>
 
+#include "common/errors.h"
+
 namespace kestrova::testing {
 
 inline void SendAllBytes(int fd, const std::string& bytes) {
@@ -93,5 +95,24 @@ class LoopbackPeer {
     int listener_ = -1;
     std::thread thread_;
 };
+
+// A peer that sends bytes, then closes once the client has closed (or at once).
+inline LoopbackPeer Sender(std::string bytes, bool closeAfterSending = false) {
+    return LoopbackPeer([bytes = std::move(bytes), closeAfterSending](int fd) {
+        SendAllBytes(fd, bytes);
+        if (!closeAfterSending) ReceiveUntilClosed(fd);
+    });
+}
+
+// "code proc: message" of the socket error call raises.
+template <typename Call>
+std::string RaisedBy(Call call) {
+    try {
+        call();
+    } catch (const ESocketError& e) {
+        return std::to_string(e.Code) + " " + e.ProcName + ": " + e.Message;
+    }
+    return "no error";
+}
 
 }  // namespace kestrova::testing

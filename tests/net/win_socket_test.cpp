@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,14 +23,6 @@ using namespace std::string_literals;
 using namespace testing;  // the loopback peer's helpers
 using ::testing::StartsWith;
 
-// Sends bytes, then closes once the client has closed (or at once).
-LoopbackPeer Sender(std::string bytes, bool closeAfterSending = false) {
-    return LoopbackPeer([bytes = std::move(bytes), closeAfterSending](int fd) {
-        SendAllBytes(fd, bytes);
-        if (!closeAfterSending) ReceiveUntilClosed(fd);
-    });
-}
-
 // The monotonic clock, moved by hand while an object lives.
 struct FakeClock {
     static inline uint64_t now = 1'000'000;
@@ -38,17 +31,6 @@ struct FakeClock {
     }
     ~FakeClock() { platform::SetMonotonicClock(nullptr); }
 };
-
-// "code proc: message" of the error call raises.
-template <typename Call>
-std::string RaisedBy(Call call) {
-    try {
-        call();
-    } catch (const ESocketError& e) {
-        return std::to_string(e.Code) + " " + e.ProcName + ": " + e.Message;
-    }
-    return "no error";
-}
 
 std::string Code(uint32_t code) {
     return std::to_string(code) + " ";
@@ -181,34 +163,43 @@ TEST(WinSocket, PeerClosingWithUnreadDataStillDeliversIt) {
     EXPECT_EQ(received, 26);
 }
 
-TEST(WinSocket, DataBeforeAResetIsDeliveredBeforeTheError) {
-    LoopbackPeer peer([](int fd) {
-        ReceiveLine(fd);
-        SendAllBytes(fd, "05 reply\r\n");
-        const linger abort{1, 0};  // close with a reset, as some proxies do after a refusal
-        setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-    });
-    TWinSocket socket(5, 1024);
-    socket.SocketConnect("127.0.0.1", peer.Port());
-    socket.WriteLine("request");
-    std::string line;  // read at once: the reply and the reset usually reach a waiting socket
-    socket.ReadLine(line);
-    EXPECT_EQ(line, "05 reply");
-    EXPECT_THAT(RaisedBy([&] { socket.ReadLine(line); }), StartsWith(Code(kTransient + 10054)));
-    EXPECT_EQ(socket.State(), SocketState::Idle);
-}
-
-TEST(WinSocket, LineLongerThanTheBoundFailsAndCloses) {
+// A line read whole, then the next read fails and closes the socket: a peer that resets the
+// connection (the reply and the reset usually reach a waiting socket together), or a line over
+// the bound.
+TEST(WinSocket, ALineThenAFailureThatCloses) {
     const std::string longest(TWinSocket::kMaxLineLength, 'x');
-    LoopbackPeer peer = Sender(longest + "\r\n" + longest + "y");
-    TWinSocket socket(1, 1024);
-    socket.SocketConnect("127.0.0.1", peer.Port());
-    std::string line;
-    socket.ReadLine(line);
-    EXPECT_EQ(line, longest);
-    EXPECT_THAT(RaisedBy([&] { socket.ReadLine(line); }),
-                StartsWith(Code(kLineTooLong | kRefused) + "ReadLine:"));
-    EXPECT_EQ(socket.State(), SocketState::Idle);
+    const struct {
+        const char* name;
+        std::function<void(int)> peer;
+        std::string line;
+        std::string raised;
+    } cases[] = {
+        {"reset",
+         [](int fd) {
+             ReceiveLine(fd);
+             SendAllBytes(fd, "05 reply\r\n");
+             const linger abort{1, 0};  // close with a reset, as some proxies do after a refusal
+             setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+         },
+         "05 reply", Code(kTransient + 10054)},
+        {"line too long",
+         [&](int fd) {
+             SendAllBytes(fd, longest + "\r\n" + longest + "y");
+             ReceiveUntilClosed(fd);
+         },
+         longest, Code(kLineTooLong | kRefused) + "ReadLine:"},
+    };
+    for (const auto& c : cases) {
+        LoopbackPeer peer(c.peer);
+        TWinSocket socket(5, 1024);
+        socket.SocketConnect("127.0.0.1", peer.Port());
+        socket.WriteLine("request");
+        std::string line;  // read at once
+        EXPECT_EQ(RaisedBy([&] { socket.ReadLine(line); }), "no error") << c.name;
+        EXPECT_EQ(line, c.line) << c.name;
+        EXPECT_THAT(RaisedBy([&] { socket.ReadLine(line); }), StartsWith(c.raised)) << c.name;
+        EXPECT_EQ(socket.State(), SocketState::Idle) << c.name;
+    }
 }
 
 TEST(WinSocket, WritesCutLinesAndSendStreamsInBlocksOfTheBufferSize) {
