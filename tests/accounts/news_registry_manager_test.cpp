@@ -17,10 +17,6 @@ namespace {
 using testing::FakeHost;
 using testing::RegistryPanelTest;
 
-uint64_t Ticks(const FILETIME& time) {
-    return platform::FileTimeToU64(time);
-}
-
 TAccountOptions SampleAccount() {
     TAccountOptions account;
     account.Url = {"news", "news.example.org", 119, "reader", "p@ss:word", "/comp.lang", ""};

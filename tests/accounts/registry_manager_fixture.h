@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "accounts/news_registry_manager.h"
+#include "platform/clock.h"
 #include "store/reg_ini_file.h"
 #include "ui/module_settings.h"
 #include "ui/panel_items.h"
@@ -43,6 +44,8 @@ class RegistryPanelTest : public ::testing::Test {
         };
         return manager;
     }
+
+    static uint64_t Ticks(const FILETIME& time) { return platform::FileTimeToU64(time); }
 
     static std::vector<ListedItem> List(TRegistryManager& manager) {
         PluginPanelItem* items = nullptr;

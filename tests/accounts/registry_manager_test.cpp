@@ -13,10 +13,6 @@ using testing::RegistryPanelTest;
 
 class RegistryManagerTest : public RegistryPanelTest {};
 
-uint64_t Ticks(const FILETIME& time) {
-    return platform::FileTimeToU64(time);
-}
-
 TEST_F(RegistryManagerTest, FolderMarkAndTimesDecideHowASubkeyLists) {
     auto manager = Open();
     const auto empty = List(*manager);

@@ -58,15 +58,6 @@ TEST_F(PanelTest, TrafficRedrawsAtMostEvery500Milliseconds) {
     EXPECT_EQ(savedScreens, 0);  // the operation leaves no box behind
 }
 
-TEST_F(PanelTest, SilentListingShowsNoTraffic) {
-    TNntpPlugin panel;
-    panel.BeginOperation(kRequestList, OPM_SILENT);
-    panel.ShowTraffic(5);
-    EXPECT_TRUE(controls.empty());
-    EXPECT_TRUE(host.messages.empty());
-    panel.EndOperation(kRequestList, 0);
-}
-
 // The walk, a re-entry and a LIST through the fixture server, each unit taking 150 ms of the
 // test's clock: the count redrawn at most every 500 ms, in the panel title (which the host reads
 // while it redraws, and which is the panel's own again afterwards) and in the status box from
@@ -120,9 +111,14 @@ TEST_F(PanelTest, LongListingsShowTheirCountEvery500Milliseconds) {
     }
 }
 
-// Status boxes only in an interactive operation; Esc aborts a transfer.
+// Status boxes and traffic only in an interactive operation; Esc aborts a transfer.
 TEST_F(PanelTest, HandleEvent) {
     TNntpPlugin panel;
+    panel.BeginOperation(kRequestList, OPM_SILENT);
+    panel.ShowTraffic(5);
+    EXPECT_TRUE(controls.empty());
+    EXPECT_TRUE(host.messages.empty());
+    panel.EndOperation(kRequestList, 0);
     const std::string name = "news.example";
     const auto text = reinterpret_cast<intptr_t>(name.c_str());
     panel.HandleEvent(kEventStatus, 16, text);

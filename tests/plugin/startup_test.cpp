@@ -97,8 +97,11 @@ TEST_F(StartupTest, WhatAHostTableOfEachSizeGives) {
         EXPECT_EQ(Started(size), taken) << size;
 }
 
-// Options that cannot be loaded keep their defaults, and the user is told which file failed.
-TEST_F(StartupTest, AStoreThatCannotBeOpenedIsSaidOnTheScreen) {
+// Options that cannot be loaded keep their defaults, and the user is told which file failed. Save
+// in a dialog over that store says why nothing was kept, and the menu comes back (the menu itself
+// and the About entry are checked by the configure_menu scripts).
+TEST_F(StartupTest, AStoreThatCannotBeOpenedOrWrittenIsSaidOnTheScreen) {
+    // A folder where the database belongs: refused whoever runs the test (root ignores modes).
     ASSERT_EQ(mkdir((store.Folder() + "/registry.db").c_str(), 0700), 0);
     platform::ResetSettingsStore();
     host.messageAnswers = {0};
@@ -106,6 +109,18 @@ TEST_F(StartupTest, AStoreThatCannotBeOpenedIsSaidOnTheScreen) {
     SetStartupInfo(&info);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_TRUE(NamesTheStoreFile(host.messages[0].items));
+    for (const auto& [entry, save] : {std::pair{1, 16}, {2, 16}}) {  // connection, default account
+        SCOPED_TRACE(entry);
+        host.messages.clear();
+        host.menus.clear();
+        host.menuAnswers = {entry, -1};
+        host.dialogAnswers = {FakeHost::Close(save)};
+        host.messageAnswers = {0};
+        EXPECT_EQ(Configure(0), 1);
+        EXPECT_EQ(host.menus.size(), 2u);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_TRUE(NamesTheStoreFile(host.messages[0].items));
+    }
 }
 
 TEST_F(StartupTest, StandardFunctionsAsFarAsTheHostDeclaresThem) {
@@ -146,32 +161,6 @@ TEST_F(StartupTest, TheDisksMenuOnlyWhenAsked) {
     info.DiskMenuStringsNumber = 3;
     GetPluginInfo(&info);
     EXPECT_EQ(info.DiskMenuStringsNumber, 3);  // the host's own value stays
-}
-
-// The menu itself and the About entry are checked by the configure_menu scripts. Save in a dialog
-// over a store that cannot be written says why nothing was kept, and the menu comes back.
-class ConfigureTest : public testing::HostTest {
-  protected:
-    FreshStore store;
-};
-
-TEST_F(ConfigureTest, ASaveTheStoreRefusesIsReportedAndTheMenuComesBack) {
-    OptionsKey = "Software\\Kestrova\\";
-    // A folder where the database belongs: refused whoever runs the test (root ignores modes).
-    ASSERT_EQ(mkdir((store.Folder() + "/registry.db").c_str(), 0700), 0);
-    platform::ResetSettingsStore();
-    for (const auto& [entry, save] : {std::pair{1, 16}, {2, 16}}) {  // connection, default account
-        SCOPED_TRACE(entry);
-        host.messages.clear();
-        host.menus.clear();
-        host.menuAnswers = {entry, -1};
-        host.dialogAnswers = {FakeHost::Close(save)};
-        host.messageAnswers = {0};
-        EXPECT_EQ(Configure(0), 1);
-        EXPECT_EQ(host.menus.size(), 2u);
-        ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_TRUE(NamesTheStoreFile(host.messages[0].items));
-    }
 }
 
 }  // namespace
