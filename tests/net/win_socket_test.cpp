@@ -151,9 +151,7 @@ TEST(WinSocket, PeerClosingWithUnreadDataStillDeliversIt) {
         const int n = socket.ReadBuffer(buffer, length, flags);
         taken += std::to_string(n) + std::string(buffer, std::max(n, 0));
     };
-    readLine();
-    readLine();
-    readLine();
+    for (int n = 0; n < 3; ++n) readLine();
     read(2, MSG_PEEK);
     read(10, 0);
     readLine();  // ended without a line end
