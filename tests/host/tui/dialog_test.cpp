@@ -3,6 +3,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/key_names.h"
@@ -69,50 +70,46 @@ std::string Press(std::vector<FarDialogItem>& items, const std::string& keys) {
 }
 
 TEST(DialogModel, KeysAndClicksMoveTheFocusSetBoxesEditAndClose) {
-    const struct {
-        const char* Keys;
-        const char* State;
-    } cases[] = {
-        {"", "O focus 2 on 4 8 old|120"},
-        {"@1", "O focus 2 on 4 8 old|120"},  // a label takes no click
-        {"@3", "O focus 3 on 3 4 8 old|120"},
-        {"@9", "O focus 9 on 4 8 old|120"},
-        {"@12", "C focus 12 by 12 on 4 8 old|120"},
-        // Focus: past texts and separators, wrapping; up and down within a radio group.
-        {"Tab", "O focus 3 on 4 8 old|120"},
-        {"Tab Tab Tab Tab Tab Tab Tab Tab", "O focus 11 on 4 8 old|120"},
-        {"Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab", "O focus 2 on 4 8 old|120"},
-        {"Shift+Tab", "O focus 12 on 4 8 old|120"},
-        {"Tab Tab Down Down", "O focus 6 on 4 8 old|120"},
-        {"Tab Tab Down Down Down", "O focus 7 on 4 8 old|120"},
-        {"Tab Tab Up", "O focus 3 on 4 8 old|120"},
-        {"Shift+Tab Left", "O focus 11 on 4 8 old|120"},
-        // Space toggles a check box and chooses within one radio group only.
-        {"Tab Space", "O focus 3 on 3 4 8 old|120"},
-        {"Tab Space Space", "O focus 3 on 4 8 old|120"},
-        {"Tab Tab Down Space", "O focus 5 on 5 8 old|120"},
-        {"Tab Tab Down Space Down Down Space", "O focus 7 on 5 7 old|120"},
-        // Enter in a field presses the default button; Esc keeps the texts.
-        {"n Enter", "C focus 2 by 11 on 4 8 n|120"},
-        {"Shift+Tab Enter", "C focus 12 by 12 on 4 8 old|120"},
-        {"n Esc", "X focus 2 on 4 8 old|120"},
-        {"End ! Enter", "C focus 2 by 11 on 4 8 old!|120"},  // a cursor key keeps the text
-        // Hot keys: with Alt (a dialog with fields takes letters as text anywhere); a
-        // label's focuses its field.
-        {"Alt+C", "C focus 12 by 12 on 4 8 old|120"},
-        {"c Enter", "C focus 2 by 11 on 4 8 c|120"},
-        {"Tab o", "O focus 3 on 4 8 old|120"},
-        {"Shift+Tab r", "O focus 12 on 4 8 old|120"},
-        {"Alt+R", "O focus 3 on 3 4 8 old|120"},
-        {"Alt+R Alt+N", "O focus 2 on 3 4 8 old|120"},
-        {"Alt+R n", "O focus 3 on 3 4 8 old|120"},
-        // A fixed field types over and keeps its width.
-        {"@9 Home 6 5 4 3 Enter", "C focus 9 by 11 on 4 8 old|654"},
-        {"Ctrl+Down", "H focus 2 on 4 8 old|120"},
-    };
-    for (const auto& c : cases) {
+    for (auto [keys, shown] : {
+             std::pair{"", "O focus 2 on 4 8 old|120"},
+             {"@1", "O focus 2 on 4 8 old|120"},  // a label takes no click
+             {"@3", "O focus 3 on 3 4 8 old|120"},
+             {"@9", "O focus 9 on 4 8 old|120"},
+             {"@12", "C focus 12 by 12 on 4 8 old|120"},
+             // Focus: past texts and separators, wrapping; up and down within a radio group.
+             {"Tab", "O focus 3 on 4 8 old|120"},
+             {"Tab Tab Tab Tab Tab Tab Tab Tab", "O focus 11 on 4 8 old|120"},
+             {"Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab", "O focus 2 on 4 8 old|120"},
+             {"Shift+Tab", "O focus 12 on 4 8 old|120"},
+             {"Tab Tab Down Down", "O focus 6 on 4 8 old|120"},
+             {"Tab Tab Down Down Down", "O focus 7 on 4 8 old|120"},
+             {"Tab Tab Up", "O focus 3 on 4 8 old|120"},
+             {"Shift+Tab Left", "O focus 11 on 4 8 old|120"},
+             // Space toggles a check box and chooses within one radio group only.
+             {"Tab Space", "O focus 3 on 3 4 8 old|120"},
+             {"Tab Space Space", "O focus 3 on 4 8 old|120"},
+             {"Tab Tab Down Space", "O focus 5 on 5 8 old|120"},
+             {"Tab Tab Down Space Down Down Space", "O focus 7 on 5 7 old|120"},
+             // Enter in a field presses the default button; Esc keeps the texts.
+             {"n Enter", "C focus 2 by 11 on 4 8 n|120"},
+             {"Shift+Tab Enter", "C focus 12 by 12 on 4 8 old|120"},
+             {"n Esc", "X focus 2 on 4 8 old|120"},
+             {"End ! Enter", "C focus 2 by 11 on 4 8 old!|120"},  // a cursor key keeps the text
+             // Hot keys: with Alt (a dialog with fields takes letters as text anywhere); a
+             // label's focuses its field.
+             {"Alt+C", "C focus 12 by 12 on 4 8 old|120"},
+             {"c Enter", "C focus 2 by 11 on 4 8 c|120"},
+             {"Tab o", "O focus 3 on 4 8 old|120"},
+             {"Shift+Tab r", "O focus 12 on 4 8 old|120"},
+             {"Alt+R", "O focus 3 on 3 4 8 old|120"},
+             {"Alt+R Alt+N", "O focus 2 on 3 4 8 old|120"},
+             {"Alt+R n", "O focus 3 on 3 4 8 old|120"},
+             // A fixed field types over and keeps its width.
+             {"@9 Home 6 5 4 3 Enter", "C focus 9 by 11 on 4 8 old|654"},
+             {"Ctrl+Down", "H focus 2 on 4 8 old|120"},
+         }) {
         std::vector<FarDialogItem> items = SampleItems();
-        EXPECT_EQ(Press(items, c.Keys), c.State) << c.Keys;
+        EXPECT_EQ(Press(items, keys), shown) << keys;
     }
 }
 
@@ -205,20 +202,15 @@ TEST(DialogModel, UpAndDownLeaveTheRowHotKeysAloneWithoutFields) {
 }
 
 TEST(DialogLayout, AFrameWidensForItsTitleWithinTheRoom) {
-    const struct {
-        const char* Title;
-        int Room;
-        int Widened;
-    } cases[] = {{"Kestrova settings", 100, 9},
-                 {"Kestrova settings", 4, 4},
-                 {"Short", 100, 0},
-                 {"&Character set", 100, 5}};
-    for (const auto& c : cases) {
-        FarDialogItem frame = Item(DI_DOUBLEBOX, c.Title);
+    for (auto [title, room, widened] : {std::tuple{"Kestrova settings", 100, 9},
+                                        {"Kestrova settings", 4, 4},
+                                        {"Short", 100, 0},
+                                        {"&Character set", 100, 5}}) {
+        FarDialogItem frame = Item(DI_DOUBLEBOX, title);
         frame.X1 = 3;
         frame.X2 = 14;  // twelve cells: room for a title of eight
-        EXPECT_EQ(WidenForTitle(&frame, 1, c.Room), c.Widened) << c.Title;
-        EXPECT_EQ(frame.X2, 14 + c.Widened);
+        EXPECT_EQ(WidenForTitle(&frame, 1, room), widened) << title;
+        EXPECT_EQ(frame.X2, 14 + widened);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "platform/temp_folder.h"
 
@@ -11,36 +12,26 @@ namespace kestrova::host::tui {
 namespace {
 
 TEST(ExternalEditor, VisualThenEditorThenTheSystemEditorThenVi) {
-    struct Case {
-        const char* Visual;
-        const char* Editor;
-        bool Installed;
-        const char* Command;
-    } cases[] = {
-        {"emacs -nw", "nano", true, "emacs -nw"},
-        {"", "nano", true, "nano"},
-        {nullptr, nullptr, true, "editor"},
-        {nullptr, "", false, "vi"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(EditorCommand(c.Visual, c.Editor, c.Installed), c.Command) << c.Command;
+    for (auto [visual, editor, installed, command] : {
+             std::tuple<const char*, const char*, bool, const char*>{"emacs -nw", "nano", true,
+                                                                     "emacs -nw"},
+             {"", "nano", true, "nano"},
+             {nullptr, nullptr, true, "editor"},
+             {nullptr, "", false, "vi"},
+         })
+        EXPECT_EQ(EditorCommand(visual, editor, installed), command) << command;
 }
 
 TEST(ExternalEditor, CursorArgumentsOnlyForEditorsKnownToTakeThem) {
-    struct Case {
-        const char* Command;
-        int Line, Column;
-        const char* Arguments;
-    } cases[] = {
-        // programs that do not exist: named as they are, not as the PATH has them
-        {"/nowhere/vim.basic", 3, 7, "+3 '+normal! 7|'"},
-        {"/nowhere/nano", 3, 7, "+3,7"},
-        {"/nowhere/emacs-nox -nw", 3, 7, "+3:7"},
-        {"/nowhere/nano", 0, 5, ""},
-        {"/nowhere/editor.sh", 3, 7, ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(CursorArguments(c.Command, c.Line, c.Column), c.Arguments) << c.Command;
+    for (auto [command, line, column, arguments] : {
+             // programs that do not exist: named as they are, not as the PATH has them
+             std::tuple{"/nowhere/vim.basic", 3, 7, "+3 '+normal! 7|'"},
+             {"/nowhere/nano", 3, 7, "+3,7"},
+             {"/nowhere/emacs-nox -nw", 3, 7, "+3:7"},
+             {"/nowhere/nano", 0, 5, ""},
+             {"/nowhere/editor.sh", 3, 7, ""},
+         })
+        EXPECT_EQ(CursorArguments(command, line, column), arguments) << command;
 }
 
 TEST(ExternalEditor, TheFileIsOneArgumentWhateverItsName) {

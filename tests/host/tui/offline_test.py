@@ -18,41 +18,27 @@ class OfflineTest(screen_session.ScreenSession):
 
     def stored_account_with_a_cache(self):
         """Stores an account of this test's server, makes its two groups own groups, reads one
-        article and quits: the account's caches are on disk. Returns the server."""
-        server = self.serve(extra=["--spool", THREADS_SPOOL])
+        article and quits: the account's caches are on disk."""
+        self.serve(extra=["--spool", THREADS_SPOOL])
         self.start()
-        address = f"127.0.0.1:{self.port}"
-        self.steps(("M-F1", "Local folder"), ("Down Enter", "Private hosts"),
-                   ("Home Down Enter S-F4", "News account"),
-                   (f"'{ACCOUNT}' Tab '{address}'", address),
-                   ("Enter", "!News account", ACCOUNT))
-        self.steps(("Home Down Enter", "You have no newsgroups yet"),
-                   ("Enter F7", "Show the server's newsgroups matching"),
-                   ("C-u 'test.threads*' Enter", "test.threads.other"))
-        for group in ("test.threads", "test.threads.other"):
-            self.move_cursor_to(group)
-            self.steps(("Insert", " selected "))
-        self.steps(("F7", "[ OK ]"), ("Enter", "![ OK ]"))
+        self.store_account(ACCOUNT)
+        self.steps(("Home Down Enter", "You have no newsgroups yet"))
+        self.list_groups("test.threads*", "test.threads.other")
+        self.add_own_groups("test.threads", "test.threads.other")
         self.read_tree()
         self.quit()
-        return server
 
     def read_tree(self):
         """Enters test.threads (the first own group) and reads its first article, "Tree"."""
         self.steps(("Home Down Enter", "Re: Tree, cross"),
                    ("Home Down F3", "Where do replies go?"), ("Escape", "!Where do replies go?"))
 
-    def quit(self):
-        self.steps(("F10", "Do you want to quit Kestrova?"), ("Enter", "!1Help"))
-        self.tmux("kill-server")
-        self.socket += "-again"
-
     def open_offline(self):
         """Stops the server of a stored account with a cache, opens the account: the caches are
         offered, and taken."""
-        server = self.stored_account_with_a_cache()
-        server.terminate()
-        server.wait()
+        self.stored_account_with_a_cache()
+        self.server.terminate()
+        self.server.wait()
         self.start()
         self.open_account()
         self.steps(("", "Work offline", "can be read offline"),
@@ -66,10 +52,7 @@ class OfflineTest(screen_session.ScreenSession):
         self.read_tree()
         self.assertIn("(offline)", self.title())
         # Every action that needs the server says so, once, and leaves the session offline.
-        editor = os.path.join(self.work, "editor.sh")
-        with open(editor, "w") as f:
-            f.write('#!/bin/sh\nprintf "Written offline\\n" >> "$1"\n')
-        os.chmod(editor, 0o755)
+        self.write_editor('printf "Written offline\\n" >> "$1"\n')
         needs = "this needs the server"
         actions = [  # (keys, what shows, keys that close it)
             ("Home Down Down Down Down Down F3", needs, "Enter"),  # "Re: Note", never read
@@ -98,8 +81,7 @@ class OfflineTest(screen_session.ScreenSession):
         # The server is back on its port: Ctrl-R works online again, the own groups refreshed.
         self.serve(extra=["--spool", THREADS_SPOOL, "--port", port])
         self.steps(("C-r", "!(offline)", "test.threads.other"))
-        with open(os.path.join(self.work, "server.log")) as f:
-            self.assertIn("GROUP test.threads.other", f.read())  # its counts asked for
+        self.assertIn("GROUP test.threads.other", self.server_log())  # its counts asked for
         # An article never read before now comes from the server.
         self.steps(("Home Down Enter", "Re: Tree, cross"),
                    ("Home Down Down Down Down Down F3", "Re: Note"))

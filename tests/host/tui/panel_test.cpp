@@ -3,19 +3,13 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "host/panel_sort.h"
 #include "host/tui/panel_layout.h"
 
 namespace kestrova::host::tui {
 namespace {
-
-struct ColumnsCase {
-    const char* Types;
-    const char* Widths;
-    int InnerWidth;
-    const char* Expected;  // "type:x+width" per column
-};
 
 std::string Describe(const std::vector<Column>& columns) {
     std::string text;
@@ -28,26 +22,25 @@ std::string Describe(const std::vector<Column>& columns) {
     return text;
 }
 
-const ColumnsCase kColumnsCases[] = {
-    // Fixed widths keep theirs, the one flexible column takes the rest (separators count).
-    {"N,S", "0,10", 38, "N:0+27 S:28+10"},
-    // Dates and times take their natural width.
-    {"N,S,D,T", "0,10,0,0", 39, "N:0+13 S:14+10 D:25+8 T:34+5"},
-    // Two flexible columns share what is left; the odd cell goes to the last one.
-    {"N,Z", "0,0", 20, "N:0+9 Z:10+10"},
-    // Custom columns and a percentage of the panel.
-    {"C0,N,C2", "25%,0,6", 40, "C0:0+10 N:11+22 C2:34+6"},
-    // Columns that do not fit are dropped from the right.
-    {"N,C0,C1", "0,20,20", 30, "N:0+9 C0:10+20"},
-    // Unknown types are skipped, a missing width is flexible.
-    {"N,X,S", "0,5", 20, "N:0+9 S:10+10"},
-    {"", "", 20, ""},
-};
-
 TEST(LayoutColumns, PlacesModeColumnsAcrossThePanel) {
-    for (const ColumnsCase& c : kColumnsCases)
-        EXPECT_EQ(Describe(LayoutColumns(c.Types, c.Widths, {}, c.InnerWidth)), c.Expected)
-            << c.Types << " / " << c.Widths;
+    // expected: "type:x+width" per column.
+    for (auto [types, widths, innerWidth, expected] : {
+             // Fixed widths keep theirs, the one flexible column the rest (separators count).
+             std::tuple{"N,S", "0,10", 38, "N:0+27 S:28+10"},
+             // Dates and times take their natural width.
+             {"N,S,D,T", "0,10,0,0", 39, "N:0+13 S:14+10 D:25+8 T:34+5"},
+             // Two flexible columns share what is left; the odd cell goes to the last one.
+             {"N,Z", "0,0", 20, "N:0+9 Z:10+10"},
+             // Custom columns and a percentage of the panel.
+             {"C0,N,C2", "25%,0,6", 40, "C0:0+10 N:11+22 C2:34+6"},
+             // Columns that do not fit are dropped from the right.
+             {"N,C0,C1", "0,20,20", 30, "N:0+9 C0:10+20"},
+             // Unknown types are skipped, a missing width is flexible.
+             {"N,X,S", "0,5", 20, "N:0+9 S:10+10"},
+             {"", "", 20, ""},
+         })
+        EXPECT_EQ(Describe(LayoutColumns(types, widths, {}, innerWidth)), expected)
+            << types << " / " << widths;
 }
 
 PluginPanelItem Item(const char* name, uint64_t size, uint32_t attributes = 0) {
@@ -65,35 +58,28 @@ TEST(CellText, FitsEachKindOfColumnToItsWidth) {
     PluginPanelItem article = Item("a-rather-long-name.txt", 5000000000ULL);
     article.CustomColumnData = custom;
     article.CustomColumnNumber = 1;
-    struct {
-        PluginPanelItem Item;
-        Column Of;
-        const char* Expected;
-    } cases[] = {
-        {article, {'N', -1, 0, 8, ""}, "a-rathe}"},
-        {Item("short", 1), {'N', -1, 0, 8, ""}, "short   "},
-        {article, {'S', -1, 0, 10, ""}, "5000000000"},
-        {article, {'S', -1, 0, 8, ""}, "4882812K"},
-        {Item("dir", 0, FILE_ATTRIBUTE_DIRECTORY), {'S', -1, 0, 8, ""}, "  Folder"},
-        {Item("..", 0, FILE_ATTRIBUTE_DIRECTORY), {'S', -1, 0, 8, ""}, "      Up"},
-        {article, {'C', 0, 0, 6, ""}, "Re: a "},
-        {article, {'C', 3, 0, 4, ""}, "    "},       // a column the item lacks
-        {article, {'D', -1, 0, 8, ""}, "        "},  // no time
-    };
-    for (const auto& c : cases) EXPECT_EQ(CellText(c.Item, c.Of), c.Expected) << c.Expected;
+    for (auto [item, column, expected] : {
+             std::tuple{article, Column{'N', -1, 0, 8, ""}, "a-rathe}"},
+             {Item("short", 1), {'N', -1, 0, 8, ""}, "short   "},
+             {article, {'S', -1, 0, 10, ""}, "5000000000"},
+             {article, {'S', -1, 0, 8, ""}, "4882812K"},
+             {Item("dir", 0, FILE_ATTRIBUTE_DIRECTORY), {'S', -1, 0, 8, ""}, "  Folder"},
+             {Item("..", 0, FILE_ATTRIBUTE_DIRECTORY), {'S', -1, 0, 8, ""}, "      Up"},
+             {article, {'C', 0, 0, 6, ""}, "Re: a "},
+             {article, {'C', 3, 0, 4, ""}, "    "},       // a column the item lacks
+             {article, {'D', -1, 0, 8, ""}, "        "},  // no time
+         })
+        EXPECT_EQ(CellText(item, column), expected) << expected;
 }
 
 std::string Sorted(int mode, bool descending) {
     PanelItemList items;
-    const struct {
-        const char* Name;
-        uint32_t Size, Time;
-    } kItems[] = {{"..", 0, 0}, {"beta", 30, 2}, {"Alpha", 10, 3}, {"gamma", 20, 1}};
-    for (const auto& item : kItems) {
+    for (auto [name, size, time] :
+         {std::tuple{"..", 0u, 0u}, {"beta", 30, 2}, {"Alpha", 10, 3}, {"gamma", 20, 1}}) {
         FAR_FIND_DATA data{};
-        data.nFileSizeLow = item.Size;
-        data.ftLastWriteTime.dwHighDateTime = item.Time;  // the high half decides
-        items.Add(data, item.Name);
+        data.nFileSizeLow = size;
+        data.ftLastWriteTime.dwHighDateTime = time;  // the high half decides
+        items.Add(data, name);
     }
     SortPanelItems(items, mode, descending);
     std::string names;
@@ -102,18 +88,16 @@ std::string Sorted(int mode, bool descending) {
 }
 
 TEST(PanelSort, OrdersByTheModulesModeWithDotDotFirst) {
-    const struct {
-        int mode;
-        bool descending;
-        const char* expected;
-    } cases[] = {
-        {SM_NAME, false, ".. Alpha beta gamma "},    {SM_NAME, true, ".. gamma beta Alpha "},
-        {SM_SIZE, false, ".. Alpha gamma beta "},    {SM_MTIME, true, ".. Alpha beta gamma "},
-        {SM_MTIME, false, ".. gamma beta Alpha "},   {SM_UNSORTED, true, ".. beta Alpha gamma "},
-        {SM_DEFAULT, false, ".. beta Alpha gamma "},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Sorted(c.mode, c.descending), c.expected) << c.mode << " " << c.descending;
+    for (auto [mode, descending, expected] : {
+             std::tuple{SM_NAME, false, ".. Alpha beta gamma "},
+             {SM_NAME, true, ".. gamma beta Alpha "},
+             {SM_SIZE, false, ".. Alpha gamma beta "},
+             {SM_MTIME, true, ".. Alpha beta gamma "},
+             {SM_MTIME, false, ".. gamma beta Alpha "},
+             {SM_UNSORTED, true, ".. beta Alpha gamma "},
+             {SM_DEFAULT, false, ".. beta Alpha gamma "},
+         })
+        EXPECT_EQ(Sorted(mode, descending), expected) << mode << " " << descending;
 }
 
 }  // namespace

@@ -10,17 +10,11 @@ THREADS_SPOOL = os.path.join(screen_session.SOURCE, "tests", "host", "spools", "
 
 
 class ReaderTest(screen_session.ScreenSession):
-    def own_groups(self, spool, mask, *groups):
-        """Serves spool, connects and adds the groups matching mask to the own groups."""
-        server = self.serve(extra=["--spool", spool])
-        self.start(f"news://127.0.0.1:{self.port}", shows="You have no newsgroups yet")
-        self.steps(("Enter F7", "Show the server's newsgroups matching"),
-                   (f"C-u '{mask}' Enter", groups[-1]))
-        for group in groups:
-            self.move_cursor_to(group)
-            self.steps(("Insert", " selected "))
-        self.steps(("F7", "[ OK ]"), ("Enter", "![ OK ]"))
-        return server
+    def own_groups(self):
+        """Serves the threads spool, connects and makes its two groups own groups."""
+        self.open_demo_groups(extra=["--spool", THREADS_SPOOL], mask="test.threads*",
+                              last="test.threads.other")
+        self.add_own_groups("test.threads", "test.threads.other")
 
     def names(self):
         """The names of the left panel's articles, top down, as the screen shows them (indent
@@ -35,7 +29,7 @@ class ReaderTest(screen_session.ScreenSession):
         return rows
 
     def test_a_thread_of_five_with_a_crosspost_and_a_missing_parent(self):
-        self.own_groups(THREADS_SPOOL, "test.threads*", "test.threads", "test.threads.other")
+        self.own_groups()
         self.enter_group("test.threads", False, False, "Re: Tree, cross")
         self.assertEqual(self.names()[:3], ["Tree", "Note", "Re: Tree, lost A"])
         self.steps(("F12", re.compile(r"║ {4}Re: Tree, below")))
@@ -63,8 +57,7 @@ class ReaderTest(screen_session.ScreenSession):
         self.assertEqual(self.names()[:3], ["Tree", "Note", "Re: Tree, lost A"])
 
     def test_reads_offline_after_the_server_is_stopped(self):
-        server = self.own_groups(THREADS_SPOOL, "test.threads*", "test.threads",
-                                 "test.threads.other")
+        self.own_groups()
         self.enter_group("test.threads", False, False, "Re: Tree, cross")
         # Read one article, copy another: both are kept for reading offline.
         self.move_cursor_to("Tree")
@@ -73,8 +66,8 @@ class ReaderTest(screen_session.ScreenSession):
         self.steps(("F5", "Copy the articles to:"), ("Enter", "!Copy the articles to:"))
         self.wait(lambda: os.path.exists(os.path.join(self.local, "Note")))
         # The server goes away (this test's own, stopped by its process).
-        server.terminate()
-        server.wait()
+        self.server.terminate()
+        self.server.wait()
         # The next article needs the server: it cannot be reached, the caches are offered.
         self.move_cursor_to("Tree")
         self.steps(("F3", "Work offline", "can be read offline"),

@@ -7,6 +7,7 @@ import json
 import os
 import re
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -43,7 +44,19 @@ class ScreenSession(unittest.TestCase):
         server, self.port = run_with_news_server.start_server(
             args, os.path.join(self.work, "server.log"))
         self.addCleanup(lambda: (server.terminate(), server.wait(), server.stdout.close()))
+        self.server = server
         return server
+
+    def server_log(self):
+        with open(os.path.join(self.work, "server.log"), encoding="latin-1") as f:
+            return f.read()
+
+    def write_editor(self, script):
+        """Makes the editor the host runs ($EDITOR) a shell script of these lines."""
+        editor = os.path.join(self.work, "editor.sh")
+        with open(editor, "w") as f:
+            f.write("#!/bin/sh\n" + script)
+        os.chmod(editor, 0o755)
 
     def start(self, *args, shows="1Help"):
         env = {"KESTROVA_HOME": os.path.join(self.work, "home"), "KESTROVA_LANG": "eng",
@@ -54,6 +67,12 @@ class ScreenSession(unittest.TestCase):
         self.addCleanup(subprocess.run, ["tmux", "-L", self.socket, "kill-server"],
                         capture_output=True)
         return self.wait(shows)
+
+    def quit(self):
+        """Quits the host and ends its tmux session; the next start makes a new one."""
+        self.steps(("F10", "Do you want to quit Kestrova?"), ("Enter", "!1Help"))
+        self.tmux("kill-server")
+        self.socket += "-again"
 
     def tmux(self, *args):
         return subprocess.run(["tmux", "-L", self.socket, *args], check=True,
@@ -124,12 +143,34 @@ class ScreenSession(unittest.TestCase):
             self.wait(lambda: self.status() != shown)
         self.fail(f"no item {name}:\n{self.text()}")
 
-    def open_demo_groups(self, *rules):
-        """Connects to the demo server (with these control rules) and lists its demo groups."""
-        self.serve(list(rules))
+    def open_demo_groups(self, *rules, extra=(), mask="kestrova.demo.*",
+                         last="kestrova.demo.talk"):
+        """Connects to the demo server (with these control rules and extra arguments) and lists
+        its groups matching mask, waiting for last."""
+        self.serve(list(rules), extra)
         self.start(f"news://127.0.0.1:{self.port}", shows="You have no newsgroups yet")
+        return self.list_groups(mask, last)
+
+    def list_groups(self, mask, last):
+        """From the empty own groups: the server's groups matching mask, waiting for last."""
         return self.steps(("Enter F7", "Show the server's newsgroups matching"),
-                          ("C-u 'kestrova.demo.*' Enter", "kestrova.demo.talk"))
+                          (f"C-u '{mask}' Enter", last))
+
+    def add_own_groups(self, *groups):
+        """Selects groups in the server's list and makes them own groups with F7."""
+        for group in groups:
+            self.move_cursor_to(group)
+            self.steps(("Insert", " selected "))
+        self.steps(("F7", "[ OK ]"), ("Enter", "![ OK ]"))
+
+    def store_account(self, name):
+        """From the local panels: the module's entry in the disks menu, its folder "Hosts", a new
+        account of this test's server named name: typed text and Tab between the fields; Enter
+        presses the default button (Save)."""
+        address = f"127.0.0.1:{self.port}"
+        self.steps(("M-F1", "Local folder"), ("Down Enter", "Private hosts"),
+                   ("Home Down Enter S-F4", "News account"),
+                   (f"'{name}' Tab '{address}'", address), ("Enter", "!News account", name))
 
     def enter_group(self, name, add=False, select=False, *wanted):
         """Enters the group name, added first to the newsgroups with F7 (selected first, or
@@ -141,14 +182,21 @@ class ScreenSession(unittest.TestCase):
         self.steps(("Enter", *wanted))
 
 
-
-def run(usage):
-    """Runs the tests of the calling module with the host binary named by the command line."""
+def run(usage, peer_port=None):
+    """Runs the tests of the calling module with the host binary named by the command line; with
+    peer_port, against the real news server listening there (skipped without it, unless
+    KESTROVA_REQUIRE_PEERS is set)."""
     global kestrova
     if len(sys.argv) < 2:
         sys.exit(usage)
     if shutil.which("tmux") is None:
         print("SKIPPED: tmux is missing (tools/ensure-deps.sh installs it)")
         sys.exit(77)
+    if peer_port:
+        try:
+            socket.create_connection(("127.0.0.1", peer_port), timeout=2).close()
+        except OSError:
+            print(f"no news server on 127.0.0.1:{peer_port}")
+            sys.exit(1 if os.environ.get("KESTROVA_REQUIRE_PEERS") else 77)
     kestrova = os.path.abspath(sys.argv[1])
     unittest.main(module="__main__", argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)

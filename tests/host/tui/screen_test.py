@@ -10,10 +10,7 @@ import screen_session
 
 class ScreenTest(screen_session.ScreenSession):
     def test_groups_by_mask_entered_articles_copied_and_posted(self):
-        editor = os.path.join(self.work, "editor.sh")
-        with open(editor, "w") as f:
-            f.write('#!/bin/sh\nprintf "Written by the editor script\\n" >> "$1"\n')
-        os.chmod(editor, 0o755)
+        self.write_editor('printf "Written by the editor script\\n" >> "$1"\n')
         self.assertNotIn("local.test", self.open_demo_groups())  # only what the mask matches
         self.enter_group("kestrova.demo.talk", True, True, "How do I add a group?")
         self.steps(("C-0", "From", "Dmitri"),  # the module's view mode 0: its titles and authors
@@ -44,16 +41,12 @@ class ScreenTest(screen_session.ScreenSession):
                    ("Tab Tab 'Posted from the screen'", "Posted from the screen"),
                    ("Enter", "Posting needs your e-mail address:"),
                    ("'ann@example.test' Enter", "!Posting needs"), ("C-r End", "Posted from the"))
-        with open(os.path.join(self.work, "server.log")) as f:
-            self.assertIn("Written by the editor script", f.read())
+        self.assertIn("Written by the editor script", self.server_log())
 
     def test_reply_with_the_default_template_and_the_signature(self):
         # The editor shows what it was given and waits for Enter, then adds a line.
-        editor = os.path.join(self.work, "editor.sh")
-        with open(editor, "w") as f:
-            f.write('#!/bin/sh\nclear\ncat "$1"\necho "[editor]"\nread answer\n'
-                    'echo "I have a list." >> "$1"\n')
-        os.chmod(editor, 0o755)
+        self.write_editor('clear\ncat "$1"\necho "[editor]"\nread answer\n'
+                          'echo "I have a list." >> "$1"\n')
         with open(os.path.join(self.work, ".signature"), "w") as f:
             f.write("Ann Example\nhttps://ann.example.test/\n")
         self.open_demo_groups()
@@ -75,13 +68,8 @@ class ScreenTest(screen_session.ScreenSession):
             "--",  # the pane is read without trailing blanks; the log below has "-- "
             "Ann Example"], screen)
         self.steps(("Enter", "!Posting needs", "1Help"))
-        deadline = time.monotonic() + 10
-        while True:
-            with open(os.path.join(self.work, "server.log")) as f:
-                log = f.read()
-            if "I have a list." in log or time.monotonic() > deadline:
-                break
-            time.sleep(0.05)
+        self.wait(lambda: "I have a list." in self.server_log())
+        log = self.server_log()
         self.assertIn("References: <talk.5.0.391711@example.org>", log)
         self.assertIn("From: <ann@example.test>", log)
         self.assertRegex(log, r"A: -- \n#\d+ A: Ann Example\n")
@@ -107,8 +95,7 @@ class ScreenTest(screen_session.ScreenSession):
                               {"command": "NEXT", "delay_ms": 700, "times": 6})
         self.enter_group("kestrova.demo.talk", True, True)  # GROUP held for a minute
         # Esc once the server holds GROUP, not after a pause that a loaded machine may outlast.
-        log = os.path.join(self.work, "server.log")
-        self.wait(lambda: " C: GROUP kestrova.demo.talk" in open(log, encoding="latin-1").read())
+        self.wait(lambda: " C: GROUP kestrova.demo.talk" in self.server_log())
         started = time.monotonic()
         self.tmux("send-keys", "Escape")
         screen = self.wait("Retry", timeout=50)
@@ -139,13 +126,7 @@ class ScreenTest(screen_session.ScreenSession):
         rows = [row for row in screen.splitlines() if "made-by-shell " in row]
         self.assertEqual(rows[0].count("made-by-shell "), 2, screen)  # both panels list it
         self.steps(("'cd made-by-shell' Enter", "/made-by-shell$"))  # the prompt: the new folder
-        # The module's entry in the disks menu, its folder "Hosts", a new account: typed text
-        # and Tab between the fields; Enter presses the default button (Save).
-        address = f"127.0.0.1:{self.port}"
-        self.steps(("M-F1", "Local folder"), ("Down Enter", "Private hosts"),
-                   ("Home Down Enter S-F4", "News account"),
-                   (f"'Demo server' Tab '{address}'", address),
-                   ("Enter", "!News account", "Demo server"))
+        self.store_account("Demo server")
         # Ctrl-L: the module's information in the other panel, and back to the folder.
         screen = self.steps(("C-l", "Reads and posts Usenet news"))
         self.assertIn("10Quit", screen.splitlines()[-1], screen)  # Ctrl done: the plain row

@@ -5,16 +5,13 @@ server (tools/peers/inn2.sh) on articles in many character sets that another cli
 the columns in line, bodies decoded in the viewer, which names each charset. Exits 77 (skipped)
 without tmux or, unless KESTROVA_REQUIRE_PEERS is set, without the server."""
 import os
-import shutil
-import socket
 import subprocess
 import sys
 import unicodedata
-import unittest
+
+import screen_session
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
-import screen_session  # noqa: E402
 
 PORT = int(os.environ.get("INN_READER_PORT") or 1119)
 GROUP = "local.charsets.test"
@@ -47,20 +44,5 @@ class UnicodeScreenTest(screen_session.ScreenSession):
             self.steps(("Escape", "!6Next"))  # the viewer and its key bar closed
 
 
-def main():
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    if shutil.which("tmux") is None:
-        print("SKIPPED: tmux is missing (tools/ensure-deps.sh installs it)")
-        sys.exit(77)
-    try:
-        socket.create_connection(("127.0.0.1", PORT), timeout=2).close()
-    except OSError:
-        print(f"no news server on 127.0.0.1:{PORT}")
-        sys.exit(1 if os.environ.get("KESTROVA_REQUIRE_PEERS") else 77)
-    screen_session.kestrova = os.path.abspath(sys.argv[1])
-    unittest.main(argv=[sys.argv[0]], verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    screen_session.run(__doc__, PORT)

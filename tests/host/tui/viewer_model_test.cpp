@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "platform/temp_folder.h"
 
@@ -45,16 +46,16 @@ TEST_F(ViewerTest, ScrollingStopsWithTheLastLineOnScreen) {
     for (int i = 100; i < 200; ++i) lines += std::to_string(i) + "\n";
     ViewedFile file(Write(lines));
     ViewerModel model(file, 10, 40);
-    struct Case {
-        int Key;
-        size_t Top;
-        int Percent;
-    } cases[] = {{VK_NEXT, 10, 20},  {VK_DOWN, 11, 21}, {VK_END, 90, 100}, {VK_DOWN, 90, 100},
-                 {VK_PRIOR, 80, 90}, {VK_HOME, 0, 10},  {VK_UP, 0, 10}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(model.HandleKey(Keystroke{c.Key, 0, 0}), ViewerState::Open);
-        EXPECT_EQ(model.TopLine(), c.Top) << c.Key;
-        EXPECT_EQ(model.Percent(), c.Percent) << c.Key;
+    for (auto [key, top, percent] : {std::tuple{VK_NEXT, 10u, 20},
+                                     {VK_DOWN, 11u, 21},
+                                     {VK_END, 90u, 100},
+                                     {VK_DOWN, 90u, 100},
+                                     {VK_PRIOR, 80u, 90},
+                                     {VK_HOME, 0u, 10},
+                                     {VK_UP, 0u, 10}}) {
+        EXPECT_EQ(model.HandleKey(Keystroke{key, 0, 0}), ViewerState::Open);
+        EXPECT_EQ(model.TopLine(), top) << key;
+        EXPECT_EQ(model.Percent(), percent) << key;
     }
 }
 
@@ -122,21 +123,16 @@ TEST_F(ViewerTest, SpaceAtTheEndAndUnusedKeysGoToTheModule) {
     for (int i = 0; i < 25; ++i) lines += std::to_string(i) + "\n";
     ViewedFile file(Write(lines));
     ViewerModel model(file, 10, 40);
-    const struct {
-        Keystroke Key;
-        ViewerState State;
-        size_t Top;
-    } cases[] = {
-        {{VK_SPACE, 0, ' '}, ViewerState::Open, 10},
-        {{'N', 0, 'n'}, ViewerState::Unused, 10},
-        {{VK_F4, 0, 0}, ViewerState::Unused, 10},
-        {{VK_SPACE, 0, ' '}, ViewerState::Open, 15},  // the last line comes on screen
-        {{VK_SPACE, 0, ' '}, ViewerState::Unused, 15},
-        {{VK_NEXT, 0, 0}, ViewerState::Open, 15},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(model.HandleKey(c.Key), c.State) << c.Key.Key;
-        EXPECT_EQ(model.TopLine(), c.Top) << c.Key.Key;
+    for (auto [key, state, top] : {
+             std::tuple{Keystroke{VK_SPACE, 0, ' '}, ViewerState::Open, 10u},
+             {{'N', 0, 'n'}, ViewerState::Unused, 10},
+             {{VK_F4, 0, 0}, ViewerState::Unused, 10},
+             {{VK_SPACE, 0, ' '}, ViewerState::Open, 15},  // the last line comes on screen
+             {{VK_SPACE, 0, ' '}, ViewerState::Unused, 15},
+             {{VK_NEXT, 0, 0}, ViewerState::Open, 15},
+         }) {
+        EXPECT_EQ(model.HandleKey(key), state) << key.Key;
+        EXPECT_EQ(model.TopLine(), top) << key.Key;
     }
 }
 
