@@ -55,34 +55,29 @@ TEST_F(AccountDialogTest, ConnectTakesEveryField) {
 }
 
 TEST_F(AccountDialogTest, SecureBoxesAndTheTrustedCertificateFollowTheServer) {
-    const struct {
-        int shown;  // Secure before the dialog
-        const char* address;
-        int secureBox, startTlsBox;
-        int secure;
-        bool keepsTrust;
-    } cases[] = {
-        {kTlsFromFirstByte, "reader@news.example.org:119", 1, 0, kTlsFromFirstByte, true},
-        {kTlsFromFirstByte, "reader@news.example.org:563", 1, 0, kTlsFromFirstByte, false},
-        {kTlsFromFirstByte, "nntps://news2.example.org", 0, 0, kTlsFromFirstByte, false},
-        {kTlsFromFirstByte, "reader@news.example.org:119", 0, 0, kPlainConnection, true},
-        {kTlsFromFirstByte, "reader@news.example.org:119", 1, 1, kTlsByStartTls, true},
-        {kTlsByStartTls, "reader@news.example.org:119", 0, 1, kTlsByStartTls, true},
-        {kTlsByStartTls, "nntps://news.example.org:119", 1, 1, kTlsFromFirstByte, true},
-        {kTlsByStartTls, "reader@news.example.org:119", 1, 0, kTlsFromFirstByte, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.shown) + " " + c.address);
+    // shown: Secure before the dialog; the boxes as set; Secure after; whether the trust stays.
+    for (auto [shown, address, secureBox, startTlsBox, secure, keepsTrust] : {
+             std::tuple{kTlsFromFirstByte, "reader@news.example.org:119", 1, 0, kTlsFromFirstByte,
+                        true},
+             {kTlsFromFirstByte, "reader@news.example.org:563", 1, 0, kTlsFromFirstByte, false},
+             {kTlsFromFirstByte, "nntps://news2.example.org", 0, 0, kTlsFromFirstByte, false},
+             {kTlsFromFirstByte, "reader@news.example.org:119", 0, 0, kPlainConnection, true},
+             {kTlsFromFirstByte, "reader@news.example.org:119", 1, 1, kTlsByStartTls, true},
+             {kTlsByStartTls, "reader@news.example.org:119", 0, 1, kTlsByStartTls, true},
+             {kTlsByStartTls, "nntps://news.example.org:119", 1, 1, kTlsFromFirstByte, true},
+             {kTlsByStartTls, "reader@news.example.org:119", 1, 0, kTlsFromFirstByte, true},
+         }) {
+        SCOPED_TRACE(std::to_string(shown) + " " + address);
         TAccountOptions edited = account;
-        edited.Secure = c.shown;
+        edited.Secure = shown;
         edited.TrustedCertificate = "AB:CD";
-        host.dialogAnswers = {FakeHost::Close(
-            kSave, {{kAddress, c.address}}, {{kSecure, c.secureBox}, {kStartTls, c.startTlsBox}})};
+        host.dialogAnswers = {FakeHost::Close(kSave, {{kAddress, address}},
+                                              {{kSecure, secureBox}, {kStartTls, startTlsBox}})};
         EXPECT_EQ(EditAccount(edited), kAccountSave);
         EXPECT_EQ(host.dialogs.back().items[kSecure].Selected, 1);
-        EXPECT_EQ(host.dialogs.back().items[kStartTls].Selected, c.shown == kTlsByStartTls);
-        EXPECT_EQ(edited.Secure, c.secure);
-        EXPECT_EQ(edited.TrustedCertificate, c.keepsTrust ? "AB:CD" : "");
+        EXPECT_EQ(host.dialogs.back().items[kStartTls].Selected, shown == kTlsByStartTls);
+        EXPECT_EQ(edited.Secure, secure);
+        EXPECT_EQ(edited.TrustedCertificate, keepsTrust ? "AB:CD" : "");
     }
 }
 

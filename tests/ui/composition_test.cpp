@@ -37,11 +37,8 @@ TEST(Composition, PostAsIsCancelAndEscWriteNoHeadersAndKeepTheSubject) {
 }
 
 TEST(Composition, AuthorLinesNeverHoldAnEmptyAddressAndQuoteNamesThatNeedIt) {
-    struct Case {
-        const char *name, *replyTo, *organization, *expected;
-    };
-    for (const Case& c : {
-             Case{"Ann", "", "", "From: Ann <a@x>\r\nSubject: s\r\n"},
+    for (auto [name, replyTo, organization, expected] : {
+             std::tuple{"Ann", "", "", "From: Ann <a@x>\r\nSubject: s\r\n"},
              {"", "r@x", "Org",
               "From: <a@x>\r\nReply-To: <r@x>\r\nOrganization: Org\r\n"
               "Subject: s\r\n"},
@@ -50,13 +47,13 @@ TEST(Composition, AuthorLinesNeverHoldAnEmptyAddressAndQuoteNamesThatNeedIt) {
              {"Ann\r\nX-Forged: 1", "", "", "From: \"Ann  X-Forged: 1\" <a@x>\r\nSubject: s\r\n"},
          }) {
         TAccountOptions account;
-        account.FromName = c.name;
+        account.FromName = name;
         account.FromAddr = "a@x";
-        account.ReplyTo = c.replyTo;
-        account.Organization = c.organization;
+        account.ReplyTo = replyTo;
+        account.Organization = organization;
         TPostInfo post;
         post.Subject = "s";
-        EXPECT_EQ(AuthorHeaderLines(account, post), c.expected) << c.name;
+        EXPECT_EQ(AuthorHeaderLines(account, post), expected) << name;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "platform/temp_folder.h"
@@ -14,52 +15,42 @@ namespace kestrova {
 namespace {
 
 TEST(ApplyNameMask, FollowsTheRenameMaskRule) {
-    const struct {
-        const char* mask;
-        const char* name;
-        const char* result;
-    } cases[] = {
-        {"*.txt", "12 Hello.msg", "12 Hello.txt"},
-        {"a?c", "xyz", "ayc"},
-        {"*", "any.name", "any.name"},
-        {"*.*", "any.name", "any.name"},
-        {"", "any.name", "any.name"},
-        {"  *.*  ", "any.name", "any.name"},
-        {" *.bak ", "doc.txt", "doc.bak"},
-        {"??", "abcdef", "ab"},
-        {"?????", "ab", "ab"},       // "?" past the end of the name adds nothing
-        {"x*", "abcdef", "xbcdef"},  // "*" takes the rest from its own position
-        {"*x?*", "abc", "abcx"},     // after "*" only literal characters are copied
-        {"*.", "a.b", "a."},
-        {"new.*", "old.txt", "new.txt"},
-        {"a*", "", "a"},
-        {"*.t?t", "file.abc", "file.tbt"},
-        {"*.bak", "a.b.txt", "a.b.bak"},  // the extension is after the last dot
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ApplyNameMask(c.mask, c.name), c.result) << c.mask << " " << c.name;
-    }
+    for (auto [mask, name, result] : {
+             std::tuple{"*.txt", "12 Hello.msg", "12 Hello.txt"},
+             {"a?c", "xyz", "ayc"},
+             {"*", "any.name", "any.name"},
+             {"*.*", "any.name", "any.name"},
+             {"", "any.name", "any.name"},
+             {"  *.*  ", "any.name", "any.name"},
+             {" *.bak ", "doc.txt", "doc.bak"},
+             {"??", "abcdef", "ab"},
+             {"?????", "ab", "ab"},       // "?" past the end of the name adds nothing
+             {"x*", "abcdef", "xbcdef"},  // "*" takes the rest from its own position
+             {"*x?*", "abc", "abcx"},     // after "*" only literal characters are copied
+             {"*.", "a.b", "a."},
+             {"new.*", "old.txt", "new.txt"},
+             {"a*", "", "a"},
+             {"*.t?t", "file.abc", "file.tbt"},
+             {"*.bak", "a.b.txt", "a.b.bak"},  // the extension is after the last dot
+         })
+        EXPECT_EQ(ApplyNameMask(mask, name), result) << mask << " " << name;
 }
 
 TEST(MakeValidFileName, ReplacesInvalidCharactersAndTrailingBlanks) {
-    const struct {
-        std::string text;
-        char keep;
-        std::string result;
-    } cases[] = {
-        {"a:b? ", '\\', "a_b__"},
-        {"dir\\sub\\file", '\\', "dir\\sub\\file"},
-        {"dir \\ sub  \\x y", '\\', "dir_\\ sub__\\x y"},
-        {"a/b\\c", '\xFF', "a_b_c"},  // no separator survives
-        {"a/b\\c", '/', "a/b_c"},
-        {"<\"*|>", '\\', "___|_"},
-        {std::string("a\x01\tb\x1F", 5), '\\', "a__b_"},
-        {"   ", '\\', "___"},
-        {" lead", '\\', " lead"},
-        {"\x80\xFF\xA0", '\\', "\x80\xFF\xA0"},  // OEM letters stay
-        {"", '\\', ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(MakeValidFileName(c.text, c.keep), c.result) << c.text;
+    for (const auto& [text, keep, result] : {
+             std::tuple<std::string, char, std::string>{"a:b? ", '\\', "a_b__"},
+             {"dir\\sub\\file", '\\', "dir\\sub\\file"},
+             {"dir \\ sub  \\x y", '\\', "dir_\\ sub__\\x y"},
+             {"a/b\\c", '\xFF', "a_b_c"},  // no separator survives
+             {"a/b\\c", '/', "a/b_c"},
+             {"<\"*|>", '\\', "___|_"},
+             {std::string("a\x01\tb\x1F", 5), '\\', "a__b_"},
+             {"   ", '\\', "___"},
+             {" lead", '\\', " lead"},
+             {"\x80\xFF\xA0", '\\', "\x80\xFF\xA0"},  // OEM letters stay
+             {"", '\\', ""},
+         })
+        EXPECT_EQ(MakeValidFileName(text, keep), result) << text;
 }
 
 TEST(ForceDirectories, CreatesTheChainOrReportsWhyNot) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "common/streams.h"
 #include "module_settings.h"
@@ -10,13 +11,6 @@
 
 namespace kestrova {
 namespace {
-
-std::string Text(TStream& stream) {
-    std::string text(static_cast<size_t>(stream.Size()), '\0');
-    stream.SetPosition(0);
-    stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
-    return text;
-}
 
 class TemplatesTest : public ::testing::Test {
   protected:
@@ -38,7 +32,8 @@ class TemplatesTest : public ::testing::Test {
         in.WriteText(source);
         const TTemplateSource from{account_, post_, in, item_, now_, '>'};
         const TCursorPlace cursor = ExpandTemplateText(from, templateText, out);
-        return Text(out) + "@" + std::to_string(cursor.Line) + ":" + std::to_string(cursor.Column);
+        return out.ReadText() + "@" + std::to_string(cursor.Line) + ":" +
+               std::to_string(cursor.Column);
     }
 
     testing::ModuleSettings settings_;
@@ -52,34 +47,29 @@ class TemplatesTest : public ::testing::Test {
 };
 
 TEST_F(TemplatesTest, Expansions) {
-    const struct {
-        const char* templateText;
-        const char* source;
-        const char* expected;
-    } cases[] = {
-        // Every line of the source after "> ", the quote character and a space, then the rest
-        // of the template line, "> ", on a line of its own.
-        {"> %Quote%\n", "one\ntwo\n", "> > one\n> > two\n> \n@0:0"},
-        // An empty line and a quoted one get the quote character alone.
-        {"%Quote%", ">a\n\r\n\nb\n", ">>a\n>\r\n>\n> b\n@0:0"},
-        {"%Text%|\n", "a\n", "a\n|\n@0:0"},
-        // The cursor counts the quoted lines; its column is where the macro stood.
-        {"Hi %OName%\n%Quote%\n%Cursor%\n", "1\n2\n", "Hi Bob\n> 1\n> 2\n\n\n@5:1"},
-        {"ab%Cursor%c", "", "abc@1:3"},
-        // Unknown words keep their signs; a lone "%" swallows the rest but not its line ends.
-        {"%Foo% %subject% %Number%!\n", "", "%Foo% Hello !\n@0:0"},
-        {"a %b\nc\nd", "", "a \n\n@0:0"},
-        // A last line without a line end is quoted completely and ended.
-        {"%Quote%--\n", "x\nlast", "> x\n> last\n--\n@0:0"},
-        // A new article (empty source) quotes nothing.
-        {"> %Quote%\n", "", "> \n@0:0"},
-        {"%FName% <%FAddress%> %FOrg%\n", "", "Ann <ann@example.org> Org\n@0:0"},
-        {"%FDate%,%FTime%,%ODate%,%OTime%", "", "6 Dec 2026,04:09:03,6 Dec 2026,04:09:03@0:0"},
-        // The reply template used when the options name none.
-        {kDefaultReplyTemplate.data(), "Hi\n", "On 6 Dec 2026, Bob wrote:\n> Hi\n\n\n@4:1"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Expand(c.templateText, c.source), c.expected) << c.templateText;
+    for (auto [templateText, source, expected] : {
+             // Every line of the source after "> ", the quote character and a space, then the rest
+             // of the template line, "> ", on a line of its own.
+             std::tuple{"> %Quote%\n", "one\ntwo\n", "> > one\n> > two\n> \n@0:0"},
+             // An empty line and a quoted one get the quote character alone.
+             {"%Quote%", ">a\n\r\n\nb\n", ">>a\n>\r\n>\n> b\n@0:0"},
+             {"%Text%|\n", "a\n", "a\n|\n@0:0"},
+             // The cursor counts the quoted lines; its column is where the macro stood.
+             {"Hi %OName%\n%Quote%\n%Cursor%\n", "1\n2\n", "Hi Bob\n> 1\n> 2\n\n\n@5:1"},
+             {"ab%Cursor%c", "", "abc@1:3"},
+             // Unknown words keep their signs; a lone "%" swallows the rest but not its line ends.
+             {"%Foo% %subject% %Number%!\n", "", "%Foo% Hello !\n@0:0"},
+             {"a %b\nc\nd", "", "a \n\n@0:0"},
+             // A last line without a line end is quoted completely and ended.
+             {"%Quote%--\n", "x\nlast", "> x\n> last\n--\n@0:0"},
+             // A new article (empty source) quotes nothing.
+             {"> %Quote%\n", "", "> \n@0:0"},
+             {"%FName% <%FAddress%> %FOrg%\n", "", "Ann <ann@example.org> Org\n@0:0"},
+             {"%FDate%,%FTime%,%ODate%,%OTime%", "", "6 Dec 2026,04:09:03,6 Dec 2026,04:09:03@0:0"},
+             // The reply template used when the options name none.
+             {kDefaultReplyTemplate.data(), "Hi\n", "On 6 Dec 2026, Bob wrote:\n> Hi\n\n\n@4:1"},
+         })
+        EXPECT_EQ(Expand(templateText, source), expected) << templateText;
 }
 
 TEST_F(TemplatesTest, QuotedLinesAreConvertedFromTheArticlesCharset) {
@@ -93,7 +83,7 @@ TEST_F(TemplatesTest, WithoutATemplateFileTheSourceIsCopied) {
     in.WriteText("article\n");
     const TTemplateSource from{account_, post_, in, item_, now_, '>'};
     const TCursorPlace cursor = ExpandTemplate(from, "/no/such/template", out);
-    EXPECT_EQ(Text(out), "article\n");
+    EXPECT_EQ(out.ReadText(), "article\n");
     EXPECT_EQ(cursor.Line, 0);
 }
 

@@ -7,7 +7,6 @@ import json
 import os
 import re
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
@@ -182,21 +181,13 @@ class ScreenSession(unittest.TestCase):
         self.steps(("Enter", *wanted))
 
 
-def run(usage, peer_port=None):
-    """Runs the tests of the calling module with the host binary named by the command line; with
-    peer_port, against the real news server listening there (skipped without it, unless
-    KESTROVA_REQUIRE_PEERS is set)."""
+def run(usage):
+    """Runs the tests of the calling module with the host binary named by the command line."""
     global kestrova
     if len(sys.argv) < 2:
         sys.exit(usage)
     if shutil.which("tmux") is None:
         print("SKIPPED: tmux is missing (tools/ensure-deps.sh installs it)")
         sys.exit(77)
-    if peer_port:
-        try:
-            socket.create_connection(("127.0.0.1", peer_port), timeout=2).close()
-        except OSError:
-            print(f"no news server on 127.0.0.1:{peer_port}")
-            sys.exit(1 if os.environ.get("KESTROVA_REQUIRE_PEERS") else 77)
     kestrova = os.path.abspath(sys.argv[1])
     unittest.main(module="__main__", argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)

@@ -1,19 +1,14 @@
 #!/usr/bin/env python3
-"""screen_unicode_test.py KESTROVA_BINARY: the full-screen host through tmux against the real news
-server (tools/peers/inn2.sh) on articles in many character sets that another client posted
-(tests/host/inn/post_charsets.py): subjects as their authors wrote them, wide characters keeping
-the columns in line, bodies decoded in the viewer, which names each charset. Exits 77 (skipped)
-without tmux or, unless KESTROVA_REQUIRE_PEERS is set, without the server."""
+"""with_inn_server.py screen_unicode_test.py KESTROVA_BINARY: the full-screen host through tmux
+against the real news server on NEWS_PORT, on articles in many character sets that another
+client posted (tests/host/with_inn_server.py): subjects as their authors wrote them, wide
+characters keeping the columns in line, bodies decoded in the viewer, which names each charset.
+Exits 77 (skipped) without tmux."""
 import os
-import subprocess
-import sys
 import unicodedata
 
 import screen_session
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-
-PORT = int(os.environ.get("INN_READER_PORT") or 1119)
 GROUP = "local.charsets.test"
 
 
@@ -25,9 +20,7 @@ def cells(text):
 
 class UnicodeScreenTest(screen_session.ScreenSession):
     def test_subjects_in_line_and_bodies_decoded(self):
-        subprocess.run([sys.executable, os.path.join(HERE, "..", "inn", "post_charsets.py"),
-                        str(PORT), GROUP], check=True)
-        self.start(f"news://127.0.0.1:{PORT}/{GROUP}", shows="中文测试")
+        self.start(f"news://127.0.0.1:{os.environ['NEWS_PORT']}/{GROUP}", shows="中文测试")
         screen = self.wait("Grüße aus Köln", "Привет, мир", "Καλημέρα", "Emoji 😀 test",
                            "Café crème", "Привет из 1251", "Привет из KOI8", "Base64 Ελληνικά",
                            "Unlabelled Grüße Прив}")  # cut to the column
@@ -45,4 +38,4 @@ class UnicodeScreenTest(screen_session.ScreenSession):
 
 
 if __name__ == "__main__":
-    screen_session.run(__doc__, PORT)
+    screen_session.run(__doc__)
