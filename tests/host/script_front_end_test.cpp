@@ -47,20 +47,17 @@ TEST_F(ScriptFrontEndTest, SetsFieldsAndClosesWithTheChosenItem) {
 }
 
 TEST_F(ScriptFrontEndTest, BadAnswersFailNamingTheDialog) {
-    struct Case {
-        std::vector<std::string> Words;
-        const char* Failure;
-    } cases[] = {
-        {{"8"}, "line 9: dialog \"Options\" has no item 8"},
-        {{"6", "9=x"}, "line 9: dialog \"Options\" item 9 does not exist"},
-        {{"6", "6=x"}, "line 9: dialog \"Options\" item 6 cannot take the value \"x\""},
-        {{"6", "2=yes"}, "line 9: dialog \"Options\" item 2 cannot take the value \"yes\""},
-        {{"6", "4=off"}, "line 9: dialog \"Options\" item 4 cannot take the value \"off\""},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [words, failure] : {
+             std::pair<std::vector<std::string>, const char*>{
+                 {"8"}, "line 9: dialog \"Options\" has no item 8"},
+             {{"6", "9=x"}, "line 9: dialog \"Options\" item 9 does not exist"},
+             {{"6", "6=x"}, "line 9: dialog \"Options\" item 6 cannot take the value \"x\""},
+             {{"6", "2=yes"}, "line 9: dialog \"Options\" item 2 cannot take the value \"yes\""},
+             {{"6", "4=off"}, "line 9: dialog \"Options\" item 4 cannot take the value \"off\""},
+         }) {
         frontEnd_.BeginAction(9);
-        EXPECT_EQ(Show(c.Words), -1);
-        EXPECT_EQ(frontEnd_.EndAction().value_or(""), c.Failure);
+        EXPECT_EQ(Show(words), -1);
+        EXPECT_EQ(frontEnd_.EndAction().value_or(""), failure);
     }
 }
 

@@ -22,23 +22,21 @@ std::vector<std::string> Words(std::string_view text) {
 }
 
 TEST(ScriptParser, SplitsWordsQuotesCommentsAndVariables) {
-    struct Case {
-        const char* Line;
-        std::vector<std::string> Words;
-    } cases[] = {
-        {"key F7", {"key", "F7"}},
-        {"  key\tCtrl+R   Down  ", {"key", "Ctrl+R", "Down"}},
-        {"open command \"news://host/a b\"", {"open", "command", "news://host/a b"}},
-        {"answer dialog 4 2=\"two words\" 5=on", {"answer", "dialog", "4", "2=two words", "5=on"}},
-        {"local-file a.txt \"line\\none \\\"q\\\" \\\\\"",
-         {"local-file", "a.txt", "line\none \"q\" \\"}},
-        {"key F7 # a comment", {"key", "F7"}},
-        {"print \"# not a comment\"", {"print", "# not a comment"}},
-        {"local ${WORK}/x", {"local", "/tmp/w/x"}},
-        {"local \"${WORK} y\"", {"local", "/tmp/w y"}},
-        {"put \"\"", {"put", ""}},
-    };
-    for (const Case& c : cases) EXPECT_EQ(Words(c.Line), c.Words) << c.Line;
+    for (const auto& [line, words] : {
+             std::pair<const char*, std::vector<std::string>>{"key F7", {"key", "F7"}},
+             {"  key\tCtrl+R   Down  ", {"key", "Ctrl+R", "Down"}},
+             {"open command \"news://host/a b\"", {"open", "command", "news://host/a b"}},
+             {"answer dialog 4 2=\"two words\" 5=on",
+              {"answer", "dialog", "4", "2=two words", "5=on"}},
+             {"local-file a.txt \"line\\none \\\"q\\\" \\\\\"",
+              {"local-file", "a.txt", "line\none \"q\" \\"}},
+             {"key F7 # a comment", {"key", "F7"}},
+             {"print \"# not a comment\"", {"print", "# not a comment"}},
+             {"local ${WORK}/x", {"local", "/tmp/w/x"}},
+             {"local \"${WORK} y\"", {"local", "/tmp/w y"}},
+             {"put \"\"", {"put", ""}},
+         })
+        EXPECT_EQ(Words(line), words) << line;
 }
 
 TEST(ScriptParser, RejectsMalformedLinesNamingThem) {

@@ -30,8 +30,6 @@ def article(group, n, subject, body, charset=None, transfer="8bit",
     if charset:
         lines += ["MIME-Version: 1.0", f"Content-Type: text/plain; charset={charset}",
                   f"Content-Transfer-Encoding: {transfer}"]
-    if isinstance(subject, bytes):
-        raise TypeError("subjects are text")
     data = "\r\n".join(lines).encode("utf-8") + b"\r\n\r\n"
     if charset and transfer == "quoted-printable":
         data += quopri.encodestring(body.encode(charset)).replace(b"\n", b"\r\n")

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "host/help_file.h"
 #include "host/tui/help_text.h"
 
@@ -22,21 +24,17 @@ TEST(HelpFile, TopicsFromTheirMarksFoundWithoutRegardToCase) {
 
 TEST(HelpText, TheTopicAskedForElseAllThenTheKeysOfThePlace) {
     const HelpFile file = HelpFile::Parse("@Contents\nAll\n@dlgProxy\nProxy\n");
-    const struct {
-        const char* Topic;
-        tui::HelpPlace Place;
-        std::vector<std::string> Start;
-    } cases[] = {
-        {"dlgProxy", tui::HelpPlace::Dialog, {"Proxy", "", "Keys of dialogs"}},
-        {"", tui::HelpPlace::Panel, {"All", "", "Proxy", "", "Keys of the panels"}},
-        {"dlgUnknown", tui::HelpPlace::Panel, {"All", "", "Proxy", "", "Keys of the panels"}},
-        {"", tui::HelpPlace::Viewer, {"Keys of the viewer"}},
-    };
-    for (const auto& c : cases) {
-        const std::vector<std::string> lines = tui::HelpLines(file, c.Topic, c.Place);
-        ASSERT_GE(lines.size(), c.Start.size()) << c.Topic;
-        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + c.Start.size()), c.Start)
-            << c.Topic;
+    using Case = std::tuple<const char*, tui::HelpPlace, std::vector<std::string>>;
+    for (const auto& [topic, place, start] : {
+             Case{"dlgProxy", tui::HelpPlace::Dialog, {"Proxy", "", "Keys of dialogs"}},
+             {"", tui::HelpPlace::Panel, {"All", "", "Proxy", "", "Keys of the panels"}},
+             {"dlgUnknown", tui::HelpPlace::Panel, {"All", "", "Proxy", "", "Keys of the panels"}},
+             {"", tui::HelpPlace::Viewer, {"Keys of the viewer"}},
+         }) {
+        const std::vector<std::string> lines = tui::HelpLines(file, topic, place);
+        ASSERT_GE(lines.size(), start.size()) << topic;
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + start.size()), start)
+            << topic;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace kestrova::host::tui {
 namespace {
@@ -26,26 +27,21 @@ Keystroke Key(int key, unsigned control = 0) {
 }
 
 TEST(MenuModel, MovesOverSeparatorsAndStopsAtTheEndsUnlessItWraps) {
-    struct Case {
-        const char* Name;
-        MenuRequest Request;
-        std::vector<Keystroke> Keys;
-        int Selected;
-    } cases[] = {
-        {"first entry", Menu({"-", "one", "two"}), {}, 1},
-        {"marked entry", Menu({"one", "*two"}), {}, 1},
-        {"down skips a separator", Menu({"one", "-", "two"}), {Key(VK_DOWN)}, 2},
-        {"down stops at the end", Menu({"one", "two"}), {Key(VK_DOWN), Key(VK_DOWN)}, 1},
-        {"up wraps in wrap mode", Menu({"one", "two", "-"}, FMENU_WRAPMODE), {Key(VK_UP)}, 1},
-        {"end", Menu({"one", "two", "three", "-"}), {Key(VK_END)}, 2},
-        {"page down moves a page", Menu({"a", "b", "c", "d", "e", "f"}), {Key(VK_NEXT)}, 3},
-    };
-    for (Case& c : cases) {
-        MenuModel model(c.Request, 3);
-        for (const Keystroke& key : c.Keys) EXPECT_EQ(model.HandleKey(key), MenuState::Open);
-        EXPECT_EQ(model.Selected(), c.Selected) << c.Name;
-        EXPECT_LE(model.Top(), model.Selected()) << c.Name;
-        EXPECT_GT(model.Top() + 3, model.Selected()) << c.Name;
+    using Case = std::tuple<const char*, MenuRequest, std::vector<Keystroke>, int>;
+    for (const auto& [name, request, keys, selected] : {
+             Case{"first entry", Menu({"-", "one", "two"}), {}, 1},
+             {"marked entry", Menu({"one", "*two"}), {}, 1},
+             {"down skips a separator", Menu({"one", "-", "two"}), {Key(VK_DOWN)}, 2},
+             {"down stops at the end", Menu({"one", "two"}), {Key(VK_DOWN), Key(VK_DOWN)}, 1},
+             {"up wraps in wrap mode", Menu({"one", "two", "-"}, FMENU_WRAPMODE), {Key(VK_UP)}, 1},
+             {"end", Menu({"one", "two", "three", "-"}), {Key(VK_END)}, 2},
+             {"page down moves a page", Menu({"a", "b", "c", "d", "e", "f"}), {Key(VK_NEXT)}, 3},
+         }) {
+        MenuModel model(request, 3);
+        for (const Keystroke& key : keys) EXPECT_EQ(model.HandleKey(key), MenuState::Open);
+        EXPECT_EQ(model.Selected(), selected) << name;
+        EXPECT_LE(model.Top(), model.Selected()) << name;
+        EXPECT_GT(model.Top() + 3, model.Selected()) << name;
     }
 }
 
