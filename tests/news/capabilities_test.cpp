@@ -59,6 +59,14 @@ TEST(Overview, FormatGivesTheFieldsTheirPlaces) {
               std::make_tuple(1, 0, -1, -1, 4, 3));
 }
 
+// The record's fields and the References, "|" between; the date as "dated" or "-".
+std::string Text(const TArticleHeader& r, const THeaderExtras& extras) {
+    const bool dated = (r.Date.dwLowDateTime | r.Date.dwHighDateTime) != 0;
+    return std::to_string(r.Number) + "|" + r.Subject + "|" + r.From + "|" + r.MessageId + "|" +
+           std::to_string(r.Lines) + "|" + (dated ? "dated" : "-") + "|" + r.PathHeader + "|" +
+           r.Organization + "|" + std::to_string(r.Flags) + "|" + extras.References;
+}
+
 TEST(Overview, LineFillsTheRecordOrIsRefused) {
     TArticleHeader record;
     THeaderExtras extras;
@@ -66,22 +74,12 @@ TEST(Overview, LineFillsTheRecordOrIsRefused) {
         ApplyOverviewLine("7\tHello\tA <a@b>\tMon, 02 Jan 2023 10:00:00 GMT\t<7@x>\t"
                           "<5@x> <6@x>\t1234\t12\tXref: h g:7",
                           TOverviewFormat{}, record, extras));
-    EXPECT_EQ(extras.References, "<5@x> <6@x>");
-    EXPECT_EQ(record.Number, 7);
-    EXPECT_EQ(record.Subject, "Hello");
-    EXPECT_EQ(record.From, "A <a@b>");
-    EXPECT_EQ(record.MessageId, "<7@x>");
-    EXPECT_EQ(record.Lines, 12);
-    EXPECT_NE(record.Date.dwLowDateTime | record.Date.dwHighDateTime, 0u);
-    EXPECT_EQ(record.Flags, kFromOverview);
-    EXPECT_TRUE(record.PathHeader.empty() && record.Organization.empty());
+    const std::string flags = std::to_string(kFromOverview);
+    EXPECT_EQ(Text(record, extras), "7|Hello|A <a@b>|<7@x>|12|dated|||" + flags + "|<5@x> <6@x>");
 
     // Fewer fields than the format names leave the rest empty.
     ASSERT_TRUE(ApplyOverviewLine("8\tShort", TOverviewFormat{}, record, extras));
-    EXPECT_TRUE(extras.References.empty());
-    EXPECT_EQ(record.Subject, "Short");
-    EXPECT_TRUE(record.MessageId.empty());
-    EXPECT_EQ(record.Lines, 0);
+    EXPECT_EQ(Text(record, extras), "8|Short|||0|-|||" + flags + "|");
     for (const char* bad : {"", "x\tSubject", "-3\tS", "0\tS", "12a\tS", "99999999999\tS"}) {
         EXPECT_FALSE(ApplyOverviewLine(bad, TOverviewFormat{}, record, extras)) << bad;
     }
