@@ -176,8 +176,8 @@ std::unique_ptr<TWinSocket> TScriptedServer::CreateSocket() {
     return std::make_unique<Socket>(*this);
 }
 
-TScriptedNewsManager::TScriptedNewsManager(TScriptedServer& server, HANDLE owner)
-    : TNewsInternetManager(owner, NoSocket{}), server_(server) {
+TScriptedNewsManager::TScriptedNewsManager(TScriptedServer& server)
+    : TNewsInternetManager(nullptr, NoSocket{}), server_(server) {
     AttachSocket(CreateSocket());
 }
 

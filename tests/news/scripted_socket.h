@@ -64,7 +64,7 @@ class TScriptedServer {
 // The news manager with its socket from CreateSocket playing the scripted server.
 class TScriptedNewsManager : public TNewsInternetManager {
   public:
-    explicit TScriptedNewsManager(TScriptedServer& server, HANDLE owner = nullptr);
+    explicit TScriptedNewsManager(TScriptedServer& server);
     std::unique_ptr<TWinSocket> CreateSocket() override { return server_.CreateSocket(); }
 
   private:
