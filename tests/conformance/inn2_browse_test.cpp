@@ -1,9 +1,8 @@
 // Browsing a real news server on loopback, directly and through SOCKS 4 and 5, the way the panel
 // does it: LIST and NEWGROUPS into the cached group list, entering a group (the HEAD/NEXT walk)
-// and entering it again after new articles were posted (NEWNEWS only). Read the modern way, the
-// transit port hands a reader over after MODE READER, and the reader port lists a group by OVER
-// into the index the HEAD and NEXT walk builds. Other tests post to the same group meanwhile, so
-// counts are lower bounds, the numbers are checked instead, and indexes are compared up to the
+// and entering it again after new articles were posted (NEWNEWS only); read the modern way, by
+// OVER into the index the HEAD and NEXT walk builds. Other tests post to the same group meanwhile,
+// so counts are lower bounds, the numbers are checked instead, and indexes are compared up to the
 // highest number both have.
 #include <algorithm>
 #include <map>
@@ -101,7 +100,7 @@ TEST_P(Inn2Browse, ListFillsTheGroupListAndNewGroupsAddsOnlyWhatIsMissing) {
     ListTestGroups();
 }
 
-TEST_P(Inn2Browse, EnteringWalksTheGroupAndEnteringAgainAsksOnlyForNewNews) {
+TEST_P(Inn2Browse, EnteringWalksAgainAsksForNewNewsOnlyAndOverGivesTheWalksIndex) {
     const std::string& before = SharedSamples();
     Options.Connect.UseOverview = 0;
     ConnectTo(kReaderPort);
@@ -132,47 +131,20 @@ TEST_P(Inn2Browse, EnteringWalksTheGroupAndEnteringAgainAsksOnlyForNewNews) {
     const std::string log = SessionLog().substr(logStart);
     EXPECT_NE(log.find("> NEWNEWS kestrova.test "), std::string::npos) << log;
     EXPECT_EQ(log.find("> NEXT"), std::string::npos) << log;
+
+    // The overview gives the index of the walk (the dates compared, not Lines: the server counts
+    // them for its overview, the walk takes only a Lines header).
+    Options.Connect.UseOverview = 1;
+    ConnectTo(kReaderPort);
+    const size_t overviewStart = SessionLog().size();
+    std::map<intptr_t, std::string> overview = Index(kTestGroup);
+    EXPECT_NE(SessionLog().find("> OVER ", overviewStart), std::string::npos);
+    EXPECT_EQ(SessionLog().find("> NEXT", overviewStart), std::string::npos);
+    overview.erase(overview.upper_bound(*walkedNumbers.rbegin()), overview.end());
+    EXPECT_EQ(overview, IndexOf(walked));
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, Inn2Browse, ::testing::ValuesIn(kRoutes), RouteName);
-
-inline const uint16_t kTransitPort = PeerPort("INN_TRANSIT_PORT", 119);
-
-using Inn2Overview = Inn2Session;
-
-TEST_P(Inn2Overview, TransitPortReadsAfterModeReader) {
-    SKIP_UNLESS_LISTENING(kTransitPort, "the news server's transit port", kInnScript,
-                          "INN_TRANSIT_PORT");
-    SharedSamples();
-    ConnectTo(kTransitPort);
-    EXPECT_FALSE(Index(kTestGroup).empty());
-    const std::string log = SessionLog();
-    EXPECT_NE(log.find("> MODE READER"), std::string::npos) << log;
-    EXPECT_NE(log.find("> OVER "), std::string::npos) << log;
-    EXPECT_EQ(log.find(" 1 < 401"), std::string::npos) << "MODE READER came first: " << log;
-}
-
-// The index's dates are compared, not its Lines: the server counts them for its overview, the
-// walk takes only a Lines header.
-TEST_P(Inn2Overview, OverviewGivesTheIndexOfTheWalk) {
-    SharedSamples();
-    Options.Connect.UseOverview = 0;
-    ConnectTo(kReaderPort);
-    const std::map<intptr_t, std::string> walked = Index(kTestGroup);
-    EXPECT_NE(SessionLog().find("> NEXT"), std::string::npos);
-    Options.Connect.UseOverview = 1;
-    ConnectTo(kReaderPort);
-    const size_t logStart = SessionLog().size();
-    std::map<intptr_t, std::string> overview = Index(kTestGroup);
-    const std::string log = SessionLog().substr(logStart);
-    EXPECT_NE(log.find("> OVER "), std::string::npos) << log;
-    EXPECT_EQ(log.find("> NEXT"), std::string::npos) << log;
-    ASSERT_FALSE(walked.empty());
-    overview.erase(overview.upper_bound(walked.rbegin()->first), overview.end());
-    EXPECT_EQ(overview, walked);
-}
-
-INSTANTIATE_TEST_SUITE_P(Routes, Inn2Overview, ::testing::Values(kRoutes[0]), RouteName);
 
 }  // namespace
 }  // namespace kestrova::testing

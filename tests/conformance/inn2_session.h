@@ -200,15 +200,20 @@ class Inn2Session : public HostTest, public ::testing::WithParamInterface<Route>
         return listed;
     }
 
-    // number -> "subject|message-id|date" of group entered with an empty index, then left.
+    // number -> "subject|message-id|date" of the items listed.
+    static std::map<intptr_t, std::string> IndexOf(const std::vector<Listed>& listed) {
+        std::map<intptr_t, std::string> index;
+        for (const Listed& item : listed)
+            index[item.number] = item.name + "|" + item.description + "|" + item.time;
+        return index;
+    }
+    // The index of group entered with an empty index, then left.
     std::map<intptr_t, std::string> Index(const std::string& group) {
         manager->Cache().Blocks().Delete(group);
         manager->SetDirectory(group);
-        std::map<intptr_t, std::string> index;
-        for (const Listed& item : List())
-            index[item.number] = item.name + "|" + item.description + "|" + item.time;
+        const std::vector<Listed> listed = List();
         manager->SetDirectory("..");
-        return index;
+        return IndexOf(listed);
     }
 
     std::string SessionLog() const { return home.ReadFile("session.log"); }

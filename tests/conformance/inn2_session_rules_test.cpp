@@ -1,6 +1,6 @@
 // The session's rules against a real news server: NEWNEWS refused (new articles asked for by
 // number), a login asked for on demand, missing articles, and the standard port for an account
-// without one.
+// without one, a transit port that reads after MODE READER.
 #include <filesystem>
 #include <set>
 #include <string>
@@ -121,16 +121,21 @@ TEST_P(Inn2SessionRules, MissingArticlesAreItemFailures) {
 }
 
 // Port 119 is the server's feed port here, which greets loopback clients in transit mode and
-// hands them to its reader after MODE READER.
-TEST_P(Inn2SessionRules, AccountWithoutAPortConnectsToTheStandardPort) {
+// hands them to its reader after MODE READER, sent before any command a reader must ask for.
+TEST_P(Inn2SessionRules, AccountWithoutAPortConnectsToTheStandardPortAndReadsAfterModeReader) {
     SKIP_UNLESS_LISTENING(119, "the news server (port 119)", kInnScript, "none");
+    SharedSamples();
     ConnectTo(0);
-    const std::string log = SessionLog();
-    EXPECT_NE(log.find("< 200 news.example.test InterNetNews server"), std::string::npos) << log;
-    EXPECT_NE(log.find("(transit mode)"), std::string::npos) << log;
     const std::string& greeting = manager->Connection().LastLine();
     EXPECT_EQ(ReplyCodeOf(greeting), 200);
     EXPECT_NE(greeting.find("NNRP server"), std::string::npos) << greeting;
+    EXPECT_FALSE(Index(kTestGroup).empty());
+    const std::string log = SessionLog();
+    EXPECT_NE(log.find("< 200 news.example.test InterNetNews server"), std::string::npos) << log;
+    EXPECT_NE(log.find("(transit mode)"), std::string::npos) << log;
+    EXPECT_NE(log.find("> MODE READER"), std::string::npos) << log;
+    EXPECT_NE(log.find("> OVER "), std::string::npos) << log;
+    EXPECT_EQ(log.find(" 1 < 401"), std::string::npos) << "MODE READER came first: " << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(Direct, Inn2SessionRules, ::testing::Values(kRoutes[0]), RouteName);
