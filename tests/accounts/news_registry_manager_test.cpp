@@ -73,34 +73,32 @@ TEST_F(NewsAccountsTest, AccountRoundTripThroughTheStore) {
     EXPECT_EQ(Fields(Read(*manager, "Example")), Fields(account));
 }
 
-TEST_F(NewsAccountsTest, MissingValuesReadAsTheDefaultAccount) {
+// Values a store lacks read as the default account's. What a store holds today keeps its meaning:
+// 1 (and any value but 0 and 2, which every build took as secure) is TLS from the first byte, 2
+// STARTTLS; an "nntps" address wins over 2.
+TEST_F(NewsAccountsTest,
+       MissingValuesReadAsTheDefaultAccountAndStoredSecureValuesKeepTheirMeaning) {
     Options.Default.FromName = "Default Name";
     Options.Default.CharTable = 2;
-    TRegIniFile(StoreKey()).WriteString("bare", "Url", "host");
-    auto manager = Open();
-    const TAccountOptions a = Read(*manager, "bare");
-    EXPECT_EQ(std::tie(a.Url.Scheme, a.Url.HostName, a.Description, a.FromName, a.CharTable),
-              std::make_tuple("news", "host", "bare", "Default Name", 2));
-}
-
-// What a store holds today keeps its meaning: 1 (and any value but 0 and 2, which every build
-// took as secure) is TLS from the first byte, 2 STARTTLS; an "nntps" address wins over 2.
-TEST_F(NewsAccountsTest, StoredSecureValuesKeepTheirMeaning) {
-    const std::tuple<const char*, const char*, int> cases[] = {
-        {"host", "0", kPlainConnection},
-        {"host", "1", kTlsFromFirstByte},
-        {"host", "2", kTlsByStartTls},
-        {"host", "3", kTlsFromFirstByte},
-        {"host", "-1", kTlsFromFirstByte},
-        {"host", "", kPlainConnection},
-        {"nntps://host", "2", kTlsFromFirstByte},
+    const std::tuple<const char*, const char*, const char*, int> cases[] = {
+        {"host", nullptr, "news", kPlainConnection},  // none stored
+        {"host", "0", "news", kPlainConnection},
+        {"host", "1", "news", kTlsFromFirstByte},
+        {"host", "2", "news", kTlsByStartTls},
+        {"host", "3", "news", kTlsFromFirstByte},
+        {"host", "-1", "news", kTlsFromFirstByte},
+        {"host", "", "news", kPlainConnection},
+        {"nntps://host", "2", "nntps", kTlsFromFirstByte},
     };
-    for (const auto& [url, stored, secure] : cases) {
-        SCOPED_TRACE(std::string(url) + " " + stored);
+    for (const auto& [url, stored, scheme, secure] : cases) {
+        SCOPED_TRACE(std::string(url) + " " + (stored ? stored : "none"));
         TRegIniFile(StoreKey()).WriteString("bare", "Url", url);
-        TRegIniFile(StoreKey()).WriteString("bare", "Secure connection", stored);
+        if (stored) TRegIniFile(StoreKey()).WriteString("bare", "Secure connection", stored);
         auto manager = Open();
-        EXPECT_EQ(Read(*manager, "bare").Secure, secure);
+        const TAccountOptions a = Read(*manager, "bare");
+        EXPECT_EQ(std::tie(a.Url.Scheme, a.Url.HostName, a.Description, a.FromName, a.CharTable,
+                           a.Secure),
+                  std::make_tuple(scheme, "host", "bare", "Default Name", 2, secure));
     }
 }
 
