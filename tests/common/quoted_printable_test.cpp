@@ -7,13 +7,13 @@ namespace {
 
 struct QpCase {
     const char* text;
-    const char* decoded;
+    std::string decoded;
 };
 
 class DecodeQuotedPrintableTest : public testing::TestWithParam<QpCase> {};
 
 TEST_P(DecodeQuotedPrintableTest, Decodes) {
-    EXPECT_EQ(DecodeQuotedPrintable(GetParam().text), GetParam().decoded);
+    EXPECT_EQ(DecodeQuotedPrintable(GetParam().text), GetParam().decoded) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -28,11 +28,7 @@ INSTANTIATE_TEST_SUITE_P(
                     QpCase{"==41", "=A"}, QpCase{"line=\r\nnext", "linenext"},  // soft line breaks
                     QpCase{"line=\nnext", "linenext"},
                     QpCase{"line=\rnext", "line=\rnext"},  // a lone CR is no line break
-                    QpCase{"a_b", "a_b"}));
-
-TEST(DecodeQuotedPrintable, KeepsEmbeddedNulBytes) {
-    EXPECT_EQ(DecodeQuotedPrintable("=00x"), std::string("\0x", 2));
-}
+                    QpCase{"a_b", "a_b"}, QpCase{"=00x", std::string("\0x", 2)}));
 
 TEST(DecodeQEncodedText, UnderscoreIsABlankButAnEncodedUnderscoreIsNot) {
     EXPECT_EQ(DecodeQEncodedText("Hello_w=6Frld=5F!"), "Hello world_!");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -12,17 +11,6 @@
 
 namespace kestrova {
 namespace {
-
-// A fresh folder for one test.
-class TempFolder : public TempFolderForTest {
-  public:
-    std::string File(const std::string& name) const { return Path() + "/" + name; }
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string Contents(TMemoryStream& stream) {
     return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
@@ -48,7 +36,7 @@ void ExpectStreamError(const std::function<void()>& operation, uint32_t code,
 }
 
 TEST(FileStream, CreateWriteReopenRead) {
-    TempFolder folder;
+    TempFolderForTest folder;
     std::string name = folder.File("data.bin");
     {
         TFileStream out(name, kFileCreate);
@@ -60,12 +48,12 @@ TEST(FileStream, CreateWriteReopenRead) {
         out.WriteText("X");
         EXPECT_THROW(out.SetSize(-1), EOSError);
     }
-    EXPECT_EQ(ReadAll(name), "hellX");
+    EXPECT_EQ(FileBytes(name), "hellX");
     {
         TFileStream again(name, kFileCreate);  // creating truncates
     }
-    EXPECT_EQ(ReadAll(name), "");
-    std::ofstream(name, std::ios::binary) << "0123456789";
+    EXPECT_EQ(FileBytes(name), "");
+    WriteFileBytes(name, "0123456789");
     TFileStream in(name, 0);
     char buffer[4] = {};
     EXPECT_EQ(in.Seek(-4, SeekOrigin::End), 6);
@@ -87,7 +75,7 @@ TEST(FileStream, AWriteToAFullDiskNamesTheFileAndTheCause) {
 }
 
 TEST(FileStream, OpenAndCreateFailuresNameTheFile) {
-    TempFolder folder;
+    TempFolderForTest folder;
     std::string missing = folder.File("missing.txt");
     ExpectStreamError<EFOpenError>([&] { TFileStream s(missing, 0); }, 0x20000000,
                                    "Cannot open file '" + missing + "'", "Open");

@@ -37,8 +37,10 @@ TEST(StringList, OutOfBoundsRaisesInRange) {
     EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b"}));
 }
 
-TEST(StringList, InsertPutDelete) {
+// The text joins the items with CR LF after each.
+TEST(StringList, InsertPutDeleteAndText) {
     TStringList list;
+    EXPECT_EQ(list.Text(), "");
     EXPECT_EQ(list.Add("b"), 0);
     list.Insert(0, "a");
     list.Insert(99, "d");  // beyond the end appends
@@ -48,7 +50,8 @@ TEST(StringList, InsertPutDelete) {
     list.Delete(0);
     list.Delete(2);
     EXPECT_EQ(Items(list), (std::vector<std::string>{"B", "c"}));
-    EXPECT_EQ(list.Add("e"), 2);
+    EXPECT_EQ(list.Add(""), 2);
+    EXPECT_EQ(list.Text(), "B\r\nc\r\n\r\n");
 }
 
 TEST(StringList, TextSplitsAtEveryLineEnd) {
@@ -71,15 +74,6 @@ TEST(StringList, TextSplitsAtEveryLineEnd) {
         list.SetText(c.text);
         EXPECT_EQ(Items(list), c.lines) << "text: " << c.text;
     }
-}
-
-TEST(StringList, TextJoinsWithCrLfAfterEachLine) {
-    TStringList list;
-    EXPECT_EQ(list.Text(), "");
-    list.Add("a");
-    list.Add("");
-    list.Add("b");
-    EXPECT_EQ(list.Text(), "a\r\n\r\nb\r\n");
 }
 
 }  // namespace

@@ -10,33 +10,28 @@
 namespace kestrova {
 namespace {
 
-// Text, separator, word number, its position and the word.
-TEST(Words, PositionAndExtraction) {
-    const std::tuple<std::string, char, int, int, std::string> cases[] = {
-        {"a,,b,c", ',', 2, 4, "b"},
-        {"a,,b,c", ',', 3, 6, "c"},
-        {",,a,,b", ',', 1, 3, "a"},
-        {",,a,,b", ',', 2, 6, "b"},
-        {",,a,,b", ',', 3, 0, ""},
-        {"a b", ' ', 5, 0, ""},
-        {"a b", ' ', 0, 0, ""},
-        {"a b", ' ', -1, 0, ""},
-        {"", ',', 1, 0, ""},
-        {",,,", ',', 1, 0, ""},
-        {"one two ", ' ', 2, 5, "two"},
-        {std::string(",\0,x", 4), ',', 1, 4, "x"},  // a NUL does not start a word
+// Text, separator, word number, its position, the word, and the text's count of words.
+TEST(Words, PositionExtractionAndCount) {
+    const std::tuple<std::string, char, int, int, std::string, int> cases[] = {
+        {"a,,b,c", ',', 2, 4, "b", 3},
+        {"a,,b,c", ',', 3, 6, "c", 3},
+        {",,a,,b", ',', 1, 3, "a", 2},
+        {",,a,,b", ',', 2, 6, "b", 2},
+        {",,a,,b", ',', 3, 0, "", 2},
+        {"a", ',', 1, 1, "a", 1},
+        {"a b", ' ', 5, 0, "", 2},
+        {"a b", ' ', 0, 0, "", 2},
+        {"a b", ' ', -1, 0, "", 2},
+        {"", ',', 1, 0, "", 0},
+        {",,,", ',', 1, 0, "", 0},
+        {"one two ", ' ', 2, 5, "two", 2},
+        {std::string(",\0,x", 4), ',', 1, 4, "x", 2},  // a NUL does not start a word
     };
-    for (const auto& [text, separator, n, position, word] : cases) {
+    for (const auto& [text, separator, n, position, word, count] : cases) {
         EXPECT_EQ(WordPosition(n, text, separator), position) << text << " #" << n;
         EXPECT_EQ(ExtractWord(n, text, separator), word) << text << " #" << n;
+        EXPECT_EQ(WordCount(text, separator), count) << text;
     }
-}
-
-TEST(Words, Count) {
-    const std::pair<std::string, int> cases[] = {
-        {"", 0}, {",,,", 0}, {"a", 1}, {"a,", 1}, {",,a,,b", 2}, {"a,,b,c", 3}, {",a,b,", 2},
-    };
-    for (const auto& [text, count] : cases) EXPECT_EQ(WordCount(text, ','), count) << text;
 }
 
 TEST(Trim, RemovesSpacesOnly) {

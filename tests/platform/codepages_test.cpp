@@ -43,12 +43,11 @@ TEST_F(CodePagesTest, EveryMappedByteOfEveryPageSurvivesTheTripThroughUtf8) {
 }
 
 TEST_F(CodePagesTest, BytesMapToTheirKnownCharacters) {
-    struct Case {
+    const struct {
         int codePage;
         unsigned char byte;
         char32_t character;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {866, 0x80, U'А'},   {866, 0xF0, U'Ё'},    {866, 0xC4, U'─'},   {866, 0xFC, U'№'},
         {437, 0x82, U'é'},   {437, 0xE1, U'ß'},    {850, 0x9B, U'ø'},   {850, 0xD5, U'ı'},
         {1251, 0xC0, U'А'},  {1251, 0xA8, U'Ё'},   {1251, 0xB9, U'№'},  {1251, 0x98, 0xFFFD},
@@ -56,7 +55,7 @@ TEST_F(CodePagesTest, BytesMapToTheirKnownCharacters) {
         {20866, 0xC1, U'а'}, {20866, 0xB3, U'Ё'},  {28595, 0xB0, U'А'}, {28595, 0xA1, U'Ё'},
         {28595, 0xF0, U'№'}, {866, 'A', U'A'},     {28595, 0x80, 0x80},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         char32_t table[256];
         ASSERT_TRUE(CodePageTable(c.codePage, table));
         EXPECT_EQ(table[c.byte], c.character) << c.codePage << " byte " << int(c.byte);
@@ -98,12 +97,11 @@ TEST_F(CodePagesTest, ConversionsOfKnownTextsAndRefusedPages) {
 
 TEST_F(CodePagesTest, IllFormedUtf8BecomesOneQuestionMarkPerBadSequence) {
     environment_.Set("KESTROVA_OEMCP", "866");
-    struct Case {
+    const struct {
         const char* what;
         std::string input;
         std::string expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"stray continuation byte", "a\x80z", "a?z"},
         {"overlong slash", "\xC0\xAF", "??"},
         {"overlong three-byte form", "\xE0\x80\xAF", "???"},
@@ -115,25 +113,23 @@ TEST_F(CodePagesTest, IllFormedUtf8BecomesOneQuestionMarkPerBadSequence) {
         {"invalid lead byte", "\xFF\xFE", "??"},
         {"valid Cyrillic around bad bytes", "\xD0\x90\xFF\xD1\x8F", "\x80?\xEF"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Utf8ToOem(c.input), c.expected) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(Utf8ToOem(c.input), c.expected) << c.what;
 }
 
 TEST_F(CodePagesTest, EnvironmentChoosesSupportedPagesOnly) {
-    struct Case {
+    const struct {
         const char* oem;
         const char* ansi;
         int expectedOem;
         int expectedAnsi;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"437", "1252", 437, 1252},       {"20866", "28595", 20866, 28595},
         {"1250", "999999", 65001, 65001}, {"abc", "1252x", 65001, 65001},
         {"", "-1251", 65001, 65001},      {"65001", "866", 65001, 866},
     };
-    for (const Case& c : cases) {
-        ScopedEnvironment environment;
-        environment.Set("KESTROVA_OEMCP", c.oem);
-        environment.Set("KESTROVA_ANSICP", c.ansi);
+    for (const auto& c : cases) {
+        environment_.Set("KESTROVA_OEMCP", c.oem);
+        environment_.Set("KESTROVA_ANSICP", c.ansi);
         EXPECT_EQ(OemCodePage(), c.expectedOem) << c.oem;
         EXPECT_EQ(AnsiCodePage(), c.expectedAnsi) << c.ansi;
     }

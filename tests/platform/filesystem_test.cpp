@@ -65,8 +65,7 @@ TEST_F(FileSystemTest, HomeFolderFollowsTheEnvironmentAndIsCreated) {
 
 // With the single-byte OEM code page of earlier versions, names are converted at the edge.
 TEST_F(FileSystemTest, OemNamesAreUtf8OnDisk) {
-    ScopedEnvironment environment;
-    environment.Set("KESTROVA_OEMCP", "866");
+    environment_.Set("KESTROVA_OEMCP", "866");
     const std::string oemPath = At(kCp866Name);
     WriteFileBytes(At(kNativeName), "body");
     EXPECT_EQ(ToNativePath(oemPath), At(kNativeName));

@@ -38,10 +38,15 @@ using namespace std::string_literals;
     _exit(0);
 }
 
-bool HasValue(StoreKey key, const std::string& name) {
+// The data of a value, or "<missing>".
+std::string Value(StoreKey key, const std::string& name) {
     uint32_t type;
     std::string data;
-    return StoreQueryValue(key, name, type, data) == StoreResult::Ok && data == name + '\0';
+    return StoreQueryValue(key, name, type, data) == StoreResult::Ok ? data : "<missing>";
+}
+
+bool HasValue(StoreKey key, const std::string& name) {
+    return Value(key, name) == name + '\0';
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -51,11 +56,28 @@ class SettingsStoreTest : public ::testing::Test {
         EXPECT_EQ(StoreCreateKey(HKEY_CURRENT_USER, path, key), StoreResult::Ok) << path;
         return key;
     }
-    StoreResult Open(std::string_view path, StoreAccess access = StoreAccess::Full) {
+    StoreResult Open(std::string_view path) {
         StoreKey key = 0;
-        StoreResult r = StoreOpenKey(HKEY_CURRENT_USER, path, access, key);
+        StoreResult r = StoreOpenKey(HKEY_CURRENT_USER, path, StoreAccess::Full, key);
         StoreCloseKey(key);
         return r;
+    }
+    // A value read through a key opened for reading only.
+    static std::string ValueAt(std::string_view path, const std::string& name) {
+        StoreKey key = 0;
+        if (StoreOpenKey(HKEY_CURRENT_USER, path, StoreAccess::Read, key) != StoreResult::Ok)
+            return "<no key>";
+        std::string data = Value(key, name);
+        StoreCloseKey(key);
+        return data;
+    }
+    // The database and its -wal and -shm files are the user's alone.
+    static void ExpectPrivate() {
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            struct stat st;
+            ASSERT_EQ(stat((SettingsStorePath() + suffix).c_str(), &st), 0) << suffix;
+            EXPECT_EQ(st.st_mode & 077, 0u) << suffix;
+        }
     }
     // The names StoreEnumKey or StoreEnumValue lists.
     std::vector<std::string> Names(StoreKey key,
@@ -86,18 +108,23 @@ class SettingsStoreTest : public ::testing::Test {
     FreshStore store_;
 };
 
-TEST_F(SettingsStoreTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
+// Every kind of value and byte comes back through the host's settings transfer test, and the
+// order of names through the registry's tests; here what overwriting and deleting do to it.
+TEST_F(SettingsStoreTest, NamesMatchWithoutCaseAndKeepTheirSpellingAndPlace) {
     StoreKey key = Create("Software\\MyKey");
     ASSERT_EQ(StoreSetValue(key, "Server Name", REG_SZ, "a\0"s), StoreResult::Ok);
     EXPECT_EQ(Open("SOFTWARE\\mykey"), StoreResult::Ok);
 
     // Writing through another spelling replaces the value but keeps the first spelling.
     ASSERT_EQ(StoreSetValue(key, "SERVER NAME", REG_SZ, "b\0"s), StoreResult::Ok);
-    uint32_t type = 0;
-    std::string data;
-    ASSERT_EQ(StoreQueryValue(key, "server name", type, data), StoreResult::Ok);
-    EXPECT_EQ(data, "b\0"s);
+    EXPECT_EQ(Value(key, "server name"), "b\0"s);
     EXPECT_EQ(Names(key, StoreEnumValue), std::vector<std::string>{"Server Name"});
+    for (const char* name : {"z", "a", "M"})
+        ASSERT_EQ(StoreSetValue(key, name, REG_DWORD, "1234"), StoreResult::Ok);
+    ASSERT_EQ(StoreDeleteValue(key, "a"), StoreResult::Ok);
+    ASSERT_EQ(StoreSetValue(key, "b", REG_SZ, ""), StoreResult::Ok);
+    ASSERT_EQ(StoreSetValue(key, "Z", REG_SZ, ""), StoreResult::Ok);  // overwrite keeps the place
+    EXPECT_EQ(Names(key, StoreEnumValue), (std::vector<std::string>{"Server Name", "z", "M", "b"}));
 
     StoreKey software = Create("software");
     EXPECT_EQ(Names(software, StoreEnumKey), std::vector<std::string>{"MyKey"});
@@ -109,20 +136,6 @@ TEST_F(SettingsStoreTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
     EXPECT_EQ(Open("software\\ΛέΞΗ"), StoreResult::Ok);
     StoreCloseKey(key);
     StoreCloseKey(software);
-}
-
-// Every kind of value and byte comes back through the host's settings transfer test, and the
-// order of names through the registry's tests; here what overwriting and deleting do to it.
-TEST_F(SettingsStoreTest, ValuesKeepTheirPlaceWhenOverwritten) {
-    StoreKey key = Create("Order");
-
-    for (const char* name : {"z", "a", "M"})
-        ASSERT_EQ(StoreSetValue(key, name, REG_DWORD, "1234"), StoreResult::Ok);
-    ASSERT_EQ(StoreDeleteValue(key, "a"), StoreResult::Ok);
-    ASSERT_EQ(StoreSetValue(key, "b", REG_SZ, ""), StoreResult::Ok);
-    ASSERT_EQ(StoreSetValue(key, "Z", REG_SZ, ""), StoreResult::Ok);  // overwrite keeps the place
-    EXPECT_EQ(Names(key, StoreEnumValue), (std::vector<std::string>{"z", "M", "b"}));
-    StoreCloseKey(key);
 }
 
 TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
@@ -152,16 +165,22 @@ TEST_F(SettingsStoreTest, RecordsItsSchemaVersionAndRefusesANewerOne) {
     EXPECT_EQ(Open("x"), StoreResult::Failed);
 }
 
+// The files are private whatever the umask; a store from before (or copied in) that others may
+// read is made private when opened.
 TEST_F(SettingsStoreTest, FilesArePrivateAndTheDatabaseAloneHoldsEverythingAfterTheProcessEnds) {
     const mode_t oldMask = umask(022);
     chmod(store_.Folder().c_str(), 0755);
     StoreCloseKey(Create("Software"));
     umask(oldMask);
+    ExpectPrivate();
+    ResetSettingsStore();
     for (const char* suffix : {"", "-wal", "-shm"}) {
-        struct stat st;
-        ASSERT_EQ(stat((SettingsStorePath() + suffix).c_str(), &st), 0) << suffix;
-        EXPECT_EQ(st.st_mode & 077, 0u) << suffix;
+        const std::string file = SettingsStorePath() + suffix;
+        if (!std::filesystem::exists(file)) std::ofstream{file};
+        ASSERT_EQ(chmod(file.c_str(), 0644), 0) << suffix;
     }
+    StoreCloseKey(Create("Software"));
+    ExpectPrivate();
     ResetSettingsStore();  // no connection may cross the fork
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -180,28 +199,7 @@ TEST_F(SettingsStoreTest, FilesArePrivateAndTheDatabaseAloneHoldsEverythingAfter
     ScopedEnvironment home;
     home.Set("KESTROVA_HOME", copy.Path().c_str());
     ResetSettingsStore();
-    StoreKey key = 0;
-    ASSERT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "Software", StoreAccess::Read, key), StoreResult::Ok);
-    EXPECT_TRUE(HasValue(key, "Second"));
-    StoreCloseKey(key);
-    ResetSettingsStore();
-}
-
-// A store from before (or copied in) that others may read is made private when opened.
-TEST_F(SettingsStoreTest, AStoreOthersMayReadBecomesPrivateWhenOpened) {
-    StoreCloseKey(Create("Software"));
-    ResetSettingsStore();
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        const std::string file = SettingsStorePath() + suffix;
-        if (!std::filesystem::exists(file)) std::ofstream{file};
-        ASSERT_EQ(chmod(file.c_str(), 0644), 0) << suffix;
-    }
-    StoreCloseKey(Create("Software"));
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        struct stat st;
-        ASSERT_EQ(stat((SettingsStorePath() + suffix).c_str(), &st), 0) << suffix;
-        EXPECT_EQ(st.st_mode & 077, 0u) << suffix;
-    }
+    EXPECT_EQ(ValueAt("Software", "Second"), "Second\0"s);
     ResetSettingsStore();
 }
 
@@ -273,16 +271,8 @@ TEST_F(SettingsStoreTest, AStoreOfTheSingleByteModelIsConvertedOnce) {
     }
     for (int open = 0; open < 2; ++open) {
         ResetSettingsStore();  // opened again under UTF-8, twice: converted only the first time
-        StoreKey key = 0;
-        ASSERT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "SOFTWARE\\КЛЮЧ", StoreAccess::Read, key),
-                  StoreResult::Ok);
-        uint32_t type = 0;
-        std::string data;
-        EXPECT_EQ(StoreQueryValue(key, "Имя", type, data), StoreResult::Ok);
-        EXPECT_EQ(data, "Привет"s + '\0');
-        EXPECT_EQ(StoreQueryValue(key, "Bytes", type, data), StoreResult::Ok);
-        EXPECT_EQ(data, "\x8F\xE0");
-        StoreCloseKey(key);
+        EXPECT_EQ(ValueAt("SOFTWARE\\КЛЮЧ", "Имя"), "Привет"s + '\0');
+        EXPECT_EQ(ValueAt("SOFTWARE\\КЛЮЧ", "Bytes"), "\x8F\xE0");
     }
 }
 

@@ -67,9 +67,7 @@ TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
         {"REGEDIT4\n[-HKEY_CURRENT_USER]\n", 2},
         // Names the export could not write back: control characters, NUL, too deep a key.
         {"REGEDIT4\n[HKEY_CURRENT_USER\\Keep]\n\"a\x01b\"=\"x\"\n", 3},
-        {"REGEDIT4\n[HKEY_CURRENT_USER\\Ke\x7F"
-         "ep]\n",
-         2},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Ke\177ep]\n", 2},
         {"REGEDIT4\n\n[HKEY_CURRENT_USER\\K\0ep]\n"s, 3},
         {deep + "]\n", 2},
     };

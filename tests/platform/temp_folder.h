@@ -24,6 +24,7 @@ class TempFolderForTest {
 
     // The folder's path (ASCII, so the same in OEM and UTF-8).
     const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
 
   private:
     std::string path_;
