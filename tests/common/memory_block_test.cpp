@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/errors.h"
+#include "common/raised.h"
 
 namespace kestrova {
 namespace {
@@ -40,12 +40,8 @@ TEST(MemoryBlock, ResizeRoundsTo64KiBKeepsWithinAStepAndZeroFills) {
 
 TEST(MemoryBlock, HeapFailureRaisesSystemErrorAndKeepsTheBlock) {
     void* block = nullptr;
-    try {
-        GetBlock(block, SIZE_MAX - 8);
-        ADD_FAILURE() << "no error";
-    } catch (const EOSError& e) {
-        EXPECT_EQ(e.Message.rfind("Win32 Error. Code: 12.\n", 0), 0u) << e.Message;
-    }
+    const std::string raised = Raised([&] { GetBlock(block, SIZE_MAX - 8); });
+    EXPECT_EQ(raised.rfind("EOSError: Win32 Error. Code: 12.\n", 0), 0u) << raised;
     EXPECT_EQ(block, nullptr);
     GetBlock(block, 10);
     EXPECT_TRUE(AllZero(block, 0, 10));

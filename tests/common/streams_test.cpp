@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <functional>
 #include <vector>
 
-#include "common/errors.h"
+#include "common/raised.h"
 #include "platform/temp_folder.h"
 
 namespace kestrova {
@@ -20,19 +19,6 @@ std::string Pattern(size_t size) {
     std::string data(size, '\0');
     for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>(i * 7 + i / 251);
     return data;
-}
-
-template <typename Error>
-void ExpectStreamError(const std::function<void()>& operation, uint32_t code,
-                       const std::string& message, const std::string& procName) {
-    try {
-        operation();
-        ADD_FAILURE() << "no " << message;
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Code, code);
-        EXPECT_EQ(e.Message, message);
-        EXPECT_EQ(e.ProcName, procName);
-    }
 }
 
 TEST(FileStream, CreateWriteReopenRead) {
@@ -61,29 +47,30 @@ TEST(FileStream, CreateWriteReopenRead) {
     EXPECT_EQ(std::string(buffer, 4), "6789");
     EXPECT_EQ(in.Read(buffer, 4), 0);  // a partial read at the end is no error
     EXPECT_EQ(in.Write("x", 1), 0);    // opened for reading only
-    ExpectStreamError<EWriteError>([&] { in.WriteBuffer("abc", 3); }, 0x10000000,
-                                   "Cannot write file '" + name + "': Bad file descriptor",
-                                   "Write buffer");
+    EXPECT_EQ(Raised([&] { in.WriteBuffer("abc", 3); }),
+              "EWriteError 0x10000000 Write buffer: Cannot write file '" + name +
+                  "': Bad file descriptor");
 }
 
 // A full disk is said as such, with the name the user knows the file by.
 TEST(FileStream, AWriteToAFullDiskNamesTheFileAndTheCause) {
     TFileStream full("/dev/full", 1, "/home/ann/news/article.txt");
-    ExpectStreamError<EWriteError>(
-        [&] { full.WriteText("x"); }, 0x10000000,
-        "Cannot write file '/home/ann/news/article.txt': No space left on device", "Write buffer");
+    EXPECT_EQ(
+        Raised([&] { full.WriteText("x"); }),
+        "EWriteError 0x10000000 Write buffer: Cannot write file '/home/ann/news/article.txt': "
+        "No space left on device");
 }
 
 TEST(FileStream, OpenAndCreateFailuresNameTheFile) {
     TempFolderForTest folder;
     std::string missing = folder.File("missing.txt");
-    ExpectStreamError<EFOpenError>([&] { TFileStream s(missing, 0); }, 0x20000000,
-                                   "Cannot open file '" + missing + "'", "Open");
-    ExpectStreamError<EFOpenError>([&] { TFileStream s(folder.File(""), 2); }, 0x20000000,
-                                   "Cannot open file '" + folder.File("") + "'", "Open");
+    EXPECT_EQ(Raised([&] { TFileStream s(missing, 0); }),
+              "EFOpenError 0x20000000 Open: Cannot open file '" + missing + "'");
+    EXPECT_EQ(Raised([&] { TFileStream s(folder.File(""), 2); }),
+              "EFOpenError 0x20000000 Open: Cannot open file '" + folder.File("") + "'");
     std::string deep = folder.File("no/such/dir.txt");
-    ExpectStreamError<EFCreateError>([&] { TFileStream s(deep, kFileCreate); }, 0x20000000,
-                                     "Cannot create file '" + deep + "'", "Create");
+    EXPECT_EQ(Raised([&] { TFileStream s(deep, kFileCreate); }),
+              "EFCreateError 0x20000000 Create: Cannot create file '" + deep + "'");
 }
 
 TEST(Stream, ShortReadBufferRaises) {
@@ -91,8 +78,8 @@ TEST(Stream, ShortReadBufferRaises) {
     memory.WriteText("abc");
     memory.SetPosition(1);
     char buffer[8];
-    ExpectStreamError<EReadError>([&] { memory.ReadBuffer(buffer, 3); }, 0x10000000,
-                                  "Stream read error", "Read buffer");
+    EXPECT_EQ(Raised([&] { memory.ReadBuffer(buffer, 3); }),
+              "EReadError 0x10000000 Read buffer: Stream read error");
     memory.ReadBuffer(buffer, 0);  // nothing asked, nothing missing
 }
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "common/errors.h"
+#include "common/raised.h"
 
 namespace kestrova {
 namespace {
@@ -25,14 +25,9 @@ TEST(StringList, OutOfBoundsRaisesInRange) {
         [&] { list.Delete(2); },      [&] { list.Delete(-1); }, [&] { list.Insert(-1, "x"); },
         [&] { TStringList().Get(0); }};
     for (size_t i = 0; i < operations.size(); ++i) {
-        try {
-            operations[i]();
-            ADD_FAILURE() << "operation " << i << " did not raise";
-        } catch (const EStringListError& e) {
-            EXPECT_EQ(e.Message, "List index out of bounds");
-            EXPECT_EQ(e.ProcName, "InRange");
-            EXPECT_EQ(e.Code, 0x10000000u);
-        }
+        EXPECT_EQ(Raised(operations[i]),
+                  "EStringListError 0x10000000 InRange: List index out of bounds")
+            << "operation " << i;
     }
     EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b"}));
 }

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "common/errors.h"
+#include "common/raised.h"
 #include "platform/profile_file.h"
 #include "platform/temp_folder.h"
 
@@ -63,22 +63,15 @@ TEST(ProfileFileTest, EveryWrittenValueReadsBackTheSame) {
 }
 
 TEST(IniFileTest, MissingFileLongValueAndFailedWrite) {
-    const auto raised = [](auto op) -> std::string {
-        try {
-            op();
-        } catch (const Exception& e) {
-            return std::string(e.ClassName()) + ": " + e.Message;
-        }
-        return "no error";
-    };
     TempFolderForTest folder;
     const std::string path = folder.Path() + "/account.ini";
-    EXPECT_EQ(raised([&] { TIniFile(path, 0); }), "EFOpenError: Cannot open file '" + path + "'");
+    EXPECT_EQ(Raised([&] { TIniFile(path, 0); }),
+              "EFOpenError 0x20000000 : Cannot open file '" + path + "'");
     TIniFile(path, 0xFFFF).WriteString("Kestrova", "Long", std::string(2000, 'x'));
     EXPECT_EQ(TIniFile(path, 0).ReadString("kestrova", "long", ""), std::string(1023, 'x'));
     // A plain exception, not an item failure.
     const std::string unwritable = "/nonexistent-folder/account.ini";
-    EXPECT_EQ(raised([&] { TIniFile(unwritable, 0xFFFF).WriteString("Kestrova", "Url", "x"); }),
+    EXPECT_EQ(Raised([&] { TIniFile(unwritable, 0xFFFF).WriteString("Kestrova", "Url", "x"); }),
               "Exception: Unable to write to '" + unwritable + "'");
 }
 

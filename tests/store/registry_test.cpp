@@ -6,26 +6,14 @@
 #include <string>
 #include <utility>
 
-#include "common/errors.h"
+#include "common/raised.h"
 #include "platform/fresh_store.h"
 #include "store/reg_ini_file.h"
 
 namespace kestrova {
 namespace {
 
-// The message of the ERegistryError that op raises; fails the test when it raises none.
-template <typename Op>
-std::string RegistryErrorOf(Op op) {
-    try {
-        op();
-    } catch (const ERegistryError& e) {
-        EXPECT_EQ(e.Code, 0x20000000u);
-        EXPECT_EQ(e.ProcName, "");
-        return e.Message;
-    }
-    ADD_FAILURE() << "no ERegistryError";
-    return {};
-}
+const std::string kRegistryError = "ERegistryError 0x20000000 : ";
 
 class RegistryTest : public ::testing::Test {
   protected:
@@ -87,7 +75,7 @@ TEST_F(RegistryTest, ValuesReadOnlyAsTheirOwnKind) {
         {[&] { reg_.ReadTime("sixteen"); }, "Failed to get data for 'sixteen'"},
         {[&] { reg_.ReadTime("missing"); }, "Failed to get data for 'missing'"},
     };
-    for (const auto& [op, message] : refused) EXPECT_EQ(RegistryErrorOf(op), message);
+    for (const auto& [op, message] : refused) EXPECT_EQ(Raised(op), kRegistryError + message);
 }
 
 TEST_F(RegistryTest, ReadOnlyKeyOpensButRefusesWrites) {
@@ -98,9 +86,9 @@ TEST_F(RegistryTest, ReadOnlyKeyOpensButRefusesWrites) {
               platform::StoreResult::Ok);
     ASSERT_TRUE(reg_.OpenKey("Shared\\Fixed", false));
     EXPECT_EQ(reg_.ReadString("kept"), "yes");
-    EXPECT_EQ(RegistryErrorOf([&] { reg_.WriteString("new", "x"); }),
-              "Failed to set data for 'new'");
-    EXPECT_EQ(RegistryErrorOf([&] { reg_.CreateKey("Sub"); }), "Failed to create key Sub");
+    EXPECT_EQ(Raised([&] { reg_.WriteString("new", "x"); }),
+              kRegistryError + "Failed to set data for 'new'");
+    EXPECT_EQ(Raised([&] { reg_.CreateKey("Sub"); }), kRegistryError + "Failed to create key Sub");
     reg_.CloseKey();
     EXPECT_FALSE(reg_.DeleteKey("Shared"));
     EXPECT_TRUE(reg_.KeyExists("Shared\\Fixed"));
