@@ -62,15 +62,6 @@ class SettingsStoreTest : public ::testing::Test {
         StoreCloseKey(key);
         return r;
     }
-    // A value read through a key opened for reading only.
-    static std::string ValueAt(std::string_view path, const std::string& name) {
-        StoreKey key = 0;
-        if (StoreOpenKey(HKEY_CURRENT_USER, path, StoreAccess::Read, key) != StoreResult::Ok)
-            return "<no key>";
-        std::string data = Value(key, name);
-        StoreCloseKey(key);
-        return data;
-    }
     // The database and its -wal and -shm files are the user's alone.
     static void ExpectPrivate() {
         for (const char* suffix : {"", "-wal", "-shm"}) {
@@ -142,9 +133,7 @@ TEST_F(SettingsStoreTest, DeleteTreeRemovesEveryLevelAtOnce) {
     std::string path = "Top";
     for (int depth = 0; depth < 40; ++depth) {
         path += "\\level" + std::to_string(depth);
-        StoreKey key = Create(path);
-        ASSERT_EQ(StoreSetValue(key, "v", REG_SZ, "x\0"s), StoreResult::Ok);
-        StoreCloseKey(key);
+        PutValue(path, "v", REG_SZ, "x\0"s);
     }
     StoreKey open = Create(path);
     ASSERT_EQ(StoreDeleteTree(HKEY_CURRENT_USER, "top\\LEVEL0"), StoreResult::Ok);
@@ -263,11 +252,9 @@ TEST_F(SettingsStoreTest, AStoreOfTheSingleByteModelIsConvertedOnce) {
         ScopedEnvironment environment;
         environment.Set("KESTROVA_OEMCP", "866");
         ResetSettingsStore();
-        StoreKey key = Create("software\\\x8A\xAB\xEE\xE7");  // "Ключ" in CP866
-        EXPECT_EQ(StoreSetValue(key, "\x88\xAC\xEF", REG_SZ, "\x8F\xE0\xA8\xA2\xA5\xE2"s + '\0'),
-                  StoreResult::Ok);
-        EXPECT_EQ(StoreSetValue(key, "Bytes", REG_BINARY, "\x8F\xE0"s), StoreResult::Ok);
-        StoreCloseKey(key);
+        const std::string key = "software\\\x8A\xAB\xEE\xE7";  // "Ключ" in CP866
+        PutValue(key, "\x88\xAC\xEF", REG_SZ, "\x8F\xE0\xA8\xA2\xA5\xE2"s + '\0');
+        PutValue(key, "Bytes", REG_BINARY, "\x8F\xE0"s);
     }
     for (int open = 0; open < 2; ++open) {
         ResetSettingsStore();  // opened again under UTF-8, twice: converted only the first time

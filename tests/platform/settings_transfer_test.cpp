@@ -14,23 +14,6 @@ namespace {
 using namespace std::string_literals;
 using namespace platform;
 
-void Set(const std::string& key, const std::string& name, uint32_t type, const std::string& data) {
-    StoreKey handle = 0;
-    ASSERT_EQ(StoreCreateKey(HKEY_CURRENT_USER, key, handle), StoreResult::Ok);
-    ASSERT_EQ(StoreSetValue(handle, name, type, data), StoreResult::Ok);
-    StoreCloseKey(handle);
-}
-
-std::string Get(const std::string& key, const std::string& name) {
-    StoreKey handle = 0;
-    uint32_t type;
-    std::string data = "<missing>";
-    if (StoreOpenKey(HKEY_CURRENT_USER, key, StoreAccess::Read, handle) == StoreResult::Ok)
-        StoreQueryValue(handle, name, type, data);
-    StoreCloseKey(handle);
-    return data;
-}
-
 std::string ExportToText(const std::string& path) {
     ExportSettings(path);
     return FileBytes(path);
@@ -46,7 +29,7 @@ class SettingsTransferTest : public ::testing::Test {
 // Every kind of value, escapes and names outside ASCII go through an import and an export in
 // the host's settings transfer test.
 TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
-    Set("Keep", "v", REG_SZ, "old\0"s);
+    PutValue("Keep", "v", REG_SZ, "old\0"s);
     const std::string before = ExportToText(File("before.reg"));
     std::string deep = "REGEDIT4\n[HKEY_CURRENT_USER";
     for (size_t i = 0; i <= kMaxKeyDepth; ++i) deep += "\\k";
@@ -87,20 +70,20 @@ TEST_F(SettingsTransferTest, AMalformedFileChangesNothingAndNamesItsLine) {
 }
 
 TEST_F(SettingsTransferTest, ReadOnlyKeyFailsTheWholeImport) {
-    Set("Locked", "v", REG_SZ, "old\0"s);
+    PutValue("Locked", "v", REG_SZ, "old\0"s);
     ASSERT_EQ(StoreSetKeyLocked(HKEY_CURRENT_USER, "Locked", true), StoreResult::Ok);
     WriteFileBytes(File("x.reg"),
                    "REGEDIT4\n[HKEY_CURRENT_USER\\Other]\n\"a\"=\"1\"\n[HKEY_CURRENT_USER\\Locked]"
                    "\n\"v\"=\"new\"\n");
     EXPECT_THROW(ImportSettings(File("x.reg")), SettingsTransferError);
-    EXPECT_EQ(Get("Other", "a"), "<missing>");
-    EXPECT_EQ(Get("Locked", "v"), "old\0"s);
+    EXPECT_EQ(ValueAt("Other", "a"), "<missing>");
+    EXPECT_EQ(ValueAt("Locked", "v"), "old\0"s);
 }
 
 TEST_F(SettingsTransferTest, DeletionsAndWrappedHexApply) {
-    Set("Old\\Deep", "v", REG_SZ, "x\0"s);
-    Set("Keep", "gone", REG_SZ, "x\0"s);
-    Set("Keep", "stays", REG_SZ, "x\0"s);
+    PutValue("Old\\Deep", "v", REG_SZ, "x\0"s);
+    PutValue("Keep", "gone", REG_SZ, "x\0"s);
+    PutValue("Keep", "stays", REG_SZ, "x\0"s);
     WriteFileBytes(
         File("x.reg"),
         "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Old]\r\n[HKEY_CURRENT_USER\\Keep]\r\n\"gone\"=-\r\n"
@@ -110,16 +93,16 @@ TEST_F(SettingsTransferTest, DeletionsAndWrappedHexApply) {
     StoreKey key = 0;
     EXPECT_EQ(StoreOpenKey(HKEY_CURRENT_USER, "Old", StoreAccess::Read, key),
               StoreResult::NotFound);
-    EXPECT_EQ(Get("Keep", "gone"), "<missing>");
-    EXPECT_EQ(Get("Keep", "stays"), "x\0"s);
-    EXPECT_EQ(Get("Keep", "bin"), "\x00\x01\x02\x03"s);
-    EXPECT_EQ(Get("Keep", ""), "dflt\0"s);
+    EXPECT_EQ(ValueAt("Keep", "gone"), "<missing>");
+    EXPECT_EQ(ValueAt("Keep", "stays"), "x\0"s);
+    EXPECT_EQ(ValueAt("Keep", "bin"), "\x00\x01\x02\x03"s);
+    EXPECT_EQ(ValueAt("Keep", ""), "dflt\0"s);
 }
 
 // The host's transfer test reads lines of either end; the file has CR LF.
 TEST_F(SettingsTransferTest, ExportWritesCrLfLines) {
-    Set("P", "Url", REG_SZ, "proxy:1080\0"s);
-    Set("P\\Inner", "n", REG_DWORD, "\x05\0\0\0"s);
+    PutValue("P", "Url", REG_SZ, "proxy:1080\0"s);
+    PutValue("P\\Inner", "n", REG_DWORD, "\x05\0\0\0"s);
     EXPECT_EQ(ExportToText(File("all.reg")),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\P]\r\n\"Url\"=\"proxy:1080\"\r\n\r\n"
               "[HKEY_CURRENT_USER\\P\\Inner]\r\n\"n\"=dword:00000005\r\n\r\n");
