@@ -41,8 +41,7 @@ class FirstEntryLimitTest : public NewsSessionTest, public ::testing::WithParamI
             server.AddArticle(kTestGroup, n,
                               ArticleText(n, "Date: Tue, 02 Jan 2024 10:00:00 +0000\r\n"));
         }
-        server.Start(Overview() ? std::vector<std::string>{"--capabilities"}
-                                : std::vector<std::string>{});
+        server.Start(Overview() ? Names{"--capabilities"} : Names{});
         Connect();
     }
     // A new session (the cache read from the account's file) inside the group.

@@ -89,7 +89,7 @@ TEST_F(OverviewFlowTest, XoverWhereTheListNamesTheFormatButNotOver) {
 TEST_F(OverviewFlowTest, CtrlRShowsArticlesPostedMeanwhile) {
     for (const bool modern : {true, false}) {
         SCOPED_TRACE(modern);
-        Reconnect(modern ? std::vector<std::string>{"--capabilities"} : std::vector<std::string>{});
+        Reconnect(modern ? Names{"--capabilities"} : Names{});
         Enter();
         Names listed = List().numbered;
         PostMeanwhile("meanwhile");
