@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 
 #include "hostapi/plugin_api.h"
 
@@ -11,49 +12,48 @@ namespace {
 
 constexpr uint32_t kShift = SHIFT_PRESSED, kAlt = LEFT_ALT_PRESSED, kCtrl = LEFT_CTRL_PRESSED;
 
-struct KeyCase {
-    const char* Bytes;
-    int VirtualKey;
-    uint32_t State;
-    char Character;
-    char32_t Unicode = 0;  // a character beyond ASCII
-};
+// A key as Decoded writes it: "VK/STATE/CHAR", and "+CODE POINT" for a character beyond ASCII.
+std::string Key(int virtualKey, uint32_t state, char character, char32_t unicode = 0) {
+    return std::to_string(virtualKey) + "/" + std::to_string(state) + "/" +
+           std::to_string(static_cast<unsigned char>(character)) +
+           (unicode ? "+" + std::to_string(unicode) : "") + " ";
+}
 
 // What xterm and tmux send for the keys a file manager uses.
-const KeyCase kKeyCases[] = {
-    {"a", 'A', 0, 'a'},
-    {"Q", 'Q', kShift, 'Q'},
-    {"+", 0, 0, '+'},
-    {"\r", VK_RETURN, 0, '\r'},
-    {"\n", VK_RETURN, 0, '\r'},
-    {"\t", VK_TAB, 0, '\t'},
-    {"\x7f", VK_BACK, 0, 8},
-    {"\x12", 'R', kCtrl, 0},
-    {"\x1bOP", VK_F1, 0, 0},
-    {"\x1b[11~", VK_F1, 0, 0},
-    {"\x1b[[C", VK_F3, 0, 0},
-    {"\x1b[15~", VK_F5, 0, 0},
-    {"\x1b[1;2S", VK_F4, kShift, 0},
-    {"\x1b[18;3~", VK_F7, kAlt, 0},
-    {"\x1b[15;6~", VK_F5, kCtrl | kShift, 0},
-    {"\x1b[A", VK_UP, 0, 0},
-    {"\x1b[1;2A", VK_UP, kShift, 0},
-    {"\x1b[1;5D", VK_LEFT, kCtrl, 0},
-    {"\x1b[H", VK_HOME, 0, 0},
-    {"\x1bOk", VK_ADD, 0, '+'},
-    {"\x1b[Z", VK_TAB, kShift, 0},
-    {"\x1bx", 'X', kAlt, 'x'},
-    {"\x1b\x1b[A", VK_UP, kAlt, 0},
-    {"\x1b[27;5;49~", '1', kCtrl, '1'},
-    {"\x1b[48;5u", '0', kCtrl, '0'},
+const std::pair<std::string, std::string> kKeyCases[] = {
+    {"a", Key('A', 0, 'a')},
+    {"Q", Key('Q', kShift, 'Q')},
+    {"+", Key(0, 0, '+')},
+    {"\r", Key(VK_RETURN, 0, '\r')},
+    {"\n", Key(VK_RETURN, 0, '\r')},
+    {"\t", Key(VK_TAB, 0, '\t')},
+    {"\x7f", Key(VK_BACK, 0, 8)},
+    {"\x12", Key('R', kCtrl, 0)},
+    {"\x1bOP", Key(VK_F1, 0, 0)},
+    {"\x1b[11~", Key(VK_F1, 0, 0)},
+    {"\x1b[[C", Key(VK_F3, 0, 0)},
+    {"\x1b[15~", Key(VK_F5, 0, 0)},
+    {"\x1b[1;2S", Key(VK_F4, kShift, 0)},
+    {"\x1b[18;3~", Key(VK_F7, kAlt, 0)},
+    {"\x1b[15;6~", Key(VK_F5, kCtrl | kShift, 0)},
+    {"\x1b[A", Key(VK_UP, 0, 0)},
+    {"\x1b[1;2A", Key(VK_UP, kShift, 0)},
+    {"\x1b[1;5D", Key(VK_LEFT, kCtrl, 0)},
+    {"\x1b[H", Key(VK_HOME, 0, 0)},
+    {"\x1bOk", Key(VK_ADD, 0, '+')},
+    {"\x1b[Z", Key(VK_TAB, kShift, 0)},
+    {"\x1bx", Key('X', kAlt, 'x')},
+    {"\x1b\x1b[A", Key(VK_UP, kAlt, 0)},
+    {"\x1b[27;5;49~", Key('1', kCtrl, '1')},
+    {"\x1b[48;5u", Key('0', kCtrl, '0')},
     // Beyond ASCII: no single OEM byte ('?'), the character itself as a code point.
-    {"\xF0\x9F\x98\x80", 0, 0, '?', 0x1F600},
-    {"\xF0\x90\x90\x96", 0, 0, '?', 0x10416},
-    {"\x1b[66582u", 0, 0, '?', 66582},
-    {"\xE4\xB8\xAD", 0, 0, '?', 0x4E2D},
+    {"\xF0\x9F\x98\x80", Key(0, 0, '?', 0x1F600)},
+    {"\xF0\x90\x90\x96", Key(0, 0, '?', 0x10416)},
+    {"\x1b[66582u", Key(0, 0, '?', 66582)},
+    {"\xE4\xB8\xAD", Key(0, 0, '?', 0x4E2D)},
 };
 
-// Events in a line: a key as "VK/STATE/CHAR", a mouse event as "@X,Y/BUTTONS/FLAGS"; "..." where
+// Events in a line: a key as Key writes it, a mouse event as "@X,Y/BUTTONS/FLAGS"; "..." where
 // the decoder waits for more before the input pauses (Finish).
 std::string Decoded(const std::string& first, const std::string& rest) {
     KeyDecoder decoder;
@@ -65,24 +65,21 @@ std::string Decoded(const std::string& first, const std::string& rest) {
             text << '@' << e.MouseX << ',' << e.MouseY << '/' << static_cast<int32_t>(e.ButtonState)
                  << '/' << e.EventFlags << ' ';
         else
-            text << e.VirtualKeyCode << '/' << e.ControlKeyState << '/'
-                 << int(static_cast<unsigned char>(e.AsciiChar))
-                 << (e.UnicodeChar ? "+" + std::to_string(e.UnicodeChar) : "") << ' ';
+            text << Key(e.VirtualKeyCode, e.ControlKeyState, e.AsciiChar, e.UnicodeChar);
     if (decoder.Pending()) text << "... ";
     for (const platform::InputEvent& e : decoder.Finish()) text << e.VirtualKeyCode << ' ';
     return text.str();
 }
 
+// Every split of bytes into two reads decodes to events.
+void ExpectAtEverySplit(const std::string& bytes, const std::string& events, long row) {
+    for (size_t split = 0; split <= bytes.size(); ++split)
+        EXPECT_EQ(Decoded(bytes.substr(0, split), bytes.substr(split)), events)
+            << "case " << row << " split at " << split;
+}
+
 TEST(KeyDecoder, DecodesEachKeyAsTerminalsSendItWhereverTheInputIsSplit) {
-    for (const KeyCase& c : kKeyCases) {
-        const std::string bytes = c.Bytes;
-        const std::string key = std::to_string(c.VirtualKey) + "/" + std::to_string(c.State) + "/" +
-                                std::to_string(static_cast<unsigned char>(c.Character)) +
-                                (c.Unicode ? "+" + std::to_string(c.Unicode) : "") + " ";
-        for (size_t split = 0; split <= bytes.size(); ++split)
-            EXPECT_EQ(Decoded(bytes.substr(0, split), bytes.substr(split)), key)
-                << "case " << &c - kKeyCases << " split at " << split;
-    }
+    for (const auto& c : kKeyCases) ExpectAtEverySplit(c.first, c.second, &c - kKeyCases);
 }
 
 TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
@@ -107,10 +104,7 @@ TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
         {"a\x1bO", "65/0/97 ... 79 "},
         {"\x1b[", "... 0 "},
     };
-    for (const auto& c : cases)
-        for (size_t split = 0; split <= c.Bytes.size(); ++split)
-            EXPECT_EQ(Decoded(c.Bytes.substr(0, split), c.Bytes.substr(split)), c.Events)
-                << "case " << &c - cases << " split at " << split;
+    for (const auto& c : cases) ExpectAtEverySplit(c.Bytes, c.Events, &c - cases);
 }
 
 }  // namespace
