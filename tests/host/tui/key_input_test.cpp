@@ -85,9 +85,7 @@ TEST(KeyDecoder, DecodesEachKeyAsTerminalsSendItWhereverTheInputIsSplit) {
 TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
     std::string ones;
     for (int i = 0; i < 31; ++i) ones += "49/0/49 ";
-    const struct {
-        std::string Bytes, Events;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"\x1b[1;2Sa\xd0\x96\x1b[<0;5;3M", "115/16/0 65/0/97 0/0/63+1046 @4,2/1/0 "},  // Ж
         // A release and a motion are no events; the right button, the wheel down.
         {"\x1b[<0;12;7M\x1b[<0;12;7m\x1b[<2;1;1M\x1b[<65;3;4M\x1b[<32;5;5M",
@@ -104,7 +102,7 @@ TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
         {"a\x1bO", "65/0/97 ... 79 "},
         {"\x1b[", "... 0 "},
     };
-    for (const auto& c : cases) ExpectAtEverySplit(c.Bytes, c.Events, &c - cases);
+    for (const auto& c : cases) ExpectAtEverySplit(c.first, c.second, &c - cases);
 }
 
 }  // namespace
