@@ -34,17 +34,16 @@ class ScreenSession(unittest.TestCase):
 
     def serve(self, rules=(), extra=()):
         """Starts the server with these control rules and extra arguments (a --spool among them
-        serves that spool instead); returns its process."""
+        serves that spool instead); self.server is its process."""
         args = ["--spool", os.path.join(SOURCE, "tools", "demo-news"), "--volatile", *extra]
         if rules:
             args += ["--controls", os.path.join(self.work, "controls.json")]
             with open(args[-1], "w") as f:
                 json.dump({"rules": rules}, f)
-        server, self.port = run_with_news_server.start_server(
+        self.server, self.port = run_with_news_server.start_server(
             args, os.path.join(self.work, "server.log"))
+        server = self.server
         self.addCleanup(lambda: (server.terminate(), server.wait(), server.stdout.close()))
-        self.server = server
-        return server
 
     def server_log(self):
         with open(os.path.join(self.work, "server.log"), encoding="latin-1") as f:
