@@ -27,11 +27,6 @@ class CharTablesTest : public ::testing::Test {
             shown += slot.CharsetNames + "=" + slot.CharsetTables + " ";
         return shown;
     }
-    // An old host: a service table without AdvControl announces itself by its size.
-    void UseOldHost() {
-        StartupInfo.AdvControl = nullptr;
-        StartupInfo.StructSize = 324;
-    }
 
     testing::ModuleSettings settings_;
 };
@@ -51,7 +46,9 @@ TEST_F(CharTablesTest, TableCodesAndNames) {
     EXPECT_EQ(CodesAndNames(),
               "-4 -3 -2 -1 0 2 -4 -4 |.dos (OEM)|.windows (ANSI)|.autodetect|KOI-8|"
               "CP-1251   (Windows russian)|.default");
-    UseOldHost();
+    // An old host: a service table without AdvControl announces itself by its size.
+    StartupInfo.AdvControl = nullptr;
+    StartupInfo.StructSize = 324;
     EXPECT_EQ(CodesAndNames(),
               "-4 -3 -2 -4 -4 -4 -4 -4 |.dos (OEM)|.windows (ANSI)|.default|.default|.default|"
               ".default");

@@ -34,14 +34,6 @@ auto Stored(const TPluginOptions& o) {
     return std::apply([](const auto&... field) { return std::make_tuple(field...); }, fields);
 }
 
-void SaveAll() {
-    SaveInterfaceOptions();
-    SaveConnectOptions();
-    SaveDefaultOptions();
-    SaveProxyOptions();
-    SaveTemplatesOptions();
-}
-
 class PluginOptionsTest : public ::testing::Test {
   protected:
     std::string Stored(const char* section, const char* name) {
@@ -66,7 +58,11 @@ TEST_F(PluginOptionsTest, EverySectionRoundTrips) {
     Options.Default = {url, "", "\x88\xa2\xa0\xad", "r@x.org", "re@x.org", "Org", 1, 1, 1, 0, ""};
     Options.Templates = {'|', "new.tpl", "reply.tpl", "%s.txt", "my.sig"};
     ColumnTypes = "N,S", ColumnWidths = "0,10", StatusTypes = "N", StatusWidths = "0";
-    SaveAll();
+    SaveInterfaceOptions();
+    SaveConnectOptions();
+    SaveDefaultOptions();
+    SaveProxyOptions();
+    SaveTemplatesOptions();
     const auto saved = kestrova::Stored(Options);
     Options = {};
     ColumnTypes = ColumnWidths = StatusTypes = StatusWidths = "";
