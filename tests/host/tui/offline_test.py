@@ -11,14 +11,16 @@ ACCOUNT = "Threads server"
 
 
 class OfflineTest(screen_session.ScreenSession):
-    def open_account(self):
-        """From the local panels: the module's entry in the disks menu, its hosts, the account."""
-        self.steps(("M-F1", "Local folder"), ("Down Enter", ACCOUNT))
-        self.tmux("send-keys", "Home", "Down", "Enter")
+    def read_tree(self):
+        """Enters test.threads (the first own group) and reads its first article, "Tree"."""
+        self.steps(("Home Down Enter", "Re: Tree, cross"),
+                   ("Home Down F3", "Where do replies go?"), ("Escape", "!Where do replies go?"))
 
-    def stored_account_with_a_cache(self):
+    def open_offline(self):
         """Stores an account of this test's server, makes its two groups own groups, reads one
-        article and quits: the account's caches are on disk."""
+        article and quits: the account's caches are on disk. With the server stopped, opens the
+        account from the local panels (the module's entry in the disks menu, its hosts): the
+        caches are offered, and taken."""
         self.serve(extra=["--spool", THREADS_SPOOL])
         self.start()
         self.store_account(ACCOUNT)
@@ -27,20 +29,11 @@ class OfflineTest(screen_session.ScreenSession):
         self.add_own_groups("test.threads", "test.threads.other")
         self.read_tree()
         self.quit()
-
-    def read_tree(self):
-        """Enters test.threads (the first own group) and reads its first article, "Tree"."""
-        self.steps(("Home Down Enter", "Re: Tree, cross"),
-                   ("Home Down F3", "Where do replies go?"), ("Escape", "!Where do replies go?"))
-
-    def open_offline(self):
-        """Stops the server of a stored account with a cache, opens the account: the caches are
-        offered, and taken."""
-        self.stored_account_with_a_cache()
         self.server.terminate()
         self.server.wait()
         self.start()
-        self.open_account()
+        self.steps(("M-F1", "Local folder"), ("Down Enter", ACCOUNT))
+        self.tmux("send-keys", "Home", "Down", "Enter")
         self.steps(("", "Work offline", "can be read offline"),
                    ("Enter", "(offline)", "test.threads.other"))
 
