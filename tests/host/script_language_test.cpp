@@ -31,6 +31,7 @@ TEST(ScriptParser, SplitsWordsQuotesCommentsAndVariables) {
              {"local-file a.txt \"line\\none \\\"q\\\" \\\\\"",
               {"local-file", "a.txt", "line\none \"q\" \\"}},
              {"key F7 # a comment", {"key", "F7"}},
+             {"print a#b", {"print", "a#b"}},
              {"print \"# not a comment\"", {"print", "# not a comment"}},
              {"local ${WORK}/x", {"local", "/tmp/w/x"}},
              {"local \"${WORK} y\"", {"local", "/tmp/w y"}},

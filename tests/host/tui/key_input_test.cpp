@@ -30,6 +30,8 @@ const std::pair<std::string, std::string> kKeyCases[] = {
     {"\x7f", Key(VK_BACK, 0, 8)},
     {"\x12", Key('R', kCtrl, 0)},
     {"\x1bOP", Key(VK_F1, 0, 0)},
+    {"\x1bOQ", Key(VK_F2, 0, 0)},
+    {"\x1bOR", Key(VK_F3, 0, 0)},
     {"\x1b[11~", Key(VK_F1, 0, 0)},
     {"\x1b[[C", Key(VK_F3, 0, 0)},
     {"\x1b[15~", Key(VK_F5, 0, 0)},
@@ -92,7 +94,7 @@ TEST(KeyDecoder, SequencesDecodeAlikeWhereverTheInputIsSplit) {
          "@11,6/1/0 @0,0/2/0 @2,3/-7864320/4 "},
         // A terminal's reply to a query and an unknown sequence are dropped; a sequence that
         // never ends is text after its first 32 bytes.
-        {"\x1b[>1;2c\x1b[99~z", "90/0/122 "},
+        {"\x1b[?1;2A\x1b[>1;2c\x1b[99~z", "90/0/122 "},
         {"\x1b[" + std::string(31, '1'), "0/0/91 " + ones},
         {"\x1b", "... 27 "},  // Esc once per press
         {"\x1b\x1b", "... 27 27 "},
