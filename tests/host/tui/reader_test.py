@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """reader_test.py KESTROVA_BINARY: a reader's day on the full screen (tmux; see
-screen_session.py): a group's articles by thread; reading offline once the server is gone."""
+screen_session.py): reading offline once the server is gone, the cached index by thread too."""
 import os
 import re
 
@@ -10,54 +10,10 @@ THREADS_SPOOL = os.path.join(screen_session.SOURCE, "tests", "host", "spools", "
 
 
 class ReaderTest(screen_session.ScreenSession):
-    def own_groups(self):
-        """Serves the threads spool, connects and makes its two groups own groups."""
+    def test_reads_offline_after_the_server_is_stopped(self):
         self.open_demo_groups(extra=["--spool", THREADS_SPOOL], mask="test.threads*",
                               last="test.threads.other")
         self.add_own_groups("test.threads", "test.threads.other")
-
-    def names(self):
-        """The names of the left panel's articles, top down, as the screen shows them (indent
-        kept, the frame and the columns after the name cut off)."""
-        rows = []
-        for row in self.text().splitlines()[2:]:
-            if not row.startswith("║"):
-                break  # the panel's status part
-            name = row[1:].split("│")[0]
-            if name.strip() and not name.startswith(".."):
-                rows.append(name.rstrip())
-        return rows
-
-    def test_a_thread_of_five_with_a_crosspost_and_a_missing_parent(self):
-        self.own_groups()
-        self.enter_group("test.threads", False, False, "Re: Tree, cross")
-        self.assertEqual(self.names()[:3], ["Tree", "Note", "Re: Tree, lost A"])
-        self.steps(("F12", re.compile(r"║ {4}Re: Tree, below")))
-        self.assertEqual(self.names(), [
-            "Tree",
-            "  Re: Tree, lost A",  # two replies to an article the group lacks
-            "  Re: Tree, lost B",
-            "  Re: Tree, cross",
-            "    Re: Tree, below",
-            "Note",
-            "  Re: Note",  # no References: joined by its subject
-        ])
-        self.assertIn("12Thread", self.text().splitlines()[-1])
-        # Shift-F12 selects the thread of the article under the cursor: five articles.
-        self.move_cursor_to("    Re: Tree, below")
-        self.steps(("S-F12", " 5 selected "))
-        # In the other group the crosspost's parent is missing: it stands at the top.
-        self.steps(("Home Enter", "test.threads.other"))
-        self.enter_group("test.threads.other", False, False, "Other only")
-        self.assertEqual(self.names(), ["Other only", "Re: Tree, cross"])
-        # F12 again: by number.
-        self.steps(("Home Enter", "test.threads"))
-        self.enter_group("test.threads", False, False, "Re: Tree, cross")
-        self.steps(("F12", "║Re: Note"))
-        self.assertEqual(self.names()[:3], ["Tree", "Note", "Re: Tree, lost A"])
-
-    def test_reads_offline_after_the_server_is_stopped(self):
-        self.own_groups()
         self.enter_group("test.threads", False, False, "Re: Tree, cross")
         # Read one article, copy another: both are kept for reading offline.
         self.move_cursor_to("Tree")
