@@ -22,15 +22,11 @@ std::string ReplaceChar(std::string_view text, char from, char to);
 // Each call reads the code pages from the environment; a loop comparing many texts uses one
 // TOemCollation (common/oem_collation.h) instead.
 int CompareOem(std::string_view a, std::string_view b, unsigned flags, int length);
-inline int CompareStrOem(std::string_view a, std::string_view b) {
-    return CompareOem(a, b, 0, -1);
-}
 inline int CompareTextOem(std::string_view a, std::string_view b) {
     return CompareOem(a, b, 1, -1);
 }
 inline int CompareTextOemN(std::string_view a, std::string_view b, int length) {
     return CompareOem(a, b, 1, length);
 }
-std::string OemToAnsiText(std::string_view text);
 
 }  // namespace kestrova

@@ -12,20 +12,33 @@ size_t NextSeparator(std::string_view text, size_t pos, char separator) {
     return next == std::string_view::npos ? text.size() : next;
 }
 
-}  // namespace
-
-// A NUL where a word would start does not start one.
-int WordPosition(int n, std::string_view text, char separator) {
-    if (n <= 0) return 0;
+// The start of word n (1-based) and the count of words seen up to it, or of all words when n is
+// past the last. A NUL where a word would start does not start one.
+struct WordWalk {
+    size_t start = std::string_view::npos;
     int count = 0;
+};
+
+WordWalk WalkWords(int n, std::string_view text, char separator) {
+    WordWalk walk;
     size_t pos = 0;
     while (pos < text.size()) {
         while (pos < text.size() && text[pos] == separator) ++pos;
-        if (pos < text.size() && text[pos] != '\0' && ++count == n)
-            return static_cast<int>(pos) + 1;
+        if (pos < text.size() && text[pos] != '\0' && ++walk.count == n) {
+            walk.start = pos;
+            return walk;
+        }
         pos = NextSeparator(text, pos, separator);
     }
-    return 0;
+    return walk;
+}
+
+}  // namespace
+
+int WordPosition(int n, std::string_view text, char separator) {
+    if (n <= 0) return 0;
+    const size_t start = WalkWords(n, text, separator).start;
+    return start == std::string_view::npos ? 0 : static_cast<int>(start) + 1;
 }
 
 std::string_view WordView(int n, std::string_view text, char separator) {
@@ -39,17 +52,8 @@ std::string ExtractWord(int n, std::string_view text, char separator) {
     return std::string(WordView(n, text, separator));
 }
 
-// Counts the separator runs after the first word, with one separator assumed after the text.
 int WordCount(std::string_view text, char separator) {
-    size_t pos = text.find_first_not_of(separator);
-    if (pos == std::string_view::npos) return 0;
-    int count = 0;
-    while (pos < text.size()) {
-        pos = NextSeparator(text, pos, separator);
-        ++count;
-        while (pos < text.size() && text[pos] == separator) ++pos;
-    }
-    return count;
+    return WalkWords(0, text, separator).count;
 }
 
 }  // namespace kestrova

@@ -281,14 +281,10 @@ StoreKey NewHandle(int64_t id, bool writable) {
     return key;
 }
 
-// Names with control characters (NUL included) are refused: they could not be exported as text.
 bool PlainName(std::string_view name) {
-    for (char c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            SetFault(SettingsStorePath(), "a name with a control character");
-            return false;
-        }
-    return true;
+    if (!HasControlCharacter(name)) return true;
+    SetFault(SettingsStorePath(), "a name with a control character");
+    return false;
 }
 
 // False, with the fault noted, when the database must not be written: it is read-only or damaged.
@@ -330,6 +326,12 @@ StoreResult WritableId(StoreKey key, int64_t& id) {
 }
 
 }  // namespace
+
+bool HasControlCharacter(std::string_view name) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
 
 std::string SettingsStorePath() {
     std::string home = HomeFolder();

@@ -112,6 +112,10 @@ class StoreBatch {
     bool open_ = false;
 };
 
+// True when name holds a control character (NUL and DEL included): the store refuses such key
+// and value names, as they could not be written out as text and read back.
+bool HasControlCharacter(std::string_view name);
+
 // Path of the database file and the schema version it is written with.
 std::string SettingsStorePath();
 inline constexpr int kSettingsSchemaVersion = 1;

@@ -115,11 +115,9 @@ uint32_t ReadHexNumber(std::string_view digits, size_t maxDigits, int line) {
     return value;
 }
 
-// A key or value name with a control character (NUL included) could not be written out again.
 void CheckName(std::string_view name, int line, const char* what) {
-    for (char c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            throw SettingsFormatError(line, std::string("a control character in a ") + what);
+    if (HasControlCharacter(name))
+        throw SettingsFormatError(line, std::string("a control character in a ") + what);
 }
 
 // Each name of the path; more than kMaxKeyDepth of them is refused before anything is stored.

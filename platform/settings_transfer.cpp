@@ -12,9 +12,7 @@ namespace kestrova::platform {
 namespace {
 
 bool PlainText(std::string_view oem) {
-    for (char c : oem)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
-    return Utf8ToOem(OemToUtf8(oem)) == oem;
+    return !HasControlCharacter(oem) && Utf8ToOem(OemToUtf8(oem)) == oem;
 }
 
 std::string Quoted(std::string_view oem) {

@@ -62,7 +62,7 @@ TEST(OemCollation, PairsKeepTheirOrder) {
         EXPECT_EQ(CompareOem(c.a, c.b, c.flags, c.length), c.expected);
         const int wrapper = c.length >= 0 ? CompareTextOemN(c.a, c.b, c.length)
                             : c.flags     ? CompareTextOem(c.a, c.b)
-                                          : CompareStrOem(c.a, c.b);
+                                          : CompareOem(c.a, c.b, 0, -1);
         EXPECT_EQ(wrapper, c.expected);
     }
 }
