@@ -167,8 +167,9 @@ std::vector<TNumberRange> OverviewChunks(int64_t first, int64_t last, bool newes
 
 // Appends the overview of the chunks' articles: OVER (or XOVER) of each chunk in turn, up to the
 // pipeline depth of them ahead of their replies. A chunk without articles (420, 423) adds none; a
-// line that does not read as an overview line, whose number lies outside its chunk or is among
-// known, is skipped. Each chunk read to its end lowers lowestRead (when given) to its first number.
+// line that does not read as an overview line, whose number lies outside its chunk, came before
+// in it or is among known, is skipped. Each chunk read to its end lowers lowestRead (when given) to
+// its first number.
 void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock& index,
                     TThreadLinks& links, const std::vector<TNumberRange>& chunks,
                     const std::unordered_set<int64_t>* known = nullptr,
@@ -185,6 +186,8 @@ void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock&
         const TNumberRange& chunk = chunks[i];
         const TNntpStatus status = connection.ReadAheadStatus(kKeepReply);
         if (status.Code == kReplyOverviewFollows) {
+            // A number is taken once: a server repeating lines holds at most the chunk's numbers.
+            std::vector<bool> taken(static_cast<size_t>(chunk.Last - chunk.First + 1));
             std::string line;
             for (;;) {
                 const DataLine kind = connection.ReadDataLine(line);
@@ -194,7 +197,9 @@ void AppendOverview(TNntpConnection& connection, TIndexQuery& query, TListBlock&
                 THeaderExtras extras;
                 if (ApplyOverviewLine(line, format, record, extras) &&
                     record.Number >= chunk.First && record.Number <= chunk.Last &&
+                    !taken[static_cast<size_t>(record.Number - chunk.First)] &&
                     (known == nullptr || !known->contains(record.Number))) {
+                    taken[static_cast<size_t>(record.Number - chunk.First)] = true;
                     AppendRecord(connection, query, index, record);
                     links.Add(record.MessageId, extras.References);
                 }

@@ -60,6 +60,19 @@ TEST_F(OverviewFlowTest, OverviewInChunksGivesTheIndexOfTheWalk) {
     }
 }
 
+// Overview lines repeated, or numbered outside the chunk asked for, are left out: an endless
+// overview of one article holds one record.
+TEST_F(OverviewFlowTest, RepeatedOrStrayOverviewLinesAreTakenOnce) {
+    const std::string second = R"("2\tsecond\tA <a@x>\t\t<2@x>\t\t9\t1")";
+    const std::string stray = R"("3\tstray\tA <a@x>\t\t<3@x>\t\t9\t1")";
+    server.SetControls(R"({"capabilities": true, "rules": [{"command": "OVER",
+        "reply": "224 overview", "data": [)" +
+                       second + "," + second + "," + stray + "," + second + "]}]}");
+    Reconnect({});
+    Enter();
+    EXPECT_EQ(List().numbered, (Names{"2 second"}));
+}
+
 // A server whose list names LIST OVERVIEW.FMT but not OVER is listed by XOVER; one whose list
 // names neither is walked, as is one without a list.
 TEST_F(OverviewFlowTest, XoverWhereTheListNamesTheFormatButNotOver) {
