@@ -31,9 +31,6 @@ class ReaderTest(screen_session.ScreenSession):
                    ("Escape", "!Where do replies go?", "(offline)"))
         self.move_cursor_to("Note")
         self.steps(("F3", "Nothing to do with threads."), ("Escape", "!Nothing to do with"))
-        # An article never read needs the server: said once, no retry.
-        self.move_cursor_to("Re: Note")
-        self.steps(("F3", "this needs the server"), ("Enter", "!this needs the server"))
         # The own groups and the cached index browse as before, by thread too.
         self.steps(("Home Enter", "test.threads.other", "(offline)"))
         self.enter_group("test.threads", False, False, "Re: Tree, cross")
