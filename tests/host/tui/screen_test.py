@@ -16,9 +16,7 @@ class ScreenTest(screen_session.ScreenSession):
                    ("C-u 'Keyboard*' Enter", "Found: 1"), ("Enter", "!Found: 1"))
         self.assertTrue(self.status().startswith("Keyboard shortcuts"), self.text())
         self.move_cursor_to("How do I add a group?")
-        self.steps(("F3", "I connected to the demo server and the panel is empty."),
-                   ("Escape", "!I connected to the demo server"), ("Insert Insert", " 2 selected "),
-                   ("F5", "Copy the articles to:"))
+        self.steps(("Insert Insert", " 2 selected "), ("F5", "Copy the articles to:"))
         # The terminal shrinks while the dialog is open: both are drawn again at the new size.
         self.tmux("resize-window", "-x", "90", "-y", "26")
         screen = self.wait("4Reply", "Copy the articles to:")
