@@ -103,7 +103,6 @@ TEST_P(Inn2Browse, ListFillsTheGroupListAndNewGroupsAddsOnlyWhatIsMissing) {
 TEST_P(Inn2Browse, EnteringWalksAgainAsksForNewNewsOnlyAndOverGivesTheWalksIndex) {
     const std::string& before = SharedSamples();
     Options.Connect.UseOverview = 0;
-    Options.Connect.HeadersOnFirstEntry = 0;  // the whole group, however many runs posted to it
     ConnectTo(kReaderPort);
     manager->SetDirectory(kTestGroup);
     const GroupStatus status = ParseGroupStatus(manager->Connection().LastLine());
