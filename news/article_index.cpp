@@ -396,8 +396,11 @@ void OlderArticles(TNntpConnection& connection, TIndexQuery& query, const TListB
         lowestRead = first;
     } catch (...) {
         // HEAD by number reads the newest first: what came is whole down to its lowest number.
-        for (uint32_t i = 0; !UsesOverview(connection) && i < older.Count(); ++i) {
-            lowestRead = std::min<int64_t>(lowestRead, TArticleHeader::NumberOf(older.Record(i)));
+        if (!UsesOverview(connection)) {
+            for (uint32_t i = 0; i < older.Count(); ++i) {
+                lowestRead =
+                    std::min<int64_t>(lowestRead, TArticleHeader::NumberOf(older.Record(i)));
+            }
         }
         query.OlderEnd = lowestRead - 1;
         throw;

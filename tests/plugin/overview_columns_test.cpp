@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "news/account_cache.h"
 #include "news/article_header.h"
@@ -60,6 +61,16 @@ PluginPanelItem ArticleItem(int n, const std::string& messageId) {
     return item;
 }
 
+// Opens url in panel and lists the group: the panel's items, which the caller frees.
+std::pair<PluginPanelItem*, int> ListGroup(TNntpPlugin& panel, const std::string& url) {
+    panel.OpenCommandLine(url);
+    EXPECT_EQ(panel.SetDirectory(kGroup, 0), 1);
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    EXPECT_EQ(panel.GetFindData(&items, &count, 0), 1);
+    return {items, count};
+}
+
 TEST_F(PanelTest, AViewAndACopyFillTheColumnsTheOverviewLacksAndWriteTheCacheOnce) {
     TempHomeForTest home;
     FixtureNewsServer server;
@@ -73,11 +84,7 @@ TEST_F(PanelTest, AViewAndACopyFillTheColumnsTheOverviewLacksAndWriteTheCacheOnc
     const std::string fromOverview = "|||overview";
     {
         TNntpPlugin panel;
-        panel.OpenCommandLine(url);
-        ASSERT_EQ(panel.SetDirectory(kGroup, 0), 1);
-        PluginPanelItem* items = nullptr;
-        int count = 0;
-        ASSERT_EQ(panel.GetFindData(&items, &count, 0), 1);
+        const auto [items, count] = ListGroup(panel, url);
         panel.FreeFindData(items, count);
         TAccountCache& cache = panel.InternetManager->Cache();
         ASSERT_EQ(count, 4);
@@ -104,11 +111,7 @@ TEST_F(PanelTest, AViewAndACopyFillTheColumnsTheOverviewLacksAndWriteTheCacheOnc
     }
     // A new session reads the filled columns from the cache file and shows them.
     TNntpPlugin panel;
-    panel.OpenCommandLine(url);
-    ASSERT_EQ(panel.SetDirectory(kGroup, 0), 1);
-    PluginPanelItem* items = nullptr;
-    int count = 0;
-    ASSERT_EQ(panel.GetFindData(&items, &count, 0), 1);
+    const auto [items, count] = ListGroup(panel, url);
     std::map<int, std::string> shown;  // X-Comment-To, Path and Organization columns
     for (int i = 0; i < count; ++i) {
         ASSERT_GE(items[i].CustomColumnNumber, 4);
